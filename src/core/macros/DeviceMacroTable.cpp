@@ -1,0 +1,247 @@
+#include "core/macros/DeviceMacroTable.h"
+
+#include "core/macros/MacroLine.h"
+#include "core/macros/MacroName.h"
+
+#include <algorithm>
+
+namespace tarvik::core {
+
+namespace {
+
+bool flashNameUnused(const MacroNameField& name) {
+    return (name[0] == 0x00 && name[1] == 0x00) || (name[0] == 0xFF && name[1] == 0xFF);
+}
+
+EepromMacroEntries toArray(const std::vector<DeviceMacroEntry>& entries) {
+    EepromMacroEntries out{};
+    std::copy_n(entries.begin(), std::min(entries.size(), out.size()), out.begin());
+    return out;
+}
+
+std::size_t inUse(const EepromMacroEntries& entries) {
+    return static_cast<std::size_t>(std::count_if(entries.begin(), entries.end(),
+                                                  [](const DeviceMacroEntry& e) { return e.length != 0; }));
+}
+
+} // namespace
+
+std::size_t DeviceMacroTable::capacity() const {
+    switch (m_kind) {
+    case StorageKind::I2C:
+        return kEepromMacroCount;
+    case StorageKind::Flash:
+        return kFlashMacroCount;
+    case StorageKind::None:
+        break;
+    }
+    return 0;
+}
+
+void DeviceMacroTable::loadEeprom(std::span<const Byte, kEepromMacroAreaSize> area) {
+    m_kind = StorageKind::I2C;
+    const EepromMacroEntries read = readEepromMacros(area);
+    m_entries.assign(read.begin(), read.end());
+    repackEeprom();
+}
+
+void DeviceMacroTable::repackEeprom() {
+    EepromMacroEntries entries = toArray(m_entries);
+    EepromPackResult packed = packEepromMacros(entries);
+    // An area written by other means can hold a delay or key code at offset 255; pushing it over
+    // the boundary can leave the last macros without room. Dropping them keeps the image whole.
+    for (std::size_t k = entries.size(); !packed.fits() && k-- > 0;) {
+        if (entries[k].length != 0) {
+            entries[k] = DeviceMacroEntry{};
+            packed = packEepromMacros(entries);
+        }
+    }
+    m_entries.assign(entries.begin(), entries.end());
+    m_area = packed.area;
+    m_usedBytes = packed.usedBytes;
+    m_rows.clear();
+    for (std::size_t k = 0; k < m_entries.size(); ++k) {
+        if (m_entries[k].length != 0)
+            m_rows.push_back(k);
+    }
+}
+
+void DeviceMacroTable::loadFlash(std::span<const Byte, kFlashMacroNamesSize> names,
+                                 std::span<const Byte, kFlashMacroBodiesSize> bodies) {
+    m_kind = StorageKind::Flash;
+    m_entries.assign(kFlashMacroCount, DeviceMacroEntry{});
+    for (std::size_t i = 0; i < kFlashMacroCount; ++i) {
+        DeviceMacroEntry& e = m_entries[i];
+        std::copy_n(names.begin() + static_cast<std::ptrdiff_t>(i * kMacroNameFieldSize), kMacroNameFieldSize,
+                    e.name.begin());
+        std::copy_n(bodies.begin() + static_cast<std::ptrdiff_t>(i * kMacroBodySize), kMacroBodySize,
+                    e.body.begin());
+        e.length = static_cast<std::uint16_t>(storedLength(e.body).value_or(kMacroBodySize));
+    }
+    m_area = {};
+    m_usedBytes = 0;
+    listFlash();
+}
+
+void DeviceMacroTable::listFlash() {
+    m_rows.clear();
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        m_entries[i].address = static_cast<std::uint16_t>(kFlashMacroBodiesAddress + i * kMacroBodySize);
+        if (!flashNameUnused(m_entries[i].name))
+            m_rows.push_back(i);
+    }
+}
+
+std::vector<std::string> DeviceMacroTable::names() const {
+    std::vector<std::string> out;
+    for (std::size_t k : m_rows)
+        out.push_back(fieldToName(m_entries[k].name));
+    return out;
+}
+
+MacroAddressTable DeviceMacroTable::addressTable() const {
+    std::vector<std::uint16_t> addresses;
+    for (std::size_t k : m_rows)
+        addresses.push_back(m_entries[k].address);
+    return MacroAddressTable(std::move(addresses));
+}
+
+DeviceMacroTable::AddResult DeviceMacroTable::add(const MacroNameField& name,
+                                                  std::span<const Byte, kMacroBodySize> body) {
+    if (m_kind == StorageKind::None || full())
+        return AddResult::TableFull;
+
+    DeviceMacroEntry added;
+    added.name = name;
+    std::copy(body.begin(), body.end(), added.body.begin());
+
+    if (m_kind == StorageKind::Flash) {
+        const auto freeEntry =
+            std::find_if(m_entries.begin(), m_entries.end(),
+                         [](const DeviceMacroEntry& e) { return flashNameUnused(e.name); });
+        added.length = static_cast<std::uint16_t>(storedLength(added.body).value_or(kMacroBodySize));
+        *freeEntry = added;
+        listFlash();
+        return AddResult::Added;
+    }
+
+    // "I2C": the fit is decided on the packed image, filler byte included.
+    const auto length = storedLength(added.body);
+    if (!length)
+        return AddResult::TooLong;
+    added.length = static_cast<std::uint16_t>(*length + kMacroNameFieldSize);
+
+    EepromMacroEntries entries = toArray(m_entries);
+    const std::size_t c = count();
+    entries[c] = added;
+    const EepromPackResult packed = packEepromMacros(entries);
+    if (!packed.fits())
+        return AddResult::TooLong;
+
+    const EepromMacroEntries readBack = readEepromMacros(packed.area);
+    if (inUse(readBack) != c + 1)
+        return AddResult::Unreadable;
+    for (std::size_t k = 0; k <= c; ++k) {
+        if (readBack[k].name != entries[k].name || readBack[k].length != entries[k].length)
+            return AddResult::Unreadable;
+    }
+    loadEeprom(packed.area);
+    return AddResult::Added;
+}
+
+bool DeviceMacroTable::remove(std::size_t row) {
+    if (row >= count())
+        return false;
+    const std::size_t k = m_rows[row];
+    if (m_kind == StorageKind::Flash) {
+        m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(k));
+        m_entries.push_back(DeviceMacroEntry{});
+        listFlash();
+        return true;
+    }
+    m_entries[k] = DeviceMacroEntry{};
+    EepromMacroEntries entries = toArray(m_entries);
+    const EepromPackResult packed = packEepromMacros(entries);
+    loadEeprom(packed.area);
+    return true;
+}
+
+std::optional<DeviceMacroView> DeviceMacroTable::view(std::size_t row) const {
+    if (row >= count())
+        return std::nullopt;
+    const DeviceMacroEntry& e = entry(row);
+    std::size_t n = 0;
+    if (m_kind == StorageKind::I2C)
+        n = e.length > kMacroNameFieldSize ? e.length - kMacroNameFieldSize : 0;
+    else
+        n = storedLength(e.body).value_or(e.length);
+    n = std::min(n, kMacroBodySize);
+    if (n <= 1)
+        return std::nullopt;
+    const std::span<const Byte> bytes(e.body.data(), n);
+    return DeviceMacroView{hexString(bytes), decodeMacro(e.body, n)};
+}
+
+std::vector<Byte> DeviceMacroTable::flashNames() const {
+    std::vector<Byte> out;
+    out.reserve(kFlashMacroNamesSize);
+    for (std::size_t i = 0; i < kFlashMacroCount; ++i) {
+        if (i < m_entries.size())
+            out.insert(out.end(), m_entries[i].name.begin(), m_entries[i].name.end());
+        else
+            out.insert(out.end(), kMacroNameFieldSize, Byte{0});
+    }
+    return out;
+}
+
+std::vector<Byte> DeviceMacroTable::flashBodies() const {
+    std::vector<Byte> out;
+    out.reserve(kFlashMacroBodiesSize);
+    for (std::size_t i = 0; i < kFlashMacroCount; ++i) {
+        if (i < m_entries.size())
+            out.insert(out.end(), m_entries[i].body.begin(), m_entries[i].body.end());
+        else
+            out.insert(out.end(), kMacroBodySize, Byte{0});
+    }
+    return out;
+}
+
+std::vector<Byte> DeviceMacroTable::exportFile() const {
+    switch (m_kind) {
+    case StorageKind::I2C:
+        return {m_area.begin(), m_area.end()};
+    case StorageKind::Flash: {
+        std::vector<Byte> out = flashNames();
+        const std::vector<Byte> bodies = flashBodies();
+        out.insert(out.end(), bodies.begin(), bodies.end());
+        return out;
+    }
+    case StorageKind::None:
+        break;
+    }
+    return {};
+}
+
+std::vector<MacroMemoryWrite> DeviceMacroTable::memoryWrites() const {
+    std::vector<MacroMemoryWrite> writes;
+    if (m_kind == StorageKind::I2C) {
+        const auto half = static_cast<std::ptrdiff_t>(kEepromPageBoundary);
+        writes.push_back({kEepromMacroAreaAddress, {m_area.begin(), m_area.begin() + half}});
+        writes.push_back({static_cast<std::uint16_t>(kEepromMacroAreaAddress + kEepromPageBoundary),
+                          {m_area.begin() + half, m_area.end()}});
+    } else if (m_kind == StorageKind::Flash) {
+        writes.push_back({kFlashMacroNamesAddress, flashNames()});
+        for (const DeviceMacroEntry& e : m_entries)
+            writes.push_back({e.address, {e.body.begin(), e.body.end()}});
+    }
+    return writes;
+}
+
+FileResult exportDeviceMacros(const DeviceMacroTable& table, const std::filesystem::path& chosen) {
+    const std::vector<Byte> bytes = table.exportFile();
+    if (bytes.empty())
+        return {"No device macros to export"};
+    return writeFileReplacing(exportFilePath(chosen), bytes);
+}
+
+} // namespace tarvik::core

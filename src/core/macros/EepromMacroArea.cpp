@@ -1,0 +1,105 @@
+#include "core/macros/EepromMacroArea.h"
+
+#include <algorithm>
+
+namespace tarvik::core {
+
+namespace {
+
+bool needsOwnPage(Byte code) {
+    return code == macro::kDelay || code == macro::kModifierDown || code == macro::kModifierUp ||
+           code == macro::kKeyDown || code == macro::kKeyUp;
+}
+
+void setAddresses(EepromMacroEntries& entries) {
+    std::size_t offset = 0;
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        if (k == 0)
+            entries[k].address = kEepromFirstMacroAddress;
+        else if (entries[k].length != 0)
+            entries[k].address = static_cast<std::uint16_t>(kEepromFirstMacroAddress + offset);
+        offset += entries[k].length;
+    }
+}
+
+} // namespace
+
+EepromMacroEntries readEepromMacros(std::span<const Byte, kEepromMacroAreaSize> area) {
+    EepromMacroEntries entries{};
+    auto at = [&](std::size_t i) { return i < area.size() ? area[i] : Byte{0}; };
+
+    std::size_t p = 0;
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        if (p + kEepromEmptyMacroLength > area.size())
+            break;
+        const Byte b0 = area[p];
+        const Byte b1 = area[p + 1];
+        if ((b0 == 0 && b1 == 0) || b0 == 0xFF || b1 == 0xFF)
+            break;
+
+        const std::size_t q = p + kMacroNameFieldSize;
+        std::size_t events = 0;
+        if (area[q] != 0) {
+            // j: bytes of events before the end byte. A 0x00 right after a code that takes
+            // parameters is a parameter, not the end.
+            std::size_t j = 1;
+            for (; q + j < area.size() && j < kMacroBodySize; ++j) {
+                const Byte before = area[q + j - 1];
+                if (area[q + j] == 0 && before != macro::kRepeatStart && before != macro::kDelay &&
+                    before != 0x00 && before != macro::kMove && at(q + j + 1) != 0x21)
+                    break;
+            }
+            if (q + j >= area.size() || j >= kMacroBodySize)
+                break;
+            events = j;
+        }
+
+        DeviceMacroEntry& e = entries[k];
+        std::copy_n(area.begin() + static_cast<std::ptrdiff_t>(p), kMacroNameFieldSize, e.name.begin());
+        std::copy_n(area.begin() + static_cast<std::ptrdiff_t>(q), events, e.body.begin());
+        e.length = static_cast<std::uint16_t>(events + kEepromEmptyMacroLength);
+        p += e.length;
+    }
+    setAddresses(entries);
+    return entries;
+}
+
+EepromPackResult packEepromMacros(EepromMacroEntries& entries) {
+    EepromPackResult result;
+    std::size_t p = 0;
+    auto put = [&](Byte b) {
+        if (p < result.area.size())
+            result.area[p] = b;
+        ++p;
+    };
+
+    for (DeviceMacroEntry& e : entries) {
+        if (e.length == 0)
+            continue;
+        for (Byte b : e.name)
+            put(b);
+        const std::size_t bodyLength = std::min<std::size_t>(
+            e.length > kMacroNameFieldSize ? e.length - kMacroNameFieldSize : 1, kMacroBodySize);
+        std::uint16_t length = static_cast<std::uint16_t>(kMacroNameFieldSize + bodyLength);
+        // Walk event by event so that only a code byte, never a parameter, triggers the filler.
+        std::size_t pos = 0;
+        while (pos < bodyLength) {
+            const Byte code = e.body[pos];
+            const std::size_t size = std::min(macro::eventSize(code), bodyLength - pos);
+            if (p == kEepromPageBoundary - 1 && needsOwnPage(code)) {
+                put(macro::kRepeatEnd);
+                ++length;
+            }
+            for (std::size_t i = 0; i < size; ++i)
+                put(e.body[pos + i]);
+            pos += size;
+        }
+        e.length = length;
+        result.usedBytes += length;
+    }
+    result.packedSize = p;
+    setAddresses(entries);
+    return result;
+}
+
+} // namespace tarvik::core

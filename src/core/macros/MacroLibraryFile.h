@@ -1,0 +1,57 @@
+#pragma once
+// The MacroLibraryFile "Tarvik-Macro.bin": the whole library, loaded once at start-up and written
+// again after every change.
+
+#include "core/macros/MacroFiles.h"
+#include "core/macros/MacroLibrary.h"
+
+#include <filesystem>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace tarvik::core {
+
+inline constexpr std::string_view kMacroLibraryFileName = "Tarvik-Macro.bin";
+
+// The built-in default library "PCMacroData" (27,200 bytes, every name empty).
+std::vector<Byte> defaultMacroLibraryImage();
+
+class MacroLibraryFile {
+public:
+    explicit MacroLibraryFile(std::filesystem::path path) : m_path(std::move(path)) {}
+
+    // The library file in a folder: `macroPath` when it is not empty, else `programDirectory`. A
+    // folder named without a trailing separator is completed with one.
+    static MacroLibraryFile in(std::string_view macroPath, const std::filesystem::path& programDirectory);
+
+    const std::filesystem::path& path() const { return m_path; }
+
+    struct LoadResult {
+        MacroLibrary library;
+        bool created = false; // the file did not exist and was written from the default image
+        FileResult file;      // a read or create failure; the library is then the default one
+    };
+
+    // CheckPCMacro: the library in the file; when there is no file, the default image, written out
+    // as the new file. A file that exists but cannot be read is left alone.
+    LoadResult loadOrCreate(std::span<const Byte> defaultImage) const;
+
+    // RefreshPCMacro: writes the whole library. A failure leaves the previous file whole.
+    FileResult save(const MacroLibrary& library) const;
+
+private:
+    std::filesystem::path m_path;
+};
+
+// Export All: the whole library under the chosen name with ".bin" appended.
+FileResult exportLibrary(const MacroLibrary& library, const std::filesystem::path& chosen);
+
+// Export One: the single-macro file of a slot under the chosen name with ".bin" appended.
+FileResult exportMacro(const MacroLibrary& library, std::size_t slot, const std::filesystem::path& chosen);
+
+// The bytes Import One and Import All read from a chosen file (never more than a library file).
+std::optional<std::vector<Byte>> readMacroFile(const std::filesystem::path& path,
+                                               FileResult* result = nullptr);
+
+} // namespace tarvik::core
