@@ -17,8 +17,8 @@ namespace tarvik::core {
 struct HidInterfaceInfo {
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
-    std::uint16_t releaseNumber = 0;    // device version from the attributes
-    std::string path;                   // opaque, passed back to open()
+    std::uint16_t releaseNumber = 0;       // device version from the attributes
+    std::string path;                      // opaque, passed back to open()
     std::uint16_t featureReportLength = 0; // including the report id byte; 0 when unknown
     std::uint16_t inputReportLength = 0;   // including the report id byte; 0 when unknown
 };

@@ -1,0 +1,53 @@
+#include "core/device/RuntimeOptions.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+
+namespace tarvik::core {
+
+namespace {
+
+std::string lowered(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+} // namespace
+
+RuntimeOptions RuntimeOptions::parse(const std::function<std::optional<std::string>(const char*)>& lookup) {
+    RuntimeOptions options;
+    if (auto kind = lookup("TARVIK_EMULATOR")) {
+        auto k = lowered(*kind);
+        if (k == "i2c") {
+            options.emulator = StorageKind::I2C;
+        } else if (k == "flash") {
+            options.emulator = StorageKind::Flash;
+        }
+    }
+    if (auto path = lookup("TARVIK_TRANSCRIPT")) {
+        options.transcriptPath = *path;
+    }
+    if (auto scale = lookup("TARVIK_TIME_SCALE")) {
+        char* end = nullptr;
+        double value = std::strtod(scale->c_str(), &end);
+        if (end != scale->c_str() && *end == '\0' && std::isfinite(value) && value > 0.0) {
+            options.timeScale = value;
+        }
+    }
+    return options;
+}
+
+RuntimeOptions RuntimeOptions::fromEnvironment() {
+    return parse([](const char* name) -> std::optional<std::string> {
+        const char* value = std::getenv(name);
+        if (value == nullptr) {
+            return std::nullopt;
+        }
+        return std::string(value);
+    });
+}
+
+} // namespace tarvik::core

@@ -1,0 +1,26 @@
+#pragma once
+// The environment switches of the device path, read in this one place.
+//   TARVIK_EMULATOR=i2c|flash   talk to the built-in virtual mouse of that storage kind
+//   TARVIK_TRANSCRIPT=<file>    append every report exchanged with the mouse to file
+//   TARVIK_TIME_SCALE=<factor>  scale every wait and timer (default 1)
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "core/image/ConfigImage.h"
+
+namespace tarvik::core {
+
+struct RuntimeOptions {
+    StorageKind emulator = StorageKind::None; // None: the system's HID devices
+    std::string transcriptPath;               // empty: no transcript
+    double timeScale = 1.0;
+
+    // lookup returns the value of a variable, or nothing when it is not set. Values that do not
+    // parse (an unknown emulator kind, a scale that is not a positive number) are ignored.
+    static RuntimeOptions parse(const std::function<std::optional<std::string>(const char*)>& lookup);
+    static RuntimeOptions fromEnvironment();
+};
+
+} // namespace tarvik::core

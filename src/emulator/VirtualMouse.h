@@ -1,0 +1,180 @@
+#pragma once
+// The virtual mouse: a model of the mouse's firmware, reached through EmulatorTransport exactly as
+// the real mouse is reached through hidapi. It answers the feature-report command set, keeps live
+// settings and the stored memory of its storage kind, leaves the bus on reset and comes back with
+// its live settings reloaded, sends input report 0x42 for its DPI and mode buttons, and can be told
+// to misbehave for tests.
+
+#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/device/Clock.h"
+#include "core/device/HidTransport.h"
+#include "core/image/ConfigImage.h"
+
+namespace tarvik::emulator {
+
+using core::Byte;
+using core::StorageKind;
+
+// Misbehaviour on demand. Report numbers count every feature report (Set or Get) that reaches the
+// configuration interface, from 1, across the mouse's whole life.
+struct Faults {
+    int refuseReport = 0;            // this report is refused and has no effect (0: none)
+    int unplugAtReport = 0;          // the mouse leaves the bus as this report arrives (0: never)
+    bool failFetches = false;        // every Get-Feature fails
+    bool stayAwayAfterReset = false; // after command 0x0E the mouse does not come back
+    bool denyOpen = false;           // opening any of its interfaces fails for lack of permission
+    std::optional<std::array<Byte, 2>> probeReply; // r1, r2 of the probe reply instead of 0x3A, kind
+};
+
+// One report as the mouse saw it, for comparing against what the host believes it exchanged.
+struct ReportRecord {
+    enum class Kind { Set, Get, In };
+    Kind kind;
+    std::vector<Byte> bytes;
+    bool ok;
+};
+
+class VirtualMouse {
+public:
+    static constexpr std::uint16_t kInputReportLength = 8;
+    static constexpr std::size_t kFlashSize = 0x10000;
+    static constexpr int kConfigInterface = 2;
+    static constexpr int kInterfaceCount = 3;
+
+    // Physical buttons, as the event codes of input report 0x42.
+    static constexpr Byte kDpiUp = 1;
+    static constexpr Byte kDpiDown = 2;
+    static constexpr Byte kDpiCycle = 4;
+    static constexpr Byte kModeButton = 8;
+
+    struct Options {
+        StorageKind kind = StorageKind::I2C;
+        // A ProfileFile ("I2C" or "Flash" layout) to start from; empty: built-in default image 1.
+        std::vector<Byte> image;
+        // Ids on the bus; 0: those of the image's VendorSection.
+        std::uint16_t vendorId = 0;
+        std::uint16_t productId = 0;
+        std::uint16_t releaseNumber = 0x0100;
+        std::chrono::milliseconds resetDelay{1500}; // time off the bus after 0x0E, scaled by clock
+        std::chrono::microseconds reportLatency{0}; // time each feature report takes, scaled by clock
+        bool keepLog = false;                       // record every report in reportLog()
+        core::Clock* clock = nullptr;               // null: Clock::standard()
+    };
+
+    VirtualMouse();
+    explicit VirtualMouse(Options options);
+    ~VirtualMouse();
+    VirtualMouse(const VirtualMouse&) = delete;
+    VirtualMouse& operator=(const VirtualMouse&) = delete;
+
+    StorageKind kind() const { return m_kind; }
+    std::uint16_t vendorId() const { return m_vendorId; }
+    std::uint16_t productId() const { return m_productId; }
+
+    // --- the bus -----------------------------------------------------------------------------
+    bool present();
+    // Pulls the cable: open handles die at once.
+    void unplug();
+    // Plugs it back in: the mouse starts afresh (live settings reloaded from its memory).
+    void plug();
+    // Bumped each time the mouse leaves the bus; handles opened before are dead.
+    std::uint64_t generation();
+    // The interfaces as enumerated while present (paths change with each generation).
+    std::vector<core::HidInterfaceInfo> interfaces(const std::string& pathPrefix);
+
+    // --- what the transport calls ------------------------------------------------------------
+    bool setFeature(std::uint64_t generation, int interfaceIndex, std::span<const Byte> report);
+    bool getFeature(std::uint64_t generation, int interfaceIndex, std::span<Byte> report);
+    struct InputQueue;
+    std::shared_ptr<InputQueue> subscribeInput(std::uint64_t generation);
+    int readInput(const std::shared_ptr<InputQueue>& queue, std::span<Byte> buffer,
+                  std::chrono::milliseconds timeout);
+    // Wakes a blocked readInput on that queue, which then fails; used when its handle closes.
+    void closeInput(const std::shared_ptr<InputQueue>& queue);
+
+    // --- the physical buttons ----------------------------------------------------------------
+    // DPI buttons change CurrentDpi and the mode button CurrentProfile, as the mouse itself does;
+    // each press and the release send input report 0x42 to every open configuration handle.
+    void pressButton(Byte event);
+    void releaseButtons();
+
+    // --- inspection and set-up for tests -----------------------------------------------------
+    std::array<Byte, 192> liveSettings();
+    Byte currentProfile();
+    Byte currentDpi();
+    // Stored memory (2048 bytes for "I2C", 64 KiB for "Flash").
+    std::vector<Byte> memory();
+    std::vector<Byte> readMemory(std::uint16_t address, std::size_t length);
+    void writeMemory(std::uint16_t address, std::span<const Byte> bytes);
+    // The key codes the mouse works with, profile 0-2, 48 bytes each: taken from stored memory at
+    // start and when 0x0F and then a real work mode are written to CurrentProfile.
+    std::array<Byte, 48> activeKeyCodes(int profile);
+    // ManuId and ProId of the stored FireKeyBlock.
+    void setIdentity(Byte manuId, Byte proId);
+    void setFaults(const Faults& faults);
+    Faults faults();
+    int reportCount();
+    int resetCount();
+    std::vector<ReportRecord> reportLog();
+    void clearReportLog();
+
+private:
+    void comeBackIfDue(); // with m_mutex held
+    void leaveBus();      // with m_mutex held
+    void bootFromMemory();
+    void layOutImage(std::span<const Byte> image);
+    void handleCommand(std::span<const Byte> report);
+    void handleData(std::span<const Byte> report);
+    void writeLive(std::size_t offset, std::span<const Byte> values);
+    Byte storedByte(std::size_t address) const;
+    void storeByte(std::size_t address, Byte value);
+    void loadActiveKeys();
+    void sendInput(Byte event);
+    void log(ReportRecord::Kind kind, std::span<const Byte> bytes, bool ok);
+    std::uint16_t statusBase() const;
+
+    std::mutex m_mutex;
+    std::condition_variable m_inputArrived;
+    core::Clock& m_clock;
+    Options m_options;
+    StorageKind m_kind;
+    std::uint16_t m_vendorId;
+    std::uint16_t m_productId;
+
+    bool m_present = true;
+    std::uint64_t m_generation = 1;
+    std::optional<core::Clock::TimePoint> m_returnAt;
+
+    std::array<Byte, 192> m_live{};
+    std::array<Byte, 192> m_savedLive{}; // "Flash": where the live settings survive a restart
+    std::vector<Byte> m_memory;
+    std::array<std::array<Byte, 48>, 3> m_activeKeys{};
+    bool m_keyReloadArmed = false;
+
+    // What the next fetched data reports return.
+    std::vector<Byte> m_replyStream;
+    std::size_t m_replyPos = 0;
+    // Where the next sent data reports go.
+    std::size_t m_writeAddress = 0;
+    std::size_t m_writeRemaining = 0;
+
+    std::vector<std::weak_ptr<InputQueue>> m_inputQueues;
+
+    Faults m_faults;
+    int m_reportCount = 0;
+    int m_resetCount = 0;
+    std::vector<ReportRecord> m_log;
+};
+
+} // namespace tarvik::emulator
