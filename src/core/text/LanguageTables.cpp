@@ -1,10 +1,31 @@
 #include "core/text/LanguageTables.h"
 
+#include "core/text/TextUtil.h"
+
 namespace tarvik::core {
 
 namespace {
+
 constexpr int kLastCaptionNumber = 700;
+
+// n when the key is "Str" + n (any letter case, n from 0 to 700 written without leading zeros),
+// else -1: only such keys can name a caption.
+int captionKeyNumber(std::string_view key) {
+    if (key.size() < 4 || key.size() > 6 || !equalsIgnoringAsciiCase(key.substr(0, 3), "str"))
+        return -1;
+    const std::string_view digits = key.substr(3);
+    if (digits.size() > 1 && digits.front() == '0')
+        return -1;
+    int number = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return -1;
+        number = number * 10 + (c - '0');
+    }
+    return number <= kLastCaptionNumber ? number : -1;
 }
+
+} // namespace
 
 const LanguageTables& LanguageTables::builtIn() {
     static const LanguageTables tables({
@@ -23,15 +44,20 @@ const LanguageTable& LanguageTables::table(int languageIndex) const {
 }
 
 std::string LanguageTables::translateCaption(std::string_view caption) const {
+    // Equivalent to looking up "Str0" .. "Str700" in tables 1, 2, 3 and keeping the last hit, but
+    // one pass over the entries instead of two thousand lookups per table.
     std::string found;
     if (caption.empty())
         return found;
     for (const LanguageTable& table : m_tables) {
-        for (int n = 0; n <= kLastCaptionNumber; ++n) {
-            const std::string key = "Str" + std::to_string(n);
-            if (table.contains(key) && table.text(key) == caption)
-                found = key;
+        int best = -1;
+        for (const std::string& key : table.keys()) {
+            const int number = captionKeyNumber(key);
+            if (number > best && table.text(key) == caption)
+                best = number;
         }
+        if (best >= 0)
+            found = "Str" + std::to_string(best);
     }
     return found;
 }

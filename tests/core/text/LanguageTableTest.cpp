@@ -125,8 +125,12 @@ LanguageTable tableOf(std::initializer_list<std::pair<const char*, const char*>>
 }
 
 TEST(TranslateCaption, LastMatchOverAllThreeTablesWins) {
-    const LanguageTables tables({tableOf({{"Str150", "X"}, {"Str050", "Low"}, {"Str004", "Low"}}),
-                                 tableOf({{"Str120", "X"}, {"Str120x", "Y"}}),
+    const LanguageTables tables({tableOf({{"Str150", "X"},
+                                          {"Str050", "Low"},
+                                          {"Str004", "Low"},
+                                          {"STR130", "Case"},
+                                          {"Str0131", "Zero"}}),
+                                 tableOf({{"Str120", "X"}, {"Str120x", "Y"}, {"Str7", "Seven"}}),
                                  tableOf({{"Str700", "Top"}, {"Str701", "Beyond"}, {"Str1000", "Beyond"}})});
     EXPECT_EQ(tables.translateCaption("X"), "Str120"); // table 2 is searched after table 1
     EXPECT_EQ(tables.translateCaption("Low"), "");     // "Str050" is not "Str" + 50
