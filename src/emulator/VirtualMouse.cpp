@@ -282,7 +282,7 @@ void VirtualMouse::handleCommand(std::span<const Byte> report) {
         m_writeRemaining = length;
         break;
     case 0x09: {
-        const std::uint16_t status = statusBase();
+        const std::size_t status = kFlashStatusBase;
         for (std::size_t i = 0; i < length; ++i) {
             const std::size_t at = address + i;
             // The status bytes read back the live values, not what was last saved.
@@ -316,10 +316,6 @@ void VirtualMouse::handleCommand(std::span<const Byte> report) {
         }
         break;
     }
-}
-
-std::uint16_t VirtualMouse::statusBase() const {
-    return kFlashStatusBase;
 }
 
 void VirtualMouse::handleData(std::span<const Byte> report) {
@@ -569,6 +565,14 @@ int VirtualMouse::reportCount() {
 int VirtualMouse::resetCount() {
     std::lock_guard lock(m_mutex);
     return m_resetCount;
+}
+
+int VirtualMouse::openHandleCount() {
+    std::lock_guard lock(m_mutex);
+    return static_cast<int>(std::count_if(m_inputQueues.begin(), m_inputQueues.end(), [](const auto& weak) {
+        auto queue = weak.lock();
+        return queue && !queue->closed;
+    }));
 }
 
 std::vector<ReportRecord> VirtualMouse::reportLog() {

@@ -126,6 +126,8 @@ public:
     Faults faults();
     int reportCount();
     int resetCount();
+    // Handles opened on any of its interfaces and not yet closed.
+    int openHandleCount();
     std::vector<ReportRecord> reportLog();
     void clearReportLog();
 
@@ -142,7 +144,6 @@ private:
     void loadActiveKeys();
     void sendInput(Byte event);
     void log(ReportRecord::Kind kind, std::span<const Byte> bytes, bool ok);
-    std::uint16_t statusBase() const;
 
     std::mutex m_mutex;
     std::condition_variable m_inputArrived;
