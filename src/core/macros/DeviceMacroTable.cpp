@@ -41,24 +41,21 @@ std::size_t DeviceMacroTable::capacity() const {
 void DeviceMacroTable::loadEeprom(std::span<const Byte, kEepromMacroAreaSize> area) {
     m_kind = StorageKind::I2C;
     const EepromMacroEntries read = readEepromMacros(area);
-    m_entries.assign(read.begin(), read.end());
-    repackEeprom();
-}
-
-void DeviceMacroTable::repackEeprom() {
-    EepromMacroEntries entries = toArray(m_entries);
-    EepromPackResult packed = packEepromMacros(entries);
-    // An area written by other means can hold a delay or key code at offset 255; pushing it over
-    // the boundary can leave the last macros without room. Dropping them keeps the image whole.
-    for (std::size_t k = entries.size(); !packed.fits() && k-- > 0;) {
-        if (entries[k].length != 0) {
-            entries[k] = DeviceMacroEntry{};
-            packed = packEepromMacros(entries);
-        }
+    EepromMacroEntries entries = read;
+    const EepromPackResult packed = packEepromMacros(entries);
+    if (packed.fits()) {
+        m_entries.assign(entries.begin(), entries.end());
+        m_area = packed.area;
+        m_usedBytes = packed.usedBytes;
+    } else {
+        // An area written by other means can hold a delay or key code at offset 255 with no room
+        // left for the filler. It is kept as the mouse holds it rather than cut.
+        m_entries.assign(read.begin(), read.end());
+        std::copy(area.begin(), area.end(), m_area.begin());
+        m_usedBytes = 0;
+        for (const DeviceMacroEntry& e : read)
+            m_usedBytes += e.length;
     }
-    m_entries.assign(entries.begin(), entries.end());
-    m_area = packed.area;
-    m_usedBytes = packed.usedBytes;
     m_rows.clear();
     for (std::size_t k = 0; k < m_entries.size(); ++k) {
         if (m_entries[k].length != 0)
@@ -66,21 +63,32 @@ void DeviceMacroTable::repackEeprom() {
     }
 }
 
-void DeviceMacroTable::loadFlash(std::span<const Byte, kFlashMacroNamesSize> names,
-                                 std::span<const Byte, kFlashMacroBodiesSize> bodies) {
+void DeviceMacroTable::loadFlash(std::span<const MacroNameField, kFlashMacroCount> names,
+                                 std::span<const MacroBody, kFlashMacroCount> bodies) {
     m_kind = StorageKind::Flash;
     m_entries.assign(kFlashMacroCount, DeviceMacroEntry{});
     for (std::size_t i = 0; i < kFlashMacroCount; ++i) {
         DeviceMacroEntry& e = m_entries[i];
-        std::copy_n(names.begin() + static_cast<std::ptrdiff_t>(i * kMacroNameFieldSize), kMacroNameFieldSize,
-                    e.name.begin());
-        std::copy_n(bodies.begin() + static_cast<std::ptrdiff_t>(i * kMacroBodySize), kMacroBodySize,
-                    e.body.begin());
+        e.name = names[i];
+        e.body = bodies[i];
         e.length = static_cast<std::uint16_t>(storedLength(e.body).value_or(kMacroBodySize));
     }
     m_area = {};
     m_usedBytes = 0;
     listFlash();
+}
+
+void DeviceMacroTable::loadFlash(std::span<const Byte, kFlashMacroNamesSize> names,
+                                 std::span<const Byte, kFlashMacroBodiesSize> bodies) {
+    std::array<MacroNameField, kFlashMacroCount> nameFields{};
+    std::array<MacroBody, kFlashMacroCount> bodyBlocks{};
+    for (std::size_t i = 0; i < kFlashMacroCount; ++i) {
+        std::copy_n(names.begin() + static_cast<std::ptrdiff_t>(i * kMacroNameFieldSize), kMacroNameFieldSize,
+                    nameFields[i].begin());
+        std::copy_n(bodies.begin() + static_cast<std::ptrdiff_t>(i * kMacroBodySize), kMacroBodySize,
+                    bodyBlocks[i].begin());
+    }
+    loadFlash(nameFields, bodyBlocks);
 }
 
 void DeviceMacroTable::listFlash() {
@@ -175,33 +183,29 @@ std::optional<DeviceMacroView> DeviceMacroTable::view(std::size_t row) const {
         n = e.length > kMacroNameFieldSize ? e.length - kMacroNameFieldSize : 0;
     else
         n = storedLength(e.body).value_or(e.length);
-    n = std::min(n, kMacroBodySize);
     if (n <= 1)
         return std::nullopt;
-    const std::span<const Byte> bytes(e.body.data(), n);
+    // A body that took the filler byte can hold 256 events; its end byte is then implied.
+    std::vector<Byte> bytes(e.body.begin(),
+                            e.body.begin() + static_cast<std::ptrdiff_t>(std::min(n, e.body.size())));
+    bytes.resize(n, Byte{0});
     return DeviceMacroView{hexString(bytes), decodeMacro(e.body, n)};
 }
 
-std::vector<Byte> DeviceMacroTable::flashNames() const {
-    std::vector<Byte> out;
-    out.reserve(kFlashMacroNamesSize);
-    for (std::size_t i = 0; i < kFlashMacroCount; ++i) {
-        if (i < m_entries.size())
-            out.insert(out.end(), m_entries[i].name.begin(), m_entries[i].name.end());
-        else
-            out.insert(out.end(), kMacroNameFieldSize, Byte{0});
+std::array<MacroNameField, kFlashMacroCount> DeviceMacroTable::flashNames() const {
+    std::array<MacroNameField, kFlashMacroCount> out{};
+    if (m_kind == StorageKind::Flash) {
+        for (std::size_t i = 0; i < kFlashMacroCount; ++i)
+            out[i] = m_entries[i].name;
     }
     return out;
 }
 
-std::vector<Byte> DeviceMacroTable::flashBodies() const {
-    std::vector<Byte> out;
-    out.reserve(kFlashMacroBodiesSize);
-    for (std::size_t i = 0; i < kFlashMacroCount; ++i) {
-        if (i < m_entries.size())
-            out.insert(out.end(), m_entries[i].body.begin(), m_entries[i].body.end());
-        else
-            out.insert(out.end(), kMacroBodySize, Byte{0});
+std::array<MacroBody, kFlashMacroCount> DeviceMacroTable::flashBodies() const {
+    std::array<MacroBody, kFlashMacroCount> out{};
+    if (m_kind == StorageKind::Flash) {
+        for (std::size_t i = 0; i < kFlashMacroCount; ++i)
+            out[i] = m_entries[i].body;
     }
     return out;
 }
@@ -211,9 +215,12 @@ std::vector<Byte> DeviceMacroTable::exportFile() const {
     case StorageKind::I2C:
         return {m_area.begin(), m_area.end()};
     case StorageKind::Flash: {
-        std::vector<Byte> out = flashNames();
-        const std::vector<Byte> bodies = flashBodies();
-        out.insert(out.end(), bodies.begin(), bodies.end());
+        std::vector<Byte> out;
+        out.reserve(kFlashMacroExportSize);
+        for (const DeviceMacroEntry& e : m_entries)
+            out.insert(out.end(), e.name.begin(), e.name.end());
+        for (const DeviceMacroEntry& e : m_entries)
+            out.insert(out.end(), e.body.begin(), e.body.end());
         return out;
     }
     case StorageKind::None:
@@ -230,7 +237,10 @@ std::vector<MacroMemoryWrite> DeviceMacroTable::memoryWrites() const {
         writes.push_back({static_cast<std::uint16_t>(kEepromMacroAreaAddress + kEepromPageBoundary),
                           {m_area.begin() + half, m_area.end()}});
     } else if (m_kind == StorageKind::Flash) {
-        writes.push_back({kFlashMacroNamesAddress, flashNames()});
+        std::vector<Byte> names;
+        for (const DeviceMacroEntry& e : m_entries)
+            names.insert(names.end(), e.name.begin(), e.name.end());
+        writes.push_back({kFlashMacroNamesAddress, std::move(names)});
         for (const DeviceMacroEntry& e : m_entries)
             writes.push_back({e.address, {e.body.begin(), e.body.end()}});
     }

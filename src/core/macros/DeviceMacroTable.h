@@ -10,6 +10,7 @@
 #include "core/macros/MacroCodec.h"
 #include "core/macros/MacroFiles.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -53,11 +54,15 @@ public:
     DeviceMacroTable() = default;
 
     // UnpackEepromMacros: the table of an "I2C" area image; the image is packed again from the table
-    // (page-boundary rule applied). Macros that no longer fit once packed are dropped from the end.
+    // (page-boundary rule applied). An area that would need more than 512 bytes once packed is kept
+    // as it was read.
     void loadEeprom(std::span<const Byte, kEepromMacroAreaSize> area);
 
     // The "Flash" listing: names (32 x 16 bytes) and bodies (32 x 256 bytes) as read. A name whose
     // first two bytes are 00 00 or FF FF marks an unused entry.
+    void loadFlash(std::span<const MacroNameField, kFlashMacroCount> names,
+                   std::span<const MacroBody, kFlashMacroCount> bodies);
+    // The same from the flat blocks of a profile file or export file: 512 name bytes, 8192 body bytes.
     void loadFlash(std::span<const Byte, kFlashMacroNamesSize> names,
                    std::span<const Byte, kFlashMacroBodiesSize> bodies);
 
@@ -90,9 +95,9 @@ public:
 
     // The 512-byte area image ("I2C") as the table packs it.
     const EepromMacroArea& eepromArea() const { return m_area; }
-    // "Flash": the 512 name bytes and the 32 bodies.
-    std::vector<Byte> flashNames() const;
-    std::vector<Byte> flashBodies() const;
+    // "Flash": the 32 names and the 32 bodies as the table holds them (zero when no "Flash" table).
+    std::array<MacroNameField, kFlashMacroCount> flashNames() const;
+    std::array<MacroBody, kFlashMacroCount> flashBodies() const;
 
     // The device macro export file: "I2C" the 512-byte area, "Flash" the names then the bodies
     // (8704 bytes). Empty when no table is loaded.
@@ -104,7 +109,6 @@ public:
     std::vector<MacroMemoryWrite> memoryWrites() const;
 
 private:
-    void repackEeprom();
     void listFlash();
 
     StorageKind m_kind = StorageKind::None;

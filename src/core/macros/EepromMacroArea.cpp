@@ -42,14 +42,16 @@ EepromMacroEntries readEepromMacros(std::span<const Byte, kEepromMacroAreaSize> 
         if (area[q] != 0) {
             // j: bytes of events before the end byte. A 0x00 right after a code that takes
             // parameters is a parameter, not the end.
+            // j may reach the body size: a body that took the filler byte holds 256 events and its
+            // end byte is implied.
             std::size_t j = 1;
-            for (; q + j < area.size() && j < kMacroBodySize; ++j) {
+            for (; q + j < area.size() && j <= kMacroBodySize; ++j) {
                 const Byte before = area[q + j - 1];
                 if (area[q + j] == 0 && before != macro::kRepeatStart && before != macro::kDelay &&
                     before != 0x00 && before != macro::kMove && at(q + j + 1) != 0x21)
                     break;
             }
-            if (q + j >= area.size() || j >= kMacroBodySize)
+            if (q + j >= area.size() || j > kMacroBodySize)
                 break;
             events = j;
         }
@@ -78,20 +80,22 @@ EepromPackResult packEepromMacros(EepromMacroEntries& entries) {
             continue;
         for (Byte b : e.name)
             put(b);
+        // Events and end byte; the end byte of a body holding 256 events lies past the array.
         const std::size_t bodyLength = std::min<std::size_t>(
-            e.length > kMacroNameFieldSize ? e.length - kMacroNameFieldSize : 1, kMacroBodySize);
+            e.length > kMacroNameFieldSize ? e.length - kMacroNameFieldSize : 1, kMacroBodySize + 1);
+        auto bodyAt = [&](std::size_t i) { return i < e.body.size() ? e.body[i] : Byte{0}; };
         std::uint16_t length = static_cast<std::uint16_t>(kMacroNameFieldSize + bodyLength);
         // Walk event by event so that only a code byte, never a parameter, triggers the filler.
         std::size_t pos = 0;
         while (pos < bodyLength) {
-            const Byte code = e.body[pos];
+            const Byte code = bodyAt(pos);
             const std::size_t size = std::min(macro::eventSize(code), bodyLength - pos);
             if (p == kEepromPageBoundary - 1 && needsOwnPage(code)) {
                 put(macro::kRepeatEnd);
                 ++length;
             }
             for (std::size_t i = 0; i < size; ++i)
-                put(e.body[pos + i]);
+                put(bodyAt(pos + i));
             pos += size;
         }
         e.length = length;

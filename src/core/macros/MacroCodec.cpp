@@ -142,12 +142,11 @@ EncodeResult encodeMacroInto(const MacroText& text, std::span<Byte> body) {
 DecodedMacro decodeMacro(std::span<const Byte> body, std::size_t length) {
     DecodedMacro result;
     result.text.push_back("00");
-    const std::size_t n = std::min(length, body.size());
     std::array<std::uint16_t, 4> delays{};
     std::size_t delayCount = 0;
 
     std::size_t i = 0;
-    while (i + 1 < n) {
+    while (i + 1 < length && i < body.size()) {
         const Byte code = body[i];
         const std::size_t size = macro::eventSize(code);
         if (i + size > body.size()) {

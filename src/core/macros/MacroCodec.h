@@ -39,10 +39,10 @@ struct DecodedMacro {
 };
 
 // DecodeMacro: the lines of the first `length` bytes of a body (the last of them, the end byte, is not
-// decoded). Decoding stops at a byte that is no event code, at a modifier byte that is not one of the
-// five modifier bits, and where an event's parameters would lie beyond the body. The header is
-// settled from the first four delays (a missing one counts 0): all 0 gives "00" (NoDelay), all equal
-// gives "01" + the value (DefaultDelay), anything else "10" (RecordDelay).
+// decoded, and may lie just past the body). Decoding stops at a byte that is no event code, at a modifier
+// byte that is not one of the five modifier bits, and where an event's parameters would lie beyond the body.
+// The header is settled from the first four delays (a missing one counts 0): all 0 gives "00" (NoDelay), all
+// equal gives "01" + the value (DefaultDelay), anything else "10" (RecordDelay).
 DecodedMacro decodeMacro(std::span<const Byte> body, std::size_t length);
 
 // StoredLength: the first position i at which bytes i, i+1 and i+2 are all 0 gives i + 1 (bytes past
