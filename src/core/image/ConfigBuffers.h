@@ -95,6 +95,8 @@ struct ConfigBuffers {
     // patch code; and the fire macro store, split into the editing copy. The ReservedBlock and
     // patchLocked stay as they are.
     void takeDefaultImage(const ConfigBuffers& defaults, DefaultImageKind kind);
+
+    bool operator==(const ConfigBuffers&) const = default;
 };
 
 } // namespace tarvik::core

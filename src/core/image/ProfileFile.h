@@ -1,0 +1,66 @@
+#pragma once
+// The profile file: everything a mouse stores, flat, without header or overall checksum; its kind
+// is the StorageMarker at offset 495. The built-in default images use the same layout.
+
+#include "core/image/ConfigBuffers.h"
+#include "core/image/FileLoadResult.h"
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+namespace tarvik::core {
+
+namespace profile_file {
+// Common part, both kinds
+inline constexpr std::size_t kVendorSection = 0;
+inline constexpr std::size_t kUserSection = 164;
+inline constexpr std::size_t kProfiles = 192;
+inline constexpr std::size_t kReservedBlock = 339;
+inline constexpr image::Section kFiller{380, 104}; // every byte 0xFF
+inline constexpr Byte kFillerByte = 0xFF;
+inline constexpr std::size_t kFireKeyBlock = 484;
+inline constexpr std::size_t kStorageMarker = 495;
+inline constexpr std::size_t kCommonSize = 496;
+
+// "I2C" file
+inline constexpr std::size_t kI2CMacroArea = 496;
+inline constexpr std::size_t kI2CFireMacroStore = 1008;
+inline constexpr std::size_t kI2CPatchHeaderRecord = 1520;
+inline constexpr std::size_t kI2CPatchCode = 1536;
+inline constexpr std::size_t kI2CSize = 2048;
+
+// "Flash" file
+inline constexpr std::size_t kFlashMacroNames = 496;
+inline constexpr std::size_t kFlashMacroBodies = 1008; // body i at 1008 + 256 i
+inline constexpr std::size_t kFlashFireMacroStore = 9200;
+inline constexpr std::size_t kFlashSectorHeader = 9712; // only when the patch is not locked
+inline constexpr std::size_t kFlashPatchCode = 9736;    // only when the patch is not locked
+inline constexpr std::size_t kFlashSize = 10760;
+inline constexpr std::size_t kFlashLockedSize = 9712;
+} // namespace profile_file
+
+// Bytes of a profile file for a mouse of this kind: 2048, 10760, or 9712 for a "Flash" mouse whose
+// patch is locked; 0 for StorageKind::None.
+std::size_t profileFileSize(StorageKind kind, bool patchLocked);
+
+// The file for the mouse in `buffers` (its storageKind and patchLocked): DataBuf sections, the
+// ReservedBlock, the 0xFF filler, the FireKeyBlock, then the kind's stored areas. Writes the
+// buffers as they are: run dataBufToMemo() first to get the marker, fresh checksums and the edited
+// fire macros into them. Empty for StorageKind::None.
+std::vector<Byte> writeProfileFile(const ConfigBuffers& buffers);
+
+// Takes a profile file into `buffers` for the mouse they describe (storageKind, patchLocked):
+// DataBuf sections and FireKeyBlock (not the ReservedBlock, not the filler), then the kind's
+// stored areas, then splits the fire macro store into its editing copy. The sections keep the
+// checksums the file carries. A file whose StorageMarker does not name the mouse's kind, or that
+// is shorter than the kind needs, is refused and changes nothing; extra bytes are ignored.
+FileLoadResult readProfileFile(std::span<const Byte> file, ConfigBuffers& buffers);
+
+// The lenient reading used for the built-in default images: each piece of the layout for `kind`
+// is copied as far as `file` reaches and the rest of every buffer stays as it was. The flash patch
+// header and code are always taken; the StorageMarker is not checked. Nothing but the DataBuf
+// sections, FireKeyBlock and the kind's stored areas is touched.
+void fillFromProfileLayout(std::span<const Byte> file, StorageKind kind, ConfigBuffers& buffers);
+
+} // namespace tarvik::core
