@@ -162,12 +162,14 @@ bool DeviceLink::sendDataChunk(const Chunk& data) {
 
 void DeviceLink::receiveDataChunk() {
     fillStaging();
+    m_lastFetchOk = false;
     if (!dataHandleValid()) {
         return;
     }
     TransferScope transfer(*this);
     m_report = {kDataReportId, 0, 0, 0, 0, 0, 0, 0};
     if (m_query->getFeature(std::span<Byte>(m_report.data(), m_featureReportLength))) {
+        m_lastFetchOk = true;
         std::copy(m_report.begin() + 1, m_report.end(), m_staging.begin());
         delayMicroseconds(static_cast<unsigned>(kFetchGap.count()));
     }
@@ -210,18 +212,21 @@ bool DeviceLink::writeSettingsBlock(Byte offset, std::span<const Byte> source) {
 }
 
 bool DeviceLink::readChunks(std::uint16_t length, std::span<Byte> destination, Loading loading) {
+    m_lastReadComplete = true;
     for (std::size_t i = 0; i * kChunkSize < length; ++i) {
         if (loading == Loading::Shown) {
             m_ui.showLoading();
             m_ui.pumpEvents();
         }
         receiveDataChunk();
+        m_lastReadComplete = m_lastReadComplete && m_lastFetchOk;
         storeChunk(m_staging, i, length, destination);
     }
     return true;
 }
 
 bool DeviceLink::readSettingsBlock(Byte offset, Byte length, std::span<Byte> destination, Loading loading) {
+    m_lastReadComplete = false;
     std::fill(destination.begin(), destination.end(), Byte{0xFF});
     fillStaging();
     if (!commandHandleValid()) {
@@ -260,6 +265,7 @@ bool DeviceLink::writeMemory(std::uint16_t address, std::span<const Byte> source
 
 bool DeviceLink::readMemory(std::uint16_t address, std::uint16_t length, std::span<Byte> destination,
                             Loading loading) {
+    m_lastReadComplete = false;
     std::fill(destination.begin(), destination.end(), Byte{0xFF});
     fillStaging();
     TransferScope transfer(*this);
@@ -274,10 +280,12 @@ bool DeviceLink::readMemory(std::uint16_t address, std::uint16_t length, std::sp
 bool DeviceLink::probeCommand() {
     TransferScope transfer(*this);
     fillStaging();
+    m_lastReadComplete = false;
     if (!sendCommand(kCmdProbe)) {
         return false;
     }
     receiveDataChunk();
+    m_lastReadComplete = m_lastFetchOk;
     return true;
 }
 

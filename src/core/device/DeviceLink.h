@@ -93,6 +93,8 @@ public:
     std::uint16_t inputReportLength() const { return m_inputReportLength; }
     std::uint16_t deviceVersion() const { return m_deviceVersion; }
     const std::string& linkedPath() const { return m_path; }
+    LinkUi& ui() { return m_ui; }
+    Clock& clock() { return m_clock; }
 
     // Detaches the previous user first. Null for none.
     void setReadHandleUser(ReadHandleUser* user);
@@ -123,6 +125,10 @@ public:
     // The whole destination is pre-filled with 0xFF; at most its size is stored.
     bool readMemory(std::uint16_t address, std::uint16_t length, std::span<Byte> destination,
                     Loading loading);
+
+    // True when every fetch of the last read (readSettingsBlock, readMemory, probeCommand) was
+    // answered: a read can succeed while its bytes are only the 0xFF it was pre-filled with.
+    bool lastReadComplete() const { return m_lastReadComplete; }
 
     // --- device control --------------------------------------------------------------------------
 
@@ -161,6 +167,8 @@ private:
     HidTransport& m_transport;
     LinkUi& m_ui;
     Clock& m_clock;
+    bool m_lastReadComplete = false;
+    bool m_lastFetchOk = false;
     ReadHandleUser* m_readUser = nullptr;
 
     std::unique_ptr<HidHandle> m_query; // CommandHandle and DataHandle
