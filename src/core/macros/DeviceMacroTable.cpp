@@ -19,11 +19,6 @@ EepromMacroEntries toArray(const std::vector<DeviceMacroEntry>& entries) {
     return out;
 }
 
-std::size_t inUse(const EepromMacroEntries& entries) {
-    return static_cast<std::size_t>(std::count_if(entries.begin(), entries.end(),
-                                                  [](const DeviceMacroEntry& e) { return e.length != 0; }));
-}
-
 } // namespace
 
 std::size_t DeviceMacroTable::capacity() const {
@@ -114,10 +109,44 @@ MacroAddressTable DeviceMacroTable::addressTable() const {
     return MacroAddressTable(std::move(addresses));
 }
 
-DeviceMacroTable::AddResult DeviceMacroTable::add(const MacroNameField& name,
-                                                  std::span<const Byte, kMacroBodySize> body) {
+std::optional<std::string> DeviceMacroTable::nameAt(std::uint16_t address) const {
+    for (std::size_t k : m_rows) {
+        if (m_entries[k].address == address)
+            return fieldToName(m_entries[k].name);
+    }
+    return std::nullopt;
+}
+
+DeviceMacroTable::Result DeviceMacroTable::commitEeprom(EepromMacroEntries entries) {
+    const EepromPackResult packed = packEepromMacros(entries);
+    if (!packed.fits())
+        return Result::TooLong;
+    // The area holds no lengths: only take it when it reads back as the macros it was packed from.
+    const EepromMacroEntries readBack = readEepromMacros(packed.area);
+    auto inUseOf = [](const EepromMacroEntries& all) {
+        std::vector<const DeviceMacroEntry*> out;
+        for (const DeviceMacroEntry& e : all) {
+            if (e.length != 0)
+                out.push_back(&e);
+        }
+        return out;
+    };
+    const auto expected = inUseOf(entries);
+    const auto actual = inUseOf(readBack);
+    if (expected.size() != actual.size())
+        return Result::Unreadable;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        if (expected[i]->name != actual[i]->name || expected[i]->length != actual[i]->length)
+            return Result::Unreadable;
+    }
+    loadEeprom(packed.area);
+    return Result::Done;
+}
+
+DeviceMacroTable::Result DeviceMacroTable::add(const MacroNameField& name,
+                                               std::span<const Byte, kMacroBodySize> body) {
     if (m_kind == StorageKind::None || full())
-        return AddResult::TableFull;
+        return Result::TableFull;
 
     DeviceMacroEntry added;
     added.name = name;
@@ -130,48 +159,32 @@ DeviceMacroTable::AddResult DeviceMacroTable::add(const MacroNameField& name,
         added.length = static_cast<std::uint16_t>(storedLength(added.body).value_or(kMacroBodySize));
         *freeEntry = added;
         listFlash();
-        return AddResult::Added;
+        return Result::Done;
     }
 
     // "I2C": the fit is decided on the packed image, filler byte included.
     const auto length = storedLength(added.body);
     if (!length)
-        return AddResult::TooLong;
+        return Result::TooLong;
     added.length = static_cast<std::uint16_t>(*length + kMacroNameFieldSize);
-
     EepromMacroEntries entries = toArray(m_entries);
-    const std::size_t c = count();
-    entries[c] = added;
-    const EepromPackResult packed = packEepromMacros(entries);
-    if (!packed.fits())
-        return AddResult::TooLong;
-
-    const EepromMacroEntries readBack = readEepromMacros(packed.area);
-    if (inUse(readBack) != c + 1)
-        return AddResult::Unreadable;
-    for (std::size_t k = 0; k <= c; ++k) {
-        if (readBack[k].name != entries[k].name || readBack[k].length != entries[k].length)
-            return AddResult::Unreadable;
-    }
-    loadEeprom(packed.area);
-    return AddResult::Added;
+    entries[count()] = added;
+    return commitEeprom(entries);
 }
 
-bool DeviceMacroTable::remove(std::size_t row) {
+DeviceMacroTable::Result DeviceMacroTable::remove(std::size_t row) {
     if (row >= count())
-        return false;
+        return Result::NoSuchRow;
     const std::size_t k = m_rows[row];
     if (m_kind == StorageKind::Flash) {
         m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(k));
         m_entries.push_back(DeviceMacroEntry{});
         listFlash();
-        return true;
+        return Result::Done;
     }
-    m_entries[k] = DeviceMacroEntry{};
     EepromMacroEntries entries = toArray(m_entries);
-    const EepromPackResult packed = packEepromMacros(entries);
-    loadEeprom(packed.area);
-    return true;
+    entries[k] = DeviceMacroEntry{};
+    return commitEeprom(entries);
 }
 
 std::optional<DeviceMacroView> DeviceMacroTable::view(std::size_t row) const {

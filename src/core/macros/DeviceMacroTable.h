@@ -41,13 +41,15 @@ struct DeviceMacroView {
 
 class DeviceMacroTable {
 public:
-    enum class AddResult {
-        Added,
+    enum class Result {
+        Done,
+        NoSuchRow,
         TableFull, // 15 ("I2C") or 32 ("Flash") macros already
         TooLong,   // "I2C": the macros would need more than the 512 bytes (show "Str103")
-        // "I2C": the packed area would not read back as the same macros (a delay of a multiple of
-        // 256 ms right before the end-byte position fools the reader); writing it would leave the
-        // mouse with a cut macro and a stray one.
+        // "I2C": the packed area would not read back as the same macros, because the reader has to
+        // guess where each body ends (a delay of a multiple of 256 ms before the end, or a name that
+        // starts with the byte 0x21 after it). Writing it would leave the mouse with a cut macro and
+        // a stray one at the next read.
         Unreadable,
     };
 
@@ -82,13 +84,16 @@ public:
     // Body addresses by row, for the macro function codes.
     MacroAddressTable addressTable() const;
 
-    // Add to Mouse: appends a library macro (its name and 256-byte body). The table is unchanged
-    // unless the result is Added.
-    AddResult add(const MacroNameField& name, std::span<const Byte, kMacroBodySize> body);
+    // The name of the macro in use whose body starts at the address (how a type 0x10 code is named).
+    std::optional<std::string> nameAt(std::uint16_t address) const;
 
-    // Deletes the macro of a row; later macros move down (and, for "I2C", get new addresses).
-    // False when there is no such row.
-    bool remove(std::size_t row);
+    // Add to Mouse: appends a library macro (its name and 256-byte body). The table is unchanged
+    // unless the result is Done.
+    Result add(const MacroNameField& name, std::span<const Byte, kMacroBodySize> body);
+
+    // Deletes the macro of a row; later macros move down (and, for "I2C", get new addresses). The
+    // table is unchanged unless the result is Done.
+    Result remove(std::size_t row);
 
     // The lines of a device macro; nothing for an empty macro or a row that does not exist.
     std::optional<DeviceMacroView> view(std::size_t row) const;
@@ -110,6 +115,7 @@ public:
 
 private:
     void listFlash();
+    Result commitEeprom(EepromMacroEntries entries);
 
     StorageKind m_kind = StorageKind::None;
     std::vector<DeviceMacroEntry> m_entries; // 15 or 32

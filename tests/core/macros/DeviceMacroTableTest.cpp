@@ -53,7 +53,7 @@ TEST(EepromMacros, EmptyAreaHasNoMacros) {
 
 TEST(EepromMacros, OneAndTwoMacrosArePackedWithTheirAddressesAndCodes) {
     DeviceMacroTable table = emptyEeprom();
-    ASSERT_EQ(table.add(nameToField("M1"), bodyOf({0xA1, 0x21})), DeviceMacroTable::AddResult::Added);
+    ASSERT_EQ(table.add(nameToField("M1"), bodyOf({0xA1, 0x21})), DeviceMacroTable::Result::Done);
 
     const EepromMacroArea& area = table.eepromArea();
     EXPECT_EQ(slice(area, 0, 16), nameBytes("M1"));
@@ -63,26 +63,28 @@ TEST(EepromMacros, OneAndTwoMacrosArePackedWithTheirAddressesAndCodes) {
     EXPECT_EQ(table.usedBytes(), 19u);
     EXPECT_EQ(table.addressTable().functionCode(0), "10020000");
 
-    ASSERT_EQ(table.add(nameToField("M2"), bodyOf({0xA2, 0x22})), DeviceMacroTable::AddResult::Added);
+    ASSERT_EQ(table.add(nameToField("M2"), bodyOf({0xA2, 0x22})), DeviceMacroTable::Result::Done);
     EXPECT_THAT(table.names(), ElementsAre("M1", "M2"));
     EXPECT_EQ(table.entry(1).address, 0x0213);
     EXPECT_EQ(table.addressTable().functionCode(1), "10021300");
     EXPECT_EQ(table.addressTable().rowOf(0x0213), 1u);
+    EXPECT_EQ(table.nameAt(0x0213), "M2");
+    EXPECT_EQ(table.nameAt(0x0214), std::nullopt);
     EXPECT_EQ(table.usedBytes(), 38u);
 
     // Deleting the first moves the second down to the first address.
-    ASSERT_TRUE(table.remove(0));
+    ASSERT_EQ(table.remove(0), DeviceMacroTable::Result::Done);
     EXPECT_THAT(table.names(), ElementsAre("M2"));
     EXPECT_EQ(table.entry(0).address, 0x0200);
     EXPECT_EQ(slice(table.eepromArea(), 16, 3), (Bytes{0xA2, 0x22, 0x00}));
     EXPECT_EQ(slice(table.eepromArea(), 19, 19), Bytes(19, 0x00));
     EXPECT_EQ(table.usedBytes(), 19u);
-    EXPECT_FALSE(table.remove(1));
+    EXPECT_EQ(table.remove(1), DeviceMacroTable::Result::NoSuchRow);
 }
 
 TEST(EepromMacros, AnEmptyMacroTakesSeventeenBytesAndShowsNothing) {
     DeviceMacroTable table = emptyEeprom();
-    ASSERT_EQ(table.add(nameToField("E"), MacroBody{}), DeviceMacroTable::AddResult::Added);
+    ASSERT_EQ(table.add(nameToField("E"), MacroBody{}), DeviceMacroTable::Result::Done);
     EXPECT_EQ(table.entry(0).length, 17);
     EXPECT_EQ(table.view(0), std::nullopt);
 }
@@ -103,7 +105,7 @@ DeviceMacroTable withDelayAt(std::size_t offset, Bytes delay = {0xFE, 0x00, 0x32
     body.insert(body.end(), delay.begin(), delay.end());
     body.push_back(0xA1);
     DeviceMacroTable table = emptyEeprom();
-    EXPECT_EQ(table.add(nameToField("Long"), bodyOf(body)), DeviceMacroTable::AddResult::Added);
+    EXPECT_EQ(table.add(nameToField("Long"), bodyOf(body)), DeviceMacroTable::Result::Done);
     return table;
 }
 
@@ -159,37 +161,36 @@ TEST(EepromMacros, AddingAMacroTheAreaWouldReadBackCutIsRefused) {
     table.add(nameToField("M1"), bodyOf({0xA1, 0x21}));
     const EepromMacroArea before = table.eepromArea();
     EXPECT_EQ(table.add(nameToField("D"), bodyOf({0xFE, 0x02, 0x00, 0xA2})),
-              DeviceMacroTable::AddResult::Unreadable);
+              DeviceMacroTable::Result::Unreadable);
     EXPECT_THAT(table.names(), ElementsAre("M1"));
     EXPECT_EQ(table.eepromArea(), before);
-    EXPECT_EQ(table.add(nameToField("D"), bodyOf({0xFE, 0x02, 0x00, 0x21})),
-              DeviceMacroTable::AddResult::Added);
+    EXPECT_EQ(table.add(nameToField("D"), bodyOf({0xFE, 0x02, 0x00, 0x21})), DeviceMacroTable::Result::Done);
 }
 
 TEST(EepromMacros, SizeIsDecidedOnThePackedAreaFillerIncluded) {
     // Exactly 512 bytes without a filler fits; one byte more does not.
     DeviceMacroTable table = emptyEeprom();
-    ASSERT_EQ(table.add(nameToField("A"), bodyOf(clicks(238))), DeviceMacroTable::AddResult::Added); // 255
-    ASSERT_EQ(table.add(nameToField("B"), bodyOf(clicks(240))), DeviceMacroTable::AddResult::Added); // 257
+    ASSERT_EQ(table.add(nameToField("A"), bodyOf(clicks(238))), DeviceMacroTable::Result::Done); // 255
+    ASSERT_EQ(table.add(nameToField("B"), bodyOf(clicks(240))), DeviceMacroTable::Result::Done); // 257
     EXPECT_EQ(table.usedBytes(), 512u);
-    EXPECT_EQ(table.add(nameToField("C"), MacroBody{}), DeviceMacroTable::AddResult::TooLong);
+    EXPECT_EQ(table.add(nameToField("C"), MacroBody{}), DeviceMacroTable::Result::TooLong);
     EXPECT_EQ(table.count(), 2u);
 
     // B's delay code lands at offset 255 and takes the filler: A and B need 239 + 241 bytes, so a
     // third macro of 32 bytes fits and one of 33 does not.
     DeviceMacroTable withFiller = emptyEeprom();
-    ASSERT_EQ(withFiller.add(nameToField("A"), bodyOf(clicks(222))), DeviceMacroTable::AddResult::Added);
+    ASSERT_EQ(withFiller.add(nameToField("A"), bodyOf(clicks(222))), DeviceMacroTable::Result::Done);
     Bytes b = {0xFE, 0x00, 0x32};
     const Bytes rest = clicks(220);
     b.insert(b.end(), rest.begin(), rest.end());
-    ASSERT_EQ(withFiller.add(nameToField("B"), bodyOf(b)), DeviceMacroTable::AddResult::Added);
+    ASSERT_EQ(withFiller.add(nameToField("B"), bodyOf(b)), DeviceMacroTable::Result::Done);
     EXPECT_EQ(withFiller.eepromArea()[255], 0xFC);
     EXPECT_EQ(withFiller.usedBytes(), 480u);
     const EepromMacroArea before = withFiller.eepromArea();
-    EXPECT_EQ(withFiller.add(nameToField("C"), bodyOf(clicks(16))), DeviceMacroTable::AddResult::TooLong);
+    EXPECT_EQ(withFiller.add(nameToField("C"), bodyOf(clicks(16))), DeviceMacroTable::Result::TooLong);
     EXPECT_EQ(withFiller.eepromArea(), before);
     EXPECT_EQ(withFiller.count(), 2u);
-    EXPECT_EQ(withFiller.add(nameToField("C"), bodyOf(clicks(15))), DeviceMacroTable::AddResult::Added);
+    EXPECT_EQ(withFiller.add(nameToField("C"), bodyOf(clicks(15))), DeviceMacroTable::Result::Done);
     EXPECT_EQ(withFiller.usedBytes(), 512u);
 }
 
@@ -215,22 +216,30 @@ TEST(EepromMacros, AreaThatWouldOverflowWhenRepackedIsKeptAsRead) {
     EXPECT_EQ(table.eepromArea(), area);
     EXPECT_EQ(table.usedBytes(), 512u);
     EXPECT_EQ(table.entry(1).address, 0x0200 + 272);
-    EXPECT_EQ(table.add(nameToField("C"), MacroBody{}), DeviceMacroTable::AddResult::TooLong);
+    EXPECT_EQ(table.add(nameToField("C"), MacroBody{}), DeviceMacroTable::Result::TooLong);
     EXPECT_EQ(table.eepromArea(), area);
 
     // Once B is deleted A is packed by the rule.
-    ASSERT_TRUE(table.remove(1));
+    ASSERT_EQ(table.remove(1), DeviceMacroTable::Result::Done);
     EXPECT_EQ(table.eepromArea()[255], 0xFC);
     EXPECT_EQ(table.entry(0).length, 273);
+    // 256 events now, the end byte implied: every event still reads back, the filler among them.
+    const auto view = table.view(0);
+    ASSERT_TRUE(view);
+    EXPECT_TRUE(view->decoded.complete);
+    EXPECT_EQ(view->decoded.text.size(), 1u + 239 + 1 + 1 + 13);
+    EXPECT_EQ(view->decoded.text[240], "8 FC");
+    EXPECT_EQ(view->decoded.text.back(), "1 LeftKey CODE:00A1");
+    EXPECT_EQ(view->hex.size(), 2u * 257);
 }
 
 TEST(EepromMacros, FifteenMacrosFillTheTable) {
     DeviceMacroTable table = emptyEeprom();
     for (int i = 0; i < 15; ++i)
         ASSERT_EQ(table.add(nameToField("M" + std::to_string(i)), bodyOf({0xA1, 0x21})),
-                  DeviceMacroTable::AddResult::Added);
+                  DeviceMacroTable::Result::Done);
     EXPECT_TRUE(table.full());
-    EXPECT_EQ(table.add(nameToField("X"), bodyOf({0xA1})), DeviceMacroTable::AddResult::TableFull);
+    EXPECT_EQ(table.add(nameToField("X"), bodyOf({0xA1})), DeviceMacroTable::Result::TableFull);
     EXPECT_EQ(table.entry(14).address, 0x0200 + 14 * 19);
 }
 
@@ -290,7 +299,7 @@ TEST(FlashMacros, UnusedNamesAreSkippedAndNewMacrosTakeAFreeEntry) {
     EXPECT_THAT(table.names(), ElementsAre("F0", "F2"));
     EXPECT_EQ(table.addressTable().address(1), 0x4200);
 
-    ASSERT_EQ(table.add(nameToField("New"), bodyOf({0xA4, 0x24})), DeviceMacroTable::AddResult::Added);
+    ASSERT_EQ(table.add(nameToField("New"), bodyOf({0xA4, 0x24})), DeviceMacroTable::Result::Done);
     EXPECT_THAT(table.names(), ElementsAre("F0", "New", "F2"));
     EXPECT_EQ(table.entry(1).address, 0x4100);
     EXPECT_EQ(table.entry(2).address, 0x4200);
@@ -303,7 +312,7 @@ TEST(FlashMacros, DeleteMovesLaterMacrosDownAndWritesEverything) {
     bodies[2] = bodyOf({0xA4});
     DeviceMacroTable table;
     table.loadFlash(flashNames({"F0", "F1", "F2"}), bodies);
-    ASSERT_TRUE(table.remove(0));
+    ASSERT_EQ(table.remove(0), DeviceMacroTable::Result::Done);
     EXPECT_THAT(table.names(), ElementsAre("F1", "F2"));
     EXPECT_EQ(table.entry(0).address, 0x4000);
     EXPECT_EQ(table.entry(0).body[0], 0xA2);
@@ -329,7 +338,7 @@ TEST(FlashMacros, ThirtyThirdMacroIsRefused) {
         names[i] = nameToField("F" + std::to_string(i));
     DeviceMacroTable table;
     table.loadFlash(names, std::array<MacroBody, kFlashMacroCount>{});
-    EXPECT_EQ(table.add(nameToField("X"), MacroBody{}), DeviceMacroTable::AddResult::TableFull);
+    EXPECT_EQ(table.add(nameToField("X"), MacroBody{}), DeviceMacroTable::Result::TableFull);
 }
 
 TEST(FlashMacros, FlatBlocksLoadLikeTheFields) {
