@@ -53,6 +53,7 @@ void DeviceEventListener::attachReadHandle(HidHandle& handle, std::uint16_t inpu
     {
         std::lock_guard lock(m_mutex);
         m_handle = &handle;
+        ++m_handleSerial;
         m_inputReportLength = inputReportLength;
     }
     m_changed.notify_all();
@@ -73,6 +74,7 @@ void DeviceEventListener::run() {
     std::vector<std::uint8_t> buffer;
     for (;;) {
         HidHandle* handle = nullptr;
+        std::uint64_t serial = 0;
         {
             std::unique_lock lock(m_mutex);
             m_changed.wait(lock, [this] { return m_stop || m_handle != nullptr; });
@@ -80,6 +82,7 @@ void DeviceEventListener::run() {
                 return;
             }
             handle = m_handle;
+            serial = m_handleSerial;
             m_reading = true;
             buffer.assign(std::max<std::size_t>(m_inputReportLength, DeviceLink::kReportSize), 0);
         }
@@ -90,7 +93,7 @@ void DeviceEventListener::run() {
             m_changed.notify_all();
             if (n < 0) {
                 // The device is gone; its handle stays useless until the link replaces it.
-                m_changed.wait(lock, [&] { return m_stop || m_handle != handle; });
+                m_changed.wait(lock, [&] { return m_stop || m_handleSerial != serial; });
                 continue;
             }
         }

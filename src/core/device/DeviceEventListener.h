@@ -84,6 +84,7 @@ private:
     std::condition_variable m_changed;
     bool m_stop = false;
     HidHandle* m_handle = nullptr;
+    std::uint64_t m_handleSerial = 0; // counts attachments: a new handle may sit at the old address
     std::uint16_t m_inputReportLength = 0;
     bool m_reading = false;
 
