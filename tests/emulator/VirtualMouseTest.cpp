@@ -1,0 +1,350 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "ManualClock.h"
+#include "TestImage.h"
+#include "core/device/RuntimeOptions.h"
+#include "core/device/TranscriptTransport.h"
+#include "core/image/MemoryMap.h"
+#include "emulator/EmulatorTransport.h"
+#include "emulator/TransportFactory.h"
+#include "resources/Resources.h"
+
+using namespace tarvik;
+using core::Byte;
+using core::StorageKind;
+using emulator::VirtualMouse;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+namespace mm = core::memmap;
+
+namespace {
+
+using namespace std::chrono_literals;
+using Report = std::array<Byte, 8>;
+
+std::vector<Byte> slice(std::span<const Byte> bytes, std::size_t from, std::size_t length) {
+    return {bytes.begin() + static_cast<std::ptrdiff_t>(from),
+            bytes.begin() + static_cast<std::ptrdiff_t>(from + length)};
+}
+
+// The mouse spoken to in raw reports, with no DeviceLink in between.
+class VirtualMouseTest : public ::testing::Test {
+protected:
+    std::shared_ptr<VirtualMouse> plug(StorageKind kind = StorageKind::I2C, std::vector<Byte> image = {}) {
+        VirtualMouse::Options options;
+        options.kind = kind;
+        options.image = std::move(image);
+        options.clock = &clock;
+        auto mouse = bus.addMouse(options);
+        return mouse;
+    }
+
+    std::unique_ptr<core::HidHandle> openInterface(int index) {
+        for (const auto& info : bus.enumerate()) {
+            if (info.path.starts_with("virtual:mouse") && info.path.ends_with("/" + std::to_string(index))) {
+                return bus.open(info.path);
+            }
+        }
+        return nullptr;
+    }
+    std::unique_ptr<core::HidHandle> openConfig() { return openInterface(VirtualMouse::kConfigInterface); }
+
+    static bool set(core::HidHandle& handle, Report report) { return handle.setFeature(report); }
+    static std::optional<Report> get(core::HidHandle& handle) {
+        Report report{0x41, 0, 0, 0, 0, 0, 0, 0};
+        if (!handle.getFeature(report)) {
+            return std::nullopt;
+        }
+        return report;
+    }
+
+    std::vector<Byte> shipped() {
+        auto bytes = resources::find("images/TarvikData_Cfg1.bin").value();
+        return {bytes.begin(), bytes.end()};
+    }
+
+    test::ManualClock clock;
+    emulator::EmulatorTransport bus;
+};
+
+TEST_F(VirtualMouseTest, AnI2CMouseStartsFromDefaultImage1) {
+    auto mouse = plug();
+    const auto image = shipped();
+    EXPECT_EQ(mouse->vendorId(), image[0] << 8 | image[1]);
+    EXPECT_EQ(mouse->productId(), image[2] << 8 | image[3]);
+    const auto live = mouse->liveSettings();
+    EXPECT_EQ(std::vector<Byte>(live.begin(), live.end()), slice(image, 0, 192));
+    const auto memory = mouse->memory();
+    ASSERT_EQ(memory.size(), mm::i2c::kMemorySize);
+    // Profile sections, reserved block, fire key block and macro area sit where the file has them;
+    // the fire macro store, patch header and patch code move.
+    EXPECT_EQ(slice(memory, 192, 147), slice(image, 192, 147));
+    EXPECT_EQ(slice(memory, 339, 41), slice(image, 339, 41));
+    EXPECT_EQ(slice(memory, 484, 12), slice(image, 484, 12));
+    EXPECT_EQ(slice(memory, 496, 512), slice(image, 496, 512));
+    EXPECT_EQ(slice(memory, 1008, 16), slice(image, 1520, 16));
+    EXPECT_EQ(slice(memory, 1024, 512), slice(image, 1536, 512));
+    EXPECT_EQ(slice(memory, 1536, 512), slice(image, 1008, 512));
+}
+
+TEST_F(VirtualMouseTest, AFlashMouseLaysTheImageOutInItsFlashMap) {
+    auto fromI2C = plug(StorageKind::Flash);
+    const auto image = shipped();
+    auto memory = fromI2C->memory();
+    const std::size_t sector = mm::flash::kSector.address;
+    EXPECT_EQ(slice(memory, sector + 24, 147), slice(image, 192, 147));
+    EXPECT_EQ(slice(memory, sector + 171, 41), slice(image, 339, 41));
+    EXPECT_EQ(slice(memory, 0x6000, 11), slice(image, 484, 11));
+    EXPECT_EQ(memory[0x600B], 0xF0);
+    EXPECT_EQ(slice(memory, 0x7000, 512), slice(image, 1008, 512));
+
+    const auto flashFile = test::makeTestImage(10760, 0xF0);
+    auto fromFlashFile = plug(StorageKind::Flash, flashFile);
+    memory = fromFlashFile->memory();
+    EXPECT_EQ(slice(memory, sector, 24), slice(flashFile, 9712, 24));
+    EXPECT_EQ(slice(memory, 0x3000, 512), slice(flashFile, 496, 512));
+    EXPECT_EQ(slice(memory, 0x4000 + 256 * 31, 256), slice(flashFile, 1008 + 256 * 31, 256));
+    EXPECT_EQ(slice(memory, 0x7000, 512), slice(flashFile, 9200, 512));
+    EXPECT_EQ(slice(memory, 0xC000, 1024), slice(flashFile, 9736, 1024));
+}
+
+TEST_F(VirtualMouseTest, ItHasThreeInterfacesAndOnlyTheConfigurationOneAnswers) {
+    auto mouse = plug();
+    const int other = bus.addOtherDevice(0x046A, 0x0011, 2);
+    auto interfaces = bus.enumerate();
+    ASSERT_EQ(interfaces.size(), 5u);
+    int eightByteFeatures = 0;
+    for (const auto& info : interfaces) {
+        eightByteFeatures += info.featureReportLength == 8;
+    }
+    EXPECT_EQ(eightByteFeatures, 1);
+    auto pointer = openInterface(0);
+    ASSERT_TRUE(pointer);
+    EXPECT_FALSE(set(*pointer, {0x40, 0x0D, 0, 0, 0, 0, 0, 0}));
+    bus.setOtherDevicePresent(other, false);
+    EXPECT_EQ(bus.enumerate().size(), 3u);
+}
+
+TEST_F(VirtualMouseTest, TheProbeTellsTheStorageKind) {
+    for (auto [kind, reply] :
+         {std::pair{StorageKind::I2C, Byte{0xC0}}, std::pair{StorageKind::Flash, Byte{0x80}}}) {
+        emulator::EmulatorTransport kindBus;
+        VirtualMouse::Options options;
+        options.kind = kind;
+        options.clock = &clock;
+        kindBus.addMouse(options);
+        auto handle = kindBus.open(kindBus.enumerate()[2].path);
+        ASSERT_TRUE(handle);
+        ASSERT_TRUE(set(*handle, {0x40, 0x0D, 0, 0, 0, 0, 0, 0}));
+        EXPECT_THAT(get(*handle).value(), ElementsAre(0x41, 0x00, 0x3A, reply, 0, 0, 0, 0));
+    }
+}
+
+TEST_F(VirtualMouseTest, StatusBytesReadTheLiveValues) {
+    for (StorageKind kind : {StorageKind::I2C, StorageKind::Flash}) {
+        auto mouse = plug(kind);
+        auto handle = bus.open(bus.enumerate().back().path);
+        mouse->pressButton(VirtualMouse::kDpiUp);
+        mouse->pressButton(VirtualMouse::kModeButton);
+        const std::uint16_t profileAt =
+            kind == StorageKind::I2C ? mm::i2c::kCurrentProfile : mm::flash::kCurrentProfile;
+        const std::uint16_t dpiAt = kind == StorageKind::I2C ? mm::i2c::kCurrentDpi : mm::flash::kCurrentDpi;
+        ASSERT_TRUE(set(*handle, {0x40, 0x09, Byte(profileAt >> 8), Byte(profileAt), 0, 1, 0, 0}));
+        EXPECT_EQ(get(*handle).value()[1], 0xF1);
+        ASSERT_TRUE(set(*handle, {0x40, 0x09, Byte(dpiAt >> 8), Byte(dpiAt), 0, 1, 0, 0}));
+        EXPECT_EQ(get(*handle).value()[1], 1);
+    }
+}
+
+TEST_F(VirtualMouseTest, AResetLeavesTheBusAndComesBackWithLiveSettingsReloaded) {
+    auto mouse = plug();
+    auto handle = openConfig();
+    ASSERT_TRUE(set(*handle, {0x40, 0x05, 0, 56, 25, 0, 0, 1})); // written: kept across the reset
+    mouse->pressButton(VirtualMouse::kDpiUp);                    // the mouse's own change: not kept
+    ASSERT_EQ(mouse->currentDpi(), 1);
+
+    ASSERT_TRUE(set(*handle, {0x40, 0x0E, 0, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(bus.enumerate().empty());
+    EXPECT_FALSE(get(*handle));
+    clock.advance(1499ms);
+    EXPECT_TRUE(bus.enumerate().empty());
+    clock.advance(1ms);
+    EXPECT_EQ(bus.enumerate().size(), 3u);
+    EXPECT_FALSE(set(*handle, {0x40, 0x0D, 0, 0, 0, 0, 0, 0})); // a handle of before stays dead
+    EXPECT_EQ(mouse->liveSettings()[56], 25);
+    EXPECT_EQ(mouse->currentDpi(), 0);
+    EXPECT_EQ(mouse->resetCount(), 1);
+}
+
+TEST_F(VirtualMouseTest, NewKeyCodesAreTakenUpAfter0x0FAndARealWorkMode) {
+    auto mouse = plug();
+    auto handle = openConfig();
+    const auto before = mouse->activeKeyCodes(1);
+    // New codes for profile 2 in stored memory (49 bytes at 241: seven data reports).
+    ASSERT_TRUE(set(*handle, {0x40, 0x07, 0x00, 0xF1, 0x00, 49, 0, 0}));
+    for (int i = 0; i < 7; ++i) {
+        const Byte b = static_cast<Byte>(0x10 + i);
+        ASSERT_TRUE(set(*handle, {0x41, b, b, b, b, b, b, b}));
+    }
+    EXPECT_EQ(mouse->activeKeyCodes(1), before);
+    ASSERT_TRUE(set(*handle, {0x40, 0x05, 0, 164, 0xF1, 0, 0, 1}));
+    EXPECT_EQ(mouse->activeKeyCodes(1), before); // a work mode alone does not reload
+    ASSERT_TRUE(set(*handle, {0x40, 0x05, 0, 164, 0x0F, 0, 0, 1}));
+    ASSERT_TRUE(set(*handle, {0x40, 0x05, 0, 164, 0xF1, 0, 0, 1}));
+    const auto after = mouse->activeKeyCodes(1);
+    EXPECT_EQ(after[0], 0x10);
+    EXPECT_EQ(after[47], 0x16);
+    EXPECT_EQ(mouse->currentProfile(), 0xF1);
+}
+
+TEST_F(VirtualMouseTest, ButtonsChangeTheStatusAndSendInputReports) {
+    auto mouse = plug(StorageKind::I2C, test::makeTestImage()); // four DPI levels, first one current
+    auto config = openConfig();
+    auto pointer = openInterface(0);
+    struct Step {
+        Byte button;
+        Byte dpi;
+        Byte profile;
+    };
+    const Step steps[] = {{VirtualMouse::kDpiDown, 0, 0x00},    {VirtualMouse::kDpiUp, 1, 0x00},
+                          {VirtualMouse::kDpiUp, 2, 0x00},      {VirtualMouse::kDpiUp, 3, 0x00},
+                          {VirtualMouse::kDpiUp, 3, 0x00},      {VirtualMouse::kDpiCycle, 0, 0x00},
+                          {VirtualMouse::kModeButton, 0, 0xF1}, {VirtualMouse::kModeButton, 0, 0x02},
+                          {VirtualMouse::kModeButton, 0, 0x00}};
+    for (const Step& step : steps) {
+        mouse->pressButton(step.button);
+        EXPECT_EQ(mouse->currentDpi(), step.dpi);
+        EXPECT_EQ(mouse->currentProfile(), step.profile);
+        std::array<Byte, 8> input{};
+        ASSERT_EQ(config->readInput(input, 100ms), 8);
+        EXPECT_THAT(input, ElementsAre(0x42, 0, 0, step.button, 0, 0, 0, 0));
+    }
+    mouse->releaseButtons();
+    std::array<Byte, 8> input{};
+    ASSERT_EQ(config->readInput(input, 100ms), 8);
+    EXPECT_EQ(input[3], 0);
+    EXPECT_EQ(config->readInput(input, 1ms), 0);  // nothing more
+    EXPECT_EQ(pointer->readInput(input, 1ms), 0); // the pointer interface reports nothing here
+    mouse->unplug();
+    EXPECT_EQ(config->readInput(input, 100ms), -1);
+}
+
+TEST_F(VirtualMouseTest, FaultsOnDemand) {
+    auto mouse = plug();
+    auto handle = openConfig();
+    emulator::Faults faults;
+    faults.refuseReport = 2;
+    mouse->setFaults(faults);
+    EXPECT_TRUE(set(*handle, {0x40, 0x05, 0, 56, 30, 0, 0, 1}));
+    EXPECT_FALSE(set(*handle, {0x40, 0x05, 0, 56, 31, 0, 0, 1}));
+    EXPECT_EQ(mouse->liveSettings()[56], 30); // refused: no effect
+
+    faults = {};
+    faults.failFetches = true;
+    mouse->setFaults(faults);
+    EXPECT_TRUE(set(*handle, {0x40, 0x0D, 0, 0, 0, 0, 0, 0}));
+    EXPECT_FALSE(get(*handle));
+
+    faults = {};
+    faults.probeReply = std::array<Byte, 2>{0x3A, 0x55};
+    faults.stayAwayAfterReset = true;
+    mouse->setFaults(faults);
+    EXPECT_TRUE(set(*handle, {0x40, 0x0D, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(get(*handle).value()[3], 0x55);
+    EXPECT_TRUE(set(*handle, {0x40, 0x0E, 0, 0, 0, 0, 0, 0}));
+    clock.advance(1h);
+    EXPECT_FALSE(mouse->present());
+    mouse->plug();
+    EXPECT_TRUE(mouse->present());
+    EXPECT_EQ(mouse->liveSettings()[56], 30);
+}
+
+TEST_F(VirtualMouseTest, UnknownReportsAndCommandsAreRefused) {
+    plug();
+    auto handle = openConfig();
+    EXPECT_FALSE(set(*handle, {0x40, 0x33, 0, 0, 0, 0, 0, 0}));
+    EXPECT_FALSE(set(*handle, {0x43, 0x05, 0, 0, 0, 0, 0, 0}));
+    Report wrongId{0x40, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_FALSE(handle->getFeature(wrongId));
+    const Byte shortReport[] = {0x40, 0x0D};
+    EXPECT_FALSE(handle->setFeature(shortReport));
+}
+
+// --- runtime switches ------------------------------------------------------------------------------
+
+TEST(RuntimeOptionsTest, SwitchesAreReadFromTheEnvironment) {
+    struct Case {
+        std::map<std::string, std::string> env;
+        StorageKind emulator;
+        std::string transcript;
+        double scale;
+    };
+    const Case cases[] = {
+        {{}, StorageKind::None, "", 1.0},
+        {{{"TARVIK_EMULATOR", "i2c"}}, StorageKind::I2C, "", 1.0},
+        {{{"TARVIK_EMULATOR", "FLASH"}, {"TARVIK_TIME_SCALE", "0.01"}}, StorageKind::Flash, "", 0.01},
+        {{{"TARVIK_EMULATOR", "usb"}, {"TARVIK_TIME_SCALE", "fast"}}, StorageKind::None, "", 1.0},
+        {{{"TARVIK_TIME_SCALE", "-2"}, {"TARVIK_TRANSCRIPT", "/tmp/t.txt"}},
+         StorageKind::None,
+         "/tmp/t.txt",
+         1.0},
+        {{{"TARVIK_TIME_SCALE", "0"}}, StorageKind::None, "", 1.0},
+    };
+    for (const Case& c : cases) {
+        auto options = core::RuntimeOptions::parse([&](const char* name) -> std::optional<std::string> {
+            auto it = c.env.find(name);
+            return it == c.env.end() ? std::nullopt : std::optional<std::string>(it->second);
+        });
+        EXPECT_EQ(options.emulator, c.emulator);
+        EXPECT_EQ(options.transcriptPath, c.transcript);
+        EXPECT_DOUBLE_EQ(options.timeScale, c.scale);
+    }
+}
+
+TEST(TransportFactoryTest, TheEmulatorReplacesTheSystemAndTheTranscriptWrapsEither) {
+    int systemBuilt = 0;
+    auto system = [&]() -> std::unique_ptr<core::HidTransport> {
+        ++systemBuilt;
+        auto bus = std::make_unique<emulator::EmulatorTransport>();
+        bus->addOtherDevice(1, 2);
+        return bus;
+    };
+    core::RuntimeOptions options;
+    options.emulator = StorageKind::Flash;
+    auto setup = emulator::makeTransport(options, system);
+    EXPECT_EQ(systemBuilt, 0);
+    ASSERT_TRUE(setup.mouse);
+    EXPECT_EQ(setup.mouse->kind(), StorageKind::Flash);
+    EXPECT_EQ(setup.transport->enumerate().size(), 2u + VirtualMouse::kInterfaceCount);
+
+    const auto path = std::filesystem::temp_directory_path() / "tarvik_factory_transcript.txt";
+    std::filesystem::remove(path);
+    options.emulator = StorageKind::None;
+    options.transcriptPath = path.string();
+    setup = emulator::makeTransport(options, system);
+    EXPECT_EQ(systemBuilt, 1);
+    EXPECT_FALSE(setup.mouse);
+    ASSERT_NE(dynamic_cast<core::TranscriptTransport*>(setup.transport.get()), nullptr);
+    auto handle = setup.transport->open(setup.transport->enumerate()[0].path);
+    ASSERT_TRUE(handle);
+    const Byte probe[] = {0x40, 0x0D, 0, 0, 0, 0, 0, 0};
+    EXPECT_FALSE(handle->setFeature(probe));
+    std::ifstream file(path);
+    std::string line;
+    std::getline(file, line);
+    EXPECT_EQ(line, "SET 40 0D 00 00 00 00 00 00 FAILED");
+    std::filesystem::remove(path);
+
+    options.transcriptPath = "/nonexistent-dir/transcript.txt";
+    setup = emulator::makeTransport(options, system);
+    EXPECT_TRUE(setup.transcriptFailed);
+    EXPECT_TRUE(setup.transport);
+}
+
+} // namespace
