@@ -55,17 +55,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (n > name.size())
                 std::copy_n(data + pos + name.size(), n - name.size(), body.begin());
             pos += n;
-            const EepromMacroArea area = table.eepromArea();
+            const EepromMacroArea previous = table.eepromArea();
             const DeviceMacroTable::Result r = table.add(name, body);
             if (r == DeviceMacroTable::Result::Done ? table.count() != before + 1
-                                                    : table.eepromArea() != area)
+                                                    : table.eepromArea() != previous)
                 std::abort();
         } else if (table.count() > 0) {
             const std::size_t before = table.count();
-            const EepromMacroArea area = table.eepromArea();
+            const EepromMacroArea previous = table.eepromArea();
             const DeviceMacroTable::Result r = table.remove((op >> 1) % table.count());
             if (r == DeviceMacroTable::Result::Done ? table.count() != before - 1
-                                                    : table.eepromArea() != area)
+                                                    : table.eepromArea() != previous)
                 std::abort();
         }
         check(table);
