@@ -22,7 +22,6 @@ constexpr Byte kProbeSignature = 0x3A;
 constexpr Byte kProbeFlash = 0x80;
 constexpr Byte kProbeI2C = 0xC0;
 constexpr std::size_t kProfileFileCommon = 496;
-constexpr std::size_t kI2CFileSize = 2048;
 constexpr std::size_t kFlashFileMacroNames = 496;
 constexpr std::size_t kFlashFileMacros = 1008;
 constexpr std::size_t kFlashFileFireMacros = 9200;
