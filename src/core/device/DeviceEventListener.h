@@ -39,7 +39,8 @@ public:
     // How long one read blocks; bounds how long stopping or closing the handle waits.
     static constexpr std::chrono::milliseconds kReadTimeout{20};
 
-    // Registers itself with the link as its ReadHandleUser and idle callback.
+    // Registers itself with the link as its ReadHandleUser and idle callback. The link must outlive
+    // the listener (declare the link first); the poster and the sink too.
     DeviceEventListener(DeviceLink& link, EventPoster& poster, DeviceEventSink& sink);
     // Stops the thread and unregisters.
     ~DeviceEventListener() override;
