@@ -19,6 +19,31 @@ EepromMacroEntries toArray(const std::vector<DeviceMacroEntry>& entries) {
     return out;
 }
 
+// True when the packed area reads back as the macros it was packed from. The area holds no lengths,
+// so the reader has to guess where each body ends.
+bool readsBackAs(const EepromPackResult& packed, const EepromMacroEntries& entries) {
+    if (!packed.fits())
+        return false;
+    const EepromMacroEntries readBack = readEepromMacros(packed.area);
+    auto inUseOf = [](const EepromMacroEntries& all) {
+        std::vector<const DeviceMacroEntry*> out;
+        for (const DeviceMacroEntry& e : all) {
+            if (e.length != 0)
+                out.push_back(&e);
+        }
+        return out;
+    };
+    const auto expected = inUseOf(entries);
+    const auto actual = inUseOf(readBack);
+    if (expected.size() != actual.size())
+        return false;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        if (expected[i]->name != actual[i]->name || expected[i]->length != actual[i]->length)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::size_t DeviceMacroTable::capacity() const {
@@ -38,13 +63,14 @@ void DeviceMacroTable::loadEeprom(std::span<const Byte, kEepromMacroAreaSize> ar
     const EepromMacroEntries read = readEepromMacros(area);
     EepromMacroEntries entries = read;
     const EepromPackResult packed = packEepromMacros(entries);
-    if (packed.fits()) {
+    if (readsBackAs(packed, entries)) {
         m_entries.assign(entries.begin(), entries.end());
         m_area = packed.area;
         m_usedBytes = packed.usedBytes;
     } else {
         // An area written by other means can hold a delay or key code at offset 255 with no room
-        // left for the filler. It is kept as the mouse holds it rather than cut.
+        // left for the filler, or a full body that the filler would make too long to read back.
+        // It is kept as the mouse holds it rather than cut.
         m_entries.assign(read.begin(), read.end());
         std::copy(area.begin(), area.end(), m_area.begin());
         m_usedBytes = 0;
@@ -121,24 +147,8 @@ DeviceMacroTable::Result DeviceMacroTable::commitEeprom(EepromMacroEntries entri
     const EepromPackResult packed = packEepromMacros(entries);
     if (!packed.fits())
         return Result::TooLong;
-    // The area holds no lengths: only take it when it reads back as the macros it was packed from.
-    const EepromMacroEntries readBack = readEepromMacros(packed.area);
-    auto inUseOf = [](const EepromMacroEntries& all) {
-        std::vector<const DeviceMacroEntry*> out;
-        for (const DeviceMacroEntry& e : all) {
-            if (e.length != 0)
-                out.push_back(&e);
-        }
-        return out;
-    };
-    const auto expected = inUseOf(entries);
-    const auto actual = inUseOf(readBack);
-    if (expected.size() != actual.size())
+    if (!readsBackAs(packed, entries))
         return Result::Unreadable;
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        if (expected[i]->name != actual[i]->name || expected[i]->length != actual[i]->length)
-            return Result::Unreadable;
-    }
     loadEeprom(packed.area);
     return Result::Done;
 }

@@ -56,8 +56,8 @@ public:
     DeviceMacroTable() = default;
 
     // UnpackEepromMacros: the table of an "I2C" area image; the image is packed again from the table
-    // (page-boundary rule applied). An area that would need more than 512 bytes once packed is kept
-    // as it was read.
+    // (page-boundary rule applied). An area that would not survive that (more than 512 bytes once
+    // packed, or macros that would no longer read back alike) is kept as it was read.
     void loadEeprom(std::span<const Byte, kEepromMacroAreaSize> area);
 
     // The "Flash" listing: names (32 x 16 bytes) and bodies (32 x 256 bytes) as read. A name whose

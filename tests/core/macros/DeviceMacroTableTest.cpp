@@ -233,6 +233,29 @@ TEST(EepromMacros, AreaThatWouldOverflowWhenRepackedIsKeptAsRead) {
     EXPECT_EQ(view->hex.size(), 2u * 257);
 }
 
+TEST(EepromMacros, FullBodyThatTheFillerWouldMakeUnreadableIsKeptAsRead) {
+    // 256 events with a delay code at 255: with the filler it would hold 257, more than a body.
+    EepromMacroArea area{};
+    Bytes a = clicks(239);
+    a.insert(a.end(), {0xFE, 0x00, 0x32});
+    const Bytes tail = clicks(14);
+    a.insert(a.end(), tail.begin(), tail.end());
+    ASSERT_EQ(a.size(), 256u);
+    const MacroNameField name = nameToField("A");
+    std::copy(name.begin(), name.end(), area.begin());
+    std::copy(a.begin(), a.end(), area.begin() + 16);
+
+    DeviceMacroTable table;
+    table.loadEeprom(area);
+    ASSERT_THAT(table.names(), ElementsAre("A"));
+    EXPECT_EQ(table.entry(0).length, 273);
+    EXPECT_EQ(table.eepromArea(), area);
+    const auto view = table.view(0);
+    ASSERT_TRUE(view);
+    EXPECT_TRUE(view->decoded.complete);
+    EXPECT_EQ(view->decoded.text.size(), 1u + 239 + 1 + 14);
+}
+
 TEST(EepromMacros, FifteenMacrosFillTheTable) {
     DeviceMacroTable table = emptyEeprom();
     for (int i = 0; i < 15; ++i)
