@@ -1,0 +1,46 @@
+#include "gui/skin/Skin.h"
+
+#include <QDir>
+#include <QHash>
+
+namespace tarvik::gui {
+
+namespace {
+// Lower-case name -> resource path, built once from the embedded skin folder.
+const QHash<QString, QString>& resourcePaths() {
+    static const QHash<QString, QString> paths = [] {
+        QHash<QString, QString> map;
+        const QDir dir(QStringLiteral(":/skin"));
+        for (const QString& file : dir.entryList(QDir::Files)) {
+            const QString base = file.section(QLatin1Char('.'), 0, 0);
+            map.insert(base.toLower(), dir.filePath(file));
+        }
+        return map;
+    }();
+    return paths;
+}
+
+QHash<QString, QPixmap>& decoded() {
+    static QHash<QString, QPixmap> cache;
+    return cache;
+}
+} // namespace
+
+QPixmap Skin::picture(const QString& name) {
+    const QString key = name.toLower();
+    auto& cache = decoded();
+    if (auto it = cache.constFind(key); it != cache.constEnd())
+        return *it;
+    const QString path = resourcePaths().value(key);
+    QPixmap pixmap;
+    if (!path.isEmpty())
+        pixmap.load(path, "PNG");
+    cache.insert(key, pixmap);
+    return pixmap;
+}
+
+bool Skin::contains(const QString& name) {
+    return resourcePaths().contains(name.toLower());
+}
+
+} // namespace tarvik::gui

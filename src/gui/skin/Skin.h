@@ -1,0 +1,18 @@
+#pragma once
+// The skin pictures, by catalogue name ("SetS_01", "L1_BackGround"), matched without regard to case.
+// A decoded picture is kept: pictures never change while the program runs, and swapping a state
+// picture must stay cheap.
+
+#include <QPixmap>
+#include <QString>
+
+namespace tarvik::gui {
+
+class Skin {
+public:
+    // The picture of that name; a null pixmap when the skin has no such picture.
+    static QPixmap picture(const QString& name);
+    static bool contains(const QString& name);
+};
+
+} // namespace tarvik::gui
