@@ -16,7 +16,7 @@ namespace tarvik::gui {
 struct AppState {
     core::ConfigBuffers buffers;
 
-    int languageIndex = 1;         // 1..3: language table, layout table "org<n>", "L<n>_" pictures
+    int languageIndex = 1; // 1..3: language table, layout table "org<n>", "L<n>_" pictures
     const core::LanguageTable* language = nullptr; // the table of languageIndex
     core::LayoutConfig layout;                     // the page-layout table of languageIndex
     core::GeneralLayout general;                   // the general table "ORG"
