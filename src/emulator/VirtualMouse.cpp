@@ -211,11 +211,13 @@ void VirtualMouse::log(ReportRecord::Kind kind, std::span<const Byte> bytes, boo
     }
 }
 
-bool VirtualMouse::setFeature(std::uint64_t generation, int interfaceIndex, std::span<const Byte> report) {
+void VirtualMouse::waitReportLatency() {
     if (m_options.reportLatency.count() > 0) {
         m_clock.sleep(m_options.reportLatency);
     }
-    std::lock_guard lock(m_mutex);
+}
+
+bool VirtualMouse::takeReport(std::uint64_t generation, int interfaceIndex) {
     comeBackIfDue();
     if (!m_present || generation != m_generation || interfaceIndex != kConfigInterface) {
         return false;
@@ -224,6 +226,15 @@ bool VirtualMouse::setFeature(std::uint64_t generation, int interfaceIndex, std:
     if (m_reportCount == m_faults.unplugAtReport) {
         leaveBus();
         m_returnAt.reset();
+        return false;
+    }
+    return true;
+}
+
+bool VirtualMouse::setFeature(std::uint64_t generation, int interfaceIndex, std::span<const Byte> report) {
+    waitReportLatency();
+    std::lock_guard lock(m_mutex);
+    if (!takeReport(generation, interfaceIndex)) {
         return false;
     }
     if (m_reportCount == m_faults.refuseReport || report.size() != 8) {
@@ -373,18 +384,9 @@ void VirtualMouse::loadActiveKeys() {
 }
 
 bool VirtualMouse::getFeature(std::uint64_t generation, int interfaceIndex, std::span<Byte> report) {
-    if (m_options.reportLatency.count() > 0) {
-        m_clock.sleep(m_options.reportLatency);
-    }
+    waitReportLatency();
     std::lock_guard lock(m_mutex);
-    comeBackIfDue();
-    if (!m_present || generation != m_generation || interfaceIndex != kConfigInterface) {
-        return false;
-    }
-    ++m_reportCount;
-    if (m_reportCount == m_faults.unplugAtReport) {
-        leaveBus();
-        m_returnAt.reset();
+    if (!takeReport(generation, interfaceIndex)) {
         return false;
     }
     if (m_reportCount == m_faults.refuseReport || m_faults.failFetches || report.size() != 8 ||

@@ -133,7 +133,11 @@ public:
 
 private:
     void comeBackIfDue(); // with m_mutex held
-    void leaveBus();      // with m_mutex held
+    void waitReportLatency();
+    // Counts one feature report addressed to the configuration interface; false when the mouse is
+    // not there for it (gone, an old handle, another interface, or unplugged by this report).
+    bool takeReport(std::uint64_t generation, int interfaceIndex); // with m_mutex held
+    void leaveBus();                                               // with m_mutex held
     void bootFromMemory();
     void layOutImage(std::span<const Byte> image);
     void handleCommand(std::span<const Byte> report);
