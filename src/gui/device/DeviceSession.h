@@ -37,21 +37,23 @@ namespace tarvik::gui {
 
 class LoadingWindow;
 
+struct DeviceSessionOptions {
+    // TARVIK_EMULATOR, TARVIK_TRANSCRIPT, TARVIK_TIME_SCALE.
+    core::RuntimeOptions runtime = core::RuntimeOptions::fromEnvironment();
+    // The identity of built-in default image 1; nothing: read it from the resources.
+    std::optional<core::DefaultIdentity> identity;
+    // The second accepted identity pair ("Rev_Manu_ID", "Rev_Pro_ID" of the layout "ORG").
+    int revManuId = 0;
+    int revProId = 0;
+    // Builds the transport over the system's HID devices when no emulator is chosen; empty:
+    // hidapi.
+    std::function<std::unique_ptr<core::HidTransport>()> makeSystemTransport;
+};
+
 class DeviceSession final : public QObject, public core::LinkUi, public core::EventPoster {
     Q_OBJECT
 public:
-    struct Options {
-        // TARVIK_EMULATOR, TARVIK_TRANSCRIPT, TARVIK_TIME_SCALE.
-        core::RuntimeOptions runtime = core::RuntimeOptions::fromEnvironment();
-        // The identity of built-in default image 1; nothing: read it from the resources.
-        std::optional<core::DefaultIdentity> identity;
-        // The second accepted identity pair ("Rev_Manu_ID", "Rev_Pro_ID" of the layout "ORG").
-        int revManuId = 0;
-        int revProId = 0;
-        // Builds the transport over the system's HID devices when no emulator is chosen; empty:
-        // hidapi.
-        std::function<std::unique_ptr<core::HidTransport>()> makeSystemTransport;
-    };
+    using Options = DeviceSessionOptions;
 
     // ui and sink (the main window) must outlive the session. Nothing runs until start().
     DeviceSession(core::DiscoveryUi& ui, core::DeviceEventSink& sink, Options options = Options(),
@@ -113,7 +115,7 @@ private:
     std::unique_ptr<core::DeviceLink> m_link;
     std::unique_ptr<core::DeviceDiscovery> m_discovery;
     std::unique_ptr<core::DeviceEventListener> m_listener;
-    std::unique_ptr<QTimer> m_devTimer;
+    QTimer* m_devTimer = nullptr; // a child, so that findChild<QTimer*>("DevTimer") finds it
     std::unique_ptr<LoadingWindow> m_loading;
     bool m_shutDown = false;
 };

@@ -1,0 +1,153 @@
+#include "gui/device/DeviceSession.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QWidget>
+
+#include "emulator/TransportFactory.h"
+#include "gui/LoadingWindow.h"
+#include "hid/HidAccess.h"
+#include "hid/HidapiTransport.h"
+
+namespace tarvik::gui {
+
+namespace {
+
+// Stands in when no transport could be built, so that polling simply never finds anything.
+class NoDevices final : public core::HidTransport {
+public:
+    std::vector<core::HidInterfaceInfo> enumerate() override { return {}; }
+    std::unique_ptr<core::HidHandle> open(const std::string&, core::HidOpenError* error) override {
+        if (error) {
+            *error = core::HidOpenError::NotFound;
+        }
+        return nullptr;
+    }
+};
+
+} // namespace
+
+DeviceSession::DeviceSession(core::DiscoveryUi& ui, core::DeviceEventSink& sink, Options options,
+                             QObject* parent)
+    : QObject(parent), m_runtime(options.runtime), m_clock(options.runtime.timeScale) {
+    auto makeSystemTransport = options.makeSystemTransport;
+    if (!makeSystemTransport) {
+        makeSystemTransport = [] { return std::make_unique<hid::HidapiTransport>(); };
+    }
+    emulator::TransportSetup setup = emulator::makeTransport(m_runtime, makeSystemTransport);
+    m_transport = setup.transport ? std::move(setup.transport) : std::make_unique<NoDevices>();
+    m_bus = setup.bus;
+    m_mouse = std::move(setup.mouse);
+    m_transcriptFailed = setup.transcriptFailed;
+
+    const core::DefaultIdentity identity =
+        options.identity ? *options.identity
+                         : core::DefaultIdentity::fromResources().value_or(core::DefaultIdentity{});
+
+    // The link first: discovery and listener hold it, and must be gone before it is.
+    m_link = std::make_unique<core::DeviceLink>(*m_transport, *this, m_clock);
+    m_discovery =
+        std::make_unique<core::DeviceDiscovery>(*m_link, ui, identity, options.revManuId, options.revProId);
+    m_listener = std::make_unique<core::DeviceEventListener>(*m_link, *this, sink);
+
+    m_devTimer = new QTimer(this);
+    m_devTimer->setObjectName(QStringLiteral("DevTimer"));
+    m_devTimer->setInterval(m_clock.scaledMs(core::DeviceDiscovery::kDevTimerInterval));
+    connect(m_devTimer, &QTimer::timeout, this, [this] {
+        if (!m_shutDown) {
+            m_discovery->devTimerTimer();
+        }
+    });
+}
+
+DeviceSession::~DeviceSession() {
+    shutdown();
+    // Members go in reverse order: loading window, listener, discovery, link, transport.
+}
+
+void DeviceSession::start() {
+    if (m_shutDown) {
+        return;
+    }
+    m_listener->start();
+    m_devTimer->start();
+}
+
+void DeviceSession::shutdown() {
+    if (m_shutDown) {
+        return;
+    }
+    // From here on, refreshes the listener already posted find the flag and do nothing, and a tick
+    // that is still waiting inside discovery finds no link to talk through.
+    m_shutDown = true;
+    m_devTimer->stop();
+    m_listener->stop();
+    m_link->dropLink();
+    if (m_loading) {
+        m_loading->hide();
+    }
+}
+
+void DeviceSession::placeLoadingWindow(const QWidget& mainWindow) {
+    m_loading = std::make_unique<LoadingWindow>(mainWindow);
+}
+
+void DeviceSession::setDevTimerEnabled(bool enabled) {
+    if (enabled && !m_shutDown) {
+        m_devTimer->start();
+    } else {
+        m_devTimer->stop();
+    }
+}
+
+QString DeviceSession::permissionAdvice() {
+    // The link keeps no path of an interface it could not open; the refused one is the interface
+    // it would have opened: the last with the ids of the table and 8-byte feature reports.
+    std::string path;
+    for (const auto& [vid, pid] : m_discovery->vidPidTable()) {
+        if (vid == 0 || pid == 0) {
+            continue;
+        }
+        for (const core::HidInterfaceInfo& info : m_transport->enumerate()) {
+            if (info.vendorId == vid && info.productId == pid &&
+                info.featureReportLength == core::DeviceLink::kReportSize) {
+                path = info.path;
+            }
+        }
+        if (!path.empty()) {
+            break;
+        }
+    }
+    return QString::fromStdString(hid::permissionAdvice(path.empty() ? std::string("the mouse") : path));
+}
+
+void DeviceSession::showLoading() {
+    if (m_loading && !m_loading->isVisible()) {
+        m_loading->show();
+        m_loading->raise();
+    }
+}
+
+void DeviceSession::hideLoading() {
+    if (m_loading && m_loading->isVisible()) {
+        m_loading->hide();
+    }
+}
+
+void DeviceSession::pumpEvents() {
+    QCoreApplication::processEvents();
+}
+
+void DeviceSession::post(std::function<void()> task) {
+    // Queued onto the thread this object lives on; dropped by Qt if the session is gone first.
+    QMetaObject::invokeMethod(
+        this,
+        [this, task = std::move(task)] {
+            if (!m_shutDown) {
+                task();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace tarvik::gui

@@ -1,0 +1,137 @@
+#include "gui/device/ScreenshotTour.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QRegularExpression>
+
+#include <cstdio>
+
+namespace tarvik::gui {
+
+ScreenshotTour::ScreenshotTour(QWidget& window, QList<Stop> stops, QString directory, QObject* parent)
+    : QObject(parent), m_window(&window), m_stops(std::move(stops)), m_directory(std::move(directory)) {
+    m_timeout.setSingleShot(true);
+    connect(&m_timeout, &QTimer::timeout, this, [this] {
+        if (!m_started) {
+            std::fprintf(stderr, "screenshots: the mouse was not read within %d s; no pictures taken\n",
+                         m_timeoutMs / 1000);
+            m_started = true;
+            finish(false);
+        }
+    });
+}
+
+QString ScreenshotTour::directoryFromEnvironment() {
+    return qEnvironmentVariable("TARVIK_SCREENSHOTS");
+}
+
+QList<ScreenshotTour::Stop> ScreenshotTour::mainWindowPages() {
+    return {
+        {QStringLiteral("Btn_Main_"), QStringLiteral("1-office-mode.png")},
+        {QStringLiteral("Btn_Switch_"), QStringLiteral("2-game-mode.png")},
+        {QStringLiteral("Btn_Fixed_"), QStringLiteral("3-third-mode.png")},
+        {QStringLiteral("Btn_Adv_"), QStringLiteral("4-advanced.png")},
+        {QStringLiteral("Btn_Breath_"), QStringLiteral("5-breathing-light.png")},
+        {QStringLiteral("Btn_Macro_"), QStringLiteral("6-macro.png")},
+        {QStringLiteral("Btn_Update_"), QStringLiteral("7-update.png")},
+    };
+}
+
+void ScreenshotTour::armTimeout() {
+    if (m_timeoutMs > 0) {
+        m_timeout.start(m_timeoutMs);
+    }
+}
+
+void ScreenshotTour::start() {
+    if (m_started) {
+        return;
+    }
+    m_started = true;
+    m_timeout.stop();
+    if (!QDir().mkpath(m_directory)) {
+        std::fprintf(stderr, "screenshots: cannot create %s\n", qPrintable(m_directory));
+        finish(false);
+        return;
+    }
+    m_next = 0;
+    // Let whatever made the window ready finish its own drawing first.
+    QTimer::singleShot(kSettleMs, this, &ScreenshotTour::clickNext);
+}
+
+QWidget* ScreenshotTour::visibleButton(const QString& name) const {
+    if (!m_window) {
+        return nullptr;
+    }
+    if (!name.endsWith(QLatin1Char('_'))) {
+        auto* button = m_window->findChild<QWidget*>(name);
+        return button && button->isVisible() ? button : nullptr;
+    }
+    const QRegularExpression copies(QLatin1Char('^') + QRegularExpression::escape(name) +
+                                    QStringLiteral("[0-9]+$"));
+    for (QWidget* button : m_window->findChildren<QWidget*>(copies)) {
+        if (button->isVisible()) {
+            return button;
+        }
+    }
+    return nullptr;
+}
+
+void ScreenshotTour::clickNext() {
+    if (!m_window) {
+        finish(false);
+        return;
+    }
+    // Entries the layout hides cannot be reached by the user either.
+    while (m_next < m_stops.size() && !m_stops[m_next].button.isEmpty() &&
+           !visibleButton(m_stops[m_next].button)) {
+        m_skipped << m_stops[m_next].button;
+        ++m_next;
+    }
+    if (m_next >= m_stops.size()) {
+        finish(m_ok);
+        return;
+    }
+    if (QWidget* button = visibleButton(m_stops[m_next].button)) {
+        // A click as the user makes it: press and release inside the entry.
+        const QPointF centre = QRectF(button->rect()).center();
+        const QPointF global = button->mapToGlobal(centre);
+        QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(button, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QCoreApplication::sendEvent(button, &release);
+    }
+    QTimer::singleShot(kSettleMs, this, &ScreenshotTour::grabCurrent);
+}
+
+void ScreenshotTour::grabCurrent() {
+    if (!m_window) {
+        finish(false);
+        return;
+    }
+    const QString path = QDir(m_directory).absoluteFilePath(m_stops[m_next].fileName);
+    if (m_window->grab().save(path)) {
+        m_saved << path;
+        std::printf("%s\n", qPrintable(path));
+        std::fflush(stdout);
+    } else {
+        std::fprintf(stderr, "screenshots: cannot write %s\n", qPrintable(path));
+        m_ok = false;
+    }
+    ++m_next;
+    clickNext();
+}
+
+void ScreenshotTour::finish(bool ok) {
+    m_next = -1;
+    emit finished(ok);
+    if (m_quitWhenDone) {
+        QCoreApplication::exit(ok ? 0 : 1);
+    }
+}
+
+} // namespace tarvik::gui

@@ -1,0 +1,65 @@
+#pragma once
+// Only one copy of the program runs per user. The first copy holds a lock file and listens on a
+// local socket named after the main window's title; a copy started later finds the lock taken,
+// asks the first over the socket to restore and raise its window, and is told to end.
+//
+// A copy that crashed leaves its lock file and socket behind: the lock records its process id, so
+// the next start sees that nobody holds it any more, removes the leftover socket and listens.
+
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QLocalServer;
+
+namespace tarvik::platform {
+
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    static constexpr const char* kWindowTitle = "Tarvik Gaming Mouse v1.0";
+    static constexpr int kDefaultTimeoutMs = 3000;
+
+    enum class Outcome {
+        First,          // this copy runs: it listens for later copies (unless listening failed)
+        AnotherRunning, // another copy runs and was asked to raise its window: this one ends
+    };
+
+    // key names the socket and the lock file; keyForTitle() makes one from a window title.
+    explicit SingleInstance(QString key = keyForTitle(QString::fromLatin1(kWindowTitle)),
+                            QObject* parent = nullptr);
+    ~SingleInstance() override; // stops listening and gives the lock back
+
+    // A name usable for a local socket and a file: the title in lower case with every run of other
+    // characters than letters and digits made one "-", followed by the user's id, so that two
+    // users on one computer each run their own copy.
+    static QString keyForTitle(const QString& title);
+
+    // Becomes the first copy, or asks the running one to raise its window. Blocks at most about
+    // timeoutMs while a copy that holds the lock is still starting up; when the holder never
+    // answers, this copy runs rather than leaving the user with no window at all.
+    Outcome claim(int timeoutMs = kDefaultTimeoutMs);
+
+    bool isListening() const;
+    const QString& key() const { return m_key; }
+    QString lockFilePath() const;
+    // The socket's full path (the server's name as the system sees it), valid once listening.
+    QString socketPath() const;
+
+signals:
+    // A later copy asked for the window to be restored (un-minimised) and brought to the front.
+    void raiseRequested();
+
+private:
+    bool becomeFirst();
+    bool askRunningToRaise(int waitMs);
+    void answer();
+
+    QString m_key;
+    QLockFile m_lock;
+    std::unique_ptr<QLocalServer> m_server;
+};
+
+} // namespace tarvik::platform
