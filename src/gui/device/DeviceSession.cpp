@@ -123,8 +123,8 @@ QString DeviceSession::permissionAdvice() {
 
 void DeviceSession::showLoading() {
     if (m_loading && !m_loading->isVisible()) {
+        // Always on top already: raising it too would only cost a round trip per report.
         m_loading->show();
-        m_loading->raise();
     }
 }
 

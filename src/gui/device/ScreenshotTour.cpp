@@ -15,8 +15,8 @@ ScreenshotTour::ScreenshotTour(QWidget& window, QList<Stop> stops, QString direc
     m_timeout.setSingleShot(true);
     connect(&m_timeout, &QTimer::timeout, this, [this] {
         if (!m_started) {
-            std::fprintf(stderr, "screenshots: the mouse was not read within %d s; no pictures taken\n",
-                         m_timeoutMs / 1000);
+            std::fprintf(stderr, "screenshots: the mouse was not read within %.1f s; no pictures taken\n",
+                         m_timeoutMs / 1000.0);
             m_started = true;
             finish(false);
         }
