@@ -1,0 +1,300 @@
+#include "gui/pages/AdvancedPage.h"
+
+#include "gui/pages/PageControls.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace tarvik::gui {
+
+using namespace pages;
+
+namespace {
+const QSize kDpiCaptionSize(44, 16);
+const QSize kDpiValueSize(40, 16);
+const QSize kRateTargetSize(80, 20);
+const QSize kOptionTargetSize(230, 18);
+const QSize kRepeatEditSize(60, 24);
+const QSize kDelayEditSize(80, 24);
+const char* const kColourParts[3] = {"R", "G", "B"};
+} // namespace
+
+AdvancedPage::AdvancedPage(AppState& state, QWidget* parent)
+    : Page(QStringLiteral("gbPage2"), state, parent) {
+    addPicture(this, QStringLiteral("Img_P2"));
+    buildDpiRows();
+
+    m_aimCaption = addCaption(this, QStringLiteral("lbl_AIMDPI"), QStringLiteral("AIM DPI"));
+    m_aimCaption->resize(kDpiCaptionSize * 2);
+    m_aimCaption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_aimValue = addLabel(this, QStringLiteral("lbl_AIMDPIValue"), kDpiValueSize);
+    for (int k = 1; k <= kSteps; ++k)
+        m_aimCells[k - 1] =
+            addPicture(this, QStringLiteral("Img_AIMDPI_%1").arg(k), twoState("Bar2", k == 1));
+
+    m_rateGroup = new QButtonGroup(this);
+    for (int n = 1; n <= 4; ++n) {
+        m_rateMarkers[n - 1] = addPicture(this, QStringLiteral("Img_Rep%1").arg(n), QStringLiteral("RdS_D"));
+        m_rateTargets[n - 1] = addCaption(this, QStringLiteral("lbl_Rep%1").arg(n));
+        m_rateTargets[n - 1]->resize(kRateTargetSize);
+        addHiddenRadio(this, QStringLiteral("rb_Rep%1").arg(n), m_rateGroup);
+    }
+
+    for (int k = 1; k <= 3; ++k) {
+        FireKeyRow& row = m_fireKeys[k - 1];
+        row.count = addNumberEdit(this, QStringLiteral("Edt_Repeat%1").arg(k), kRepeatEditSize);
+        row.delay = addNumberEdit(this, QStringLiteral("Edt_DelayTime%1").arg(k), kDelayEditSize);
+        row.marker = addPicture(this, QStringLiteral("Img_Fire%1Continue").arg(k), QStringLiteral("CbS_D"));
+        row.target = addCaption(this, QStringLiteral("lbl_Fire%1Continue").arg(k));
+        row.check = addHiddenCheck(this, QStringLiteral("cb_Fire%1Continue").arg(k));
+    }
+
+    buildPointerControls();
+}
+
+void AdvancedPage::buildDpiRows() {
+    m_dpiGroup = new QButtonGroup(this);
+    for (int n = 1; n <= kLevels; ++n) {
+        DpiRow& row = m_rows[n - 1];
+        row.caption = addCaption(this, QStringLiteral("lbl_DPI%1").arg(n), QStringLiteral("DPI%1").arg(n));
+        row.caption->resize(kDpiCaptionSize);
+        row.caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        row.value = addLabel(this, QStringLiteral("lbl_DPI%1Value").arg(n), kDpiValueSize);
+        for (int k = 1; k <= kSteps; ++k)
+            row.cells[k - 1] =
+                addPicture(this, QStringLiteral("Img_DPI%1_%2").arg(n).arg(k), twoState("Bar2", k == 1));
+        row.marker = addPicture(this, QStringLiteral("Img_DPI%1").arg(n), QStringLiteral("CbS_D"));
+        addHiddenRadio(this, QStringLiteral("rb_DPI%1").arg(n), m_dpiGroup);
+        // Stacked as the frame's see-through window needs: swatch, frame, click target.
+        row.swatch = new ColourSwatch(QStringLiteral("cs_DPI%1Col").arg(n), this);
+        row.frame = addPicture(this, QStringLiteral("Img_DPI%1Col").arg(n), QStringLiteral("Col_F"));
+        row.colourTarget = addCaption(this, QStringLiteral("lbl_DPI%1Col").arg(n));
+        for (int c = 0; c < 3; ++c)
+            row.colourEdits[c] =
+                addHiddenEdit(this, QStringLiteral("edt_DPI%1Col%2").arg(n).arg(kColourParts[c]));
+    }
+}
+
+void AdvancedPage::buildPointerControls() {
+    const auto buildBar = [this](PointerBar& bar, const QString& name) {
+        for (int k = 1; k <= kPointerCells; ++k) {
+            bar.cells[k - 1] =
+                addPicture(this, QStringLiteral("Img_%1%2").arg(name).arg(k), twoState("Bar1", k == 1));
+            bar.captions[k - 1] =
+                addCaption(this, QStringLiteral("lbl_%1%2").arg(name).arg(k), QString::number(k));
+            bar.captions[k - 1]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        }
+    };
+    buildBar(m_speed, QStringLiteral("Spd"));
+    buildBar(m_doubleClick, QStringLiteral("DbSpd"));
+    buildBar(m_wheel, QStringLiteral("ScrSpd"));
+
+    m_precisionMarker = addPicture(this, QStringLiteral("Img_IsControl"), QStringLiteral("CbS_D"));
+    m_precisionTarget = addCaption(this, QStringLiteral("lbl_IsControl"));
+    m_precisionTarget->resize(kOptionTargetSize);
+    addHiddenCheck(this, QStringLiteral("cb_IsControl"));
+    m_screenMarker = addPicture(this, QStringLiteral("Img_IsScreen"), QStringLiteral("CbS_D"));
+    m_screenTarget = addCaption(this, QStringLiteral("lbl_IsScreen"));
+    m_screenTarget->resize(kOptionTargetSize);
+    addHiddenCheck(this, QStringLiteral("cb_IsScreen"));
+}
+
+// --- Layout
+
+void AdvancedPage::layoutBar(const std::array<PictureControl*, kSteps>& cells, QPoint origin) {
+    const int orientation = state().layoutInt("DPI_Orientation", 1);
+    const QSize cell = cells[0]->size();
+    for (int k = 0; k < kSteps; ++k) {
+        if (orientation == 0)
+            cells[k]->move(origin.x(), origin.y() - k * cell.height()); // the bar grows upwards
+        else if (orientation == 1)
+            cells[k]->move(origin.x() + k * cell.width(), origin.y());
+    }
+}
+
+void AdvancedPage::layoutPointerBar(PointerBar& bar, const std::string& prefix) {
+    const QPoint origin = layoutPoint(state(), prefix);
+    const int w = bar.cells[0]->width();
+    for (int k = 0; k < kPointerCells; ++k) {
+        bar.cells[k]->move(origin.x() + k * w, origin.y());
+        bar.captions[k]->setGeometry(origin.x() + k * w + 4, origin.y() + 20, w - 4, 16);
+    }
+}
+
+void AdvancedPage::applyLayout() {
+    const AppState& s = state();
+    auto* page = findChild<PictureControl*>(QStringLiteral("Img_P2"));
+    page->setPicture(s.picturePrefix() + QStringLiteral("Back2"));
+    page->move(layoutPoint(s, "P2"));
+
+    const int size = s.layoutInt("Size_D", 8);
+    const QColor notSelected = s.layoutColor("Color_D_notSelected");
+    for (int n = 1; n <= kLevels; ++n) {
+        DpiRow& row = m_rows[n - 1];
+        const std::string level = "DPI" + std::to_string(n);
+        row.frame->move(layoutPoint(s, level + "_Color"));
+        row.swatch->setGeometry(QRect(row.frame->pos(), row.frame->size()));
+        placeOver(row.colourTarget, row.frame, row.frame->pos());
+        row.marker->move(layoutPoint(s, level + "_Check"));
+        row.caption->move(layoutPoint(s, level));
+        row.value->move(layoutPoint(s, level + "_Value"));
+        setTextLook(row.value, size, notSelected);
+        layoutBar(row.cells, layoutPoint(s, level + "_Steps"));
+    }
+    styleDpiCaptions();
+
+    m_aimCaption->move(layoutPoint(s, "AIMDPI"));
+    setTextLook(m_aimCaption, size + 1, s.layoutColor("Color_D_Selected"));
+    m_aimValue->move(layoutPoint(s, "AIMDPI_Value"));
+    setTextLook(m_aimValue, size, notSelected);
+    layoutBar(m_aimCells, layoutPoint(s, "AIMDPI_Steps"));
+
+    for (int n = 1; n <= 4; ++n) {
+        const QPoint at = layoutPoint(s, "Rep" + std::to_string(n));
+        m_rateMarkers[n - 1]->move(at);
+        m_rateTargets[n - 1]->move(at.x() - 4, at.y() - 2);
+    }
+
+    const QColor back = s.layoutColor("Color_D_Back");
+    const QColor border = s.layoutColor("Color_D_Border");
+    for (int k = 1; k <= 3; ++k) {
+        FireKeyRow& row = m_fireKeys[k - 1];
+        const std::string key = "FK" + std::to_string(k);
+        row.count->move(layoutPoint(s, key + "Cnt"));
+        row.delay->move(layoutPoint(s, key + "Delay"));
+        setEditLook(row.count, size, notSelected, back, border);
+        setEditLook(row.delay, size, notSelected, back, border);
+        const QPoint at = layoutPoint(s, key + "Continue");
+        row.marker->move(at);
+        placeOver(row.target, row.marker, QPoint(at.x() - 2, at.y()), 4);
+    }
+
+    layoutPointerBar(m_speed, "Spd");
+    layoutPointerBar(m_doubleClick, "DbSpd");
+    layoutPointerBar(m_wheel, "ScrSpd");
+    for (PointerBar* bar : {&m_speed, &m_doubleClick, &m_wheel})
+        for (CaptionLabel* caption : bar->captions)
+            setTextLook(caption, size, notSelected);
+    const QPoint precision = layoutPoint(s, "IsControl");
+    m_precisionMarker->move(precision);
+    m_precisionTarget->move(precision.x() - 8, precision.y());
+    const QPoint screen = layoutPoint(s, "IsScreen");
+    m_screenMarker->move(screen);
+    m_screenTarget->move(screen.x() - 2, screen.y());
+}
+
+// Enabled levels read in the selected colour, the others in the not-selected one.
+void AdvancedPage::styleDpiCaptions() {
+    const int size = state().layoutInt("Size_D", 8) + 1;
+    const QColor selected = state().layoutColor("Color_D_Selected");
+    const QColor notSelected = state().layoutColor("Color_D_notSelected");
+    for (int n = 1; n <= kLevels; ++n)
+        setTextLook(m_rows[n - 1].caption, size, n <= m_enabledLevels ? selected : notSelected);
+}
+
+void AdvancedPage::applyLanguage() {
+    for (int i = 0; i < kSteps; ++i)
+        m_stepTexts[i] = state().text(QStringLiteral("Str%1").arg(300 + i).toLatin1().constData());
+    for (int n = 1; n <= kLevels; ++n)
+        if (m_stepShown[n - 1])
+            m_rows[n - 1].value->setText(m_stepTexts[m_stepIndex[n - 1]]);
+    m_aimValue->setText(m_stepTexts[m_aimStep - 1]);
+}
+
+// --- Drawing
+
+void AdvancedPage::lightStep(std::array<PictureControl*, kSteps>& cells, int step) {
+    for (int k = 1; k <= kSteps; ++k)
+        cells[k - 1]->setPicture(twoState("Bar2", k == step));
+}
+
+void AdvancedPage::showDpiStep(int level, int index) {
+    lightStep(m_rows[level - 1].cells, index + 1);
+    m_rows[level - 1].value->setText(m_stepTexts[index]);
+    m_stepIndex[level - 1] = index;
+    m_stepShown[level - 1] = true;
+}
+
+void AdvancedPage::showCurrentDpi(int index) {
+    for (int n = 1; n <= kLevels; ++n)
+        m_rows[n - 1].marker->setPicture(twoState("CbS", n - 1 == index));
+    if (index < 0 || index >= kLevels)
+        return; // a failed read: nothing is current, the hidden choice stays
+    findChild<QRadioButton*>(QStringLiteral("rb_DPI%1").arg(index + 1))->setChecked(true);
+    m_currentDpi = index;
+}
+
+void AdvancedPage::showReportRate(int code) {
+    for (int n = 1; n <= 4; ++n)
+        m_rateMarkers[n - 1]->setPicture(twoState("RdS", n - 1 == code));
+    findChild<QRadioButton*>(QStringLiteral("rb_Rep%1").arg(code + 1))->setChecked(true);
+    m_knownReportRate = core::ConfigImage::reportRateHzForCode(code);
+    m_rateResetPending = false;
+}
+
+void AdvancedPage::showDpiColours(bool shown) {
+    const core::ConfigImage& image = state().buffers.workingImage;
+    for (int n = 1; n <= kLevels; ++n) {
+        DpiRow& row = m_rows[n - 1];
+        row.swatch->setVisible(shown);
+        row.frame->setVisible(shown);
+        row.colourTarget->setVisible(shown);
+        if (!shown)
+            continue;
+        const core::Rgb rgb = image.dpiColor(n);
+        row.colourEdits[0]->setText(QString::number(rgb.red));
+        row.colourEdits[1]->setText(QString::number(rgb.green));
+        row.colourEdits[2]->setText(QString::number(rgb.blue));
+        row.swatch->setColour(QColor(rgb.red, rgb.green, rgb.blue));
+    }
+}
+
+void AdvancedPage::refreshFromImage() {
+    const core::ConfigImage& image = state().buffers.workingImage;
+
+    if (const auto levels = image.enabledDpiLevels())
+        m_enabledLevels = *levels;
+    for (int n = 1; n <= kLevels; ++n) {
+        DpiRow& row = m_rows[n - 1];
+        const bool enabled = n <= m_enabledLevels; // rows beyond the count stay visible but inert
+        for (PictureControl* cell : row.cells)
+            cell->setEnabled(enabled);
+        row.marker->setEnabled(enabled);
+        row.colourTarget->setEnabled(enabled);
+    }
+    styleDpiCaptions();
+
+    for (int n = 1; n <= kLevels; ++n)
+        if (const auto step = image.dpiLevel(n))
+            showDpiStep(n, *step);
+
+    showReportRate(image.reportRateCode());
+    showDpiColours(image.lightingKind() != core::LightingKind::Sync);
+    showCurrentDpi(image.currentDpi());
+
+    for (int k = 1; k <= 3; ++k) {
+        const core::StoredFireKey key = image.fireKey(k);
+        m_fireKeys[k - 1].count->setText(QString::number(key.count));
+        m_fireKeys[k - 1].delay->setText(QString::number(key.delay));
+    }
+}
+
+void AdvancedPage::setFireKeyDisplay(int key, int count, int delay, bool continuous) {
+    FireKeyRow& row = m_fireKeys.at(key - 1);
+    row.count->setText(QString::number(count));
+    row.delay->setText(QString::number(delay));
+    row.check->setChecked(continuous);
+    row.marker->setPicture(twoState("CbS", continuous));
+}
+
+void AdvancedPage::setAimStep(int step) {
+    if (step < 1 || step > kSteps)
+        return;
+    lightStep(m_aimCells, step);
+    m_aimStep = step;
+    m_aimValue->setText(m_stepTexts[step - 1]);
+}
+
+} // namespace tarvik::gui

@@ -1,0 +1,65 @@
+#include "gui/pages/FireBodyWalk.h"
+
+#include "core/keys/FunctionCodeCatalogue.h"
+#include "core/macros/MacroCodec.h"
+#include "core/macros/MacroTypes.h"
+
+#include <algorithm>
+
+namespace tarvik::gui {
+
+FireSegmentView walkFireBody(std::span<const core::Byte, core::FireMacroStore::kBodySize> body,
+                             std::size_t previousLength) {
+    namespace m = core::macro;
+    FireSegmentView view;
+    view.length = core::storedLength(body).value_or(previousLength);
+    const std::size_t end = std::min(view.length == 0 ? 0 : view.length - 1, body.size());
+    const auto fits = [&](std::size_t pos, std::size_t bytes) { return pos + bytes <= body.size(); };
+
+    bool moveSeen = false;
+    std::size_t pos = 0;
+    while (pos < end) {
+        const core::Byte code = body[pos];
+        if (code == m::kRepeatStart && fits(pos, 2)) {
+            view.count = body[pos + 1];
+            view.countAt = pos + 1;
+            pos += 2;
+        } else if (code == m::kMove && fits(pos, 3)) {
+            if (body[pos + 1] != 0x80)
+                view.x = static_cast<std::int8_t>(body[pos + 1]);
+            if (body[pos + 2] != 0x80)
+                view.y = static_cast<std::int8_t>(body[pos + 2]);
+            view.xAt = pos + 1;
+            view.yAt = pos + 2;
+            moveSeen = true;
+            pos += 3;
+        } else if (code == m::kDelay && fits(pos, 3)) {
+            if (moveSeen) {
+                view.time = body[pos + 1] * 256 + body[pos + 2];
+                view.timeAt = pos + 1;
+                moveSeen = false;
+            }
+            pos += 3;
+        } else if (code == (m::kButtonDown | m::kLeftButton) || code == (m::kButtonUp | m::kLeftButton) ||
+                   code == m::kRepeatEnd) {
+            pos += 1;
+        } else {
+            break; // no fire macro event: nothing after it can be read reliably
+        }
+    }
+    return view;
+}
+
+std::vector<int> weaponPresetSlots(int preset) {
+    const core::WeaponPreset& p = core::weaponPresets()[static_cast<std::size_t>(preset - 1)];
+    std::vector<int> played;
+    for (int i = 0; i < p.slots; ++i)
+        played.push_back(p.firstSlot + i);
+    return played;
+}
+
+const char* weaponPresetNameKey(int preset) {
+    return core::weaponPresets()[static_cast<std::size_t>(preset - 1)].languageKey;
+}
+
+} // namespace tarvik::gui

@@ -1,0 +1,270 @@
+#include "gui/pages/FirePage.h"
+
+#include "gui/pages/MacroEventDelegate.h"
+#include "gui/pages/PageControls.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+
+namespace tarvik::gui {
+
+using namespace pages;
+
+namespace {
+const QSize kValueEditSize(64, 24);
+const QSize kTimeEditSize(72, 24);
+const QSize kOptionSize(110, 17);
+constexpr int kPresetNameBand = 18;
+
+QString presetPicture(int preset, bool selected) {
+    return QStringLiteral("Gun%1_%2").arg(preset).arg(selected ? QStringLiteral("02") : QStringLiteral("01"));
+}
+} // namespace
+
+void FirePage::Segment::setVisible(bool visible) const {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{count, x, y, xOffset, yOffset, time, swatch, frame, colourTarget})
+        w->setVisible(visible);
+}
+
+FirePage::FirePage(AppState& state, QWidget* parent) : Page(QStringLiteral("gbPage6"), state, parent) {
+    m_lengths.fill(core::FireMacroStore::kBodySize);
+    addPicture(this, QStringLiteral("Img_P6"));
+
+    m_presetGroup = new QButtonGroup(this);
+    for (int p = 1; p <= kPresets; ++p) {
+        m_presetPictures[p - 1] =
+            addPicture(this, QStringLiteral("Img_Fire%1").arg(p), presetPicture(p, p == 1));
+        CaptionLabel* button = addCaption(this, QStringLiteral("Btn_Fire%1").arg(p));
+        button->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        m_presetButtons[p - 1] = button;
+        addHiddenRadio(this, QStringLiteral("rb_Fire%1").arg(p), m_presetGroup);
+        connect(button, &CaptionLabel::clicked, this, [this, p] { showPreset(p); });
+        connect(button, &CaptionLabel::entered, this,
+                [this, p] { m_presetPictures[p - 1]->setPicture(presetPicture(p, true)); });
+        connect(button, &CaptionLabel::left, this, [this, p] {
+            if (p != m_preset)
+                m_presetPictures[p - 1]->setPicture(presetPicture(p, false));
+        });
+    }
+    for (int g = 1; g <= kGunModes; ++g)
+        m_gunModes[g - 1] =
+            addPicture(this, QStringLiteral("Img_GunMode%1").arg(g), QStringLiteral("GunMode%1").arg(g));
+
+    for (int c = 1; c <= kSegments; ++c) {
+        Segment& segment = m_segments[c - 1];
+        segment.count = addNumberEdit(this, QStringLiteral("Edt_FireCnt%1").arg(c), kValueEditSize);
+        segment.x = addNumberEdit(this, QStringLiteral("Edt_FireX%1").arg(c), kValueEditSize);
+        segment.y = addNumberEdit(this, QStringLiteral("Edt_FireY%1").arg(c), kValueEditSize);
+        segment.xOffset = addNumberEdit(this, QStringLiteral("Edt_FireX%1Offset").arg(c), kValueEditSize);
+        segment.yOffset = addNumberEdit(this, QStringLiteral("Edt_FireY%1Offset").arg(c), kValueEditSize);
+        segment.time = addNumberEdit(this, QStringLiteral("Edt_FireTime%1").arg(c), kTimeEditSize);
+        segment.swatch = new ColourSwatch(QStringLiteral("cs_FireColor%1").arg(c), this);
+        segment.frame = addPicture(this, QStringLiteral("Img_FireColor%1").arg(c), QStringLiteral("Col_F"));
+        segment.colourTarget = addCaption(this, QStringLiteral("IB_FireColor%1").arg(c));
+    }
+
+    m_leftKeyMarker = addPicture(this, QStringLiteral("Img_FireSelLeft"), QStringLiteral("CbS_E"));
+    m_leftKeyTarget = addCaption(this, QStringLiteral("lbl_FireSelLeft"));
+    m_leftKeyCheck = addHiddenCheck(this, QStringLiteral("cb_FireSelLeft"));
+    m_leftKeyCheck->setChecked(true);
+
+    m_confirmPicture = addPicture(this, QStringLiteral("Img_FireConfirm"), QStringLiteral("BtnS_01"));
+    m_confirm = addCaption(this, QStringLiteral("Btn_FireConfirm"));
+    m_exitPicture = addPicture(this, QStringLiteral("Img_FireExit"), QStringLiteral("BtnS_01"));
+    m_exit = addCaption(this, QStringLiteral("Btn_FireExit"));
+    for (auto [label, picture] : {std::pair{m_confirm, m_confirmPicture}, std::pair{m_exit, m_exitPicture}}) {
+        connect(label, &CaptionLabel::entered, picture,
+                [picture] { picture->setPicture(QStringLiteral("BtnS_02")); });
+        connect(label, &CaptionLabel::left, picture,
+                [picture] { picture->setPicture(QStringLiteral("BtnS_01")); });
+    }
+
+    buildServiceControls();
+}
+
+// The fire macro editor of the service mode: hidden until the mode is unlocked.
+void FirePage::buildServiceControls() {
+    auto* names = new QListWidget(this);
+    names->setObjectName(QStringLiteral("LB_FireMacroName"));
+    names->setGeometry(396, 410, 160, 170);
+    auto* events = new QListWidget(this);
+    events->setObjectName(QStringLiteral("LB_FireMacro"));
+    events->setGeometry(566, 410, 200, 140);
+    events->setItemDelegate(new MacroEventDelegate(MacroEventDelegate::IconStyle::Unscaled, events));
+
+    auto* recordPicture = addPicture(this, QStringLiteral("Img_FireStart"), QStringLiteral("MacroS_01"));
+    recordPicture->move(612, 556);
+    m_recordButton = addCaption(this, QStringLiteral("Btn_FireStart"));
+    placeOver(m_recordButton, recordPicture, recordPicture->pos());
+    connect(m_recordButton, &CaptionLabel::entered, recordPicture,
+            [recordPicture] { recordPicture->setPicture(QStringLiteral("MacroS_02")); });
+    connect(m_recordButton, &CaptionLabel::left, recordPicture,
+            [recordPicture] { recordPicture->setPicture(QStringLiteral("MacroS_01")); });
+
+    auto* delayPicture = addPicture(this, QStringLiteral("Img_FireDelay"), QStringLiteral("InsertDelayBase"));
+    delayPicture->move(790, 410);
+    m_delayBox = new QWidget(this);
+    m_delayBox->setObjectName(QStringLiteral("GB_FireDelay"));
+    m_delayBox->setGeometry(780, 400, 227, 182);
+    auto* group = new QButtonGroup(m_delayBox);
+    const char* const options[3] = {"RecDelay", "DelayTime", "NoDelay"};
+    for (int i = 0; i < 3; ++i) {
+        auto* led =
+            addPicture(m_delayBox, QStringLiteral("LED_Fire%1").arg(options[i]), twoState("RdS", i == 0));
+        led->move(24, 52 + 26 * i);
+        m_delayOptions[i] = addCaption(m_delayBox, QStringLiteral("IB_Fire%1").arg(options[i]));
+        m_delayOptions[i]->setGeometry(22, 52 + 26 * i, kOptionSize.width(), kOptionSize.height());
+        m_delayOptions[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        addHiddenRadio(m_delayBox, QStringLiteral("rb_Fire%1").arg(options[i]), group)->setChecked(i == 0);
+    }
+    auto* delay = addNumberEdit(m_delayBox, QStringLiteral("Edt_FireDelay"), QSize(60, 22));
+    delay->move(140, 74);
+    delay->setText(QStringLiteral("50"));
+
+    for (QWidget* w : std::initializer_list<QWidget*>{names, events, recordPicture, m_recordButton,
+                                                      delayPicture, m_delayBox})
+        w->hide();
+}
+
+void FirePage::applyLayout() {
+    const AppState& s = state();
+    auto* page = findChild<PictureControl*>(QStringLiteral("Img_P6"));
+    page->setPicture(s.picturePrefix() + QStringLiteral("Back5"));
+    page->move(layoutPoint(s, "P6"));
+
+    const int size = s.layoutInt("Size_J", 9);
+    const QColor text = s.layoutColor("Color_J");
+    for (int p = 1; p <= kPresets; ++p) {
+        const QPoint at = layoutPoint(s, "Fire" + std::to_string(p));
+        m_presetPictures[p - 1]->move(at);
+        placeOver(m_presetButtons[p - 1], m_presetPictures[p - 1], at);
+        // The name sits in the band at the bottom of the weapon card.
+        m_presetButtons[p - 1]->setContentsMargins(0, 0, 0, (kPresetNameBand - 14) / 2);
+        setTextLook(m_presetButtons[p - 1], size, text);
+    }
+    for (int g = 1; g <= kGunModes; ++g)
+        m_gunModes[g - 1]->move(layoutPoint(s, "GunMode" + std::to_string(g)));
+
+    const QColor font = s.layoutColor("Color_J_Font");
+    const QColor back = s.layoutColor("Color_J_Back");
+    const QColor border = s.layoutColor("Color_J_Border");
+    for (int c = 1; c <= kSegments; ++c) {
+        Segment& segment = m_segments[c - 1];
+        const std::string n = std::to_string(c);
+        const std::pair<QLineEdit*, std::string> edits[] = {{segment.count, "FireCnt" + n},
+                                                            {segment.x, "FireX" + n},
+                                                            {segment.y, "FireY" + n},
+                                                            {segment.xOffset, "FireX" + n + "_Offset"},
+                                                            {segment.yOffset, "FireY" + n + "_Offset"},
+                                                            {segment.time, "FireTime" + n}};
+        for (const auto& [edit, key] : edits) {
+            edit->move(layoutPoint(s, key));
+            setEditLook(edit, size, font, back, border);
+        }
+        segment.frame->move(layoutPoint(s, "FireColor" + n));
+        segment.swatch->setGeometry(QRect(segment.frame->pos(), segment.frame->size()));
+        placeOver(segment.colourTarget, segment.frame, segment.frame->pos());
+    }
+
+    const QPoint leftKey = layoutPoint(s, "IsHasLK");
+    m_leftKeyMarker->move(leftKey);
+    placeOver(m_leftKeyTarget, m_leftKeyMarker, QPoint(leftKey.x() - 2, leftKey.y()), 4);
+
+    m_confirmPicture->move(layoutPoint(s, "FireConfirm"));
+    placeOver(m_confirm, m_confirmPicture, m_confirmPicture->pos());
+    m_exitPicture->move(layoutPoint(s, "FireCancel"));
+    placeOver(m_exit, m_exitPicture, m_exitPicture->pos());
+    for (CaptionLabel* label : {m_confirm, m_exit, m_recordButton})
+        setTextLook(label, size, text);
+    for (CaptionLabel* option : m_delayOptions)
+        setTextLook(option, size, text);
+}
+
+void FirePage::applyLanguage() {
+    for (int p = 1; p <= kPresets; ++p)
+        m_presetButtons[p - 1]->setText(state().text(weaponPresetNameKey(p)));
+    m_confirm->setText(state().text("Str620"));
+    m_exit->setText(state().text("Str621"));
+    m_recordButton->setText(state().text("Str400"));
+    const char* const keys[3] = {"Str414", "Str415", "Str416"};
+    for (int i = 0; i < 3; ++i)
+        m_delayOptions[i]->setText(QStringLiteral("     ") + state().text(keys[i]));
+}
+
+std::vector<int> FirePage::presetSlots(int preset) {
+    return weaponPresetSlots(preset);
+}
+
+std::vector<int> FirePage::presetGunModes(int preset) {
+    switch (preset) {
+    case 6:
+        return {1, 2};
+    case 7:
+        return {3, 4, 5};
+    default:
+        return {};
+    }
+}
+
+QColor FirePage::slotColour(int slot) const {
+    if (m_colourSource)
+        return m_colourSource(slot + 1);
+    const core::Rgb rgb = state().buffers.workingImage.ledColor(slot + 1);
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+void FirePage::showSegment(int segment, int slot) {
+    const core::FireMacroSlots& fire = state().buffers.fireMacros;
+    FireSegmentView view = walkFireBody(fire.bodies.at(slot), m_lengths[slot]);
+    m_lengths[slot] = view.length;
+    m_slotViews[slot] = view;
+
+    Segment& controls = m_segments[segment - 1];
+    if (view.countAt)
+        controls.count->setText(QString::number(view.count));
+    if (view.xAt)
+        controls.x->setText(QString::number(view.x));
+    if (view.yAt)
+        controls.y->setText(QString::number(view.y));
+    if (view.timeAt)
+        controls.time->setText(QString::number(view.time));
+    controls.swatch->setColour(slotColour(slot));
+    const core::ConfigImage& image = state().buffers.workingImage;
+    controls.xOffset->setText(QString::number(static_cast<core::Byte>(image.fireOffsetX(slot))));
+    controls.yOffset->setText(QString::number(static_cast<core::Byte>(image.fireOffsetY(slot))));
+}
+
+void FirePage::showPreset(int preset) {
+    if (preset < 1 || preset > kPresets)
+        return;
+    m_loadingPreset = true;
+    m_preset = preset;
+    findChild<QRadioButton*>(QStringLiteral("rb_Fire%1").arg(preset))->setChecked(true);
+
+    const std::vector<int> played = presetSlots(preset);
+    for (int c = 1; c <= kSegments; ++c) {
+        const Segment& segment = m_segments[c - 1];
+        for (QLineEdit* edit :
+             {segment.count, segment.x, segment.y, segment.xOffset, segment.yOffset, segment.time})
+            edit->setText(QStringLiteral("0"));
+        segment.setVisible(c <= static_cast<int>(played.size()));
+    }
+    const std::vector<int> gunModes = presetGunModes(preset);
+    for (int g = 1; g <= kGunModes; ++g)
+        m_gunModes[g - 1]->setVisible(std::find(gunModes.begin(), gunModes.end(), g) != gunModes.end());
+    for (int p = 1; p <= kPresets; ++p)
+        m_presetPictures[p - 1]->setPicture(presetPicture(p, p == preset));
+
+    for (std::size_t c = 0; c < played.size(); ++c)
+        showSegment(static_cast<int>(c) + 1, played[c]);
+    m_loadingPreset = false;
+}
+
+void FirePage::refreshFromImage() {
+    showPreset(m_preset == 0 ? 1 : m_preset);
+}
+
+} // namespace tarvik::gui

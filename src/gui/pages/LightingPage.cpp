@@ -1,0 +1,154 @@
+#include "gui/pages/LightingPage.h"
+
+#include "gui/pages/PageControls.h"
+
+#include <QButtonGroup>
+#include <QLineEdit>
+
+namespace tarvik::gui {
+
+using namespace pages;
+
+namespace {
+const QSize kModeTargetSize(180, 20);
+const char* const kColourParts[3] = {"R", "G", "B"};
+
+QString modeName(int mode) {
+    return mode == 0 ? QStringLiteral("Off") : QStringLiteral("LED%1").arg(mode);
+}
+} // namespace
+
+LightingPage::LightingPage(AppState& state, QWidget* parent)
+    : Page(QStringLiteral("gbPage3"), state, parent) {
+    addPicture(this, QStringLiteral("Img_P3"));
+    m_modeGroup = new QButtonGroup(this);
+    for (int mode = 0; mode <= kModes; ++mode) {
+        m_modeMarkers[mode] =
+            addPicture(this, QStringLiteral("Img_") + modeName(mode), QStringLiteral("RdS_D"));
+        // No caption: the effect names are part of the page picture.
+        m_modeTargets[mode] = addCaption(this, QStringLiteral("lbl_") + modeName(mode));
+        m_modeTargets[mode]->resize(kModeTargetSize);
+        addHiddenRadio(this, QStringLiteral("rb_") + modeName(mode), m_modeGroup);
+    }
+    for (int k = 1; k <= kFallCells; ++k) {
+        m_fallCells[k - 1] = addPicture(this, QStringLiteral("Img_Fall%1").arg(k), twoState("Bar1", k == 1));
+        m_fallCaptions[k - 1] = addCaption(this, QStringLiteral("lbl_Fall%1").arg(k), QString::number(k));
+        m_fallCaptions[k - 1]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
+    for (int c = 1; c <= kColours; ++c) {
+        ColourControls& colour = m_colours[c - 1];
+        colour.swatch = new ColourSwatch(QStringLiteral("cs_Col%1").arg(c), this);
+        colour.frame = addPicture(this, QStringLiteral("Img_Col%1").arg(c), QStringLiteral("Col_F"));
+        colour.target = addCaption(this, QStringLiteral("lbl_Col%1").arg(c));
+        for (int part = 0; part < 3; ++part)
+            colour.edits[part] =
+                addHiddenEdit(this, QStringLiteral("Edt_Col%1%2").arg(c).arg(kColourParts[part]));
+    }
+}
+
+void LightingPage::applyLayout() {
+    const AppState& s = state();
+    auto* page = findChild<PictureControl*>(QStringLiteral("Img_P3"));
+    page->setPicture(s.picturePrefix() + QStringLiteral("Back3"));
+    page->move(layoutPoint(s, "P3"));
+
+    for (int mode = 0; mode <= kModes; ++mode) {
+        const QPoint at =
+            layoutPoint(s, mode == 0 ? std::string("LEDOff") : "LEDMode" + std::to_string(mode));
+        m_modeMarkers[mode]->move(at);
+        m_modeTargets[mode]->move(at.x() - 4, at.y() - 2);
+    }
+
+    const QPoint step = layoutPoint(s, "StepTime");
+    const int w = m_fallCells[0]->width();
+    const int size = s.layoutInt("Size_E", 9);
+    const QColor text = s.layoutColor("Color_E");
+    for (int k = 0; k < kFallCells; ++k) {
+        m_fallCells[k]->move(step.x() + k * w + 78, step.y());
+        m_fallCaptions[k]->setGeometry(step.x() + k * w + 82, step.y() + 20, w - 4, 16);
+        setTextLook(m_fallCaptions[k], size, text);
+    }
+
+    for (int c = 1; c <= kColours; ++c) {
+        ColourControls& colour = m_colours[c - 1];
+        colour.frame->move(layoutPoint(s, "LEDColor" + std::to_string(c)));
+        colour.swatch->setGeometry(QRect(colour.frame->pos(), colour.frame->size()));
+        placeOver(colour.target, colour.frame, colour.frame->pos());
+    }
+}
+
+void LightingPage::applyLanguage() {}
+
+bool LightingPage::offersMode(core::LightingKind kind, int mode) {
+    if (mode == 0)
+        return true;
+    switch (kind) {
+    case core::LightingKind::Sync:
+        return mode <= 2;
+    case core::LightingKind::NT:
+        return mode != 3 && mode <= kModes;
+    default:
+        return mode >= 1 && mode <= kModes;
+    }
+}
+
+int LightingPage::fallLevelFor(int fallTime) {
+    if (fallTime <= 5)
+        return 1;
+    if (fallTime > 45)
+        return 10;
+    return (fallTime + 4) / 5; // 6-10 -> 2, 11-15 -> 3, ...
+}
+
+void LightingPage::showFallLevel(int level) {
+    m_fallLevel = level;
+    for (int k = 1; k <= kFallCells; ++k)
+        m_fallCells[k - 1]->setPicture(twoState("Bar1", k == level));
+}
+
+void LightingPage::showMode(int mode) {
+    findChild<QRadioButton*>(QStringLiteral("rb_") + modeName(mode))->setChecked(true);
+    for (int m = 0; m <= kModes; ++m)
+        m_modeMarkers[m]->setPicture(twoState("RdS", m == mode));
+    for (PictureControl* cell : m_fallCells)
+        cell->setEnabled(mode != 0); // no step time while the lighting is off
+    m_selectedMode = mode;
+}
+
+void LightingPage::refreshFromImage() {
+    const core::ConfigImage& image = state().buffers.workingImage;
+    showFallLevel(fallLevelFor(image.fallTime()));
+
+    const core::LightingKind kind = image.lightingKind();
+    state().lightingKind = kind;
+    for (int mode = 3; mode <= kModes; ++mode) {
+        m_modeMarkers[mode]->setVisible(offersMode(kind, mode));
+        m_modeTargets[mode]->setVisible(offersMode(kind, mode));
+    }
+    const int effect = image.lightingEffect();
+    if (effect <= kModes && offersMode(kind, effect))
+        showMode(effect);
+
+    const bool colours = kind != core::LightingKind::Sync;
+    for (int c = 1; c <= kColours; ++c) {
+        ColourControls& colour = m_colours[c - 1];
+        colour.swatch->setVisible(colours);
+        colour.frame->setVisible(colours);
+        colour.target->setVisible(colours);
+        if (!colours)
+            continue;
+        const core::Rgb rgb = image.ledColor(c);
+        colour.edits[0]->setText(QString::number(rgb.red));
+        colour.edits[1]->setText(QString::number(rgb.green));
+        colour.edits[2]->setText(QString::number(rgb.blue));
+        colour.swatch->setColour(QColor(rgb.red, rgb.green, rgb.blue));
+    }
+}
+
+QColor LightingPage::colour(int c) const {
+    const ColourControls& colour = m_colours.at(c - 1);
+    return QColor(colour.edits[0]->text().toInt(), colour.edits[1]->text().toInt(),
+                  colour.edits[2]->text().toInt());
+}
+
+} // namespace tarvik::gui

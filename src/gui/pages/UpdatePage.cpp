@@ -1,0 +1,51 @@
+#include "gui/pages/UpdatePage.h"
+
+#include "gui/pages/PageControls.h"
+
+namespace tarvik::gui {
+
+using namespace pages;
+
+UpdatePage::UpdatePage(AppState& state, QWidget* parent) : Page(QStringLiteral("gbPage5"), state, parent) {
+    m_page = addPicture(this, QStringLiteral("Img_P5"), QStringLiteral("Update"));
+    m_pathCaption = addLabel(this, QStringLiteral("lbl_BINPath"), QSize(540, 20));
+    m_chosenFile = addLabel(this, QStringLiteral("lbl_LoadBIN"), QSize(540, 20));
+    m_loadPicture = addPicture(this, QStringLiteral("Img_LoadBIN"), QStringLiteral("KeyS_01"));
+    m_load = addCaption(this, QStringLiteral("Btn_LoadBIN"));
+    m_programPicture = addPicture(this, QStringLiteral("Img_Program"), QStringLiteral("KeyS_01"));
+    m_program = addCaption(this, QStringLiteral("Btn_Program"));
+    for (auto [label, picture] : {std::pair{m_load, m_loadPicture}, std::pair{m_program, m_programPicture}}) {
+        connect(label, &CaptionLabel::entered, picture,
+                [picture] { picture->setPicture(QStringLiteral("KeyS_02")); });
+        connect(label, &CaptionLabel::left, picture,
+                [picture] { picture->setPicture(QStringLiteral("KeyS_01")); });
+    }
+}
+
+void UpdatePage::applyLayout() {
+    const AppState& s = state();
+    m_page->move(layoutPoint(s, "P5"));
+    m_pathCaption->move(layoutPoint(s, "lbl_BINPath"));
+    m_chosenFile->move(layoutPoint(s, "lbl_LoadBin"));
+    m_loadPicture->move(layoutPoint(s, "Btn_LoadBin"));
+    placeOver(m_load, m_loadPicture, m_loadPicture->pos());
+    m_programPicture->move(layoutPoint(s, "Btn_Program"));
+    placeOver(m_program, m_programPicture, m_programPicture->pos());
+
+    const int size = s.layoutInt("Size_I", 9);
+    const QColor text = s.layoutColor("Color_I");
+    for (QWidget* w : std::initializer_list<QWidget*>{m_pathCaption, m_chosenFile, m_load, m_program})
+        setTextLook(w, size, text);
+}
+
+void UpdatePage::applyLanguage() {
+    m_pathCaption->setText(state().text("Str442"));
+    m_load->setText(state().text("Str440"));
+    m_program->setText(state().text("Str441"));
+}
+
+void UpdatePage::setChosenFile(const QString& path) {
+    m_chosenFile->setText(path);
+}
+
+} // namespace tarvik::gui

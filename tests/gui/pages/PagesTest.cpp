@@ -1,0 +1,603 @@
+// The settings pages built over default image 1 with the built-in layout and language 1, offscreen.
+
+#include "core/image/DefaultImages.h"
+#include "core/macros/DeviceMacroTable.h"
+#include "core/macros/MacroLibrary.h"
+#include "core/macros/MacroName.h"
+#include "core/text/LanguageTables.h"
+#include "gui/pages/AdvancedPage.h"
+#include "gui/pages/FirePage.h"
+#include "gui/pages/LightingPage.h"
+#include "gui/pages/MacroPage.h"
+#include "gui/pages/PageControls.h"
+#include "gui/pages/UpdatePage.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace tarvik;
+using namespace tarvik::gui;
+
+namespace {
+
+core::ConfigBuffers defaultImage(int n) {
+    core::DefaultImageBuffers defaults;
+    core::loadDefaultImages(core::StorageKind::I2C, defaults);
+    core::ConfigBuffers buffers;
+    buffers.takeDefaultImage(defaults.at(n - 1), core::StorageKind::I2C);
+    buffers.copyDataBufToWorkingImage();
+    return buffers;
+}
+
+class PagesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        state.buffers = defaultImage(1);
+        state.language = &core::LanguageTables::builtIn().table(1);
+        state.layout = *core::LayoutConfig::loadBuiltIn("org1");
+        window.resize(1030, 662);
+    }
+
+    template <typename P> P& make() {
+        auto* page = new P(state, &window);
+        page->resize(window.size());
+        page->applyLayout();
+        page->applyLanguage();
+        page->refreshFromImage();
+        return *page;
+    }
+
+    template <typename W = QWidget> W* child(const QWidget& page, const QString& name) {
+        W* found = page.findChild<W*>(name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
+        return found;
+    }
+    QString picture(const QWidget& page, const QString& name) {
+        auto* control = child<PictureControl>(page, name);
+        return control ? control->pictureName() : QString();
+    }
+    QString text(const QWidget& page, const QString& name) {
+        if (auto* edit = page.findChild<QLineEdit*>(name))
+            return edit->text();
+        auto* label = child<QLabel>(page, name);
+        return label ? label->text() : QString();
+    }
+
+    AppState state;
+    QWidget window;
+};
+
+// "Img_DPI<n>_<k>" for n in 1..levels, k in 1..steps, and the like: the names of a control family.
+QStringList family(const QString& pattern, int from, int to) {
+    QStringList names;
+    for (int i = from; i <= to; ++i)
+        names << pattern.arg(i);
+    return names;
+}
+
+QStringList advancedNames() {
+    QStringList names{"Img_P2",       "lbl_AIMDPI",   "lbl_AIMDPIValue", "lbl_IsControl", "Img_IsControl",
+                      "cb_IsControl", "lbl_IsScreen", "Img_IsScreen",    "cb_IsScreen"};
+    for (int n = 1; n <= 8; ++n) {
+        names << family(
+            QStringLiteral("Img_DPI%1_%2").arg(n).replace(QLatin1String("%2"), QLatin1String("%1")), 1, 12);
+        for (const char* f :
+             {"lbl_DPI%1", "lbl_DPI%1Value", "Img_DPI%1", "rb_DPI%1", "cs_DPI%1Col", "Img_DPI%1Col",
+              "lbl_DPI%1Col", "edt_DPI%1ColR", "edt_DPI%1ColG", "edt_DPI%1ColB"})
+            names << QString::fromLatin1(f).arg(n);
+    }
+    names << family("Img_AIMDPI_%1", 1, 12);
+    for (const char* f : {"lbl_Rep%1", "Img_Rep%1", "rb_Rep%1"})
+        names << family(f, 1, 4);
+    for (const char* f :
+         {"Edt_Repeat%1", "Edt_DelayTime%1", "Img_Fire%1Continue", "lbl_Fire%1Continue", "cb_Fire%1Continue"})
+        names << family(f, 1, 3);
+    for (const char* f :
+         {"Img_Spd%1", "lbl_Spd%1", "Img_DbSpd%1", "lbl_DbSpd%1", "Img_ScrSpd%1", "lbl_ScrSpd%1"})
+        names << family(f, 1, 11);
+    return names;
+}
+
+QStringList lightingNames() {
+    QStringList names{"Img_P3", "lbl_Off", "Img_Off", "rb_Off"};
+    for (const char* f : {"lbl_LED%1", "Img_LED%1", "rb_LED%1"})
+        names << family(f, 1, 5);
+    for (const char* f : {"Img_Fall%1", "lbl_Fall%1", "cs_Col%1", "Img_Col%1", "lbl_Col%1", "Edt_Col%1R",
+                          "Edt_Col%1G", "Edt_Col%1B"})
+        names << family(f, 1, 10);
+    return names;
+}
+
+QStringList macroNames() {
+    return {"Img_P4",
+            "LB_PCMacroName",
+            "LB_MacroName",
+            "LB_macro",
+            "Btn_New",
+            "Img_New",
+            "Btn_Start",
+            "Img_Start",
+            "Gb_Delay",
+            "IB_RecDelay",
+            "IB_DelayTime",
+            "IB_NoDelay",
+            "LED_RecDelay",
+            "LED_DelayTime",
+            "LED_NoDelay",
+            "rb_RecDelay",
+            "rb_DelayTime",
+            "rb_NoDelay",
+            "Edt_Delay",
+            "Gb_Insert",
+            "Img_InsertBase",
+            "CB_Insert",
+            "lbl_Delay",
+            "Edt_InsertDelay",
+            "lbl_s_A",
+            "IB_InsertRecDelay",
+            "IB_InsertDelayTime",
+            "IB_InsertNoDelay",
+            "LED_InsertRecDelay",
+            "LED_InsertDelayTime",
+            "LED_InsertNoDelay",
+            "rb_InsertRecDelay",
+            "rb_InsertDelayTime",
+            "rb_InsertNoDelay",
+            "Btn_InsertStart",
+            "Img_InsertStart",
+            "lbl_XAxisValue",
+            "edt_XAxisValue",
+            "lbl_YAxisValue",
+            "edt_YAxisValue",
+            "lbl_Repeat",
+            "edt_Repeat",
+            "Btn_OK",
+            "Img_OK",
+            "Btn_Cancel",
+            "Img_Cancel",
+            "GB_Dis",
+            "Pnl_PCMacro",
+            "Btn_NewMacro",
+            "Btn_NewName",
+            "Btn_DelPCMacro",
+            "Btn_ImportOne",
+            "Btn_Import",
+            "Btn_ExportOne",
+            "Btn_Export",
+            "Btn_AddMacro",
+            "Pnl_DevMacro",
+            "Btn_DelMacro",
+            "Btn_DevExport",
+            "Pnl_DevContent",
+            "Btn_Edit",
+            "Btn_Del",
+            "Btn_Insert",
+            "mmo_macro",
+            "mmo_wrscript"};
+}
+
+QStringList updateNames() {
+    return {"Img_P5",      "lbl_BINPath", "lbl_LoadBIN", "Btn_LoadBIN",
+            "Img_LoadBIN", "Btn_Program", "Img_Program"};
+}
+
+QStringList fireNames() {
+    QStringList names{"Img_P6",          "lbl_FireSelLeft", "Img_FireSelLeft",  "cb_FireSelLeft",
+                      "Btn_FireConfirm", "Img_FireConfirm", "Btn_FireExit",     "Img_FireExit",
+                      "Btn_FireStart",   "Img_FireStart",   "LB_FireMacroName", "LB_FireMacro",
+                      "GB_FireDelay",    "Img_FireDelay"};
+    for (const char* f : {"Btn_Fire%1", "Img_Fire%1", "rb_Fire%1"})
+        names << family(f, 1, 7);
+    names << family("Img_GunMode%1", 1, 5);
+    for (const char* f :
+         {"Edt_FireCnt%1", "Edt_FireX%1", "Edt_FireY%1", "Edt_FireX%1Offset", "Edt_FireY%1Offset",
+          "Edt_FireTime%1", "IB_FireColor%1", "cs_FireColor%1", "Img_FireColor%1"})
+        names << family(f, 1, 3);
+    return names;
+}
+
+} // namespace
+
+TEST_F(PagesTest, EveryNamedControlExistsOncePerPage) {
+    const std::pair<QWidget*, QStringList> pages[] = {
+        {&make<AdvancedPage>(), advancedNames()}, {&make<LightingPage>(), lightingNames()},
+        {&make<MacroPage>(), macroNames()},       {&make<UpdatePage>(), updateNames()},
+        {&make<FirePage>(), fireNames()},
+    };
+    const char* pageNames[] = {"gbPage2", "gbPage3", "gbPage4", "gbPage5", "gbPage6"};
+    for (std::size_t i = 0; i < std::size(pages); ++i) {
+        EXPECT_EQ(pages[i].first->objectName(), pageNames[i]);
+        for (const QString& name : pages[i].second)
+            EXPECT_EQ(pages[i].first->findChildren<QWidget*>(name).size(), 1)
+                << pageNames[i] << " " << name.toStdString();
+    }
+}
+
+TEST_F(PagesTest, AdvancedPageDrawsDefaultImage1) {
+    AdvancedPage& page = make<AdvancedPage>();
+    EXPECT_EQ(page.enabledDpiLevels(), 4);
+    // DpiLevels 85 B9 98 BA: 1200, 2400, 3200, 6400 (steps 6, 9, 10, 12).
+    const std::pair<QString, int> levels[] = {{"1200", 6}, {"2400", 9}, {"3200", 10}, {"6400", 12}};
+    for (int n = 1; n <= 4; ++n) {
+        EXPECT_EQ(text(page, QStringLiteral("lbl_DPI%1Value").arg(n)), levels[n - 1].first) << n;
+        for (int k = 1; k <= 12; ++k)
+            EXPECT_EQ(picture(page, QStringLiteral("Img_DPI%1_%2").arg(n).arg(k)),
+                      k == levels[n - 1].second ? "Bar2_E" : "Bar2_D")
+                << n << "/" << k;
+    }
+    for (int n = 1; n <= 8; ++n) {
+        EXPECT_EQ(child(page, QStringLiteral("Img_DPI%1_1").arg(n))->isEnabled(), n <= 4) << n;
+        EXPECT_EQ(child(page, QStringLiteral("Img_DPI%1").arg(n))->isEnabled(), n <= 4) << n;
+        EXPECT_EQ(child(page, QStringLiteral("lbl_DPI%1Col").arg(n))->isEnabled(), n <= 4) << n;
+        EXPECT_EQ(child(page, QStringLiteral("lbl_DPI%1").arg(n))->palette().color(QPalette::WindowText),
+                  state.layoutColor(n <= 4 ? "Color_D_Selected" : "Color_D_notSelected"))
+            << n;
+    }
+    // 1000 Hz
+    for (int n = 1; n <= 4; ++n) {
+        EXPECT_EQ(picture(page, QStringLiteral("Img_Rep%1").arg(n)), n == 4 ? "RdS_E" : "RdS_D");
+        EXPECT_EQ(child<QRadioButton>(page, QStringLiteral("rb_Rep%1").arg(n))->isChecked(), n == 4);
+    }
+    EXPECT_EQ(page.knownReportRate(), 1000);
+    // Current level 1
+    for (int n = 1; n <= 8; ++n)
+        EXPECT_EQ(picture(page, QStringLiteral("Img_DPI%1").arg(n)), n == 1 ? "CbS_E" : "CbS_D");
+    EXPECT_TRUE(child<QRadioButton>(page, "rb_DPI1")->isChecked());
+    // Colours of the eight levels, swatch and hidden edits
+    for (int n = 1; n <= 8; ++n) {
+        const core::Rgb rgb = state.buffers.workingImage.dpiColor(n);
+        EXPECT_FALSE(child(page, QStringLiteral("cs_DPI%1Col").arg(n))->isHidden());
+        EXPECT_EQ(child<ColourSwatch>(page, QStringLiteral("cs_DPI%1Col").arg(n))->colour(),
+                  QColor(rgb.red, rgb.green, rgb.blue));
+        EXPECT_EQ(text(page, QStringLiteral("edt_DPI%1ColR").arg(n)), QString::number(rgb.red));
+        EXPECT_EQ(text(page, QStringLiteral("edt_DPI%1ColB").arg(n)), QString::number(rgb.blue));
+    }
+    // Fire keys: count shown as stored + 1, interval big-endian
+    const std::pair<QString, QString> fire[] = {{"3", "60"}, {"5", "60"}, {"8", "60"}};
+    for (int k = 1; k <= 3; ++k) {
+        EXPECT_EQ(text(page, QStringLiteral("Edt_Repeat%1").arg(k)), fire[k - 1].first);
+        EXPECT_EQ(text(page, QStringLiteral("Edt_DelayTime%1").arg(k)), fire[k - 1].second);
+    }
+}
+
+TEST_F(PagesTest, AdvancedPageKeepsWhatAnImageCannotSay) {
+    AdvancedPage& page = make<AdvancedPage>();
+    core::ConfigImage& image = state.buffers.workingImage;
+    image.setByteAt(core::image::kDpiLevelCount, 0xFF); // a failed read: count kept
+    image.setDpiLevel(2, std::nullopt);                 // 15: bar and text kept
+    image.setCurrentDpi(0xFF);                          // no level current
+    image.setLedMode(0x41);                             // "Sync": no per-level colours
+    page.refreshFromImage();
+
+    EXPECT_EQ(page.enabledDpiLevels(), 4);
+    EXPECT_EQ(text(page, "lbl_DPI2Value"), "2400");
+    EXPECT_EQ(picture(page, "Img_DPI2_9"), "Bar2_E");
+    for (int n = 1; n <= 8; ++n) {
+        EXPECT_EQ(picture(page, QStringLiteral("Img_DPI%1").arg(n)), "CbS_D");
+        EXPECT_TRUE(child(page, QStringLiteral("cs_DPI%1Col").arg(n))->isHidden());
+        EXPECT_TRUE(child(page, QStringLiteral("Img_DPI%1Col").arg(n))->isHidden());
+        EXPECT_TRUE(child(page, QStringLiteral("lbl_DPI%1Col").arg(n))->isHidden());
+    }
+    EXPECT_TRUE(child<QRadioButton>(page, "rb_DPI1")->isChecked());
+
+    image.setEnabledDpiLevels(2);
+    page.refreshFromImage();
+    EXPECT_TRUE(child(page, "Img_DPI2_1")->isEnabled());
+    EXPECT_FALSE(child(page, "Img_DPI3_1")->isEnabled());
+}
+
+TEST_F(PagesTest, FireKeyAndAimDisplaysForTheShell) {
+    AdvancedPage& page = make<AdvancedPage>();
+    page.setFireKeyDisplay(2, 5, 60, true);
+    EXPECT_EQ(text(page, "Edt_Repeat2"), "5");
+    EXPECT_EQ(picture(page, "Img_Fire2Continue"), "CbS_E");
+    EXPECT_TRUE(child<QCheckBox>(page, "cb_Fire2Continue")->isChecked());
+    page.setFireKeyDisplay(2, 5, 60, false);
+    EXPECT_EQ(picture(page, "Img_Fire2Continue"), "CbS_D");
+
+    page.setAimStep(7);
+    EXPECT_EQ(page.aimStep(), 7);
+    EXPECT_EQ(text(page, "lbl_AIMDPIValue"), "1600");
+    for (int k = 1; k <= 12; ++k)
+        EXPECT_EQ(picture(page, QStringLiteral("Img_AIMDPI_%1").arg(k)), k == 7 ? "Bar2_E" : "Bar2_D");
+    page.setAimStep(13); // no such step: nothing changes
+    EXPECT_EQ(page.aimStep(), 7);
+    page.setAimStep(1);
+    EXPECT_EQ(text(page, "lbl_AIMDPIValue"), "200");
+}
+
+TEST_F(PagesTest, ShippedLayoutKeepsDpiLevels5To8OutOfTheWindow) {
+    AdvancedPage& page = make<AdvancedPage>();
+    for (int n = 1; n <= 8; ++n) {
+        const QStringList row{QStringLiteral("lbl_DPI%1").arg(n), QStringLiteral("Img_DPI%1").arg(n),
+                              QStringLiteral("Img_DPI%1_1").arg(n), QStringLiteral("lbl_DPI%1Value").arg(n),
+                              QStringLiteral("Img_DPI%1Col").arg(n)};
+        for (const QString& name : row)
+            EXPECT_EQ(child(page, name)->x() > 2500, n > 4) << name.toStdString();
+    }
+    // Orientation 1: cells side by side, one cell width apart.
+    const QWidget* first = child(page, "Img_DPI1_1");
+    EXPECT_EQ(child(page, "Img_DPI1_12")->pos(), first->pos() + QPoint(11 * first->width(), 0));
+    // Colour stack: swatch and click target exactly over the frame.
+    EXPECT_EQ(child(page, "cs_DPI1Col")->geometry(), child(page, "Img_DPI1Col")->geometry());
+    EXPECT_EQ(child(page, "lbl_DPI1Col")->geometry(), child(page, "Img_DPI1Col")->geometry());
+}
+
+TEST_F(PagesTest, DpiOrientationRule) {
+    const auto layoutWith = [](const char* orientation) {
+        return core::LayoutConfig::parse(
+            std::string("[org1]\nDPI_Orientation=") + orientation +
+            "\nDPI1_Steps_X=40\nDPI1_Steps_Y=300\nAIMDPI_Steps_X=60\nAIMDPI_Steps_Y=500\n");
+    };
+    state.layout = layoutWith("0");
+    AdvancedPage& page = make<AdvancedPage>();
+    const int h = child(page, "Img_DPI1_1")->height();
+    EXPECT_EQ(child(page, "Img_DPI1_1")->pos(), QPoint(40, 300));
+    EXPECT_EQ(child(page, "Img_DPI1_12")->pos(), QPoint(40, 300 - 11 * h));
+    EXPECT_EQ(child(page, "Img_AIMDPI_12")->pos(), QPoint(60, 500 - 11 * h));
+
+    // Any other value leaves the cells where they are.
+    state.layout = layoutWith("2");
+    page.applyLayout();
+    EXPECT_EQ(child(page, "Img_DPI1_12")->pos(), QPoint(40, 300 - 11 * h));
+}
+
+TEST_F(PagesTest, LightingPageDrawsDefaultImage1) {
+    LightingPage& page = make<LightingPage>();
+    EXPECT_EQ(state.lightingKind, core::LightingKind::RGB);
+    EXPECT_EQ(page.fallLevel(), 2); // step time 10
+    for (int k = 1; k <= 10; ++k)
+        EXPECT_EQ(picture(page, QStringLiteral("Img_Fall%1").arg(k)), k == 2 ? "Bar1_E" : "Bar1_D");
+    for (int m = 1; m <= 5; ++m) {
+        EXPECT_FALSE(child(page, QStringLiteral("lbl_LED%1").arg(m))->isHidden());
+        EXPECT_FALSE(child(page, QStringLiteral("Img_LED%1").arg(m))->isHidden());
+    }
+    const int effect = state.buffers.workingImage.lightingEffect();
+    EXPECT_EQ(page.selectedEffect(), effect);
+    EXPECT_EQ(picture(page, effect == 0 ? "Img_Off" : QStringLiteral("Img_LED%1").arg(effect)), "RdS_E");
+    for (int c = 1; c <= 10; ++c) {
+        const core::Rgb rgb = state.buffers.workingImage.ledColor(c);
+        EXPECT_EQ(child<ColourSwatch>(page, QStringLiteral("cs_Col%1").arg(c))->colour(),
+                  QColor(rgb.red, rgb.green, rgb.blue));
+        EXPECT_EQ(text(page, QStringLiteral("Edt_Col%1G").arg(c)), QString::number(rgb.green));
+        EXPECT_EQ(page.colour(c), QColor(rgb.red, rgb.green, rgb.blue));
+    }
+}
+
+TEST_F(PagesTest, LightingVariantsFollowTheKind) {
+    LightingPage& page = make<LightingPage>();
+    struct Case {
+        core::Byte ledMode;
+        core::LightingKind kind;
+        std::array<bool, 6> shown; // off, 1..5
+        int selected;              // -1: an effect the kind lacks changes nothing
+        bool colours;
+    };
+    const Case cases[] = {
+        {0x41, core::LightingKind::Sync, {true, true, true, false, false, false}, 1, false},
+        {0x82, core::LightingKind::NT, {true, true, true, false, true, true}, 2, true},
+        {0x83, core::LightingKind::NT, {true, true, true, false, true, true}, -1, true},
+        {0x00, core::LightingKind::RGB, {true, true, true, true, true, true}, 0, true},
+    };
+    for (const Case& c : cases) {
+        const int before = page.selectedEffect();
+        state.buffers.workingImage.setLedMode(c.ledMode);
+        page.refreshFromImage();
+        EXPECT_EQ(state.lightingKind, c.kind);
+        for (int m = 0; m <= 5; ++m) {
+            const QString name = m == 0 ? QStringLiteral("lbl_Off") : QStringLiteral("lbl_LED%1").arg(m);
+            EXPECT_EQ(!child(page, name)->isHidden(), c.shown[m]) << int(c.ledMode) << " " << m;
+        }
+        EXPECT_EQ(page.selectedEffect(), c.selected < 0 ? before : c.selected) << int(c.ledMode);
+        EXPECT_EQ(!child(page, "cs_Col1")->isHidden(), c.colours);
+        EXPECT_EQ(child(page, "Img_Fall1")->isEnabled(), page.selectedEffect() != 0);
+    }
+    EXPECT_EQ(LightingPage::fallLevelFor(12), 3);
+    EXPECT_EQ(LightingPage::fallLevelFor(50), 10);
+    EXPECT_EQ(LightingPage::fallLevelFor(0), 1);
+}
+
+TEST_F(PagesTest, FirePagePresetsShowTheirSegments) {
+    FirePage& page = make<FirePage>();
+    // Default image 1, preset 1 (slot 0): FD 00, A1, delay 1, move (0,6), delay 1, 21, delay 1, FC.
+    EXPECT_EQ(page.selectedPreset(), 1);
+    EXPECT_EQ(text(page, "Edt_FireCnt1"), "0");
+    EXPECT_EQ(text(page, "Edt_FireX1"), "0");
+    EXPECT_EQ(text(page, "Edt_FireY1"), "6");
+    EXPECT_EQ(text(page, "Edt_FireTime1"), "1");
+    EXPECT_EQ(picture(page, "Img_Fire1"), "Gun1_02");
+
+    struct Case {
+        int preset;
+        int segments;
+        std::vector<int> gunModes;
+    };
+    const Case cases[] = {{6, 2, {1, 2}}, {7, 3, {3, 4, 5}}, {3, 1, {}}};
+    for (const Case& c : cases) {
+        QTest::mouseClick(child(page, QStringLiteral("Btn_Fire%1").arg(c.preset)), Qt::LeftButton);
+        EXPECT_EQ(page.selectedPreset(), c.preset);
+        EXPECT_TRUE(child<QRadioButton>(page, QStringLiteral("rb_Fire%1").arg(c.preset))->isChecked());
+        for (int s = 1; s <= 3; ++s)
+            for (const char* f : {"Edt_FireCnt%1", "Edt_FireY%1Offset", "Edt_FireTime%1", "cs_FireColor%1"})
+                EXPECT_EQ(!child(page, QString::fromLatin1(f).arg(s))->isHidden(), s <= c.segments)
+                    << c.preset << " " << f << s;
+        for (int g = 1; g <= 5; ++g)
+            EXPECT_EQ(!child(page, QStringLiteral("Img_GunMode%1").arg(g))->isHidden(),
+                      std::find(c.gunModes.begin(), c.gunModes.end(), g) != c.gunModes.end())
+                << c.preset << " " << g;
+        for (int p = 1; p <= 7; ++p)
+            EXPECT_EQ(picture(page, QStringLiteral("Img_Fire%1").arg(p)),
+                      QStringLiteral("Gun%1_%2").arg(p).arg(p == c.preset ? "02" : "01"));
+    }
+    // Preset 6 plays slots 5 and 6: move (0,12), delay 21; Y offsets 247 and 254 in default image 1.
+    QTest::mouseClick(child(page, "Btn_Fire6"), Qt::LeftButton);
+    EXPECT_EQ(text(page, "Edt_FireY2"), "12");
+    EXPECT_EQ(text(page, "Edt_FireTime2"), "21");
+    EXPECT_EQ(text(page, "Edt_FireY1Offset"), "247");
+    EXPECT_EQ(text(page, "Edt_FireY2Offset"), "254");
+    const core::Rgb slot6 = state.buffers.workingImage.ledColor(7);
+    EXPECT_EQ(child<ColourSwatch>(page, "cs_FireColor2")->colour(),
+              QColor(slot6.red, slot6.green, slot6.blue));
+
+    // The colours the shell hands in win over the image's.
+    page.setColourSource([](int c) { return QColor(c, 0, 0); });
+    page.showPreset(6);
+    EXPECT_EQ(child<ColourSwatch>(page, "cs_FireColor2")->colour(), QColor(7, 0, 0));
+}
+
+TEST_F(PagesTest, FirePageStartsWithTheServiceEditorHiddenAndTheLeftKeyOptionOn) {
+    FirePage& page = make<FirePage>();
+    for (const char* name : {"Btn_FireStart", "Img_FireStart", "LB_FireMacroName", "LB_FireMacro",
+                             "GB_FireDelay", "Img_FireDelay"})
+        EXPECT_TRUE(child(page, name)->isHidden()) << name;
+    EXPECT_TRUE(child<QCheckBox>(page, "cb_FireSelLeft")->isChecked());
+    EXPECT_EQ(picture(page, "Img_FireSelLeft"), "CbS_E");
+    EXPECT_EQ(text(page, "Btn_FireConfirm"), "Confirm");
+    EXPECT_EQ(text(page, "Btn_FireExit"), "Cancel");
+    EXPECT_EQ(text(page, "Btn_Fire6"), "5.56mm Fire");
+}
+
+TEST_F(PagesTest, HoverPicturesOfThePresets) {
+    FirePage& page = make<FirePage>();
+    auto* button = child<CaptionLabel>(page, "Btn_Fire4");
+    emit button->entered();
+    EXPECT_EQ(picture(page, "Img_Fire4"), "Gun4_02");
+    emit button->left();
+    EXPECT_EQ(picture(page, "Img_Fire4"), "Gun4_01");
+    auto* selected = child<CaptionLabel>(page, "Btn_Fire1");
+    emit selected->left(); // the selected preset keeps its selected picture
+    EXPECT_EQ(picture(page, "Img_Fire1"), "Gun1_02");
+    emit child<CaptionLabel>(page, "Btn_FireConfirm")->entered();
+    EXPECT_EQ(picture(page, "Img_FireConfirm"), "BtnS_02");
+}
+
+TEST_F(PagesTest, LanguageSwitchRecaptionsThePages) {
+    FirePage& fire = make<FirePage>();
+    UpdatePage& update = make<UpdatePage>();
+    EXPECT_EQ(text(fire, "Btn_Fire2"), "M16A4 Fire");
+    EXPECT_EQ(text(update, "lbl_BINPath"), "Update File Path");
+    EXPECT_EQ(text(update, "Btn_LoadBIN"), "Load File");
+    EXPECT_EQ(text(update, "Btn_Program"), "Update");
+    state.languageIndex = 3;
+    state.language = &core::LanguageTables::builtIn().table(3);
+    fire.applyLanguage();
+    EXPECT_EQ(text(fire, "Btn_Fire2"), "M16 Fire");
+}
+
+TEST_F(PagesTest, UpdatePageLayout) {
+    UpdatePage& page = make<UpdatePage>();
+    EXPECT_EQ(picture(page, "Img_P5"), "Update");
+    EXPECT_EQ(child(page, "Img_P5")->pos(), layoutPoint(state, "P5"));
+    EXPECT_EQ(child(page, "Btn_Program")->geometry(), child(page, "Img_Program")->geometry());
+    EXPECT_EQ(child(page, "Img_LoadBIN")->pos(), layoutPoint(state, "Btn_LoadBin"));
+    EXPECT_EQ(text(page, "lbl_LoadBIN"), "");
+    emit child<CaptionLabel>(page, "Btn_Program")->entered();
+    EXPECT_EQ(picture(page, "Img_Program"), "KeyS_02");
+    emit child<CaptionLabel>(page, "Btn_Program")->left();
+    EXPECT_EQ(picture(page, "Img_Program"), "KeyS_01");
+}
+
+TEST_F(PagesTest, MacroPageListsTheStores) {
+    MacroPage& page = make<MacroPage>();
+    core::MacroLibrary library;
+    ASSERT_EQ(library.addNew("Alpha"), core::MacroLibrary::Result::Done);
+    ASSERT_EQ(library.addNew("Beta"), core::MacroLibrary::Result::Done);
+    page.setLibrary(library);
+    auto* libraryList = child<QListWidget>(page, "LB_PCMacroName");
+    ASSERT_EQ(libraryList->count(), 2);
+    EXPECT_EQ(libraryList->item(1)->text(), "Beta");
+    EXPECT_EQ(libraryList->item(0)->sizeHint().height(), state.layoutInt("MacroNameHeight"));
+    EXPECT_TRUE(child(page, "Btn_New")->isEnabled());
+
+    core::DeviceMacroTable table;
+    table.loadEeprom(state.buffers.deviceMacroArea);
+    page.setDeviceMacros(table);
+    auto* deviceList = child<QListWidget>(page, "LB_MacroName");
+    ASSERT_EQ(deviceList->count(), static_cast<int>(table.count()));
+    for (std::size_t r = 0; r < table.count(); ++r)
+        EXPECT_EQ(deviceList->item(static_cast<int>(r))->text().toStdString(), table.names()[r]);
+
+    core::MacroLibrary full;
+    for (int i = 0; i < 100; ++i)
+        full.addNew("M" + std::to_string(i));
+    page.setLibrary(full);
+    EXPECT_FALSE(child(page, "Btn_New")->isEnabled());
+    EXPECT_FALSE(child(page, "Btn_NewMacro")->isEnabled());
+}
+
+TEST_F(PagesTest, MacroEventRowsHoldTheirLines) {
+    MacroPage& page = make<MacroPage>();
+    page.showMacroText({"10", "1 A CODE:8204", "0 120", "2 A CODE:0204"});
+    auto* events = child<QListWidget>(page, "LB_macro");
+    ASSERT_EQ(events->count(), 3);
+    EXPECT_EQ(events->item(1)->data(Qt::UserRole).toString(), "0 120");
+    EXPECT_EQ(events->item(1)->text(), ""); // rows hold no text of their own
+    EXPECT_EQ(child<QPlainTextEdit>(page, "mmo_macro")->toPlainText(),
+              "10\n1 A CODE:8204\n0 120\n2 A CODE:0204");
+    events->grab(); // paints the rows through the event delegate
+}
+
+TEST_F(PagesTest, MacroPageBoxesAndInsertChoices) {
+    MacroPage& page = make<MacroPage>();
+    const QPoint box = layoutPoint(state, "Insert");
+    EXPECT_EQ(child(page, "Gb_Insert")->pos(), box);
+    EXPECT_EQ(child(page, "Img_InsertBase")->pos(), box + QPoint(10, 10));
+    EXPECT_TRUE(child(page, "Gb_Insert")->isHidden());
+    EXPECT_FALSE(child(page, "Gb_Delay")->isHidden());
+    EXPECT_TRUE(child<QRadioButton>(page, "rb_RecDelay")->isChecked());
+    EXPECT_EQ(picture(page, "LED_RecDelay"), "RdS_E");
+    EXPECT_EQ(text(page, "Edt_Delay"), "50");
+    // RecDelay rule: options H apart, labels 2 px to the left
+    const QPoint options = layoutPoint(state, "RecDelay");
+    const int h = state.layoutInt("RecDelay_H");
+    EXPECT_EQ(child(page, "LED_NoDelay")->pos(), options + QPoint(0, 2 * h));
+    EXPECT_EQ(child(page, "IB_NoDelay")->pos(), options + QPoint(-2, 2 * h));
+
+    auto* choice = child<QComboBox>(page, "CB_Insert");
+    ASSERT_EQ(choice->count(), 8);
+    EXPECT_EQ(choice->itemText(4), "Insert X/Y axis Front");
+    struct Case {
+        int item;
+        const char* base;
+        bool delay, record, axis, repeat;
+        const char* ok;
+    };
+    const Case cases[] = {{0, "InsertDelayBase", true, false, false, false, "OK"},
+                          {3, "InsertKeyBase", false, true, false, false, "OK"},
+                          {5, "InsertXYBase", false, false, true, false, "OK"},
+                          {6, "InsertDelayBase", false, false, false, true, "OK"}};
+    for (const Case& c : cases) {
+        choice->setCurrentIndex(c.item);
+        EXPECT_EQ(picture(page, "Img_InsertBase"), c.base) << c.item;
+        EXPECT_EQ(!child(page, "lbl_Delay")->isHidden(), c.delay) << c.item;
+        EXPECT_EQ(!child(page, "Btn_InsertStart")->isHidden(), c.record) << c.item;
+        EXPECT_EQ(!child(page, "IB_InsertNoDelay")->isHidden(), c.record) << c.item;
+        EXPECT_EQ(!child(page, "edt_XAxisValue")->isHidden(), c.axis) << c.item;
+        EXPECT_EQ(!child(page, "edt_Repeat")->isHidden(), c.repeat) << c.item;
+        EXPECT_EQ(text(page, "Btn_OK"), c.ok);
+    }
+
+    page.showDelayMode(core::DelayMode::DefaultDelay);
+    EXPECT_TRUE(child<QRadioButton>(page, "rb_DelayTime")->isChecked());
+    EXPECT_EQ(picture(page, "LED_DelayTime"), "RdS_E");
+    EXPECT_EQ(picture(page, "LED_RecDelay"), "RdS_D");
+    EXPECT_FALSE(child<QLineEdit>(page, "Edt_Delay")->isReadOnly());
+    page.showDelayMode(core::DelayMode::NoDelay);
+    EXPECT_TRUE(child<QLineEdit>(page, "Edt_Delay")->isReadOnly());
+}
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
