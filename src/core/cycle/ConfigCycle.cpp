@@ -1,0 +1,382 @@
+#include "core/cycle/ConfigCycle.h"
+
+#include "core/image/ProfileFile.h"
+#include "core/keys/FunctionCodeName.h"
+#include "resources/Resources.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <vector>
+
+namespace tarvik::core {
+
+namespace {
+
+namespace i2c = memmap::i2c;
+namespace fl = memmap::flash;
+
+// Sets ApplyingImage for a scope and puts back what it was, also when drawing throws.
+class ApplyingScope {
+public:
+    explicit ApplyingScope(bool& flag) : m_flag(flag), m_before(flag) { m_flag = true; }
+    ~ApplyingScope() { m_flag = m_before; }
+    ApplyingScope(const ApplyingScope&) = delete;
+    ApplyingScope& operator=(const ApplyingScope&) = delete;
+
+private:
+    bool& m_flag;
+    bool m_before;
+};
+
+template <typename Container> std::span<Byte> half(Container& bytes, int h) {
+    return std::span<Byte>(bytes).subspan(static_cast<std::size_t>(h) * i2c::kHalf, i2c::kHalf);
+}
+
+} // namespace
+
+ConfigCycle::ConfigCycle(DeviceLink& link, ConfigBuffers& buffers, CycleUi& ui, bool& applyingImage,
+                         DefaultImageKind defaultImageKind)
+    : m_link(link), m_buffers(buffers), m_ui(ui), m_applyingImage(applyingImage),
+      m_defaultImageKind(defaultImageKind), m_codeTable(buffers.workingImage) {}
+
+DefaultImageKind ConfigCycle::builtInDefaultImageKind() {
+    if (auto bytes = resources::find(kDefaultImagePaths[0])) {
+        return defaultImageKindOf(*bytes);
+    }
+    return StorageKind::None;
+}
+
+// --- reading ------------------------------------------------------------------------------------
+
+namespace {
+bool readInto(DeviceLink& link, std::uint16_t address, std::span<Byte> destination) {
+    return link.readMemory(address, static_cast<std::uint16_t>(destination.size()), destination,
+                           Loading::Shown);
+}
+} // namespace
+
+void ConfigCycle::fullRead(StorageKind kind, const std::function<void()>& showDeviceReady) {
+    m_applyingImage = true;
+    m_ui.beginBusy();
+    m_ui.refreshPcMacroNames();
+    m_buffers.storageKind = kind;
+    {
+        // One transfer up to the ready state: the listener's status refreshes wait until the image
+        // they would redraw has been drawn.
+        DeviceLink::TransferScope transfer(m_link);
+        auto& data = m_buffers.dataBuf;
+        m_link.readSettingsBlock(image::kVendorSection.offset, image::kVendorSection.length,
+                                 data.section(image::kVendorSection), Loading::Shown);
+        m_link.readSettingsBlock(image::kUserSection.offset, image::kUserSection.length,
+                                 data.section(image::kUserSection), Loading::Shown);
+        if (kind == StorageKind::I2C) {
+            readI2C();
+        } else if (kind == StorageKind::Flash) {
+            readFlash();
+        }
+        dataBufToUI();
+        m_ui.readOsMouseParameters();
+        if (showDeviceReady) {
+            showDeviceReady();
+        }
+    }
+    m_ui.endBusy();
+    m_applyingImage = false;
+}
+
+void ConfigCycle::readI2C() {
+    auto& data = m_buffers.dataBuf;
+    readInto(m_link, i2c::kProfiles.address, data.section(image::kProfileRun));
+    readInto(m_link, i2c::kReservedBlock.address, m_buffers.reservedBlock);
+    readInto(m_link, i2c::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
+
+    readInto(m_link, i2c::kMacroArea.address, half(m_buffers.deviceMacroArea, 0));
+    readInto(m_link, static_cast<std::uint16_t>(i2c::kMacroArea.address + i2c::kHalf),
+             half(m_buffers.deviceMacroArea, 1));
+    reloadDeviceMacroTable(StorageKind::I2C);
+    m_ui.redrawDeviceMacros();
+
+    readInto(m_link, i2c::kFireMacroStore.address, m_buffers.fireMacroStore.half(0));
+    readInto(m_link, static_cast<std::uint16_t>(i2c::kFireMacroStore.address + i2c::kHalf),
+             m_buffers.fireMacroStore.half(1));
+    m_buffers.splitFireMacroStore();
+    m_ui.redrawFireMacros();
+
+    readInto(m_link, i2c::kPatchHeader.address, m_buffers.patchHeaderRecord);
+    readInto(m_link, i2c::kPatchCode.address, half(m_buffers.eepromPatchCode, 0));
+    readInto(m_link, static_cast<std::uint16_t>(i2c::kPatchCode.address + i2c::kHalf),
+             half(m_buffers.eepromPatchCode, 1));
+}
+
+void ConfigCycle::readFlash() {
+    auto& data = m_buffers.dataBuf;
+    readInto(m_link, fl::kSector.address, m_buffers.flashSector);
+    readInto(m_link, fl::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
+    // Header, profile sections, ReservedBlock and PatchLocked out of the sector.
+    m_buffers.takeFlashSector();
+
+    // A block whose read was refused keeps what the program held before.
+    for (std::size_t i = 0; i < fl::kMacroCount; ++i) {
+        MacroBody body{};
+        if (readInto(m_link, static_cast<std::uint16_t>(fl::kMacroBodies + i * fl::kMacroBodySize), body)) {
+            m_buffers.flashMacroBodies[i] = body;
+        }
+    }
+    std::array<Byte, fl::kMacroNames.length> names{};
+    if (readInto(m_link, fl::kMacroNames.address, names)) {
+        for (std::size_t i = 0; i < fl::kMacroCount; ++i) {
+            std::copy_n(names.begin() + static_cast<std::ptrdiff_t>(i * kMacroNameFieldSize),
+                        kMacroNameFieldSize, m_buffers.flashMacroNames[i].begin());
+        }
+    }
+    reloadDeviceMacroTable(StorageKind::Flash);
+    m_ui.redrawDeviceMacros();
+
+    // The committed store and its editing copy change together or not at all: a refused read
+    // leaves both as they were rather than a store of 0xFF behind the old names.
+    std::array<Byte, FireMacroStore::kSize> store{};
+    if (readInto(m_link, fl::kFireMacroStore.address, store)) {
+        std::copy(store.begin(), store.end(), m_buffers.fireMacroStore.bytes().begin());
+        m_buffers.splitFireMacroStore();
+    }
+    m_ui.redrawFireMacros();
+
+    readInto(m_link, fl::kPatchCode.address, m_buffers.flashPatchCode);
+    m_buffers.patchLocked = m_buffers.flashSectorHeader[fl::kSectorPatchLockByte] == fl::kPatchLockedValue;
+}
+
+void ConfigCycle::reloadDeviceMacroTable(StorageKind kind) {
+    if (kind == StorageKind::I2C) {
+        m_macroTable.loadEeprom(m_buffers.deviceMacroArea);
+        // The table repacks the area (page-boundary fillers); the buffer holds what the table holds,
+        // so that a write or a profile file carries the same macros the lists show.
+        m_buffers.deviceMacroArea = m_macroTable.eepromArea();
+    } else if (kind == StorageKind::Flash) {
+        m_macroTable.loadFlash(std::span<const MacroNameField, kFlashMacroCount>(m_buffers.flashMacroNames),
+                               std::span<const MacroBody, kFlashMacroCount>(m_buffers.flashMacroBodies));
+    } else {
+        m_macroTable = DeviceMacroTable{};
+    }
+}
+
+// --- drawing ------------------------------------------------------------------------------------
+
+void ConfigCycle::dataBufToUI() {
+    ApplyingScope applying(m_applyingImage);
+    m_codeTable.clear();
+    m_buffers.copyDataBufToWorkingImage();
+    m_codeTable.rebuild();
+    m_ui.refreshUi();
+}
+
+CodeSuffixes ConfigCycle::codeSuffixes(const FunctionCodeContext& context) const {
+    const auto codes = m_codeTable.codes();
+    return refreshFireFun(std::span<const KeyFunctionCode>(codes), context);
+}
+
+// --- writing ------------------------------------------------------------------------------------
+
+bool ConfigCycle::refreshProfileParameter() {
+    std::array<Byte, image::kUserSection.length> user{};
+    const bool read = m_link.readSettingsBlock(image::kUserSection.offset, image::kUserSection.length, user,
+                                               Loading::Shown) &&
+                      m_link.lastReadComplete();
+    if (!read) {
+        // Taking the 0xFF of a failed read would hand the mouse a work mode of 0xFF next.
+        return false;
+    }
+    std::copy(user.begin(), user.end(), m_buffers.dataBuf.section(image::kUserSection).begin());
+    m_buffers.workingImage.copySectionFrom(m_buffers.dataBuf, image::kUserSection);
+    return true;
+}
+
+void ConfigCycle::writeFlashSector() {
+    m_link.writeMemory(fl::kSector.address, m_buffers.assembleFlashSector());
+}
+
+CycleResult ConfigCycle::commitKeyBlock(Variant variant) {
+    if (m_applyingImage) {
+        return CycleResult::Skipped;
+    }
+    m_buffers.commitProfilesToDataBuf();
+    if (!m_link.connected()) {
+        return CycleResult::NoDevice;
+    }
+    const StorageKind kind = m_buffers.storageKind;
+    if (kind != StorageKind::I2C && kind != StorageKind::Flash) {
+        return CycleResult::WrongKind;
+    }
+
+    DeviceLink::TransferScope transfer(m_link);
+    const auto& data = m_buffers.dataBuf;
+    if (kind == StorageKind::I2C) {
+        m_link.writeMemory(i2c::kProfiles.address, data.section(image::kProfileRun));
+        if (variant == Variant::Complete) {
+            m_link.writeMemory(i2c::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
+        }
+    } else {
+        writeFlashSector();
+        if (variant == Variant::Complete) {
+            m_link.writeMemory(fl::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
+        }
+    }
+    refreshProfileParameter();
+    // 0x0F and then the real work mode make the mouse load the codes just written.
+    constexpr Byte kTakeUpKeys = 0x0F;
+    const auto offset = static_cast<Byte>(image::kCurrentProfile);
+    m_link.writeSetting(offset, kTakeUpKeys, 0, 0, 1);
+    m_link.writeSetting(offset, m_buffers.workingImage.currentProfile(), 0, 0, 1);
+    return CycleResult::Done;
+}
+
+CycleResult ConfigCycle::writeAllToDevice() {
+    if (!m_link.connected()) {
+        return CycleResult::NoDevice;
+    }
+    const StorageKind kind = m_buffers.storageKind;
+    if (kind != StorageKind::I2C && kind != StorageKind::Flash) {
+        return CycleResult::WrongKind;
+    }
+    DeviceLink::TransferScope transfer(m_link);
+    const auto& data = m_buffers.dataBuf;
+    m_link.writeSettingsBlock(static_cast<Byte>(image::kVendorSection.offset),
+                              data.section(image::kVendorSection));
+    m_link.writeSettingsBlock(static_cast<Byte>(image::kUserSection.offset),
+                              data.section(image::kUserSection));
+    if (kind == StorageKind::I2C) {
+        writeStoredI2C();
+    } else {
+        writeStoredFlash();
+    }
+    return CycleResult::Done;
+}
+
+void ConfigCycle::writeStoredI2C() {
+    const auto& data = m_buffers.dataBuf;
+    m_link.writeMemory(i2c::kProfiles.address, data.section(image::kProfileRun));
+    m_link.writeMemory(i2c::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
+    m_link.writeMemory(i2c::kMacroArea.address, half(m_buffers.deviceMacroArea, 0));
+    m_link.writeMemory(static_cast<std::uint16_t>(i2c::kMacroArea.address + i2c::kHalf),
+                       half(m_buffers.deviceMacroArea, 1));
+    m_link.writeMemory(i2c::kFireMacroStore.address, m_buffers.fireMacroStore.half(0));
+    m_link.writeMemory(static_cast<std::uint16_t>(i2c::kFireMacroStore.address + i2c::kHalf),
+                       m_buffers.fireMacroStore.half(1));
+    m_link.writeMemory(i2c::kPatchHeader.address, m_buffers.patchHeaderRecord);
+    m_link.writeMemory(i2c::kPatchCode.address, half(m_buffers.eepromPatchCode, 0));
+    m_link.writeMemory(static_cast<std::uint16_t>(i2c::kPatchCode.address + i2c::kHalf),
+                       half(m_buffers.eepromPatchCode, 1));
+}
+
+void ConfigCycle::writeStoredFlash() {
+    const auto& data = m_buffers.dataBuf;
+    writeFlashSector();
+    m_link.writeMemory(fl::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
+    std::vector<Byte> names;
+    names.reserve(fl::kMacroNames.length);
+    for (const auto& name : m_buffers.flashMacroNames) {
+        names.insert(names.end(), name.begin(), name.end());
+    }
+    m_link.writeMemory(fl::kMacroNames.address, names);
+    for (std::size_t i = 0; i < fl::kMacroCount; ++i) {
+        m_link.writeMemory(static_cast<std::uint16_t>(fl::kMacroBodies + i * fl::kMacroBodySize),
+                           m_buffers.flashMacroBodies[i]);
+    }
+    m_link.writeMemory(fl::kFireMacroStore.address, m_buffers.fireMacroStore.bytes());
+    if (!m_buffers.patchLocked) {
+        m_link.writeMemory(fl::kPatchCode.address, m_buffers.flashPatchCode);
+    }
+}
+
+// --- default images and profile files -----------------------------------------------------------
+
+void ConfigCycle::takeMacrosIntoViews(StorageKind kind, bool clearFirst) {
+    if (clearFirst) {
+        m_ui.clearDeviceMacroViews();
+    }
+    reloadDeviceMacroTable(kind);
+    m_ui.redrawDeviceMacros();
+    if (clearFirst) {
+        m_ui.clearFireMacroViews();
+    }
+    m_ui.redrawFireMacros();
+}
+
+CycleResult ConfigCycle::defaultSettings(int n, const std::function<void()>& resetAndRefind) {
+    if (n < 1 || n > static_cast<int>(m_defaults.size())) {
+        throw std::out_of_range("ConfigCycle::defaultSettings: default image 1 or 2");
+    }
+    if (!m_link.connected()) {
+        return CycleResult::NoDevice;
+    }
+    // A mouse refused for its identity is held with ApplyingImage set: it gets no image of ours.
+    if (m_applyingImage) {
+        return CycleResult::Skipped;
+    }
+    const StorageKind kind = m_buffers.storageKind;
+    if (kind == StorageKind::None || kind != m_defaultImageKind) {
+        return CycleResult::WrongKind;
+    }
+
+    m_applyingImage = true;
+    m_ui.closeKeyMenus();
+    m_ui.beginBusy();
+    loadDefaultImages(m_defaultImageKind, m_defaults);
+    m_buffers.takeDefaultImage(m_defaults[static_cast<std::size_t>(n - 1)], kind);
+    takeMacrosIntoViews(kind, true);
+    m_ui.showLoading();
+    dataBufToUI();
+    writeAllToDevice();
+    m_ui.hideLoading();
+    m_ui.setDevTimerEnabled(true);
+    m_applyingImage = false;
+    if (resetAndRefind) {
+        resetAndRefind();
+    }
+    return CycleResult::Done;
+}
+
+void ConfigCycle::initNoDevice() {
+    loadDefaultImages(m_defaultImageKind, m_defaults);
+    m_buffers.takeDefaultImage(m_defaults[0], m_defaultImageKind);
+    takeMacrosIntoViews(m_defaultImageKind, false);
+    dataBufToUI();
+}
+
+CycleResult ConfigCycle::loadProfile(std::span<const Byte> file, const std::function<void()>& resetAndRefind,
+                                     FileLoadResult* why) {
+    if (!m_link.connected()) {
+        return CycleResult::NoDevice;
+    }
+    if (m_applyingImage) {
+        return CycleResult::Skipped;
+    }
+    m_ui.closeKeyMenus();
+    const FileLoadResult taken = readProfileFile(file, m_buffers);
+    if (why) {
+        *why = taken;
+    }
+    if (!taken) {
+        return CycleResult::Refused;
+    }
+
+    const StorageKind kind = m_buffers.storageKind;
+    m_applyingImage = true;
+    m_ui.beginBusy();
+    takeMacrosIntoViews(kind, false);
+    dataBufToUI();
+    m_ui.showLoading();
+    m_ui.processEvents();
+    writeAllToDevice();
+    m_ui.hideLoading();
+    m_ui.processEvents();
+    m_ui.setDevTimerEnabled(true);
+    // Cleared before the restart, as after default settings: a mouse that comes back refused for
+    // its identity must keep the flag that discovery sets then.
+    m_applyingImage = false;
+    if (resetAndRefind) {
+        resetAndRefind();
+    }
+    return CycleResult::Done;
+}
+
+} // namespace tarvik::core

@@ -1,0 +1,126 @@
+#pragma once
+// The read, draw and write cycle of the configuration: the full read of an accepted mouse, the
+// drawing of the image into the pages, the write-back of the key codes, the write of everything
+// (default settings, profile loading) and the defaults shown without a mouse. All of it runs on the
+// user-interface thread over DeviceLink, on the buffers the window owns.
+//
+// ApplyingImage: the flag is the caller's (the window keeps it with its other run-time state and
+// hands it over by reference); the cycle sets it for the whole of a full read, a default-settings
+// operation and a profile load, and while the image is drawn, and commitKeyBlock() reads it. Page
+// handlers test the same flag, so there is only one.
+
+#include "core/cycle/ButtonCodeTable.h"
+#include "core/cycle/CycleUi.h"
+#include "core/device/DeviceLink.h"
+#include "core/image/ConfigBuffers.h"
+#include "core/image/DefaultImages.h"
+#include "core/image/FileLoadResult.h"
+#include "core/keys/FunctionCodeContext.h"
+#include "core/macros/DeviceMacroTable.h"
+
+#include <functional>
+#include <span>
+
+namespace tarvik::core {
+
+enum class CycleResult {
+    Done,
+    Skipped,   // ApplyingImage was set: nothing was sent
+    NoDevice,  // no link to the mouse: nothing was sent (the window shows "Str022")
+    WrongKind, // the mouse is neither "I2C" nor "Flash", or not of the default images' kind
+    Refused,   // the profile file was refused (see the FileLoadResult): nothing changed
+};
+
+class ConfigCycle {
+public:
+    // Complete writes the FireKeyBlock as well; KeysOnly leaves it out.
+    enum class Variant { Complete, KeysOnly };
+
+    // defaultImageKind: the storage kind the built-in default images are made for
+    // (DefaultIdentity::defaultImageKind; builtInDefaultImageKind() reads it from the resources).
+    ConfigCycle(DeviceLink& link, ConfigBuffers& buffers, CycleUi& ui, bool& applyingImage,
+                DefaultImageKind defaultImageKind = builtInDefaultImageKind());
+    ConfigCycle(const ConfigCycle&) = delete;
+    ConfigCycle& operator=(const ConfigCycle&) = delete;
+
+    static DefaultImageKind builtInDefaultImageKind();
+
+    // Btn_Read: the live settings and every stored region of a mouse of `kind` (which becomes the
+    // buffers' storageKind) into the buffers, the device macro table loaded from them, the image
+    // drawn, the OS mouse parameters re-read, then showDeviceReady (DeviceDiscovery::showDeviceReady)
+    // and the end of the busy state. Runs inside the busy state with ApplyingImage set.
+    void fullRead(StorageKind kind, const std::function<void()>& showDeviceReady);
+
+    // DataBufToUI: DataBuf into the WorkingImage, the ButtonCodeTable rebuilt, then the window's
+    // RefreshUI with ApplyingImage set for its duration.
+    void dataBufToUI();
+
+    // The remembered code suffixes of step 11 of the drawing, from the 36 button codes.
+    CodeSuffixes codeSuffixes(const FunctionCodeContext& context) const;
+
+    // CommitKeyBlock: the three profile sections of the WorkingImage get fresh checksums and go to
+    // DataBuf and the mouse (with the FireKeyBlock for Variant::Complete), the UserSection is read
+    // back, and 0x0F and then the work mode are written to CurrentProfile so that the mouse takes
+    // the new codes up. While ApplyingImage is set nothing at all happens (Skipped). Without a link
+    // the sections still reach DataBuf, but nothing is sent (NoDevice).
+    CycleResult commitKeyBlock(Variant variant);
+
+    // RefreshProfileParameter: the 28-byte UserSection from the live settings into DataBuf and the
+    // WorkingImage. A read that fails or comes back incomplete changes neither copy; false then.
+    bool refreshProfileParameter();
+
+    // DataBufToMemo: StorageMarker from the mouse's kind, fresh checksums, the whole WorkingImage
+    // into DataBuf and the edited fire macros into their store, ready for a profile file.
+    void dataBufToMemo() { m_buffers.dataBufToMemo(); }
+
+    // WriteAllToDevice: both live-settings blocks from DataBuf, then every stored area in the
+    // order of the mouse's kind; a locked "Flash" patch is not written.
+    CycleResult writeAllToDevice();
+
+    // Default settings n (1 or 2): the default image n replaces DataBuf, the macros, the fire macro
+    // store and the patch, is drawn and written; then resetAndRefind (DeviceDiscovery::
+    // resetAndRefind) makes the mouse restart and read back. Without a link (NoDevice) or with a
+    // mouse of another kind than the default images (WrongKind) nothing changes.
+    CycleResult defaultSettings(int n, const std::function<void()>& resetAndRefind);
+
+    // InitNoDevice: default image 1 into the buffers and drawn; nothing is sent.
+    void initNoDevice();
+
+    // The write of a loaded profile file (MemoToDataBuf_OnClick): the file is taken with
+    // readProfileFile (a file of the wrong kind, or too short, is Refused and changes nothing;
+    // `why` then says why), the macros and the image are drawn, everything is written and
+    // resetAndRefind follows.
+    CycleResult loadProfile(std::span<const Byte> file, const std::function<void()>& resetAndRefind,
+                            FileLoadResult* why = nullptr);
+
+    // The device macros as last read, defaulted or loaded; reloadDeviceMacroTable() takes them from
+    // the buffers again ("I2C": the area is repacked into the buffer, as the mouse will read it).
+    const DeviceMacroTable& deviceMacroTable() const { return m_macroTable; }
+    DeviceMacroTable& deviceMacroTable() { return m_macroTable; }
+    void reloadDeviceMacroTable(StorageKind kind);
+
+    ButtonCodeTable& buttonCodeTable() { return m_codeTable; }
+    const ButtonCodeTable& buttonCodeTable() const { return m_codeTable; }
+    const DefaultImageBuffers& defaultImages() const { return m_defaults; }
+    DefaultImageKind defaultImageKind() const { return m_defaultImageKind; }
+    bool applyingImage() const { return m_applyingImage; }
+
+private:
+    void readI2C();
+    void readFlash();
+    void writeStoredI2C();
+    void writeStoredFlash();
+    void writeFlashSector();
+    void takeMacrosIntoViews(StorageKind kind, bool clearFirst);
+
+    DeviceLink& m_link;
+    ConfigBuffers& m_buffers;
+    CycleUi& m_ui;
+    bool& m_applyingImage;
+    DefaultImageKind m_defaultImageKind;
+    ButtonCodeTable m_codeTable;
+    DeviceMacroTable m_macroTable;
+    DefaultImageBuffers m_defaults{};
+};
+
+} // namespace tarvik::core
