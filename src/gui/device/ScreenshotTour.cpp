@@ -27,6 +27,14 @@ QString ScreenshotTour::directoryFromEnvironment() {
     return qEnvironmentVariable("TARVIK_SCREENSHOTS");
 }
 
+ScreenshotTour* ScreenshotTour::fromEnvironment(QWidget& window) {
+    const QString directory = directoryFromEnvironment();
+    if (directory.isEmpty()) {
+        return nullptr;
+    }
+    return new ScreenshotTour(window, mainWindowPages(), directory, &window);
+}
+
 QList<ScreenshotTour::Stop> ScreenshotTour::mainWindowPages() {
     return {
         {QStringLiteral("Btn_Main_"), QStringLiteral("1-office-mode.png")},

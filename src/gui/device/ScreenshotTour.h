@@ -33,6 +33,10 @@ public:
     // The directory TARVIK_SCREENSHOTS names; empty when screenshot mode is off.
     static QString directoryFromEnvironment();
 
+    // Screenshot mode as the environment asks: a tour of mainWindowPages() owned by window, or null
+    // when TARVIK_SCREENSHOTS is not set. Start it with startOn(window, <its "mouse read" signal>).
+    static ScreenshotTour* fromEnvironment(QWidget& window);
+
     // The pages of the main window by their navigation entries, in bar order. Entries the layout
     // hides are passed over by the tour.
     static QList<Stop> mainWindowPages();

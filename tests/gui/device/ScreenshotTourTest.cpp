@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "gui/device/ScreenshotTour.h"
+#include "gui/device/WindowActivation.h"
 #include "gui/skin/CaptionLabel.h"
 
 using tarvik::gui::CaptionLabel;
@@ -123,6 +124,37 @@ TEST(ScreenshotTourTest, UnwritableFolderFails) {
     tour.start();
     ASSERT_TRUE(finished.size() == 1 || finished.wait(3000));
     EXPECT_FALSE(finished.front().front().toBool());
+}
+
+} // namespace
+
+namespace {
+
+TEST(ScreenshotTourTest, ScreenshotModeComesFromTheEnvironment) {
+    ThreePageWindow window;
+    qunsetenv("TARVIK_SCREENSHOTS");
+    EXPECT_EQ(ScreenshotTour::fromEnvironment(window), nullptr);
+
+    qputenv("TARVIK_SCREENSHOTS", "/tmp/somewhere");
+    ScreenshotTour* tour = ScreenshotTour::fromEnvironment(window);
+    qunsetenv("TARVIK_SCREENSHOTS");
+    ASSERT_NE(tour, nullptr);
+    EXPECT_EQ(tour->parent(), &window);
+    EXPECT_FALSE(tour->running());
+}
+
+TEST(WindowActivationTest, MinimisedOrHiddenWindowComesBack) {
+    QWidget window;
+    window.resize(100, 100);
+    window.showMinimized();
+    ASSERT_TRUE(window.isMinimized());
+    tarvik::gui::restoreAndRaise(window);
+    EXPECT_FALSE(window.isMinimized());
+    EXPECT_TRUE(window.isVisible());
+
+    window.hide();
+    tarvik::gui::restoreAndRaise(window);
+    EXPECT_TRUE(window.isVisible());
 }
 
 } // namespace
