@@ -49,6 +49,11 @@ DefaultImageKind ConfigCycle::builtInDefaultImageKind() {
 // --- reading ------------------------------------------------------------------------------------
 
 namespace {
+bool readSettings(DeviceLink& link, image::Section s, std::span<Byte> destination, Loading loading) {
+    return link.readSettingsBlock(static_cast<Byte>(s.offset), static_cast<Byte>(s.length), destination,
+                                  loading);
+}
+
 bool readInto(DeviceLink& link, std::uint16_t address, std::span<Byte> destination) {
     return link.readMemory(address, static_cast<std::uint16_t>(destination.size()), destination,
                            Loading::Shown);
@@ -65,10 +70,8 @@ void ConfigCycle::fullRead(StorageKind kind, const std::function<void()>& showDe
         // they would redraw has been drawn.
         DeviceLink::TransferScope transfer(m_link);
         auto& data = m_buffers.dataBuf;
-        m_link.readSettingsBlock(image::kVendorSection.offset, image::kVendorSection.length,
-                                 data.section(image::kVendorSection), Loading::Shown);
-        m_link.readSettingsBlock(image::kUserSection.offset, image::kUserSection.length,
-                                 data.section(image::kUserSection), Loading::Shown);
+        readSettings(m_link, image::kVendorSection, data.section(image::kVendorSection), Loading::Shown);
+        readSettings(m_link, image::kUserSection, data.section(image::kUserSection), Loading::Shown);
         if (kind == StorageKind::I2C) {
             readI2C();
         } else if (kind == StorageKind::Flash) {
@@ -176,11 +179,9 @@ CodeSuffixes ConfigCycle::codeSuffixes(const FunctionCodeContext& context) const
 
 // --- writing ------------------------------------------------------------------------------------
 
-bool ConfigCycle::refreshProfileParameter() {
+bool ConfigCycle::refreshProfileParameter(Loading loading) {
     std::array<Byte, image::kUserSection.length> user{};
-    const bool read = m_link.readSettingsBlock(image::kUserSection.offset, image::kUserSection.length, user,
-                                               Loading::Shown) &&
-                      m_link.lastReadComplete();
+    const bool read = readSettings(m_link, image::kUserSection, user, loading) && m_link.lastReadComplete();
     if (!read) {
         // Taking the 0xFF of a failed read would hand the mouse a work mode of 0xFF next.
         return false;

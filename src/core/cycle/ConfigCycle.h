@@ -67,7 +67,8 @@ public:
 
     // RefreshProfileParameter: the 28-byte UserSection from the live settings into DataBuf and the
     // WorkingImage. A read that fails or comes back incomplete changes neither copy; false then.
-    bool refreshProfileParameter();
+    // The key-block commit shows the loading window; opening the fire page reads without it.
+    bool refreshProfileParameter(Loading loading = Loading::Shown);
 
     // DataBufToMemo: StorageMarker from the mouse's kind, fresh checksums, the whole WorkingImage
     // into DataBuf and the edited fire macros into their store, ready for a profile file.

@@ -9,6 +9,7 @@
 #include "ManualClock.h"
 #include "TestImage.h"
 #include "core/cycle/ConfigCycle.h"
+#include "core/device/DeviceDiscovery.h"
 #include "core/image/ProfileFile.h"
 #include "emulator/EmulatorTransport.h"
 
@@ -206,6 +207,14 @@ TEST_F(CycleTest, FullReadOfAFlashMouseReadsTheSectorFirstThenMacrosNamesFireSto
     EXPECT_EQ(bytesOf(buffers.flashPatchCode), mouse->readMemory(0xC000, 1024));
     EXPECT_FALSE(buffers.patchLocked);
     EXPECT_EQ(cycle.deviceMacroTable().kind(), StorageKind::Flash);
+}
+
+TEST_F(CycleTest, FullReadOfAFlashMouseTakesPatchLockedFromTheSectorHeader) {
+    auto image = test::makeTestImage(core::profile_file::kFlashSize, 0xF0);
+    image[core::profile_file::kFlashSectorHeader] = 0x80;
+    plug(StorageKind::Flash, image);
+    cycle.fullRead(StorageKind::Flash, {});
+    EXPECT_TRUE(buffers.patchLocked);
 }
 
 TEST_F(CycleTest, FullReadRunsInsideTheBusyStateAndEndsReady) {
@@ -535,6 +544,63 @@ TEST_F(CycleTest, LoadProfileRefusesForeignAndShortFilesWithoutAnyChange) {
         EXPECT_TRUE(mouse->reportLog().empty());
         EXPECT_EQ(buffers, before);
     }
+}
+
+// --- with discovery ------------------------------------------------------------------------------
+
+// The window's side of discovery, wired to the cycle as the main window wires it.
+struct DiscoveryWindow : core::DiscoveryUi {
+    void showNoDevice() override { events.push_back("no device"); }
+    void showDeviceReady() override { events.push_back("ready"); }
+    void startFullRead() override {
+        events.push_back("full read");
+        cycle->fullRead(discovery->storageKind(), [this] { discovery->showDeviceReady(); });
+    }
+    void refreshErrorAP() override {}
+    void showMessageDialog(std::string_view key) override { events.push_back(std::string(key)); }
+    void showMessageBox(std::string_view key) override { events.push_back(std::string(key)); }
+    void setDevTimerEnabled(bool) override {}
+    void setApplyingImage(bool value) override { *applying = value; }
+    void showPermissionProblem() override {}
+
+    core::ConfigCycle* cycle = nullptr;
+    core::DeviceDiscovery* discovery = nullptr;
+    bool* applying = nullptr;
+    std::vector<std::string> events;
+};
+
+class DiscoveryCycleTest : public CycleTest {
+protected:
+    DiscoveryCycleTest() {
+        window.cycle = &cycle;
+        window.discovery = &discovery;
+        window.applying = &applying;
+    }
+    DiscoveryWindow window;
+    core::DeviceDiscovery discovery{link, window, core::DefaultIdentity::fromResources().value()};
+};
+
+TEST_F(DiscoveryCycleTest, AnAcceptedMouseIsReadAndAfterDefaultSettingsReadBackFromItsRestart) {
+    emulator::VirtualMouse::Options options; // built-in default image 1
+    options.clock = &clock;
+    mouse = bus.addMouse(options);
+    discovery.devTimerTimer();
+    ASSERT_THAT(window.events, ElementsAre("full read", "ready"));
+    EXPECT_EQ(buffers.storageKind, StorageKind::I2C);
+    EXPECT_EQ(cycle.buttonCodeTable().text(2, 2), "0B170302");
+    EXPECT_FALSE(applying);
+
+    window.events.clear();
+    cycle.buttonCodeTable().set(2, 2, "01010000"); // drawn but never sent: overwritten by the defaults
+    EXPECT_EQ(cycle.defaultSettings(2, [this] { discovery.resetAndRefind(); }), CycleResult::Done);
+    EXPECT_EQ(mouse->resetCount(), 1);
+    EXPECT_THAT(window.events, ElementsAre("no device", "full read", "ready"));
+    EXPECT_EQ(discovery.state(), core::LinkState::Ready);
+    // What the pages show now came back from the restarted mouse.
+    EXPECT_EQ(cycle.buttonCodeTable().text(2, 2), "0B100102");
+    EXPECT_EQ(cycle.buttonCodeTable().text(2, 5), "0B110102");
+    EXPECT_EQ(buffers.workingImage.ledColor(1), (core::Rgb{0xFF, 0x00, 0x00}));
+    EXPECT_FALSE(applying);
 }
 
 } // namespace
