@@ -220,7 +220,7 @@ void MacroPage::applyLayout() {
     m_rowHeight = s.layoutInt("MacroNameHeight", 20);
     for (QListWidget* list : {m_library, m_device, m_events})
         for (int row = 0; row < list->count(); ++row)
-            list->item(row)->setSizeHint(QSize(-1, m_rowHeight));
+            list->item(row)->setSizeHint(rowSize(list));
 
     const int size = s.layoutInt("Size_F", 9);
     const QColor text = s.layoutColor("Color_F");
@@ -383,11 +383,16 @@ void MacroPage::showInsertDelayMode(core::DelayMode mode) {
                 mode == core::DelayMode::DefaultDelay ? state().layoutColor("Color_F") : kGreyText);
 }
 
+// A row as wide as its list (a size hint without a width would be dropped) and as high as the layout asks.
+QSize MacroPage::rowSize(const QListWidget* list) const {
+    return {list->width() - 2, m_rowHeight};
+}
+
 void MacroPage::fillRows(QListWidget* list, const std::vector<std::string>& names) {
     list->clear();
     for (const std::string& name : names) {
         auto* item = new QListWidgetItem(QString::fromStdString(name), list);
-        item->setSizeHint(QSize(-1, m_rowHeight));
+        item->setSizeHint(rowSize(item->listWidget()));
     }
 }
 
@@ -414,7 +419,7 @@ void MacroPage::showMacroText(const core::MacroText& text) {
             continue; // the DelayModeHeader has no row
         auto* item = new QListWidgetItem(m_events);
         item->setData(MacroEventDelegate::kLineRole, line);
-        item->setSizeHint(QSize(-1, m_rowHeight));
+        item->setSizeHint(rowSize(item->listWidget()));
     }
     m_text->setPlainText(lines.join(QLatin1Char('\n')));
 }

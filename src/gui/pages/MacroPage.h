@@ -62,6 +62,7 @@ private:
                             const char* normal);
     void showDelayOptions(DelayOptions& options, core::DelayMode mode);
     void fillRows(QListWidget* list, const std::vector<std::string>& names);
+    QSize rowSize(const QListWidget* list) const;
 
     PictureControl* m_page = nullptr;
     QListWidget* m_library = nullptr;

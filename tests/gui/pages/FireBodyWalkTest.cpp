@@ -91,7 +91,7 @@ TEST(FireBodyWalk, EndsOnBrokenBodies) {
 
     // A body without an end whose last event is cut by the body's end: nothing is read past it.
     Body full{};
-    for (std::size_t i = 0; i + 1 < full.size(); i += 3)
+    for (std::size_t i = 0; i + 2 < full.size(); i += 3)
         full[i] = 0xFE, full[i + 1] = 0x01, full[i + 2] = 0x01;
     full[30] = 0x04;
     full[31] = 0x05;

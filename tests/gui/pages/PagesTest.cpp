@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
 
@@ -27,6 +28,7 @@
 
 using namespace tarvik;
 using namespace tarvik::gui;
+using tarvik::gui::pages::layoutPoint;
 
 namespace {
 
