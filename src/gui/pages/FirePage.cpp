@@ -1,10 +1,12 @@
 #include "gui/pages/FirePage.h"
 
+#include "core/macros/MacroName.h"
 #include "gui/pages/MacroEventDelegate.h"
 #include "gui/pages/PageControls.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 
@@ -87,10 +89,10 @@ FirePage::FirePage(AppState& state, QWidget* parent) : Page(QStringLiteral("gbPa
 
 // The fire macro editor of the service mode: hidden until the mode is unlocked.
 void FirePage::buildServiceControls() {
-    auto* names = new QListWidget(this);
+    auto* names = m_fireNames = new QListWidget(this);
     names->setObjectName(QStringLiteral("LB_FireMacroName"));
     names->setGeometry(396, 410, 160, 170);
-    auto* events = new QListWidget(this);
+    auto* events = m_fireEvents = new QListWidget(this);
     events->setObjectName(QStringLiteral("LB_FireMacro"));
     events->setGeometry(566, 410, 200, 140);
     events->setItemDelegate(new MacroEventDelegate(MacroEventDelegate::IconStyle::Unscaled, events));
@@ -127,6 +129,108 @@ void FirePage::buildServiceControls() {
     for (QWidget* w : std::initializer_list<QWidget*>{names, events, recordPicture, m_recordButton,
                                                       delayPicture, m_delayBox})
         w->hide();
+    buildServiceMenusAndInsertPanel();
+}
+
+namespace {
+struct Entry {
+    const char* name;
+    const char* key;
+};
+const Entry kFireNameMenu[] = {{"Btn_NewFireName", "Str402"}};
+const Entry kFireContentMenu[] = {{"Btn_FireDel", "Str408"}, {"Btn_FireInsert", "Str409"}};
+const char* const kFireInsertChoiceKeys[6] = {"Str410", "Str411", "Str450", "Str451", "Str456", "Str457"};
+// Captions of the insert panel and their language keys.
+const Entry kFireInsertCaptions[] = {{"lbl_FireDelay", "Str417"},      {"lbl_Fires_A", "Str418"},
+                                     {"lbl_FireXAxisValue", "Str454"}, {"lbl_FireYAxisValue", "Str455"},
+                                     {"lbl_FireRepeat", "Str458"},     {"Btn_FireOK", "Str420"},
+                                     {"Btn_FireCancel", "Str422"}};
+} // namespace
+
+// The right-click menus of the two fire lists and the insert panel, all hidden until used.
+void FirePage::buildServiceMenusAndInsertPanel() {
+    const auto menu = [this](const char* name, std::span<const Entry> entries) {
+        auto* panel = new QWidget(this);
+        panel->setObjectName(QString::fromLatin1(name));
+        panel->setAutoFillBackground(true);
+        int y = 2;
+        for (const Entry& entry : entries) {
+            CaptionLabel* label = addCaption(panel, QString::fromLatin1(entry.name));
+            label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            label->setGeometry(2, y, 116, 20);
+            y += 20;
+        }
+        panel->resize(120, y + 2);
+        panel->hide();
+        return panel;
+    };
+    m_menus = {menu("Pnl_DevFireMacro", kFireNameMenu), menu("Pnl_DevFireContent", kFireContentMenu)};
+
+    auto* backing = addPicture(this, QStringLiteral("Img_FireInsert"), QStringLiteral("InsertDelayBase"));
+    backing->move(790, 410);
+    m_insertPanel = new QWidget(this);
+    m_insertPanel->setObjectName(QStringLiteral("Gb_InsertFire"));
+    m_insertPanel->setGeometry(780, 400, 227, 182);
+    m_insertChoice = new QComboBox(m_insertPanel);
+    m_insertChoice->setObjectName(QStringLiteral("CB_InsertFire"));
+    m_insertChoice->setGeometry(20, 18, 187, 22);
+    const auto caption = [this](const char* name, QRect geometry) {
+        QLabel* label = addLabel(m_insertPanel, QString::fromLatin1(name), geometry.size());
+        label->move(geometry.topLeft());
+    };
+    const auto edit = [this](const char* name, QPoint at, const char* initial) {
+        QLineEdit* e = addNumberEdit(m_insertPanel, QString::fromLatin1(name), QSize(40, 20));
+        e->move(at);
+        e->setText(QString::fromLatin1(initial));
+    };
+    caption("lbl_FireDelay", {58, 66, 72, 17});
+    edit("Edt_InsertFireDelay", {132, 64}, "50");
+    caption("lbl_Fires_A", {176, 66, 30, 17});
+    caption("lbl_FireXAxisValue", {56, 66, 38, 17});
+    edit("edt_FireXAxisValue", {96, 64}, "12");
+    caption("lbl_FireYAxisValue", {144, 66, 30, 17});
+    edit("edt_FireYAxisValue", {176, 64}, "12");
+    caption("lbl_FireRepeat", {112, 66, 62, 17});
+    edit("edt_FireRepeat", {176, 64}, "10");
+    for (auto [name, x] : {std::pair{"FireOK", 122}, std::pair{"FireCancel", 168}}) {
+        PictureControl* picture = addPicture(m_insertPanel, QStringLiteral("Img_") + QLatin1String(name),
+                                             QStringLiteral("MacroBtnS_01"));
+        picture->move(x, 142);
+        CaptionLabel* label = addCaption(m_insertPanel, QStringLiteral("Btn_") + QLatin1String(name));
+        placeOver(label, picture, picture->pos());
+        connect(label, &CaptionLabel::entered, picture,
+                [picture] { picture->setPicture(QStringLiteral("MacroBtnS_02")); });
+        connect(label, &CaptionLabel::left, picture,
+                [picture] { picture->setPicture(QStringLiteral("MacroBtnS_01")); });
+    }
+    connect(m_insertChoice, &QComboBox::currentIndexChanged, this, [this](int item) {
+        // Only the controls of the chosen kind of insertion are shown.
+        const auto show = [this](const char* name, bool shown) {
+            m_insertPanel->findChild<QWidget*>(QString::fromLatin1(name))->setVisible(shown);
+        };
+        for (const char* name : {"lbl_FireDelay", "Edt_InsertFireDelay", "lbl_Fires_A"})
+            show(name, item == 0 || item == 1);
+        for (const char* name :
+             {"lbl_FireXAxisValue", "edt_FireXAxisValue", "lbl_FireYAxisValue", "edt_FireYAxisValue"})
+            show(name, item == 2 || item == 3);
+        for (const char* name : {"lbl_FireRepeat", "edt_FireRepeat"})
+            show(name, item == 4 || item == 5);
+        m_insertPanel->findChild<QWidget*>(QStringLiteral("edt_FireRepeat"))->setEnabled(item != 5);
+    });
+    backing->hide();
+    m_insertPanel->hide();
+}
+
+void FirePage::refreshFireMacroNames() {
+    m_fireNames->clear();
+    const int rowHeight = state().layoutInt("MacroNameHeight", 20);
+    for (const core::FireMacroStore::Name& name : state().buffers.fireMacros.names) {
+        const bool unused = (name[0] == 0 && name[1] == 0) || (name[0] == 0xFF && name[1] == 0xFF);
+        if (unused)
+            continue;
+        auto* item = new QListWidgetItem(QString::fromStdString(core::fieldToName(name)), m_fireNames);
+        item->setSizeHint(QSize(m_fireNames->width() - 2, rowHeight));
+    }
 }
 
 void FirePage::applyLayout() {
@@ -181,6 +285,17 @@ void FirePage::applyLayout() {
         setTextLook(label, size, text);
     for (CaptionLabel* option : m_delayOptions)
         setTextLook(option, size, text);
+    for (QWidget* w : m_insertPanel->findChildren<QWidget*>())
+        setTextLook(w, size, text);
+    const QColor menuText = s.layoutColor("Color_F_Font");
+    const QColor menuBack = s.layoutColor("Color_F_Back");
+    for (QWidget* panel : m_menus) {
+        QPalette palette = panel->palette();
+        palette.setColor(QPalette::Window, menuBack);
+        panel->setPalette(palette);
+        for (QWidget* entry : panel->findChildren<QWidget*>())
+            setTextLook(entry, size, menuText);
+    }
 }
 
 void FirePage::applyLanguage() {
@@ -192,6 +307,18 @@ void FirePage::applyLanguage() {
     const char* const keys[3] = {"Str414", "Str415", "Str416"};
     for (int i = 0; i < 3; ++i)
         m_delayOptions[i]->setText(QStringLiteral("     ") + state().text(keys[i]));
+    for (const Entry& entry : kFireNameMenu)
+        m_menus[0]->findChild<QLabel*>(QString::fromLatin1(entry.name))->setText(state().text(entry.key));
+    for (const Entry& entry : kFireContentMenu)
+        m_menus[1]->findChild<QLabel*>(QString::fromLatin1(entry.name))->setText(state().text(entry.key));
+    for (const Entry& entry : kFireInsertCaptions)
+        m_insertPanel->findChild<QLabel*>(QString::fromLatin1(entry.name))->setText(state().text(entry.key));
+    // The items are replaced by the new texts; the choice stays.
+    const int chosen = m_insertChoice->currentIndex();
+    m_insertChoice->clear();
+    for (const char* key : kFireInsertChoiceKeys)
+        m_insertChoice->addItem(state().text(key));
+    m_insertChoice->setCurrentIndex(chosen < 0 ? 0 : chosen);
 }
 
 std::vector<int> FirePage::presetSlots(int preset) {
@@ -264,6 +391,7 @@ void FirePage::showPreset(int preset) {
 }
 
 void FirePage::refreshFromImage() {
+    refreshFireMacroNames();
     showPreset(m_preset == 0 ? 1 : m_preset);
 }
 

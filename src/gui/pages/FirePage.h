@@ -11,6 +11,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QListWidget;
 class QWidget;
@@ -42,6 +43,9 @@ public:
     // Where the values of a slot (0..9) were found when its preset was last shown.
     const FireSegmentView& slotView(int slot) const { return m_slotViews.at(slot); }
 
+    // RefreshFireMacroName: one row per fire macro slot in use, from the editing copy.
+    void refreshFireMacroNames();
+
     // The colour of lighting colour c (1..10), which the fire slots share; the shell hands in the
     // lighting page's colours. Without it the WorkingImage's colours are shown.
     void setColourSource(std::function<QColor(int)> source) { m_colourSource = std::move(source); }
@@ -65,6 +69,7 @@ private:
     };
 
     void buildServiceControls();
+    void buildServiceMenusAndInsertPanel();
     void showSegment(int segment, int slot);
     QColor slotColour(int slot) const;
 
@@ -83,6 +88,11 @@ private:
     CaptionLabel* m_recordButton = nullptr;
     QWidget* m_delayBox = nullptr;
     std::array<CaptionLabel*, 3> m_delayOptions{};
+    QListWidget* m_fireNames = nullptr;
+    QListWidget* m_fireEvents = nullptr;
+    QComboBox* m_insertChoice = nullptr;
+    QWidget* m_insertPanel = nullptr;
+    std::array<QWidget*, 2> m_menus{};
 
     std::array<FireSegmentView, core::FireMacroStore::kSlots> m_slotViews{};
     std::array<std::size_t, core::FireMacroStore::kSlots> m_lengths{};

@@ -469,6 +469,26 @@ TEST_F(PagesTest, FirePageStartsWithTheServiceEditorHiddenAndTheLeftKeyOptionOn)
     EXPECT_EQ(text(page, "Btn_Fire6"), "5.56mm Fire");
 }
 
+TEST_F(PagesTest, FireMacroNamesListTheSlotsInUse) {
+    auto& names = state.buffers.fireMacros.names;
+    names[3].fill(0);    // free
+    names[4].fill(0xFF); // never written
+    FirePage& page = make<FirePage>();
+    auto* list = child<QListWidget>(page, "LB_FireMacroName");
+    ASSERT_EQ(list->count(), 8);
+    EXPECT_EQ(list->item(0)->text(), "Macro1");
+    EXPECT_EQ(list->item(3)->text(), "Macro6");
+    EXPECT_EQ(list->item(0)->sizeHint().height(), state.layoutInt("MacroNameHeight"));
+
+    auto* choice = child<QComboBox>(page, "CB_InsertFire");
+    ASSERT_EQ(choice->count(), 6);
+    EXPECT_EQ(choice->itemText(2), "Insert X/Y axis Front");
+    choice->setCurrentIndex(5);
+    EXPECT_FALSE(child(page, "edt_FireRepeat")->isHidden());
+    EXPECT_FALSE(child(page, "edt_FireRepeat")->isEnabled());
+    EXPECT_TRUE(child(page, "Edt_InsertFireDelay")->isHidden());
+}
+
 TEST_F(PagesTest, HoverPicturesOfThePresets) {
     FirePage& page = make<FirePage>();
     auto* button = child<CaptionLabel>(page, "Btn_Fire4");
