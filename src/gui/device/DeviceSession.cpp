@@ -27,6 +27,31 @@ public:
 
 } // namespace
 
+// Between the link and the transport: once the session is shut down, a handler that was still
+// running (a polling tick in its plug-in wait, a transfer pumping events) finds no device to open.
+class DeviceSession::Gate final : public core::HidTransport {
+public:
+    explicit Gate(core::HidTransport& inner) : m_inner(inner) {}
+    void close() { m_closed = true; }
+
+    std::vector<core::HidInterfaceInfo> enumerate() override {
+        return m_closed ? std::vector<core::HidInterfaceInfo>{} : m_inner.enumerate();
+    }
+    std::unique_ptr<core::HidHandle> open(const std::string& path, core::HidOpenError* error) override {
+        if (m_closed) {
+            if (error) {
+                *error = core::HidOpenError::NotFound;
+            }
+            return nullptr;
+        }
+        return m_inner.open(path, error);
+    }
+
+private:
+    core::HidTransport& m_inner;
+    bool m_closed = false;
+};
+
 DeviceSession::DeviceSession(core::DiscoveryUi& ui, core::DeviceEventSink& sink, Options options,
                              QObject* parent)
     : QObject(parent), m_runtime(options.runtime), m_clock(options.runtime.timeScale) {
@@ -45,7 +70,8 @@ DeviceSession::DeviceSession(core::DiscoveryUi& ui, core::DeviceEventSink& sink,
                          : core::DefaultIdentity::fromResources().value_or(core::DefaultIdentity{});
 
     // The link first: discovery and listener hold it, and must be gone before it is.
-    m_link = std::make_unique<core::DeviceLink>(*m_transport, *this, m_clock);
+    m_gate = std::make_unique<Gate>(*m_transport);
+    m_link = std::make_unique<core::DeviceLink>(*m_gate, *this, m_clock);
     m_discovery =
         std::make_unique<core::DeviceDiscovery>(*m_link, ui, identity, options.revManuId, options.revProId);
     m_listener = std::make_unique<core::DeviceEventListener>(*m_link, *this, sink);
@@ -82,6 +108,7 @@ void DeviceSession::shutdown() {
     m_shutDown = true;
     m_devTimer->stop();
     m_listener->stop();
+    m_gate->close();
     m_link->dropLink();
     if (m_loading) {
         m_loading->hide();

@@ -66,7 +66,8 @@ public:
 
     // The end of the program: stops the DevTimer and the listener (waiting for its thread), drops
     // refreshes it had posted and not yet run, and closes the handles. Nothing is sent to the
-    // mouse. Afterwards the session does nothing more; calling it again does nothing.
+    // mouse, now or later: a handler still running (a tick in its plug-in wait, a transfer pumping
+    // events) finds no device. Calling it again does nothing.
     void shutdown();
     bool isShutDown() const { return m_shutDown; }
 
@@ -106,12 +107,15 @@ public:
     void post(std::function<void()> task) override;
 
 private:
+    class Gate;
+
     core::RuntimeOptions m_runtime;
     core::Clock m_clock;
     std::unique_ptr<core::HidTransport> m_transport;
     emulator::EmulatorTransport* m_bus = nullptr;
     std::shared_ptr<emulator::VirtualMouse> m_mouse;
     bool m_transcriptFailed = false;
+    std::unique_ptr<Gate> m_gate;
     std::unique_ptr<core::DeviceLink> m_link;
     std::unique_ptr<core::DeviceDiscovery> m_discovery;
     std::unique_ptr<core::DeviceEventListener> m_listener;

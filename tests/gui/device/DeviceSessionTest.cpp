@@ -189,6 +189,17 @@ TEST_F(DeviceSessionTest, ShutdownStopsTheListenerAndSendsNothing) {
     session->shutdown(); // a second call is harmless
 }
 
+TEST_F(DeviceSessionTest, ShutdownDuringThePlugInWaitOpensNothing) {
+    makeSession();
+    // The window is closed from an event handled while the tick waits for the mouse to settle.
+    QTimer::singleShot(0, session.get(), [&] { session->shutdown(); });
+    session->discovery().devTimerTimer();
+
+    EXPECT_EQ(window.fullReads, 0);
+    EXPECT_FALSE(session->link().connected());
+    EXPECT_TRUE(transcript().isEmpty()) << transcript().join('\n').toStdString();
+}
+
 TEST_F(DeviceSessionTest, ShutdownWithARefreshAlreadyPostedDropsIt) {
     makeSession();
     startAndWaitForRead();
