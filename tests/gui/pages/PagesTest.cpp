@@ -619,6 +619,9 @@ TEST_F(PagesTest, MacroPageBoxesAndInsertChoices) {
 }
 
 int main(int argc, char** argv) {
+    // Test discovery runs the executable without the test environment: never ask for a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
