@@ -1,0 +1,784 @@
+#include "gui/MainWindow.h"
+
+#include "core/keys/FunctionCodeName.h"
+#include "core/text/LanguageTables.h"
+#include "gui/MessageSeam.h"
+#include "gui/pages/KeysPage.h"
+#include "gui/skin/CaptionLabel.h"
+#include "gui/skin/CaptionRoller.h"
+#include "gui/skin/PictureControl.h"
+#include "gui/skin/Skin.h"
+
+// The pages join the window as their classes arrive; each takes (AppState&, QWidget* parent).
+#if __has_include("gui/pages/AdvancedPage.h")
+#include "gui/pages/AdvancedPage.h"
+#define TARVIK_HAVE_ADVANCED_PAGE 1
+#endif
+#if __has_include("gui/pages/LightingPage.h")
+#include "gui/pages/LightingPage.h"
+#define TARVIK_HAVE_LIGHTING_PAGE 1
+#endif
+#if __has_include("gui/pages/MacroPage.h")
+#include "gui/pages/MacroPage.h"
+#define TARVIK_HAVE_MACRO_PAGE 1
+#endif
+#if __has_include("gui/pages/UpdatePage.h")
+#include "gui/pages/UpdatePage.h"
+#define TARVIK_HAVE_UPDATE_PAGE 1
+#endif
+#if __has_include("gui/pages/FirePage.h")
+#include "gui/pages/FirePage.h"
+#define TARVIK_HAVE_FIRE_PAGE 1
+#endif
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QUrl>
+#include <QWindow>
+
+namespace tarvik::gui {
+
+namespace {
+
+constexpr int kPageStates = 7;
+constexpr QRgb kColourKey = qRgb(128, 0, 0);
+
+// The navigation entry of each page state rb_1 .. rb_7.
+constexpr const char* kEntryOfState[kPageStates] = {"Main",   "Switch", "Fixed", "Adv",
+                                                    "Breath", "Macro",  "Update"};
+
+// A page whose class has not joined the window yet: only its background picture and the shell's
+// controls, so that navigation still has somewhere to go.
+class BarePage final : public Page {
+public:
+    BarePage(int number, AppState& state, QWidget* parent)
+        : Page(QStringLiteral("gbPage%1").arg(number), state, parent),
+          m_picture(new PictureControl(QStringLiteral("Img_P%1").arg(number), this)) {}
+    void applyLayout() override {
+        const std::string n = std::to_string(objectName().back().digitValue());
+        m_picture->move(state().layoutInt("P" + n + "_X"), state().layoutInt("P" + n + "_Y"));
+    }
+    void applyLanguage() override {}
+    void refreshFromImage() override {}
+
+private:
+    PictureControl* m_picture;
+};
+
+// Everything of the picture but its colour-key pixels, row by row.
+QRegion opaqueRegion(const QImage& picture) {
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    QRegion region;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int x = 0;
+        while (x < image.width()) {
+            while (x < image.width() && row[x] == kColourKey)
+                ++x;
+            const int start = x;
+            while (x < image.width() && row[x] != kColourKey)
+                ++x;
+            if (x > start)
+                region += QRect(start, y, x - start, 1);
+        }
+    }
+    return region;
+}
+
+template <typename PageClass> Page* makePage(AppState& state, QWidget* parent) {
+    return new PageClass(state, parent);
+}
+
+// The page picture of each page (Img_P1 .. Img_P6) in layout n; Update keeps its own picture.
+QString pagePictureName(int page, int layoutIndex) {
+    static constexpr int kBack[kPageStates] = {1, 2, 3, 4, 0, 5, 0};
+    if (page == 5)
+        return QStringLiteral("Update");
+    return QStringLiteral("L%1_Back%2").arg(layoutIndex).arg(kBack[page - 1]);
+}
+
+} // namespace
+
+MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(QLatin1String(kWindowTitle));
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+
+    // 1. The tray icon, where the desktop has a tray.
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_tray = new QSystemTrayIcon(QApplication::windowIcon(), this);
+        m_tray->setObjectName(QStringLiteral("CoolTrayIcon1"));
+        m_tray->show();
+    }
+
+    // 3-5. The window takes the size and shape of the background; the colour-key pixels are cut out.
+    const QPixmap background = Skin::picture(QStringLiteral("L1_BackGround"));
+    resize(background.size());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    }
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(kColourKey));
+    setPalette(palette);
+    setAutoFillBackground(true);
+    if (!background.isNull())
+        setMask(opaqueRegion(background.toImage()));
+
+    // 6. The session with the mouse; nothing runs until start().
+    if (!options.identity)
+        options.identity = core::DefaultIdentity::fromResources();
+    m_state.general = core::GeneralLayout::loadBuiltIn();
+    options.revManuId = m_state.general.revManuId;
+    options.revProId = m_state.general.revProId;
+    m_session = std::make_unique<DeviceSession>(*this, *this, std::move(options), this);
+    m_cycle =
+        std::make_unique<core::ConfigCycle>(m_session->link(), m_state.buffers, *this, m_state.applyingImage);
+
+    // 7.
+    m_exeDirectory = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    m_macroPath.clear();
+
+    m_roller = new CaptionRoller(
+        this,
+        static_cast<int>(
+            m_session->clock().scaledMs(std::chrono::milliseconds(CaptionRoller::kIntervalMs)).count()));
+
+    // 8-9. Pages, covers and the skin pictures every control starts with.
+    createPages();
+    showPageAlone(1);
+    setPageState(1);
+    showCovers();
+
+    // 10. The general table "ORG".
+    m_macroPath = QString::fromStdString(m_state.general.macroPath);
+    m_roller->setRollingEnabled(m_state.general.textRolling);
+
+    connectNavigation();
+    connectHover();
+
+    // 12-13. Language 1 with its layout and pictures.
+    m_state.languageIndex = 1;
+    applyLayout(1);
+
+    // 15-17. The defaults of image 1 without a mouse, on the first page.
+    m_cycle->initNoDevice();
+    refreshErrorAP();
+
+    // 19. The application title, 22. language 1 through the language buttons' handler.
+    switchLanguage(m_state.languageIndex);
+    update();
+}
+
+MainWindow::~MainWindow() {
+    // The listener thread must stop before the window it reports to goes away.
+    if (m_session)
+        m_session->shutdown();
+}
+
+void MainWindow::start() {
+    if (m_started)
+        return;
+    m_started = true;
+    m_session->placeLoadingWindow(*this);
+    m_session->start();
+}
+
+// --- Construction -----------------------------------------------------------------------------------
+
+void MainWindow::createPages() {
+    m_keysPage = new KeysPage(m_state, this);
+    m_pages[0] = m_keysPage;
+#ifdef TARVIK_HAVE_ADVANCED_PAGE
+    m_pages[1] = makePage<AdvancedPage>(m_state, this);
+#endif
+#ifdef TARVIK_HAVE_LIGHTING_PAGE
+    m_pages[2] = makePage<LightingPage>(m_state, this);
+#endif
+#ifdef TARVIK_HAVE_MACRO_PAGE
+    m_pages[3] = makePage<MacroPage>(m_state, this);
+#endif
+#ifdef TARVIK_HAVE_UPDATE_PAGE
+    m_pages[4] = makePage<UpdatePage>(m_state, this);
+#endif
+#ifdef TARVIK_HAVE_FIRE_PAGE
+    m_pages[5] = makePage<FirePage>(m_state, this);
+#endif
+    for (int n = 1; n <= kPages; ++n) {
+        if (!m_pages[n - 1])
+            m_pages[n - 1] = new BarePage(n, m_state, this);
+        m_pages[n - 1]->setGeometry(rect());
+        createShellControls(n);
+    }
+    connect(m_keysPage, &KeysPage::keyClicked, this, [this] { /* the assignment menus open here */ });
+
+    // The page and language state: hidden radio buttons, one of each group checked.
+    auto* pageControl = new QGroupBox(this);
+    pageControl->setObjectName(QStringLiteral("gbPageCtl"));
+    pageControl->hide();
+    for (int i = 0; i < kPageStates; ++i) {
+        m_pageRadios[i] = new QRadioButton(pageControl);
+        m_pageRadios[i]->setObjectName(QStringLiteral("rb_%1").arg(i + 1));
+    }
+    auto* languageControl = new QGroupBox(this);
+    languageControl->setObjectName(QStringLiteral("gbLangCtl"));
+    languageControl->hide();
+    for (int i = 0; i < 3; ++i) {
+        m_languageRadios[i] = new QRadioButton(languageControl);
+        m_languageRadios[i]->setObjectName(QStringLiteral("rb_Lang%1").arg(i + 1));
+    }
+    m_pageRadios[0]->setChecked(true);
+    m_languageRadios[0]->setChecked(true);
+}
+
+void MainWindow::createShellControls(int n) {
+    Page* page = m_pages[n - 1];
+    auto* base = new PictureControl(QStringLiteral("Img_Base_%1").arg(n), page);
+    base->setPicture(QStringLiteral("L1_BackGround"));
+    base->lower();
+    connect(base, &PictureControl::pressed, this, &MainWindow::startWindowMove);
+    if (n > NavigationBar::kCopies)
+        return;
+    m_bars.emplace_back(page, n);
+    auto* cover = new CaptionLabel(QStringLiteral("Disable_All_%1").arg(n), page);
+    cover->setGeometry(page->rect());
+    cover->raise();
+    m_covers[n - 1] = cover;
+}
+
+void MainWindow::startWindowMove() {
+    hideAllMenu();
+    if (QWidget* grabber = QWidget::mouseGrabber())
+        grabber->releaseMouse();
+    if (QWindow* window = windowHandle())
+        window->startSystemMove();
+}
+
+// --- Covers and busy state ----------------------------------------------------------------------------
+
+void MainWindow::showCovers() {
+    for (CaptionLabel* cover : m_covers) {
+        cover->show();
+        cover->raise();
+    }
+}
+
+void MainWindow::hideCovers() {
+    for (CaptionLabel* cover : m_covers)
+        cover->hide();
+}
+
+bool MainWindow::coversShown() const {
+    return !m_covers[0]->isHidden();
+}
+
+void MainWindow::beginBusy() {
+    setDevTimerEnabled(false);
+    showCovers();
+    for (const NavigationBar& bar : m_bars)
+        bar.label(QStringLiteral("Exit"))->setEnabled(false);
+    showLoading();
+    processEvents();
+}
+
+void MainWindow::endBusy() {
+    hideLoading();
+    processEvents();
+    setDevTimerEnabled(true);
+    hideCovers();
+    for (const NavigationBar& bar : m_bars)
+        bar.label(QStringLiteral("Exit"))->setEnabled(true);
+}
+
+void MainWindow::showLoading() {
+    m_session->showLoading();
+}
+void MainWindow::hideLoading() {
+    m_session->hideLoading();
+}
+void MainWindow::processEvents() {
+    QCoreApplication::processEvents();
+}
+void MainWindow::setDevTimerEnabled(bool enabled) {
+    m_session->setDevTimerEnabled(enabled);
+}
+void MainWindow::setApplyingImage(bool applying) {
+    m_state.applyingImage = applying;
+}
+
+bool MainWindow::deviceConnected() {
+    return m_session->link().connected();
+}
+
+void MainWindow::showMessage(const char* key) {
+    MessageSeam::showMessageDialog(this, m_state.text(key), m_state.text("FontName"));
+}
+
+void MainWindow::showMessageDialog(std::string_view key) {
+    showMessage(std::string(key).c_str());
+}
+
+void MainWindow::showMessageBox(std::string_view key) {
+    MessageSeam::showMessageBox(this, m_state.text(std::string(key).c_str()));
+}
+
+void MainWindow::showPermissionProblem() {
+    MessageSeam::showMessageDialog(this, m_session->permissionAdvice(), m_state.text("FontName"));
+}
+
+// --- Navigation ------------------------------------------------------------------------------------------
+
+void MainWindow::connectNavigation() {
+    for (const NavigationBar& bar : m_bars) {
+        auto on = [&](const char* entry, auto handler) {
+            connect(bar.label(QLatin1String(entry)), &CaptionLabel::clicked, this, handler);
+        };
+        on("Main", [this] {
+            if (navigationGuard(true))
+                switchWorkMode(1);
+        });
+        on("Switch", [this] {
+            if (navigationGuard(true))
+                switchWorkMode(2);
+        });
+        on("Fixed", [this] {
+            if (navigationGuard(true))
+                switchWorkMode(3);
+        });
+        on("Adv", [this] {
+            if (navigationGuard(false))
+                openPage(2);
+        });
+        on("Breath", [this] {
+            if (navigationGuard(false))
+                openPage(3);
+        });
+        on("Macro", [this] {
+            if (navigationGuard(false))
+                openPage(4);
+        });
+        on("Update", [this] {
+            if (navigationGuard(false))
+                openPage(5);
+        });
+        on("Lang1", [this] { switchLanguage(1); });
+        on("Lang2", [this] { switchLanguage(2); });
+        on("Lang3", [this] { switchLanguage(3); });
+        on("Confirm1", [this] { defaultSettings(1); });
+        on("Reset", [this] { defaultSettings(2); });
+        on("Exit", [this] { exitProgram(); });
+        on("Web", [this] {
+            setEntryPictures(QStringLiteral("Web"), QStringLiteral("WebS_02"));
+            if (m_state.general.webEnabled && !m_state.general.web.empty())
+                QDesktopServices::openUrl(QUrl(QString::fromStdString(m_state.general.web)));
+        });
+        // TODO(profile files): Btn_Save_k and Btn_Load_k.
+    }
+}
+
+bool MainWindow::navigationGuard(bool modeEntry) {
+    if (!deviceConnected()) {
+        showMessage("Str022");
+        return false;
+    }
+    if (m_state.noDevicePage)
+        return false;
+    return !(modeEntry && m_state.applyingImage);
+}
+
+void MainWindow::setEntryPictures(const QString& entry, const QString& picture) {
+    for (const NavigationBar& bar : m_bars)
+        bar.picture(entry)->setPicture(picture);
+}
+
+QString MainWindow::entryOfPageState(int state) const {
+    return QLatin1String(kEntryOfState[state - 1]);
+}
+
+void MainWindow::buttonTypeB1IconInit() {
+    static constexpr const char* kEntries[] = {"Main",  "Switch", "Fixed", "Adv", "Breath",
+                                               "Macro", "Update", "Save",  "Load"};
+    for (const char* entry : kEntries)
+        setEntryPictures(QLatin1String(entry), QStringLiteral("SetS_01"));
+}
+
+void MainWindow::setPageState(int state) {
+    m_pageRadios[state - 1]->setChecked(true);
+}
+
+int MainWindow::pageState() const {
+    for (int i = 0; i < kPageStates; ++i)
+        if (m_pageRadios[i]->isChecked())
+            return i + 1;
+    return 1;
+}
+
+int MainWindow::workMode() const {
+    const int state = pageState();
+    return state <= 3 ? state : 0;
+}
+
+void MainWindow::showPageAlone(int page) {
+    for (int n = 1; n <= kPages; ++n)
+        m_pages[n - 1]->setVisible(n == page);
+}
+
+void MainWindow::hideAllMenu() {
+    m_keysPage->hideAllMenu();
+    // TODO(pages): the macro and fire pages' pop-up panels close here as well.
+}
+
+void MainWindow::closeKeyMenus() {
+    hideAllMenu();
+}
+
+void MainWindow::switchWorkMode(int mode) {
+    // 1. The menus as this mode offers them.
+    m_keysPage->menus().sizeForMode(mode, m_modeEnabled[1], m_modeEnabled[2]);
+    // 2-3.
+    hideAllMenu();
+    buttonTypeB1IconInit();
+    setPageState(mode);
+    // 4. ModeParams, then the mode itself.
+    static constexpr core::Byte kModeByte[3] = {0x00, 0xF1, 0x02};
+    const core::Byte effect = m_state.general.buttonEffect ? 1 : 0;
+    const core::Byte params[3][4] = {{effect, 0, 0, 0}, {4, 15, 0, 32}, {effect, 0, 0, 0}};
+    core::DeviceLink& link = m_session->link();
+    for (int i = 0; i < 4; ++i)
+        link.writeSetting(static_cast<core::Byte>(core::image::kCurrentProfile + 3 + i), params[mode - 1][i],
+                          0, 0, 1);
+    link.writeSetting(static_cast<core::Byte>(core::image::kCurrentProfile), kModeByte[mode - 1], 0, 0, 1);
+    // 5.
+    showPageAlone(1);
+    m_keysPage->setDisableShown(mode == 3);
+    // 6.
+    m_keysPage->refreshProfileKeys(mode);
+    m_state.buffers.workingImage.setCurrentProfile(kModeByte[mode - 1]);
+    refreshAimKey();
+    // 7.
+    setEntryPictures(entryOfPageState(mode), QStringLiteral("SetS_03"));
+    m_keysPage->pagePicture()->setPicture(pagePictureName(1, m_state.languageIndex));
+}
+
+void MainWindow::openPage(int page) {
+    hideAllMenu();
+    buttonTypeB1IconInit();
+    const int state = page + 2; // rb_4 .. rb_7
+    setPageState(state);
+    showPageAlone(page);
+    m_keysPage->setDisableShown(false);
+    setEntryPictures(entryOfPageState(state), QStringLiteral("SetS_03"));
+    if (page != 5)
+        if (auto* picture =
+                m_pages[page - 1]->findChild<PictureControl*>(QStringLiteral("Img_P%1").arg(page)))
+            picture->setPicture(pagePictureName(page, m_state.languageIndex));
+    // TODO(pages): the Macro page chooses its insert or delay box, the Update page forgets its file.
+}
+
+void MainWindow::showWorkModePage(int mode) {
+    m_keysPage->pagePicture()->setPicture(pagePictureName(1, m_state.languageIndex));
+    buttonTypeB1IconInit();
+    setEntryPictures(entryOfPageState(mode), QStringLiteral("SetS_03"));
+    setPageState(mode);
+    m_keysPage->menus().sizeForMode(mode, m_modeEnabled[1], m_modeEnabled[2]);
+    showPageAlone(1);
+    m_keysPage->refreshProfileKeys(mode);
+}
+
+void MainWindow::refreshCurrentProfileStatus() {
+    const core::StorageKind kind = m_state.buffers.storageKind;
+    const std::uint16_t address = kind == core::StorageKind::Flash ? 0x2000 : core::image::kCurrentProfile;
+    std::array<core::Byte, 1> value{};
+    m_session->link().readMemory(address, 1, value, core::Loading::Hidden);
+    const int nibble = value[0] & 0x0F;
+    if (nibble <= 2)
+        showWorkModePage(nibble + 1);
+}
+
+void MainWindow::refreshCurrentDpiStatus() {
+    // TODO(pages): the Advanced page reads CurrentDpi back and redraws its marker.
+}
+
+// --- Hover pictures and caption rolling ---------------------------------------------------------------
+
+void MainWindow::connectHover() {
+    auto hover = [this](CaptionLabel* label, auto onEnter, auto onLeave, bool rolls) {
+        connect(label, &CaptionLabel::entered, this, [this, label, onEnter, rolls] {
+            onEnter();
+            if (rolls)
+                m_roller->enter(label);
+        });
+        connect(label, &CaptionLabel::left, this, [this, onLeave, rolls] {
+            onLeave();
+            if (rolls)
+                m_roller->leave();
+        });
+    };
+    auto allCopies = [this](const QString& entry, const QString& picture) {
+        return [this, entry, picture] { setEntryPictures(entry, picture); };
+    };
+    for (const NavigationBar& bar : m_bars) {
+        // A: the reset buttons, all five copies at once.
+        for (const char* entry : {"Confirm1", "Reset"})
+            hover(bar.label(QLatin1String(entry)), allCopies(QLatin1String(entry), QStringLiteral("BtnS_02")),
+                  allCopies(QLatin1String(entry), QStringLiteral("BtnS_01")), true);
+        // I: the exit buttons.
+        hover(bar.label(QStringLiteral("Exit")),
+              allCopies(QStringLiteral("Exit"), QStringLiteral("ExitS_02")),
+              allCopies(QStringLiteral("Exit"), QStringLiteral("ExitS_01")), true);
+        // The web button.
+        hover(bar.label(QStringLiteral("Web")), allCopies(QStringLiteral("Web"), QStringLiteral("WebS_03")),
+              allCopies(QStringLiteral("Web"), QStringLiteral("WebS_01")), false);
+        // B: this copy only; leaving puts the current page's entry back.
+        for (const char* entry :
+             {"Main", "Switch", "Fixed", "Adv", "Breath", "Macro", "Update", "Save", "Load"}) {
+            PictureControl* picture = bar.picture(QLatin1String(entry));
+            hover(
+                bar.label(QLatin1String(entry)),
+                [picture] { picture->setPicture(QStringLiteral("SetS_02")); },
+                [this, picture] {
+                    picture->setPicture(QStringLiteral("SetS_01"));
+                    setEntryPictures(entryOfPageState(pageState()), QStringLiteral("SetS_03"));
+                },
+                true);
+        }
+        // D: the language buttons; leaving puts the current language's entry back.
+        for (const char* entry : {"Lang1", "Lang2", "Lang3"}) {
+            PictureControl* picture = bar.picture(QLatin1String(entry));
+            hover(
+                bar.label(QLatin1String(entry)),
+                [picture] { picture->setPicture(QStringLiteral("SetS_02")); },
+                [this, picture] {
+                    picture->setPicture(QStringLiteral("SetS_01"));
+                    setEntryPictures(QStringLiteral("Lang%1").arg(m_state.languageIndex),
+                                     QStringLiteral("SetS_03"));
+                },
+                true);
+        }
+    }
+    // C: the twelve buttons of the key page.
+    for (int k = 1; k <= KeysPage::kButtons; ++k) {
+        PictureControl* picture = m_keysPage->keyPicture(k);
+        hover(
+            m_keysPage->key(k), [picture] { picture->setPicture(QStringLiteral("KeyS_02")); },
+            [picture] { picture->setPicture(QStringLiteral("KeyS_01")); }, true);
+    }
+}
+
+// --- Layout and language -----------------------------------------------------------------------------------
+
+void MainWindow::applyLayout(int layoutIndex) {
+    m_state.languageIndex = layoutIndex;
+    m_state.language = &core::LanguageTables::builtIn().table(layoutIndex);
+    // The tables are built in; a missing one would leave every control at its last place.
+    if (auto layout = core::LayoutConfig::loadBuiltIn(m_state.layoutSection().toStdString()))
+        m_state.layout = std::move(*layout);
+
+    // Backgrounds: every base picture, the current page's picture, and always the fire page's.
+    const QString prefix = m_state.picturePrefix();
+    for (int n = 1; n <= kPages; ++n)
+        if (auto* base = m_pages[n - 1]->findChild<PictureControl*>(QStringLiteral("Img_Base_%1").arg(n)))
+            base->setPicture(prefix + QStringLiteral("BackGround"));
+    const int state = pageState();
+    const int currentPage = state <= 3 ? 1 : state - 2;
+    if (currentPage != 5)
+        if (auto* picture = m_pages[currentPage - 1]->findChild<PictureControl*>(
+                QStringLiteral("Img_P%1").arg(currentPage)))
+            picture->setPicture(pagePictureName(currentPage, layoutIndex));
+    if (auto* fire = m_pages[5]->findChild<PictureControl*>(QStringLiteral("Img_P6")))
+        fire->setPicture(pagePictureName(6, layoutIndex));
+
+    // Groups A and B on the five bars, C and G on the key page, then the other pages' groups.
+    for (NavigationBar& bar : m_bars)
+        bar.applyLayout(m_state);
+    for (int mode = 1; mode <= 3; ++mode)
+        m_modeEnabled[mode - 1] = m_state.layoutEnabled("Btn_B" + std::to_string(mode) + "_Enable");
+    for (Page* page : m_pages)
+        page->applyLayout();
+    for (CaptionLabel* cover : m_covers)
+        cover->raise();
+
+    applyLanguageTexts();
+}
+
+void MainWindow::applyLanguageTexts() {
+    const QString fontName = m_state.text("FontName");
+    if (!fontName.isEmpty()) {
+        QFont font = this->font();
+        font.setFamily(fontName);
+        setFont(font);
+    }
+    m_applicationTitle = m_state.text("Title");
+    for (NavigationBar& bar : m_bars)
+        bar.applyLanguage(m_state);
+    for (Page* page : m_pages)
+        page->applyLanguage();
+}
+
+void MainWindow::switchLanguage(int languageIndex) {
+    // 1-2.
+    for (int n = 1; n <= 3; ++n)
+        setEntryPictures(QStringLiteral("Lang%1").arg(n),
+                         n == languageIndex ? QStringLiteral("SetS_03") : QStringLiteral("SetS_01"));
+    m_languageRadios[languageIndex - 1]->setChecked(true);
+    // 3-5. TODO(pages): the Macro page keeps its CB_Insert selection and hides Gb_Delay.
+    applyLayout(languageIndex);
+    // 6.
+    m_applicationTitle = m_state.text("Title");
+    if (m_tray)
+        m_tray->setToolTip(m_applicationTitle);
+    // 7. RefreshAPPage: the current page again.
+    const int state = pageState();
+    showPageAlone(state <= 3 ? 1 : state - 2);
+    // 8.
+    m_roller->retake(m_bars[0].label(QStringLiteral("Lang%1").arg(languageIndex))->text());
+}
+
+// --- Drawing ---------------------------------------------------------------------------------------------
+
+void MainWindow::fillNamingContext(core::FunctionCodeContext& context) const {
+    context.language = m_state.language;
+    context.storageKind = m_state.buffers.storageKind;
+    context.suffixes = m_suffixes;
+    context.fireKeys = core::fireKeySettingsFromImage(m_state.buffers.workingImage.bytes());
+    const core::DeviceMacroTable* macros = &m_cycle->deviceMacroTable();
+    context.macroNameAt = [macros](std::uint16_t address) { return macros->nameAt(address); };
+}
+
+AdvancedPage* MainWindow::advancedPage() const {
+#ifdef TARVIK_HAVE_ADVANCED_PAGE
+    return qobject_cast<AdvancedPage*>(m_pages[1]);
+#else
+    return nullptr;
+#endif
+}
+
+void MainWindow::refreshFireKey() {
+    AdvancedPage* advanced = advancedPage();
+    const auto mode = m_state.buffers.workingImage.workMode();
+    if (!advanced || !mode)
+        return;
+    core::FunctionCodeContext context;
+    fillNamingContext(context);
+    for (int k = 1; k <= KeysPage::kButtons; ++k) {
+        const core::KeyFunctionCode code(m_state.buffers.workingImage.keyCode(*mode, k));
+        const core::FunctionCodeNaming naming = core::nameFunctionCode(code, context);
+        if (!naming.fireKey)
+            continue;
+        // The count is stored less one in the low nibble of byte 1; the delay is bytes 2-3.
+        advanced->setFireKeyDisplay(naming.fireKey->fireKey, (code[1] & 0x0F) + 1, code.word23(),
+                                    naming.fireKey->continuous);
+    }
+}
+
+void MainWindow::refreshAimKey() {
+    AdvancedPage* advanced = advancedPage();
+    const auto mode = m_state.buffers.workingImage.workMode();
+    if (!advanced || !mode)
+        return;
+    core::FunctionCodeContext context;
+    fillNamingContext(context);
+    const int buttons = *mode == 1 ? KeysPage::kButtons : 9;
+    bool found = false;
+    for (int k = 1; k <= buttons; ++k) {
+        const core::KeyFunctionCode code(m_state.buffers.workingImage.keyCode(*mode, k));
+        if (core::nameFunctionCode(code, context).languageKey != "Str260")
+            continue;
+        found = true;
+        // Byte 1 is the AIM step index 0..11; 255 leaves the bar as it was.
+        if (code[1] <= 11)
+            advanced->setAimStep(code[1] + 1);
+    }
+    if (!found)
+        advanced->setAimStep(1);
+}
+
+void MainWindow::refreshErrorAP() {
+    m_state.noDevicePage = true;
+    setPageState(1);
+    for (int n = 1; n <= 5; ++n)
+        m_pages[n - 1]->setVisible(n == 1);
+    m_keysPage->refreshProfileKeys(1);
+    buttonTypeB1IconInit();
+    setEntryPictures(QStringLiteral("Main"), QStringLiteral("SetS_03"));
+}
+
+void MainWindow::refreshUi() {
+    for (int n = 2; n <= kPages; ++n)
+        m_pages[n - 1]->refreshFromImage();
+    refreshFireKey();
+    refreshAimKey();
+    if (const auto mode = m_state.buffers.workingImage.workMode())
+        showWorkModePage(*mode);
+    core::FunctionCodeContext context;
+    fillNamingContext(context);
+    m_suffixes = m_cycle->codeSuffixes(context);
+}
+
+void MainWindow::refreshPcMacroNames() { /* TODO(pages): the Macro page lists the PC macro library */
+}
+void MainWindow::redrawDeviceMacros() {
+    m_keysPage->menus().macroNames()->clear();
+    for (const auto& name : m_cycle->deviceMacroTable().names())
+        m_keysPage->menus().macroNames()->addItem(QString::fromStdString(name));
+}
+void MainWindow::redrawFireMacros() { /* TODO(pages): the fire page's list */
+}
+void MainWindow::clearDeviceMacroViews() {
+    m_keysPage->menus().macroNames()->clear();
+}
+void MainWindow::clearFireMacroViews() { /* TODO(pages): the fire page's list */
+}
+void MainWindow::readOsMouseParameters() { /* TODO(pages): the Advanced page's pointer settings */
+}
+
+// --- Device states
+// ------------------------------------------------------------------------------------------
+
+void MainWindow::showNoDevice() {
+    m_keysPage->setDisableShown(true);
+    hideAllMenu();
+    m_state.noDevicePage = false;
+    m_roller->stop();
+    processEvents();
+    refreshErrorAP();
+    showCovers();
+    clearDeviceMacroViews();
+    m_state.lightingKind = core::LightingKind::None;
+}
+
+void MainWindow::showDeviceReady() {
+    m_keysPage->setDisableShown(false);
+    m_pages[0]->show();
+    m_state.noDevicePage = false;
+    processEvents();
+    emit deviceReady();
+}
+
+void MainWindow::startFullRead() {
+    m_cycle->fullRead(m_session->discovery().storageKind(),
+                      [this] { m_session->discovery().showDeviceReady(); });
+}
+
+void MainWindow::defaultSettings(int n) {
+    setEntryPictures(n == 1 ? QStringLiteral("Confirm1") : QStringLiteral("Reset"),
+                     QStringLiteral("BtnS_03"));
+    if (!deviceConnected()) {
+        showMessage("Str022");
+        return;
+    }
+    m_cycle->defaultSettings(n, [this] { m_session->discovery().resetAndRefind(); });
+}
+
+void MainWindow::exitProgram() {
+    m_session->shutdown();
+    hide();
+    QCoreApplication::exit(0);
+}
+
+} // namespace tarvik::gui

@@ -1,0 +1,166 @@
+#pragma once
+// The main window ("TForm1"): the shell around the six pages. It owns the shared state, the session
+// with the mouse and the read/write cycle; it holds the covers, the busy state, the navigation bars,
+// the work-mode switch, the language switch, the hover pictures and the caption rolling. Each page
+// owns its own controls and handlers.
+
+#include "core/cycle/ConfigCycle.h"
+#include "core/cycle/CycleUi.h"
+#include "core/device/DeviceEventListener.h"
+#include "core/device/DiscoveryUi.h"
+#include "gui/AppState.h"
+#include "gui/NavigationBar.h"
+#include "gui/device/DeviceSession.h"
+
+#include <QWidget>
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QRadioButton;
+class QSystemTrayIcon;
+
+namespace tarvik::gui {
+
+class AdvancedPage;
+class CaptionLabel;
+class CaptionRoller;
+class KeysPage;
+class Page;
+class PictureControl;
+
+class MainWindow : public QWidget,
+                   public core::DiscoveryUi,
+                   public core::DeviceEventSink,
+                   public core::CycleUi {
+    Q_OBJECT
+public:
+    static constexpr const char* kWindowTitle = "Tarvik Gaming Mouse v1.0";
+    static constexpr int kPages = 6;
+
+    // Runs the whole start-up (FormCreate) except the start of the session: call start() once the
+    // window is shown.
+    explicit MainWindow(DeviceSession::Options options = DeviceSession::Options(), QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The end of start-up: the listener and the DevTimer start, the loading window is placed.
+    void start();
+
+    AppState& state() { return m_state; }
+    DeviceSession& session() { return *m_session; }
+    core::ConfigCycle& cycle() { return *m_cycle; }
+    Page* page(int n) const { return m_pages.at(n - 1); } // gbPage1 .. gbPage6
+    KeysPage* keysPage() const { return m_keysPage; }
+    const NavigationBar& bar(int copy) const { return m_bars.at(copy - 1); }
+    CaptionRoller& roller() { return *m_roller; }
+    QString applicationTitle() const { return m_applicationTitle; }
+
+    // Both device handles are valid.
+    bool deviceConnected();
+
+    // --- Busy state and covers
+    void showCovers();
+    void hideCovers();
+    bool coversShown() const;
+
+    // --- Navigation (the handlers after their guards)
+    // Btn_Main_0Click, Btn_Switch_0Click, Btn_Fixed_0Click for work mode 1..3.
+    void switchWorkMode(int mode);
+    // Btn_Adv_0Click .. Btn_Update_0Click: page 2..5.
+    void openPage(int page);
+    // 1..7: the checked page radio button (rb_1 .. rb_7).
+    int pageState() const;
+    // 1..3 while the key page shows a work mode; 0 otherwise.
+    int workMode() const;
+    void buttonTypeB1IconInit();
+
+    // --- Layout and language
+    // Btn_Lang1_0Click .. Btn_Lang3_0Click.
+    void switchLanguage(int languageIndex);
+    // Backgrounds, groups A, B, C, G here and the pages' own groups, then the texts.
+    void applyLayout(int layoutIndex);
+
+    // --- Drawing
+    void refreshErrorAP() override;
+    void refreshFireKey();
+    void refreshAimKey();
+    // HideAllMenu.
+    void hideAllMenu();
+    // Shows a message by language key through the seam.
+    void showMessage(const char* key);
+
+    // --- DiscoveryUi
+    void showNoDevice() override;
+    void showDeviceReady() override;
+    void startFullRead() override;
+    void showMessageDialog(std::string_view key) override;
+    void showMessageBox(std::string_view key) override;
+    void setDevTimerEnabled(bool enabled) override;
+    void setApplyingImage(bool applying) override;
+    void showPermissionProblem() override;
+
+    // --- DeviceEventSink
+    void refreshCurrentDpiStatus() override;
+    void refreshCurrentProfileStatus() override;
+
+    // --- CycleUi
+    void beginBusy() override;
+    void endBusy() override;
+    void showLoading() override;
+    void hideLoading() override;
+    void processEvents() override;
+    void closeKeyMenus() override;
+    void refreshPcMacroNames() override;
+    void redrawDeviceMacros() override;
+    void redrawFireMacros() override;
+    void clearDeviceMacroViews() override;
+    void clearFireMacroViews() override;
+    void refreshUi() override;
+    void readOsMouseParameters() override;
+
+signals:
+    // A mouse has been read and drawn (the end of a successful full read).
+    void deviceReady();
+
+private:
+    void createPages();
+    void createShellControls(int page);
+    void connectNavigation();
+    void connectHover();
+    void applyLanguageTexts();
+    // The key page of a work mode as drawn from the mouse: page look, radio button, menu sizes and
+    // the profile's captions; nothing is written and the Disable cover stays as it is.
+    void showWorkModePage(int mode);
+    void showPageAlone(int page);
+    void setPageState(int state);
+    void setEntryPictures(const QString& entry, const QString& picture);
+    QString entryOfPageState(int state) const;
+    bool navigationGuard(bool modeEntry);
+    void defaultSettings(int n);
+    void exitProgram();
+    void startWindowMove();
+    void fillNamingContext(core::FunctionCodeContext& context) const;
+    AdvancedPage* advancedPage() const;
+
+    AppState m_state;
+    std::unique_ptr<DeviceSession> m_session;
+    std::unique_ptr<core::ConfigCycle> m_cycle;
+    std::array<Page*, kPages> m_pages{};
+    KeysPage* m_keysPage = nullptr;
+    std::vector<NavigationBar> m_bars;
+    std::array<CaptionLabel*, NavigationBar::kCopies> m_covers{};
+    std::array<QRadioButton*, 7> m_pageRadios{};
+    std::array<QRadioButton*, 3> m_languageRadios{};
+    std::array<bool, 3> m_modeEnabled{true, true, false};
+    CaptionRoller* m_roller = nullptr;
+    QSystemTrayIcon* m_tray = nullptr;
+    QString m_applicationTitle;
+    QString m_exeDirectory;
+    QString m_macroPath;
+    core::CodeSuffixes m_suffixes;
+    bool m_started = false;
+};
+
+} // namespace tarvik::gui

@@ -1,0 +1,59 @@
+#pragma once
+// The key page (gbPage1): the twelve button captions Key1..Key12 over their pictures, the Disable
+// cover over the button area, and the assignment menus.
+
+#include "core/keys/FunctionCodeContext.h"
+#include "gui/pages/KeyMenus.h"
+#include "gui/pages/Page.h"
+
+#include <array>
+
+namespace tarvik::gui {
+
+class CaptionLabel;
+class PictureControl;
+
+class KeysPage : public Page {
+    Q_OBJECT
+public:
+    static constexpr int kButtons = 12;
+
+    KeysPage(AppState& state, QWidget* parent);
+
+    void applyLayout() override;   // groups C and G
+    void applyLanguage() override; // menus, and the button captions carried into the new language
+    void refreshFromImage() override;
+
+    // RefreshProfile1Keys .. RefreshProfile3Keys: the names of work mode `mode`'s codes.
+    void refreshProfileKeys(int mode);
+    // HideAllMenu / ClearAP.
+    void hideAllMenu();
+
+    // The cover over the button area (Third Mode, no device).
+    void setDisableShown(bool shown);
+    bool disableShown() const;
+
+    KeyMenus& menus() { return m_menus; }
+    CaptionLabel* key(int button) const { return m_keys[button - 1]; }
+    PictureControl* keyPicture(int button) const { return m_keyPictures[button - 1]; }
+    PictureControl* pagePicture() const { return m_picture; }
+
+    // The settings that naming a code depends on, as they stand now.
+    core::FunctionCodeContext namingContext() const;
+
+    // Button n of the layout table places this label: the table follows the mouse's physical
+    // order, the labels the order of the codes.
+    static int labelOfLayoutButton(int layoutButton);
+
+signals:
+    void keyClicked(int button);
+
+private:
+    PictureControl* m_picture;
+    std::array<PictureControl*, kButtons> m_keyPictures{};
+    std::array<CaptionLabel*, kButtons> m_keys{};
+    CaptionLabel* m_disable;
+    KeyMenus m_menus;
+};
+
+} // namespace tarvik::gui

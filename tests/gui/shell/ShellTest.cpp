@@ -1,0 +1,348 @@
+// The main window over the virtual mouse, time-scaled, driven by object name as a user would.
+
+#include "emulator/VirtualMouse.h"
+#include "gui/MainWindow.h"
+#include "gui/MessageSeam.h"
+#include "gui/pages/KeysPage.h"
+#include "gui/skin/CaptionLabel.h"
+#include "gui/skin/CaptionRoller.h"
+#include "gui/skin/PictureControl.h"
+#include "gui/skin/Skin.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+
+using namespace tarvik;
+using gui::CaptionLabel;
+using gui::MainWindow;
+using gui::PictureControl;
+
+namespace {
+
+constexpr double kTimeScale = 0.02;
+
+bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        QTest::qWait(5);
+    }
+    return true;
+}
+
+// The live-settings writes (command 0x05) in a transcript from line `from` on: offset and value.
+std::vector<std::pair<int, int>> settingWrites(const QString& transcript, qsizetype from) {
+    QFile file(transcript);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    std::vector<std::pair<int, int>> writes;
+    for (qsizetype i = from; i < lines.size(); ++i) {
+        const QList<QByteArray> fields = lines[i].trimmed().split(' ');
+        if (fields.size() >= 9 && fields[0] == "SET" && fields[1] == "40" && fields[2] == "05")
+            writes.emplace_back(fields[4].toInt(nullptr, 16), fields[5].toInt(nullptr, 16));
+    }
+    return writes;
+}
+
+qsizetype lineCount(const QString& transcript) {
+    QFile file(transcript);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n').size() - 1 : 0;
+}
+
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gui::MessageSeam::setAnswerer(&m_answers);
+        gui::DeviceSession::Options options;
+        options.runtime.emulator = core::StorageKind::I2C;
+        options.runtime.timeScale = kTimeScale;
+        m_transcript = m_folder.filePath(QStringLiteral("transcript.txt"));
+        options.runtime.transcriptPath = m_transcript.toStdString();
+        m_window = std::make_unique<MainWindow>(options);
+    }
+    void TearDown() override {
+        m_window.reset();
+        gui::MessageSeam::setAnswerer(nullptr);
+    }
+
+    template <typename T = QWidget> T* find(const QString& name) const {
+        T* widget = m_window->findChild<T*>(name);
+        EXPECT_NE(widget, nullptr) << name.toStdString();
+        return widget;
+    }
+    void click(const QString& name) {
+        QWidget* widget = find(name);
+        ASSERT_NE(widget, nullptr);
+        QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+    }
+    QString picture(const QString& name) const { return find<PictureControl>(name)->pictureName(); }
+    emulator::VirtualMouse& mouse() { return *m_window->session().virtualMouse(); }
+
+    // Starts the session and waits until the mouse has been found and read.
+    void startAndRead() {
+        m_window->show();
+        m_window->start();
+        ASSERT_TRUE(waitFor([&] { return m_window->deviceConnected() && !m_window->coversShown(); }))
+            << "the mouse was not read";
+    }
+
+    QTemporaryDir m_folder;
+    QString m_transcript;
+    gui::MessageSeam::Answerer m_answers;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+TEST_F(ShellTest, StartsOnPageOneWithDefaultImageOneUnderTheCovers) {
+    EXPECT_EQ(m_window->objectName(), QStringLiteral("TForm1"));
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Tarvik Gaming Mouse v1.0"));
+    EXPECT_EQ(m_window->size(), QSize(1030, 662));
+    EXPECT_TRUE(m_window->windowFlags() & Qt::FramelessWindowHint);
+    // The colour key outside the shape is cut out of the window.
+    EXPECT_FALSE(m_window->mask().isEmpty());
+    const QImage background = gui::Skin::picture(QStringLiteral("L1_BackGround")).toImage();
+    int keyed = 0;
+    for (int y = 0; y < background.height(); y += 7)
+        for (int x = 0; x < background.width(); x += 7) {
+            const bool see = background.pixel(x, y) == qRgb(128, 0, 0);
+            keyed += see;
+            EXPECT_EQ(m_window->mask().contains(QPoint(x, y)), !see) << x << "," << y;
+        }
+    EXPECT_GT(keyed, 0);
+
+    m_window->show();
+    EXPECT_TRUE(find("gbPage1")->isVisible());
+    for (int n = 2; n <= 6; ++n)
+        EXPECT_FALSE(find(QStringLiteral("gbPage%1").arg(n))->isVisible()) << n;
+    EXPECT_TRUE(find<QRadioButton>("rb_1")->isChecked());
+    EXPECT_EQ(picture("Img_Main_1"), QStringLiteral("SetS_03"));
+    EXPECT_EQ(picture("Img_Lang1_1"), QStringLiteral("SetS_03"));
+    EXPECT_EQ(picture("Img_Adv_1"), QStringLiteral("SetS_01"));
+
+    // Default image 1 drawn: its first button is the left key.
+    EXPECT_EQ(find<QLabel>("Key1")->text(), QStringLiteral("Left Key"));
+    EXPECT_EQ(find<QLabel>("Btn_Main_1")->text(), QStringLiteral("Office Mode"));
+    EXPECT_EQ(m_window->applicationTitle(), QStringLiteral("Gaming Mouse"));
+
+    // The covers take every click on the page contents.
+    EXPECT_TRUE(m_window->coversShown());
+    QWidget* page = find("gbPage1");
+    for (const char* target : {"Btn_Adv_1", "Key1", "Btn_Switch_1"}) {
+        QWidget* control = find(QLatin1String(target));
+        QWidget* hit = page->childAt(control->geometry().center());
+        ASSERT_NE(hit, nullptr);
+        EXPECT_EQ(hit->objectName(), QStringLiteral("Disable_All_1")) << target;
+    }
+    EXPECT_TRUE(m_answers.messages.isEmpty());
+}
+
+TEST_F(ShellTest, NavigationWithoutAMouseSaysItIsStillLooking) {
+    click("Btn_Adv_1");
+    EXPECT_EQ(m_answers.messages, QStringList{QStringLiteral("Is finding the specified device")});
+    EXPECT_TRUE(find("gbPage1")->isVisibleTo(m_window.get()));
+    EXPECT_FALSE(find("gbPage2")->isVisibleTo(m_window.get()));
+}
+
+TEST_F(ShellTest, FindsAndReadsTheMouseThenGameModeWritesItsFiveSettings) {
+    startAndRead();
+    EXPECT_FALSE(find<CaptionLabel>("Disable")->isVisible());
+
+    qsizetype from = lineCount(m_transcript);
+    click("Btn_Switch_1");
+    EXPECT_THAT(settingWrites(m_transcript, from),
+                ::testing::ElementsAre(std::pair(167, 4), std::pair(168, 15), std::pair(169, 0),
+                                       std::pair(170, 32), std::pair(164, 0xF1)));
+    EXPECT_TRUE(find<QRadioButton>("rb_2")->isChecked());
+    EXPECT_FALSE(find("Key_FireMacro")->isHidden());
+    EXPECT_EQ(find("Pnl_Main")->height(), 194);
+    EXPECT_EQ(find("Pnl_Special")->height(), 314);
+    EXPECT_FALSE(find<CaptionLabel>("Disable")->isVisible());
+    EXPECT_EQ(picture("Img_Switch_3"), QStringLiteral("SetS_03"));
+    EXPECT_EQ(picture("Img_Main_3"), QStringLiteral("SetS_01"));
+    EXPECT_EQ(m_window->state().buffers.workingImage.currentProfile(), 0xF1);
+
+    from = lineCount(m_transcript);
+    click("Btn_Main_1");
+    // Office Mode writes the button effect switch of "ORG" (shipped on) and no fire macro entry.
+    EXPECT_THAT(settingWrites(m_transcript, from),
+                ::testing::ElementsAre(std::pair(167, 1), std::pair(168, 0), std::pair(169, 0),
+                                       std::pair(170, 0), std::pair(164, 0x00)));
+    EXPECT_TRUE(find("Key_FireMacro")->isHidden());
+    EXPECT_EQ(find("Pnl_Main")->height(), 170);
+    EXPECT_EQ(find("Pnl_Special")->height(), 242);
+    // Third Mode is disabled by the shipped layout: the profile menu holds two entries.
+    EXPECT_EQ(find("Pnl_Profile")->height(), 50);
+}
+
+TEST_F(ShellTest, AMouseInGameModeOpensGameMode) {
+    const std::array<core::Byte, 1> gameMode{0xF1};
+    mouse().writeMemory(core::image::kCurrentProfile, gameMode);
+    mouse().unplug();
+    mouse().plug();
+    startAndRead();
+    EXPECT_TRUE(find<QRadioButton>("rb_2")->isChecked());
+    EXPECT_TRUE(find("gbPage1")->isVisible());
+    EXPECT_FALSE(find("Key_FireMacro")->isHidden());
+    for (int k = 1; k <= 5; ++k) {
+        EXPECT_EQ(picture(QStringLiteral("Img_Switch_%1").arg(k)), QStringLiteral("SetS_03")) << k;
+        EXPECT_EQ(picture(QStringLiteral("Img_Main_%1").arg(k)), QStringLiteral("SetS_01")) << k;
+    }
+}
+
+TEST_F(ShellTest, DefaultSettingTwoWritesImageTwoAndReadsTheMouseAgain) {
+    startAndRead();
+    const int resets = mouse().resetCount();
+    click("Btn_Reset_1");
+    ASSERT_TRUE(waitFor([&] { return mouse().resetCount() > resets; }));
+    ASSERT_TRUE(waitFor([&] { return m_window->deviceConnected() && !m_window->coversShown(); }))
+        << "the mouse was not read again";
+    const auto& image2 = m_window->cycle().defaultImages()[1].dataBuf.bytes();
+    const std::vector<core::Byte> profiles = mouse().readMemory(192, 147);
+    EXPECT_TRUE(std::equal(profiles.begin(), profiles.end(), image2.begin() + 192));
+    // What is drawn is what was read back.
+    EXPECT_EQ(m_window->state().buffers.workingImage.keyCode(1, 1),
+              m_window->cycle().defaultImages()[1].dataBuf.keyCode(1, 1));
+    EXPECT_TRUE(m_answers.messages.isEmpty());
+}
+
+TEST_F(ShellTest, ThirdModeCoversTheButtons) {
+    startAndRead();
+    m_window->switchWorkMode(3);
+    EXPECT_TRUE(find<QRadioButton>("rb_3")->isChecked());
+    EXPECT_TRUE(find<CaptionLabel>("Disable")->isVisible());
+    QWidget* page = find("gbPage1");
+    EXPECT_EQ(page->childAt(find("Key1")->geometry().center())->objectName(), QStringLiteral("Disable"));
+    click("Btn_Adv_1");
+    EXPECT_FALSE(find<CaptionLabel>("Disable")->isVisibleTo(page));
+}
+
+TEST_F(ShellTest, ModeButtonOnTheMouseBringsGameModeToTheFront) {
+    startAndRead();
+    click("Btn_Adv_1");
+    ASSERT_TRUE(find("gbPage2")->isVisible());
+    mouse().pressButton(emulator::VirtualMouse::kModeButton);
+    mouse().releaseButtons();
+    ASSERT_TRUE(waitFor([&] { return find("gbPage1")->isVisible(); }));
+    EXPECT_FALSE(find("gbPage2")->isVisible());
+    EXPECT_TRUE(find<QRadioButton>("rb_2")->isChecked());
+    EXPECT_EQ(picture("Img_Switch_2"), QStringLiteral("SetS_03"));
+    EXPECT_EQ(picture("Img_Adv_2"), QStringLiteral("SetS_01"));
+}
+
+TEST_F(ShellTest, UnpluggingShowsTheNoDeviceState) {
+    startAndRead();
+    click("Btn_Switch_1");
+    mouse().unplug();
+    ASSERT_TRUE(waitFor([&] { return m_window->coversShown(); }));
+    EXPECT_FALSE(m_window->deviceConnected());
+    EXPECT_TRUE(find<CaptionLabel>("Disable")->isVisibleTo(find("gbPage1")));
+    EXPECT_TRUE(m_window->state().noDevicePage);
+    EXPECT_TRUE(find<QRadioButton>("rb_1")->isChecked());
+    EXPECT_EQ(picture("Img_Main_1"), QStringLiteral("SetS_03"));
+    EXPECT_EQ(picture("Img_Switch_1"), QStringLiteral("SetS_01"));
+}
+
+TEST_F(ShellTest, LanguageThreeReappliesItsLayoutAndTexts) {
+    m_window->switchLanguage(3);
+    EXPECT_EQ(m_window->state().languageIndex, 3);
+    EXPECT_EQ(m_window->state().layoutSection(), QStringLiteral("org3"));
+    EXPECT_TRUE(find<QRadioButton>("rb_Lang3")->isChecked());
+    EXPECT_EQ(picture("Img_Lang3_4"), QStringLiteral("SetS_03"));
+    EXPECT_EQ(picture("Img_Lang1_4"), QStringLiteral("SetS_01"));
+    EXPECT_EQ(find<QLabel>("Btn_Confirm1_2")->text(), QStringLiteral("Confirm 1"));
+    EXPECT_EQ(m_window->applicationTitle(), QStringLiteral("Orvane Gaming Mouse"));
+    EXPECT_EQ(picture("Img_Base_1"), QStringLiteral("L3_BackGround"));
+    EXPECT_EQ(picture("Img_P1"), QStringLiteral("L3_Back1"));
+    // "ORG3" hides Save, Load and every language button and moves the button page.
+    EXPECT_TRUE(find("Btn_Lang1_1")->isHidden());
+    EXPECT_TRUE(find("Btn_Save_1")->isHidden());
+    EXPECT_EQ(find("Img_P1")->x(), 100);
+    // The key captions are carried over; the menu entries take the new table's texts.
+    EXPECT_EQ(find<QLabel>("Key1")->text(), QStringLiteral("Left Key"));
+    EXPECT_EQ(find<QLabel>("Key_Left")->text(), QStringLiteral(" * Left Key"));
+
+    m_window->switchLanguage(2);
+    EXPECT_NE(find<QLabel>("Key1")->text(), QStringLiteral("Left Key"));
+    m_window->switchLanguage(1);
+    EXPECT_EQ(find<QLabel>("Key1")->text(), QStringLiteral("Left Key"));
+    EXPECT_FALSE(find("Btn_Lang1_1")->isHidden());
+}
+
+TEST_F(ShellTest, ButtonPageNumberingPlacesTheLabels) {
+    // Layout button 2 is label Key4: each label sits on its own picture, which the table placed.
+    const auto& layout = m_window->state();
+    EXPECT_EQ(find("Img_Key4")->pos(), QPoint(layout.layoutInt("Key2_X"), layout.layoutInt("Key2_Y")));
+    EXPECT_EQ(find("Img_Key2")->pos(), QPoint(layout.layoutInt("Key4_X"), layout.layoutInt("Key4_Y")));
+    EXPECT_EQ(find("Key4")->geometry(), find("Img_Key4")->geometry());
+    // Buttons 7 to 12 are disabled in "ORG1".
+    EXPECT_TRUE(find("Key12")->isHidden());
+    EXPECT_FALSE(find("Key1")->isHidden());
+    EXPECT_EQ(find("Disable")->geometry(),
+              QRect(layout.layoutInt("Disable_X"), layout.layoutInt("Disable_Y"),
+                    layout.layoutInt("Disable_W"), layout.layoutInt("Disable_H")));
+}
+
+TEST_F(ShellTest, HoveringGameModeOnTheAdvancedPageSwapsOnlyThatCopy) {
+    startAndRead();
+    click("Btn_Adv_1");
+    auto* gameMode = find<CaptionLabel>("Btn_Switch_2");
+    emit gameMode->entered();
+    EXPECT_EQ(picture("Img_Switch_2"), QStringLiteral("SetS_02"));
+    for (int k : {1, 3, 4, 5})
+        EXPECT_EQ(picture(QStringLiteral("Img_Switch_%1").arg(k)), QStringLiteral("SetS_01")) << k;
+    EXPECT_TRUE(m_window->roller().running());
+    emit gameMode->left();
+    EXPECT_EQ(picture("Img_Switch_2"), QStringLiteral("SetS_01"));
+    for (int k = 1; k <= 5; ++k)
+        EXPECT_EQ(picture(QStringLiteral("Img_Adv_%1").arg(k)), QStringLiteral("SetS_03")) << k;
+    EXPECT_FALSE(m_window->roller().running());
+    EXPECT_EQ(gameMode->text(), QStringLiteral("Game Mode"));
+}
+
+TEST_F(ShellTest, HoveredMacroEntryRollsItsCaption) {
+    auto* macro = find<CaptionLabel>("Btn_Macro_1");
+    emit macro->entered();
+    m_window->roller().tick();
+    EXPECT_EQ(macro->text(), QStringLiteral("acro    M"));
+    m_window->roller().tick();
+    EXPECT_EQ(macro->text(), QStringLiteral("cro    Ma"));
+    emit macro->left();
+    EXPECT_EQ(macro->text(), QStringLiteral("Macro"));
+    // The reset buttons swap all five copies.
+    emit find<CaptionLabel>("Btn_Reset_3")->entered();
+    for (int k = 1; k <= 5; ++k)
+        EXPECT_EQ(picture(QStringLiteral("Img_Reset_%1").arg(k)), QStringLiteral("BtnS_02")) << k;
+}
+
+TEST_F(ShellTest, MenusCarryEveryCatalogueEntryHidden) {
+    for (const char* panel :
+         {"Pnl_Main", "Pnl_MseKey", "Pnl_Special", "Pnl_Media", "Pnl_WWW", "Pnl_MyPC", "Pnl_CPIKey",
+          "Pnl_FireKey", "Pnl_ACPI", "Pnl_Profile", "Pnl_AdjustXY", "LB_Name"})
+        EXPECT_TRUE(find(QLatin1String(panel))->isHidden()) << panel;
+    EXPECT_EQ(find<QLabel>("Key_Standard")->text(), QStringLiteral(" * Standard Mouse Key"));
+    EXPECT_EQ(find<QLabel>("Key_Profile2")->parentWidget()->objectName(), QStringLiteral("Pnl_Profile"));
+    EXPECT_EQ(find<QLabel>("Key_KeyOff")->parentWidget()->objectName(), QStringLiteral("Pnl_Special"));
+    // Key Off is the tenth entry of the special functions, the last one Office Mode shows.
+    EXPECT_EQ(find<QLabel>("Key_KeyOff")->y(), 1 + 9 * 24);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Test discovery runs the binary without the test environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleMock(&argc, argv);
+    return RUN_ALL_TESTS();
+}
