@@ -90,6 +90,11 @@ QRegion opaqueRegion(const QImage& picture) {
     return region;
 }
 
+// The page of that class when it has joined the window.
+template <typename PageClass> PageClass* pageAs(Page* page) {
+    return qobject_cast<PageClass*>(page);
+}
+
 template <typename PageClass> Page* makePage(AppState& state, QWidget* parent) {
     return new PageClass(state, parent);
 }
@@ -215,7 +220,12 @@ void MainWindow::createPages() {
         m_pages[n - 1]->setGeometry(rect());
         createShellControls(n);
     }
-    connect(m_keysPage, &KeysPage::keyClicked, this, [this] { /* the assignment menus open here */ });
+#if defined(TARVIK_HAVE_FIRE_PAGE) && defined(TARVIK_HAVE_LIGHTING_PAGE)
+    // The fire slots share the lighting colours as the lighting page holds them.
+    if (auto* fire = pageAs<FirePage>(m_pages[5]))
+        if (auto* lighting = pageAs<LightingPage>(m_pages[2]))
+            fire->setColourSource([lighting](int c) { return lighting->colour(c); });
+#endif
 
     // The page and language state: hidden radio buttons, one of each group checked.
     auto* pageControl = new QGroupBox(this);
@@ -477,7 +487,12 @@ void MainWindow::openPage(int page) {
         if (auto* picture =
                 m_pages[page - 1]->findChild<PictureControl*>(QStringLiteral("Img_P%1").arg(page)))
             picture->setPicture(pagePictureName(page, m_state.languageIndex));
-    // TODO(pages): the Macro page chooses its insert or delay box, the Update page forgets its file.
+#ifdef TARVIK_HAVE_UPDATE_PAGE
+    if (page == 5)
+        if (auto* update = pageAs<UpdatePage>(m_pages[4]))
+            update->setChosenFile(QString());
+#endif
+    // TODO(pages): the Macro page chooses its insert or delay box.
 }
 
 void MainWindow::showWorkModePage(int mode) {
@@ -652,7 +667,7 @@ void MainWindow::fillNamingContext(core::FunctionCodeContext& context) const {
 
 AdvancedPage* MainWindow::advancedPage() const {
 #ifdef TARVIK_HAVE_ADVANCED_PAGE
-    return qobject_cast<AdvancedPage*>(m_pages[1]);
+    return pageAs<AdvancedPage>(m_pages[1]);
 #else
     return nullptr;
 #endif

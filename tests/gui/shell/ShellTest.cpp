@@ -215,6 +215,16 @@ TEST_F(ShellTest, DefaultSettingTwoWritesImageTwoAndReadsTheMouseAgain) {
     EXPECT_TRUE(m_answers.messages.isEmpty());
 }
 
+TEST_F(ShellTest, ExitEndsAtOnceWithoutWriting) {
+    startAndRead();
+    const qsizetype from = lineCount(m_transcript);
+    click("Btn_Exit_3");
+    EXPECT_TRUE(m_window->session().isShutDown());
+    EXPECT_FALSE(m_window->isVisible());
+    QTest::qWait(50);
+    EXPECT_EQ(lineCount(m_transcript), from);
+}
+
 TEST_F(ShellTest, ThirdModeCoversTheButtons) {
     startAndRead();
     m_window->switchWorkMode(3);
