@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QImage>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QRegularExpression>
 
@@ -116,13 +118,26 @@ void ScreenshotTour::clickNext() {
     QTimer::singleShot(kSettleMs, this, &ScreenshotTour::grabCurrent);
 }
 
+QImage ScreenshotTour::windowPicture(QWidget& window) {
+    QImage image = window.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // A shaped window is drawn whole; what lies outside its shape is not seen on the screen.
+    const QRegion shape = window.mask();
+    if (!shape.isEmpty()) {
+        QPainter painter(&image);
+        painter.setCompositionMode(QPainter::CompositionMode_Clear);
+        painter.setClipRegion(QRegion(window.rect()).subtracted(shape));
+        painter.fillRect(window.rect(), Qt::transparent);
+    }
+    return image;
+}
+
 void ScreenshotTour::grabCurrent() {
     if (!m_window) {
         finish(false);
         return;
     }
     const QString path = QDir(m_directory).absoluteFilePath(m_stops[m_next].fileName);
-    if (m_window->grab().save(path)) {
+    if (windowPicture(*m_window).save(path)) {
         m_saved << path;
         std::printf("%s\n", qPrintable(path));
         std::fflush(stdout);

@@ -55,6 +55,9 @@ public:
         armTimeout();
     }
 
+    // The window as the screen shows it: see-through outside its shape (mask).
+    static QImage windowPicture(QWidget& window);
+
     const QStringList& savedFiles() const { return m_saved; }
     const QStringList& skippedButtons() const { return m_skipped; }
     bool running() const { return m_next >= 0; }

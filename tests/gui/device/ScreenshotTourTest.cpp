@@ -98,6 +98,16 @@ TEST(ScreenshotTourTest, OpensEachReachablePageAfterReadyAndSavesIt) {
     EXPECT_EQ(finished.size(), 1);
 }
 
+TEST(ScreenshotTourTest, ShapedWindowIsSeeThroughOutsideItsShape) {
+    ThreePageWindow window;
+    window.setMask(QRegion(10, 10, 200, 100));
+    const QImage picture = ScreenshotTour::windowPicture(window);
+    ASSERT_EQ(picture.size(), window.size());
+    EXPECT_EQ(qAlpha(picture.pixel(5, 5)), 0);
+    EXPECT_EQ(qAlpha(picture.pixel(250, 150)), 0);
+    EXPECT_EQ(picture.pixelColor(20, 20), QColor(Qt::red));
+}
+
 TEST(ScreenshotTourTest, GivesUpWhenTheWindowNeverBecomesReady) {
     QTemporaryDir dir;
     ThreePageWindow window;
