@@ -168,7 +168,9 @@ TEST_F(DeviceSessionTest, ShutdownStopsTheListenerAndSendsNothing) {
     // A release whose refresh is due only after the shutdown.
     mouse->pressButton(VirtualMouse::kDpiDown);
     mouse->releaseButtons();
-    QTest::qWait(5); // the listener takes the events, the refresh is still 20 ms away
+    // The listener takes the events; its refresh is still 20 ms away (and, should this thread be
+    // slow, whatever it posted cannot run before the shutdown: no events are processed here).
+    QThread::msleep(5);
     session->shutdown();
 
     EXPECT_FALSE(session->listener().running());
