@@ -333,6 +333,11 @@ TEST_F(PagesTest, ShippedLayoutKeepsDpiLevels5To8OutOfTheWindow) {
     // Colour stack: swatch and click target exactly over the frame.
     EXPECT_EQ(child(page, "cs_DPI1Col")->geometry(), child(page, "Img_DPI1Col")->geometry());
     EXPECT_EQ(child(page, "lbl_DPI1Col")->geometry(), child(page, "Img_DPI1Col")->geometry());
+    // ... stacked swatch, frame, click target: the frame's window shows the colour, the label takes clicks.
+    const QObjectList stack = page.children();
+    EXPECT_LT(stack.indexOf(child(page, "cs_DPI1Col")), stack.indexOf(child(page, "Img_DPI1Col")));
+    EXPECT_LT(stack.indexOf(child(page, "Img_DPI1Col")), stack.indexOf(child(page, "lbl_DPI1Col")));
+    EXPECT_EQ(page.childAt(child(page, "Img_DPI1Col")->geometry().center()), child(page, "lbl_DPI1Col"));
 }
 
 TEST_F(PagesTest, DpiOrientationRule) {
