@@ -1,6 +1,7 @@
 #include "gui/MainWindow.h"
 
 #include "core/keys/FunctionCodeName.h"
+#include "core/macros/MacroLibraryFile.h"
 #include "core/text/LanguageTables.h"
 #include "gui/MessageSeam.h"
 #include "gui/pages/KeysPage.h"
@@ -32,6 +33,7 @@
 #endif
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QGroupBox>
 #include <QListWidget>
@@ -166,6 +168,9 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
 
     connectNavigation();
     connectHover();
+
+    // 11.
+    checkPcMacro();
 
     // 12-13. Language 1 with its layout and pictures.
     m_state.languageIndex = 1;
@@ -641,8 +646,14 @@ void MainWindow::switchLanguage(int languageIndex) {
         setEntryPictures(QStringLiteral("Lang%1").arg(n),
                          n == languageIndex ? QStringLiteral("SetS_03") : QStringLiteral("SetS_01"));
     m_languageRadios[languageIndex - 1]->setChecked(true);
-    // 3-5. TODO(pages): the Macro page keeps its CB_Insert selection and hides Gb_Delay.
+    // 3-5. The insert choices get the new texts; the choice made stays.
+    auto* insertChoice = findChild<QComboBox*>(QStringLiteral("CB_Insert"));
+    const int chosen = insertChoice ? insertChoice->currentIndex() : -1;
+    if (auto* delayBox = findChild<QWidget*>(QStringLiteral("Gb_Delay")))
+        delayBox->hide();
     applyLayout(languageIndex);
+    if (insertChoice && chosen >= 0)
+        insertChoice->setCurrentIndex(chosen);
     // 6.
     m_applicationTitle = m_state.text("Title");
     if (m_tray)
@@ -724,7 +735,9 @@ void MainWindow::refreshErrorAP() {
 }
 
 void MainWindow::refreshUi() {
-    for (int n = 2; n <= kPages; ++n)
+    // The lighting page settles the lighting kind first: the Advanced page hides its DPI colours
+    // for "Sync" lighting.
+    for (int n : {3, 2, 4, 5, 6})
         m_pages[n - 1]->refreshFromImage();
     refreshFireKey();
     refreshAimKey();
@@ -735,7 +748,19 @@ void MainWindow::refreshUi() {
     m_suffixes = m_cycle->codeSuffixes(context);
 }
 
-void MainWindow::refreshPcMacroNames() { /* TODO(pages): the Macro page lists the PC macro library */
+void MainWindow::checkPcMacro() {
+    const auto file = core::MacroLibraryFile::in(m_macroPath.toStdString(), m_exeDirectory.toStdString());
+    auto loaded = file.loadOrCreate(core::defaultMacroLibraryImage());
+    m_macroLibrary = std::move(loaded.library);
+    m_macroLibraryPath = QString::fromStdString(file.path().string());
+    refreshPcMacroNames();
+}
+
+void MainWindow::refreshPcMacroNames() {
+#ifdef TARVIK_HAVE_MACRO_PAGE
+    if (auto* macros = pageAs<MacroPage>(m_pages[3]))
+        macros->setLibrary(m_macroLibrary);
+#endif
 }
 void MainWindow::redrawDeviceMacros() {
     m_keysPage->menus().macroNames()->clear();

@@ -8,6 +8,7 @@
 #include "core/cycle/CycleUi.h"
 #include "core/device/DeviceEventListener.h"
 #include "core/device/DiscoveryUi.h"
+#include "core/macros/MacroLibrary.h"
 #include "gui/AppState.h"
 #include "gui/NavigationBar.h"
 #include "gui/device/DeviceSession.h"
@@ -56,6 +57,9 @@ public:
     const NavigationBar& bar(int copy) const { return m_bars.at(copy - 1); }
     CaptionRoller& roller() { return *m_roller; }
     QString applicationTitle() const { return m_applicationTitle; }
+    // The PC macro library as loaded at start-up (or the default one), and its file.
+    core::MacroLibrary& macroLibrary() { return m_macroLibrary; }
+    QString macroLibraryPath() const { return m_macroLibraryPath; }
 
     // Both device handles are valid.
     bool deviceConnected();
@@ -139,6 +143,7 @@ private:
     QString entryOfPageState(int state) const;
     bool navigationGuard(bool modeEntry);
     void defaultSettings(int n);
+    void checkPcMacro();
     void exitProgram();
     void startWindowMove();
     void fillNamingContext(core::FunctionCodeContext& context) const;
@@ -160,6 +165,8 @@ private:
     QString m_exeDirectory;
     QString m_macroPath;
     core::CodeSuffixes m_suffixes;
+    core::MacroLibrary m_macroLibrary;
+    QString m_macroLibraryPath;
     bool m_started = false;
 };
 
