@@ -5,18 +5,11 @@
 
 #include "gui/skin/Skin.h"
 
-// The skin is compiled into a static library: nothing would pull its resource object into a
-// program that does not name it, and the animation frames would be missing.
-static void initSkinResources() {
-    Q_INIT_RESOURCE(skin);
-}
-
 namespace tarvik::gui {
 
 LoadingWindow::LoadingWindow(const QWidget& mainWindow)
     : QWidget(nullptr,
               Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus) {
-    initSkinResources();
     setObjectName(QStringLiteral("TFormLoadingUI"));
     // Black is the see-through colour: only the animation itself shows, blended over what is below.
     setAttribute(Qt::WA_TranslucentBackground);

@@ -3,12 +3,19 @@
 #include <QDir>
 #include <QHash>
 
+// The skin is compiled into a static library: nothing would pull its resource object into a program
+// that does not name it, so the first look-up registers it.
+static void initSkinResources() {
+    Q_INIT_RESOURCE(skin);
+}
+
 namespace tarvik::gui {
 
 namespace {
 // Lower-case name -> resource path, built once from the embedded skin folder.
 const QHash<QString, QString>& resourcePaths() {
     static const QHash<QString, QString> paths = [] {
+        initSkinResources();
         QHash<QString, QString> map;
         const QDir dir(QStringLiteral(":/skin"));
         for (const QString& file : dir.entryList(QDir::Files)) {
