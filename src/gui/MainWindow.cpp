@@ -225,6 +225,8 @@ void MainWindow::createPages() {
         m_pages[n - 1]->setGeometry(rect());
         createShellControls(n);
     }
+    m_keysPage->setNamingContextSource(
+        [this](core::FunctionCodeContext& context) { fillNamingContext(context); });
 #if defined(TARVIK_HAVE_FIRE_PAGE) && defined(TARVIK_HAVE_LIGHTING_PAGE)
     // The fire slots share the lighting colours as the lighting page holds them.
     if (auto* fire = pageAs<FirePage>(m_pages[5]))
@@ -671,6 +673,8 @@ void MainWindow::fillNamingContext(core::FunctionCodeContext& context) const {
     context.language = m_state.language;
     context.storageKind = m_state.buffers.storageKind;
     context.suffixes = m_suffixes;
+    if (const AdvancedPage* advanced = advancedPage())
+        context.aimDpiStep = advanced->aimStep();
     context.fireKeys = core::fireKeySettingsFromImage(m_state.buffers.workingImage.bytes());
     const core::DeviceMacroTable* macros = &m_cycle->deviceMacroTable();
     context.macroNameAt = [macros](std::uint16_t address) { return macros->nameAt(address); };

@@ -96,8 +96,8 @@ core::FunctionCodeContext KeysPage::namingContext() const {
     core::FunctionCodeContext context;
     context.language = state().language;
     context.storageKind = state().buffers.storageKind;
-    // TODO(cycle): the AIM step, fire key settings, suffixes and macro names come with the read
-    // cycle's ButtonCodeTable and DeviceMacroTable.
+    if (m_contextSource)
+        m_contextSource(context);
     return context;
 }
 

@@ -7,6 +7,7 @@
 #include "gui/pages/Page.h"
 
 #include <array>
+#include <functional>
 
 namespace tarvik::gui {
 
@@ -38,8 +39,12 @@ public:
     PictureControl* keyPicture(int button) const { return m_keyPictures[button - 1]; }
     PictureControl* pagePicture() const { return m_picture; }
 
-    // The settings that naming a code depends on, as they stand now.
+    // The settings that naming a code depends on, as they stand now. The window fills in what lives
+    // outside this page (AIM step, fire keys, suffixes, device macro names).
     core::FunctionCodeContext namingContext() const;
+    void setNamingContextSource(std::function<void(core::FunctionCodeContext&)> source) {
+        m_contextSource = std::move(source);
+    }
 
     // Button n of the layout table places this label: the table follows the mouse's physical
     // order, the labels the order of the codes.
@@ -54,6 +59,7 @@ private:
     std::array<CaptionLabel*, kButtons> m_keys{};
     CaptionLabel* m_disable;
     KeyMenus m_menus;
+    std::function<void(core::FunctionCodeContext&)> m_contextSource;
 };
 
 } // namespace tarvik::gui

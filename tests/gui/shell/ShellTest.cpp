@@ -330,6 +330,18 @@ TEST_F(ShellTest, HoveredMacroEntryRollsItsCaption) {
     EXPECT_EQ(macro->text(), QStringLiteral("cro    Ma"));
     emit macro->left();
     EXPECT_EQ(macro->text(), QStringLiteral("Macro"));
+    // The key page's buttons swap their own picture.
+    emit find<CaptionLabel>("Key2")->entered();
+    EXPECT_EQ(picture("Img_Key2"), QStringLiteral("KeyS_02"));
+    EXPECT_EQ(picture("Img_Key1"), QStringLiteral("KeyS_01"));
+    emit find<CaptionLabel>("Key2")->left();
+    EXPECT_EQ(picture("Img_Key2"), QStringLiteral("KeyS_01"));
+    // The web button swaps every copy but does not roll.
+    emit find<CaptionLabel>("Btn_Web_2")->entered();
+    EXPECT_EQ(picture("Img_Web_5"), QStringLiteral("WebS_03"));
+    EXPECT_FALSE(m_window->roller().running());
+    emit find<CaptionLabel>("Btn_Web_2")->left();
+    EXPECT_EQ(picture("Img_Web_5"), QStringLiteral("WebS_01"));
     // The reset buttons swap all five copies.
     emit find<CaptionLabel>("Btn_Reset_3")->entered();
     for (int k = 1; k <= 5; ++k)
