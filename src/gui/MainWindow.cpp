@@ -731,8 +731,9 @@ void MainWindow::refreshAimKey() {
 void MainWindow::refreshErrorAP() {
     m_state.noDevicePage = true;
     setPageState(1);
-    for (int n = 1; n <= 5; ++n)
-        m_pages[n - 1]->setVisible(n == 1);
+    // The fire page goes as well: one page is shown at a time, and the fire page over the key page
+    // would hide the first page this is meant to show.
+    showPageAlone(1);
     m_keysPage->refreshProfileKeys(1);
     buttonTypeB1IconInit();
     setEntryPictures(QStringLiteral("Main"), QStringLiteral("SetS_03"));

@@ -252,11 +252,15 @@ TEST_F(ShellTest, ModeButtonOnTheMouseBringsGameModeToTheFront) {
 TEST_F(ShellTest, UnpluggingShowsTheNoDeviceState) {
     startAndRead();
     click("Btn_Switch_1");
+    m_window->page(1)->hide();
+    m_window->page(6)->show(); // the fire page, as Game Mode's menu opens it
     mouse().unplug();
     ASSERT_TRUE(waitFor([&] { return m_window->coversShown(); }));
     EXPECT_FALSE(m_window->deviceConnected());
     EXPECT_TRUE(find<CaptionLabel>("Disable")->isVisibleTo(find("gbPage1")));
     EXPECT_TRUE(m_window->state().noDevicePage);
+    EXPECT_TRUE(find("gbPage1")->isVisible());
+    EXPECT_FALSE(find("gbPage6")->isVisible());
     EXPECT_TRUE(find<QRadioButton>("rb_1")->isChecked());
     EXPECT_EQ(picture("Img_Main_1"), QStringLiteral("SetS_03"));
     EXPECT_EQ(picture("Img_Switch_1"), QStringLiteral("SetS_01"));
