@@ -225,6 +225,28 @@ TEST_F(ShellTest, ExitEndsAtOnceWithoutWriting) {
     EXPECT_EQ(lineCount(m_transcript), from);
 }
 
+TEST_F(ShellTest, TheResetFirstPageIgnoresPageButtons) {
+    startAndRead();
+    m_window->refreshErrorAP(); // as after a refused device
+    m_window->hideCovers();
+    click("Btn_Adv_1");
+    click("Btn_Switch_1");
+    EXPECT_TRUE(find<QRadioButton>("rb_1")->isChecked());
+    EXPECT_FALSE(find("gbPage2")->isVisible());
+    EXPECT_TRUE(m_answers.messages.isEmpty());
+}
+
+TEST_F(ShellTest, PressingTheBackgroundClosesTheMenus) {
+    find("Pnl_Main")->show();
+    find("Pnl_Media")->show();
+    QTest::mousePress(find("Img_Base_1"), Qt::LeftButton);
+    EXPECT_TRUE(find("Pnl_Main")->isHidden());
+    EXPECT_TRUE(find("Pnl_Media")->isHidden());
+    find("Pnl_Main")->show();
+    QTest::mousePress(find("Img_P1"), Qt::LeftButton); // ClearAP
+    EXPECT_TRUE(find("Pnl_Main")->isHidden());
+}
+
 TEST_F(ShellTest, ThirdModeCoversTheButtons) {
     startAndRead();
     m_window->switchWorkMode(3);
