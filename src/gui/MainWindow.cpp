@@ -143,7 +143,7 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
     m_state.general = core::GeneralLayout::loadBuiltIn();
     options.revManuId = m_state.general.revManuId;
     options.revProId = m_state.general.revProId;
-    m_session = std::make_unique<DeviceSession>(*this, *this, std::move(options), this);
+    m_session = std::make_unique<DeviceSession>(*this, *this, std::move(options));
     m_cycle =
         std::make_unique<core::ConfigCycle>(m_session->link(), m_state.buffers, *this, m_state.applyingImage);
 
@@ -189,6 +189,11 @@ MainWindow::~MainWindow() {
     // The listener thread must stop before the window it reports to goes away.
     if (m_session)
         m_session->shutdown();
+    // The pages hold the state by reference: they go before it does.
+    for (Page*& page : m_pages) {
+        delete page;
+        page = nullptr;
+    }
 }
 
 void MainWindow::start() {
