@@ -1,0 +1,31 @@
+#pragma once
+// Switching the mouse's work mode: the four ModeParams bytes, then CurrentProfile, each as a single
+// live-settings write, in that order.
+
+#include "core/device/DeviceLink.h"
+#include "core/image/ConfigImage.h"
+
+#include <array>
+#include <optional>
+
+namespace tarvik::core {
+
+struct SettingWrite {
+    Byte offset;
+    Byte value;
+    friend bool operator==(const SettingWrite&, const SettingWrite&) = default;
+};
+
+// The five writes that select work mode 1..3 (Office, Game, Third). buttonEffect is the general
+// table's BE_Enable: the first ModeParams byte of Office and Third Mode. Throws std::out_of_range for
+// another mode.
+std::array<SettingWrite, 5> workModeWrites(int mode, bool buttonEffect);
+
+// Sends the writes (failures are not reported, as with every single-setting write) and records the
+// mode in CurrentProfile of the working image.
+void switchWorkMode(DeviceLink& link, ConfigImage& workingImage, int mode, bool buttonEffect);
+
+// The work mode 1..3 that a CurrentProfile status byte selects; empty for low nibbles 3..15.
+std::optional<int> workModeFromStatus(Byte status);
+
+} // namespace tarvik::core
