@@ -1,5 +1,6 @@
 #include "gui/MainWindow.h"
 
+#include "core/image/ProfileFile.h"
 #include "core/keys/FunctionCodeName.h"
 #include "core/macros/MacroLibraryFile.h"
 #include "core/text/LanguageTables.h"
@@ -35,9 +36,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFile>
 #include <QGroupBox>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSaveFile>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QUrl>
@@ -399,7 +402,8 @@ void MainWindow::connectNavigation() {
             if (m_state.general.webEnabled && !m_state.general.web.empty())
                 QDesktopServices::openUrl(QUrl(QString::fromStdString(m_state.general.web)));
         });
-        // TODO(profile files): Btn_Save_k and Btn_Load_k.
+        on("Save", [this] { saveProfile(); });
+        on("Load", [this] { loadProfile(); });
     }
 }
 
@@ -452,7 +456,14 @@ void MainWindow::showPageAlone(int page) {
 
 void MainWindow::hideAllMenu() {
     m_keysPage->hideAllMenu();
-    // TODO(pages): the macro and fire pages' pop-up panels close here as well.
+#ifdef TARVIK_HAVE_MACRO_PAGE
+    if (auto* macros = pageAs<MacroPage>(m_pages[3]))
+        macros->hideMenus();
+#endif
+#ifdef TARVIK_HAVE_FIRE_PAGE
+    if (auto* fire = pageAs<FirePage>(m_pages[5]))
+        fire->hideMenus();
+#endif
 }
 
 void MainWindow::closeKeyMenus() {
@@ -504,7 +515,11 @@ void MainWindow::openPage(int page) {
         if (auto* update = pageAs<UpdatePage>(m_pages[4]))
             update->setChosenFile(QString());
 #endif
-    // TODO(pages): the Macro page chooses its insert or delay box.
+#ifdef TARVIK_HAVE_MACRO_PAGE
+    if (page == 4)
+        if (auto* macros = pageAs<MacroPage>(m_pages[3]))
+            macros->showRecordingBox();
+#endif
 }
 
 void MainWindow::showWorkModePage(int mode) {
@@ -528,7 +543,9 @@ void MainWindow::refreshCurrentProfileStatus() {
 }
 
 void MainWindow::refreshCurrentDpiStatus() {
-    // TODO(pages): the Advanced page reads CurrentDpi back and redraws its marker.
+    const core::Byte current = m_session->discovery().readCurrentDpi();
+    if (AdvancedPage* advanced = advancedPage())
+        advanced->setCurrentDpi(current);
 }
 
 // --- Hover pictures and caption rolling ---------------------------------------------------------------
@@ -776,15 +793,35 @@ void MainWindow::redrawDeviceMacros() {
     m_keysPage->menus().macroNames()->clear();
     for (const auto& name : m_cycle->deviceMacroTable().names())
         m_keysPage->menus().macroNames()->addItem(QString::fromStdString(name));
+#ifdef TARVIK_HAVE_MACRO_PAGE
+    if (auto* macros = pageAs<MacroPage>(m_pages[3]))
+        macros->setDeviceMacros(m_cycle->deviceMacroTable());
+#endif
 }
-void MainWindow::redrawFireMacros() { /* TODO(pages): the fire page's list */
+void MainWindow::redrawFireMacros() {
+#ifdef TARVIK_HAVE_FIRE_PAGE
+    if (auto* fire = pageAs<FirePage>(m_pages[5]))
+        fire->refreshFireMacroNames();
+#endif
 }
 void MainWindow::clearDeviceMacroViews() {
     m_keysPage->menus().macroNames()->clear();
+#ifdef TARVIK_HAVE_MACRO_PAGE
+    if (auto* macros = pageAs<MacroPage>(m_pages[3]))
+        macros->clearDeviceMacros();
+#endif
 }
-void MainWindow::clearFireMacroViews() { /* TODO(pages): the fire page's list */
+void MainWindow::clearFireMacroViews() {
+#ifdef TARVIK_HAVE_FIRE_PAGE
+    if (auto* fire = pageAs<FirePage>(m_pages[5]))
+        fire->clearFireMacroNames();
+#endif
 }
-void MainWindow::readOsMouseParameters() { /* TODO(pages): the Advanced page's pointer settings */
+void MainWindow::readOsMouseParameters() {
+    // The pointer controls keep their first pictures where the platform cannot tell its settings.
+    if (const auto settings = m_pointerSettings->read())
+        if (AdvancedPage* advanced = advancedPage())
+            advanced->showPointerSettings(*settings);
 }
 
 // --- Device states
@@ -800,6 +837,8 @@ void MainWindow::showNoDevice() {
     showCovers();
     clearDeviceMacroViews();
     m_state.lightingKind = core::LightingKind::None;
+    if (AdvancedPage* advanced = advancedPage())
+        advanced->forgetReportRate();
 }
 
 void MainWindow::showDeviceReady() {
@@ -823,6 +862,61 @@ void MainWindow::defaultSettings(int n) {
         return;
     }
     m_cycle->defaultSettings(n, [this] { m_session->discovery().resetAndRefind(); });
+}
+
+void MainWindow::saveProfile() {
+    hideAllMenu();
+    setEntryPictures(QStringLiteral("Save"), QStringLiteral("SetS_03"));
+    if (!deviceConnected()) {
+        showMessage("Str022");
+        return;
+    }
+    QString path = MessageSeam::saveFileName(this, QString(), QString(), QStringLiteral("SaveFile (*.bin)"));
+    if (path.isEmpty())
+        return;
+    // A name the dialog already gave the ending keeps it once.
+    if (!path.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive))
+        path += QStringLiteral(".bin");
+    // The file holds the mouse as it is now, not as the window last drew it.
+    m_cycle->fullRead(m_state.buffers.storageKind, [this] { m_session->discovery().showDeviceReady(); });
+    if (!deviceConnected())
+        return; // the mouse went away during the read: the buffers are not what it holds
+    m_cycle->dataBufToMemo();
+    const std::vector<core::Byte> bytes = core::writeProfileFile(m_state.buffers);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
+            static_cast<qint64>(bytes.size()) ||
+        !file.commit())
+        MessageSeam::showMessageDialog(this, file.errorString(), m_state.text("FontName"));
+}
+
+void MainWindow::loadProfile() {
+    hideAllMenu();
+    setEntryPictures(QStringLiteral("Load"), QStringLiteral("SetS_03"));
+    if (!deviceConnected()) {
+        showMessage("Str022");
+        return;
+    }
+    const QString path =
+        MessageSeam::openFileName(this, QString(), QString(), QStringLiteral("LoadFile (*.bin)"));
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        MessageSeam::showMessageDialog(this, file.errorString(), m_state.text("FontName"));
+        return;
+    }
+    const QByteArray contents = file.readAll();
+    file.close();
+    const auto bytes = std::span(reinterpret_cast<const core::Byte*>(contents.constData()),
+                                 static_cast<std::size_t>(contents.size()));
+    const core::CycleResult result =
+        m_cycle->loadProfile(bytes, [this] { m_session->discovery().resetAndRefind(); });
+    if (result == core::CycleResult::Refused)
+        MessageSeam::showMessageDialog(
+            this, QString::fromLatin1(core::kLoadingBinError.data(), core::kLoadingBinError.size()),
+            m_state.text("FontName"));
 }
 
 void MainWindow::exitProgram() {

@@ -11,6 +11,7 @@
 #include "core/macros/MacroLibrary.h"
 #include "gui/AppState.h"
 #include "gui/NavigationBar.h"
+#include "gui/PointerSettings.h"
 #include "gui/device/DeviceSession.h"
 
 #include <QWidget>
@@ -145,6 +146,9 @@ private:
     void defaultSettings(int n);
     void checkPcMacro();
     void exitProgram();
+    // Btn_Save_0Click and Btn_Load_0Click: the whole mouse into a profile file and back.
+    void saveProfile();
+    void loadProfile();
     void startWindowMove();
     void fillNamingContext(core::FunctionCodeContext& context) const;
     AdvancedPage* advancedPage() const;
@@ -161,6 +165,7 @@ private:
     std::array<bool, 3> m_modeEnabled{true, true, false};
     CaptionRoller* m_roller = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
+    std::unique_ptr<PointerSettings> m_pointerSettings = makeSystemPointerSettings();
     QString m_applicationTitle;
     QString m_exeDirectory;
     QString m_macroPath;

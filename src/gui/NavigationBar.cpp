@@ -3,6 +3,7 @@
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/PictureControl.h"
 
+#include <QFontMetrics>
 #include <QWidget>
 
 #include <array>
@@ -34,6 +35,8 @@ QString name(const char* prefix, const char* entry, int copy) {
     return QStringLiteral("%1%2_%3").arg(QLatin1String(prefix), QLatin1String(entry)).arg(copy);
 }
 
+constexpr double kSmallestFontPt = 5.0;
+
 void styleCaption(CaptionLabel* label, const AppState& state, char group) {
     const std::string g(1, group);
     QFont font = label->font();
@@ -44,6 +47,16 @@ void styleCaption(CaptionLabel* label, const AppState& state, char group) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, state.layoutColor("Color_" + g));
     label->setPalette(palette);
+}
+
+// A caption wider than its entry shrinks its font until it shows whole; centred text that does not
+// fit would lose both its ends.
+void fitCaption(CaptionLabel* label) {
+    QFont font = label->font();
+    const int room = label->width() - 2;
+    while (QFontMetrics(font).horizontalAdvance(label->text()) > room && font.pointSizeF() > kSmallestFontPt)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    label->setFont(font);
 }
 
 } // namespace
@@ -111,8 +124,10 @@ void NavigationBar::applyLanguage(const AppState& state) {
             font.setFamily(fontName);
             caption->setFont(font);
         }
-        if (*e.captionKey)
+        if (*e.captionKey) {
             caption->setText(state.text(e.captionKey));
+            fitCaption(caption);
+        }
     }
 }
 

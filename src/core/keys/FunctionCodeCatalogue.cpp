@@ -149,7 +149,7 @@ std::optional<KeyFunctionCode> weaponPresetCode(int preset, bool hasLeftKey, Byt
         return std::nullopt;
     const WeaponPreset& p = kWeaponPresets[static_cast<std::size_t>(preset)];
     return KeyFunctionCode{code_type::kFireMacroControl,
-                           static_cast<Byte>(p.firstSlot | (hasLeftKey ? 0x10 : 0)), p.slots, suffix};
+                           static_cast<Byte>(p.firstSlot | (hasLeftKey ? 0x10 : 0)), p.slotCount, suffix};
 }
 
 KeyFunctionCode fireMacroKeyCode(StorageKind kind) {

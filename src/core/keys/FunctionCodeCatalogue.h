@@ -35,7 +35,7 @@ struct WeaponPreset {
     const char* languageKey; // "Str600" .. "Str606"
     const char* englishName;
     Byte firstSlot; // first fire-macro slot the preset plays
-    Byte slots;     // how many slots (segments) it spans
+    Byte slotCount; // how many slots (segments) it spans
 };
 
 std::span<const WeaponPreset> weaponPresets();

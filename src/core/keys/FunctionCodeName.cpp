@@ -123,7 +123,7 @@ FunctionCodeNaming nameFunctionCode(const KeyFunctionCode& code, const FunctionC
         return named("Str293", context);
     if (type == code_type::kFireMacroControl) {
         for (const WeaponPreset& p : weaponPresets()) {
-            if (code[2] == p.slots && (b1 == p.firstSlot || b1 == (p.firstSlot | 0x10)))
+            if (code[2] == p.slotCount && (b1 == p.firstSlot || b1 == (p.firstSlot | 0x10)))
                 return named(p.languageKey, context);
         }
     }

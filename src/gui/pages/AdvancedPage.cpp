@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
 
 namespace tarvik::gui {
 
@@ -157,6 +158,8 @@ void AdvancedPage::applyLayout() {
         m_rateTargets[n - 1]->move(at.x() - 4, at.y() - 2);
     }
 
+    // The fire key edits are live edits: the selected text colour on the page's edit colours.
+    const QColor editText = s.layoutColor("Color_D_Selected");
     const QColor back = s.layoutColor("Color_D_Back");
     const QColor border = s.layoutColor("Color_D_Border");
     for (int k = 1; k <= 3; ++k) {
@@ -164,8 +167,8 @@ void AdvancedPage::applyLayout() {
         const std::string key = "FK" + std::to_string(k);
         row.count->move(layoutPoint(s, key + "Cnt"));
         row.delay->move(layoutPoint(s, key + "Delay"));
-        setEditLook(row.count, size, notSelected, back, border);
-        setEditLook(row.delay, size, notSelected, back, border);
+        setEditLook(row.count, size, editText, back, border);
+        setEditLook(row.delay, size, editText, back, border);
         const QPoint at = layoutPoint(s, key + "Continue");
         row.marker->move(at);
         placeOver(row.target, row.marker, QPoint(at.x() - 2, at.y()), 4);
@@ -224,6 +227,48 @@ void AdvancedPage::showCurrentDpi(int index) {
         return; // a failed read: nothing is current, the hidden choice stays
     findChild<QRadioButton*>(QStringLiteral("rb_DPI%1").arg(index + 1))->setChecked(true);
     m_currentDpi = index;
+}
+
+void AdvancedPage::setCurrentDpi(int index) {
+    if (index < 0 || index >= m_enabledLevels)
+        return;
+    showCurrentDpi(index);
+}
+
+void AdvancedPage::showPointerSettings(const PointerParameters& parameters) {
+    static constexpr std::array<int, kPointerCells> kSpeeds = {1, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20};
+    static constexpr std::array<int, kPointerCells> kDoubleClicks = {900, 830, 760, 690, 620, 550,
+                                                                     480, 410, 340, 270, 200};
+    const auto showLevel = [](PointerBar& bar, const std::array<int, kPointerCells>& table, int value) {
+        const auto it = std::find(table.begin(), table.end(), value);
+        if (it == table.end())
+            return;
+        const auto level = it - table.begin();
+        for (int k = 0; k < kPointerCells; ++k)
+            bar.cells[k]->setPicture(twoState("Bar1", k == level));
+    };
+    showLevel(m_speed, kSpeeds, parameters.speed);
+    showLevel(m_doubleClick, kDoubleClicks, parameters.doubleClickMs);
+    const bool oneScreen = parameters.wheelLines == -1;
+    if (!oneScreen) {
+        std::array<int, kPointerCells> lines{};
+        for (int k = 0; k < kPointerCells; ++k)
+            lines[k] = k + 1;
+        showLevel(m_wheel, lines, parameters.wheelLines);
+    }
+    for (int k = 0; k < kPointerCells; ++k) {
+        m_wheel.cells[k]->setEnabled(!oneScreen);
+        m_wheel.captions[k]->setEnabled(!oneScreen);
+    }
+    m_precisionMarker->setPicture(twoState("CbS", parameters.precision));
+    findChild<QCheckBox*>(QStringLiteral("cb_IsControl"))->setChecked(parameters.precision);
+    m_screenMarker->setPicture(twoState("CbS", oneScreen));
+    findChild<QCheckBox*>(QStringLiteral("cb_IsScreen"))->setChecked(oneScreen);
+}
+
+void AdvancedPage::forgetReportRate() {
+    m_knownReportRate = 0;
+    m_rateResetPending = false;
 }
 
 void AdvancedPage::showReportRate(int code) {

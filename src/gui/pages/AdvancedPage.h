@@ -3,6 +3,7 @@
 // the current-level marker, the AIM DPI, the report rate, the three fire keys and the pointer
 // settings of the operating system.
 
+#include "gui/PointerSettings.h"
 #include "gui/pages/Page.h"
 
 #include <array>
@@ -39,6 +40,14 @@ public:
     // Lights AIM cell `step` (1..12) alone and shows its DPI text; other steps change nothing.
     void setAimStep(int step);
     int aimStep() const { return m_aimStep; }
+    // The current-level marker for a CurrentDpi read back from the mouse (0..7); a value outside
+    // the enabled levels (0xFF of a failed read) changes nothing.
+    void setCurrentDpi(int index);
+    // The mouse is gone: no report rate is known to be in force any more.
+    void forgetReportRate();
+    // The operating system's pointer settings on the three bars and two options; a value that is
+    // not on its bar's table leaves that bar as it was.
+    void showPointerSettings(const PointerParameters& parameters);
 
     // --- What the page shows, for the handlers that write it to the mouse
     int enabledDpiLevels() const { return m_enabledLevels; }

@@ -53,7 +53,7 @@ FireSegmentView walkFireBody(std::span<const core::Byte, core::FireMacroStore::k
 std::vector<int> weaponPresetSlots(int preset) {
     const core::WeaponPreset& p = core::weaponPresets()[static_cast<std::size_t>(preset - 1)];
     std::vector<int> played;
-    for (int i = 0; i < p.slots; ++i)
+    for (int i = 0; i < p.slotCount; ++i)
         played.push_back(p.firstSlot + i);
     return played;
 }

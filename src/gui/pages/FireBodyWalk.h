@@ -29,8 +29,7 @@ FireSegmentView walkFireBody(std::span<const core::Byte, core::FireMacroStore::k
                              std::size_t previousLength);
 
 // The fire macro slots a weapon preset (1..7) plays, one per segment, in order; and its name's
-// language key ("Str600" ..). Kept apart from the page: the catalogue header cannot be read where
-// Qt's keyword macros are defined.
+// language key ("Str600" ..), as the weapon preset catalogue gives them.
 std::vector<int> weaponPresetSlots(int preset);
 const char* weaponPresetNameKey(int preset);
 

@@ -221,6 +221,15 @@ void FirePage::buildServiceMenusAndInsertPanel() {
     m_insertPanel->hide();
 }
 
+void FirePage::clearFireMacroNames() {
+    m_fireNames->clear();
+}
+
+void FirePage::hideMenus() {
+    for (QWidget* menu : m_menus)
+        menu->hide();
+}
+
 void FirePage::refreshFireMacroNames() {
     m_fireNames->clear();
     const int rowHeight = state().layoutInt("MacroNameHeight", 20);

@@ -45,6 +45,10 @@ public:
 
     // RefreshFireMacroName: one row per fire macro slot in use, from the editing copy.
     void refreshFireMacroNames();
+    // The mouse is gone: the fire macro list is emptied.
+    void clearFireMacroNames();
+    // The right-click menus of the two fire lists.
+    void hideMenus();
 
     // The colour of lighting colour c (1..10), which the fire slots share; the shell hands in the
     // lighting page's colours. Without it the WorkingImage's colours are shown.

@@ -1,7 +1,6 @@
-// Before any Qt header: the catalogue has a field named like a Qt keyword macro.
-#include "core/keys/FunctionCodeCatalogue.h"
-
 #include "gui/pages/KeyMenus.h"
+
+#include "core/keys/FunctionCodeCatalogue.h"
 #include "gui/skin/CaptionLabel.h"
 
 #include <QFrame>

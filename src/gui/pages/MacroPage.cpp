@@ -7,6 +7,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 
@@ -19,6 +20,10 @@ const QSize kBoxSize(227, 182);
 const QSize kDelayOptionSize(110, 17);
 const QSize kInsertOptionSize(100, 17);
 const QSize kShortEditSize(40, 20);
+// The delay edit ends before the "ms" the page picture paints after it.
+const QSize kDelayEditSize(44, 22);
+// The option captions start right of their marker.
+constexpr int kOptionIndent = 12;
 constexpr int kMenuEntryHeight = 20;
 constexpr int kMenuWidth = 120;
 // Grey of a field that cannot be typed into while its option is not chosen.
@@ -121,10 +126,11 @@ void MacroPage::buildDelayBox() {
         m_delay.labels[i] = addCaption(m_delayBox, QStringLiteral("IB_%1").arg(kDelayOptionNames[i]));
         m_delay.labels[i]->resize(kDelayOptionSize);
         m_delay.labels[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        m_delay.labels[i]->setIndent(kOptionIndent);
         addHiddenRadio(m_delayBox, QStringLiteral("rb_%1").arg(kDelayOptionNames[i]), group)
             ->setChecked(i == 0);
     }
-    m_delay.edit = addNumberEdit(m_delayBox, QStringLiteral("Edt_Delay"), QSize(60, 22));
+    m_delay.edit = addNumberEdit(m_delayBox, QStringLiteral("Edt_Delay"), kDelayEditSize);
     m_delay.edit->setText(QStringLiteral("50"));
 }
 
@@ -147,6 +153,7 @@ void MacroPage::buildInsertBox() {
             addCaption(m_insertBox, QStringLiteral("IB_Insert%1").arg(kDelayOptionNames[i]));
         m_insertDelay.labels[i]->resize(kInsertOptionSize);
         m_insertDelay.labels[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        m_insertDelay.labels[i]->setIndent(kOptionIndent);
         addHiddenRadio(m_insertBox, QStringLiteral("rb_Insert%1").arg(kDelayOptionNames[i]), group)
             ->setChecked(i == 0);
     }
@@ -280,9 +287,12 @@ void MacroPage::applyLayout() {
 
     const QList<QWidget*> texts = m_delayBox->findChildren<QWidget*>() +
                                   m_insertBox->findChildren<QWidget*>() + QList<QWidget*>{m_new, m_record};
-    for (QWidget* w : texts)
-        if (!qobject_cast<QListWidget*>(w))
+    for (QWidget* w : texts) {
+        if (auto* edit = qobject_cast<QLineEdit*>(w))
+            setEditLook(edit, size, text, listBack, listBorder);
+        else if (!qobject_cast<QListWidget*>(w) && !qobject_cast<QComboBox*>(w))
             setTextLook(w, size, text);
+    }
 
     const QColor menuText = s.layoutColor("Color_F_Font");
     const QColor menuBack = s.layoutColor("Color_F_Back");
@@ -326,6 +336,27 @@ void MacroPage::applyLanguage() {
             m_menus[m]
                 ->findChild<CaptionLabel*>(QString::fromLatin1(entry.name))
                 ->setText(state().text(entry.key));
+}
+
+bool MacroPage::insertPanelOpen() const {
+    return !m_insertBox->isHidden();
+}
+
+void MacroPage::showRecordingBox() {
+    const bool inserting = insertPanelOpen();
+    m_insertBox->setVisible(inserting);
+    m_insertBase->setVisible(inserting);
+    m_delayBox->setVisible(!inserting);
+}
+
+void MacroPage::clearDeviceMacros() {
+    m_device->clear();
+    m_events->clear();
+}
+
+void MacroPage::hideMenus() {
+    for (QWidget* menu : m_menus)
+        menu->hide();
 }
 
 void MacroPage::applyInsertChoice(int item) {

@@ -48,6 +48,16 @@ public:
     // The insert box's controls for an insert choice (0..7) and its backing picture.
     void applyInsertChoice(int item);
 
+    // While an insertion is open its box stands in place of the delay box.
+    bool insertPanelOpen() const;
+    // What opening the page shows below the lists: the insert box while an insertion is open, the
+    // delay box otherwise.
+    void showRecordingBox();
+    // The mouse is gone: its macro list and the events shown are emptied.
+    void clearDeviceMacros();
+    // The right-click menus of the three lists.
+    void hideMenus();
+
 private:
     struct DelayOptions {
         std::array<PictureControl*, 3> leds{};

@@ -3,6 +3,7 @@
 #include "emulator/VirtualMouse.h"
 #include "gui/MainWindow.h"
 #include "gui/MessageSeam.h"
+#include "gui/pages/AdvancedPage.h"
 #include "gui/pages/KeysPage.h"
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/CaptionRoller.h"
@@ -10,7 +11,11 @@
 #include "gui/skin/Skin.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -386,6 +391,179 @@ TEST_F(ShellTest, MenusCarryEveryCatalogueEntryHidden) {
     EXPECT_EQ(find<QLabel>("Key_KeyOff")->y(), 1 + 9 * 24);
 }
 
+TEST_F(ShellTest, DpiButtonOnTheMouseMovesTheCurrentDpiMarker) {
+    auto* advanced = qobject_cast<gui::AdvancedPage*>(m_window->page(2));
+    ASSERT_NE(advanced, nullptr);
+    startAndRead();
+    click("Btn_Adv_1");
+    const int before = advanced->currentDpiIndex();
+    ASSERT_EQ(mouse().currentDpi(), before);
+    mouse().pressButton(emulator::VirtualMouse::kDpiUp);
+    mouse().releaseButtons();
+    const int after = mouse().currentDpi();
+    ASSERT_NE(after, before);
+    ASSERT_TRUE(waitFor([&] { return advanced->currentDpiIndex() == after; }));
+    EXPECT_EQ(picture(QStringLiteral("Img_DPI%1").arg(after + 1)), QStringLiteral("CbS_E"));
+    EXPECT_EQ(picture(QStringLiteral("Img_DPI%1").arg(before + 1)), QStringLiteral("CbS_D"));
+    EXPECT_TRUE(find<QRadioButton>(QStringLiteral("rb_DPI%1").arg(after + 1))->isChecked());
+
+    // A value no level has (a failed read gives 0xFF) leaves the marker where it is.
+    for (const core::Byte odd : {core::Byte{0xFF}, core::Byte{8}}) {
+        const std::array<core::Byte, 1> value{odd};
+        mouse().writeMemory(core::image::kCurrentDpi, value);
+        m_window->refreshCurrentDpiStatus();
+        EXPECT_EQ(advanced->currentDpiIndex(), after) << int(odd);
+        EXPECT_EQ(picture(QStringLiteral("Img_DPI%1").arg(after + 1)), QStringLiteral("CbS_E")) << int(odd);
+    }
+}
+
+TEST_F(ShellTest, MacroListsShowWhatWasReadAndTheMouseMacrosGoWithTheMouse) {
+    auto* fireNames = find<QListWidget>("LB_FireMacroName");
+    auto* deviceNames = find<QListWidget>("LB_MacroName");
+    startAndRead();
+    ASSERT_EQ(fireNames->count(), 10);
+    for (int n = 1; n <= 10; ++n)
+        EXPECT_EQ(fireNames->item(n - 1)->text(), QStringLiteral("Macro%1").arg(n));
+    const std::vector<std::string> names = m_window->cycle().deviceMacroTable().names();
+    ASSERT_EQ(deviceNames->count(), static_cast<int>(names.size()));
+    for (int row = 0; row < deviceNames->count(); ++row)
+        EXPECT_EQ(deviceNames->item(row)->text().toStdString(), names[row]);
+    find<QListWidget>("LB_macro")->addItem(QStringLiteral("event"));
+
+    mouse().unplug();
+    ASSERT_TRUE(waitFor([&] { return m_window->coversShown(); }));
+    EXPECT_EQ(deviceNames->count(), 0);
+    EXPECT_EQ(find<QListWidget>("LB_macro")->count(), 0);
+    EXPECT_EQ(find<QListWidget>("LB_Name")->count(), 0);
+}
+
+TEST_F(ShellTest, NoDeviceForgetsTheReportRate) {
+    auto* advanced = qobject_cast<gui::AdvancedPage*>(m_window->page(2));
+    ASSERT_NE(advanced, nullptr);
+    startAndRead();
+    EXPECT_NE(advanced->knownReportRate(), 0);
+    mouse().unplug();
+    ASSERT_TRUE(waitFor([&] { return m_window->coversShown(); }));
+    EXPECT_EQ(advanced->knownReportRate(), 0);
+    EXPECT_FALSE(advanced->rateResetPending());
+}
+
+TEST_F(ShellTest, ClosingTheMenusClosesTheMacroAndFirePagePanels) {
+    const char* panels[] = {"Pnl_PCMacro",      "Pnl_DevMacro",       "Pnl_DevContent",
+                            "Pnl_DevFireMacro", "Pnl_DevFireContent", "Pnl_Main"};
+    for (const char* panel : panels)
+        find(QLatin1String(panel))->show();
+    m_window->hideAllMenu();
+    for (const char* panel : panels)
+        EXPECT_TRUE(find(QLatin1String(panel))->isHidden()) << panel;
+}
+
+TEST_F(ShellTest, MacroPageOpensWithItsDelayBoxOrTheOpenInsertBox) {
+    startAndRead();
+    // A language switch hides the delay box; opening the page brings it back.
+    m_window->switchLanguage(2);
+    m_window->switchLanguage(1);
+    click("Btn_Macro_1");
+    ASSERT_TRUE(find("gbPage4")->isVisible());
+    EXPECT_TRUE(find("Gb_Delay")->isVisible());
+    EXPECT_FALSE(find("Gb_Insert")->isVisible());
+    for (const char* control : {"IB_RecDelay", "IB_DelayTime", "IB_NoDelay", "Edt_Delay", "LED_RecDelay"})
+        EXPECT_TRUE(find(QLatin1String(control))->isVisible()) << control;
+    EXPECT_EQ(find<QLabel>("IB_RecDelay")->text().trimmed(), m_window->state().text("Str414"));
+
+    // An insertion left open on another page is what the page shows when it comes back.
+    click("Btn_Adv_1");
+    find("Gb_Insert")->show();
+    click("Btn_Macro_1");
+    EXPECT_TRUE(find("Gb_Insert")->isVisible());
+    EXPECT_TRUE(find("Img_InsertBase")->isVisible());
+    EXPECT_FALSE(find("Gb_Delay")->isVisible());
+}
+
+TEST_F(ShellTest, NavigationCaptionsShowWholeInEveryLanguage) {
+    for (int language = 1; language <= 3; ++language) {
+        m_window->switchLanguage(language);
+        for (const gui::NavigationEntry& entry : gui::NavigationBar::entries()) {
+            const QLabel* label = m_window->bar(1).label(QLatin1String(entry.entry));
+            if (label->text().isEmpty())
+                continue;
+            EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(label->text()), label->width())
+                << language << " " << entry.entry << " " << label->text().toStdString();
+        }
+    }
+}
+
+TEST_F(ShellTest, FireKeyEditsLookLive) {
+    const QColor live = m_window->state().layoutColor("Color_D_Selected");
+    for (int k = 1; k <= 3; ++k)
+        for (const QString& name :
+             {QStringLiteral("Edt_Repeat%1").arg(k), QStringLiteral("Edt_DelayTime%1").arg(k)}) {
+            auto* edit = find<QLineEdit>(name);
+            EXPECT_TRUE(edit->isEnabled()) << name.toStdString();
+            EXPECT_EQ(edit->palette().color(QPalette::Text), live) << name.toStdString();
+            // Drawn on the page's edit background, not the white of a plain edit.
+            const QImage drawn = edit->grab().toImage();
+            EXPECT_EQ(QColor(drawn.pixel(drawn.width() - 4, drawn.height() / 2)),
+                      m_window->state().layoutColor("Color_D_Back"))
+                << name.toStdString();
+        }
+}
+
+TEST_F(ShellTest, SavesTheMouseToAProfileFileAndLoadsItBack) {
+    startAndRead();
+    m_answers.nextFileNames.push_back(m_folder.filePath(QStringLiteral("mouse")));
+    click("Btn_Save_1");
+    QFile saved(m_folder.filePath(QStringLiteral("mouse.bin")));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray bytes = saved.readAll();
+    saved.close();
+    ASSERT_EQ(bytes.size(), 2048);
+    for (int i = 380; i <= 483; ++i)
+        ASSERT_EQ(static_cast<core::Byte>(bytes[i]), 0xFF) << i;
+    EXPECT_EQ(static_cast<core::Byte>(bytes[495]), 0xE0);
+    const std::vector<core::Byte> profiles = mouse().readMemory(192, 147);
+    EXPECT_TRUE(std::equal(profiles.begin(), profiles.end(), bytes.begin() + 192,
+                           [](core::Byte a, char b) { return a == static_cast<core::Byte>(b); }));
+    EXPECT_TRUE(m_answers.messages.isEmpty());
+
+    // The mouse changes; loading the file puts the saved profiles back and reads the mouse again.
+    const std::array<core::Byte, 1> changed{static_cast<core::Byte>(profiles[8] ^ 0x01)};
+    mouse().writeMemory(200, changed);
+    const int resets = mouse().resetCount();
+    m_answers.nextFileNames.push_back(saved.fileName());
+    click("Btn_Load_1");
+    ASSERT_TRUE(waitFor([&] { return mouse().resetCount() > resets; }));
+    ASSERT_TRUE(waitFor([&] { return m_window->deviceConnected() && !m_window->coversShown(); }));
+    EXPECT_EQ(mouse().readMemory(192, 147), profiles);
+    EXPECT_TRUE(m_answers.messages.isEmpty());
+
+    // A file for the other kind of mouse is refused before anything is sent.
+    QByteArray flash = bytes;
+    flash[495] = static_cast<char>(0xF0);
+    QFile other(m_folder.filePath(QStringLiteral("flash.bin")));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write(flash);
+    other.close();
+    const qsizetype from = lineCount(m_transcript);
+    m_answers.nextFileNames.push_back(other.fileName());
+    click("Btn_Load_2");
+    EXPECT_EQ(m_answers.messages, QStringList{QStringLiteral("Loading .bin is error!")});
+    EXPECT_TRUE(settingWrites(m_transcript, from).empty());
+}
+
+TEST_F(ShellTest, ProfileButtonsWithoutAMouseOrWithACancelledDialogDoNothing) {
+    click("Btn_Save_1");
+    click("Btn_Load_1");
+    EXPECT_EQ(m_answers.messages, QStringList(2, QStringLiteral("Is finding the specified device")));
+    startAndRead();
+    m_answers.messages.clear();
+    const qsizetype from = lineCount(m_transcript);
+    click("Btn_Save_1"); // no file name queued: the dialog is cancelled
+    click("Btn_Load_1");
+    EXPECT_TRUE(m_answers.messages.isEmpty());
+    EXPECT_EQ(lineCount(m_transcript), from);
+    EXPECT_TRUE(QDir(m_folder.path()).entryList({QStringLiteral("*.bin")}).isEmpty());
+}
 } // namespace
 
 int main(int argc, char** argv) {
