@@ -1,0 +1,155 @@
+// One start-up in a process of its own, driven by bench_first_frame.
+//
+//   bench_first_frame_helper bare   a plain QWidget of the main window's size
+//   bench_first_frame_helper main   the main window as the program builds it, with the defaults of
+//                                   image 1 drawn and no mouse; the session is never started, so
+//                                   nothing polls
+//   bench_first_frame_helper pictures   lists the skin pictures the built main window shows, with
+//                                   their sizes, hidden pages included: what start-up decoded
+//
+// Both are timed the same way: the window's first paint event is noted by an event filter, and the
+// frame counts as done when the event loop comes back after it (the whole window, children included,
+// has been painted and flushed by then). The helper prints one line and ends:
+//
+//   frame main_ns=<steady clock at main()> built_ns=<window built, before show()>
+//         painted_ns=<steady clock at the end of the first frame> vmhwm_kb=<VmHWM>
+//         maxrss_kb=<ru_maxrss> style=<style> size=<w>x<h>
+
+#include <QApplication>
+#include <QEvent>
+#include <QMap>
+#include <QStyle>
+#include <QTimer>
+#include <QWidget>
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#ifdef TARVIK_HAVE_MAIN_WINDOW
+#include "gui/MainWindow.h"
+#include "gui/skin/PictureControl.h"
+#endif
+
+namespace {
+
+constexpr int kWidth = 1030;
+constexpr int kHeight = 662;
+constexpr int kGiveUpMs = 20000;
+
+long long steadyNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+long vmHwmKb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    return -1;
+}
+
+long maxRssKb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+class FirstFrame : public QObject {
+public:
+    FirstFrame(QWidget& window, long long mainNs, long long builtNs)
+        : m_window(window), m_mainNs(mainNs), m_builtNs(builtNs) {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &m_window && event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            QTimer::singleShot(0, this, [this] { report(); });
+        }
+        return false;
+    }
+
+private:
+    void report() {
+        const long long paintedNs = steadyNs();
+        std::printf("frame main_ns=%lld built_ns=%lld painted_ns=%lld vmhwm_kb=%ld maxrss_kb=%ld style=%s "
+                    "size=%dx%d\n",
+                    m_mainNs, m_builtNs, paintedNs, vmHwmKb(), maxRssKb(),
+                    qPrintable(QApplication::style()->name()), m_window.width(), m_window.height());
+        std::fflush(stdout);
+        QApplication::quit();
+    }
+
+    QWidget& m_window;
+    long long m_mainNs;
+    long long m_builtNs;
+    bool m_seen = false;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const long long mainNs = steadyNs();
+    const char* kind = argc > 1 ? argv[1] : "";
+    const bool bare = std::strcmp(kind, "bare") == 0;
+    const bool pictures = std::strcmp(kind, "pictures") == 0;
+    if (!bare && !pictures && std::strcmp(kind, "main") != 0) {
+        std::fprintf(stderr, "usage: %s bare|main|pictures\n", argv[0]);
+        return 2;
+    }
+
+    QApplication app(argc, argv);
+#ifdef TARVIK_HAVE_MAIN_WINDOW
+    if (pictures) {
+        tarvik::gui::MainWindow window;
+        QMap<QString, QSize> shown; // lower-case name -> size, each decoded once
+        for (const auto* control : window.findChildren<tarvik::gui::PictureControl*>())
+            if (!control->pictureName().isEmpty() && !control->pixmap().isNull())
+                shown.insert(control->pictureName().toLower(), control->pixmap().size());
+        long long bytes = 0;
+        for (auto it = shown.cbegin(); it != shown.cend(); ++it) {
+            std::printf("%-20s %4d x %4d\n", qPrintable(it.key()), it.value().width(), it.value().height());
+            bytes += 4LL * it.value().width() * it.value().height();
+        }
+        std::printf("%lld pictures, %.1f MB as 32-bit pixels\n", static_cast<long long>(shown.size()),
+                    static_cast<double>(bytes) / (1024.0 * 1024.0));
+        return 0;
+    }
+#endif
+    std::unique_ptr<QWidget> window;
+    if (bare) {
+        window = std::make_unique<QWidget>();
+        window->resize(kWidth, kHeight);
+    } else {
+#ifdef TARVIK_HAVE_MAIN_WINDOW
+        window = std::make_unique<tarvik::gui::MainWindow>();
+#else
+        std::fprintf(stderr, "the main window is not built\n");
+        return 2;
+#endif
+    }
+
+    FirstFrame frame(*window, mainNs, steadyNs());
+    window->show();
+    bool timedOut = false;
+    QTimer::singleShot(kGiveUpMs, &app, [&timedOut] {
+        timedOut = true;
+        QApplication::quit();
+    });
+    app.exec();
+    if (timedOut) {
+        std::fprintf(stderr, "the window was never painted\n");
+        return 1;
+    }
+    return 0;
+}
