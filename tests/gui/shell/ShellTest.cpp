@@ -424,7 +424,14 @@ TEST_F(ShellTest, MacroListsShowWhatWasReadAndTheMouseMacrosGoWithTheMouse) {
     ASSERT_EQ(fireNames->count(), 10);
     for (int n = 1; n <= 10; ++n)
         EXPECT_EQ(fireNames->item(n - 1)->text(), QStringLiteral("Macro%1").arg(n));
+    // The mouse comes without macros: one is added as the macro page would.
+    core::MacroLibrary library;
+    ASSERT_EQ(library.addNew("Alpha"), core::MacroLibrary::Result::Done);
+    ASSERT_EQ(m_window->cycle().deviceMacroTable().add(library.slot(0).name, library.slot(0).body),
+              core::DeviceMacroTable::Result::Done);
+    m_window->redrawDeviceMacros();
     const std::vector<std::string> names = m_window->cycle().deviceMacroTable().names();
+    ASSERT_EQ(names, std::vector<std::string>{"Alpha"});
     ASSERT_EQ(deviceNames->count(), static_cast<int>(names.size()));
     for (int row = 0; row < deviceNames->count(); ++row)
         EXPECT_EQ(deviceNames->item(row)->text().toStdString(), names[row]);
