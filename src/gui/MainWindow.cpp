@@ -878,7 +878,8 @@ void MainWindow::saveProfile() {
     if (!path.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive))
         path += QStringLiteral(".bin");
     // The file holds the mouse as it is now, not as the window last drew it.
-    m_cycle->fullRead(m_state.buffers.storageKind, [this] { m_session->discovery().showDeviceReady(); });
+    m_cycle->fullRead(m_session->discovery().storageKind(),
+                      [this] { m_session->discovery().showDeviceReady(); });
     if (!deviceConnected())
         return; // the mouse went away during the read: the buffers are not what it holds
     m_cycle->dataBufToMemo();
