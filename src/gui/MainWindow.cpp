@@ -38,6 +38,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QSaveFile>
@@ -182,6 +183,12 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
     // 15-17. The defaults of image 1 without a mouse, on the first page.
     m_cycle->initNoDevice();
     refreshErrorAP();
+
+    // 18.
+    readOsMouseParameters();
+
+    // 21. Numbers read from the right, as in a spreadsheet.
+    alignNumberEdits();
 
     // 19. The application title, 22. language 1 through the language buttons' handler.
     switchLanguage(m_state.languageIndex);
@@ -773,6 +780,22 @@ void MainWindow::refreshUi() {
     core::FunctionCodeContext context;
     fillNamingContext(context);
     m_suffixes = m_cycle->codeSuffixes(context);
+}
+
+void MainWindow::alignNumberEdits() {
+    QStringList names = {QStringLiteral("Edt_Delay"),          QStringLiteral("Edt_InsertDelay"),
+                         QStringLiteral("edt_Repeat"),         QStringLiteral("edt_XAxisValue"),
+                         QStringLiteral("edt_YAxisValue"),     QStringLiteral("Edt_FireDelay"),
+                         QStringLiteral("edt_FireRepeat"),     QStringLiteral("edt_FireXAxisValue"),
+                         QStringLiteral("edt_FireYAxisValue"), QStringLiteral("Edt_InsertFireDelay")};
+    for (int k = 1; k <= 3; ++k)
+        for (const char* pattern :
+             {"Edt_Repeat%1", "Edt_DelayTime%1", "Edt_FireCnt%1", "Edt_FireX%1", "Edt_FireY%1",
+              "Edt_FireTime%1", "Edt_FireX%1Offset", "Edt_FireY%1Offset"})
+            names << QString::fromLatin1(pattern).arg(k);
+    for (const QString& name : names)
+        if (auto* edit = findChild<QLineEdit*>(name))
+            edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 
 void MainWindow::checkPcMacro() {

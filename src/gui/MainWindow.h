@@ -145,6 +145,7 @@ private:
     bool navigationGuard(bool modeEntry);
     void defaultSettings(int n);
     void checkPcMacro();
+    void alignNumberEdits();
     void exitProgram();
     // Btn_Save_0Click and Btn_Load_0Click: the whole mouse into a profile file and back.
     void saveProfile();

@@ -500,8 +500,12 @@ TEST_F(ShellTest, NavigationCaptionsShowWholeInEveryLanguage) {
     }
 }
 
-TEST_F(ShellTest, FireKeyEditsLookLive) {
+TEST_F(ShellTest, NumberEditsReadFromTheRightAndFireKeyEditsLookLive) {
     const QColor live = m_window->state().layoutColor("Color_D_Selected");
+    for (const char* name : {"Edt_Repeat1", "Edt_DelayTime3", "Edt_Delay", "Edt_InsertDelay", "edt_Repeat",
+                             "edt_YAxisValue", "Edt_FireCnt2", "Edt_FireX3", "Edt_FireY1Offset",
+                             "Edt_FireTime3", "edt_FireRepeat", "Edt_InsertFireDelay"})
+        EXPECT_TRUE(find<QLineEdit>(QLatin1String(name))->alignment() & Qt::AlignRight) << name;
     for (int k = 1; k <= 3; ++k)
         for (const QString& name :
              {QStringLiteral("Edt_Repeat%1").arg(k), QStringLiteral("Edt_DelayTime%1").arg(k)}) {
