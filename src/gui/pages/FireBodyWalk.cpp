@@ -1,6 +1,5 @@
 #include "gui/pages/FireBodyWalk.h"
 
-#include "core/keys/FunctionCodeCatalogue.h"
 #include "core/macros/MacroCodec.h"
 #include "core/macros/MacroTypes.h"
 
@@ -48,18 +47,6 @@ FireSegmentView walkFireBody(std::span<const core::Byte, core::FireMacroStore::k
         }
     }
     return view;
-}
-
-std::vector<int> weaponPresetSlots(int preset) {
-    const core::WeaponPreset& p = core::weaponPresets()[static_cast<std::size_t>(preset - 1)];
-    std::vector<int> played;
-    for (int i = 0; i < p.slotCount; ++i)
-        played.push_back(p.firstSlot + i);
-    return played;
-}
-
-const char* weaponPresetNameKey(int preset) {
-    return core::weaponPresets()[static_cast<std::size_t>(preset - 1)].languageKey;
 }
 
 } // namespace tarvik::gui

@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <optional>
 #include <span>
-#include <vector>
 
 namespace tarvik::gui {
 
@@ -27,10 +26,5 @@ struct FireSegmentView {
 // `previousLength` is used when the body has no run of three zero bytes.
 FireSegmentView walkFireBody(std::span<const core::Byte, core::FireMacroStore::kBodySize> body,
                              std::size_t previousLength);
-
-// The fire macro slots a weapon preset (1..7) plays, one per segment, in order; and its name's
-// language key ("Str600" ..), as the weapon preset catalogue gives them.
-std::vector<int> weaponPresetSlots(int preset);
-const char* weaponPresetNameKey(int preset);
 
 } // namespace tarvik::gui

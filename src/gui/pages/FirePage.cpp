@@ -1,5 +1,6 @@
 #include "gui/pages/FirePage.h"
 
+#include "core/keys/FunctionCodeCatalogue.h"
 #include "core/macros/MacroName.h"
 #include "gui/pages/MacroEventDelegate.h"
 #include "gui/pages/PageControls.h"
@@ -309,7 +310,8 @@ void FirePage::applyLayout() {
 
 void FirePage::applyLanguage() {
     for (int p = 1; p <= kPresets; ++p)
-        m_presetButtons[p - 1]->setText(state().text(weaponPresetNameKey(p)));
+        m_presetButtons[p - 1]->setText(
+            state().text(core::weaponPresets()[static_cast<std::size_t>(p - 1)].languageKey));
     m_confirm->setText(state().text("Str620"));
     m_exit->setText(state().text("Str621"));
     m_recordButton->setText(state().text("Str400"));
@@ -331,7 +333,11 @@ void FirePage::applyLanguage() {
 }
 
 std::vector<int> FirePage::presetSlots(int preset) {
-    return weaponPresetSlots(preset);
+    const core::WeaponPreset& p = core::weaponPresets()[static_cast<std::size_t>(preset - 1)];
+    std::vector<int> played;
+    for (int i = 0; i < p.slotCount; ++i)
+        played.push_back(p.firstSlot + i);
+    return played;
 }
 
 std::vector<int> FirePage::presetGunModes(int preset) {
