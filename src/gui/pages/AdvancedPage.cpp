@@ -126,9 +126,9 @@ void AdvancedPage::layoutPointerBar(PointerBar& bar, const std::string& prefix) 
 
 void AdvancedPage::applyLayout() {
     const AppState& s = state();
-    auto* page = findChild<PictureControl*>(QStringLiteral("Img_P2"));
-    page->setPicture(s.picturePrefix() + QStringLiteral("Back2"));
-    page->move(layoutPoint(s, "P2"));
+    // The page picture itself is loaded when the page is opened (or the layout applied while it is
+    // open): decoding every page's picture at start-up costs time and memory for nothing.
+    findChild<PictureControl*>(QStringLiteral("Img_P2"))->move(layoutPoint(s, "P2"));
 
     const int size = s.layoutInt("Size_D", 8);
     const QColor notSelected = s.layoutColor("Color_D_notSelected");

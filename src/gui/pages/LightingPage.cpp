@@ -48,9 +48,9 @@ LightingPage::LightingPage(AppState& state, QWidget* parent)
 
 void LightingPage::applyLayout() {
     const AppState& s = state();
-    auto* page = findChild<PictureControl*>(QStringLiteral("Img_P3"));
-    page->setPicture(s.picturePrefix() + QStringLiteral("Back3"));
-    page->move(layoutPoint(s, "P3"));
+    // The page picture itself is loaded when the page is opened (or the layout applied while it is
+    // open): decoding every page's picture at start-up costs time and memory for nothing.
+    findChild<PictureControl*>(QStringLiteral("Img_P3"))->move(layoutPoint(s, "P3"));
 
     for (int mode = 0; mode <= kModes; ++mode) {
         const QPoint at =

@@ -217,7 +217,7 @@ void MacroPage::buildMenus() {
 
 void MacroPage::applyLayout() {
     const AppState& s = state();
-    m_page->setPicture(s.picturePrefix() + QStringLiteral("Back4"));
+    // The page picture is loaded when the page is opened (see the Advanced page).
     m_page->move(layoutPoint(s, "P4"));
 
     m_library->setGeometry(
