@@ -1,7 +1,9 @@
 #include "gui/MainWindow.h"
 
+#include "core/cycle/WorkModeSwitch.h"
 #include "core/image/ProfileFile.h"
 #include "core/keys/FunctionCodeName.h"
+#include "core/macros/MacroFiles.h"
 #include "core/macros/MacroLibraryFile.h"
 #include "core/text/LanguageTables.h"
 #include "gui/MessageSeam.h"
@@ -485,20 +487,12 @@ void MainWindow::switchWorkMode(int mode) {
     buttonTypeB1IconInit();
     setPageState(mode);
     // 4. ModeParams, then the mode itself.
-    static constexpr core::Byte kModeByte[3] = {0x00, 0xF1, 0x02};
-    const core::Byte effect = m_state.general.buttonEffect ? 1 : 0;
-    const core::Byte params[3][4] = {{effect, 0, 0, 0}, {4, 15, 0, 32}, {effect, 0, 0, 0}};
-    core::DeviceLink& link = m_session->link();
-    for (int i = 0; i < 4; ++i)
-        link.writeSetting(static_cast<core::Byte>(core::image::kCurrentProfile + 3 + i), params[mode - 1][i],
-                          0, 0, 1);
-    link.writeSetting(static_cast<core::Byte>(core::image::kCurrentProfile), kModeByte[mode - 1], 0, 0, 1);
+    core::switchWorkMode(m_session->link(), m_state.buffers.workingImage, mode, m_state.general.buttonEffect);
     // 5.
     showPageAlone(1);
     m_keysPage->setDisableShown(mode == 3);
     // 6.
     m_keysPage->refreshProfileKeys(mode);
-    m_state.buffers.workingImage.setCurrentProfile(kModeByte[mode - 1]);
     refreshAimKey();
     // 7.
     setEntryPictures(entryOfPageState(mode), QStringLiteral("SetS_03"));
@@ -540,13 +534,8 @@ void MainWindow::showWorkModePage(int mode) {
 }
 
 void MainWindow::refreshCurrentProfileStatus() {
-    const core::StorageKind kind = m_state.buffers.storageKind;
-    const std::uint16_t address = kind == core::StorageKind::Flash ? 0x2000 : core::image::kCurrentProfile;
-    std::array<core::Byte, 1> value{};
-    m_session->link().readMemory(address, 1, value, core::Loading::Hidden);
-    const int nibble = value[0] & 0x0F;
-    if (nibble <= 2)
-        showWorkModePage(nibble + 1);
+    if (const auto mode = core::workModeFromStatus(m_session->discovery().readCurrentProfile()))
+        showWorkModePage(*mode);
 }
 
 void MainWindow::refreshCurrentDpiStatus() {
@@ -894,12 +883,12 @@ void MainWindow::saveProfile() {
         showMessage("Str022");
         return;
     }
-    QString path = MessageSeam::saveFileName(this, QString(), QString(), QStringLiteral("SaveFile (*.bin)"));
-    if (path.isEmpty())
+    const QString chosen =
+        MessageSeam::saveFileName(this, QString(), QString(), QStringLiteral("SaveFile (*.bin)"));
+    if (chosen.isEmpty())
         return;
-    // A name the dialog already gave the ending keeps it once.
-    if (!path.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive))
-        path += QStringLiteral(".bin");
+    // ".bin" is always appended, as for every file the program exports.
+    const QString path = QString::fromStdString(core::exportFilePath(chosen.toStdString()).string());
     // The file holds the mouse as it is now, not as the window last drew it.
     m_cycle->fullRead(m_session->discovery().storageKind(),
                       [this] { m_session->discovery().showDeviceReady(); });
