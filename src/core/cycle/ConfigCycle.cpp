@@ -195,18 +195,26 @@ void ConfigCycle::writeFlashSector() {
     m_link.writeMemory(fl::kSector.address, m_buffers.assembleFlashSector());
 }
 
+// Whether the stored memory can be written: a mouse is connected and its storage kind is known.
+CycleResult ConfigCycle::checkWritable() const {
+    if (!m_link.connected()) {
+        return CycleResult::NoDevice;
+    }
+    if (m_buffers.storageKind != StorageKind::I2C && m_buffers.storageKind != StorageKind::Flash) {
+        return CycleResult::WrongKind;
+    }
+    return CycleResult::Done;
+}
+
 CycleResult ConfigCycle::commitKeyBlock(Variant variant) {
     if (m_applyingImage) {
         return CycleResult::Skipped;
     }
     m_buffers.commitProfilesToDataBuf();
-    if (!m_link.connected()) {
-        return CycleResult::NoDevice;
+    if (const CycleResult why = checkWritable(); why != CycleResult::Done) {
+        return why;
     }
     const StorageKind kind = m_buffers.storageKind;
-    if (kind != StorageKind::I2C && kind != StorageKind::Flash) {
-        return CycleResult::WrongKind;
-    }
 
     DeviceLink::TransferScope transfer(m_link);
     const auto& data = m_buffers.dataBuf;
@@ -231,13 +239,10 @@ CycleResult ConfigCycle::commitKeyBlock(Variant variant) {
 }
 
 CycleResult ConfigCycle::writeAllToDevice() {
-    if (!m_link.connected()) {
-        return CycleResult::NoDevice;
+    if (const CycleResult why = checkWritable(); why != CycleResult::Done) {
+        return why;
     }
     const StorageKind kind = m_buffers.storageKind;
-    if (kind != StorageKind::I2C && kind != StorageKind::Flash) {
-        return CycleResult::WrongKind;
-    }
     DeviceLink::TransferScope transfer(m_link);
     const auto& data = m_buffers.dataBuf;
     m_link.writeSettingsBlock(static_cast<Byte>(image::kVendorSection.offset),

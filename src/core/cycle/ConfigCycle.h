@@ -107,6 +107,7 @@ public:
     bool applyingImage() const { return m_applyingImage; }
 
 private:
+    CycleResult checkWritable() const;
     void readI2C();
     void readFlash();
     void writeStoredI2C();
