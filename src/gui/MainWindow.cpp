@@ -178,9 +178,9 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
     // 11.
     checkPcMacro();
 
-    // 12-13. Language 1 with its layout and pictures.
-    m_state.languageIndex = 1;
-    applyLayout(1);
+    // 12-13. Language 1 and its layout tables; the controls take them once, through the language
+    // switch at the end, after the defaults are drawn.
+    loadLayoutTables(1);
 
     // 15-17. The defaults of image 1 without a mouse, on the first page.
     m_cycle->initNoDevice();
@@ -612,12 +612,16 @@ void MainWindow::connectHover() {
 
 // --- Layout and language -----------------------------------------------------------------------------------
 
-void MainWindow::applyLayout(int layoutIndex) {
+void MainWindow::loadLayoutTables(int layoutIndex) {
     m_state.languageIndex = layoutIndex;
     m_state.language = &core::LanguageTables::builtIn().table(layoutIndex);
     // The tables are built in; a missing one would leave every control at its last place.
     if (auto layout = core::LayoutConfig::loadBuiltIn(m_state.layoutSection().toStdString()))
         m_state.layout = std::move(*layout);
+}
+
+void MainWindow::applyLayout(int layoutIndex) {
+    loadLayoutTables(layoutIndex);
 
     // Backgrounds: every base picture, the current page's picture, and always the fire page's.
     const QString prefix = m_state.picturePrefix();

@@ -86,6 +86,8 @@ public:
     void switchLanguage(int languageIndex);
     // Backgrounds, groups A, B, C, G here and the pages' own groups, then the texts.
     void applyLayout(int layoutIndex);
+    // The language and layout tables of layoutIndex into the state, without touching a control.
+    void loadLayoutTables(int layoutIndex);
 
     // --- Drawing
     void refreshErrorAP() override;

@@ -3,6 +3,7 @@
 #include "core/keys/FunctionCodeCatalogue.h"
 #include "gui/skin/CaptionLabel.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QListWidget>
 #include <QWidget>
@@ -72,6 +73,28 @@ CaptionLabel* addEntry(QFrame* panel, const char* objectName, const char* langua
     return label;
 }
 
+// Polishing a panel of entries under a style sheet is the dearest part of building the key page, and
+// most panels are never opened in a session: a hidden panel keeps its sheet until it is first shown.
+constexpr const char* kPendingSheet = "pendingSheet";
+
+class SheetOnShow : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            auto* frame = static_cast<QFrame*>(watched);
+            const QVariant sheet = frame->property(kPendingSheet);
+            if (sheet.isValid()) {
+                frame->setProperty(kPendingSheet, QVariant());
+                frame->setStyleSheet(sheet.toString());
+            }
+        }
+        return false;
+    }
+};
+
 void addGroup(QFrame* panel, const MenuItem& item) {
     CaptionLabel* label = addEntry(panel, item.objectName, item.languageKey, item.tag);
     if (*item.arrow) {
@@ -86,8 +109,10 @@ void addGroup(QFrame* panel, const MenuItem& item) {
 } // namespace
 
 KeyMenus::KeyMenus(QWidget* page) : m_page(page) {
+    auto* sheetOnShow = new SheetOnShow(page);
     for (const char* name : kPanels) {
         auto* frame = new QFrame(page);
+        frame->installEventFilter(sheetOnShow);
         frame->setObjectName(QLatin1String(name));
         frame->setFrameShape(QFrame::Box);
         frame->setAutoFillBackground(true);
@@ -166,12 +191,18 @@ void KeyMenus::applyLayout(const AppState& state) {
                                                                : "O_L_W",
                                           frame->width());
         frame->resize(width, frame->height());
-        frame->setStyleSheet(QStringLiteral("QFrame#%1 { background: %2; border: 1px solid %3; }"
-                                            "QLabel { color: %4; background: transparent; font-size: %5pt; }"
-                                            "QLabel:hover { color: %6; background: %7; }")
-                                 .arg(QLatin1String(name), back.name(), border.name(), text.name())
-                                 .arg(size)
-                                 .arg(hoverText.name(), hoverBack.name()));
+        const QString sheet = QStringLiteral("QFrame#%1 { background: %2; border: 1px solid %3; }"
+                                             "QLabel { color: %4; background: transparent; font-size: %5pt; }"
+                                             "QLabel:hover { color: %6; background: %7; }")
+                                  .arg(QLatin1String(name), back.name(), border.name(), text.name())
+                                  .arg(size)
+                                  .arg(hoverText.name(), hoverBack.name());
+        if (frame->isVisible()) {
+            frame->setProperty(kPendingSheet, QVariant());
+            frame->setStyleSheet(sheet);
+        } else {
+            frame->setProperty(kPendingSheet, sheet);
+        }
         for (QLabel* label : frame->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
             label->resize(width - 4, label->height());
     }

@@ -1,5 +1,6 @@
 // The main window over the virtual mouse, time-scaled, driven by object name as a user would.
 
+#include "core/image/ConfigImage.h"
 #include "emulator/VirtualMouse.h"
 #include "gui/MainWindow.h"
 #include "gui/MessageSeam.h"
@@ -23,6 +24,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 
@@ -58,6 +60,46 @@ std::vector<std::pair<int, int>> settingWrites(const QString& transcript, qsizet
             writes.emplace_back(fields[4].toInt(nullptr, 16), fields[5].toInt(nullptr, 16));
     }
     return writes;
+}
+
+// The reads in a transcript (commands 0x06 and 0x09): the command bytes 2 to 5 as offset/address and
+// length, and how many data reports were fetched before the next command.
+struct Read {
+    int command;
+    int address;
+    int length;
+    int fetches;
+    bool operator==(const Read&) const = default;
+};
+
+std::vector<Read> readsIn(const QString& transcript) {
+    QFile file(transcript);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    std::vector<Read> reads;
+    bool inRead = false;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QList<QByteArray> f = line.trimmed().split(' ');
+        if (f.size() < 9)
+            continue;
+        if (f[0] == "SET") {
+            const int command = f[2].toInt(nullptr, 16);
+            inRead = f[1] == "40" && (command == 0x06 || command == 0x09);
+            if (inRead) {
+                const int hi = f[3].toInt(nullptr, 16), lo = f[4].toInt(nullptr, 16);
+                const int lengthHi = f[5].toInt(nullptr, 16), lengthLo = f[6].toInt(nullptr, 16);
+                reads.push_back(command == 0x06 ? Read{command, lo, lengthLo, 0}
+                                                : Read{command, hi * 256 + lo, lengthHi * 256 + lengthLo, 0});
+            }
+        } else if (f[0] == "GET" && inRead) {
+            ++reads.back().fetches;
+        }
+    }
+    return reads;
+}
+
+void PrintTo(const Read& r, std::ostream* os) {
+    *os << "{" << r.command << ", " << r.address << "/" << r.length << ", " << r.fetches << " fetches}";
 }
 
 qsizetype lineCount(const QString& transcript) {
@@ -189,6 +231,27 @@ TEST_F(ShellTest, FindsAndReadsTheMouseThenGameModeWritesItsFiveSettings) {
     EXPECT_EQ(find("Pnl_Profile")->height(), 50);
 }
 
+TEST_F(ShellTest, TheFullReadFetchesTheLiveSettingsAndThenTheStoredRegionsInOrder) {
+    startAndRead();
+    // Discovery reads the mouse's own identity first; the full read starts at the live settings.
+    const std::vector<Read> all = readsIn(m_transcript);
+    const auto first = std::find_if(all.begin(), all.end(), [](const Read& r) { return r.command == 0x06; });
+    const std::vector<Read> reads(first, all.end());
+    ASSERT_GE(reads.size(), 12u);
+    EXPECT_EQ(reads[0].command, 0x06);
+    EXPECT_EQ(reads[0].fetches, 24);
+    EXPECT_EQ(reads[1].command, 0x06);
+    EXPECT_EQ(reads[1].fetches, 4);
+    const std::vector<std::pair<int, int>> stored = {{192, 147},  {339, 41},   {484, 12},   {496, 256},
+                                                     {752, 256},  {1536, 256}, {1792, 256}, {1008, 16},
+                                                     {1024, 256}, {1280, 256}};
+    std::vector<Read> expected;
+    for (auto [address, length] : stored)
+        expected.push_back({0x09, address, length, (length + 6) / 7});
+    EXPECT_THAT(std::vector<Read>(reads.begin() + 2, reads.begin() + 2 + std::ssize(expected)),
+                ::testing::ElementsAreArray(expected));
+}
+
 TEST_F(ShellTest, AMouseInGameModeOpensGameMode) {
     const std::array<core::Byte, 1> gameMode{0xF1};
     mouse().writeMemory(core::image::kCurrentProfile, gameMode);
@@ -214,6 +277,14 @@ TEST_F(ShellTest, DefaultSettingTwoWritesImageTwoAndReadsTheMouseAgain) {
     const auto& image2 = m_window->cycle().defaultImages()[1].dataBuf.bytes();
     const std::vector<core::Byte> profiles = mouse().readMemory(192, 147);
     EXPECT_TRUE(std::equal(profiles.begin(), profiles.end(), image2.begin() + 192));
+    // Image 2's fire keys on buttons 2 and 5 of profile 2 reached the mouse.
+    const auto codeAt = [&](int button) {
+        const std::size_t at = core::ConfigImage::keyCodeOffset(2, button);
+        const std::vector<core::Byte> code = mouse().readMemory(static_cast<std::uint16_t>(at), 4);
+        return QByteArray(reinterpret_cast<const char*>(code.data()), 4).toHex().toUpper();
+    };
+    EXPECT_EQ(codeAt(2), QByteArray("0B100102"));
+    EXPECT_EQ(codeAt(5), QByteArray("0B110102"));
     // What is drawn is what was read back.
     EXPECT_EQ(m_window->state().buffers.workingImage.keyCode(1, 1),
               m_window->cycle().defaultImages()[1].dataBuf.keyCode(1, 1));
@@ -389,6 +460,26 @@ TEST_F(ShellTest, MenusCarryEveryCatalogueEntryHidden) {
     EXPECT_EQ(find<QLabel>("Key_KeyOff")->parentWidget()->objectName(), QStringLiteral("Pnl_Special"));
     // Key Off is the tenth entry of the special functions, the last one Office Mode shows.
     EXPECT_EQ(find<QLabel>("Key_KeyOff")->y(), 1 + 9 * 24);
+}
+
+TEST_F(ShellTest, MenuPanelsShowTheLayoutColoursAndTextSize) {
+    const auto& state = m_window->state();
+    const auto expectLook = [&](const char* panelName, const char* entryName) {
+        QWidget* panel = find(QLatin1String(panelName));
+        panel->show();
+        auto* entry = find<QLabel>(QLatin1String(entryName));
+        entry->ensurePolished();
+        EXPECT_EQ(entry->palette().color(QPalette::WindowText), state.layoutColor("Color_G")) << entryName;
+        EXPECT_EQ(entry->font().pointSize(), state.layoutInt("Size_G", 9)) << entryName;
+        EXPECT_EQ(panel->palette().color(QPalette::Window), state.layoutColor("Color_G_Back")) << panelName;
+        panel->hide();
+    };
+    m_window->show();
+    expectLook("Pnl_Main", "Key_Standard");
+    // A panel first opened after a language switch takes that language's layout.
+    m_window->switchLanguage(3);
+    expectLook("Pnl_Media", "Key_PlayPause");
+    expectLook("Pnl_Main", "Key_Standard");
 }
 
 TEST_F(ShellTest, DpiButtonOnTheMouseMovesTheCurrentDpiMarker) {
