@@ -12,13 +12,35 @@ PictureControl::PictureControl(const QString& objectName, QWidget* parent) : QLa
 }
 
 void PictureControl::setPicture(const QString& name) {
-    if (name.compare(m_pictureName, Qt::CaseInsensitive) == 0 && !pixmap().isNull())
+    if (name.compare(m_pictureName, Qt::CaseInsensitive) == 0 && (m_pending || !pixmap().isNull()))
         return;
     m_pictureName = name;
-    const QPixmap pixmap = Skin::picture(name);
+    // Most pictures sit on pages that are not open yet; decoding them all would cost start-up time
+    // and memory for pages the user may never open.
+    if (!isVisible()) {
+        const QSize size = Skin::pictureSize(name);
+        if (size.isValid()) {
+            m_pending = true;
+            setPixmap(QPixmap());
+            resize(size);
+            return;
+        }
+    }
+    showPicture();
+}
+
+void PictureControl::showPicture() {
+    m_pending = false;
+    const QPixmap pixmap = Skin::picture(m_pictureName);
     setPixmap(pixmap);
     if (!pixmap.isNull())
         resize(pixmap.size());
+}
+
+void PictureControl::showEvent(QShowEvent* event) {
+    if (m_pending)
+        showPicture();
+    QLabel::showEvent(event);
 }
 
 void PictureControl::mousePressEvent(QMouseEvent* event) {

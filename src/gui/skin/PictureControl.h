@@ -13,6 +13,7 @@ public:
     PictureControl(const QString& objectName, QWidget* parent);
 
     // Shows the named skin picture and takes its size. Setting the same name again does nothing.
+    // A control that is not on screen takes the size at once and decodes the picture when shown.
     void setPicture(const QString& name);
     QString pictureName() const { return m_pictureName; }
 
@@ -21,9 +22,13 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void showPicture();
+
     QString m_pictureName;
+    bool m_pending = false; // m_pictureName is waiting for the control to be shown
 };
 
 } // namespace tarvik::gui

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QHash>
+#include <QImageReader>
 
 // The skin is compiled into a static library: nothing would pull its resource object into a program
 // that does not name it, so the first look-up registers it.
@@ -44,6 +45,19 @@ QPixmap Skin::picture(const QString& name) {
         pixmap.load(path, "PNG");
     cache.insert(key, pixmap);
     return pixmap;
+}
+
+QSize Skin::pictureSize(const QString& name) {
+    const QString key = name.toLower();
+    if (auto it = decoded().constFind(key); it != decoded().constEnd())
+        return it->isNull() ? QSize() : it->size();
+    static QHash<QString, QSize> sizes;
+    if (auto it = sizes.constFind(key); it != sizes.constEnd())
+        return *it;
+    const QString path = resourcePaths().value(key);
+    const QSize size = path.isEmpty() ? QSize() : QImageReader(path, "PNG").size();
+    sizes.insert(key, size);
+    return size;
 }
 
 bool Skin::contains(const QString& name) {

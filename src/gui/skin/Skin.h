@@ -4,6 +4,7 @@
 // picture must stay cheap.
 
 #include <QPixmap>
+#include <QSize>
 #include <QString>
 
 namespace tarvik::gui {
@@ -13,6 +14,8 @@ public:
     // The picture of that name; a null pixmap when the skin has no such picture.
     static QPixmap picture(const QString& name);
     static bool contains(const QString& name);
+    // The picture's size from its header, without decoding it; invalid when there is no such picture.
+    static QSize pictureSize(const QString& name);
 };
 
 } // namespace tarvik::gui
