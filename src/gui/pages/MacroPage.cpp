@@ -294,15 +294,7 @@ void MacroPage::applyLayout() {
             setTextLook(w, size, text);
     }
 
-    const QColor menuText = s.layoutColor("Color_F_Font");
-    const QColor menuBack = s.layoutColor("Color_F_Back");
-    for (QWidget* panel : m_menus) {
-        QPalette palette = panel->palette();
-        palette.setColor(QPalette::Window, menuBack);
-        panel->setPalette(palette);
-        for (QWidget* entry : panel->findChildren<QWidget*>())
-            setTextLook(entry, size, menuText);
-    }
+    styleMenuPanels(m_menus, size, s.layoutColor("Color_F_Font"), s.layoutColor("Color_F_Back"));
 }
 
 void MacroPage::applyLanguage() {

@@ -96,6 +96,17 @@ void setTextLook(QWidget* widget, int pointSize, const QColor& colour) {
     widget->setPalette(palette);
 }
 
+void styleMenuPanels(std::span<QWidget* const> panels, int pointSize, const QColor& text,
+                     const QColor& back) {
+    for (QWidget* panel : panels) {
+        QPalette palette = panel->palette();
+        palette.setColor(QPalette::Window, back);
+        panel->setPalette(palette);
+        for (QWidget* entry : panel->findChildren<QWidget*>())
+            setTextLook(entry, pointSize, text);
+    }
+}
+
 void setEditLook(QLineEdit* edit, int pointSize, const QColor& text, const QColor& back,
                  const QColor& border) {
     setTextLook(edit, pointSize, text);

@@ -1,4 +1,6 @@
 #pragma once
+
+#include <span>
 // Small builders shared by the settings pages: every control is created with its object name, so the
 // pages read as lists of controls and tests find them as a user sees them.
 
@@ -55,6 +57,9 @@ void placeOver(QWidget* label, const PictureControl* picture, QPoint at, int gro
 
 // Text size and colour of a caption or value label.
 void setTextLook(QWidget* widget, int pointSize, const QColor& colour);
+
+// The pop-up menus of the macro and fire pages: the panel's background and every entry's text.
+void styleMenuPanels(std::span<QWidget* const> panels, int pointSize, const QColor& text, const QColor& back);
 // Text size and the three colours of a value edit.
 void setEditLook(QLineEdit* edit, int pointSize, const QColor& text, const QColor& back,
                  const QColor& border);
