@@ -372,37 +372,24 @@ void MainWindow::connectNavigation() {
         auto on = [&](const char* entry, auto handler) {
             connect(bar.label(QLatin1String(entry)), &CaptionLabel::clicked, this, handler);
         };
-        on("Main", [this] {
-            if (navigationGuard(true))
-                switchWorkMode(1);
-        });
-        on("Switch", [this] {
-            if (navigationGuard(true))
-                switchWorkMode(2);
-        });
-        on("Fixed", [this] {
-            if (navigationGuard(true))
-                switchWorkMode(3);
-        });
-        on("Adv", [this] {
-            if (navigationGuard(false))
-                openPage(2);
-        });
-        on("Breath", [this] {
-            if (navigationGuard(false))
-                openPage(3);
-        });
-        on("Macro", [this] {
-            if (navigationGuard(false))
-                openPage(4);
-        });
-        on("Update", [this] {
-            if (navigationGuard(false))
-                openPage(5);
-        });
-        on("Lang1", [this] { switchLanguage(1); });
-        on("Lang2", [this] { switchLanguage(2); });
-        on("Lang3", [this] { switchLanguage(3); });
+        // Work-mode entries and page entries, by their bar names.
+        static constexpr std::pair<const char*, int> kModes[] = {{"Main", 1}, {"Switch", 2}, {"Fixed", 3}};
+        for (const auto& [entry, mode] : kModes)
+            on(entry, [this, mode = mode] {
+                if (navigationGuard(true))
+                    switchWorkMode(mode);
+            });
+        static constexpr std::pair<const char*, int> kPageEntries[] = {
+            {"Adv", 2}, {"Breath", 3}, {"Macro", 4}, {"Update", 5}};
+        for (const auto& [entry, page] : kPageEntries)
+            on(entry, [this, page = page] {
+                if (navigationGuard(false))
+                    openPage(page);
+            });
+        static constexpr std::pair<const char*, int> kLanguages[] = {
+            {"Lang1", 1}, {"Lang2", 2}, {"Lang3", 3}};
+        for (const auto& [entry, language] : kLanguages)
+            on(entry, [this, language = language] { switchLanguage(language); });
         on("Confirm1", [this] { defaultSettings(1); });
         on("Reset", [this] { defaultSettings(2); });
         on("Exit", [this] { exitProgram(); });
