@@ -39,6 +39,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFile>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -130,8 +131,17 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
     }
 
     // 3-5. The window takes the size and shape of the background; the colour-key pixels are cut out.
-    const QPixmap background = Skin::picture(QStringLiteral("L1_BackGround"));
-    resize(background.size());
+    // The two large pictures of the first frame decode on workers while the controls are built; the
+    // size comes from the picture's header and the shape is cut once the controls stand.
+    const QString backgroundName = QStringLiteral("L1_BackGround");
+    Skin::prefetch({backgroundName, pagePictureName(1, 1)});
+    // The font database fills itself on first use (the first edit below); the fill is thread-safe
+    // and runs on a worker meanwhile.
+    m_fontWarmUp = std::async(std::launch::async, [] { QFontDatabase::families(); });
+    if (const QSize backgroundSize = Skin::pictureSize(backgroundName); backgroundSize.isValid())
+        resize(backgroundSize);
+    else
+        resize(0, 0);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
@@ -140,8 +150,6 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
     palette.setColor(QPalette::Window, QColor(kColourKey));
     setPalette(palette);
     setAutoFillBackground(true);
-    if (!background.isNull())
-        setMask(opaqueRegion(background.toImage()));
 
     // 6. The session with the mouse; nothing runs until start().
     if (!options.identity)
@@ -194,6 +202,8 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
 
     // 19. The application title, 22. language 1 through the language buttons' handler.
     switchLanguage(m_state.languageIndex);
+    if (const QPixmap background = Skin::picture(backgroundName); !background.isNull())
+        setMask(opaqueRegion(background.toImage()));
     update();
 }
 

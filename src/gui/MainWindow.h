@@ -17,6 +17,7 @@
 #include <QWidget>
 
 #include <array>
+#include <future>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -157,6 +158,8 @@ private:
     AdvancedPage* advancedPage() const;
 
     AppState m_state;
+    // Fills the font database on a worker during start-up; waited for when the window goes.
+    std::future<void> m_fontWarmUp;
     std::unique_ptr<DeviceSession> m_session;
     std::unique_ptr<core::ConfigCycle> m_cycle;
     std::array<Page*, kPages> m_pages{};

@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 namespace tarvik::gui {
 
@@ -13,6 +14,9 @@ class Skin {
 public:
     // The picture of that name; a null pixmap when the skin has no such picture.
     static QPixmap picture(const QString& name);
+    // Starts decoding these pictures on worker threads, so that a window can build its controls
+    // while the pictures it will show first are decoded; picture() waits for a decode under way.
+    static void prefetch(const QStringList& names);
     static bool contains(const QString& name);
     // The picture's size from its header, without decoding it; invalid when there is no such picture.
     static QSize pictureSize(const QString& name);
