@@ -2,6 +2,7 @@
 // kind or refused with every buffer unchanged, and the header made from what was taken always
 // describes it.
 
+#include "FuzzCheck.h"
 #include "core/image/PatchFile.h"
 
 #include <algorithm>
@@ -12,18 +13,9 @@
 #include <vector>
 
 using namespace tarvik::core;
+using fuzzcheck::require;
+using fuzzcheck::sameBytes;
 
-namespace {
-void require(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-bool sameBytes(std::span<const Byte> a, std::span<const Byte> b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) {

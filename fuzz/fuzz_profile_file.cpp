@@ -2,6 +2,7 @@
 // buffers describe, or refused with every buffer unchanged. The same bytes as a default image
 // resource are taken as far as they reach.
 
+#include "FuzzCheck.h"
 #include "core/image/DefaultImages.h"
 #include "core/image/ProfileFile.h"
 
@@ -12,18 +13,10 @@
 #include <span>
 
 using namespace tarvik::core;
+using fuzzcheck::require;
+using fuzzcheck::sameBytes;
 
 namespace {
-
-void require(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-bool sameBytes(std::span<const Byte> a, std::span<const Byte> b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
-}
 
 // Every getter over whatever the file put into the image; none may throw or misread.
 void readEveryField(const ConfigImage& img) {

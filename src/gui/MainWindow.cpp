@@ -867,23 +867,25 @@ void MainWindow::startFullRead() {
                       [this] { m_session->discovery().showDeviceReady(); });
 }
 
+bool MainWindow::pressDeviceButton(const QString& entry, const QString& picture) {
+    setEntryPictures(entry, picture);
+    if (deviceConnected())
+        return true;
+    showMessage("Str022");
+    return false;
+}
+
 void MainWindow::defaultSettings(int n) {
-    setEntryPictures(n == 1 ? QStringLiteral("Confirm1") : QStringLiteral("Reset"),
-                     QStringLiteral("BtnS_03"));
-    if (!deviceConnected()) {
-        showMessage("Str022");
+    if (!pressDeviceButton(n == 1 ? QStringLiteral("Confirm1") : QStringLiteral("Reset"),
+                           QStringLiteral("BtnS_03")))
         return;
-    }
     m_cycle->defaultSettings(n, [this] { m_session->discovery().resetAndRefind(); });
 }
 
 void MainWindow::saveProfile() {
     hideAllMenu();
-    setEntryPictures(QStringLiteral("Save"), QStringLiteral("SetS_03"));
-    if (!deviceConnected()) {
-        showMessage("Str022");
+    if (!pressDeviceButton(QStringLiteral("Save"), QStringLiteral("SetS_03")))
         return;
-    }
     const QString chosen =
         MessageSeam::saveFileName(this, QString(), QString(), QStringLiteral("SaveFile (*.bin)"));
     if (chosen.isEmpty())
@@ -907,11 +909,8 @@ void MainWindow::saveProfile() {
 
 void MainWindow::loadProfile() {
     hideAllMenu();
-    setEntryPictures(QStringLiteral("Load"), QStringLiteral("SetS_03"));
-    if (!deviceConnected()) {
-        showMessage("Str022");
+    if (!pressDeviceButton(QStringLiteral("Load"), QStringLiteral("SetS_03")))
         return;
-    }
     const QString path =
         MessageSeam::openFileName(this, QString(), QString(), QStringLiteral("LoadFile (*.bin)"));
     if (path.isEmpty())

@@ -65,6 +65,8 @@ public:
 
     // Both device handles are valid.
     bool deviceConnected();
+    // Shows the pressed picture of a button that needs the mouse; without one, "Str022" and false.
+    bool pressDeviceButton(const QString& entry, const QString& picture);
 
     // --- Busy state and covers
     void showCovers();
