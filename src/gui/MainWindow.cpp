@@ -46,6 +46,7 @@
 #include <QRadioButton>
 #include <QSaveFile>
 #include <QScreen>
+#include <QTimer>
 #include <QSystemTrayIcon>
 #include <QUrl>
 #include <QWindow>
@@ -170,8 +171,9 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
         static_cast<int>(
             m_session->clock().scaledMs(std::chrono::milliseconds(CaptionRoller::kIntervalMs)).count()));
 
-    // 8-9. Pages, covers and the skin pictures every control starts with.
-    createPages();
+    // 8-9. The first page, the covers and the skin pictures every control starts with. The other
+    // pages are built right after the first frame (completePages()).
+    createFirstPage();
     showPageAlone(1);
     setPageState(1);
     showCovers();
@@ -180,8 +182,9 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
     m_macroPath = QString::fromStdString(m_state.general.macroPath);
     m_roller->setRollingEnabled(m_state.general.textRolling);
 
-    connectNavigation();
-    connectHover();
+    connectNavigation(m_bars.front());
+    connectHover(m_bars.front());
+    connectKeyHover();
 
     // 11.
     checkPcMacro();
@@ -204,6 +207,7 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
     switchLanguage(m_state.languageIndex);
     if (const QPixmap background = Skin::picture(backgroundName); !background.isNull())
         setMask(opaqueRegion(background.toImage()));
+    m_constructing = false;
     update();
 }
 
@@ -228,38 +232,14 @@ void MainWindow::start() {
 
 // --- Construction -----------------------------------------------------------------------------------
 
-void MainWindow::createPages() {
+void MainWindow::createFirstPage() {
+    m_bars.reserve(NavigationBar::kCopies);
     m_keysPage = new KeysPage(m_state, this);
     m_pages[0] = m_keysPage;
-#ifdef TARVIK_HAVE_ADVANCED_PAGE
-    m_pages[1] = makePage<AdvancedPage>(m_state, this);
-#endif
-#ifdef TARVIK_HAVE_LIGHTING_PAGE
-    m_pages[2] = makePage<LightingPage>(m_state, this);
-#endif
-#ifdef TARVIK_HAVE_MACRO_PAGE
-    m_pages[3] = makePage<MacroPage>(m_state, this);
-#endif
-#ifdef TARVIK_HAVE_UPDATE_PAGE
-    m_pages[4] = makePage<UpdatePage>(m_state, this);
-#endif
-#ifdef TARVIK_HAVE_FIRE_PAGE
-    m_pages[5] = makePage<FirePage>(m_state, this);
-#endif
-    for (int n = 1; n <= kPages; ++n) {
-        if (!m_pages[n - 1])
-            m_pages[n - 1] = new BarePage(n, m_state, this);
-        m_pages[n - 1]->setGeometry(rect());
-        createShellControls(n);
-    }
+    m_keysPage->setGeometry(rect());
+    createShellControls(1);
     m_keysPage->setNamingContextSource(
         [this](core::FunctionCodeContext& context) { fillNamingContext(context); });
-#if defined(TARVIK_HAVE_FIRE_PAGE) && defined(TARVIK_HAVE_LIGHTING_PAGE)
-    // The fire slots share the lighting colours as the lighting page holds them.
-    if (auto* fire = pageAs<FirePage>(m_pages[5]))
-        if (auto* lighting = pageAs<LightingPage>(m_pages[2]))
-            fire->setColourSource([lighting](int c) { return lighting->colour(c); });
-#endif
 
     // The page and language state: hidden radio buttons, one of each group checked.
     auto* pageControl = new QGroupBox(this);
@@ -278,6 +258,82 @@ void MainWindow::createPages() {
     }
     m_pageRadios[0]->setChecked(true);
     m_languageRadios[0]->setChecked(true);
+}
+
+Page* MainWindow::page(int n) {
+    if (!m_pages.at(n - 1) && !m_constructing)
+        completePages();
+    return m_pages.at(n - 1);
+}
+
+void MainWindow::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    // The rest of the pages are built once the first frame is out, before anybody can click.
+    if (!m_pagesComplete && !m_completionQueued) {
+        m_completionQueued = true;
+        QTimer::singleShot(0, this, &MainWindow::completePages);
+    }
+}
+
+void MainWindow::completePages() {
+    if (m_pagesComplete)
+        return;
+    m_pagesComplete = true;
+#ifdef TARVIK_HAVE_ADVANCED_PAGE
+    m_pages[1] = makePage<AdvancedPage>(m_state, this);
+#endif
+#ifdef TARVIK_HAVE_LIGHTING_PAGE
+    m_pages[2] = makePage<LightingPage>(m_state, this);
+#endif
+#ifdef TARVIK_HAVE_MACRO_PAGE
+    m_pages[3] = makePage<MacroPage>(m_state, this);
+#endif
+#ifdef TARVIK_HAVE_UPDATE_PAGE
+    m_pages[4] = makePage<UpdatePage>(m_state, this);
+#endif
+#ifdef TARVIK_HAVE_FIRE_PAGE
+    m_pages[5] = makePage<FirePage>(m_state, this);
+#endif
+    const bool exitEnabled = m_bars.front().label(QStringLiteral("Exit"))->isEnabled();
+    for (int n = 2; n <= kPages; ++n) {
+        if (!m_pages[n - 1])
+            m_pages[n - 1] = new BarePage(n, m_state, this);
+        m_pages[n - 1]->hide();
+        m_pages[n - 1]->setGeometry(rect());
+        createShellControls(n);
+        if (n <= NavigationBar::kCopies) {
+            const NavigationBar& bar = m_bars.back();
+            connectNavigation(bar);
+            connectHover(bar);
+            showStateEntries(bar);
+            bar.label(QStringLiteral("Exit"))->setEnabled(exitEnabled);
+            m_covers[n - 1]->setVisible(coversShown());
+        }
+    }
+#if defined(TARVIK_HAVE_FIRE_PAGE) && defined(TARVIK_HAVE_LIGHTING_PAGE)
+    // The fire slots share the lighting colours as the lighting page holds them.
+    if (auto* fire = pageAs<FirePage>(m_pages[5]))
+        if (auto* lighting = pageAs<LightingPage>(m_pages[2]))
+            fire->setColourSource([lighting](int c) { return lighting->colour(c); });
+#endif
+
+    // The new pages as the window stands: layout, texts, and what the working image holds.
+    for (int n = 2; n <= kPages; ++n) {
+        applyPageLayout(n);
+        applyPageLanguage(n);
+    }
+    alignNumberEdits();
+    for (int n : {3, 2, 4, 5, 6})
+        m_pages[n - 1]->refreshFromImage();
+    refreshFireKey();
+    refreshAimKey();
+    readOsMouseParameters();
+    refreshPcMacroNames();
+    redrawDeviceMacros();
+    redrawFireMacros();
+    const int state = pageState();
+    showPageAlone(state <= 3 ? 1 : state - 2);
+    emit pagesCompleted();
 }
 
 void MainWindow::createShellControls(int n) {
@@ -306,15 +362,17 @@ void MainWindow::startWindowMove() {
 // --- Covers and busy state ----------------------------------------------------------------------------
 
 void MainWindow::showCovers() {
-    for (CaptionLabel* cover : m_covers) {
-        cover->show();
-        cover->raise();
-    }
+    for (CaptionLabel* cover : m_covers)
+        if (cover) {
+            cover->show();
+            cover->raise();
+        }
 }
 
 void MainWindow::hideCovers() {
     for (CaptionLabel* cover : m_covers)
-        cover->hide();
+        if (cover)
+            cover->hide();
 }
 
 bool MainWindow::coversShown() const {
@@ -377,8 +435,8 @@ void MainWindow::showPermissionProblem() {
 
 // --- Navigation ------------------------------------------------------------------------------------------
 
-void MainWindow::connectNavigation() {
-    for (const NavigationBar& bar : m_bars) {
+void MainWindow::connectNavigation(const NavigationBar& bar) {
+    {
         auto on = [&](const char* entry, auto handler) {
             connect(bar.label(QLatin1String(entry)), &CaptionLabel::clicked, this, handler);
         };
@@ -455,13 +513,16 @@ int MainWindow::workMode() const {
     return state <= 3 ? state : 0;
 }
 
-void MainWindow::showPageAlone(int page) {
+void MainWindow::showPageAlone(int shown) {
+    // A page that is not built yet is not shown either: only the first page can be shown unbuilt.
     for (int n = 1; n <= kPages; ++n)
-        m_pages[n - 1]->setVisible(n == page);
+        if (Page* p = n == shown ? page(n) : m_pages[n - 1])
+            p->setVisible(n == shown);
 }
 
 void MainWindow::hideAllMenu() {
     m_keysPage->hideAllMenu();
+    // Pages not built yet have no menu open.
 #ifdef TARVIK_HAVE_MACRO_PAGE
     if (auto* macros = pageAs<MacroPage>(m_pages[3]))
         macros->hideMenus();
@@ -506,16 +567,16 @@ void MainWindow::openPage(int page) {
     setEntryPictures(entryOfPageState(state), QStringLiteral("SetS_03"));
     if (page != 5)
         if (auto* picture =
-                m_pages[page - 1]->findChild<PictureControl*>(QStringLiteral("Img_P%1").arg(page)))
+                this->page(page)->findChild<PictureControl*>(QStringLiteral("Img_P%1").arg(page)))
             picture->setPicture(pagePictureName(page, m_state.languageIndex));
 #ifdef TARVIK_HAVE_UPDATE_PAGE
     if (page == 5)
-        if (auto* update = pageAs<UpdatePage>(m_pages[4]))
+        if (auto* update = pageAs<UpdatePage>(this->page(5)))
             update->setChosenFile(QString());
 #endif
 #ifdef TARVIK_HAVE_MACRO_PAGE
     if (page == 4)
-        if (auto* macros = pageAs<MacroPage>(m_pages[3]))
+        if (auto* macros = pageAs<MacroPage>(this->page(4)))
             macros->showRecordingBox();
 #endif
 }
@@ -543,68 +604,78 @@ void MainWindow::refreshCurrentDpiStatus() {
 
 // --- Hover pictures and caption rolling ---------------------------------------------------------------
 
-void MainWindow::connectHover() {
-    auto hover = [this](CaptionLabel* label, auto onEnter, auto onLeave, bool rolls) {
-        connect(label, &CaptionLabel::entered, this, [this, label, onEnter, rolls] {
-            onEnter();
-            if (rolls)
-                m_roller->enter(label);
-        });
-        connect(label, &CaptionLabel::left, this, [this, onLeave, rolls] {
-            onLeave();
-            if (rolls)
-                m_roller->leave();
-        });
-    };
+template <typename Enter, typename Leave>
+void MainWindow::connectHover(CaptionLabel* label, Enter onEnter, Leave onLeave, bool rolls) {
+    connect(label, &CaptionLabel::entered, this, [this, label, onEnter, rolls] {
+        onEnter();
+        if (rolls)
+            m_roller->enter(label);
+    });
+    connect(label, &CaptionLabel::left, this, [this, onLeave, rolls] {
+        onLeave();
+        if (rolls)
+            m_roller->leave();
+    });
+}
+
+void MainWindow::connectHover(const NavigationBar& bar) {
     auto allCopies = [this](const QString& entry, const QString& picture) {
         return [this, entry, picture] { setEntryPictures(entry, picture); };
     };
-    for (const NavigationBar& bar : m_bars) {
-        // A: the reset buttons, all five copies at once.
-        for (const char* entry : {"Confirm1", "Reset"})
-            hover(bar.label(QLatin1String(entry)), allCopies(QLatin1String(entry), QStringLiteral("BtnS_02")),
-                  allCopies(QLatin1String(entry), QStringLiteral("BtnS_01")), true);
-        // I: the exit buttons.
-        hover(bar.label(QStringLiteral("Exit")),
-              allCopies(QStringLiteral("Exit"), QStringLiteral("ExitS_02")),
-              allCopies(QStringLiteral("Exit"), QStringLiteral("ExitS_01")), true);
-        // The web button.
-        hover(bar.label(QStringLiteral("Web")), allCopies(QStringLiteral("Web"), QStringLiteral("WebS_03")),
-              allCopies(QStringLiteral("Web"), QStringLiteral("WebS_01")), false);
-        // B: this copy only; leaving puts the current page's entry back.
-        for (const char* entry :
-             {"Main", "Switch", "Fixed", "Adv", "Breath", "Macro", "Update", "Save", "Load"}) {
-            PictureControl* picture = bar.picture(QLatin1String(entry));
-            hover(
-                bar.label(QLatin1String(entry)),
-                [picture] { picture->setPicture(QStringLiteral("SetS_02")); },
-                [this, picture] {
-                    picture->setPicture(QStringLiteral("SetS_01"));
-                    setEntryPictures(entryOfPageState(pageState()), QStringLiteral("SetS_03"));
-                },
-                true);
-        }
-        // D: the language buttons; leaving puts the current language's entry back.
-        for (const char* entry : {"Lang1", "Lang2", "Lang3"}) {
-            PictureControl* picture = bar.picture(QLatin1String(entry));
-            hover(
-                bar.label(QLatin1String(entry)),
-                [picture] { picture->setPicture(QStringLiteral("SetS_02")); },
-                [this, picture] {
-                    picture->setPicture(QStringLiteral("SetS_01"));
-                    setEntryPictures(QStringLiteral("Lang%1").arg(m_state.languageIndex),
-                                     QStringLiteral("SetS_03"));
-                },
-                true);
-        }
+    // A: the reset buttons, all five copies at once.
+    for (const char* entry : {"Confirm1", "Reset"})
+        connectHover(bar.label(QLatin1String(entry)), allCopies(QLatin1String(entry), QStringLiteral("BtnS_02")),
+                     allCopies(QLatin1String(entry), QStringLiteral("BtnS_01")), true);
+    // I: the exit buttons.
+    connectHover(bar.label(QStringLiteral("Exit")), allCopies(QStringLiteral("Exit"), QStringLiteral("ExitS_02")),
+                 allCopies(QStringLiteral("Exit"), QStringLiteral("ExitS_01")), true);
+    // The web button.
+    connectHover(bar.label(QStringLiteral("Web")), allCopies(QStringLiteral("Web"), QStringLiteral("WebS_03")),
+                 allCopies(QStringLiteral("Web"), QStringLiteral("WebS_01")), false);
+    // B: this copy only; leaving puts the current page's entry back.
+    for (const char* entry : {"Main", "Switch", "Fixed", "Adv", "Breath", "Macro", "Update", "Save", "Load"}) {
+        PictureControl* picture = bar.picture(QLatin1String(entry));
+        connectHover(
+            bar.label(QLatin1String(entry)), [picture] { picture->setPicture(QStringLiteral("SetS_02")); },
+            [this, picture] {
+                picture->setPicture(QStringLiteral("SetS_01"));
+                setEntryPictures(entryOfPageState(pageState()), QStringLiteral("SetS_03"));
+            },
+            true);
     }
+    // D: the language buttons; leaving puts the current language's entry back.
+    for (const char* entry : {"Lang1", "Lang2", "Lang3"}) {
+        PictureControl* picture = bar.picture(QLatin1String(entry));
+        connectHover(
+            bar.label(QLatin1String(entry)), [picture] { picture->setPicture(QStringLiteral("SetS_02")); },
+            [this, picture] {
+                picture->setPicture(QStringLiteral("SetS_01"));
+                setEntryPictures(QStringLiteral("Lang%1").arg(m_state.languageIndex), QStringLiteral("SetS_03"));
+            },
+            true);
+    }
+}
+
+void MainWindow::connectKeyHover() {
     // C: the twelve buttons of the key page.
     for (int k = 1; k <= KeysPage::kButtons; ++k) {
         PictureControl* picture = m_keysPage->keyPicture(k);
-        hover(
+        connectHover(
             m_keysPage->key(k), [picture] { picture->setPicture(QStringLiteral("KeyS_02")); },
             [picture] { picture->setPicture(QStringLiteral("KeyS_01")); }, true);
     }
+}
+
+void MainWindow::showStateEntries(const NavigationBar& bar) {
+    static constexpr const char* kEntries[] = {"Main",  "Switch", "Fixed", "Adv", "Breath",
+                                               "Macro", "Update", "Save",  "Load"};
+    const QString lit = entryOfPageState(pageState());
+    for (const char* entry : kEntries)
+        bar.picture(QLatin1String(entry))
+            ->setPicture(lit == QLatin1String(entry) ? QStringLiteral("SetS_03") : QStringLiteral("SetS_01"));
+    for (int n = 1; n <= 3; ++n)
+        bar.picture(QStringLiteral("Lang%1").arg(n))
+            ->setPicture(n == m_state.languageIndex ? QStringLiteral("SetS_03") : QStringLiteral("SetS_01"));
 }
 
 // --- Layout and language -----------------------------------------------------------------------------------
@@ -619,32 +690,31 @@ void MainWindow::loadLayoutTables(int layoutIndex) {
 
 void MainWindow::applyLayout(int layoutIndex) {
     loadLayoutTables(layoutIndex);
-
-    // Backgrounds: every base picture, the current page's picture, and always the fire page's.
-    const QString prefix = m_state.picturePrefix();
-    for (int n = 1; n <= kPages; ++n)
-        if (auto* base = m_pages[n - 1]->findChild<PictureControl*>(QStringLiteral("Img_Base_%1").arg(n)))
-            base->setPicture(prefix + QStringLiteral("BackGround"));
-    const int state = pageState();
-    const int currentPage = state <= 3 ? 1 : state - 2;
-    if (currentPage != 5)
-        if (auto* picture = m_pages[currentPage - 1]->findChild<PictureControl*>(
-                QStringLiteral("Img_P%1").arg(currentPage)))
-            picture->setPicture(pagePictureName(currentPage, layoutIndex));
-    if (auto* fire = m_pages[5]->findChild<PictureControl*>(QStringLiteral("Img_P6")))
-        fire->setPicture(pagePictureName(6, layoutIndex));
-
-    // Groups A and B on the five bars, C and G on the key page, then the other pages' groups.
-    for (NavigationBar& bar : m_bars)
-        bar.applyLayout(m_state);
     for (int mode = 1; mode <= 3; ++mode)
         m_modeEnabled[mode - 1] = m_state.layoutEnabled("Btn_B" + std::to_string(mode) + "_Enable");
-    for (Page* page : m_pages)
-        page->applyLayout();
-    for (CaptionLabel* cover : m_covers)
-        cover->raise();
-
+    // Pages not built yet take the layout when they are built.
+    for (int n = 1; n <= kPages; ++n)
+        if (m_pages[n - 1])
+            applyPageLayout(n);
     applyLanguageTexts();
+}
+
+void MainWindow::applyPageLayout(int n) {
+    Page* page = m_pages[n - 1];
+    // Backgrounds: the base picture, the page picture of the current page, and always the fire page's.
+    if (auto* base = page->findChild<PictureControl*>(QStringLiteral("Img_Base_%1").arg(n)))
+        base->setPicture(m_state.picturePrefix() + QStringLiteral("BackGround"));
+    const int state = pageState();
+    const int currentPage = state <= 3 ? 1 : state - 2;
+    if ((n == currentPage && n != 5) || n == 6)
+        if (auto* picture = page->findChild<PictureControl*>(QStringLiteral("Img_P%1").arg(n)))
+            picture->setPicture(pagePictureName(n, m_state.languageIndex));
+    // Groups A and B on the bar copy, C and G on the key page, the other pages' own groups.
+    if (n <= NavigationBar::kCopies)
+        m_bars.at(n - 1).applyLayout(m_state);
+    page->applyLayout();
+    if (n <= NavigationBar::kCopies)
+        m_covers[n - 1]->raise();
 }
 
 void MainWindow::applyLanguageTexts() {
@@ -655,10 +725,15 @@ void MainWindow::applyLanguageTexts() {
         setFont(font);
     }
     m_applicationTitle = m_state.text("Title");
-    for (NavigationBar& bar : m_bars)
-        bar.applyLanguage(m_state);
-    for (Page* page : m_pages)
-        page->applyLanguage();
+    for (int n = 1; n <= kPages; ++n)
+        if (m_pages[n - 1])
+            applyPageLanguage(n);
+}
+
+void MainWindow::applyPageLanguage(int n) {
+    if (n <= NavigationBar::kCopies)
+        m_bars.at(n - 1).applyLanguage(m_state);
+    m_pages[n - 1]->applyLanguage();
 }
 
 void MainWindow::switchLanguage(int languageIndex) {
@@ -688,7 +763,7 @@ void MainWindow::switchLanguage(int languageIndex) {
 
 // --- Drawing ---------------------------------------------------------------------------------------------
 
-void MainWindow::fillNamingContext(core::FunctionCodeContext& context) const {
+void MainWindow::fillNamingContext(core::FunctionCodeContext& context) {
     context.language = m_state.language;
     context.storageKind = m_state.buffers.storageKind;
     context.suffixes = m_suffixes;
@@ -699,9 +774,9 @@ void MainWindow::fillNamingContext(core::FunctionCodeContext& context) const {
     context.macroNameAt = [macros](std::uint16_t address) { return macros->nameAt(address); };
 }
 
-AdvancedPage* MainWindow::advancedPage() const {
+AdvancedPage* MainWindow::advancedPage() {
 #ifdef TARVIK_HAVE_ADVANCED_PAGE
-    return pageAs<AdvancedPage>(m_pages[1]);
+    return pageAs<AdvancedPage>(page(2));
 #else
     return nullptr;
 #endif
@@ -762,7 +837,8 @@ void MainWindow::refreshUi() {
     // The lighting page settles the lighting kind first: the Advanced page hides its DPI colours
     // for "Sync" lighting.
     for (int n : {3, 2, 4, 5, 6})
-        m_pages[n - 1]->refreshFromImage();
+        if (Page* p = page(n))
+            p->refreshFromImage();
     refreshFireKey();
     refreshAimKey();
     if (const auto mode = m_state.buffers.workingImage.workMode())
@@ -798,7 +874,7 @@ void MainWindow::checkPcMacro() {
 
 void MainWindow::refreshPcMacroNames() {
 #ifdef TARVIK_HAVE_MACRO_PAGE
-    if (auto* macros = pageAs<MacroPage>(m_pages[3]))
+    if (auto* macros = pageAs<MacroPage>(page(4)))
         macros->setLibrary(m_macroLibrary);
 #endif
 }
@@ -807,26 +883,26 @@ void MainWindow::redrawDeviceMacros() {
     for (const auto& name : m_cycle->deviceMacroTable().names())
         m_keysPage->menus().macroNames()->addItem(QString::fromStdString(name));
 #ifdef TARVIK_HAVE_MACRO_PAGE
-    if (auto* macros = pageAs<MacroPage>(m_pages[3]))
+    if (auto* macros = pageAs<MacroPage>(page(4)))
         macros->setDeviceMacros(m_cycle->deviceMacroTable());
 #endif
 }
 void MainWindow::redrawFireMacros() {
 #ifdef TARVIK_HAVE_FIRE_PAGE
-    if (auto* fire = pageAs<FirePage>(m_pages[5]))
+    if (auto* fire = pageAs<FirePage>(page(6)))
         fire->refreshFireMacroNames();
 #endif
 }
 void MainWindow::clearDeviceMacroViews() {
     m_keysPage->menus().macroNames()->clear();
 #ifdef TARVIK_HAVE_MACRO_PAGE
-    if (auto* macros = pageAs<MacroPage>(m_pages[3]))
+    if (auto* macros = pageAs<MacroPage>(page(4)))
         macros->clearDeviceMacros();
 #endif
 }
 void MainWindow::clearFireMacroViews() {
 #ifdef TARVIK_HAVE_FIRE_PAGE
-    if (auto* fire = pageAs<FirePage>(m_pages[5]))
+    if (auto* fire = pageAs<FirePage>(page(6)))
         fire->clearFireMacroNames();
 #endif
 }

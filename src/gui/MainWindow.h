@@ -54,7 +54,13 @@ public:
     AppState& state() { return m_state; }
     DeviceSession& session() { return *m_session; }
     core::ConfigCycle& cycle() { return *m_cycle; }
-    Page* page(int n) const { return m_pages.at(n - 1); } // gbPage1 .. gbPage6
+    // gbPage1 .. gbPage6; asking for a page the window has not built yet builds the rest first.
+    Page* page(int n);
+    // Builds the pages the first frame does not show (2 to 6), with their copies of the shell's
+    // controls, and brings them to the window's present layout, language and drawing. Runs by itself
+    // right after the first frame, or at the first call that needs one of those pages.
+    void completePages();
+    bool pagesComplete() const { return m_pagesComplete; }
     KeysPage* keysPage() const { return m_keysPage; }
     const NavigationBar& bar(int copy) const { return m_bars.at(copy - 1); }
     CaptionRoller& roller() { return *m_roller; }
@@ -133,13 +139,27 @@ public:
 signals:
     // A mouse has been read and drawn (the end of a successful full read).
     void deviceReady();
+    // Every page has been built (see completePages()).
+    void pagesCompleted();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
-    void createPages();
+    void createFirstPage();
     void createShellControls(int page);
-    void connectNavigation();
-    void connectHover();
+    void connectNavigation(const NavigationBar& bar);
+    void connectHover(const NavigationBar& bar);
+    void connectKeyHover();
+    // The hover and leave handlers of a label, rolling its caption where `rolls`.
+    template <typename Enter, typename Leave>
+    void connectHover(CaptionLabel* label, Enter onEnter, Leave onLeave, bool rolls);
+    // Backgrounds, bar copy and the page's own groups of page n in the current layout.
+    void applyPageLayout(int n);
+    void applyPageLanguage(int n);
     void applyLanguageTexts();
+    // The entries of a bar copy as the window's state shows them: the current page and language lit.
+    void showStateEntries(const NavigationBar& bar);
     // The key page of a work mode as drawn from the mouse: page look, radio button, menu sizes and
     // the profile's captions; nothing is written and the Disable cover stays as it is.
     void showWorkModePage(int mode);
@@ -156,8 +176,8 @@ private:
     void saveProfile();
     void loadProfile();
     void startWindowMove();
-    void fillNamingContext(core::FunctionCodeContext& context) const;
-    AdvancedPage* advancedPage() const;
+    void fillNamingContext(core::FunctionCodeContext& context);
+    AdvancedPage* advancedPage();
 
     AppState m_state;
     // Fills the font database on a worker during start-up; waited for when the window goes.
@@ -181,6 +201,10 @@ private:
     core::MacroLibrary m_macroLibrary;
     QString m_macroLibraryPath;
     bool m_started = false;
+    // While the constructor runs, the pages the first frame does not show stay unbuilt.
+    bool m_constructing = true;
+    bool m_pagesComplete = false;
+    bool m_completionQueued = false;
 };
 
 } // namespace tarvik::gui

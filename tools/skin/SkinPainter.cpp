@@ -3,6 +3,7 @@
 #include "ControlPictures.h"
 #include "ExtraPictures.h"
 #include "PagePictures.h"
+#include "PngFile.h"
 #include "SkinGrid.h"
 
 #include <QDir>
@@ -181,10 +182,7 @@ bool writeSkin(const SkinPainter& painter, const QString& directory, QString* er
             image = image.convertToFormat(QImage::Format_RGB888); // opaque pictures carry no alpha
         }
         const QString file = spec.name + QStringLiteral(".png");
-        if (!image.save(dir.filePath(file), "PNG", 0)) {
-            if (error) {
-                *error = QStringLiteral("cannot write %1").arg(dir.filePath(file));
-            }
+        if (!writeFastPng(image, dir.filePath(file), error)) {
             return false;
         }
         qrc += QStringLiteral("    <file>%1</file>\n").arg(file);

@@ -123,7 +123,9 @@ protected:
         gui::MessageSeam::setAnswerer(nullptr);
     }
 
+    // A control as a user finds it once the first frame is out and the other pages are built.
     template <typename T = QWidget> T* find(const QString& name) const {
+        m_window->completePages();
         T* widget = m_window->findChild<T*>(name);
         EXPECT_NE(widget, nullptr) << name.toStdString();
         return widget;
@@ -191,6 +193,40 @@ TEST_F(ShellTest, StartsOnPageOneWithDefaultImageOneUnderTheCovers) {
         EXPECT_EQ(hit->objectName(), QStringLiteral("Disable_All_1")) << target;
     }
     EXPECT_TRUE(m_answers.messages.isEmpty());
+}
+
+TEST_F(ShellTest, PagesBuiltAfterTheFirstFrameTakeTheWindowAsItStands) {
+    // The first frame needs the first page only.
+    EXPECT_FALSE(m_window->pagesComplete());
+    EXPECT_EQ(m_window->findChild<QWidget*>(QStringLiteral("gbPage2")), nullptr);
+    // A language chosen before the other pages exist is the one they are built in.
+    m_window->switchLanguage(3);
+    m_window->show();
+    ASSERT_TRUE(waitFor([&] { return m_window->pagesComplete(); })) << "the other pages were never built";
+
+    EXPECT_TRUE(find("gbPage1")->isVisible());
+    for (int n = 2; n <= 6; ++n)
+        EXPECT_FALSE(find(QStringLiteral("gbPage%1").arg(n))->isVisible()) << n;
+    for (int n = 2; n <= 5; ++n) {
+        SCOPED_TRACE(n);
+        for (const char* entry : {"Main", "Adv", "Lang1", "Lang3", "Confirm1", "Exit"}) {
+            const QString label = QStringLiteral("Btn_%1_%2").arg(QLatin1String(entry));
+            const QString image = QStringLiteral("Img_%1_%2").arg(QLatin1String(entry));
+            EXPECT_EQ(find<QLabel>(label.arg(n))->text(), find<QLabel>(label.arg(1))->text()) << entry;
+            EXPECT_EQ(find(label.arg(n))->geometry(), find(label.arg(1))->geometry()) << entry;
+            EXPECT_EQ(find(label.arg(n))->isHidden(), find(label.arg(1))->isHidden()) << entry;
+            EXPECT_EQ(picture(image.arg(n)), picture(image.arg(1))) << entry;
+        }
+        EXPECT_EQ(picture(QStringLiteral("Img_Base_%1").arg(n)), QStringLiteral("L3_BackGround"));
+        EXPECT_FALSE(find(QStringLiteral("Disable_All_%1").arg(n))->isHidden());
+    }
+    EXPECT_EQ(picture("Img_Main_3"), QStringLiteral("SetS_03"));
+    EXPECT_EQ(picture("Img_Lang3_2"), QStringLiteral("SetS_03"));
+    EXPECT_EQ(picture("Img_P6"), QStringLiteral("L3_Back5"));
+    // The pages' own controls: placed by "ORG3" and drawn from the working image.
+    const auto& state = m_window->state();
+    EXPECT_EQ(find("Img_P2")->pos(), QPoint(state.layoutInt("P2_X"), state.layoutInt("P2_Y")));
+    EXPECT_FALSE(find<QLabel>("lbl_AIMDPIValue")->text().isEmpty());
 }
 
 TEST_F(ShellTest, NavigationWithoutAMouseSaysItIsStillLooking) {
