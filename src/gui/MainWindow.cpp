@@ -80,26 +80,6 @@ private:
     PictureControl* m_picture;
 };
 
-// Everything of the picture but its colour-key pixels, row by row.
-QRegion opaqueRegion(const QImage& picture) {
-    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
-    QRegion region;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        int x = 0;
-        while (x < image.width()) {
-            while (x < image.width() && row[x] == kColourKey)
-                ++x;
-            const int start = x;
-            while (x < image.width() && row[x] != kColourKey)
-                ++x;
-            if (x > start)
-                region += QRect(start, y, x - start, 1);
-        }
-    }
-    return region;
-}
-
 // The page of that class when it has joined the window.
 template <typename PageClass> PageClass* pageAs(Page* page) {
     return qobject_cast<PageClass*>(page);
@@ -135,7 +115,8 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
     // The two large pictures of the first frame decode on workers while the controls are built; the
     // size comes from the picture's header and the shape is cut once the controls stand.
     const QString backgroundName = QStringLiteral("L1_BackGround");
-    Skin::prefetch({backgroundName, pagePictureName(1, 1)});
+    std::shared_future<QRegion> shape = Skin::prefetchShape(backgroundName, kColourKey);
+    Skin::prefetch({pagePictureName(1, 1)});
     // The font database fills itself on first use (the first edit below); the fill is thread-safe
     // and runs on a worker meanwhile.
     m_fontWarmUp = std::async(std::launch::async, [] { QFontDatabase::families(); });
@@ -205,8 +186,8 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
 
     // 19. The application title, 22. language 1 through the language buttons' handler.
     switchLanguage(m_state.languageIndex);
-    if (const QPixmap background = Skin::picture(backgroundName); !background.isNull())
-        setMask(opaqueRegion(background.toImage()));
+    if (const QRegion region = shape.get(); !region.isEmpty())
+        setMask(region);
     m_constructing = false;
     update();
 }

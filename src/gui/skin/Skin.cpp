@@ -6,6 +6,8 @@
 #include <QImageReader>
 
 #include <future>
+#include <memory>
+#include <vector>
 
 // The skin is compiled into a static library: nothing would pull its resource object into a program
 // that does not name it, so the first look-up registers it.
@@ -42,6 +44,17 @@ QHash<QString, std::shared_future<QImage>>& pending() {
     static QHash<QString, std::shared_future<QImage>> decodes;
     return decodes;
 }
+
+// The picture as the raster paint engine keeps it (premultiplied alpha or opaque 32-bit pixels), so
+// that turning it into a pixmap on the GUI thread converts nothing.
+QImage decodeForDisplay(const QString& path) {
+    QImage image = QImageReader(path, "PNG").read();
+    if (image.isNull())
+        return image;
+    return std::move(image).convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                    : QImage::Format_RGB32);
+}
+
 } // namespace
 
 void Skin::prefetch(const QStringList& names) {
@@ -52,9 +65,67 @@ void Skin::prefetch(const QStringList& names) {
         const QString path = resourcePaths().value(key);
         if (path.isEmpty())
             continue;
-        pending().insert(
-            key, std::async(std::launch::async, [path] { return QImageReader(path, "PNG").read(); }).share());
+        pending().insert(key, std::async(std::launch::async, [path] { return decodeForDisplay(path); }).share());
     }
+}
+
+std::shared_future<QRegion> Skin::prefetchShape(const QString& name, QRgb colourKey) {
+    const QString key = name.toLower();
+    const QString path = resourcePaths().value(key);
+    if (path.isEmpty() || decoded().contains(key) || pending().contains(key)) {
+        // Decoded already, under way without a shape, or missing: cut it here when asked.
+        return std::async(std::launch::deferred, [name, colourKey] {
+                   const QPixmap pixmap = picture(name);
+                   return pixmap.isNull() ? QRegion() : opaqueRegion(pixmap.toImage(), colourKey);
+               })
+            .share();
+    }
+    auto shape = std::make_shared<std::promise<QRegion>>();
+    std::shared_future<QRegion> region = shape->get_future().share();
+    pending().insert(key, std::async(std::launch::async, [path, colourKey, shape] {
+                              QImage image = decodeForDisplay(path);
+                              shape->set_value(image.isNull() ? QRegion() : opaqueRegion(image, colourKey));
+                              return image;
+                          }).share());
+    return region;
+}
+
+QRegion Skin::opaqueRegion(const QImage& picture, QRgb colourKey) {
+    const QImage image = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
+                             ? picture
+                             : picture.convertToFormat(QImage::Format_RGB32);
+    const int width = image.width();
+    const int height = image.height();
+    colourKey |= 0xFF000000u;
+    // Runs of each row; consecutive rows with the same runs make one band.
+    std::vector<QRect> rects;
+    std::vector<std::pair<int, int>> runs, previous;
+    std::size_t bandStart = 0;
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        runs.clear();
+        for (int x = 0; x < width;) {
+            while (x < width && (row[x] | 0xFF000000u) == colourKey)
+                ++x;
+            const int start = x;
+            while (x < width && (row[x] | 0xFF000000u) != colourKey)
+                ++x;
+            if (x > start)
+                runs.emplace_back(start, x - start);
+        }
+        if (y > 0 && runs == previous) {
+            for (std::size_t i = bandStart; i < rects.size(); ++i)
+                rects[i].setBottom(y);
+            continue;
+        }
+        bandStart = rects.size();
+        for (const auto& [x, w] : runs)
+            rects.emplace_back(x, y, w, 1);
+        std::swap(runs, previous);
+    }
+    QRegion region;
+    region.setRects(rects.data(), static_cast<int>(rects.size()));
+    return region;
 }
 
 QPixmap Skin::picture(const QString& name) {

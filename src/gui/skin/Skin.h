@@ -4,9 +4,12 @@
 // picture must stay cheap.
 
 #include <QPixmap>
+#include <QRegion>
 #include <QSize>
 #include <QString>
 #include <QStringList>
+
+#include <future>
 
 namespace tarvik::gui {
 
@@ -17,6 +20,11 @@ public:
     // Starts decoding these pictures on worker threads, so that a window can build its controls
     // while the pictures it will show first are decoded; picture() waits for a decode under way.
     static void prefetch(const QStringList& names);
+    // prefetch() of one picture that also cuts, on the same worker, the region of its pixels that
+    // are not `colourKey`: the shape of a window drawn by that picture.
+    static std::shared_future<QRegion> prefetchShape(const QString& name, QRgb colourKey);
+    // Every pixel of the picture but those of colourKey, as bands of rectangles.
+    static QRegion opaqueRegion(const QImage& picture, QRgb colourKey);
     static bool contains(const QString& name);
     // The picture's size from its header, without decoding it; invalid when there is no such picture.
     static QSize pictureSize(const QString& name);
