@@ -108,6 +108,10 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+#ifdef TARVIK_HAVE_MAIN_WINDOW
+    if (!bare) // as the program's main() does
+        tarvik::gui::MainWindow::prepareFirstFrame();
+#endif
     QApplication app(argc, argv);
 #ifdef TARVIK_HAVE_MAIN_WINDOW
     if (pictures) {

@@ -99,6 +99,25 @@ QString pagePictureName(int page, int layoutIndex) {
 
 } // namespace
 
+namespace {
+// The window's shape as prepareFirstFrame() started cutting it: every window has the same.
+std::shared_future<QRegion>& firstFrameShape() {
+    static std::shared_future<QRegion> shape;
+    return shape;
+}
+bool& firstFramePrepared() {
+    static bool prepared = false;
+    return prepared;
+}
+} // namespace
+
+void MainWindow::prepareFirstFrame() {
+    if (std::exchange(firstFramePrepared(), true))
+        return;
+    firstFrameShape() = Skin::prefetchShape(QStringLiteral("L1_BackGround"), kColourKey);
+    Skin::prefetch({pagePictureName(1, 1)});
+}
+
 MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QLatin1String(kWindowTitle));
@@ -115,8 +134,8 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
     // The two large pictures of the first frame decode on workers while the controls are built; the
     // size comes from the picture's header and the shape is cut once the controls stand.
     const QString backgroundName = QStringLiteral("L1_BackGround");
-    std::shared_future<QRegion> shape = Skin::prefetchShape(backgroundName, kColourKey);
-    Skin::prefetch({pagePictureName(1, 1)});
+    prepareFirstFrame();
+    const std::shared_future<QRegion> shape = firstFrameShape();
     // The font database fills itself on first use (the first edit below); the fill is thread-safe
     // and runs on a worker meanwhile.
     m_fontWarmUp = std::async(std::launch::async, [] { QFontDatabase::families(); });
@@ -260,6 +279,7 @@ void MainWindow::completePages() {
     if (m_pagesComplete)
         return;
     m_pagesComplete = true;
+    m_keysPage->menus();
 #ifdef TARVIK_HAVE_ADVANCED_PAGE
     m_pages[1] = makePage<AdvancedPage>(m_state, this);
 #endif
@@ -520,7 +540,7 @@ void MainWindow::closeKeyMenus() {
 
 void MainWindow::switchWorkMode(int mode) {
     // 1. The menus as this mode offers them.
-    m_keysPage->menus().sizeForMode(mode, m_modeEnabled[1], m_modeEnabled[2]);
+    m_keysPage->sizeMenusForMode(mode, m_modeEnabled[1], m_modeEnabled[2]);
     // 2-3.
     hideAllMenu();
     buttonTypeB1IconInit();
@@ -567,7 +587,7 @@ void MainWindow::showWorkModePage(int mode) {
     buttonTypeB1IconInit();
     setEntryPictures(entryOfPageState(mode), QStringLiteral("SetS_03"));
     setPageState(mode);
-    m_keysPage->menus().sizeForMode(mode, m_modeEnabled[1], m_modeEnabled[2]);
+    m_keysPage->sizeMenusForMode(mode, m_modeEnabled[1], m_modeEnabled[2]);
     showPageAlone(1);
     m_keysPage->refreshProfileKeys(mode);
 }
@@ -860,9 +880,10 @@ void MainWindow::refreshPcMacroNames() {
 #endif
 }
 void MainWindow::redrawDeviceMacros() {
-    m_keysPage->menus().macroNames()->clear();
+    QStringList names;
     for (const auto& name : m_cycle->deviceMacroTable().names())
-        m_keysPage->menus().macroNames()->addItem(QString::fromStdString(name));
+        names << QString::fromStdString(name);
+    m_keysPage->setMacroNames(names);
 #ifdef TARVIK_HAVE_MACRO_PAGE
     if (auto* macros = pageAs<MacroPage>(page(4)))
         macros->setDeviceMacros(m_cycle->deviceMacroTable());
@@ -875,7 +896,7 @@ void MainWindow::redrawFireMacros() {
 #endif
 }
 void MainWindow::clearDeviceMacroViews() {
-    m_keysPage->menus().macroNames()->clear();
+    m_keysPage->setMacroNames({});
 #ifdef TARVIK_HAVE_MACRO_PAGE
     if (auto* macros = pageAs<MacroPage>(page(4)))
         macros->clearDeviceMacros();

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QRegularExpression>
 
 namespace tarvik::skin {
@@ -85,6 +86,27 @@ int trailingNumber(const QString& name) {
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
+// The page of each page picture L1_Back1 .. L1_Back5 (the fire page shows the fifth).
+int pageOfPagePicture(const QString& name) {
+    static const QRegularExpression re(QStringLiteral("^L1_Back([1-5])$"));
+    const QRegularExpressionMatch m = re.match(name);
+    if (!m.hasMatch())
+        return 0;
+    const int n = m.captured(1).toInt();
+    return n == 5 ? 6 : n;
+}
+
+// A page picture over the background where the table places it: the few see-through pixels of its
+// cut corners take what lies beneath, and the picture comes out opaque, which the program decodes
+// and draws faster than a picture with an alpha channel.
+QImage onBackground(const QImage& page, const QImage& background, QPoint at) {
+    QImage image = background.copy(QRect(at, page.size())).convertToFormat(QImage::Format_ARGB32);
+    QPainter p(&image);
+    p.drawImage(0, 0, page);
+    p.end();
+    return image;
+}
+
 } // namespace
 
 const QList<PictureSpec>& SkinPainter::catalogue() {
@@ -154,6 +176,9 @@ QImage SkinPainter::render(const QString& name) const {
     } else if (name.startsWith(QLatin1String("Loading_"))) {
         image = paintLoadingFrame(trailingNumber(name));
     }
+    if (const int page = pageOfPagePicture(name); page != 0 && !image.isNull())
+        image = onBackground(image, paintBackground(m_layout),
+                             m_layout.point(QStringLiteral("P%1").arg(page)).toPoint());
     return image.isNull() ? image : image.convertToFormat(QImage::Format_ARGB32);
 }
 

@@ -22,7 +22,7 @@ int KeysPage::labelOfLayoutButton(int layoutButton) {
 
 KeysPage::KeysPage(AppState& state, QWidget* parent)
     : Page(QStringLiteral("gbPage1"), state, parent),
-      m_picture(new PictureControl(QStringLiteral("Img_P1"), this)), m_disable(nullptr), m_menus(this) {
+      m_picture(new PictureControl(QStringLiteral("Img_P1"), this)), m_disable(nullptr) {
     m_picture->setPicture(QStringLiteral("L1_Back1"));
     connect(m_picture, &PictureControl::pressed, this, &KeysPage::hideAllMenu); // ClearAP
     for (int k = 1; k <= kButtons; ++k) {
@@ -37,11 +37,38 @@ KeysPage::KeysPage(AppState& state, QWidget* parent)
     }
     m_disable = new CaptionLabel(QStringLiteral("Disable"), this);
     m_disable->hide();
+}
+
+KeyMenus& KeysPage::menus() {
+    if (m_menus)
+        return *m_menus;
+    m_menus = std::make_unique<KeyMenus>(this);
     // The menus open over everything else on the page.
     for (QObject* child : children())
         if (auto* w = qobject_cast<QWidget*>(child); w && w->objectName().startsWith(QLatin1String("Pnl_")))
             w->raise();
-    m_menus.macroNames()->raise();
+    m_menus->macroNames()->raise();
+    m_disable->raise();
+    m_menus->applyLayout(state());
+    m_menus->applyLanguage(state());
+    if (m_menuSizing.mode != 0)
+        m_menus->sizeForMode(m_menuSizing.mode, m_menuSizing.gameModeEnabled, m_menuSizing.thirdModeEnabled);
+    m_menus->macroNames()->addItems(m_macroNames);
+    return *m_menus;
+}
+
+void KeysPage::sizeMenusForMode(int mode, bool gameModeEnabled, bool thirdModeEnabled) {
+    m_menuSizing = {mode, gameModeEnabled, thirdModeEnabled};
+    if (m_menus)
+        m_menus->sizeForMode(mode, gameModeEnabled, thirdModeEnabled);
+}
+
+void KeysPage::setMacroNames(const QStringList& names) {
+    m_macroNames = names;
+    if (m_menus) {
+        m_menus->macroNames()->clear();
+        m_menus->macroNames()->addItems(names);
+    }
 }
 
 void KeysPage::applyLayout() {
@@ -68,7 +95,8 @@ void KeysPage::applyLayout() {
     m_disable->setGeometry(s.layoutInt("Disable_X"), s.layoutInt("Disable_Y"), s.layoutInt("Disable_W"),
                            s.layoutInt("Disable_H"));
     m_disable->raise();
-    m_menus.applyLayout(s);
+    if (m_menus)
+        m_menus->applyLayout(s);
 }
 
 void KeysPage::applyLanguage() {
@@ -84,7 +112,8 @@ void KeysPage::applyLanguage() {
         label->setText(
             QString::fromStdString(tables.carryCaption(label->text().toStdString(), s.languageIndex)));
     }
-    m_menus.applyLanguage(s);
+    if (m_menus)
+        m_menus->applyLanguage(s);
 }
 
 void KeysPage::refreshFromImage() {
@@ -113,7 +142,8 @@ void KeysPage::refreshProfileKeys(int mode) {
 }
 
 void KeysPage::hideAllMenu() {
-    m_menus.hideAll();
+    if (m_menus)
+        m_menus->hideAll();
 }
 
 void KeysPage::setDisableShown(bool shown) {

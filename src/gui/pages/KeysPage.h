@@ -6,8 +6,11 @@
 #include "gui/pages/KeyMenus.h"
 #include "gui/pages/Page.h"
 
+#include <QStringList>
+
 #include <array>
 #include <functional>
+#include <memory>
 
 namespace tarvik::gui {
 
@@ -34,7 +37,13 @@ public:
     void setDisableShown(bool shown);
     bool disableShown() const;
 
-    KeyMenus& menus() { return m_menus; }
+    // The assignment menus, built at the first call: the first frame has no use for them.
+    KeyMenus& menus();
+    bool menusBuilt() const { return m_menus != nullptr; }
+    // KeyMenus::sizeForMode, kept for the menus until they are built.
+    void sizeMenusForMode(int mode, bool gameModeEnabled, bool thirdModeEnabled);
+    // The names of the mouse's macros in LB_Name, kept for the menus until they are built.
+    void setMacroNames(const QStringList& names);
     CaptionLabel* key(int button) const { return m_keys[button - 1]; }
     PictureControl* keyPicture(int button) const { return m_keyPictures[button - 1]; }
     PictureControl* pagePicture() const { return m_picture; }
@@ -58,7 +67,13 @@ private:
     std::array<PictureControl*, kButtons> m_keyPictures{};
     std::array<CaptionLabel*, kButtons> m_keys{};
     CaptionLabel* m_disable;
-    KeyMenus m_menus;
+    std::unique_ptr<KeyMenus> m_menus;
+    struct MenuSizing {
+        int mode = 0; // 0: never sized
+        bool gameModeEnabled = false;
+        bool thirdModeEnabled = false;
+    } m_menuSizing;
+    QStringList m_macroNames;
     std::function<void(core::FunctionCodeContext&)> m_contextSource;
 };
 

@@ -1,6 +1,6 @@
 #include "gui/skin/Skin.h"
 
-#include <QDir>
+#include <QDirIterator>
 #include <QHash>
 #include <QImage>
 #include <QImageReader>
@@ -23,10 +23,10 @@ const QHash<QString, QString>& resourcePaths() {
     static const QHash<QString, QString> paths = [] {
         initSkinResources();
         QHash<QString, QString> map;
-        const QDir dir(QStringLiteral(":/skin"));
-        for (const QString& file : dir.entryList(QDir::Files)) {
-            const QString base = file.section(QLatin1Char('.'), 0, 0);
-            map.insert(base.toLower(), dir.filePath(file));
+        // Unsorted, and without the file information a directory listing gathers.
+        for (QDirIterator it(QStringLiteral(":/skin"), QDir::Files); it.hasNext();) {
+            const QString path = it.next();
+            map.insert(it.fileName().section(QLatin1Char('.'), 0, 0).toLower(), path);
         }
         return map;
     }();
