@@ -8,10 +8,6 @@
 #endif
 
 int main(int argc, char** argv) {
-#ifdef TARVIK_HAVE_GUI
-    // The first frame's pictures decode while Qt starts.
-    tarvik::gui::MainWindow::prepareFirstFrame();
-#endif
     QApplication app(argc, argv);
 #ifndef TARVIK_HAVE_GUI
     std::puts("tarvik-config: the main window is not built yet; nothing to show.");

@@ -99,25 +99,6 @@ QString pagePictureName(int page, int layoutIndex) {
 
 } // namespace
 
-namespace {
-// The window's shape as prepareFirstFrame() started cutting it: every window has the same.
-std::shared_future<QRegion>& firstFrameShape() {
-    static std::shared_future<QRegion> shape;
-    return shape;
-}
-bool& firstFramePrepared() {
-    static bool prepared = false;
-    return prepared;
-}
-} // namespace
-
-void MainWindow::prepareFirstFrame() {
-    if (std::exchange(firstFramePrepared(), true))
-        return;
-    firstFrameShape() = Skin::prefetchShape(QStringLiteral("L1_BackGround"), kColourKey);
-    Skin::prefetch({pagePictureName(1, 1)});
-}
-
 MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QLatin1String(kWindowTitle));
@@ -133,16 +114,17 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
     // 3-5. The window takes the size and shape of the background; the colour-key pixels are cut out.
     // The two large pictures of the first frame decode on workers while the controls are built; the
     // size comes from the picture's header and the shape is cut once the controls stand.
+    // (Reading the size first also sets up the picture readers on this thread, before the workers.)
     const QString backgroundName = QStringLiteral("L1_BackGround");
-    prepareFirstFrame();
-    const std::shared_future<QRegion> shape = firstFrameShape();
-    // The font database fills itself on first use (the first edit below); the fill is thread-safe
-    // and runs on a worker meanwhile.
-    m_fontWarmUp = std::async(std::launch::async, [] { QFontDatabase::families(); });
     if (const QSize backgroundSize = Skin::pictureSize(backgroundName); backgroundSize.isValid())
         resize(backgroundSize);
     else
         resize(0, 0);
+    const std::shared_future<QRegion> shape = Skin::prefetchShape(backgroundName, kColourKey);
+    Skin::prefetch({pagePictureName(1, 1)});
+    // The font database fills itself on first use (the first caption measured below); the fill is
+    // thread-safe and runs on a worker meanwhile.
+    m_fontWarmUp = std::async(std::launch::async, [] { QFontDatabase::families(); });
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
@@ -266,13 +248,24 @@ Page* MainWindow::page(int n) {
     return m_pages.at(n - 1);
 }
 
-void MainWindow::paintEvent(QPaintEvent* event) {
-    QWidget::paintEvent(event);
-    // The rest of the pages are built once the first frame is out, before anybody can click.
-    if (!m_pagesComplete && !m_completionQueued) {
-        m_completionQueued = true;
-        QTimer::singleShot(0, this, &MainWindow::completePages);
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The rest of the pages are built once the first frame is out, before anybody can click: the
+    // first exposure of the window draws that frame.
+    if (!m_pagesComplete && !m_completionQueued)
+        if (QWindow* window = windowHandle())
+            window->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Expose && watched == windowHandle() && windowHandle()->isExposed()) {
+        watched->removeEventFilter(this);
+        if (!m_pagesComplete && !m_completionQueued) {
+            m_completionQueued = true;
+            QTimer::singleShot(0, this, &MainWindow::completePages);
+        }
     }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::completePages() {

@@ -46,10 +46,6 @@ public:
     // Runs the whole start-up (FormCreate) except the start of the session: call start() once the
     // window is shown.
     explicit MainWindow(DeviceSession::Options options = DeviceSession::Options(), QWidget* parent = nullptr);
-    // Starts decoding the pictures of the first frame on workers, and cutting the window's shape:
-    // call it first thing in main(), before the application object, so that they are under way
-    // while Qt starts. The first window does it itself when nobody has.
-    static void prepareFirstFrame();
     ~MainWindow() override;
 
     // The end of start-up: the listener and the DevTimer start, the loading window is placed.
@@ -147,7 +143,8 @@ signals:
     void pagesCompleted();
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createFirstPage();

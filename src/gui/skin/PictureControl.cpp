@@ -23,6 +23,7 @@ void PictureControl::setPicture(const QString& name) {
             m_pending = true;
             setPixmap(QPixmap());
             resize(size);
+            updateOpacity();
             return;
         }
     }
@@ -35,6 +36,19 @@ void PictureControl::showPicture() {
     setPixmap(pixmap);
     if (!pixmap.isNull())
         resize(pixmap.size());
+    updateOpacity();
+}
+
+void PictureControl::updateOpacity() {
+    // An opaque picture that fills the control hides whatever lies beneath: nothing there is painted.
+    const QPixmap shown = pixmap();
+    setAttribute(Qt::WA_OpaquePaintEvent, !m_pending && !shown.isNull() && !shown.hasAlphaChannel() &&
+                                              shown.size() == size() && shown.devicePixelRatio() == 1.0);
+}
+
+void PictureControl::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    updateOpacity();
 }
 
 void PictureControl::showEvent(QShowEvent* event) {

@@ -23,9 +23,11 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void showPicture();
+    void updateOpacity();
 
     QString m_pictureName;
     bool m_pending = false; // m_pictureName is waiting for the control to be shown
