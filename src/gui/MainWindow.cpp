@@ -114,7 +114,6 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
     // 3-5. The window takes the size and shape of the background; the colour-key pixels are cut out.
     // The two large pictures of the first frame decode on workers while the controls are built; the
     // size comes from the picture's header and the shape is cut once the controls stand.
-    // (Reading the size first also sets up the picture readers on this thread, before the workers.)
     const QString backgroundName = QStringLiteral("L1_BackGround");
     if (const QSize backgroundSize = Skin::pictureSize(backgroundName); backgroundSize.isValid())
         resize(backgroundSize);

@@ -2,6 +2,8 @@
 
 #include "core/text/TextUtil.h"
 
+#include <algorithm>
+
 namespace tarvik::core {
 
 namespace {
@@ -36,7 +38,18 @@ const LanguageTables& LanguageTables::builtIn() {
     return tables;
 }
 
-LanguageTables::LanguageTables(std::array<LanguageTable, kCount> tables) : m_tables(std::move(tables)) {}
+LanguageTables::LanguageTables(std::array<LanguageTable, kCount> tables) : m_tables(std::move(tables)) {
+    for (std::size_t t = 0; t < m_tables.size(); ++t) {
+        const LanguageTable& table = m_tables[t];
+        for (const std::string& key : table.keys()) {
+            const int number = captionKeyNumber(key);
+            if (number < 0)
+                continue;
+            int& best = m_captionNumbers[t].try_emplace(table.text(key), -1).first->second;
+            best = std::max(best, number);
+        }
+    }
+}
 
 const LanguageTable& LanguageTables::table(int languageIndex) const {
     // at() so that a wrong index stops at once instead of reading past the tables
@@ -44,21 +57,15 @@ const LanguageTable& LanguageTables::table(int languageIndex) const {
 }
 
 std::string LanguageTables::translateCaption(std::string_view caption) const {
-    // Equivalent to looking up "Str0" .. "Str700" in tables 1, 2, 3 and keeping the last hit, but
-    // one pass over the entries instead of two thousand lookups per table.
+    // Equivalent to looking up "Str0" .. "Str700" in tables 1, 2, 3 and keeping the last hit: each
+    // table's captions are indexed by their text when the tables are built.
     std::string found;
     if (caption.empty())
         return found;
-    for (const LanguageTable& table : m_tables) {
-        int best = -1;
-        for (const std::string& key : table.keys()) {
-            const int number = captionKeyNumber(key);
-            if (number > best && table.text(key) == caption)
-                best = number;
-        }
-        if (best >= 0)
-            found = "Str" + std::to_string(best);
-    }
+    const std::string text(caption);
+    for (const auto& numbers : m_captionNumbers)
+        if (const auto it = numbers.find(text); it != numbers.end())
+            found = "Str" + std::to_string(it->second);
     return found;
 }
 

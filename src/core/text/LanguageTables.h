@@ -7,6 +7,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace tarvik::core {
 
@@ -36,6 +37,8 @@ public:
 
 private:
     std::array<LanguageTable, kCount> m_tables;
+    // Per table: each caption text -> the highest caption key number with that text.
+    std::array<std::unordered_map<std::string, int>, kCount> m_captionNumbers;
 };
 
 } // namespace tarvik::core

@@ -1,6 +1,7 @@
 #include "gui/skin/Skin.h"
 
 #include <QDirIterator>
+#include <QResource>
 #include <QHash>
 #include <QImage>
 #include <QImageReader>
@@ -18,10 +19,18 @@ static void initSkinResources() {
 namespace tarvik::gui {
 
 namespace {
+void registerSkin() {
+    static const bool registered = [] {
+        initSkinResources();
+        return true;
+    }();
+    (void)registered;
+}
+
 // Lower-case name -> resource path, built once from the embedded skin folder.
 const QHash<QString, QString>& resourcePaths() {
     static const QHash<QString, QString> paths = [] {
-        initSkinResources();
+        registerSkin();
         QHash<QString, QString> map;
         // Unsorted, and without the file information a directory listing gathers.
         for (QDirIterator it(QStringLiteral(":/skin"), QDir::Files); it.hasNext();) {
@@ -31,6 +40,16 @@ const QHash<QString, QString>& resourcePaths() {
         return map;
     }();
     return paths;
+}
+
+// The resource path of a picture name. Names are almost always spelt as the files are: the resource
+// tree answers those at once, and the folder's list is read only for another spelling.
+QString resourcePath(const QString& name) {
+    registerSkin();
+    const QString exact = QStringLiteral(":/skin/") + name + QStringLiteral(".png");
+    if (QResource(exact).isValid())
+        return exact;
+    return resourcePaths().value(name.toLower());
 }
 
 QHash<QString, QPixmap>& decoded() {
@@ -55,6 +74,28 @@ QImage decodeForDisplay(const QString& path) {
                                                                     : QImage::Format_RGB32);
 }
 
+// The size a PNG file's header gives (its first chunk, IHDR), read in place from the embedded data:
+// no picture reader is set up for it.
+QSize pngSize(const QString& path) {
+    const QResource resource(path);
+    const QByteArray bytes = resource.compressionAlgorithm() == QResource::NoCompression
+                                 ? QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()),
+                                                           static_cast<qsizetype>(resource.size()))
+                                 : resource.uncompressedData();
+    static constexpr char kSignature[] = "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR";
+    if (bytes.size() < 24 || !bytes.startsWith(QByteArrayView(kSignature, sizeof kSignature - 1)))
+        return QImageReader(path).size(); // not a plain PNG: let the reader tell
+    auto word = [&](int at) {
+        const auto* b = reinterpret_cast<const unsigned char*>(bytes.constData() + at);
+        return (quint32(b[0]) << 24) | (quint32(b[1]) << 16) | (quint32(b[2]) << 8) | quint32(b[3]);
+    };
+    const quint32 width = word(16);
+    const quint32 height = word(20);
+    if (width == 0 || height == 0 || width > 0x7FFF || height > 0x7FFF)
+        return QSize();
+    return QSize(static_cast<int>(width), static_cast<int>(height));
+}
+
 } // namespace
 
 void Skin::prefetch(const QStringList& names) {
@@ -62,7 +103,7 @@ void Skin::prefetch(const QStringList& names) {
         const QString key = name.toLower();
         if (decoded().contains(key) || pending().contains(key))
             continue;
-        const QString path = resourcePaths().value(key);
+        const QString path = resourcePath(name);
         if (path.isEmpty())
             continue;
         pending().insert(key, std::async(std::launch::async, [path] { return decodeForDisplay(path); }).share());
@@ -71,7 +112,7 @@ void Skin::prefetch(const QStringList& names) {
 
 std::shared_future<QRegion> Skin::prefetchShape(const QString& name, QRgb colourKey) {
     const QString key = name.toLower();
-    const QString path = resourcePaths().value(key);
+    const QString path = resourcePath(name);
     if (path.isEmpty() || decoded().contains(key) || pending().contains(key)) {
         // Decoded already, under way without a shape, or missing: cut it here when asked.
         return std::async(std::launch::deferred, [name, colourKey] {
@@ -140,7 +181,7 @@ QPixmap Skin::picture(const QString& name) {
         pending().erase(started);
         if (!image.isNull())
             pixmap = QPixmap::fromImage(image);
-    } else if (const QString path = resourcePaths().value(key); !path.isEmpty()) {
+    } else if (const QString path = resourcePath(name); !path.isEmpty()) {
         pixmap.load(path, "PNG");
     }
     cache.insert(key, pixmap);
@@ -154,14 +195,14 @@ QSize Skin::pictureSize(const QString& name) {
     static QHash<QString, QSize> sizes;
     if (auto it = sizes.constFind(key); it != sizes.constEnd())
         return *it;
-    const QString path = resourcePaths().value(key);
-    const QSize size = path.isEmpty() ? QSize() : QImageReader(path, "PNG").size();
+    const QString path = resourcePath(name);
+    const QSize size = path.isEmpty() ? QSize() : pngSize(path);
     sizes.insert(key, size);
     return size;
 }
 
 bool Skin::contains(const QString& name) {
-    return resourcePaths().contains(name.toLower());
+    return !resourcePath(name).isEmpty();
 }
 
 } // namespace tarvik::gui

@@ -39,3 +39,45 @@ TEST(PictureControl, OffScreenTakesTheSizeAndShowsTheLastPictureSetWhenShown) {
     EXPECT_TRUE(control.pixmap().isNull());
     EXPECT_FALSE(Skin::pictureSize(QStringLiteral("NoSuchPicture")).isValid());
 }
+
+TEST(PictureControl, OnlyAnOpaquePictureFillingTheControlHidesWhatLiesBeneath) {
+    QWidget page;
+    page.show();
+    PictureControl control(QStringLiteral("Img_Test"), &page);
+    control.show();
+    control.setPicture(QStringLiteral("L1_Back1")); // opaque
+    EXPECT_TRUE(control.testAttribute(Qt::WA_OpaquePaintEvent));
+    control.resize(control.width() + 10, control.height()); // a strip the picture leaves bare
+    EXPECT_FALSE(control.testAttribute(Qt::WA_OpaquePaintEvent));
+    control.setPicture(QStringLiteral("SetS_01")); // rounded plate with see-through corners
+    ASSERT_TRUE(control.pixmap().hasAlphaChannel());
+    EXPECT_FALSE(control.testAttribute(Qt::WA_OpaquePaintEvent));
+    control.setPicture(QStringLiteral("NoSuchPicture"));
+    EXPECT_FALSE(control.testAttribute(Qt::WA_OpaquePaintEvent));
+}
+
+TEST(Skin, SizesFromTheHeaderMatchTheDecodedPictures) {
+    for (const char* name : {"L1_BackGround", "L1_Back1", "SetS_01", "Loading_00", "setS_02"})
+        EXPECT_EQ(Skin::pictureSize(QLatin1String(name)), Skin::picture(QLatin1String(name)).size()) << name;
+}
+
+TEST(Skin, OpaqueRegionLeavesOutExactlyTheColourKey) {
+    const QRgb key = qRgb(128, 0, 0);
+    // K = colour key, o = anything else; rows 1-2 repeat, row 3 differs, row 4 is all key.
+    const char* rows[] = {"KooKo", "oKKoo", "oKKoo", "ooooK", "KKKKK", "oooo"};
+    QImage image(5, 6, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, rows[y][x] == 'K' ? key : (rows[y][x] == 'o' ? qRgb(128, 0, 1) : key));
+    // The last row is short in the table: its fifth pixel is the key as well.
+    const QRegion region = Skin::opaqueRegion(image, key);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            EXPECT_EQ(region.contains(QPoint(x, y)), image.pixel(x, y) != key) << x << "," << y;
+    EXPECT_FALSE(region.contains(QPoint(5, 0)));
+    // A picture with alpha keys on its colour alone.
+    QImage withAlpha = image.convertToFormat(QImage::Format_ARGB32);
+    withAlpha.setPixel(1, 0, qRgba(10, 20, 30, 0));
+    EXPECT_TRUE(Skin::opaqueRegion(withAlpha, key).contains(QPoint(1, 0)));
+    EXPECT_TRUE(Skin::opaqueRegion(QImage(), key).isEmpty());
+}
