@@ -2,7 +2,8 @@
 // waits the polling itself asks for (the first tick after 3.5 s, 2.1 s for what was plugged in).
 //
 // BM_MainWindowCreate  building the main window (skin, layout and language tables, default image,
-//                      pages) and showing it, up to its first paint
+//                      the first page) and showing it, up to its first paint
+// BM_MainWindowComplete  the same, and then the other pages built as after the first frame
 // BM_SessionCreate     the device session over the virtual mouse: transport, link, discovery,
 //                      listener, DevTimer
 // BM_FindAndIdentify   one polling tick with the waits scaled to nothing: counting, opening, probe,
@@ -63,6 +64,17 @@ void BM_MainWindowCreate(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_MainWindowCreate)->Unit(benchmark::kMillisecond);
+
+void BM_MainWindowComplete(benchmark::State& state) {
+    for (auto _ : state) {
+        gui::MainWindow window(emulated());
+        window.show();
+        QApplication::processEvents();
+        window.completePages();
+        benchmark::DoNotOptimize(window.pagesComplete());
+    }
+}
+BENCHMARK(BM_MainWindowComplete)->Unit(benchmark::kMillisecond);
 #endif
 
 void BM_SessionCreate(benchmark::State& state) {
