@@ -46,8 +46,8 @@
 #include <QRadioButton>
 #include <QSaveFile>
 #include <QScreen>
-#include <QTimer>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
@@ -559,8 +559,7 @@ void MainWindow::openPage(int page) {
     m_keysPage->setDisableShown(false);
     setEntryPictures(entryOfPageState(state), QStringLiteral("SetS_03"));
     if (page != 5)
-        if (auto* picture =
-                this->page(page)->findChild<PictureControl*>(QStringLiteral("Img_P%1").arg(page)))
+        if (auto* picture = this->page(page)->findChild<PictureControl*>(QStringLiteral("Img_P%1").arg(page)))
             picture->setPicture(pagePictureName(page, m_state.languageIndex));
 #ifdef TARVIK_HAVE_UPDATE_PAGE
     if (page == 5)
@@ -617,16 +616,20 @@ void MainWindow::connectHover(const NavigationBar& bar) {
     };
     // A: the reset buttons, all five copies at once.
     for (const char* entry : {"Confirm1", "Reset"})
-        connectHover(bar.label(QLatin1String(entry)), allCopies(QLatin1String(entry), QStringLiteral("BtnS_02")),
+        connectHover(bar.label(QLatin1String(entry)),
+                     allCopies(QLatin1String(entry), QStringLiteral("BtnS_02")),
                      allCopies(QLatin1String(entry), QStringLiteral("BtnS_01")), true);
     // I: the exit buttons.
-    connectHover(bar.label(QStringLiteral("Exit")), allCopies(QStringLiteral("Exit"), QStringLiteral("ExitS_02")),
+    connectHover(bar.label(QStringLiteral("Exit")),
+                 allCopies(QStringLiteral("Exit"), QStringLiteral("ExitS_02")),
                  allCopies(QStringLiteral("Exit"), QStringLiteral("ExitS_01")), true);
     // The web button.
-    connectHover(bar.label(QStringLiteral("Web")), allCopies(QStringLiteral("Web"), QStringLiteral("WebS_03")),
+    connectHover(bar.label(QStringLiteral("Web")),
+                 allCopies(QStringLiteral("Web"), QStringLiteral("WebS_03")),
                  allCopies(QStringLiteral("Web"), QStringLiteral("WebS_01")), false);
     // B: this copy only; leaving puts the current page's entry back.
-    for (const char* entry : {"Main", "Switch", "Fixed", "Adv", "Breath", "Macro", "Update", "Save", "Load"}) {
+    for (const char* entry :
+         {"Main", "Switch", "Fixed", "Adv", "Breath", "Macro", "Update", "Save", "Load"}) {
         PictureControl* picture = bar.picture(QLatin1String(entry));
         connectHover(
             bar.label(QLatin1String(entry)), [picture] { picture->setPicture(QStringLiteral("SetS_02")); },
@@ -643,7 +646,8 @@ void MainWindow::connectHover(const NavigationBar& bar) {
             bar.label(QLatin1String(entry)), [picture] { picture->setPicture(QStringLiteral("SetS_02")); },
             [this, picture] {
                 picture->setPicture(QStringLiteral("SetS_01"));
-                setEntryPictures(QStringLiteral("Lang%1").arg(m_state.languageIndex), QStringLiteral("SetS_03"));
+                setEntryPictures(QStringLiteral("Lang%1").arg(m_state.languageIndex),
+                                 QStringLiteral("SetS_03"));
             },
             true);
     }

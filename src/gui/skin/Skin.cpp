@@ -1,10 +1,10 @@
 #include "gui/skin/Skin.h"
 
 #include <QDirIterator>
-#include <QResource>
 #include <QHash>
 #include <QImage>
 #include <QImageReader>
+#include <QResource>
 
 #include <future>
 #include <memory>
@@ -106,7 +106,8 @@ void Skin::prefetch(const QStringList& names) {
         const QString path = resourcePath(name);
         if (path.isEmpty())
             continue;
-        pending().insert(key, std::async(std::launch::async, [path] { return decodeForDisplay(path); }).share());
+        pending().insert(key,
+                         std::async(std::launch::async, [path] { return decodeForDisplay(path); }).share());
     }
 }
 
@@ -115,10 +116,11 @@ std::shared_future<QRegion> Skin::prefetchShape(const QString& name, QRgb colour
     const QString path = resourcePath(name);
     if (path.isEmpty() || decoded().contains(key) || pending().contains(key)) {
         // Decoded already, under way without a shape, or missing: cut it here when asked.
-        return std::async(std::launch::deferred, [name, colourKey] {
-                   const QPixmap pixmap = picture(name);
-                   return pixmap.isNull() ? QRegion() : opaqueRegion(pixmap.toImage(), colourKey);
-               })
+        return std::async(std::launch::deferred,
+                          [name, colourKey] {
+                              const QPixmap pixmap = picture(name);
+                              return pixmap.isNull() ? QRegion() : opaqueRegion(pixmap.toImage(), colourKey);
+                          })
             .share();
     }
     auto shape = std::make_shared<std::promise<QRegion>>();
