@@ -7,6 +7,7 @@
 #include "core/text/LanguageTables.h"
 #include "gui/pages/AdvancedPage.h"
 #include "gui/pages/FirePage.h"
+#include "gui/pages/KeysPage.h"
 #include "gui/pages/LightingPage.h"
 #include "gui/pages/MacroPage.h"
 #include "gui/pages/PageControls.h"
@@ -677,4 +678,32 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+TEST_F(PagesTest, KeyMenusBuiltLateTakeWhatWasSetBeforeThem) {
+    // One key page is given its mode and macro names before its menus exist, the other after.
+    KeysPage& early = make<KeysPage>();
+    KeysPage& late = make<KeysPage>();
+    ASSERT_FALSE(early.menusBuilt());
+    early.sizeMenusForMode(2, true, false);
+    early.setMacroNames({QStringLiteral("Reload"), QStringLiteral("Combo")});
+    EXPECT_FALSE(early.menusBuilt());
+    late.menus();
+    late.sizeMenusForMode(2, true, false);
+    late.setMacroNames({QStringLiteral("Reload"), QStringLiteral("Combo")});
+
+    KeyMenus& built = early.menus();
+    for (const char* name : {"Pnl_Main", "Pnl_Special", "Pnl_Profile"})
+        EXPECT_EQ(built.panel(QLatin1String(name))->geometry(),
+                  late.menus().panel(QLatin1String(name))->geometry())
+            << name;
+    EXPECT_FALSE(built.entry(QStringLiteral("Key_FireMacro"))->isHidden());
+    EXPECT_EQ(built.entry(QStringLiteral("Key_FireMacro"))->text(),
+              late.menus().entry(QStringLiteral("Key_FireMacro"))->text());
+    ASSERT_EQ(built.macroNames()->count(), 2);
+    EXPECT_EQ(built.macroNames()->item(1)->text(), QStringLiteral("Combo"));
+    // Every panel starts hidden, and the menus open over the button captions.
+    EXPECT_TRUE(built.panel(QStringLiteral("Pnl_Main"))->isHidden());
+    EXPECT_GT(early.children().indexOf(built.panel(QStringLiteral("Pnl_Main"))),
+              early.children().indexOf(early.key(1)));
 }
