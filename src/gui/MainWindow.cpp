@@ -112,8 +112,11 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
     }
 
     // 3-5. The window takes the size and shape of the background; the colour-key pixels are cut out.
-    // The two large pictures of the first frame decode on workers while the controls are built; the
-    // size comes from the picture's header and the shape is cut once the controls stand.
+    // The font database fills itself on first use (the first caption measured below): the fill is
+    // thread-safe and runs on a worker meanwhile, started first, as the first frame waits for it
+    // longest. The two large pictures of the first frame decode on workers while the controls are
+    // built; the size comes from the picture's header and the shape is cut once the controls stand.
+    m_fontWarmUp = std::async(std::launch::async, [] { QFontDatabase::families(); });
     const QString backgroundName = QStringLiteral("L1_BackGround");
     if (const QSize backgroundSize = Skin::pictureSize(backgroundName); backgroundSize.isValid())
         resize(backgroundSize);
@@ -121,9 +124,6 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
         resize(0, 0);
     const std::shared_future<QRegion> shape = Skin::prefetchShape(backgroundName, kColourKey);
     Skin::prefetch({pagePictureName(1, 1)});
-    // The font database fills itself on first use (the first caption measured below); the fill is
-    // thread-safe and runs on a worker meanwhile.
-    m_fontWarmUp = std::async(std::launch::async, [] { QFontDatabase::families(); });
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
