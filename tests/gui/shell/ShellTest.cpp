@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -227,6 +228,31 @@ TEST_F(ShellTest, PagesBuiltAfterTheFirstFrameTakeTheWindowAsItStands) {
     const auto& state = m_window->state();
     EXPECT_EQ(find("Img_P2")->pos(), QPoint(state.layoutInt("P2_X"), state.layoutInt("P2_Y")));
     EXPECT_FALSE(find<QLabel>("lbl_AIMDPIValue")->text().isEmpty());
+}
+
+TEST_F(ShellTest, TheScreenShowsWhatTheWindowDrawsAfterPagesAndPicturesChange) {
+    // Opaque pictures let the window skip what lies beneath them; what reaches the screen must
+    // still be the whole window as it would draw itself afresh.
+    startAndRead();
+    auto onScreen = [&] {
+        QTest::qWait(50);
+        return m_window->screen()
+            ->grabWindow(m_window->winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    auto drawn = [&] { return m_window->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    EXPECT_EQ(onScreen(), drawn());
+    click("Btn_Adv_1");
+    EXPECT_EQ(onScreen(), drawn());
+    emit find<CaptionLabel>("Btn_Switch_2")->entered();
+    m_window->roller().stop(); // a rolling caption would change between the two pictures
+    EXPECT_EQ(picture("Img_Switch_2"), QStringLiteral("SetS_02"));
+    EXPECT_EQ(onScreen(), drawn());
+    click("Btn_Breath_2");
+    EXPECT_EQ(onScreen(), drawn());
+    click("Btn_Main_3");
+    EXPECT_EQ(onScreen(), drawn());
 }
 
 TEST_F(ShellTest, NavigationWithoutAMouseSaysItIsStillLooking) {
