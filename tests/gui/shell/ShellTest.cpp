@@ -280,6 +280,18 @@ TEST_F(ShellTest, FindsAndReadsTheMouseThenGameModeWritesItsFiveSettings) {
     EXPECT_EQ(picture("Img_Main_3"), QStringLiteral("SetS_01"));
     EXPECT_EQ(m_window->state().buffers.workingImage.currentProfile(), 0xF1);
 
+    // A key-block commit (what choosing a function for a button ends with) makes the mouse take up
+    // the profiles and then puts it back in the mode it is in.
+    from = lineCount(m_transcript);
+    m_window->cycle().buttonCodeTable().set(2, 3, "0300E900");
+    EXPECT_EQ(m_window->cycle().commitKeyBlock(core::ConfigCycle::Variant::Complete),
+              core::CycleResult::Done);
+    const auto commitWrites = settingWrites(m_transcript, from);
+    ASSERT_GE(commitWrites.size(), 2u);
+    EXPECT_THAT(std::vector(commitWrites.end() - 2, commitWrites.end()),
+                ::testing::ElementsAre(std::pair(0xA4, 0x0F), std::pair(0xA4, 0xF1)));
+    EXPECT_EQ(mouse().activeKeyCodes(1)[8], 0x03); // Game Mode's profile, button 3, taken up
+
     from = lineCount(m_transcript);
     click("Btn_Main_1");
     // Office Mode writes the button effect switch of "ORG" (shipped on) and no fire macro entry.
