@@ -429,39 +429,36 @@ void MainWindow::showPermissionProblem() {
 // --- Navigation ------------------------------------------------------------------------------------------
 
 void MainWindow::connectNavigation(const NavigationBar& bar) {
-    {
-        auto on = [&](const char* entry, auto handler) {
-            connect(bar.label(QLatin1String(entry)), &CaptionLabel::clicked, this, handler);
-        };
-        // Work-mode entries and page entries, by their bar names.
-        static constexpr std::pair<const char*, int> kModes[] = {{"Main", 1}, {"Switch", 2}, {"Fixed", 3}};
-        for (const auto& [entry, mode] : kModes)
-            on(entry, [this, mode = mode] {
-                if (navigationGuard(true))
-                    switchWorkMode(mode);
-            });
-        static constexpr std::pair<const char*, int> kPageEntries[] = {
-            {"Adv", 2}, {"Breath", 3}, {"Macro", 4}, {"Update", 5}};
-        for (const auto& [entry, page] : kPageEntries)
-            on(entry, [this, page = page] {
-                if (navigationGuard(false))
-                    openPage(page);
-            });
-        static constexpr std::pair<const char*, int> kLanguages[] = {
-            {"Lang1", 1}, {"Lang2", 2}, {"Lang3", 3}};
-        for (const auto& [entry, language] : kLanguages)
-            on(entry, [this, language = language] { switchLanguage(language); });
-        on("Confirm1", [this] { defaultSettings(1); });
-        on("Reset", [this] { defaultSettings(2); });
-        on("Exit", [this] { exitProgram(); });
-        on("Web", [this] {
-            setEntryPictures(QStringLiteral("Web"), QStringLiteral("WebS_02"));
-            if (m_state.general.webEnabled && !m_state.general.web.empty())
-                QDesktopServices::openUrl(QUrl(QString::fromStdString(m_state.general.web)));
+    auto on = [&](const char* entry, auto handler) {
+        connect(bar.label(QLatin1String(entry)), &CaptionLabel::clicked, this, handler);
+    };
+    // Work-mode entries and page entries, by their bar names.
+    static constexpr std::pair<const char*, int> kModes[] = {{"Main", 1}, {"Switch", 2}, {"Fixed", 3}};
+    for (const auto& [entry, mode] : kModes)
+        on(entry, [this, mode = mode] {
+            if (navigationGuard(true))
+                switchWorkMode(mode);
         });
-        on("Save", [this] { saveProfile(); });
-        on("Load", [this] { loadProfile(); });
-    }
+    static constexpr std::pair<const char*, int> kPageEntries[] = {
+        {"Adv", 2}, {"Breath", 3}, {"Macro", 4}, {"Update", 5}};
+    for (const auto& [entry, page] : kPageEntries)
+        on(entry, [this, page = page] {
+            if (navigationGuard(false))
+                openPage(page);
+        });
+    static constexpr std::pair<const char*, int> kLanguages[] = {{"Lang1", 1}, {"Lang2", 2}, {"Lang3", 3}};
+    for (const auto& [entry, language] : kLanguages)
+        on(entry, [this, language = language] { switchLanguage(language); });
+    on("Confirm1", [this] { defaultSettings(1); });
+    on("Reset", [this] { defaultSettings(2); });
+    on("Exit", [this] { exitProgram(); });
+    on("Web", [this] {
+        setEntryPictures(QStringLiteral("Web"), QStringLiteral("WebS_02"));
+        if (m_state.general.webEnabled && !m_state.general.web.empty())
+            QDesktopServices::openUrl(QUrl(QString::fromStdString(m_state.general.web)));
+    });
+    on("Save", [this] { saveProfile(); });
+    on("Load", [this] { loadProfile(); });
 }
 
 bool MainWindow::navigationGuard(bool modeEntry) {
