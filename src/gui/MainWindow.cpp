@@ -188,11 +188,12 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
     switchLanguage(m_state.languageIndex);
     if (const QRegion region = shape.get(); !region.isEmpty())
         setMask(region);
-    m_constructing = false;
+    m_deferPages = false;
     update();
 }
 
 MainWindow::~MainWindow() {
+    m_deferPages = true;
     // The listener thread must stop before the window it reports to goes away.
     if (m_session)
         m_session->shutdown();
@@ -242,7 +243,7 @@ void MainWindow::createFirstPage() {
 }
 
 Page* MainWindow::page(int n) {
-    if (!m_pages.at(n - 1) && !m_constructing)
+    if (!m_pages.at(n - 1) && !m_deferPages)
         completePages();
     return m_pages.at(n - 1);
 }

@@ -202,8 +202,8 @@ private:
     core::MacroLibrary m_macroLibrary;
     QString m_macroLibraryPath;
     bool m_started = false;
-    // While the constructor runs, the pages the first frame does not show stay unbuilt.
-    bool m_constructing = true;
+    // While the constructor runs, and once the destructor has begun, pages not built yet stay unbuilt.
+    bool m_deferPages = true;
     bool m_pagesComplete = false;
     bool m_completionQueued = false;
 };
