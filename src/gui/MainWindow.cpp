@@ -58,6 +58,10 @@ namespace {
 constexpr int kPageStates = 7;
 constexpr QRgb kColourKey = qRgb(128, 0, 0);
 
+// The bar entries lit as the current page or work mode (SetS pictures), with the profile buttons.
+constexpr const char* kSetEntries[] = {"Main",  "Switch", "Fixed", "Adv", "Breath",
+                                       "Macro", "Update", "Save",  "Load"};
+
 // The navigation entry of each page state rb_1 .. rb_7.
 constexpr const char* kEntryOfState[kPageStates] = {"Main",   "Switch", "Fixed", "Adv",
                                                     "Breath", "Macro",  "Update"};
@@ -248,6 +252,12 @@ Page* MainWindow::page(int n) {
     return m_pages.at(n - 1);
 }
 
+const NavigationBar& MainWindow::bar(int copy) {
+    if (copy > static_cast<int>(m_bars.size()) && !m_deferPages)
+        completePages();
+    return m_bars.at(copy - 1);
+}
+
 void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // The rest of the pages are built once the first frame is out, before anybody can click: the
@@ -327,7 +337,6 @@ void MainWindow::completePages() {
     redrawFireMacros();
     const int state = pageState();
     showPageAlone(state <= 3 ? 1 : state - 2);
-    emit pagesCompleted();
 }
 
 void MainWindow::createShellControls(int n) {
@@ -482,9 +491,7 @@ QString MainWindow::entryOfPageState(int state) const {
 }
 
 void MainWindow::buttonTypeB1IconInit() {
-    static constexpr const char* kEntries[] = {"Main",  "Switch", "Fixed", "Adv", "Breath",
-                                               "Macro", "Update", "Save",  "Load"};
-    for (const char* entry : kEntries)
+    for (const char* entry : kSetEntries)
         setEntryPictures(QLatin1String(entry), QStringLiteral("SetS_01"));
 }
 
@@ -626,8 +633,7 @@ void MainWindow::connectHover(const NavigationBar& bar) {
                  allCopies(QStringLiteral("Web"), QStringLiteral("WebS_03")),
                  allCopies(QStringLiteral("Web"), QStringLiteral("WebS_01")), false);
     // B: this copy only; leaving puts the current page's entry back.
-    for (const char* entry :
-         {"Main", "Switch", "Fixed", "Adv", "Breath", "Macro", "Update", "Save", "Load"}) {
+    for (const char* entry : kSetEntries) {
         PictureControl* picture = bar.picture(QLatin1String(entry));
         connectHover(
             bar.label(QLatin1String(entry)), [picture] { picture->setPicture(QStringLiteral("SetS_02")); },
@@ -662,10 +668,8 @@ void MainWindow::connectKeyHover() {
 }
 
 void MainWindow::showStateEntries(const NavigationBar& bar) {
-    static constexpr const char* kEntries[] = {"Main",  "Switch", "Fixed", "Adv", "Breath",
-                                               "Macro", "Update", "Save",  "Load"};
     const QString lit = entryOfPageState(pageState());
-    for (const char* entry : kEntries)
+    for (const char* entry : kSetEntries)
         bar.picture(QLatin1String(entry))
             ->setPicture(lit == QLatin1String(entry) ? QStringLiteral("SetS_03") : QStringLiteral("SetS_01"));
     for (int n = 1; n <= 3; ++n)

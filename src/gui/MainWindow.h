@@ -62,7 +62,8 @@ public:
     void completePages();
     bool pagesComplete() const { return m_pagesComplete; }
     KeysPage* keysPage() const { return m_keysPage; }
-    const NavigationBar& bar(int copy) const { return m_bars.at(copy - 1); }
+    // Copy 1..5 of the navigation bar; like page(), a copy not built yet builds the rest first.
+    const NavigationBar& bar(int copy);
     CaptionRoller& roller() { return *m_roller; }
     QString applicationTitle() const { return m_applicationTitle; }
     // The PC macro library as loaded at start-up (or the default one), and its file.
@@ -139,8 +140,6 @@ public:
 signals:
     // A mouse has been read and drawn (the end of a successful full read).
     void deviceReady();
-    // Every page has been built (see completePages()).
-    void pagesCompleted();
 
 protected:
     void showEvent(QShowEvent* event) override;
