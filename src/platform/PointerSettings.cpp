@@ -1,0 +1,204 @@
+#include "platform/PointerSettings.h"
+
+#include "platform/linux/PointerBackends.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdlib>
+
+namespace tarvik::platform {
+
+namespace {
+
+constexpr std::array kAllSettings{PointerSetting::Speed, PointerSetting::Precision,
+                                  PointerSetting::DoubleClickTime, PointerSetting::WheelLines,
+                                  PointerSetting::WheelOneScreen};
+
+std::string lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    return s;
+}
+
+std::vector<std::string> split(const std::string& s, char separator) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= s.size()) {
+        const std::size_t end = std::min(s.find(separator, start), s.size());
+        parts.push_back(s.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+std::string env(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::string(value) : std::string();
+}
+
+class CombinedPointerSettings final : public PointerSettings {
+public:
+    explicit CombinedPointerSettings(std::vector<std::unique_ptr<PointerSettings>> backends)
+        : m_backends(std::move(backends)) {}
+
+    bool supports(PointerSetting setting) const override { return server(setting) != nullptr; }
+
+    PointerValues read() const override {
+        PointerValues values;
+        for (const auto& backend : m_backends) {
+            const bool serves = std::any_of(kAllSettings.begin(), kAllSettings.end(),
+                                            [&](PointerSetting s) { return server(s) == backend.get(); });
+            if (!serves) {
+                continue;
+            }
+            const PointerValues part = backend->read();
+            if (server(PointerSetting::Speed) == backend.get()) {
+                values.speed = part.speed;
+            }
+            if (server(PointerSetting::Precision) == backend.get()) {
+                values.precision = part.precision;
+            }
+            if (server(PointerSetting::DoubleClickTime) == backend.get()) {
+                values.doubleClickMs = part.doubleClickMs;
+            }
+            if (server(PointerSetting::WheelLines) == backend.get() ||
+                (part.wheelLines == kWheelOneScreen &&
+                 server(PointerSetting::WheelOneScreen) == backend.get())) {
+                values.wheelLines = part.wheelLines;
+            }
+        }
+        return values;
+    }
+
+    bool write(const PointerValues& values) override {
+        bool ok = true;
+        std::vector<PointerValues> parts(m_backends.size());
+        const auto route = [&](PointerSetting setting, auto member) {
+            if (!(values.*member)) {
+                return;
+            }
+            PointerSettings* backend = server(setting);
+            if (backend == nullptr) {
+                ok = false;
+                return;
+            }
+            parts[index(backend)].*member = values.*member;
+        };
+        route(PointerSetting::Speed, &PointerValues::speed);
+        route(PointerSetting::Precision, &PointerValues::precision);
+        route(PointerSetting::DoubleClickTime, &PointerValues::doubleClickMs);
+        route(values.wheelLines == kWheelOneScreen ? PointerSetting::WheelOneScreen
+                                                   : PointerSetting::WheelLines,
+              &PointerValues::wheelLines);
+        for (std::size_t i = 0; i < m_backends.size(); ++i) {
+            if (parts[i] != PointerValues{}) {
+                ok = m_backends[i]->write(parts[i]) && ok;
+            }
+        }
+        return ok;
+    }
+
+private:
+    PointerSettings* server(PointerSetting setting) const {
+        for (const auto& backend : m_backends) {
+            if (backend->supports(setting)) {
+                return backend.get();
+            }
+        }
+        return nullptr;
+    }
+
+    std::size_t index(const PointerSettings* backend) const {
+        for (std::size_t i = 0; i < m_backends.size(); ++i) {
+            if (m_backends[i].get() == backend) {
+                return i;
+            }
+        }
+        return 0;
+    }
+
+    std::vector<std::unique_ptr<PointerSettings>> m_backends;
+};
+
+} // namespace
+
+std::vector<PointerBackend> choosePointerBackends(const DesktopSession& session) {
+    bool gnomeFamily = false;
+    bool kde = false;
+    for (const std::string& name : split(lower(session.currentDesktop), ':')) {
+        // Desktops whose settings daemon applies the GNOME mouse schema.
+        gnomeFamily = gnomeFamily || name == "gnome" || name == "gnome-classic" ||
+                      name == "gnome-flashback" || name == "pantheon" || name == "unity";
+        kde = kde || name == "kde";
+    }
+    const std::string type = lower(session.sessionType);
+    const bool x11 = type == "x11" || (type.empty() && session.hasX11Display && !session.hasWayland);
+
+    std::vector<PointerBackend> backends;
+    if (gnomeFamily) {
+        backends.push_back(PointerBackend::GSettings);
+        return backends;
+    }
+    if (kde) {
+        backends.push_back(PointerBackend::Kde);
+    }
+    // Under Wayland the X server only serves old programs; its pointer control moves nothing else.
+    if (x11) {
+        backends.push_back(PointerBackend::X11);
+    }
+    return backends;
+}
+
+std::optional<std::vector<PointerBackend>> parsePointerBackends(const std::string& names) {
+    std::vector<PointerBackend> backends;
+    for (const std::string& part : split(lower(names), ',')) {
+        if (part == "gsettings") {
+            backends.push_back(PointerBackend::GSettings);
+        } else if (part == "kde") {
+            backends.push_back(PointerBackend::Kde);
+        } else if (part == "x11") {
+            backends.push_back(PointerBackend::X11);
+        } else if (part != "none" && !part.empty()) {
+            return std::nullopt;
+        }
+    }
+    return backends;
+}
+
+std::unique_ptr<PointerSettings> makePointerSettings(const std::vector<PointerBackend>& backends) {
+    std::vector<std::unique_ptr<PointerSettings>> opened;
+    for (PointerBackend backend : backends) {
+        std::unique_ptr<PointerSettings> one;
+        switch (backend) {
+        case PointerBackend::GSettings:
+            one = linux_desktop::openGSettingsPointerSettings();
+            break;
+        case PointerBackend::Kde:
+            one = linux_desktop::openKdePointerSettings(linux_desktop::KdeConfigFolders::fromEnvironment());
+            break;
+        case PointerBackend::X11:
+            one = linux_desktop::openX11PointerSettings();
+            break;
+        }
+        if (one) {
+            opened.push_back(std::move(one));
+        }
+    }
+    return std::make_unique<CombinedPointerSettings>(std::move(opened));
+}
+
+std::unique_ptr<PointerSettings> makeSystemPointerSettings() {
+    if (const char* chosen = std::getenv("TARVIK_POINTER_SETTINGS")) {
+        if (std::optional<std::vector<PointerBackend>> backends = parsePointerBackends(chosen)) {
+            return makePointerSettings(*backends);
+        }
+    }
+    DesktopSession session;
+    session.currentDesktop = env("XDG_CURRENT_DESKTOP");
+    session.sessionType = env("XDG_SESSION_TYPE");
+    session.hasX11Display = !env("DISPLAY").empty();
+    session.hasWayland = !env("WAYLAND_DISPLAY").empty();
+    return makePointerSettings(choosePointerBackends(session));
+}
+
+} // namespace tarvik::platform

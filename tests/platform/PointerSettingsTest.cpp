@@ -1,0 +1,481 @@
+// The desktop's pointer settings against real stores: GSettings with its memory backend and the
+// installed mouse schema, an X server started for these tests, and KDE's files in a temporary folder
+// with a message bus of the tests' own.
+
+// GLib before Qt (a GLib field is named like a Qt keyword) and Xlib last (its macros, such as None,
+// clash with names of the others).
+#include <gtest/gtest.h>
+
+#include <gio/gio.h>
+
+#include <QByteArrayList>
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "PointerTestServers.h"
+#include "platform/PointerSettings.h"
+#include "platform/linux/PointerBackends.h"
+
+#include <X11/Xlib.h>
+
+#include <cstdlib>
+#include <map>
+
+namespace tarvik::platform {
+namespace {
+
+using linux_desktop::KdeConfigFolders;
+
+// Sets an environment variable for one scope and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name) {
+        if (const char* old = std::getenv(name)) {
+            m_old = old;
+        }
+        if (value != nullptr) {
+            setenv(name, value, 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    ~ScopedEnv() {
+        if (m_old) {
+            setenv(m_name, m_old->c_str(), 1);
+        } else {
+            unsetenv(m_name);
+        }
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+std::string readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string("<missing>");
+}
+
+void writeFile(const QString& path, const std::string& text) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+// ---------------------------------------------------------------------------------------------------
+// GSettings
+
+class GSettingsPointer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_raw = g_settings_new(linux_desktop::kGnomeMouseSchema);
+        for (const char* key : {"speed", "accel-profile", "double-click"}) {
+            g_settings_reset(m_raw, key);
+        }
+        m_settings = linux_desktop::openGSettingsPointerSettings();
+        ASSERT_NE(m_settings, nullptr);
+    }
+    void TearDown() override { g_object_unref(m_raw); }
+
+    std::string rawProfile() const {
+        gchar* s = g_settings_get_string(m_raw, "accel-profile");
+        std::string value(s);
+        g_free(s);
+        return value;
+    }
+
+    GSettings* m_raw = nullptr;
+    std::unique_ptr<PointerSettings> m_settings;
+};
+
+TEST_F(GSettingsPointer, SpeedSpreadsLinearlyOverTheSchemaRange) {
+    const std::map<int, double> stored = {{1, -1.0}, {4, -13.0 / 19}, {10, -1.0 / 19}, {20, 1.0}};
+    for (const auto& [speed, value] : stored) {
+        SCOPED_TRACE(speed);
+        ASSERT_TRUE(m_settings->write({.speed = speed}));
+        EXPECT_DOUBLE_EQ(g_settings_get_double(m_raw, "speed"), value);
+        EXPECT_EQ(m_settings->read().speed, speed);
+    }
+    // A value set by the desktop between two of ours reads as the nearest.
+    g_settings_set_double(m_raw, "speed", -0.9);
+    EXPECT_EQ(m_settings->read().speed, 2);
+}
+
+TEST_F(GSettingsPointer, PrecisionIsTheAccelerationProfile) {
+    EXPECT_EQ(rawProfile(), "default");
+    EXPECT_EQ(m_settings->read().precision, true);
+
+    ASSERT_TRUE(m_settings->write({.precision = false}));
+    EXPECT_EQ(rawProfile(), "flat");
+    EXPECT_EQ(m_settings->read().precision, false);
+
+    ASSERT_TRUE(m_settings->write({.precision = true}));
+    EXPECT_EQ(rawProfile(), "adaptive");
+    EXPECT_EQ(m_settings->read().precision, true);
+}
+
+TEST_F(GSettingsPointer, DoubleClickTimeIsStoredAsItIs) {
+    ASSERT_TRUE(m_settings->write({.doubleClickMs = 480}));
+    EXPECT_EQ(g_settings_get_int(m_raw, "double-click"), 480);
+
+    g_settings_set_int(m_raw, "double-click", 500);
+    EXPECT_EQ(m_settings->read().doubleClickMs, 500);
+}
+
+TEST_F(GSettingsPointer, HasNoWheelSettingAndRefusesValuesOutOfRange) {
+    EXPECT_TRUE(m_settings->supports(PointerSetting::Speed));
+    EXPECT_TRUE(m_settings->supports(PointerSetting::Precision));
+    EXPECT_TRUE(m_settings->supports(PointerSetting::DoubleClickTime));
+    EXPECT_FALSE(m_settings->supports(PointerSetting::WheelLines));
+    EXPECT_FALSE(m_settings->supports(PointerSetting::WheelOneScreen));
+    EXPECT_EQ(m_settings->read().wheelLines, std::nullopt);
+
+    // The wheel value is refused, the others are still written.
+    EXPECT_FALSE(m_settings->write({.speed = 20, .wheelLines = 3}));
+    EXPECT_EQ(g_settings_get_double(m_raw, "speed"), 1.0);
+
+    for (const PointerValues& bad :
+         {PointerValues{.speed = 0}, PointerValues{.speed = 21}, PointerValues{.doubleClickMs = 0},
+          PointerValues{.doubleClickMs = 90000}}) {
+        EXPECT_FALSE(m_settings->write(bad));
+    }
+    EXPECT_EQ(g_settings_get_double(m_raw, "speed"), 1.0);
+    EXPECT_EQ(g_settings_get_int(m_raw, "double-click"), 400);
+}
+
+TEST(GSettingsPointerSchema, AMissingSchemaOpensNothing) {
+    EXPECT_EQ(linux_desktop::openGSettingsPointerSettings("org.example.no-such-schema"), nullptr);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// X11
+
+class X11Pointer : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_server = new testing::XvfbServer;
+        if (!s_server->start()) {
+            delete s_server;
+            s_server = nullptr;
+        }
+    }
+    static void TearDownTestSuite() {
+        delete s_server;
+        s_server = nullptr;
+    }
+
+    void SetUp() override {
+        ASSERT_NE(s_server, nullptr) << "Xvfb did not start";
+        m_display = XOpenDisplay(s_server->display().c_str());
+        ASSERT_NE(m_display, nullptr);
+        m_settings = linux_desktop::openX11PointerSettings(s_server->display());
+        ASSERT_NE(m_settings, nullptr);
+    }
+    void TearDown() override {
+        if (m_display != nullptr) {
+            XCloseDisplay(m_display);
+        }
+    }
+
+    struct Control {
+        int numerator = 0;
+        int denominator = 0;
+        int threshold = 0;
+        bool operator==(const Control&) const = default;
+    };
+    Control control() const {
+        Control c;
+        XGetPointerControl(m_display, &c.numerator, &c.denominator, &c.threshold);
+        return c;
+    }
+    void setControl(Control c) {
+        XChangePointerControl(m_display, True, True, c.numerator, c.denominator, c.threshold);
+        XSync(m_display, False);
+    }
+
+    static testing::XvfbServer* s_server;
+    Display* m_display = nullptr;
+    std::unique_ptr<PointerSettings> m_settings;
+};
+
+testing::XvfbServer* X11Pointer::s_server = nullptr;
+
+TEST_F(X11Pointer, SpeedIsTheFactorAndPrecisionTheThreshold) {
+    ASSERT_TRUE(m_settings->write({.speed = 4, .precision = true}));
+    EXPECT_EQ(control(), (Control{4, 10, 6}));
+    EXPECT_EQ(m_settings->read(), (PointerValues{.speed = 4, .precision = true}));
+
+    // Each one alone leaves the other as it was.
+    ASSERT_TRUE(m_settings->write({.precision = false}));
+    EXPECT_EQ(control(), (Control{4, 10, 1}));
+    ASSERT_TRUE(m_settings->write({.speed = 20}));
+    EXPECT_EQ(control(), (Control{20, 10, 1}));
+    EXPECT_EQ(m_settings->read(), (PointerValues{.speed = 20, .precision = false}));
+}
+
+TEST_F(X11Pointer, ReadsWhatOthersSetAsTheNearestValues) {
+    struct Case {
+        Control control;
+        PointerValues read;
+    };
+    const Case cases[] = {
+        {{2, 1, 4}, {.speed = 20, .precision = true}}, // the server's own default
+        {{3, 2, 0}, {.speed = 15, .precision = true}}, // threshold 0: accelerated along a curve
+        {{1, 1, 1}, {.speed = 10, .precision = false}}, {{1, 40, 1}, {.speed = 1, .precision = false}},
+        {{10, 1, 8}, {.speed = 20, .precision = true}},
+    };
+    for (const Case& c : cases) {
+        setControl(c.control);
+        EXPECT_EQ(m_settings->read(), c.read)
+            << c.control.numerator << "/" << c.control.denominator << " " << c.control.threshold;
+    }
+}
+
+TEST_F(X11Pointer, HasOnlySpeedAndPrecision) {
+    for (PointerSetting s :
+         {PointerSetting::DoubleClickTime, PointerSetting::WheelLines, PointerSetting::WheelOneScreen}) {
+        EXPECT_FALSE(m_settings->supports(s));
+    }
+    setControl({2, 1, 4});
+    EXPECT_FALSE(m_settings->write({.doubleClickMs = 480}));
+    EXPECT_FALSE(m_settings->write({.wheelLines = 3}));
+    EXPECT_FALSE(m_settings->write({.speed = 21}));
+    EXPECT_EQ(control(), (Control{2, 1, 4}));
+}
+
+TEST(X11PointerDisplay, AServerThatIsNotThereOpensNothing) {
+    EXPECT_EQ(linux_desktop::openX11PointerSettings(":65000"), nullptr);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// KDE
+
+class KdePointer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        ASSERT_TRUE(QDir(m_dir.path()).mkpath("user"));
+        ASSERT_TRUE(QDir(m_dir.path()).mkpath("system"));
+        m_folders.user = m_dir.filePath("user").toStdString();
+        m_folders.system = {m_dir.filePath("system").toStdString()};
+        m_settings = linux_desktop::openKdePointerSettings(m_folders);
+        ASSERT_NE(m_settings, nullptr);
+    }
+
+    QString userFile() const { return m_dir.filePath("user/kdeglobals"); }
+    QString systemFile() const { return m_dir.filePath("system/kdeglobals"); }
+
+    QTemporaryDir m_dir;
+    KdeConfigFolders m_folders;
+    std::unique_ptr<PointerSettings> m_settings;
+};
+
+TEST_F(KdePointer, WritesWheelLinesAndDoubleClickIntoTheUsersFile) {
+    EXPECT_EQ(m_settings->read(), (PointerValues{.doubleClickMs = 400, .wheelLines = 3}));
+
+    ASSERT_TRUE(m_settings->write({.wheelLines = 7}));
+    EXPECT_EQ(readFile(userFile()), "[KDE]\nWheelScrollLines=7\n");
+
+    writeFile(userFile(), "[General]\nfont=Sans\n\n[KDE]\nSingleClick=false\n\n[Icons]\nTheme=breeze\n");
+    ASSERT_TRUE(m_settings->write({.doubleClickMs = 480, .wheelLines = 11}));
+    EXPECT_EQ(readFile(userFile()), "[General]\nfont=Sans\n\n[KDE]\nSingleClick=false\nWheelScrollLines=11\n"
+                                    "DoubleClickInterval=480\n\n[Icons]\nTheme=breeze\n");
+    EXPECT_EQ(m_settings->read(), (PointerValues{.doubleClickMs = 480, .wheelLines = 11}));
+}
+
+TEST_F(KdePointer, HasNoOneScreenPerNotch) {
+    EXPECT_TRUE(m_settings->supports(PointerSetting::WheelLines));
+    EXPECT_FALSE(m_settings->supports(PointerSetting::WheelOneScreen));
+    EXPECT_FALSE(m_settings->supports(PointerSetting::Speed));
+    EXPECT_FALSE(m_settings->supports(PointerSetting::Precision));
+
+    ASSERT_TRUE(m_settings->write({.wheelLines = 5}));
+    EXPECT_FALSE(m_settings->write({.wheelLines = PointerSettings::kWheelOneScreen}));
+    EXPECT_FALSE(m_settings->write({.wheelLines = 0}));
+    EXPECT_EQ(readFile(userFile()), "[KDE]\nWheelScrollLines=5\n");
+    EXPECT_EQ(m_settings->read().wheelLines, 5);
+}
+
+TEST_F(KdePointer, TheSystemFileGivesDefaultsAndLocks) {
+    writeFile(systemFile(), "[KDE]\nWheelScrollLines=6\nDoubleClickInterval[$i]=300\n");
+    EXPECT_EQ(m_settings->read(), (PointerValues{.doubleClickMs = 300, .wheelLines = 6}));
+
+    // The locked one is refused and nothing of it reaches the user's file; the other is written.
+    EXPECT_FALSE(m_settings->write({.doubleClickMs = 480, .wheelLines = 2}));
+    EXPECT_EQ(readFile(userFile()), "[KDE]\nWheelScrollLines=2\n");
+    EXPECT_EQ(m_settings->read(), (PointerValues{.doubleClickMs = 300, .wheelLines = 2}));
+}
+
+TEST_F(KdePointer, AUserFileThatIsNoFileIsLeftAlone) {
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath("user/kdeglobals"));
+    EXPECT_FALSE(m_settings->write({.wheelLines = 4}));
+    EXPECT_TRUE(QFileInfo(userFile()).isDir());
+    EXPECT_EQ(m_settings->read().wheelLines, 3);
+}
+
+class BusListener : public QObject {
+    Q_OBJECT
+public slots:
+    void receive(const QDBusMessage& message) { messages.append(message); }
+
+public:
+    QList<QDBusMessage> messages;
+};
+
+TEST_F(KdePointer, RunningKdeProgramsAreToldOfAStoredChange) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    ASSERT_TRUE(bus.isConnected());
+    BusListener listener;
+    ASSERT_TRUE(bus.connect(QString(), "/KGlobalSettings", "org.kde.KGlobalSettings", "notifyChange",
+                            &listener, SLOT(receive(QDBusMessage))));
+    ASSERT_TRUE(bus.connect(QString(), "/kdeglobals", "org.kde.kconfig.notify", "ConfigChanged", &listener,
+                            SLOT(receive(QDBusMessage))));
+
+    EXPECT_FALSE(m_settings->write({.wheelLines = PointerSettings::kWheelOneScreen}));
+    ASSERT_TRUE(m_settings->write({.wheelLines = 9}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listener.messages.size() >= 2; }, 5000));
+    QTest::qWait(100);
+    ASSERT_EQ(listener.messages.size(), 2); // nothing for the refused value
+
+    const auto byMember = [&](const char* member) {
+        for (const QDBusMessage& m : listener.messages) {
+            if (m.member() == QLatin1String(member)) {
+                return m;
+            }
+        }
+        return QDBusMessage();
+    };
+    EXPECT_EQ(byMember("notifyChange").arguments(), (QList<QVariant>{3, 0})); // settings changed, mouse
+
+    const QDBusMessage watched = byMember("ConfigChanged");
+    ASSERT_EQ(watched.arguments().size(), 1);
+    QHash<QString, QByteArrayList> keys;
+    watched.arguments()[0].value<QDBusArgument>() >> keys;
+    EXPECT_EQ(keys, (QHash<QString, QByteArrayList>{{"KDE", {"WheelScrollLines"}}}));
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Choosing and combining
+
+TEST(PointerBackendChoice, FollowsTheDesktopThatAppliesTheSettings) {
+    using B = PointerBackend;
+    struct Case {
+        DesktopSession session;
+        std::vector<B> backends;
+    };
+    const Case cases[] = {
+        {{"GNOME", "x11", true, false}, {B::GSettings}},
+        {{"ubuntu:GNOME", "wayland", true, true}, {B::GSettings}},
+        {{"Pantheon", "", false, true}, {B::GSettings}},
+        {{"KDE", "x11", true, false}, {B::Kde, B::X11}},
+        {{"KDE", "wayland", true, true}, {B::Kde}},
+        {{"XFCE", "x11", true, false}, {B::X11}},
+        {{"", "", true, false}, {B::X11}},
+        {{"sway", "wayland", false, true}, {}},
+        {{"", "", true, true}, {}},
+        {{"", "tty", false, false}, {}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(choosePointerBackends(c.session), c.backends)
+            << c.session.currentDesktop << " / " << c.session.sessionType;
+    }
+}
+
+TEST(PointerBackendChoice, ReadsBackendNames) {
+    using B = PointerBackend;
+    EXPECT_EQ(parsePointerBackends("kde,X11"), (std::vector<B>{B::Kde, B::X11}));
+    EXPECT_EQ(parsePointerBackends("gsettings"), (std::vector<B>{B::GSettings}));
+    EXPECT_EQ(parsePointerBackends("none"), std::vector<B>{});
+    EXPECT_EQ(parsePointerBackends(""), std::vector<B>{});
+    EXPECT_EQ(parsePointerBackends("gsettings,dconf"), std::nullopt);
+}
+
+TEST_F(X11Pointer, KdeOnX11ServesEverySettingButOneScreenFromTwoStores) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ScopedEnv config("XDG_CONFIG_HOME", dir.path().toUtf8().constData());
+    ScopedEnv system("XDG_CONFIG_DIRS", dir.filePath("none").toUtf8().constData());
+    ScopedEnv display("DISPLAY", s_server->display().c_str());
+    const std::unique_ptr<PointerSettings> settings =
+        makePointerSettings({PointerBackend::Kde, PointerBackend::X11});
+
+    for (PointerSetting s : {PointerSetting::Speed, PointerSetting::Precision,
+                             PointerSetting::DoubleClickTime, PointerSetting::WheelLines}) {
+        EXPECT_TRUE(settings->supports(s));
+    }
+    EXPECT_FALSE(settings->supports(PointerSetting::WheelOneScreen));
+
+    const PointerValues all{.speed = 6, .precision = true, .doubleClickMs = 480, .wheelLines = 7};
+    ASSERT_TRUE(settings->write(all));
+    EXPECT_EQ(control(), (Control{6, 10, 6}));
+    EXPECT_EQ(readFile(dir.filePath("kdeglobals")), "[KDE]\nWheelScrollLines=7\nDoubleClickInterval=480\n");
+    EXPECT_EQ(settings->read(), all);
+
+    // One screen per notch has no store here: refused, and the speed given with it is still applied.
+    EXPECT_FALSE(settings->write({.speed = 8, .wheelLines = PointerSettings::kWheelOneScreen}));
+    EXPECT_EQ(control(), (Control{8, 10, 6}));
+    EXPECT_EQ(settings->read().wheelLines, 7);
+}
+
+TEST(SystemPointerSettings, AGnomeDesktopHasNoWheelSetting) {
+    ScopedEnv chosen("TARVIK_POINTER_SETTINGS", nullptr);
+    ScopedEnv desktop("XDG_CURRENT_DESKTOP", "GNOME");
+    std::unique_ptr<PointerSettings> settings = makeSystemPointerSettings();
+    EXPECT_TRUE(settings->supports(PointerSetting::Speed));
+    EXPECT_FALSE(settings->supports(PointerSetting::WheelLines));
+    EXPECT_FALSE(settings->supports(PointerSetting::WheelOneScreen));
+    EXPECT_FALSE(settings->write({.wheelLines = 3}));
+    ASSERT_TRUE(settings->write({.precision = true}));
+    EXPECT_EQ(settings->read().precision, true);
+}
+
+TEST(SystemPointerSettings, TheEnvironmentCanNameTheBackends) {
+    ScopedEnv desktop("XDG_CURRENT_DESKTOP", "GNOME");
+    {
+        ScopedEnv chosen("TARVIK_POINTER_SETTINGS", "none");
+        std::unique_ptr<PointerSettings> settings = makeSystemPointerSettings();
+        EXPECT_FALSE(settings->supports(PointerSetting::Speed));
+        EXPECT_EQ(settings->read(), PointerValues{});
+        EXPECT_FALSE(settings->write({.speed = 3}));
+        EXPECT_TRUE(settings->write({}));
+    }
+    {
+        QTemporaryDir dir;
+        ScopedEnv config("XDG_CONFIG_HOME", dir.path().toUtf8().constData());
+        ScopedEnv chosen("TARVIK_POINTER_SETTINGS", "kde");
+        std::unique_ptr<PointerSettings> settings = makeSystemPointerSettings();
+        EXPECT_FALSE(settings->supports(PointerSetting::Speed));
+        EXPECT_TRUE(settings->supports(PointerSetting::WheelLines));
+    }
+}
+
+} // namespace
+} // namespace tarvik::platform
+
+int main(int argc, char** argv) {
+    // Before anything opens a store: settings stay in this process, and the bus is the tests' own.
+    setenv("GSETTINGS_BACKEND", "memory", 1);
+    tarvik::platform::testing::SessionBus bus;
+    if (bus.start()) {
+        setenv("DBUS_SESSION_BUS_ADDRESS", bus.address().c_str(), 1);
+    } else {
+        unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    }
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
+
+#include "PointerSettingsTest.moc"
