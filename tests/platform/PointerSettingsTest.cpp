@@ -325,6 +325,30 @@ TEST_F(KdePointer, AUserFileThatIsNoFileIsLeftAlone) {
     EXPECT_EQ(m_settings->read().wheelLines, 3);
 }
 
+TEST(KdeFolders, ComeFromTheEnvironmentWhenAbsolute) {
+    struct Case {
+        const char* home;
+        const char* configHome;
+        const char* configDirs;
+        KdeConfigFolders folders;
+    };
+    const Case cases[] = {
+        {"/home/u", nullptr, nullptr, {"/home/u/.config", {"/etc/xdg"}}},
+        {"/home/u", "/cfg", "/a:/b", {"/cfg", {"/a", "/b"}}},
+        {"/home/u", "cfg", "rel::/b", {"/home/u/.config", {"/b"}}},
+        {nullptr, nullptr, "", {"", {"/etc/xdg"}}},
+    };
+    for (const Case& c : cases) {
+        ScopedEnv home("HOME", c.home);
+        ScopedEnv configHome("XDG_CONFIG_HOME", c.configHome);
+        ScopedEnv configDirs("XDG_CONFIG_DIRS", c.configDirs);
+        const KdeConfigFolders folders = KdeConfigFolders::fromEnvironment();
+        EXPECT_EQ(folders.user, c.folders.user);
+        EXPECT_EQ(folders.system, c.folders.system);
+    }
+    EXPECT_EQ(linux_desktop::openKdePointerSettings({}), nullptr);
+}
+
 class BusListener : public QObject {
     Q_OBJECT
 public slots:

@@ -31,9 +31,11 @@ constexpr int kDefaultDoubleClickMs = 400;
 // kdeglobals holds a few kilobytes; a file far beyond that is not one to read or rewrite.
 constexpr qint64 kMaxFileSize = 1 << 20;
 
-std::string envOr(const char* name, const std::string& fallback) {
+// A folder named by the environment counts only when absolute: a relative one would depend on where the
+// program happened to be started.
+std::string folderFromEnv(const char* name, const std::string& fallback) {
     const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0' ? std::string(value) : fallback;
+    return value != nullptr && value[0] == '/' ? std::string(value) : fallback;
 }
 
 // The file's text: empty when it does not exist, nothing when it cannot be read as a configuration.
@@ -219,13 +221,15 @@ private:
 
 KdeConfigFolders KdeConfigFolders::fromEnvironment() {
     KdeConfigFolders folders;
-    folders.user = envOr("XDG_CONFIG_HOME", envOr("HOME", ".") + "/.config");
-    const std::string dirs = envOr("XDG_CONFIG_DIRS", "/etc/xdg");
+    const std::string home = folderFromEnv("HOME", {});
+    folders.user = folderFromEnv("XDG_CONFIG_HOME", home.empty() ? std::string() : home + "/.config");
+    const char* dirs = std::getenv("XDG_CONFIG_DIRS");
+    const std::string list = dirs != nullptr && *dirs != '\0' ? dirs : "/etc/xdg";
     std::size_t start = 0;
-    while (start <= dirs.size()) {
-        const std::size_t colon = std::min(dirs.find(':', start), dirs.size());
-        if (colon > start) {
-            folders.system.push_back(dirs.substr(start, colon - start));
+    while (start <= list.size()) {
+        const std::size_t colon = std::min(list.find(':', start), list.size());
+        if (colon > start && list[start] == '/') {
+            folders.system.push_back(list.substr(start, colon - start));
         }
         start = colon + 1;
     }

@@ -28,12 +28,13 @@ struct KdeConfigFolders {
     std::string user;
     std::vector<std::string> system;
 
-    // XDG_CONFIG_HOME (else ~/.config) and XDG_CONFIG_DIRS (else /etc/xdg).
+    // XDG_CONFIG_HOME (else ~/.config) and XDG_CONFIG_DIRS (else /etc/xdg); relative folders are left
+    // out, so without an absolute home the user folder is empty and nothing can be written.
     static KdeConfigFolders fromEnvironment();
 };
 
 // "kdeglobals", group "KDE": "WheelScrollLines" and "DoubleClickInterval". Running KDE programs are told
-// of a change over the session bus, when there is one.
+// of a change over the session bus, when there is one. Nothing without a user folder.
 std::unique_ptr<PointerSettings> openKdePointerSettings(const KdeConfigFolders& folders);
 
 } // namespace tarvik::platform::linux_desktop
