@@ -156,6 +156,14 @@ bool isKeyChoice(InsertChoice choice) {
     return choice == InsertChoice::KeyFront || choice == InsertChoice::KeyBack;
 }
 
+std::optional<InsertChoice> insertChoiceOfItem(int item, bool fireEditor) {
+    if (fireEditor && item >= 2)
+        item += 2;
+    if (item < 0 || item > static_cast<int>(InsertChoice::RepeatStop))
+        return std::nullopt;
+    return static_cast<InsertChoice>(item);
+}
+
 EditResult insertLine(MacroText& text, int row, InsertChoice choice, const InsertValues& values) {
     EditResult result;
     if (isKeyChoice(choice) || !validRow(text, row))

@@ -69,6 +69,10 @@ EditResult insertLine(MacroText& text, int row, InsertChoice choice, const Inser
 // The panel's key choices record instead of inserting one line.
 bool isKeyChoice(InsertChoice choice);
 
+// The choice of an item of the insert panel's list. The fire macro editor's list lacks the two key
+// items (its items 0-5 are delay front and back, move front and back, start and stop repeat).
+std::optional<InsertChoice> insertChoiceOfItem(int item, bool fireEditor);
+
 // The guards of the number fields: the text a field shows after a change, or nothing when it stays
 // as typed. A number above max becomes max and one below min becomes min; a text that is no number
 // (empty, "-") stays, unless `emptyBecomesMin`, as in the delay fields.

@@ -48,6 +48,11 @@ void MacroEditor::showLibraryMacro(std::optional<std::size_t> slot) {
     decodeSlot();
 }
 
+void MacroEditor::showDeviceMacro(MacroText text) {
+    showLibraryMacro(std::nullopt);
+    m_text = std::move(text);
+}
+
 void MacroEditor::takeRecorderText() {
     if (!m_textInRecorder)
         return;

@@ -28,6 +28,10 @@ public:
     void showLibraryMacro(std::optional<std::size_t> slot);
     std::optional<std::size_t> librarySlot() const { return m_slot; }
 
+    // A macro of the mouse, decoded by the caller: shown, but not edited or recorded into (only
+    // library macros are).
+    void showDeviceMacro(MacroText text);
+
     // The lines the event list shows (line 0 is the header; row r is line r + 1), also while a
     // recording adds to them.
     const MacroText& text() const;

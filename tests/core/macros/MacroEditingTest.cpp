@@ -110,6 +110,17 @@ TEST(MacroEditingTest, InsertPanelLines) {
     EXPECT_EQ(text, base);
 }
 
+TEST(MacroEditingTest, ItemsOfBothInsertLists) {
+    EXPECT_EQ(insertChoiceOfItem(3, false), InsertChoice::KeyBack);
+    EXPECT_EQ(insertChoiceOfItem(7, false), InsertChoice::RepeatStop);
+    EXPECT_EQ(insertChoiceOfItem(8, false), std::nullopt);
+    EXPECT_EQ(insertChoiceOfItem(1, true), InsertChoice::DelayBack);
+    EXPECT_EQ(insertChoiceOfItem(2, true), InsertChoice::MoveFront);
+    EXPECT_EQ(insertChoiceOfItem(5, true), InsertChoice::RepeatStop);
+    EXPECT_EQ(insertChoiceOfItem(6, true), std::nullopt);
+    EXPECT_EQ(insertChoiceOfItem(-1, true), std::nullopt);
+}
+
 TEST(MacroEditingTest, ReplaceLinesOfTheirOwnKindOnly) {
     MacroText text = kKeystroke;
     EXPECT_TRUE(replaceKeyLine(text, 0, EditKind::Press, "B", "B CODE:8205").changed);

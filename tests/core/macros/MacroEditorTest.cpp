@@ -134,6 +134,20 @@ TEST_F(MacroEditorTest, DeleteWithAMissingPartnerSavesNothing) {
     EXPECT_EQ(saves, 0);
 }
 
+TEST_F(MacroEditorTest, ADeviceMacroIsShownButNeitherEditedNorRecordedInto) {
+    storeKeystroke();
+    const std::vector<Byte> stored = slotBytes();
+    editor.showDeviceMacro({"00", "1 LeftKey CODE:00A1", "2 LeftKey CODE:0021"});
+    EXPECT_EQ(editor.rowCount(), 2);
+    editor.selectRow(0);
+    EXPECT_FALSE(editor.deleteSelected().changed);
+    EXPECT_FALSE(editor.openInsertPanel(0));
+    EXPECT_FALSE(editor.startRecording({}));
+    EXPECT_EQ(editor.text().size(), 3u);
+    EXPECT_EQ(slotBytes(), stored);
+    EXPECT_EQ(saves, 0);
+}
+
 TEST_F(MacroEditorTest, InsertOkStopsTheInsertRecordingFirst) {
     storeKeystroke();
     editor.selectRow(0);
