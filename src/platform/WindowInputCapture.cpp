@@ -86,8 +86,11 @@ bool WindowInputCapture::eventFilter(QObject* watched, QEvent* event) {
     default:
         break;
     }
-    if (input)
-        m_handler(*input);
+    if (input) {
+        // The handler may stop or restart the capture, replacing the function being called.
+        const Handler handler = m_handler;
+        handler(*input);
+    }
     return false;
 }
 

@@ -161,6 +161,20 @@ TEST_F(X11InputCaptureTest, NothingArrivesAfterStopAndStartBeginsAfresh) {
     EXPECT_EQ(withoutTimes(events), (std::vector<InputEvent>{key(true, 0x45), key(false, 0x45)}));
 }
 
+TEST_F(X11InputCaptureTest, TheHandlerMayEndTheCapture) {
+    // As a page does when a recording is full: the capture goes while its events are being read.
+    ASSERT_TRUE(capture->start([this](const InputEvent& e) {
+        events.push_back(e);
+        capture.reset();
+    }));
+    injector->key(XK_f, true);
+    injector->key(XK_f, false);
+    ASSERT_TRUE(waitFor(1));
+    QTest::qWait(50);
+    EXPECT_EQ(events.size(), 1u);
+    EXPECT_FALSE(capture);
+}
+
 TEST(X11InputCaptureOpenTest, NoCaptureWithoutADisplay) {
     EXPECT_EQ(platform::X11InputCapture::open(":999999"), nullptr);
 }

@@ -2,6 +2,7 @@
 
 #include "core/keys/KeyCodeMaps.h"
 
+#include <QPointer>
 #include <QSocketNotifier>
 
 #include <X11/XKBlib.h>
@@ -78,6 +79,8 @@ X11InputCapture::X11InputCapture(std::unique_ptr<Connection> connection)
 
 X11InputCapture::~X11InputCapture() {
     stop();
+    // Before the connection, and with it the socket, goes.
+    delete m_notifier;
 }
 
 bool X11InputCapture::start(Handler handler) {
@@ -127,8 +130,14 @@ void X11InputCapture::readEvents() {
             break;
         }
         XFreeEventData(display, cookie);
-        if (input && m_active && m_handler)
-            m_handler(*input);
+        if (input && m_active && m_handler) {
+            // The handler may stop, restart or delete the capture (a recording that is full ends).
+            const QPointer<X11InputCapture> alive(this);
+            const Handler handler = m_handler;
+            handler(*input);
+            if (!alive)
+                return;
+        }
     }
 }
 
