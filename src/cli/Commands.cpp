@@ -89,6 +89,19 @@ std::vector<Byte> profileOf(CliSession& session) {
     return core::writeProfileFile(session.buffers());
 }
 
+// The mouse's memory as read, in the profile file's layout, for the JSON document. Unlike a saved
+// profile, the sections keep the checksums the mouse holds: single-setting writes (a work-mode
+// switch) leave a section's checksum behind, and refreshing it here would make an import write
+// something else than the mouse held.
+std::vector<Byte> memoryOf(CliSession& session) {
+    core::ConfigBuffers copy = session.buffers();
+    copy.dataBuf.setByteAt(core::image::kStorageMarker, copy.storageKind == core::StorageKind::Flash
+                                                            ? core::image::kMarkerFlash
+                                                            : core::image::kMarkerI2C);
+    copy.joinFireMacroStore();
+    return core::writeProfileFile(copy);
+}
+
 int modeNumber(const std::string& text) {
     std::string t;
     for (char c : text) {
@@ -195,7 +208,7 @@ public:
 
     int show(bool json) {
         return withMouse([&](CliSession& session) {
-            const std::string document = profileToJson(profileOf(session), session.language());
+            const std::string document = profileToJson(memoryOf(session), session.language());
             if (json) {
                 m_io.out << document;
             } else {
@@ -207,7 +220,7 @@ public:
 
     int exportJson(const std::string& path) {
         return withMouse([&](CliSession& session) {
-            const std::string document = profileToJson(profileOf(session), session.language());
+            const std::string document = profileToJson(memoryOf(session), session.language());
             if (!writeFile(path, std::span(reinterpret_cast<const Byte*>(document.data()), document.size()),
                            m_io.err)) {
                 return kExitUsage;

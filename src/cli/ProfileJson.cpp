@@ -811,7 +811,8 @@ std::variant<JsonProfile, JsonRefusal> profileFromJson(std::string_view document
         if (auto colon = message.find("] "); colon != std::string::npos) {
             message = message.substr(colon + 2);
         }
-        return JsonRefusal{{}, tracker.lineOfLastToken(), message};
+        // The parser names the line and column itself.
+        return JsonRefusal{{}, 0, message};
     }
     try {
         return readDocument(Reader(std::move(lines)), root, language);
