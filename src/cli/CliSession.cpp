@@ -1,5 +1,6 @@
 #include "cli/CliSession.h"
 
+#include "core/keys/FunctionCodeName.h"
 #include "core/text/LanguageTables.h"
 #include "emulator/TransportFactory.h"
 #include "emulator/VirtualMouse.h"
@@ -23,6 +24,28 @@ public:
 };
 
 } // namespace
+
+int aimDpiStepOf(const core::ConfigImage& image, const core::FunctionCodeContext& context) {
+    // The AIM DPI the Advanced page shows: that of the last button named AIM Key in the current work
+    // mode (buttons 1-12 in Office Mode, 1-9 in the others); step 1 when there is none.
+    int step = 1;
+    const auto mode = image.workMode();
+    if (!mode || !context.language) {
+        return step;
+    }
+    const std::string aimKey = context.language->text("Str260");
+    const int last = *mode == 1 ? 12 : 9;
+    for (int button = 1; button <= last; ++button) {
+        const std::size_t at =
+            core::image::kProfileSection[*mode - 1].offset + 4 * static_cast<std::size_t>(button - 1);
+        const core::KeyFunctionCode code(image.byteAt(at), image.byteAt(at + 1), image.byteAt(at + 2),
+                                         image.byteAt(at + 3));
+        if (core::functionCodeName(code, context) == aimKey && code[1] < core::image::kDpiSteps) {
+            step = code[1] + 1;
+        }
+    }
+    return step;
+}
 
 CliSession::CliSession(const core::RuntimeOptions& options,
                        std::function<std::unique_ptr<core::HidTransport>()> makeSystemTransport)
@@ -85,16 +108,10 @@ core::FunctionCodeContext CliSession::namingContext() const {
     context.storageKind = m_buffers.storageKind;
     const core::ConfigImage& image = m_buffers.workingImage;
     context.fireKeys = core::fireKeySettingsFromImage(image.bytes());
-    // The AIM DPI the Advanced page shows comes from the AIM key the buttons carry.
-    for (const core::KeyFunctionCode& code : m_cycle->buttonCodeTable().codes()) {
-        if (code.type() == core::code_type::kAim && code[1] < core::image::kDpiSteps) {
-            context.aimDpiStep = code[1] + 1;
-            break;
-        }
-    }
     const core::DeviceMacroTable& macros = m_cycle->deviceMacroTable();
     context.macroNameAt = [&macros](std::uint16_t address) { return macros.nameAt(address); };
     context.suffixes = m_cycle->codeSuffixes(context);
+    context.aimDpiStep = aimDpiStepOf(image, context);
     return context;
 }
 

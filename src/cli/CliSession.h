@@ -25,6 +25,10 @@ class VirtualMouse;
 
 namespace tarvik::cli {
 
+// The AIM DPI step (1-12) the window's Advanced page shows for this image: that of the last AIM key
+// of the current work mode.
+int aimDpiStepOf(const core::ConfigImage& image, const core::FunctionCodeContext& context);
+
 class CliSession final : public core::DiscoveryUi, public core::CycleUi {
 public:
     // makeSystemTransport builds the transport over the system's HID devices when no virtual mouse

@@ -1,5 +1,6 @@
 #include "cli/ProfileJson.h"
 
+#include "cli/CliSession.h"
 #include "cli/FunctionNames.h"
 #include "core/image/Checksum.h"
 #include "core/image/ProfileFile.h"
@@ -67,14 +68,9 @@ struct ProfileView {
         context.storageKind = kind;
         context.fireKeys = core::fireKeySettingsFromImage(image.bytes());
         const auto codes = allCodes();
-        for (const core::KeyFunctionCode& code : codes) {
-            if (code.type() == core::code_type::kAim && code[1] < core::image::kDpiSteps) {
-                context.aimDpiStep = code[1] + 1;
-                break;
-            }
-        }
         context.macroNameAt = [this](std::uint16_t address) { return macros.nameAt(address); };
         context.suffixes = core::refreshFireFun(std::span<const core::KeyFunctionCode>(codes), context);
+        context.aimDpiStep = aimDpiStepOf(image, context);
     }
 
     std::array<core::KeyFunctionCode, 36> allCodes() const {
