@@ -2,8 +2,10 @@
 // compared with what the window sends for the same change, JSON round trips, refused files, profile
 // files beside the window's, and the window's hold on the mouse.
 
+#include "cli/CliSession.h"
 #include "core/image/Checksum.h"
 #include "core/image/ConfigImage.h"
+#include "emulator/EmulatorTransport.h"
 #include "emulator/VirtualMouse.h"
 #include "gui/MainWindow.h"
 #include "gui/MessageSeam.h"
@@ -387,6 +389,22 @@ TEST_F(TarvikctlTest, ExitCodesTellUsageFromAMissingMouse) {
     const Outcome list = tarvikctl({QStringLiteral("list")});
     EXPECT_EQ(list.code, 0);
     EXPECT_THAT(list.out.toStdString(), HasSubstr("I2C  identity FF FF"));
+}
+
+// A mouse this user may not open (no udev rule yet) is named with the rule that would let them.
+TEST(CliSessionTest, AMouseThatMayNotBeOpenedNamesTheUdevRule) {
+    std::shared_ptr<emulator::VirtualMouse> mouse;
+    cli::CliSession session(core::RuntimeOptions{}, [&mouse] {
+        auto bus = std::make_unique<emulator::EmulatorTransport>();
+        mouse = bus->addMouse();
+        emulator::Faults faults;
+        faults.denyOpen = true;
+        mouse->setFaults(faults);
+        return bus;
+    });
+    EXPECT_EQ(session.connect(), cli::CliSession::Outcome::NotAllowed);
+    EXPECT_THAT(session.problem(), HasSubstr("70-tarvik-mouse.rules"));
+    EXPECT_EQ(mouse->reportCount(), 0);
 }
 
 } // namespace
