@@ -33,6 +33,13 @@ for program in tarvik-config tarvikctl; do
         { echo "$program --version does not name itself and its version"; exit 1; }
 done
 
+# The window's command line answers without a display and refuses what it does not know.
+"$prefix/bin/tarvik-config" --help | grep -q -- '--virtual-mouse-state' ||
+    { echo "tarvik-config --help does not list --virtual-mouse-state"; exit 1; }
+if "$prefix/bin/tarvik-config" --virtual-mouse usb 2>/dev/null; then
+    echo "tarvik-config accepted --virtual-mouse usb"; exit 1
+fi
+
 # Each icon is a PNG of its size (the width and height sit at bytes 16-23 of the header).
 for size in 16 22 24 32 48 64 128 256; do
     icon="$prefix/share/icons/hicolor/${size}x${size}/apps/tarvik-config.png"
