@@ -369,6 +369,47 @@ TEST_F(TarvikctlTest, ProfileFilesAreTheWindowsByteForByte) {
     EXPECT_EQ(storedMemory(), before);
 }
 
+// Programming patch code: the header gets the checksum of the code, header and code are written,
+// the mouse restarts and what it reads back is the file's code.
+TEST_F(TarvikctlTest, PatchCodeIsProgrammedAndReadBack) {
+    QByteArray patch(16 + 512, '\0');
+    for (int i = 0; i < 512; ++i) {
+        patch[16 + i] = static_cast<char>(i * 7 + 3);
+    }
+    const QString file = path(QStringLiteral("patch.bin"));
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(patch);
+    out.close();
+    const QString transcript = path(QStringLiteral("patch.txt"));
+    const Outcome run = tarvikctl({QStringLiteral("patch"), file}, transcript);
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    const std::vector<core::Byte> memory = storedMemory();
+    unsigned sum = 0;
+    for (int i = 0; i < 512; ++i) {
+        EXPECT_EQ(memory[1024 + static_cast<std::size_t>(i)], static_cast<core::Byte>(i * 7 + 3)) << i;
+        sum += static_cast<core::Byte>(i * 7 + 3);
+    }
+    const unsigned checksum = (sum & 0xFFFF) ^ 0x015A;
+    EXPECT_THAT(std::vector<core::Byte>(memory.begin() + 1008, memory.begin() + 1016),
+                ::testing::ElementsAre(0x04, 0x00, 0x02, 0x00, 0x00, 0x1A, checksum >> 8, checksum & 0xFF));
+    const auto reports = lines(transcript);
+    EXPECT_NE(std::find(reports.begin(), reports.end(), "SET 40 0E 00 00 00 00 00 00"), reports.end())
+        << "the mouse was not restarted";
+
+    // A file too short for the mouse's kind changes nothing and sends nothing beyond the read.
+    QFile shortFile(path(QStringLiteral("short.bin")));
+    ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
+    shortFile.write(patch.left(100));
+    shortFile.close();
+    const QString shortTranscript = path(QStringLiteral("short.txt"));
+    EXPECT_EQ(tarvikctl({QStringLiteral("patch"), shortFile.fileName()}, shortTranscript).code, 1);
+    for (const std::string& line : lines(shortTranscript)) {
+        EXPECT_FALSE(line.starts_with("SET 40 07") || line.starts_with("SET 40 0E")) << line;
+    }
+    EXPECT_EQ(storedMemory(), memory);
+}
+
 TEST_F(TarvikctlTest, RefusesWhileTheWindowRuns) {
     platform::SingleInstance window;
     ASSERT_EQ(window.claim(), platform::SingleInstance::Outcome::First);
