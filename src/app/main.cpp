@@ -1,4 +1,7 @@
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QIcon>
 #include <cstdio>
 
 #ifdef TARVIK_HAVE_GUI
@@ -7,8 +10,105 @@
 #include "platform/SingleInstance.h"
 #endif
 
+namespace {
+
+enum class Parsed { Run, Exit, Fail };
+
+// The command line is read before the window's application exists, so that --help and --version
+// work without a display. Its switches only set the environment the rest of the program reads.
+Parsed parseCommandLine(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tarvik-config"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TARVIK_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Configures gaming mice built on the Tarvik controller."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption virtualMouse(
+        QStringLiteral("virtual-mouse"),
+        QStringLiteral("Talk to the built-in virtual mouse with <kind> memory (i2c or flash) instead of "
+                       "the system's mice; the same as TARVIK_EMULATOR=<kind>."),
+        QStringLiteral("kind"));
+    const QCommandLineOption virtualMouseState(
+        QStringLiteral("virtual-mouse-state"),
+        QStringLiteral("Keep the virtual mouse's memory in <file> across runs; the same as "
+                       "TARVIK_EMULATOR_STATE=<file>."),
+        QStringLiteral("file"));
+    parser.addOption(virtualMouse);
+    parser.addOption(virtualMouseState);
+    // Qt's own switches (-platform offscreen, -style ...) stay usable: QApplication takes them later.
+    for (const char* name :
+         {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon",
+          "qwindowtitle", "session", "display", "geometry", "style", "stylesheet", "qmljsdebugger"}) {
+        QCommandLineOption qtOption(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qtOption);
+    }
+    for (const char* name : {"reverse", "widgetcount", "nograb", "dograb", "sync"}) {
+        QCommandLineOption qtFlag(QString::fromLatin1(name));
+        qtFlag.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qtFlag);
+    }
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "tarvik-config: %s\n", qPrintable(parser.errorText()));
+        return Parsed::Fail;
+    }
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return Parsed::Exit;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        std::printf("tarvik-config %s\n", TARVIK_VERSION);
+        return Parsed::Exit;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "tarvik-config: unexpected argument '%s'\n",
+                     qPrintable(parser.positionalArguments().constFirst()));
+        return Parsed::Fail;
+    }
+    if (parser.isSet(virtualMouse)) {
+        const QString kind = parser.value(virtualMouse).toLower();
+        if (kind != QLatin1String("i2c") && kind != QLatin1String("flash")) {
+            std::fprintf(stderr, "tarvik-config: --virtual-mouse takes i2c or flash, not '%s'\n",
+                         qPrintable(parser.value(virtualMouse)));
+            return Parsed::Fail;
+        }
+        qputenv("TARVIK_EMULATOR", kind.toLatin1());
+    }
+    if (parser.isSet(virtualMouseState)) {
+        qputenv("TARVIK_EMULATOR_STATE", QFile::encodeName(parser.value(virtualMouseState)));
+    }
+    return Parsed::Run;
+}
+
+// Every size the skin generator draws; the window, the tray and the task bar each take the one
+// that suits them.
+QIcon programIcon() {
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/tarvik-config-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    switch (parseCommandLine(argc, argv)) {
+    case Parsed::Exit:
+        return 0;
+    case Parsed::Fail:
+        return 1;
+    case Parsed::Run:
+        break;
+    }
     QApplication app(argc, argv);
+    // Before any window exists: the main window and its tray icon take the application's icon.
+    QApplication::setWindowIcon(programIcon());
 #ifndef TARVIK_HAVE_GUI
     std::puts("tarvik-config: the main window is not built yet; nothing to show.");
     return 0;
@@ -18,6 +118,7 @@ int main(int argc, char** argv) {
     if (instance.claim() == tarvik::platform::SingleInstance::Outcome::AnotherRunning)
         return 0;
     QApplication::setApplicationName(QStringLiteral("Gaming Mouse"));
+    QApplication::setDesktopFileName(QStringLiteral("org.tarvik.TarvikConfig"));
 
     tarvik::gui::MainWindow window;
     QObject::connect(&instance, &tarvik::platform::SingleInstance::raiseRequested, &window, [&window] {

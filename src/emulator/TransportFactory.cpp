@@ -19,7 +19,9 @@ makeTransport(const core::RuntimeOptions& options,
         bus->addOtherDevice(kOtherVendor, kOtherProduct, 2);
         VirtualMouse::Options mouseOptions;
         mouseOptions.kind = options.emulator;
+        mouseOptions.statePath = options.emulatorStatePath;
         setup.mouse = bus->addMouse(mouseOptions);
+        setup.stateProblem = setup.mouse->stateProblem();
         setup.bus = bus.get();
         setup.transport = std::move(bus);
     } else if (makeSystemTransport) {

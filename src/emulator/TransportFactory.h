@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "core/device/HidTransport.h"
 #include "core/device/RuntimeOptions.h"
@@ -17,6 +18,7 @@ struct TransportSetup {
     EmulatorTransport* bus = nullptr;              // the virtual bus, when the emulator was chosen
     std::shared_ptr<VirtualMouse> mouse;           // the virtual mouse on it
     bool transcriptFailed = false;                 // a transcript was asked for but cannot be written
+    std::string stateProblem; // the virtual mouse's state file was there but could not be taken
 };
 
 // makeSystemTransport builds the transport over the system's HID devices; it is called only when

@@ -1,7 +1,11 @@
 #include "emulator/VirtualMouse.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
+#include <system_error>
 
 #include "core/image/MemoryMap.h"
 #include "resources/Resources.h"
@@ -70,10 +74,95 @@ VirtualMouse::VirtualMouse(Options options)
     m_productId = m_options.productId ? m_options.productId : bigEndian(image, 2);
     layOutImage(image);
     m_options.image.clear();
+    if (!m_options.statePath.empty() && loadState()) {
+        m_statePath = m_options.statePath;
+    }
     bootFromMemory();
 }
 
-VirtualMouse::~VirtualMouse() = default;
+VirtualMouse::~VirtualMouse() {
+    std::lock_guard lock(m_mutex);
+    storeStateLocked();
+}
+
+bool VirtualMouse::loadState() {
+    namespace fs = std::filesystem;
+    const fs::path path(m_options.statePath);
+    std::error_code error;
+    const auto status = fs::status(path, error);
+    if (status.type() == fs::file_type::not_found) {
+        return true; // a first run: the file is made at the first stored write
+    }
+    const std::size_t header = sizeof kStateMagic + 2 + m_live.size();
+    if (status.type() != fs::file_type::regular) {
+        m_stateProblem = m_options.statePath + " is not a regular file";
+        return false;
+    }
+    // Never read more than the largest state file can be.
+    const std::size_t largest = header + kFlashSize;
+    std::ifstream in(path, std::ios::binary);
+    std::vector<Byte> bytes;
+    if (in) {
+        bytes.resize(largest + 1);
+        in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        bytes.resize(static_cast<std::size_t>(in.gcount()));
+    }
+    if (!in && !in.eof()) {
+        m_stateProblem = "cannot read " + m_options.statePath;
+        return false;
+    }
+    if (bytes.size() < header || !std::equal(std::begin(kStateMagic), std::end(kStateMagic), bytes.begin(),
+                                             [](char a, Byte b) { return static_cast<Byte>(a) == b; })) {
+        m_stateProblem = m_options.statePath + " is not a virtual mouse state file";
+        return false;
+    }
+    const Byte version = bytes[sizeof kStateMagic];
+    const Byte marker = bytes[sizeof kStateMagic + 1];
+    const bool flash = marker == core::image::kMarkerFlash;
+    const std::size_t memorySize = flash ? kFlashSize : mm::i2c::kMemorySize;
+    if (version != kStateVersion || (!flash && marker != core::image::kMarkerI2C) ||
+        bytes.size() != header + memorySize) {
+        m_stateProblem = m_options.statePath + " is a state file of another version or size";
+        return false;
+    }
+    m_kind = flash ? StorageKind::Flash : StorageKind::I2C;
+    const auto live = bytes.begin() + static_cast<std::ptrdiff_t>(sizeof kStateMagic + 2);
+    std::copy_n(live, m_savedLive.size(), m_savedLive.begin());
+    m_memory.assign(live + static_cast<std::ptrdiff_t>(m_live.size()), bytes.end());
+    return true;
+}
+
+bool VirtualMouse::storeState() {
+    std::lock_guard lock(m_mutex);
+    return storeStateLocked();
+}
+
+bool VirtualMouse::storeStateLocked() {
+    if (m_statePath.empty()) {
+        return false;
+    }
+    std::vector<Byte> bytes(std::begin(kStateMagic), std::end(kStateMagic));
+    bytes.push_back(kStateVersion);
+    bytes.push_back(m_kind == StorageKind::Flash ? core::image::kMarkerFlash : core::image::kMarkerI2C);
+    bytes.insert(bytes.end(), m_savedLive.begin(), m_savedLive.end());
+    bytes.insert(bytes.end(), m_memory.begin(), m_memory.end());
+    // Written aside and renamed over the old file, so that a run stopped halfway leaves the last
+    // whole state behind.
+    const std::string temporary = m_statePath + ".part";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (!out) {
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            return false;
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, m_statePath, error);
+    return !error;
+}
 
 void VirtualMouse::layOutImage(std::span<const Byte> image) {
     const bool flashFile = image.size() > 495 && image[495] == core::image::kMarkerFlash;
@@ -276,6 +365,7 @@ void VirtualMouse::handleCommand(std::span<const Byte> report) {
         const std::size_t count = report[7];
         if (count >= 1 && count <= 3) {
             writeLive(report[3], report.subspan(4, count));
+            storeStateLocked();
         }
         break;
     }
@@ -335,6 +425,9 @@ void VirtualMouse::handleData(std::span<const Byte> report) {
     }
     m_writeAddress += n;
     m_writeRemaining -= n;
+    if (n > 0 && m_writeRemaining == 0) {
+        storeStateLocked();
+    }
 }
 
 Byte VirtualMouse::storedByte(std::size_t address) const {

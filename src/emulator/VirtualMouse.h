@@ -70,7 +70,16 @@ public:
         std::chrono::microseconds reportLatency{0}; // time each feature report takes, scaled by clock
         bool keepLog = false;                       // record every report in reportLog()
         core::Clock* clock = nullptr;               // null: Clock::standard()
+        // A file that keeps the mouse's memory across runs: when it exists it replaces the image
+        // (and its storage kind wins over `kind`, as a mouse keeps its memory chip); it is written
+        // after every write that the mouse keeps and when the mouse is destroyed. Empty: none.
+        std::string statePath;
     };
+
+    // The state file's form: a magic, a version, the storage marker (0xE0 "I2C", 0xF0 "Flash"), the
+    // 192 bytes of live settings the mouse restarts with, then the whole stored memory.
+    static constexpr char kStateMagic[8] = {'T', 'V', 'M', 'S', 'T', 'A', 'T', 'E'};
+    static constexpr Byte kStateVersion = 1;
 
     VirtualMouse();
     explicit VirtualMouse(Options options);
@@ -79,6 +88,11 @@ public:
     VirtualMouse& operator=(const VirtualMouse&) = delete;
 
     StorageKind kind() const { return m_kind; }
+    // Why the state file was not taken (unreadable, not a state file); empty when it was taken or
+    // did not exist yet. A file that was not taken is never overwritten.
+    const std::string& stateProblem() const { return m_stateProblem; }
+    // Writes the state file now; false when there is none or it cannot be written.
+    bool storeState();
     std::uint16_t vendorId() const { return m_vendorId; }
     std::uint16_t productId() const { return m_productId; }
 
@@ -147,6 +161,8 @@ private:
     void storeByte(std::size_t address, Byte value);
     void loadActiveKeys();
     void sendInput(Byte event);
+    bool loadState();        // from the constructor only
+    bool storeStateLocked(); // with m_mutex held
     void log(ReportRecord::Kind kind, std::span<const Byte> bytes, bool ok);
 
     std::mutex m_mutex;
@@ -175,6 +191,9 @@ private:
     std::size_t m_writeRemaining = 0;
 
     std::vector<std::weak_ptr<InputQueue>> m_inputQueues;
+
+    std::string m_statePath; // empty: no state file, or one that must not be overwritten
+    std::string m_stateProblem;
 
     Faults m_faults;
     int m_reportCount = 0;

@@ -278,12 +278,77 @@ TEST_F(VirtualMouseTest, UnknownReportsAndCommandsAreRefused) {
 
 // --- runtime switches ------------------------------------------------------------------------------
 
+// A state file keeps what the mouse stores across runs: written after each write it keeps, read
+// by the next mouse made over it, whatever kind that one was asked to be.
+TEST_F(VirtualMouseTest, AStateFileKeepsTheMemoryAcrossRuns) {
+    const auto folder = std::filesystem::temp_directory_path() / "tarvik_state_test";
+    std::filesystem::create_directories(folder);
+    for (const StorageKind kind : {StorageKind::I2C, StorageKind::Flash}) {
+        SCOPED_TRACE(kind == StorageKind::I2C ? "I2C" : "Flash");
+        const auto state = folder / "mouse.state";
+        std::filesystem::remove(state);
+        VirtualMouse::Options options;
+        options.kind = kind;
+        options.clock = &clock;
+        options.statePath = state.string();
+        auto mouse = std::make_shared<VirtualMouse>(options);
+        emulator::EmulatorTransport ownBus;
+        ownBus.addMouse(mouse);
+        EXPECT_EQ(mouse->stateProblem(), "");
+        EXPECT_FALSE(std::filesystem::exists(state)) << "nothing was written yet";
+        std::unique_ptr<core::HidHandle> handle;
+        for (const auto& info : ownBus.enumerate()) {
+            if (info.featureReportLength == 8) {
+                handle = ownBus.open(info.path);
+            }
+        }
+        ASSERT_TRUE(handle);
+        // A stored write of 7 bytes at 0x0400 and a live setting (the work mode).
+        ASSERT_TRUE(set(*handle, {0x40, 0x07, 0x04, 0x00, 0x00, 0x07, 0x00, 0x00}));
+        ASSERT_TRUE(set(*handle, {0x41, 1, 2, 3, 4, 5, 6, 7}));
+        ASSERT_TRUE(std::filesystem::exists(state)) << "stored after the write";
+        ASSERT_TRUE(set(*handle, {0x40, 0x05, 0x00, 0xA4, 0xF1, 0x00, 0x00, 0x01}));
+        const std::vector<Byte> memory = mouse->memory();
+
+        // The next run, asked for the other kind, is the same mouse.
+        options.kind = kind == StorageKind::I2C ? StorageKind::Flash : StorageKind::I2C;
+        VirtualMouse again(options);
+        EXPECT_EQ(again.stateProblem(), "");
+        EXPECT_EQ(again.kind(), kind);
+        EXPECT_EQ(again.memory(), memory);
+        EXPECT_THAT(again.readMemory(0x0400, 7), ElementsAre(1, 2, 3, 4, 5, 6, 7));
+        EXPECT_EQ(again.currentProfile(), 0xF1);
+    }
+    std::filesystem::remove_all(folder);
+}
+
+TEST_F(VirtualMouseTest, AFileThatIsNotAStateFileIsReportedAndLeftAlone) {
+    const auto file = std::filesystem::temp_directory_path() / "tarvik_not_a_state.txt";
+    {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out << "notes the user keeps here";
+    }
+    VirtualMouse::Options options;
+    options.clock = &clock;
+    options.statePath = file.string();
+    {
+        VirtualMouse mouse(options);
+        EXPECT_NE(mouse.stateProblem().find("not a virtual mouse state file"), std::string::npos);
+        EXPECT_EQ(mouse.memory(), VirtualMouse(VirtualMouse::Options{}).memory()) << "starts afresh";
+        EXPECT_FALSE(mouse.storeState());
+    }
+    std::ifstream in(file, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "notes the user keeps here");
+    std::filesystem::remove(file);
+}
+
 TEST(RuntimeOptionsTest, SwitchesAreReadFromTheEnvironment) {
     struct Case {
         std::map<std::string, std::string> env;
         StorageKind emulator;
         std::string transcript;
         double scale;
+        std::string state = {};
     };
     const Case cases[] = {
         {{}, StorageKind::None, "", 1.0},
@@ -295,6 +360,11 @@ TEST(RuntimeOptionsTest, SwitchesAreReadFromTheEnvironment) {
          "/tmp/t.txt",
          1.0},
         {{{"TARVIK_TIME_SCALE", "0"}}, StorageKind::None, "", 1.0},
+        {{{"TARVIK_EMULATOR", "i2c"}, {"TARVIK_EMULATOR_STATE", "/tmp/m.state"}},
+         StorageKind::I2C,
+         "",
+         1.0,
+         "/tmp/m.state"},
     };
     for (const Case& c : cases) {
         auto options = core::RuntimeOptions::parse([&](const char* name) -> std::optional<std::string> {
@@ -304,6 +374,7 @@ TEST(RuntimeOptionsTest, SwitchesAreReadFromTheEnvironment) {
         EXPECT_EQ(options.emulator, c.emulator);
         EXPECT_EQ(options.transcriptPath, c.transcript);
         EXPECT_DOUBLE_EQ(options.timeScale, c.scale);
+        EXPECT_EQ(options.emulatorStatePath, c.state);
     }
 }
 

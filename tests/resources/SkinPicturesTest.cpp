@@ -128,6 +128,10 @@ TEST(SkinPictures, EveryPictureExistsWithItsSize) {
         const QImage image = committedPicture(e.name);
         ASSERT_FALSE(image.isNull()) << qPrintable(e.name) << ".png is missing";
         EXPECT_EQ(image.size(), e.size) << qPrintable(e.name);
+        // The copy for high-density screens has exactly twice the size, or Qt would draw it off.
+        const QImage doubled = committedPicture(e.name, 2);
+        ASSERT_FALSE(doubled.isNull()) << qPrintable(e.name) << "@2x.png is missing";
+        EXPECT_EQ(doubled.size(), e.size * 2) << qPrintable(e.name);
     }
     // Layouts 2 and 3 have no pictures of their own; their names still resolve.
     for (const QString& name : placeholderNames()) {
@@ -147,6 +151,7 @@ TEST(SkinPictures, ResourceFileListsExactlyThePicturesOfTheFolder) {
     EXPECT_EQ(listedSet.size(), listed.size()) << "a file is listed twice";
     for (const Expected& e : expectedPictures()) {
         EXPECT_TRUE(listedSet.contains(e.name + QStringLiteral(".png"))) << qPrintable(e.name);
+        EXPECT_TRUE(listedSet.contains(e.name + QStringLiteral("@2x.png"))) << qPrintable(e.name);
     }
     for (const QString& name : placeholderNames()) {
         EXPECT_TRUE(listedSet.contains(name + QStringLiteral(".png"))) << qPrintable(name);
@@ -213,6 +218,25 @@ TEST(SkinPictures, WindowAndDialogShapesAreCutByTheColourKey) {
     expectColourKeyedShape(QStringLiteral("Msg"));
 }
 
+// Pixels that differ by more than raster back ends may round a blend; -1 when the sizes differ.
+int countDiffering(const QImage& painted, const QImage& committed) {
+    if (painted.size() != committed.size()) {
+        return -1;
+    }
+    int differing = 0;
+    for (int y = 0; y < painted.height(); ++y) {
+        const auto* a = reinterpret_cast<const QRgb*>(painted.constScanLine(y));
+        const auto* b = reinterpret_cast<const QRgb*>(committed.constScanLine(y));
+        for (int x = 0; x < painted.width(); ++x) {
+            const int d =
+                std::max({std::abs(qRed(a[x]) - qRed(b[x])), std::abs(qGreen(a[x]) - qGreen(b[x])),
+                          std::abs(qBlue(a[x]) - qBlue(b[x])), std::abs(qAlpha(a[x]) - qAlpha(b[x]))});
+            differing += d > 3 ? 1 : 0;
+        }
+    }
+    return differing;
+}
+
 TEST(SkinPictures, CommittedPicturesAreWhatTheGeneratorPaints) {
     QString error;
     ASSERT_TRUE(tarvik::skin::loadSkinFonts(&error)) << qPrintable(error);
@@ -222,23 +246,39 @@ TEST(SkinPictures, CommittedPicturesAreWhatTheGeneratorPaints) {
     ASSERT_EQ(std::size_t(tarvik::skin::SkinPainter::catalogue().size()),
               expectedPictures().size() + std::size_t(placeholderNames().size()));
     for (const auto& spec : tarvik::skin::SkinPainter::catalogue()) {
-        const QImage painted = painter.render(spec.name).convertToFormat(QImage::Format_ARGB32);
-        const QImage committed = committedPicture(spec.name).convertToFormat(QImage::Format_ARGB32);
-        ASSERT_EQ(painted.size(), committed.size()) << qPrintable(spec.name);
-        // Raster back ends may round a blend differently; anything beyond that is a stale picture.
-        int differing = 0;
-        for (int y = 0; y < painted.height(); ++y) {
-            const auto* a = reinterpret_cast<const QRgb*>(painted.constScanLine(y));
-            const auto* b = reinterpret_cast<const QRgb*>(committed.constScanLine(y));
-            for (int x = 0; x < painted.width(); ++x) {
-                const int d =
-                    std::max({std::abs(qRed(a[x]) - qRed(b[x])), std::abs(qGreen(a[x]) - qGreen(b[x])),
-                              std::abs(qBlue(a[x]) - qBlue(b[x])), std::abs(qAlpha(a[x]) - qAlpha(b[x]))});
-                differing += d > 3 ? 1 : 0;
-            }
+        for (const int scale : tarvik::skin::kPictureScales) {
+            const QImage painted = painter.render(spec.name, scale).convertToFormat(QImage::Format_ARGB32);
+            const QImage committed =
+                committedPicture(spec.name, scale).convertToFormat(QImage::Format_ARGB32);
+            EXPECT_EQ(countDiffering(painted, committed), 0)
+                << qPrintable(tarvik::skin::pictureFileName(spec.name, scale))
+                << " differs from the generator; run the target tarvik_skin_update and commit";
         }
-        EXPECT_EQ(differing, 0)
-            << qPrintable(spec.name)
+    }
+}
+
+TEST(SkinPictures, ProgramIconIsWhatTheGeneratorPaintsInEverySize) {
+    QString error;
+    ASSERT_TRUE(tarvik::skin::loadSkinFonts(&error)) << qPrintable(error);
+    tarvik::skin::SkinLayout layout;
+    ASSERT_TRUE(layout.load(QStringLiteral(TARVIK_SOURCE_DIR "/resources/layout/org1.ini"), &error));
+    const tarvik::skin::SkinPainter painter(layout);
+    const QString folder = QStringLiteral(TARVIK_SOURCE_DIR "/resources/icons/");
+    QFile qrc(folder + QStringLiteral("icons.qrc"));
+    ASSERT_TRUE(qrc.open(QIODevice::ReadOnly));
+    const QByteArray listed = qrc.readAll();
+    for (const int size : tarvik::skin::SkinPainter::iconSizes()) {
+        const QString file = QStringLiteral("tarvik-config-%1.png").arg(size);
+        const QImage committed(folder + file);
+        ASSERT_FALSE(committed.isNull()) << qPrintable(file) << " is missing";
+        EXPECT_EQ(committed.size(), QSize(size, size)) << qPrintable(file);
+        EXPECT_TRUE(committed.hasAlphaChannel()) << qPrintable(file) << ": the corners must be see-through";
+        EXPECT_EQ(qAlpha(committed.pixel(0, 0)), 0) << qPrintable(file);
+        EXPECT_TRUE(listed.contains(("<file>" + file + "</file>").toUtf8())) << qPrintable(file);
+        EXPECT_EQ(countDiffering(painter.renderIcon(size).convertToFormat(QImage::Format_ARGB32),
+                                 committed.convertToFormat(QImage::Format_ARGB32)),
+                  0)
+            << qPrintable(file)
             << " differs from the generator; run the target tarvik_skin_update and commit";
     }
 }

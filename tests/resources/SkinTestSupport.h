@@ -10,8 +10,10 @@ inline QString skinDirectory() {
     return QStringLiteral(TARVIK_SOURCE_DIR "/resources/skin");
 }
 
-inline QImage committedPicture(const QString& name) {
-    return QImage(skinDirectory() + QLatin1Char('/') + name + QStringLiteral(".png"));
+// scale 2: the "@2x" copy for high-density screens.
+inline QImage committedPicture(const QString& name, int scale = 1) {
+    const QString suffix = scale == 1 ? QStringLiteral(".png") : QStringLiteral("@%1x.png").arg(scale);
+    return QImage(skinDirectory() + QLatin1Char('/') + name + suffix);
 }
 
 inline bool isKey(QRgb pixel) {

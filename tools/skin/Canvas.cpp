@@ -41,7 +41,21 @@ void boxPass(const quint32* src, quint32* dst, int count, int step, int radius) 
     }
 }
 
+int g_renderScale = 1;
+
 } // namespace
+
+int renderScale() {
+    return g_renderScale;
+}
+
+ScopedRenderScale::ScopedRenderScale(int scale) : m_previous(g_renderScale) {
+    g_renderScale = std::max(1, scale);
+}
+
+ScopedRenderScale::~ScopedRenderScale() {
+    g_renderScale = m_previous;
+}
 
 bool loadSkinFonts(QString* error) {
     for (const char* file : kFontFiles) {
@@ -115,9 +129,14 @@ QPainterPath chamferRect(const QRectF& r, double topLeft, double topRight, doubl
 }
 
 QImage blankImage(QSize size, const QColor& fill) {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    QImage image(size * g_renderScale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(g_renderScale);
     image.fill(fill);
     return image;
+}
+
+QSize logicalSize(const QImage& image) {
+    return image.deviceIndependentSize().toSize();
 }
 
 void setupPainter(QPainter& p) {
@@ -128,6 +147,7 @@ void setupPainter(QPainter& p) {
 
 QImage blurred(const QImage& source, int radius) {
     QImage image = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    radius = int(std::lround(radius * image.devicePixelRatio()));
     if (radius <= 0) {
         return image;
     }
@@ -272,6 +292,7 @@ void drawCaption(QPainter& p, double x, double centerY, const QString& text, Ali
 
 void applyColourKey(QImage& image, const QPainterPath& shape) {
     QImage mask(image.size(), QImage::Format_ARGB32_Premultiplied);
+    mask.setDevicePixelRatio(image.devicePixelRatio());
     mask.fill(Qt::transparent);
     {
         QPainter mp(&mask);

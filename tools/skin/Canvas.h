@@ -59,11 +59,30 @@ inline QPainterPath chamferRect(const QRectF& r, double cut) {
     return chamferRect(r, cut, cut, cut, cut);
 }
 
-// A transparent image of `size` ready to paint on (premultiplied ARGB).
+// Every picture is painted in its logical size; the render scale says how many device pixels each
+// logical pixel gets (1, or 2 for the "@2x" copies that high-density screens take). Painting code
+// never sees the difference: images made by blankImage() carry the scale as their device pixel
+// ratio, so QPainter, glows and the colour key work in logical coordinates.
+int renderScale();
+class ScopedRenderScale {
+public:
+    explicit ScopedRenderScale(int scale);
+    ~ScopedRenderScale();
+    ScopedRenderScale(const ScopedRenderScale&) = delete;
+    ScopedRenderScale& operator=(const ScopedRenderScale&) = delete;
+
+private:
+    int m_previous;
+};
+
+// A transparent image of logical `size` at the render scale, ready to paint on (premultiplied ARGB).
 QImage blankImage(QSize size, const QColor& fill = Qt::transparent);
+// The logical size of an image made by blankImage().
+QSize logicalSize(const QImage& image);
 void setupPainter(QPainter& p);
 
-// Separable box blur, three passes (close to a Gaussian), integer arithmetic only.
+// Separable box blur, three passes (close to a Gaussian), integer arithmetic only. The radius is in
+// logical pixels.
 QImage blurred(const QImage& source, int radius);
 
 // Paints whatever `shape` draws, blurred by `radius`, added onto `p`'s device: a light that bleeds.

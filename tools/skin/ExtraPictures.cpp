@@ -292,4 +292,36 @@ QImage paintPlaceholder() {
     return blankImage(QSize(4, 4), kBase0);
 }
 
+QImage paintAppIcon(int pixels) {
+    // Each size is drawn afresh rather than scaled down, so that small icons stay sharp; the design
+    // is laid out on a 256-unit square.
+    const ScopedRenderScale unscaled(1);
+    QImage image = blankImage(QSize(pixels, pixels));
+    QPainter p(&image);
+    setupPainter(p);
+    p.scale(pixels / 256.0, pixels / 256.0);
+    const QRectF tile(8, 8, 240, 240);
+    const QPainterPath face = chamferRect(tile, 44, 20, 44, 20);
+    p.fillPath(face, verticalGradient(tile, QColor(30, 36, 45), kVoid));
+    // The border carries the accent light, brightest at the top-left chamfer as on the window.
+    QLinearGradient rim(tile.topLeft(), tile.bottomRight());
+    rim.setColorAt(0, kAccentHi);
+    rim.setColorAt(0.5, kAccent);
+    rim.setColorAt(1, kAccentDeep);
+    // Small icons get a thicker rim so that it survives at 16 pixels.
+    p.setPen(QPen(QBrush(rim), pixels < 48 ? 16.0 : 7.0));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(chamferRect(tile.adjusted(4, 4, -4, -4), 42, 18, 42, 18));
+    p.setPen(Qt::NoPen);
+    const QPointF center(128, 130);
+    if (pixels >= 48) {
+        addGlow(p, QSize(pixels, pixels), std::max(1, pixels / 40), 1.2,
+                [&](QPainter& g) { drawEmblem(g, center, 84, kAccent, Qt::transparent); });
+    }
+    drawEmblem(p, center, pixels < 48 ? 92 : 84, verticalGradient(QRectF(0, 40, 1, 180), kAccentHi, kAccent),
+               Qt::transparent);
+    p.end();
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
 } // namespace tarvik::skin

@@ -36,7 +36,7 @@ struct PageCanvas {
         painter.translate(-origin);
         drawPageFrame(painter, grid::kPage);
     }
-    QSize size() const { return image.size(); }
+    QSize size() const { return logicalSize(image); }
 };
 
 QImage finish(PageCanvas& canvas) {

@@ -1,5 +1,6 @@
 #include "SkinPainter.h"
 
+#include "Canvas.h"
 #include "ControlPictures.h"
 #include "ExtraPictures.h"
 #include "PagePictures.h"
@@ -100,7 +101,9 @@ int pageOfPagePicture(const QString& name) {
 // cut corners take what lies beneath, and the picture comes out opaque, which the program decodes
 // and draws faster than a picture with an alpha channel.
 QImage onBackground(const QImage& page, const QImage& background, QPoint at) {
-    QImage image = background.copy(QRect(at, page.size())).convertToFormat(QImage::Format_ARGB32);
+    const qreal scale = background.devicePixelRatio();
+    QImage image = background.copy(QRect(at * scale, page.size())).convertToFormat(QImage::Format_ARGB32);
+    image.setDevicePixelRatio(scale);
     QPainter p(&image);
     p.drawImage(0, 0, page);
     p.end();
@@ -114,7 +117,21 @@ const QList<PictureSpec>& SkinPainter::catalogue() {
     return list;
 }
 
-QImage SkinPainter::render(const QString& name) const {
+const QList<int>& SkinPainter::iconSizes() {
+    static const QList<int> sizes = {16, 22, 24, 32, 48, 64, 128, 256};
+    return sizes;
+}
+
+QImage SkinPainter::renderIcon(int pixels) const {
+    return paintAppIcon(pixels);
+}
+
+QString pictureFileName(const QString& name, int scale) {
+    return scale == 1 ? name + QStringLiteral(".png") : QStringLiteral("%1@%2x.png").arg(name).arg(scale);
+}
+
+QImage SkinPainter::render(const QString& name, int scale) const {
+    const ScopedRenderScale scaled(scale);
     QImage image;
     const QString stem = name.section(QLatin1Char('_'), 0, 0);
     if (name == QLatin1String("L1_BackGround")) {
@@ -192,31 +209,61 @@ bool writeSkin(const SkinPainter& painter, const QString& directory, QString* er
     }
     QString qrc = QStringLiteral("<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n<qresource prefix=\"/skin\">\n");
     for (const PictureSpec& spec : SkinPainter::catalogue()) {
-        QImage image = painter.render(spec.name);
-        if (image.size() != spec.size) {
-            if (error) {
-                *error = QStringLiteral("%1 came out %2 x %3")
-                             .arg(spec.name)
-                             .arg(image.width())
-                             .arg(image.height());
+        for (const int scale : kPictureScales) {
+            QImage image = painter.render(spec.name, scale);
+            if (image.size() != spec.size * scale) {
+                if (error) {
+                    *error = QStringLiteral("%1 at scale %2 came out %3 x %4")
+                                 .arg(spec.name)
+                                 .arg(scale)
+                                 .arg(image.width())
+                                 .arg(image.height());
+                }
+                return false;
             }
-            return false;
+            if (!image.hasAlphaChannel() ||
+                image.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_ARGB32) == image) {
+                image = image.convertToFormat(QImage::Format_RGB888); // opaque pictures carry no alpha
+            }
+            const QString file = pictureFileName(spec.name, scale);
+            if (!writeFastPng(image, dir.filePath(file), error)) {
+                return false;
+            }
+            qrc += QStringLiteral("    <file>%1</file>\n").arg(file);
         }
-        if (!image.hasAlphaChannel() ||
-            image.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_ARGB32) == image) {
-            image = image.convertToFormat(QImage::Format_RGB888); // opaque pictures carry no alpha
-        }
-        const QString file = spec.name + QStringLiteral(".png");
-        if (!writeFastPng(image, dir.filePath(file), error)) {
-            return false;
-        }
-        qrc += QStringLiteral("    <file>%1</file>\n").arg(file);
     }
     qrc += QStringLiteral("</qresource>\n</RCC>\n");
     QFile out(dir.filePath(QStringLiteral("skin.qrc")));
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(qrc.toUtf8()) < 0) {
         if (error) {
             *error = QStringLiteral("cannot write skin.qrc");
+        }
+        return false;
+    }
+    return true;
+}
+
+bool writeIcons(const SkinPainter& painter, const QString& directory, QString* error) {
+    QDir dir(directory);
+    if (!dir.mkpath(QStringLiteral("."))) {
+        if (error) {
+            *error = QStringLiteral("cannot create %1").arg(directory);
+        }
+        return false;
+    }
+    QString qrc = QStringLiteral("<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n<qresource prefix=\"/icons\">\n");
+    for (const int pixels : SkinPainter::iconSizes()) {
+        const QString file = QStringLiteral("tarvik-config-%1.png").arg(pixels);
+        if (!writeFastPng(painter.renderIcon(pixels), dir.filePath(file), error)) {
+            return false;
+        }
+        qrc += QStringLiteral("    <file>%1</file>\n").arg(file);
+    }
+    qrc += QStringLiteral("</qresource>\n</RCC>\n");
+    QFile out(dir.filePath(QStringLiteral("icons.qrc")));
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(qrc.toUtf8()) < 0) {
+        if (error) {
+            *error = QStringLiteral("cannot write icons.qrc");
         }
         return false;
     }

@@ -1,8 +1,8 @@
 // tarvik-skin: paints every picture of the window skin and writes them with their resource list.
 //
-//   tarvik-skin <output folder> <page-layout table of language 1>
-//   (the repository's copies: resources/skin and resources/layout/org1.ini; the target
-//   tarvik_skin_update runs exactly that)
+//   tarvik-skin <output folder> <page-layout table of language 1> [<icon folder>]
+//   (the repository's copies: resources/skin, resources/layout/org1.ini and resources/icons; the
+//   target tarvik_skin_update runs exactly that)
 //
 // Design note: the grid
 //   Window 1030 x 662, a chamfered outline 4 px inside the picture; everything outside it is the
@@ -32,8 +32,8 @@
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 3) {
-        std::fprintf(stderr, "usage: tarvik-skin <output folder> <org1.ini>\n");
+    if (args.size() != 3 && args.size() != 4) {
+        std::fprintf(stderr, "usage: tarvik-skin <output folder> <org1.ini> [<icon folder>]\n");
         return 2;
     }
     QString error;
@@ -44,6 +44,10 @@ int main(int argc, char** argv) {
     }
     const tarvik::skin::SkinPainter painter(layout);
     if (!tarvik::skin::writeSkin(painter, args.at(1), &error)) {
+        std::fprintf(stderr, "tarvik-skin: %s\n", qPrintable(error));
+        return 1;
+    }
+    if (args.size() == 4 && !tarvik::skin::writeIcons(painter, args.at(3), &error)) {
         std::fprintf(stderr, "tarvik-skin: %s\n", qPrintable(error));
         return 1;
     }

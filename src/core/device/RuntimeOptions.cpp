@@ -30,6 +30,9 @@ RuntimeOptions RuntimeOptions::parse(const std::function<std::optional<std::stri
     if (auto path = lookup("TARVIK_TRANSCRIPT")) {
         options.transcriptPath = *path;
     }
+    if (auto path = lookup("TARVIK_EMULATOR_STATE")) {
+        options.emulatorStatePath = *path;
+    }
     if (auto scale = lookup("TARVIK_TIME_SCALE")) {
         char* end = nullptr;
         double value = std::strtod(scale->c_str(), &end);

@@ -1,6 +1,7 @@
 #pragma once
 // The environment switches of the device path, read in this one place.
 //   TARVIK_EMULATOR=i2c|flash   talk to the built-in virtual mouse of that storage kind
+//   TARVIK_EMULATOR_STATE=<file> keep the virtual mouse's memory in file across runs
 //   TARVIK_TRANSCRIPT=<file>    append every report exchanged with the mouse to file
 //   TARVIK_TIME_SCALE=<factor>  scale every wait and timer (default 1)
 
@@ -15,6 +16,7 @@ namespace tarvik::core {
 struct RuntimeOptions {
     StorageKind emulator = StorageKind::None; // None: the system's HID devices
     std::string transcriptPath;               // empty: no transcript
+    std::string emulatorStatePath;            // empty: the virtual mouse starts afresh each run
     double timeScale = 1.0;
 
     // lookup returns the value of a variable, or nothing when it is not set. Values that do not

@@ -1,0 +1,151 @@
+#include "cli/CliSession.h"
+
+#include "core/keys/FunctionCodeName.h"
+#include "core/text/LanguageTables.h"
+#include "emulator/TransportFactory.h"
+#include "emulator/VirtualMouse.h"
+#include "hid/HidAccess.h"
+#include "hid/HidapiTransport.h"
+
+namespace tarvik::cli {
+
+namespace {
+
+// Stands in when no transport could be built: nothing is ever found.
+class NoDevices final : public core::HidTransport {
+public:
+    std::vector<core::HidInterfaceInfo> enumerate() override { return {}; }
+    std::unique_ptr<core::HidHandle> open(const std::string&, core::HidOpenError* error) override {
+        if (error) {
+            *error = core::HidOpenError::NotFound;
+        }
+        return nullptr;
+    }
+};
+
+} // namespace
+
+int aimDpiStepOf(const core::ConfigImage& image, const core::FunctionCodeContext& context) {
+    // The AIM DPI the Advanced page shows: that of the last button named AIM Key in the current work
+    // mode (buttons 1-12 in Office Mode, 1-9 in the others); step 1 when there is none.
+    int step = 1;
+    const auto mode = image.workMode();
+    if (!mode || !context.language) {
+        return step;
+    }
+    const std::string aimKey = context.language->text("Str260");
+    const int last = *mode == 1 ? 12 : 9;
+    for (int button = 1; button <= last; ++button) {
+        const std::size_t at =
+            core::image::kProfileSection[*mode - 1].offset + 4 * static_cast<std::size_t>(button - 1);
+        const core::KeyFunctionCode code(image.byteAt(at), image.byteAt(at + 1), image.byteAt(at + 2),
+                                         image.byteAt(at + 3));
+        if (core::functionCodeName(code, context) == aimKey && code[1] < core::image::kDpiSteps) {
+            step = code[1] + 1;
+        }
+    }
+    return step;
+}
+
+CliSession::CliSession(const core::RuntimeOptions& options,
+                       std::function<std::unique_ptr<core::HidTransport>()> makeSystemTransport)
+    : m_options(options), m_clock(options.timeScale) {
+    if (!makeSystemTransport) {
+        makeSystemTransport = [] { return std::make_unique<hid::HidapiTransport>(); };
+    }
+    emulator::TransportSetup setup = emulator::makeTransport(m_options, makeSystemTransport);
+    m_transport = setup.transport ? std::move(setup.transport) : std::make_unique<NoDevices>();
+    m_mouse = std::move(setup.mouse);
+    m_stateProblem = setup.stateProblem;
+    m_identity = core::DefaultIdentity::fromResources().value_or(core::DefaultIdentity{});
+    m_general = core::GeneralLayout::loadBuiltIn();
+    m_link = std::make_unique<core::DeviceLink>(*m_transport, m_linkUi, m_clock);
+    m_discovery = std::make_unique<core::DeviceDiscovery>(*m_link, *this, m_identity, m_general.revManuId,
+                                                          m_general.revProId);
+    m_cycle = std::make_unique<core::ConfigCycle>(*m_link, m_buffers, *this, m_applyingImage,
+                                                  m_identity.defaultImageKind);
+}
+
+CliSession::~CliSession() {
+    m_link->dropLink();
+}
+
+const core::LanguageTable& CliSession::language() const {
+    return core::LanguageTables::builtIn().table(1);
+}
+
+CliSession::Outcome CliSession::connect() {
+    m_problem.clear();
+    m_permissionProblem = false;
+    m_discovery->reFindDev();
+    switch (m_discovery->state()) {
+    case core::LinkState::Ready:
+        return Outcome::Ready;
+    case core::LinkState::NoDevice:
+        if (m_permissionProblem) {
+            return Outcome::NotAllowed;
+        }
+        m_problem = "no mouse found";
+        return Outcome::NoMouse;
+    case core::LinkState::RefusedKind:
+    case core::LinkState::RefusedIdentity:
+        return Outcome::NotAllowed;
+    case core::LinkState::Unidentified:
+    case core::LinkState::Reading:
+        break;
+    }
+    m_problem = "the mouse did not answer the probe as a mouse of this product line";
+    return Outcome::Failed;
+}
+
+bool CliSession::stillThere() {
+    return m_link->connected() && m_link->linkedInterfacePresent();
+}
+
+core::FunctionCodeContext CliSession::namingContext() const {
+    core::FunctionCodeContext context;
+    context.language = &language();
+    context.storageKind = m_buffers.storageKind;
+    const core::ConfigImage& image = m_buffers.workingImage;
+    context.fireKeys = core::fireKeySettingsFromImage(image.bytes());
+    const core::DeviceMacroTable& macros = m_cycle->deviceMacroTable();
+    context.macroNameAt = [&macros](std::uint16_t address) { return macros.nameAt(address); };
+    context.suffixes = m_cycle->codeSuffixes(context);
+    context.aimDpiStep = aimDpiStepOf(image, context);
+    return context;
+}
+
+void CliSession::startFullRead() {
+    m_cycle->fullRead(m_discovery->storageKind(), [this] { m_discovery->showDeviceReady(); });
+}
+
+void CliSession::showMessageDialog(std::string_view key) {
+    m_problem = text(key);
+}
+
+void CliSession::showMessageBox(std::string_view key) {
+    m_problem = text(key);
+}
+
+void CliSession::showPermissionProblem() {
+    m_permissionProblem = true;
+    m_problem = permissionAdvice();
+}
+
+std::string CliSession::permissionAdvice() {
+    std::string path;
+    for (const auto& [vid, pid] : m_discovery->vidPidTable()) {
+        if (vid == 0 || pid == 0) {
+            continue;
+        }
+        for (const core::HidInterfaceInfo& info : m_transport->enumerate()) {
+            if (info.vendorId == vid && info.productId == pid &&
+                info.featureReportLength == core::DeviceLink::kReportSize) {
+                path = info.path;
+            }
+        }
+    }
+    return hid::permissionAdvice(path.empty() ? std::string("the mouse") : path);
+}
+
+} // namespace tarvik::cli

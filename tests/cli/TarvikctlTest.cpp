@@ -1,0 +1,451 @@
+// tarvikctl as a separate process against the virtual mouse kept in a state file: what it sends
+// compared with what the window sends for the same change, JSON round trips, refused files, profile
+// files beside the window's, and the window's hold on the mouse.
+
+#include "cli/CliSession.h"
+#include "core/image/Checksum.h"
+#include "core/image/ConfigImage.h"
+#include "emulator/EmulatorTransport.h"
+#include "emulator/VirtualMouse.h"
+#include "gui/MainWindow.h"
+#include "gui/MessageSeam.h"
+#include "platform/SingleInstance.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace tarvik;
+using ::testing::HasSubstr;
+
+namespace {
+
+constexpr double kTimeScale = 0.01;
+
+struct Outcome {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+std::vector<std::string> lines(const QString& path) {
+    QFile file(path);
+    std::vector<std::string> result;
+    if (!file.open(QIODevice::ReadOnly)) {
+        return result;
+    }
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (!line.isEmpty()) {
+            result.push_back(line.toStdString());
+        }
+    }
+    return result;
+}
+
+std::vector<std::string> from(const std::vector<std::string>& all, std::size_t first) {
+    return first < all.size()
+               ? std::vector<std::string>(all.begin() + static_cast<std::ptrdiff_t>(first), all.end())
+               : std::vector<std::string>{};
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class TarvikctlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_folder.isValid());
+        // The window's single-instance lock lives here, for this test and the processes it starts,
+        // so that a window a developer has open does not count.
+        qputenv("TMPDIR", m_folder.path().toLocal8Bit());
+        qputenv("XDG_RUNTIME_DIR", m_folder.path().toLocal8Bit());
+        m_state = path("mouse.state");
+    }
+    void TearDown() override { gui::MessageSeam::setAnswerer(nullptr); }
+
+    QString path(const QString& name) const { return m_folder.filePath(name); }
+
+    // tarvikctl over the virtual mouse of `kind` kept in m_state, writing a transcript when asked.
+    Outcome tarvikctl(QStringList args, const QString& transcript = {},
+                      const QString& kind = QStringLiteral("i2c")) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TARVIK_TIME_SCALE"), QString::number(kTimeScale));
+        env.insert(QStringLiteral("TMPDIR"), m_folder.path());
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_folder.path());
+        env.remove(QStringLiteral("TARVIK_EMULATOR"));
+        env.remove(QStringLiteral("TARVIK_TRANSCRIPT"));
+        if (!transcript.isEmpty()) {
+            env.insert(QStringLiteral("TARVIK_TRANSCRIPT"), transcript);
+        }
+        process.setProcessEnvironment(env);
+        if (!kind.isEmpty()) {
+            args = QStringList{QStringLiteral("--virtual-mouse"), kind,
+                               QStringLiteral("--virtual-mouse-state"), m_state} +
+                   args;
+        }
+        process.start(QStringLiteral(TARVIKCTL), args);
+        Outcome run;
+        if (!process.waitForFinished(60000)) {
+            ADD_FAILURE() << "tarvikctl did not finish: " << args.join(' ').toStdString();
+            process.kill();
+            return run;
+        }
+        run.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.out = QString::fromUtf8(process.readAllStandardOutput());
+        run.err = QString::fromUtf8(process.readAllStandardError());
+        return run;
+    }
+
+    // The reports a command sends beyond finding and reading the mouse, which `show` alone does.
+    std::vector<std::string> reportsOf(const QStringList& args) {
+        const QString reading = path(QStringLiteral("reading-%1.txt").arg(++m_runs));
+        const QString doing = path(QStringLiteral("doing-%1.txt").arg(m_runs));
+        EXPECT_EQ(tarvikctl({QStringLiteral("show")}, reading).code, 0);
+        const Outcome run = tarvikctl(args, doing);
+        EXPECT_EQ(run.code, 0) << run.err.toStdString();
+        const auto read = lines(reading);
+        const auto all = lines(doing);
+        EXPECT_TRUE(std::equal(read.begin(), read.end(), all.begin())) << "the mouse was not read alike";
+        return from(all, read.size());
+    }
+
+    // The mouse as the state file keeps it.
+    std::vector<core::Byte> storedMemory() {
+        emulator::VirtualMouse::Options options;
+        options.statePath = m_state.toStdString();
+        emulator::VirtualMouse mouse(options);
+        EXPECT_EQ(mouse.stateProblem(), "");
+        return mouse.memory();
+    }
+
+    // The window over the same virtual mouse, found and read.
+    std::unique_ptr<gui::MainWindow> openWindow(const QString& transcript) {
+        gui::DeviceSession::Options options;
+        options.runtime.emulator = core::StorageKind::I2C;
+        options.runtime.emulatorStatePath = m_state.toStdString();
+        options.runtime.timeScale = kTimeScale;
+        options.runtime.transcriptPath = transcript.toStdString();
+        auto window = std::make_unique<gui::MainWindow>(options);
+        QSignalSpy ready(window.get(), &gui::MainWindow::deviceReady);
+        window->show();
+        window->start();
+        EXPECT_TRUE(ready.wait(20000)) << "the window did not read the mouse";
+        window->completePages();
+        return window;
+    }
+
+    void click(gui::MainWindow& window, const char* name) {
+        auto* widget = window.findChild<QWidget*>(QLatin1String(name));
+        ASSERT_NE(widget, nullptr) << name;
+        QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+    }
+
+    QTemporaryDir m_folder;
+    QString m_state;
+    int m_runs = 0;
+};
+
+TEST_F(TarvikctlTest, WorkModeSwitchSendsWhatTheWindowSends) {
+    for (const auto& [entry, mode] : {std::pair{"Btn_Switch_1", "game"}, std::pair{"Btn_Main_1", "office"}}) {
+        SCOPED_TRACE(mode);
+        QFile::remove(m_state);
+        const QString windowTranscript = path(QStringLiteral("window-%1.txt").arg(mode));
+        std::vector<std::string> fromWindow;
+        {
+            auto window = openWindow(windowTranscript);
+            const std::size_t before = lines(windowTranscript).size();
+            click(*window, entry);
+            fromWindow = from(lines(windowTranscript), before);
+        }
+        const std::vector<core::Byte> afterWindow = storedMemory();
+        QFile::remove(m_state);
+        const auto fromTool =
+            reportsOf({QStringLiteral("set"), QStringLiteral("mode"), QString::fromLatin1(mode)});
+        ASSERT_EQ(fromWindow.size(), 5u);
+        EXPECT_EQ(fromTool, fromWindow);
+        EXPECT_EQ(storedMemory(), afterWindow);
+    }
+}
+
+// The window's assignment writes the key sections, re-reads the user section and makes the mouse
+// take the codes up; catalogue entries also write the fire key block, combinations and macros do
+// not.
+TEST_F(TarvikctlTest, ButtonAssignmentWritesTheKeySectionsAsTheKeyPageDoes) {
+    struct Case {
+        const char* function;
+        const char* mode;
+        int button;
+        core::KeyFunctionCode code;
+        bool fireKeyBlock;
+    };
+    for (const Case& c : {Case{"Volume +", "game", 9, {0x03, 0x00, 0xE9, 0x00}, true},
+                          Case{"Ctrl+Alt+A", "office", 3, {0x02, 0x05, 0x04, 0x00}, false}}) {
+        SCOPED_TRACE(c.function);
+        QFile::remove(m_state);
+        const std::vector<core::Byte> before = storedMemory();
+        const auto reports =
+            reportsOf({QStringLiteral("set"), QStringLiteral("button"), QString::fromLatin1(c.mode),
+                       QString::number(c.button), QString::fromLatin1(c.function)});
+        // Each report by its kind: command or data, sent or fetched.
+        std::vector<std::string> kinds;
+        for (const std::string& r : reports) {
+            kinds.push_back(r.substr(0, 6));
+        }
+        std::vector<std::string> expected = {"SET 40"};
+        expected.insert(expected.end(), 21, "SET 41");
+        if (c.fireKeyBlock) {
+            expected.push_back("SET 40");
+            expected.insert(expected.end(), 2, "SET 41");
+        }
+        expected.push_back("SET 40");
+        expected.insert(expected.end(), 4, "GET 41");
+        expected.insert(expected.end(), 2, "SET 40");
+        ASSERT_EQ(kinds, expected);
+        EXPECT_EQ(reports[0], "SET 40 07 00 C0 00 93 00 00");
+        if (c.fireKeyBlock) {
+            EXPECT_EQ(reports[22], "SET 40 07 01 E4 00 0C 00 00");
+        }
+        EXPECT_EQ(reports[reports.size() - 7], "SET 40 06 00 A4 00 1C 00 00");
+        // 0x0F, then the work mode just read back, make the mouse take the new codes.
+        char lastWrite[40];
+        std::snprintf(lastWrite, sizeof lastWrite, "SET 40 05 00 A4 %02X 00 00 01",
+                      before[core::image::kCurrentProfile]);
+        EXPECT_EQ(reports[reports.size() - 2], "SET 40 05 00 A4 0F 00 00 01");
+        EXPECT_EQ(reports.back(), lastWrite);
+
+        const std::vector<core::Byte> after = storedMemory();
+        const int mode = std::string(c.mode) == "game" ? 2 : 1;
+        const std::size_t section = core::image::kProfileSection[mode - 1].offset;
+        const std::size_t at = section + 4 * static_cast<std::size_t>(c.button - 1);
+        EXPECT_EQ(std::vector<core::Byte>(after.begin() + at, after.begin() + at + 4),
+                  std::vector<core::Byte>(c.code.bytes.begin(), c.code.bytes.end()));
+        EXPECT_EQ(after[section + 48], core::computeChecksumXor5A(std::span(after).subspan(section, 48)));
+        // Nothing else of the key sections changed.
+        for (std::size_t i = core::image::kProfileRun.offset; i < core::image::kProfileRun.end(); ++i) {
+            if (i < at || i >= at + 4) {
+                if (i != section + 48) {
+                    EXPECT_EQ(after[i], before[i]) << "byte " << i;
+                }
+            }
+        }
+    }
+}
+
+TEST_F(TarvikctlTest, OfficeModeKeepsItsLastLeftKey) {
+    const Outcome run = tarvikctl({"set", "button", "office", "1", "Volume +"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_THAT(run.err.toStdString(), HasSubstr("Left Key"));
+    EXPECT_EQ(storedMemory()[core::image::kProfileSection[0].offset], 0x01);
+}
+
+TEST_F(TarvikctlTest, JsonExportThenImportKeepsTheStoredMemory) {
+    // The built-in default images are of the "I2C" kind, so only such a mouse is taken.
+    for (const QString& kind : {QStringLiteral("i2c")}) {
+        SCOPED_TRACE(kind.toStdString());
+        QFile::remove(m_state);
+        // A mouse that is not just the default image; the work-mode switch leaves the user
+        // section's checksum as it was, which the round trip keeps too.
+        ASSERT_EQ(tarvikctl({"set", "button", "game", "10", "Ctrl+Shift+F5"}, {}, kind).code, 0);
+        ASSERT_EQ(tarvikctl({"set", "mode", "third"}, {}, kind).code, 0);
+        const std::vector<core::Byte> before = storedMemory();
+        const QString json = path(QStringLiteral("profile-%1.json").arg(kind));
+        ASSERT_EQ(tarvikctl({QStringLiteral("export"), QStringLiteral("--json"), json}, {}, kind).code, 0);
+        const Outcome imported =
+            tarvikctl({QStringLiteral("import"), QStringLiteral("--json"), json}, {}, kind);
+        ASSERT_EQ(imported.code, 0) << imported.err.toStdString();
+        EXPECT_EQ(storedMemory(), before);
+        const QString again = path(QStringLiteral("again-%1.json").arg(kind));
+        ASSERT_EQ(tarvikctl({QStringLiteral("export"), QStringLiteral("--json"), again}, {}, kind).code, 0);
+        EXPECT_EQ(readAll(again), readAll(json));
+    }
+}
+
+TEST_F(TarvikctlTest, EditedJsonChangesWhatItNames) {
+    const QString json = path(QStringLiteral("profile.json"));
+    ASSERT_EQ(tarvikctl({QStringLiteral("export"), QStringLiteral("--json"), json}).code, 0);
+    QByteArray text = readAll(json);
+    // A new function by name alone, and a DPI level by its value.
+    text.replace(R"("function": "Volume +",
+        "code": "0300E900")",
+                 R"("function": "Mute")");
+    text.replace(R"("step": 6,
+        "dpi": 1200)",
+                 R"("step": 6,
+        "dpi": 1600)");
+    QFile out(json);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    out.write(text);
+    out.close();
+    const Outcome run = tarvikctl({QStringLiteral("import"), QStringLiteral("--json"), json});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    const std::vector<core::Byte> memory = storedMemory();
+    const std::size_t volumePlus = core::image::kProfileSection[0].offset + 8; // Office Mode button 3
+    EXPECT_EQ(memory[volumePlus + 2], 0xE2);                                   // Mute
+    EXPECT_EQ(memory[core::image::kDpiLevels] & 0x0F, 6);                      // step 7: 1600
+    for (const auto& section : core::image::kChecksummedSections) {
+        EXPECT_EQ(memory[section.end() - 1],
+                  core::computeChecksumXor5A(std::span(memory).subspan(section.offset, section.length - 1)))
+            << "section at " << section.offset;
+    }
+}
+
+TEST_F(TarvikctlTest, AWrongJsonFileIsRefusedWithItsFieldAndLineAndNothingIsSent) {
+    const QString json = path(QStringLiteral("profile.json"));
+    ASSERT_EQ(tarvikctl({QStringLiteral("export"), QStringLiteral("--json"), json}).code, 0);
+    const QByteArray good = readAll(json);
+    struct Case {
+        const char* what;
+        QByteArray from;
+        QByteArray to;
+        const char* field;
+    };
+    const Case cases[] = {
+        {"wrong type", R"("reportRate": 1000)", R"("reportRate": "fast")",
+         "reportRate: expected a whole number"},
+        {"unknown button", R"("12": {)", R"("Button 13": {)",
+         "buttons.Office Mode.Button 13: unknown button name"},
+        {"DPI step out of range", R"("step": 6,)", R"("step": 13,)",
+         "dpi.levels[0].step: 13 is out of range 1-12"},
+        {"unknown function", R"("function": "Volume +",
+        "code": "0300E900")",
+         R"("function": "Teleport")", "buttons.Office Mode.3.function: unknown function"},
+    };
+    const std::vector<core::Byte> before = storedMemory();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QByteArray text = good;
+        const qsizetype at = text.indexOf(c.from);
+        ASSERT_GE(at, 0);
+        text.replace(at, c.from.size(), c.to);
+        const int line = static_cast<int>(text.left(at).count('\n')) + 1;
+        const QString wrong = path(QStringLiteral("wrong.json"));
+        QFile out(wrong);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(text);
+        out.close();
+        const QString transcript = path(QStringLiteral("refused.txt"));
+        QFile::remove(transcript);
+        const Outcome run =
+            tarvikctl({QStringLiteral("import"), QStringLiteral("--json"), wrong}, transcript);
+        EXPECT_EQ(run.code, 1);
+        EXPECT_THAT(run.err.toStdString(), HasSubstr("line " + std::to_string(line) + ": " + c.field));
+        EXPECT_TRUE(lines(transcript).empty()) << "reports were sent for a refused file";
+        EXPECT_EQ(storedMemory(), before);
+    }
+}
+
+TEST_F(TarvikctlTest, ProfileFilesAreTheWindowsByteForByte) {
+    ASSERT_EQ(tarvikctl({"set", "button", "office", "6", "Mute"}).code, 0);
+    const QString fromTool = path(QStringLiteral("tool.bin"));
+    ASSERT_EQ(tarvikctl({QStringLiteral("profile"), QStringLiteral("save"), fromTool}).code, 0);
+    gui::MessageSeam::Answerer answers;
+    answers.nextFileNames.push_back(path(QStringLiteral("window")));
+    gui::MessageSeam::setAnswerer(&answers);
+    {
+        auto window = openWindow(path(QStringLiteral("window.txt")));
+        click(*window, "Btn_Save_1");
+    }
+    const QByteArray tool = readAll(fromTool);
+    EXPECT_EQ(tool.size(), 2048);
+    EXPECT_EQ(readAll(path(QStringLiteral("window.bin"))), tool);
+
+    // And back: loading the file sends what loading it in the window sends, and keeps the mouse.
+    const std::vector<core::Byte> before = storedMemory();
+    const Outcome load = tarvikctl({QStringLiteral("profile"), QStringLiteral("load"), fromTool});
+    EXPECT_EQ(load.code, 0) << load.err.toStdString();
+    EXPECT_EQ(storedMemory(), before);
+}
+
+// Programming patch code: the header gets the checksum of the code, header and code are written,
+// the mouse restarts and what it reads back is the file's code.
+TEST_F(TarvikctlTest, PatchCodeIsProgrammedAndReadBack) {
+    QByteArray patch(16 + 512, '\0');
+    for (int i = 0; i < 512; ++i) {
+        patch[16 + i] = static_cast<char>(i * 7 + 3);
+    }
+    const QString file = path(QStringLiteral("patch.bin"));
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(patch);
+    out.close();
+    const QString transcript = path(QStringLiteral("patch.txt"));
+    const Outcome run = tarvikctl({QStringLiteral("patch"), file}, transcript);
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    const std::vector<core::Byte> memory = storedMemory();
+    unsigned sum = 0;
+    for (int i = 0; i < 512; ++i) {
+        EXPECT_EQ(memory[1024 + static_cast<std::size_t>(i)], static_cast<core::Byte>(i * 7 + 3)) << i;
+        sum += static_cast<core::Byte>(i * 7 + 3);
+    }
+    const unsigned checksum = (sum & 0xFFFF) ^ 0x015A;
+    EXPECT_THAT(std::vector<core::Byte>(memory.begin() + 1008, memory.begin() + 1016),
+                ::testing::ElementsAre(0x04, 0x00, 0x02, 0x00, 0x00, 0x1A, checksum >> 8, checksum & 0xFF));
+    const auto reports = lines(transcript);
+    EXPECT_NE(std::find(reports.begin(), reports.end(), "SET 40 0E 00 00 00 00 00 00"), reports.end())
+        << "the mouse was not restarted";
+
+    // A file too short for the mouse's kind changes nothing and sends nothing beyond the read.
+    QFile shortFile(path(QStringLiteral("short.bin")));
+    ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
+    shortFile.write(patch.left(100));
+    shortFile.close();
+    const QString shortTranscript = path(QStringLiteral("short.txt"));
+    EXPECT_EQ(tarvikctl({QStringLiteral("patch"), shortFile.fileName()}, shortTranscript).code, 1);
+    for (const std::string& line : lines(shortTranscript)) {
+        EXPECT_FALSE(line.starts_with("SET 40 07") || line.starts_with("SET 40 0E")) << line;
+    }
+    EXPECT_EQ(storedMemory(), memory);
+}
+
+TEST_F(TarvikctlTest, RefusesWhileTheWindowRuns) {
+    platform::SingleInstance window;
+    ASSERT_EQ(window.claim(), platform::SingleInstance::Outcome::First);
+    const QString transcript = path(QStringLiteral("while-window.txt"));
+    const Outcome run = tarvikctl({QStringLiteral("show")}, transcript);
+    EXPECT_EQ(run.code, 2);
+    EXPECT_THAT(run.err.toStdString(), HasSubstr("window is running"));
+    EXPECT_TRUE(lines(transcript).empty());
+}
+
+TEST_F(TarvikctlTest, ExitCodesTellUsageFromAMissingMouse) {
+    EXPECT_EQ(tarvikctl({QStringLiteral("frobnicate")}).code, 1);
+    EXPECT_EQ(tarvikctl({"set", "button", "office", "13", "Mute"}).code, 1);
+    EXPECT_EQ(tarvikctl({"set", "mode", "fourth"}).code, 1);
+    const Outcome version = tarvikctl({QStringLiteral("--version")}, {}, {});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_THAT(version.out.toStdString(), HasSubstr("tarvikctl 1.0"));
+    const Outcome list = tarvikctl({QStringLiteral("list")});
+    EXPECT_EQ(list.code, 0);
+    EXPECT_THAT(list.out.toStdString(), HasSubstr("I2C  identity FF FF"));
+}
+
+// A mouse this user may not open (no udev rule yet) is named with the rule that would let them.
+TEST(CliSessionTest, AMouseThatMayNotBeOpenedNamesTheUdevRule) {
+    std::shared_ptr<emulator::VirtualMouse> mouse;
+    cli::CliSession session(core::RuntimeOptions{}, [&mouse] {
+        auto bus = std::make_unique<emulator::EmulatorTransport>();
+        mouse = bus->addMouse();
+        emulator::Faults faults;
+        faults.denyOpen = true;
+        mouse->setFaults(faults);
+        return bus;
+    });
+    EXPECT_EQ(session.connect(), cli::CliSession::Outcome::NotAllowed);
+    EXPECT_THAT(session.problem(), HasSubstr("70-tarvik-mouse.rules"));
+    EXPECT_EQ(mouse->reportCount(), 0);
+}
+
+} // namespace
