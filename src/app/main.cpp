@@ -1,18 +1,11 @@
 #include <QApplication>
-#include <cstdio>
 
-#ifdef TARVIK_HAVE_GUI
-#include "gui/MainWindow.h"
 #include "gui/device/ScreenshotTour.h"
+#include "gui/shell/MainWindow.h"
 #include "platform/SingleInstance.h"
-#endif
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-#ifndef TARVIK_HAVE_GUI
-    std::puts("tarvik-config: the main window is not built yet; nothing to show.");
-    return 0;
-#else
     // Only one copy runs: a later one asks the first to come to the front and ends.
     tarvik::platform::SingleInstance instance;
     if (instance.claim() == tarvik::platform::SingleInstance::Outcome::AnotherRunning)
@@ -38,5 +31,4 @@ int main(int argc, char** argv) {
     window.show();
     window.start();
     return app.exec();
-#endif
 }

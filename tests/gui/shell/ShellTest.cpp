@@ -2,10 +2,10 @@
 
 #include "core/image/ConfigImage.h"
 #include "emulator/VirtualMouse.h"
-#include "gui/MainWindow.h"
-#include "gui/MessageSeam.h"
+#include "gui/dialogs/MessageSeam.h"
+#include "gui/keys/KeysPage.h"
 #include "gui/pages/AdvancedPage.h"
-#include "gui/pages/KeysPage.h"
+#include "gui/shell/MainWindow.h"
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/CaptionRoller.h"
 #include "gui/skin/PictureControl.h"
