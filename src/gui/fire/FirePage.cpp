@@ -1,7 +1,7 @@
 #include "gui/fire/FirePage.h"
 
+#include "core/fire/FireMacroNames.h"
 #include "core/keys/FunctionCodeCatalogue.h"
-#include "core/macros/MacroName.h"
 #include "gui/macros/MacroEventDelegate.h"
 #include "gui/pages/PageControls.h"
 
@@ -235,11 +235,8 @@ void FirePage::hideMenus() {
 void FirePage::refreshFireMacroNames() {
     m_fireNames->clear();
     const int rowHeight = state().layoutInt("MacroNameHeight", 20);
-    for (const core::FireMacroStore::Name& name : state().buffers.fireMacros.names) {
-        const bool unused = (name[0] == 0 && name[1] == 0) || (name[0] == 0xFF && name[1] == 0xFF);
-        if (unused)
-            continue;
-        auto* item = new QListWidgetItem(QString::fromStdString(core::fieldToName(name)), m_fireNames);
+    for (const std::string& name : core::fireMacroNamesInUse(state().buffers.fireMacros)) {
+        auto* item = new QListWidgetItem(QString::fromStdString(name), m_fireNames);
         item->setSizeHint(QSize(m_fireNames->width() - 2, rowHeight));
     }
 }

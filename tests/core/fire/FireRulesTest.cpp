@@ -1,9 +1,12 @@
 // The walk over fire macro bodies that the Fire Macro page shows, over the bodies of both default
-// images and over bodies the mouse could hand back broken; and the slots each preset plays.
+// images and over bodies the mouse could hand back broken; the slots each preset plays; the names
+// the fire macro list shows.
 
 #include "core/fire/FireBodyWalk.h"
+#include "core/fire/FireMacroNames.h"
 #include "core/fire/FirePresets.h"
 #include "core/image/DefaultImages.h"
+#include "core/macros/MacroName.h"
 
 #include <gtest/gtest.h>
 
@@ -126,4 +129,21 @@ TEST(FirePresets, SlotsAndGunModesOfEachPreset) {
     }
     EXPECT_THROW(core::firePresetSlots(0), std::out_of_range);
     EXPECT_THROW(core::firePresetSlots(8), std::out_of_range);
+}
+
+TEST(FireMacroNames, ListsTheSlotsInUse) {
+    core::FireMacroSlots slots = defaultSlots(1);
+    const std::vector<std::string> all = core::fireMacroNamesInUse(slots);
+    ASSERT_EQ(all.size(), 10u);
+    EXPECT_EQ(all.front(), "Macro1");
+    EXPECT_EQ(all.back(), "Macro10");
+
+    slots.names[1] = {};           // never named
+    slots.names[4].fill(0xFF);     // erased memory
+    slots.names[7] = {0x00, 0x41}; // one character: in use
+    slots.names[8] = {0xFF, 0x00}; // only one byte of the two: in use
+    const std::vector<std::string> shown = core::fireMacroNamesInUse(slots);
+    EXPECT_EQ(shown.size(), 8u);
+    EXPECT_EQ(shown[1], "Macro3");
+    EXPECT_EQ(shown[5], "A");
 }
