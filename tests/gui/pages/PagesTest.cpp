@@ -48,19 +48,14 @@ core::ConfigBuffers defaultImage(int n) {
     return buffers;
 }
 
-// The window around the pages, as far as they can tell: it records the messages it is asked to show
-// and the resets it is asked for. No mouse is attached.
+// The window around the pages, as far as they can tell: work mode 1 shown, no mouse attached, and
+// nothing to draw beyond the page under test.
 class FakeShell final : public Shell, public core::CycleUi {
 public:
-    std::vector<std::string> messages;
-    int resets = 0;
-    int menuCloses = 0;
-    int mode = 1;
-
-    void showMessage(const char* key) override { messages.emplace_back(key); }
-    void hideAllMenu() override { ++menuCloses; }
-    int workMode() const override { return mode; }
-    void resetAndRefind() override { ++resets; }
+    void showMessage(const char*) override {}
+    void hideAllMenu() override {}
+    int workMode() const override { return 1; }
+    void resetAndRefind() override {}
 
     void beginBusy() override {}
     void endBusy() override {}
@@ -760,4 +755,16 @@ TEST_F(PagesTest, KeyMenusBuiltLateTakeWhatWasSetBeforeThem) {
     EXPECT_TRUE(built.panel(QStringLiteral("Pnl_Main"))->isHidden());
     EXPECT_GT(early.children().indexOf(built.panel(QStringLiteral("Pnl_Main"))),
               early.children().indexOf(early.key(1)));
+}
+
+TEST_F(PagesTest, KeyCaptionsAreNamedWithTheSharedFireKeySettings) {
+    KeysPage& page = make<KeysPage>();
+    // 4 shots every 100: no fire key of the image has these settings, so the code has no name.
+    state.buffers.workingImage.setKeyCode(1, 1, {0x06, 0x13, 0x00, 0x64});
+    page.refreshProfileKeys(1);
+    EXPECT_EQ(page.key(1)->text(), QString());
+    // Once fire key 2 holds them (as the Advanced page's edits will set them), the caption follows.
+    state.settings.fireKeys[1] = {4, 100, false};
+    page.refreshProfileKeys(1);
+    EXPECT_EQ(page.key(1)->text(), state.text("Str232"));
 }
