@@ -33,10 +33,8 @@
 #include <memory>
 #include <string>
 
-#ifdef TARVIK_HAVE_MAIN_WINDOW
-#include "gui/MainWindow.h"
+#include "gui/shell/MainWindow.h"
 #include "gui/skin/PictureControl.h"
-#endif
 
 namespace {
 
@@ -127,7 +125,6 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
-#ifdef TARVIK_HAVE_MAIN_WINDOW
     if (pictures) {
         // Shown, and left until the other pages are built: pictures of closed pages wait for them
         // to open, so what is listed is what the first frame decoded.
@@ -150,18 +147,12 @@ int main(int argc, char** argv) {
                     static_cast<double>(bytes) / (1024.0 * 1024.0));
         return 0;
     }
-#endif
     std::unique_ptr<QWidget> window;
     if (bare) {
         window = std::make_unique<QWidget>();
         window->resize(kWidth, kHeight);
     } else {
-#ifdef TARVIK_HAVE_MAIN_WINDOW
         window = std::make_unique<tarvik::gui::MainWindow>();
-#else
-        std::fprintf(stderr, "the main window is not built\n");
-        return 2;
-#endif
     }
 
     FirstFrame frame(*window, mainNs, steadyNs());

@@ -34,8 +34,8 @@
 #include <memory>
 #include <vector>
 
-#include "gui/MainWindow.h"
 #include "gui/pages/AdvancedPage.h"
+#include "gui/shell/MainWindow.h"
 #include "gui/skin/PictureControl.h"
 #include "gui/skin/Skin.h"
 

@@ -20,12 +20,10 @@
 #include <cstdlib>
 #include <memory>
 
-#include "gui/LoadingWindow.h"
 #include "gui/device/DeviceSession.h"
+#include "gui/device/LoadingWindow.h"
+#include "gui/shell/MainWindow.h"
 #include "platform/SingleInstance.h"
-#ifdef TARVIK_HAVE_MAIN_WINDOW
-#include "gui/MainWindow.h"
-#endif
 
 using namespace tarvik;
 
@@ -54,7 +52,6 @@ gui::DeviceSession::Options emulated() {
     return options;
 }
 
-#ifdef TARVIK_HAVE_MAIN_WINDOW
 void BM_MainWindowCreate(benchmark::State& state) {
     for (auto _ : state) {
         gui::MainWindow window(emulated());
@@ -75,7 +72,6 @@ void BM_MainWindowComplete(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_MainWindowComplete)->Unit(benchmark::kMillisecond);
-#endif
 
 void BM_SessionCreate(benchmark::State& state) {
     Window window;

@@ -4,11 +4,9 @@
 #include <QIcon>
 #include <cstdio>
 
-#ifdef TARVIK_HAVE_GUI
-#include "gui/MainWindow.h"
 #include "gui/device/ScreenshotTour.h"
+#include "gui/shell/MainWindow.h"
 #include "platform/SingleInstance.h"
-#endif
 
 namespace {
 
@@ -109,10 +107,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // Before any window exists: the main window and its tray icon take the application's icon.
     QApplication::setWindowIcon(programIcon());
-#ifndef TARVIK_HAVE_GUI
-    std::puts("tarvik-config: the main window is not built yet; nothing to show.");
-    return 0;
-#else
     // Only one copy runs: a later one asks the first to come to the front and ends.
     tarvik::platform::SingleInstance instance;
     if (instance.claim() == tarvik::platform::SingleInstance::Outcome::AnotherRunning)
@@ -139,5 +133,4 @@ int main(int argc, char** argv) {
     window.show();
     window.start();
     return app.exec();
-#endif
 }

@@ -1,9 +1,12 @@
 #pragma once
-// What the window's parts share: the buffers of the read/write cycle and the run-time state of the
-// shell. Owned by the main window, handed to every page by reference. Pages read and edit it; only
-// the shell changes the language and the flags.
+// What the window's parts share: the buffers of the read/write cycle, the settings the pages share
+// at run time and the run-time state of the shell. Owned by the main window, handed to every page
+// through its PageContext. Pages read and edit it; only the shell changes the language and the flags.
+// What one page needs of another lives here, never in the other page's controls.
 
 #include "core/image/ConfigBuffers.h"
+#include "core/keys/FunctionCodeContext.h"
+#include "core/settings/SettingsState.h"
 #include "core/text/GeneralLayout.h"
 #include "core/text/LanguageTable.h"
 #include "core/text/LayoutConfig.h"
@@ -23,7 +26,11 @@ struct AppState {
 
     bool applyingImage = false; // a configuration is being read, drawn or written: no page writes
     bool noDevicePage = false;  // the reset first page is shown: page buttons ignore clicks
-    core::LightingKind lightingKind = core::LightingKind::None;
+    // DPI, lighting and fire-key settings: taken from the WorkingImage whenever a configuration is
+    // drawn, changed by the pages' handlers in between.
+    core::SettingsState settings;
+    // The parameter bytes remembered from the codes the mouse carries (the drawing's last step).
+    core::CodeSuffixes codeSuffixes;
 
     // The text of a language key in the current language ("" when absent).
     QString text(const char* key) const {

@@ -7,8 +7,8 @@
 #include "core/image/ConfigImage.h"
 #include "emulator/EmulatorTransport.h"
 #include "emulator/VirtualMouse.h"
-#include "gui/MainWindow.h"
-#include "gui/MessageSeam.h"
+#include "gui/shell/MainWindow.h"
+#include "gui/dialogs/MessageSeam.h"
 #include "platform/SingleInstance.h"
 
 #include <QFile>

@@ -5,7 +5,7 @@
 #include <QWidget>
 
 #include "emulator/TransportFactory.h"
-#include "gui/LoadingWindow.h"
+#include "gui/device/LoadingWindow.h"
 #include "hid/HidAccess.h"
 #include "hid/HidapiTransport.h"
 

@@ -6,7 +6,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <algorithm>
 
 namespace tarvik::gui {
 
@@ -22,9 +21,9 @@ const QSize kDelayEditSize(80, 24);
 const char* const kColourParts[3] = {"R", "G", "B"};
 } // namespace
 
-AdvancedPage::AdvancedPage(AppState& state, QWidget* parent)
-    : Page(QStringLiteral("gbPage2"), state, parent) {
-    addPicture(this, QStringLiteral("Img_P2"));
+AdvancedPage::AdvancedPage(const PageContext& context, QWidget* parent)
+    : Page(QStringLiteral("gbPage2"), context, parent) {
+    setPagePicture(addPicture(this, QStringLiteral("Img_P2")));
     buildDpiRows();
 
     m_aimCaption = addCaption(this, QStringLiteral("lbl_AIMDPI"), QStringLiteral("AIM DPI"));
@@ -128,7 +127,7 @@ void AdvancedPage::applyLayout() {
     const AppState& s = state();
     // The page picture itself is loaded when the page is opened (or the layout applied while it is
     // open): decoding every page's picture at start-up costs time and memory for nothing.
-    findChild<PictureControl*>(QStringLiteral("Img_P2"))->move(layoutPoint(s, "P2"));
+    pagePicture()->move(layoutPoint(s, "P2"));
 
     const int size = s.layoutInt("Size_D", 8);
     const QColor notSelected = s.layoutColor("Color_D_notSelected");
@@ -193,17 +192,19 @@ void AdvancedPage::styleDpiCaptions() {
     const int size = state().layoutInt("Size_D", 8) + 1;
     const QColor selected = state().layoutColor("Color_D_Selected");
     const QColor notSelected = state().layoutColor("Color_D_notSelected");
+    const int enabled = state().settings.dpi.enabledLevels;
     for (int n = 1; n <= kLevels; ++n)
-        setTextLook(m_rows[n - 1].caption, size, n <= m_enabledLevels ? selected : notSelected);
+        setTextLook(m_rows[n - 1].caption, size, n <= enabled ? selected : notSelected);
 }
 
 void AdvancedPage::applyLanguage() {
     for (int i = 0; i < kSteps; ++i)
         m_stepTexts[i] = state().text(QStringLiteral("Str%1").arg(300 + i).toLatin1().constData());
+    const core::DpiState& dpi = state().settings.dpi;
     for (int n = 1; n <= kLevels; ++n)
-        if (m_stepShown[n - 1])
-            m_rows[n - 1].value->setText(m_stepTexts[m_stepIndex[n - 1]]);
-    m_aimValue->setText(m_stepTexts[m_aimStep - 1]);
+        if (dpi.stepKnown[n - 1])
+            m_rows[n - 1].value->setText(m_stepTexts[dpi.stepIndex[n - 1]]);
+    m_aimValue->setText(m_stepTexts[dpi.aimStep - 1]);
 }
 
 // --- Drawing
@@ -213,49 +214,36 @@ void AdvancedPage::lightStep(std::array<PictureControl*, kSteps>& cells, int ste
         cells[k - 1]->setPicture(twoState("Bar2", k == step));
 }
 
-void AdvancedPage::showDpiStep(int level, int index) {
+void AdvancedPage::showDpiStep(int level) {
+    const int index = state().settings.dpi.stepIndex[level - 1];
     lightStep(m_rows[level - 1].cells, index + 1);
     m_rows[level - 1].value->setText(m_stepTexts[index]);
-    m_stepIndex[level - 1] = index;
-    m_stepShown[level - 1] = true;
 }
 
-void AdvancedPage::showCurrentDpi(int index) {
+void AdvancedPage::showCurrentMarkers(int index) {
     for (int n = 1; n <= kLevels; ++n)
         m_rows[n - 1].marker->setPicture(twoState("CbS", n - 1 == index));
     if (index < 0 || index >= kLevels)
         return; // a failed read: nothing is current, the hidden choice stays
     findChild<QRadioButton*>(QStringLiteral("rb_DPI%1").arg(index + 1))->setChecked(true);
-    m_currentDpi = index;
 }
 
-void AdvancedPage::setCurrentDpi(int index) {
-    if (index < 0 || index >= m_enabledLevels)
-        return;
-    showCurrentDpi(index);
+void AdvancedPage::showCurrentDpi() {
+    showCurrentMarkers(state().settings.dpi.currentIndex);
 }
 
 void AdvancedPage::showPointerSettings(const PointerParameters& parameters) {
-    static constexpr std::array<int, kPointerCells> kSpeeds = {1, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20};
-    static constexpr std::array<int, kPointerCells> kDoubleClicks = {900, 830, 760, 690, 620, 550,
-                                                                     480, 410, 340, 270, 200};
-    const auto showLevel = [](PointerBar& bar, const std::array<int, kPointerCells>& table, int value) {
-        const auto it = std::find(table.begin(), table.end(), value);
-        if (it == table.end())
+    const auto showLevel = [](PointerBar& bar, std::optional<int> level) {
+        if (!level)
             return;
-        const auto level = it - table.begin();
-        for (int k = 0; k < kPointerCells; ++k)
-            bar.cells[k]->setPicture(twoState("Bar1", k == level));
+        for (int k = 1; k <= kPointerCells; ++k)
+            bar.cells[k - 1]->setPicture(twoState("Bar1", k == *level));
     };
-    showLevel(m_speed, kSpeeds, parameters.speed);
-    showLevel(m_doubleClick, kDoubleClicks, parameters.doubleClickMs);
+    showLevel(m_speed, core::pointerSpeedLevel(parameters.speed));
+    showLevel(m_doubleClick, core::doubleClickLevel(parameters.doubleClickMs));
     const bool oneScreen = parameters.wheelLines == -1;
-    if (!oneScreen) {
-        std::array<int, kPointerCells> lines{};
-        for (int k = 0; k < kPointerCells; ++k)
-            lines[k] = k + 1;
-        showLevel(m_wheel, lines, parameters.wheelLines);
-    }
+    if (!oneScreen)
+        showLevel(m_wheel, core::wheelLevel(parameters.wheelLines));
     for (int k = 0; k < kPointerCells; ++k) {
         m_wheel.cells[k]->setEnabled(!oneScreen);
         m_wheel.captions[k]->setEnabled(!oneScreen);
@@ -266,17 +254,10 @@ void AdvancedPage::showPointerSettings(const PointerParameters& parameters) {
     findChild<QCheckBox*>(QStringLiteral("cb_IsScreen"))->setChecked(oneScreen);
 }
 
-void AdvancedPage::forgetReportRate() {
-    m_knownReportRate = 0;
-    m_rateResetPending = false;
-}
-
 void AdvancedPage::showReportRate(int code) {
     for (int n = 1; n <= 4; ++n)
         m_rateMarkers[n - 1]->setPicture(twoState("RdS", n - 1 == code));
     findChild<QRadioButton*>(QStringLiteral("rb_Rep%1").arg(code + 1))->setChecked(true);
-    m_knownReportRate = core::ConfigImage::reportRateHzForCode(code);
-    m_rateResetPending = false;
 }
 
 void AdvancedPage::showDpiColours(bool shown) {
@@ -298,12 +279,11 @@ void AdvancedPage::showDpiColours(bool shown) {
 
 void AdvancedPage::refreshFromImage() {
     const core::ConfigImage& image = state().buffers.workingImage;
+    const core::DpiState& dpi = state().settings.dpi;
 
-    if (const auto levels = image.enabledDpiLevels())
-        m_enabledLevels = *levels;
     for (int n = 1; n <= kLevels; ++n) {
         DpiRow& row = m_rows[n - 1];
-        const bool enabled = n <= m_enabledLevels; // rows beyond the count stay visible but inert
+        const bool enabled = n <= dpi.enabledLevels; // rows beyond the count stay visible but inert
         for (PictureControl* cell : row.cells)
             cell->setEnabled(enabled);
         row.marker->setEnabled(enabled);
@@ -312,33 +292,41 @@ void AdvancedPage::refreshFromImage() {
     styleDpiCaptions();
 
     for (int n = 1; n <= kLevels; ++n)
-        if (const auto step = image.dpiLevel(n))
-            showDpiStep(n, *step);
+        if (dpi.stepKnown[n - 1])
+            showDpiStep(n);
 
     showReportRate(image.reportRateCode());
-    showDpiColours(image.lightingKind() != core::LightingKind::Sync);
-    showCurrentDpi(image.currentDpi());
-
-    for (int k = 1; k <= 3; ++k) {
-        const core::StoredFireKey key = image.fireKey(k);
-        m_fireKeys[k - 1].count->setText(QString::number(key.count));
-        m_fireKeys[k - 1].delay->setText(QString::number(key.delay));
-    }
+    showDpiColours(state().settings.lighting.kind != core::LightingKind::Sync);
+    showCurrentMarkers(image.currentDpi());
+    showFireKeys();
+    showAimStep();
 }
 
-void AdvancedPage::setFireKeyDisplay(int key, int count, int delay, bool continuous) {
-    FireKeyRow& row = m_fireKeys.at(key - 1);
-    row.count->setText(QString::number(count));
-    row.delay->setText(QString::number(delay));
-    row.check->setChecked(continuous);
-    row.marker->setPicture(twoState("CbS", continuous));
+void AdvancedPage::profileShown(int /*mode*/) {
+    showAimStep();
+}
+
+void AdvancedPage::showFireKeys() {
+    for (int k = 1; k <= 3; ++k) {
+        const core::FireKeySetting& key = state().settings.fireKeys[k - 1];
+        FireKeyRow& row = m_fireKeys[k - 1];
+        row.count->setText(QString::number(key.count));
+        row.delay->setText(QString::number(key.delay));
+        row.check->setChecked(key.continuous);
+        row.marker->setPicture(twoState("CbS", key.continuous));
+    }
 }
 
 void AdvancedPage::setAimStep(int step) {
     if (step < 1 || step > kSteps)
         return;
+    state().settings.dpi.aimStep = step;
+    showAimStep();
+}
+
+void AdvancedPage::showAimStep() {
+    const int step = state().settings.dpi.aimStep;
     lightStep(m_aimCells, step);
-    m_aimStep = step;
     m_aimValue->setText(m_stepTexts[step - 1]);
 }
 

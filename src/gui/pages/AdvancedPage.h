@@ -3,6 +3,7 @@
 // the current-level marker, the AIM DPI, the report rate, the three fire keys and the pointer
 // settings of the operating system.
 
+#include "core/settings/PointerTables.h"
 #include "gui/PointerSettings.h"
 #include "gui/pages/Page.h"
 
@@ -22,39 +23,30 @@ class PictureControl;
 class AdvancedPage : public Page {
     Q_OBJECT
 public:
-    static constexpr int kLevels = 8;
-    static constexpr int kSteps = 12;
-    static constexpr int kPointerCells = 11;
+    static constexpr int kLevels = core::DpiState::kLevels;
+    static constexpr int kSteps = core::DpiState::kSteps;
+    static constexpr int kPointerCells = core::kPointerLevels;
 
-    AdvancedPage(AppState& state, QWidget* parent);
+    AdvancedPage(const PageContext& context, QWidget* parent);
 
     void applyLayout() override;
     void applyLanguage() override;
-    // DPI rows and their count, DPI colours (hidden for "Sync" lighting), current level, report rate
-    // and the fire key counts and intervals.
+    // DPI rows and their count, DPI colours (hidden for "Sync" lighting), current level, report rate,
+    // the fire key rows and the AIM DPI, from the image and the DPI and fire-key settings taken
+    // from it.
     void refreshFromImage() override;
+    // RefreshAIMKey's drawing: the AIM DPI of the profile shown.
+    void profileShown(int mode) override;
 
-    // --- For the shell's fire-key and AIM displays of the current work mode
-    // Fire key k (1..3): count and interval edits, continuous marker and check box.
-    void setFireKeyDisplay(int key, int count, int delay, bool continuous);
-    // Lights AIM cell `step` (1..12) alone and shows its DPI text; other steps change nothing.
+    // Lights AIM cell `step` (1..12) alone, shows its DPI text and makes it the AIM step; other
+    // steps change nothing.
     void setAimStep(int step);
-    int aimStep() const { return m_aimStep; }
-    // The current-level marker for a CurrentDpi read back from the mouse (0..7); a value outside
-    // the enabled levels (0xFF of a failed read) changes nothing.
-    void setCurrentDpi(int index);
-    // The mouse is gone: no report rate is known to be in force any more.
-    void forgetReportRate();
+    // The current-level marker as the DPI settings hold it (after the mouse reported a new level).
+    void showCurrentDpi();
     // The operating system's pointer settings on the three bars and two options; a value that is
     // not on its bar's table leaves that bar as it was.
     void showPointerSettings(const PointerParameters& parameters);
 
-    // --- What the page shows, for the handlers that write it to the mouse
-    int enabledDpiLevels() const { return m_enabledLevels; }
-    int dpiStepIndex(int level) const { return m_stepIndex.at(level - 1); } // 0..11
-    int currentDpiIndex() const { return m_currentDpi; }                    // 0..7
-    int knownReportRate() const { return m_knownReportRate; }               // 0 or Hz
-    bool rateResetPending() const { return m_rateResetPending; }
     QString dpiStepText(int index) const { return m_stepTexts.at(index); }
 
 private:
@@ -85,9 +77,11 @@ private:
     void layoutBar(const std::array<PictureControl*, kSteps>& cells, QPoint origin);
     void layoutPointerBar(PointerBar& bar, const std::string& prefix);
     void lightStep(std::array<PictureControl*, kSteps>& cells, int step); // 1..12
-    void showDpiStep(int level, int index);
-    void showCurrentDpi(int index);
+    void showDpiStep(int level);
+    void showCurrentMarkers(int index);
     void showReportRate(int code);
+    void showFireKeys();
+    void showAimStep();
     void showDpiColours(bool shown);
     void styleDpiCaptions();
 
@@ -107,13 +101,6 @@ private:
     CaptionLabel* m_screenTarget = nullptr;
 
     std::array<QString, kSteps> m_stepTexts{};
-    std::array<int, kLevels> m_stepIndex{};
-    std::array<bool, kLevels> m_stepShown{};
-    int m_enabledLevels = kLevels;
-    int m_currentDpi = 0;
-    int m_aimStep = 1;
-    int m_knownReportRate = 0;
-    bool m_rateResetPending = false;
 };
 
 } // namespace tarvik::gui

@@ -18,9 +18,9 @@ QString modeName(int mode) {
 }
 } // namespace
 
-LightingPage::LightingPage(AppState& state, QWidget* parent)
-    : Page(QStringLiteral("gbPage3"), state, parent) {
-    addPicture(this, QStringLiteral("Img_P3"));
+LightingPage::LightingPage(const PageContext& context, QWidget* parent)
+    : Page(QStringLiteral("gbPage3"), context, parent) {
+    setPagePicture(addPicture(this, QStringLiteral("Img_P3")));
     m_modeGroup = new QButtonGroup(this);
     for (int mode = 0; mode <= kModes; ++mode) {
         m_modeMarkers[mode] =
@@ -50,7 +50,7 @@ void LightingPage::applyLayout() {
     const AppState& s = state();
     // The page picture itself is loaded when the page is opened (or the layout applied while it is
     // open): decoding every page's picture at start-up costs time and memory for nothing.
-    findChild<PictureControl*>(QStringLiteral("Img_P3"))->move(layoutPoint(s, "P3"));
+    pagePicture()->move(layoutPoint(s, "P3"));
 
     for (int mode = 0; mode <= kModes; ++mode) {
         const QPoint at =
@@ -79,29 +79,7 @@ void LightingPage::applyLayout() {
 
 void LightingPage::applyLanguage() {}
 
-bool LightingPage::offersMode(core::LightingKind kind, int mode) {
-    if (mode == 0)
-        return true;
-    switch (kind) {
-    case core::LightingKind::Sync:
-        return mode <= 2;
-    case core::LightingKind::NT:
-        return mode != 3 && mode <= kModes;
-    default:
-        return mode >= 1 && mode <= kModes;
-    }
-}
-
-int LightingPage::fallLevelFor(int fallTime) {
-    if (fallTime <= 5)
-        return 1;
-    if (fallTime > 45)
-        return 10;
-    return (fallTime + 4) / 5; // 6-10 -> 2, 11-15 -> 3, ...
-}
-
 void LightingPage::showFallLevel(int level) {
-    m_fallLevel = level;
     for (int k = 1; k <= kFallCells; ++k)
         m_fallCells[k - 1]->setPicture(twoState("Bar1", k == level));
 }
@@ -112,24 +90,20 @@ void LightingPage::showMode(int mode) {
         m_modeMarkers[m]->setPicture(twoState("RdS", m == mode));
     for (PictureControl* cell : m_fallCells)
         cell->setEnabled(mode != 0); // no step time while the lighting is off
-    m_selectedMode = mode;
 }
 
 void LightingPage::refreshFromImage() {
-    const core::ConfigImage& image = state().buffers.workingImage;
-    showFallLevel(fallLevelFor(image.fallTime()));
+    const core::LightingState& lighting = state().settings.lighting;
+    showFallLevel(lighting.fallLevel);
 
-    const core::LightingKind kind = image.lightingKind();
-    state().lightingKind = kind;
     for (int mode = 3; mode <= kModes; ++mode) {
-        m_modeMarkers[mode]->setVisible(offersMode(kind, mode));
-        m_modeTargets[mode]->setVisible(offersMode(kind, mode));
+        m_modeMarkers[mode]->setVisible(core::lightingOffersMode(lighting.kind, mode));
+        m_modeTargets[mode]->setVisible(core::lightingOffersMode(lighting.kind, mode));
     }
-    const int effect = image.lightingEffect();
-    if (effect <= kModes && offersMode(kind, effect))
-        showMode(effect);
+    if (lighting.mode >= 0)
+        showMode(lighting.mode);
 
-    const bool colours = kind != core::LightingKind::Sync;
+    const bool colours = lighting.kind != core::LightingKind::Sync;
     for (int c = 1; c <= kColours; ++c) {
         ColourControls& colour = m_colours[c - 1];
         colour.swatch->setVisible(colours);
@@ -137,18 +111,12 @@ void LightingPage::refreshFromImage() {
         colour.target->setVisible(colours);
         if (!colours)
             continue;
-        const core::Rgb rgb = image.ledColor(c);
+        const core::Rgb rgb = lighting.colour(c);
         colour.edits[0]->setText(QString::number(rgb.red));
         colour.edits[1]->setText(QString::number(rgb.green));
         colour.edits[2]->setText(QString::number(rgb.blue));
         colour.swatch->setColour(QColor(rgb.red, rgb.green, rgb.blue));
     }
-}
-
-QColor LightingPage::colour(int c) const {
-    const ColourControls& colour = m_colours.at(c - 1);
-    return QColor(colour.edits[0]->text().toInt(), colour.edits[1]->text().toInt(),
-                  colour.edits[2]->text().toInt());
 }
 
 } // namespace tarvik::gui

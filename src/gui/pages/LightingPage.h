@@ -19,26 +19,17 @@ class PictureControl;
 class LightingPage : public Page {
     Q_OBJECT
 public:
-    static constexpr int kModes = 5;
+    static constexpr int kModes = core::LightingState::kModes;
     static constexpr int kFallCells = 10;
-    static constexpr int kColours = 10;
+    static constexpr int kColours = core::LightingState::kColours;
 
-    LightingPage(AppState& state, QWidget* parent);
+    LightingPage(const PageContext& context, QWidget* parent);
 
     void applyLayout() override;
     void applyLanguage() override;
-    // Step time, lighting kind (into state().lightingKind) with its variant and effect, colours.
+    // Step time, the effects the lighting kind offers with the one in force, and the colours, as the
+    // lighting settings hold them.
     void refreshFromImage() override;
-
-    int fallLevel() const { return m_fallLevel; }         // 1..10
-    int selectedEffect() const { return m_selectedMode; } // 0 off, 1..5
-    // Colour c (1..10) as the hidden edits hold it, which is what the fire page shows for its slots.
-    QColor colour(int c) const;
-
-    // Which effects the lighting kind offers ("RGB" all five, "Sync" 1-2, "NT" 1, 2, 4, 5).
-    static bool offersMode(core::LightingKind kind, int mode);
-    // The level 1..10 drawn for a stored FallTime.
-    static int fallLevelFor(int fallTime);
 
 private:
     void showMode(int mode);
@@ -56,8 +47,6 @@ private:
         std::array<QLineEdit*, 3> edits{};
     };
     std::array<ColourControls, kColours> m_colours{};
-    int m_fallLevel = 1;
-    int m_selectedMode = -1;
 };
 
 } // namespace tarvik::gui

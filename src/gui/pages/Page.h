@@ -1,17 +1,22 @@
 #pragma once
 // One page of the main window ("gbPage1" .. "gbPage6"): a full-window container that owns its
-// controls (created with the object names users and tests know them by) and their handlers.
+// controls (created with the object names users and tests know them by) and their handlers, and
+// acts through its PageContext.
 
 #include "gui/AppState.h"
+#include "gui/pages/PageContext.h"
 
 #include <QWidget>
 
 namespace tarvik::gui {
 
+class PictureControl;
+
 class Page : public QWidget {
     Q_OBJECT
 public:
-    Page(const QString& objectName, AppState& state, QWidget* parent) : QWidget(parent), m_state(state) {
+    Page(const QString& objectName, const PageContext& context, QWidget* parent)
+        : QWidget(parent), m_context(context) {
         setObjectName(objectName);
     }
 
@@ -19,18 +24,36 @@ public:
     // current language (state().layout, section state().layoutSection()).
     virtual void applyLayout() = 0;
 
-    // Captions of the page's own controls from the current language table.
+    // Captions of the page's own controls from the current language table; a choice made in a
+    // control whose items are re-captioned stays.
     virtual void applyLanguage() = 0;
 
-    // Draws the page's part of the configuration from state().buffers.workingImage.
+    // Draws the page's part of the configuration from state().buffers.workingImage and the shared
+    // settings, which the window has already taken from it.
     virtual void refreshFromImage() = 0;
 
+    // --- What the shell tells every page; each does nothing unless the page has a share in it.
+    // HideAllMenu: the page's pop-up menus close.
+    virtual void hideMenus() {}
+    // The page was opened through its navigation entry.
+    virtual void opened() {}
+    // The key page shows work mode `mode`'s profile: displays that follow the profile redraw.
+    virtual void profileShown(int /*mode*/) {}
+    // The user chose another language; applyLayout and applyLanguage follow.
+    virtual void languageSwitching() {}
+
+    // Img_P<n>: the page's background picture, which the window loads only while the page is shown.
+    PictureControl* pagePicture() const { return m_pagePicture; }
+
 protected:
-    AppState& state() { return m_state; }
-    const AppState& state() const { return m_state; }
+    const PageContext& context() const { return m_context; }
+    AppState& state() const { return m_context.state; }
+    Shell& shell() const { return m_context.shell; }
+    void setPagePicture(PictureControl* picture) { m_pagePicture = picture; }
 
 private:
-    AppState& m_state;
+    PageContext m_context;
+    PictureControl* m_pagePicture = nullptr;
 };
 
 } // namespace tarvik::gui

@@ -51,6 +51,8 @@ QLineEdit* addNumberEdit(QWidget* parent, const QString& name, QSize size) {
     edit->resize(size);
     static const QRegularExpression numberChars(QStringLiteral("[-0-9]*"));
     edit->setValidator(new QRegularExpressionValidator(numberChars, edit));
+    // Numbers read from the right, as in a spreadsheet.
+    edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return edit;
 }
 

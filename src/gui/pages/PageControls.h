@@ -42,7 +42,8 @@ namespace pages {
 PictureControl* addPicture(QWidget* parent, const QString& name, const QString& picture = {});
 CaptionLabel* addCaption(QWidget* parent, const QString& name, const QString& text = {});
 QLabel* addLabel(QWidget* parent, const QString& name, QSize size);
-// A value edit: accepts only digits and the minus sign, as every number field of the pages.
+// A value edit: accepts only digits and the minus sign, as every number field of the pages, and
+// shows its number aligned to the right.
 QLineEdit* addNumberEdit(QWidget* parent, const QString& name, QSize size);
 // Hidden holders of a choice or an option, as the handlers read them.
 QLineEdit* addHiddenEdit(QWidget* parent, const QString& name);

@@ -6,8 +6,10 @@ namespace tarvik::gui {
 
 using namespace pages;
 
-UpdatePage::UpdatePage(AppState& state, QWidget* parent) : Page(QStringLiteral("gbPage5"), state, parent) {
+UpdatePage::UpdatePage(const PageContext& context, QWidget* parent)
+    : Page(QStringLiteral("gbPage5"), context, parent) {
     m_page = addPicture(this, QStringLiteral("Img_P5"), QStringLiteral("Update"));
+    setPagePicture(m_page);
     m_pathCaption = addLabel(this, QStringLiteral("lbl_BINPath"), QSize(540, 20));
     m_chosenFile = addLabel(this, QStringLiteral("lbl_LoadBIN"), QSize(540, 20));
     m_loadPicture = addPicture(this, QStringLiteral("Img_LoadBIN"), QStringLiteral("KeyS_01"));

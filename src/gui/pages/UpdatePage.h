@@ -13,11 +13,13 @@ class PictureControl;
 class UpdatePage : public Page {
     Q_OBJECT
 public:
-    UpdatePage(AppState& state, QWidget* parent);
+    UpdatePage(const PageContext& context, QWidget* parent);
 
     void applyLayout() override;
     void applyLanguage() override;
     void refreshFromImage() override {} // the page shows no part of the configuration
+    // Opening the page forgets the data file chosen before.
+    void opened() override { setChosenFile(QString()); }
 
     // The full name of the chosen data file ("" when the page opens).
     void setChosenFile(const QString& path);

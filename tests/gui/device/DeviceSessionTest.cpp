@@ -14,8 +14,8 @@
 
 #include "emulator/EmulatorTransport.h"
 #include "emulator/VirtualMouse.h"
-#include "gui/LoadingWindow.h"
 #include "gui/device/DeviceSession.h"
+#include "gui/device/LoadingWindow.h"
 
 using namespace tarvik;
 using namespace std::chrono_literals;

@@ -4,7 +4,7 @@
 #include <QTest>
 #include <QWidget>
 
-#include "gui/LoadingWindow.h"
+#include "gui/device/LoadingWindow.h"
 
 using tarvik::gui::LoadingWindow;
 

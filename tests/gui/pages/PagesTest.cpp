@@ -1,15 +1,21 @@
 // The settings pages built over default image 1 with the built-in layout and language 1, offscreen.
 
+#include "core/cycle/ConfigCycle.h"
+#include "core/cycle/CycleUi.h"
+#include "core/device/Clock.h"
+#include "core/device/DeviceLink.h"
+#include "core/device/LinkUi.h"
 #include "core/image/DefaultImages.h"
 #include "core/macros/DeviceMacroTable.h"
 #include "core/macros/MacroLibrary.h"
 #include "core/macros/MacroName.h"
 #include "core/text/LanguageTables.h"
+#include "emulator/EmulatorTransport.h"
+#include "gui/fire/FirePage.h"
+#include "gui/keys/KeysPage.h"
+#include "gui/macros/MacroPage.h"
 #include "gui/pages/AdvancedPage.h"
-#include "gui/pages/FirePage.h"
-#include "gui/pages/KeysPage.h"
 #include "gui/pages/LightingPage.h"
-#include "gui/pages/MacroPage.h"
 #include "gui/pages/PageControls.h"
 #include "gui/pages/UpdatePage.h"
 
@@ -42,6 +48,31 @@ core::ConfigBuffers defaultImage(int n) {
     return buffers;
 }
 
+// The window around the pages, as far as they can tell: work mode 1 shown, no mouse attached, and
+// nothing to draw beyond the page under test.
+class FakeShell final : public Shell, public core::CycleUi {
+public:
+    void showMessage(const char*) override {}
+    void hideAllMenu() override {}
+    int workMode() const override { return 1; }
+    void resetAndRefind() override {}
+
+    void beginBusy() override {}
+    void endBusy() override {}
+    void showLoading() override {}
+    void hideLoading() override {}
+    void setDevTimerEnabled(bool) override {}
+    void processEvents() override {}
+    void closeKeyMenus() override {}
+    void refreshPcMacroNames() override {}
+    void redrawDeviceMacros() override {}
+    void redrawFireMacros() override {}
+    void clearDeviceMacroViews() override {}
+    void clearFireMacroViews() override {}
+    void refreshUi() override {}
+    void readOsMouseParameters() override {}
+};
+
 class PagesTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -52,12 +83,17 @@ protected:
     }
 
     template <typename P> P& make() {
-        auto* page = new P(state, &window);
+        auto* page = new P(context, &window);
         page->resize(window.size());
         page->applyLayout();
         page->applyLanguage();
-        page->refreshFromImage();
+        draw(*page);
         return *page;
+    }
+    // As the window draws a configuration: the shared settings from the image, then the page.
+    void draw(Page& page) {
+        state.settings.takeImage(state.buffers.workingImage);
+        page.refreshFromImage();
     }
 
     template <typename W = QWidget> W* child(const QWidget& page, const QString& name) {
@@ -77,6 +113,13 @@ protected:
     }
 
     AppState state;
+    FakeShell shell;
+    core::Clock clock{0.0};
+    emulator::EmulatorTransport bus;
+    core::NullLinkUi linkUi;
+    core::DeviceLink link{bus, linkUi, clock};
+    core::ConfigCycle cycle{link, state.buffers, shell, state.applyingImage};
+    PageContext context{state, link, cycle, shell};
     QWidget window;
 };
 
@@ -228,7 +271,7 @@ TEST_F(PagesTest, EveryNamedControlExistsOncePerPage) {
 
 TEST_F(PagesTest, AdvancedPageDrawsDefaultImage1) {
     AdvancedPage& page = make<AdvancedPage>();
-    EXPECT_EQ(page.enabledDpiLevels(), 4);
+    EXPECT_EQ(state.settings.dpi.enabledLevels, 4);
     // DpiLevels 85 B9 98 BA: 1200, 2400, 3200, 6400 (steps 6, 9, 10, 12).
     const std::pair<QString, int> levels[] = {{"1200", 6}, {"2400", 9}, {"3200", 10}, {"6400", 12}};
     for (int n = 1; n <= 4; ++n) {
@@ -251,7 +294,7 @@ TEST_F(PagesTest, AdvancedPageDrawsDefaultImage1) {
         EXPECT_EQ(picture(page, QStringLiteral("Img_Rep%1").arg(n)), n == 4 ? "RdS_E" : "RdS_D");
         EXPECT_EQ(child<QRadioButton>(page, QStringLiteral("rb_Rep%1").arg(n))->isChecked(), n == 4);
     }
-    EXPECT_EQ(page.knownReportRate(), 1000);
+    EXPECT_EQ(state.settings.dpi.knownReportRate, 1000);
     // Current level 1
     for (int n = 1; n <= 8; ++n)
         EXPECT_EQ(picture(page, QStringLiteral("Img_DPI%1").arg(n)), n == 1 ? "CbS_E" : "CbS_D");
@@ -280,9 +323,9 @@ TEST_F(PagesTest, AdvancedPageKeepsWhatAnImageCannotSay) {
     image.setDpiLevel(2, std::nullopt);                 // 15: bar and text kept
     image.setCurrentDpi(0xFF);                          // no level current
     image.setLedMode(0x41);                             // "Sync": no per-level colours
-    page.refreshFromImage();
+    draw(page);
 
-    EXPECT_EQ(page.enabledDpiLevels(), 4);
+    EXPECT_EQ(state.settings.dpi.enabledLevels, 4);
     EXPECT_EQ(text(page, "lbl_DPI2Value"), "2400");
     EXPECT_EQ(picture(page, "Img_DPI2_9"), "Bar2_E");
     for (int n = 1; n <= 8; ++n) {
@@ -294,28 +337,35 @@ TEST_F(PagesTest, AdvancedPageKeepsWhatAnImageCannotSay) {
     EXPECT_TRUE(child<QRadioButton>(page, "rb_DPI1")->isChecked());
 
     image.setEnabledDpiLevels(2);
-    page.refreshFromImage();
+    draw(page);
     EXPECT_TRUE(child(page, "Img_DPI2_1")->isEnabled());
     EXPECT_FALSE(child(page, "Img_DPI3_1")->isEnabled());
 }
 
-TEST_F(PagesTest, FireKeyAndAimDisplaysForTheShell) {
+TEST_F(PagesTest, FireKeyAndAimDisplaysFollowTheCodesOfTheWorkMode) {
     AdvancedPage& page = make<AdvancedPage>();
-    page.setFireKeyDisplay(2, 5, 60, true);
+    core::ConfigImage& image = state.buffers.workingImage;
+    const int mode = image.workMode().value();
+    image.setKeyCode(mode, 2, {0x06, 0x94, 0x00, 0x3C}); // fire key 2 (5 shots, 60), continuous
+    image.setKeyCode(mode, 3, {0x05, 0x06, 0x00, 0x00}); // AIM key, step 7
+    draw(page);
     EXPECT_EQ(text(page, "Edt_Repeat2"), "5");
     EXPECT_EQ(picture(page, "Img_Fire2Continue"), "CbS_E");
     EXPECT_TRUE(child<QCheckBox>(page, "cb_Fire2Continue")->isChecked());
-    page.setFireKeyDisplay(2, 5, 60, false);
-    EXPECT_EQ(picture(page, "Img_Fire2Continue"), "CbS_D");
-
-    page.setAimStep(7);
-    EXPECT_EQ(page.aimStep(), 7);
+    EXPECT_EQ(picture(page, "Img_Fire1Continue"), "CbS_D");
+    EXPECT_EQ(state.settings.dpi.aimStep, 7);
     EXPECT_EQ(text(page, "lbl_AIMDPIValue"), "1600");
     for (int k = 1; k <= 12; ++k)
         EXPECT_EQ(picture(page, QStringLiteral("Img_AIMDPI_%1").arg(k)), k == 7 ? "Bar2_E" : "Bar2_D");
+
+    image.setKeyCode(mode, 2, {0x06, 0x14, 0x00, 0x3C});
+    draw(page);
+    EXPECT_EQ(picture(page, "Img_Fire2Continue"), "CbS_D");
+
     page.setAimStep(13); // no such step: nothing changes
-    EXPECT_EQ(page.aimStep(), 7);
+    EXPECT_EQ(state.settings.dpi.aimStep, 7);
     page.setAimStep(1);
+    EXPECT_EQ(state.settings.dpi.aimStep, 1);
     EXPECT_EQ(text(page, "lbl_AIMDPIValue"), "200");
 }
 
@@ -378,14 +428,13 @@ TEST_F(PagesTest, AdvancedPageShowsThePointerSettingsItIsGiven) {
 
 TEST_F(PagesTest, AdvancedPageCurrentDpiFromTheMouseStaysWithinTheEnabledLevels) {
     auto& page = make<AdvancedPage>();
-    ASSERT_EQ(page.enabledDpiLevels(), 4);
-    page.setCurrentDpi(2);
-    EXPECT_EQ(page.currentDpiIndex(), 2);
-    for (int odd : {4, 7, 0xFF, -1}) {
-        page.setCurrentDpi(odd);
-        EXPECT_EQ(page.currentDpiIndex(), 2) << odd;
-        EXPECT_EQ(picture(page, "Img_DPI3"), "CbS_E") << odd;
-    }
+    core::DpiState& dpi = state.settings.dpi;
+    ASSERT_EQ(dpi.enabledLevels, 4);
+    ASSERT_TRUE(dpi.takeCurrentFromMouse(2));
+    page.showCurrentDpi();
+    EXPECT_EQ(picture(page, "Img_DPI3"), "CbS_E");
+    EXPECT_EQ(picture(page, "Img_DPI1"), "CbS_D");
+    EXPECT_TRUE(child<QRadioButton>(page, "rb_DPI3")->isChecked());
 }
 
 TEST_F(PagesTest, DpiOrientationRule) {
@@ -409,8 +458,8 @@ TEST_F(PagesTest, DpiOrientationRule) {
 
 TEST_F(PagesTest, LightingPageDrawsDefaultImage1) {
     LightingPage& page = make<LightingPage>();
-    EXPECT_EQ(state.lightingKind, core::LightingKind::RGB);
-    EXPECT_EQ(page.fallLevel(), 2); // step time 10
+    EXPECT_EQ(state.settings.lighting.kind, core::LightingKind::RGB);
+    EXPECT_EQ(state.settings.lighting.fallLevel, 2); // step time 10
     for (int k = 1; k <= 10; ++k)
         EXPECT_EQ(picture(page, QStringLiteral("Img_Fall%1").arg(k)), k == 2 ? "Bar1_E" : "Bar1_D");
     for (int m = 1; m <= 5; ++m) {
@@ -418,14 +467,13 @@ TEST_F(PagesTest, LightingPageDrawsDefaultImage1) {
         EXPECT_FALSE(child(page, QStringLiteral("Img_LED%1").arg(m))->isHidden());
     }
     const int effect = state.buffers.workingImage.lightingEffect();
-    EXPECT_EQ(page.selectedEffect(), effect);
+    EXPECT_EQ(state.settings.lighting.mode, effect);
     EXPECT_EQ(picture(page, effect == 0 ? "Img_Off" : QStringLiteral("Img_LED%1").arg(effect)), "RdS_E");
     for (int c = 1; c <= 10; ++c) {
         const core::Rgb rgb = state.buffers.workingImage.ledColor(c);
         EXPECT_EQ(child<ColourSwatch>(page, QStringLiteral("cs_Col%1").arg(c))->colour(),
                   QColor(rgb.red, rgb.green, rgb.blue));
         EXPECT_EQ(text(page, QStringLiteral("Edt_Col%1G").arg(c)), QString::number(rgb.green));
-        EXPECT_EQ(page.colour(c), QColor(rgb.red, rgb.green, rgb.blue));
     }
 }
 
@@ -445,21 +493,22 @@ TEST_F(PagesTest, LightingVariantsFollowTheKind) {
         {0x00, core::LightingKind::RGB, {true, true, true, true, true, true}, 0, true},
     };
     for (const Case& c : cases) {
-        const int before = page.selectedEffect();
+        const int before = state.settings.lighting.mode;
         state.buffers.workingImage.setLedMode(c.ledMode);
-        page.refreshFromImage();
-        EXPECT_EQ(state.lightingKind, c.kind);
+        draw(page);
+        EXPECT_EQ(state.settings.lighting.kind, c.kind);
         for (int m = 0; m <= 5; ++m) {
             const QString name = m == 0 ? QStringLiteral("lbl_Off") : QStringLiteral("lbl_LED%1").arg(m);
             EXPECT_EQ(!child(page, name)->isHidden(), c.shown[m]) << int(c.ledMode) << " " << m;
         }
-        EXPECT_EQ(page.selectedEffect(), c.selected < 0 ? before : c.selected) << int(c.ledMode);
+        const int selected = c.selected < 0 ? before : c.selected;
+        EXPECT_EQ(state.settings.lighting.mode, selected) << int(c.ledMode);
+        EXPECT_EQ(picture(page, selected == 0 ? "Img_Off" : QStringLiteral("Img_LED%1").arg(selected)),
+                  "RdS_E")
+            << int(c.ledMode);
         EXPECT_EQ(!child(page, "cs_Col1")->isHidden(), c.colours);
-        EXPECT_EQ(child(page, "Img_Fall1")->isEnabled(), page.selectedEffect() != 0);
+        EXPECT_EQ(child(page, "Img_Fall1")->isEnabled(), selected != 0);
     }
-    EXPECT_EQ(LightingPage::fallLevelFor(12), 3);
-    EXPECT_EQ(LightingPage::fallLevelFor(50), 10);
-    EXPECT_EQ(LightingPage::fallLevelFor(0), 1);
 }
 
 TEST_F(PagesTest, FirePagePresetsShowTheirSegments) {
@@ -504,8 +553,8 @@ TEST_F(PagesTest, FirePagePresetsShowTheirSegments) {
     EXPECT_EQ(child<ColourSwatch>(page, "cs_FireColor2")->colour(),
               QColor(slot6.red, slot6.green, slot6.blue));
 
-    // The colours the shell hands in win over the image's.
-    page.setColourSource([](int c) { return QColor(c, 0, 0); });
+    // The slots show the lighting colours as the shared settings hold them, not as the image does.
+    state.settings.lighting.colours[6] = {7, 0, 0};
     page.showPreset(6);
     EXPECT_EQ(child<ColourSwatch>(page, "cs_FireColor2")->colour(), QColor(7, 0, 0));
 }
@@ -706,4 +755,16 @@ TEST_F(PagesTest, KeyMenusBuiltLateTakeWhatWasSetBeforeThem) {
     EXPECT_TRUE(built.panel(QStringLiteral("Pnl_Main"))->isHidden());
     EXPECT_GT(early.children().indexOf(built.panel(QStringLiteral("Pnl_Main"))),
               early.children().indexOf(early.key(1)));
+}
+
+TEST_F(PagesTest, KeyCaptionsAreNamedWithTheSharedFireKeySettings) {
+    KeysPage& page = make<KeysPage>();
+    // 4 shots every 100: no fire key of the image has these settings, so the code has no name.
+    state.buffers.workingImage.setKeyCode(1, 1, {0x06, 0x13, 0x00, 0x64});
+    page.refreshProfileKeys(1);
+    EXPECT_EQ(page.key(1)->text(), QString());
+    // Once fire key 2 holds them (as the Advanced page's edits will set them), the caption follows.
+    state.settings.fireKeys[1] = {4, 100, false};
+    page.refreshProfileKeys(1);
+    EXPECT_EQ(page.key(1)->text(), state.text("Str232"));
 }

@@ -2,10 +2,9 @@
 
 #include "core/image/ConfigImage.h"
 #include "emulator/VirtualMouse.h"
-#include "gui/MainWindow.h"
-#include "gui/MessageSeam.h"
-#include "gui/pages/AdvancedPage.h"
-#include "gui/pages/KeysPage.h"
+#include "gui/dialogs/MessageSeam.h"
+#include "gui/keys/KeysPage.h"
+#include "gui/shell/MainWindow.h"
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/CaptionRoller.h"
 #include "gui/skin/PictureControl.h"
@@ -557,17 +556,16 @@ TEST_F(ShellTest, MenuPanelsShowTheLayoutColoursAndTextSize) {
 }
 
 TEST_F(ShellTest, DpiButtonOnTheMouseMovesTheCurrentDpiMarker) {
-    auto* advanced = qobject_cast<gui::AdvancedPage*>(m_window->page(2));
-    ASSERT_NE(advanced, nullptr);
+    const core::DpiState& dpi = m_window->state().settings.dpi;
     startAndRead();
     click("Btn_Adv_1");
-    const int before = advanced->currentDpiIndex();
+    const int before = dpi.currentIndex;
     ASSERT_EQ(mouse().currentDpi(), before);
     mouse().pressButton(emulator::VirtualMouse::kDpiUp);
     mouse().releaseButtons();
     const int after = mouse().currentDpi();
     ASSERT_NE(after, before);
-    ASSERT_TRUE(waitFor([&] { return advanced->currentDpiIndex() == after; }));
+    ASSERT_TRUE(waitFor([&] { return dpi.currentIndex == after; }));
     EXPECT_EQ(picture(QStringLiteral("Img_DPI%1").arg(after + 1)), QStringLiteral("CbS_E"));
     EXPECT_EQ(picture(QStringLiteral("Img_DPI%1").arg(before + 1)), QStringLiteral("CbS_D"));
     EXPECT_TRUE(find<QRadioButton>(QStringLiteral("rb_DPI%1").arg(after + 1))->isChecked());
@@ -577,7 +575,7 @@ TEST_F(ShellTest, DpiButtonOnTheMouseMovesTheCurrentDpiMarker) {
         const std::array<core::Byte, 1> value{odd};
         mouse().writeMemory(core::image::kCurrentDpi, value);
         m_window->refreshCurrentDpiStatus();
-        EXPECT_EQ(advanced->currentDpiIndex(), after) << int(odd);
+        EXPECT_EQ(dpi.currentIndex, after) << int(odd);
         EXPECT_EQ(picture(QStringLiteral("Img_DPI%1").arg(after + 1)), QStringLiteral("CbS_E")) << int(odd);
     }
 }
@@ -610,14 +608,13 @@ TEST_F(ShellTest, MacroListsShowWhatWasReadAndTheMouseMacrosGoWithTheMouse) {
 }
 
 TEST_F(ShellTest, NoDeviceForgetsTheReportRate) {
-    auto* advanced = qobject_cast<gui::AdvancedPage*>(m_window->page(2));
-    ASSERT_NE(advanced, nullptr);
+    const core::DpiState& dpi = m_window->state().settings.dpi;
     startAndRead();
-    EXPECT_NE(advanced->knownReportRate(), 0);
+    EXPECT_NE(dpi.knownReportRate, 0);
     mouse().unplug();
     ASSERT_TRUE(waitFor([&] { return m_window->coversShown(); }));
-    EXPECT_EQ(advanced->knownReportRate(), 0);
-    EXPECT_FALSE(advanced->rateResetPending());
+    EXPECT_EQ(dpi.knownReportRate, 0);
+    EXPECT_FALSE(dpi.rateResetPending);
 }
 
 TEST_F(ShellTest, ClosingTheMenusClosesTheMacroAndFirePagePanels) {

@@ -1,0 +1,460 @@
+#include "gui/macros/MacroPage.h"
+
+#include "core/macros/DeviceMacroTable.h"
+#include "core/macros/MacroLibrary.h"
+#include "gui/macros/MacroEventDelegate.h"
+#include "gui/pages/PageControls.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+
+namespace tarvik::gui {
+
+using namespace pages;
+
+namespace {
+const QSize kBoxSize(227, 182);
+const QSize kDelayOptionSize(110, 17);
+const QSize kInsertOptionSize(100, 17);
+const QSize kShortEditSize(40, 20);
+// The delay edit ends before the "ms" the page picture paints after it.
+const QSize kDelayEditSize(44, 22);
+// The option captions start right of their marker.
+constexpr int kOptionIndent = 12;
+constexpr int kMenuEntryHeight = 20;
+constexpr int kMenuWidth = 120;
+// Grey of a field that cannot be typed into while its option is not chosen.
+const QColor kGreyText(0x72, 0x71, 0x71);
+
+const char* const kDelayOptionNames[3] = {"RecDelay", "DelayTime", "NoDelay"};
+const char* const kDelayOptionKeys[3] = {"Str414", "Str415", "Str416"};
+const char* const kInsertChoiceKeys[8] = {"Str410", "Str411", "Str412", "Str413",
+                                          "Str450", "Str451", "Str456", "Str457"};
+
+struct MenuEntry {
+    const char* name;
+    const char* key;
+};
+struct Menu {
+    const char* name;
+    std::vector<MenuEntry> entries;
+};
+const std::array<Menu, 3>& menus() {
+    static const std::array<Menu, 3> table = {{
+        {"Pnl_PCMacro",
+         {{"Btn_NewMacro", "Str432"},
+          {"Btn_NewName", "Str402"},
+          {"Btn_DelPCMacro", "Str433"},
+          {"Btn_ImportOne", "Str406"},
+          {"Btn_Import", "Str407"},
+          {"Btn_ExportOne", "Str404"},
+          {"Btn_Export", "Str405"},
+          {"Btn_AddMacro", "Str434"}}},
+        {"Pnl_DevMacro", {{"Btn_DelMacro", "Str433"}, {"Btn_DevExport", "Str405"}}},
+        {"Pnl_DevContent", {{"Btn_Edit", "Str435"}, {"Btn_Del", "Str408"}, {"Btn_Insert", "Str409"}}},
+    }};
+    return table;
+}
+
+int delayModeIndex(core::DelayMode mode) {
+    switch (mode) {
+    case core::DelayMode::RecordDelay:
+        return 0;
+    case core::DelayMode::DefaultDelay:
+        return 1;
+    case core::DelayMode::NoDelay:
+        break;
+    }
+    return 2;
+}
+} // namespace
+
+MacroPage::MacroPage(const PageContext& context, QWidget* parent)
+    : Page(QStringLiteral("gbPage4"), context, parent) {
+    m_page = addPicture(this, QStringLiteral("Img_P4"));
+    setPagePicture(m_page);
+    m_library = addList(QStringLiteral("LB_PCMacroName"), QSize(246, 296));
+    m_device = addList(QStringLiteral("LB_MacroName"), QSize(186, 296));
+    m_events = addList(QStringLiteral("LB_macro"), QSize(316, 296));
+    m_events->setItemDelegate(new MacroEventDelegate(MacroEventDelegate::IconStyle::Stretched, m_events));
+
+    m_new = addButton(this, QStringLiteral("New"), QStringLiteral("MacroS_01"), "MacroS_02", "MacroS_01");
+    m_record =
+        addButton(this, QStringLiteral("Start"), QStringLiteral("MacroS_01"), "MacroS_02", "MacroS_01");
+
+    buildDelayBox();
+    buildInsertBox();
+    buildMenus();
+
+    m_text = new QPlainTextEdit(this);
+    m_text->setObjectName(QStringLiteral("mmo_macro"));
+    m_text->hide();
+    m_diagnostic = new QPlainTextEdit(this);
+    m_diagnostic->setObjectName(QStringLiteral("mmo_wrscript"));
+    m_diagnostic->hide();
+}
+
+QListWidget* MacroPage::addList(const QString& name, QSize size) {
+    auto* list = new QListWidget(this);
+    list->setObjectName(name);
+    list->resize(size);
+    return list;
+}
+
+// A button of the page: its picture ("Img_<name>") and the caption label over it ("Btn_<name>").
+CaptionLabel* MacroPage::addButton(QWidget* parent, const QString& name, const QString& picture,
+                                   const char* hover, const char* normal) {
+    PictureControl* image = addPicture(parent, QStringLiteral("Img_") + name, picture);
+    CaptionLabel* label = addCaption(parent, QStringLiteral("Btn_") + name);
+    label->resize(image->size());
+    const QString hoverPicture = QString::fromLatin1(hover);
+    const QString normalPicture = QString::fromLatin1(normal);
+    connect(label, &CaptionLabel::entered, image, [image, hoverPicture] { image->setPicture(hoverPicture); });
+    connect(label, &CaptionLabel::left, image, [image, normalPicture] { image->setPicture(normalPicture); });
+    return label;
+}
+
+void MacroPage::buildDelayBox() {
+    m_delayBox = new QWidget(this);
+    m_delayBox->setObjectName(QStringLiteral("Gb_Delay"));
+    m_delayBox->resize(kBoxSize);
+    auto* group = new QButtonGroup(m_delayBox);
+    for (int i = 0; i < 3; ++i) {
+        m_delay.leds[i] = addPicture(m_delayBox, QStringLiteral("LED_%1").arg(kDelayOptionNames[i]),
+                                     twoState("RdS", i == 0));
+        m_delay.labels[i] = addCaption(m_delayBox, QStringLiteral("IB_%1").arg(kDelayOptionNames[i]));
+        m_delay.labels[i]->resize(kDelayOptionSize);
+        m_delay.labels[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        m_delay.labels[i]->setIndent(kOptionIndent);
+        addHiddenRadio(m_delayBox, QStringLiteral("rb_%1").arg(kDelayOptionNames[i]), group)
+            ->setChecked(i == 0);
+    }
+    m_delay.edit = addNumberEdit(m_delayBox, QStringLiteral("Edt_Delay"), kDelayEditSize);
+    m_delay.edit->setText(QStringLiteral("50"));
+}
+
+void MacroPage::buildInsertBox() {
+    // The backing picture lies under the box, as its sibling.
+    m_insertBase = addPicture(this, QStringLiteral("Img_InsertBase"), QStringLiteral("InsertDelayBase"));
+    m_insertBox = new QWidget(this);
+    m_insertBox->setObjectName(QStringLiteral("Gb_Insert"));
+    m_insertBox->resize(kBoxSize);
+
+    m_insertChoice = new QComboBox(m_insertBox);
+    m_insertChoice->setObjectName(QStringLiteral("CB_Insert"));
+    m_insertChoice->resize(187, 22);
+
+    auto* group = new QButtonGroup(m_insertBox);
+    for (int i = 0; i < 3; ++i) {
+        m_insertDelay.leds[i] = addPicture(
+            m_insertBox, QStringLiteral("LED_Insert%1").arg(kDelayOptionNames[i]), twoState("RdS", i == 0));
+        m_insertDelay.labels[i] =
+            addCaption(m_insertBox, QStringLiteral("IB_Insert%1").arg(kDelayOptionNames[i]));
+        m_insertDelay.labels[i]->resize(kInsertOptionSize);
+        m_insertDelay.labels[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        m_insertDelay.labels[i]->setIndent(kOptionIndent);
+        addHiddenRadio(m_insertBox, QStringLiteral("rb_Insert%1").arg(kDelayOptionNames[i]), group)
+            ->setChecked(i == 0);
+    }
+
+    auto* delayCaption = addLabel(m_insertBox, QStringLiteral("lbl_Delay"), QSize(72, 17));
+    m_insertDelay.edit = addNumberEdit(m_insertBox, QStringLiteral("Edt_InsertDelay"), kShortEditSize);
+    m_insertDelay.edit->setText(QStringLiteral("50"));
+    auto* unit = addLabel(m_insertBox, QStringLiteral("lbl_s_A"), QSize(30, 17));
+    m_insertDelayControls = {delayCaption, m_insertDelay.edit, unit};
+
+    auto* xCaption = addLabel(m_insertBox, QStringLiteral("lbl_XAxisValue"), QSize(38, 17));
+    auto* xEdit = addNumberEdit(m_insertBox, QStringLiteral("edt_XAxisValue"), kShortEditSize);
+    xEdit->setText(QStringLiteral("12"));
+    auto* yCaption = addLabel(m_insertBox, QStringLiteral("lbl_YAxisValue"), QSize(30, 17));
+    auto* yEdit = addNumberEdit(m_insertBox, QStringLiteral("edt_YAxisValue"), kShortEditSize);
+    yEdit->setText(QStringLiteral("12"));
+    m_axisControls = {xCaption, xEdit, yCaption, yEdit};
+    auto* repeatCaption = addLabel(m_insertBox, QStringLiteral("lbl_Repeat"), QSize(62, 17));
+    auto* repeatEdit = addNumberEdit(m_insertBox, QStringLiteral("edt_Repeat"), kShortEditSize);
+    repeatEdit->setText(QStringLiteral("10"));
+    m_repeatControls = {repeatCaption, repeatEdit};
+
+    m_insertRecord = addButton(m_insertBox, QStringLiteral("InsertStart"), QStringLiteral("MacroS_01"),
+                               "MacroS_02", "MacroS_01");
+    m_ok = addButton(m_insertBox, QStringLiteral("OK"), QStringLiteral("MacroBtnS_01"), "MacroBtnS_02",
+                     "MacroBtnS_01");
+    m_cancel = addButton(m_insertBox, QStringLiteral("Cancel"), QStringLiteral("MacroBtnS_01"),
+                         "MacroBtnS_02", "MacroBtnS_01");
+
+    // Covers the delay options while an insert recording runs.
+    auto* cover = new QWidget(m_insertBox);
+    cover->setObjectName(QStringLiteral("GB_Dis"));
+    cover->hide();
+
+    connect(m_insertChoice, &QComboBox::currentIndexChanged, this, [this](int item) {
+        if (item >= 0)
+            applyInsertChoice(item);
+    });
+    m_insertBox->hide();
+    m_insertBase->hide();
+}
+
+void MacroPage::buildMenus() {
+    for (std::size_t m = 0; m < menus().size(); ++m) {
+        const Menu& menu = menus()[m];
+        auto* panel = new QWidget(this);
+        panel->setObjectName(QString::fromLatin1(menu.name));
+        panel->setAutoFillBackground(true);
+        int y = 2;
+        for (const MenuEntry& entry : menu.entries) {
+            CaptionLabel* label = addCaption(panel, QString::fromLatin1(entry.name));
+            label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            label->setGeometry(2, y, kMenuWidth - 4, kMenuEntryHeight);
+            y += kMenuEntryHeight;
+        }
+        panel->resize(kMenuWidth, y + 2);
+        panel->hide();
+        m_menus[m] = panel;
+    }
+}
+
+void MacroPage::applyLayout() {
+    const AppState& s = state();
+    // The page picture is loaded when the page is opened (see the Advanced page).
+    m_page->move(layoutPoint(s, "P4"));
+
+    m_library->setGeometry(
+        QRect(layoutPoint(s, "PCMacroName"), QSize(246, s.layoutInt("PCMacroName_H", 296))));
+    m_device->move(layoutPoint(s, "MseMacroName"));
+    m_events->move(layoutPoint(s, "MacroContent"));
+    m_rowHeight = s.layoutInt("MacroNameHeight", 20);
+    for (QListWidget* list : {m_library, m_device, m_events})
+        for (int row = 0; row < list->count(); ++row)
+            list->item(row)->setSizeHint(rowSize(list));
+
+    const int size = s.layoutInt("Size_F", 9);
+    const QColor text = s.layoutColor("Color_F");
+    const QColor listBack = s.layoutColor("Color_F_LBack");
+    const QColor listBorder = s.layoutColor("Color_F_LBorder");
+    for (QListWidget* list : {m_library, m_device, m_events}) {
+        setTextLook(list, size, text);
+        list->setStyleSheet(QStringLiteral("QListWidget { color: %1; background: %2; border: 1px solid %3; }")
+                                .arg(text.name(), listBack.name(), listBorder.name()));
+    }
+
+    const auto placeButton = [&s](CaptionLabel* label, const std::string& key, QPoint origin = {}) {
+        auto* image = label->parentWidget()->findChild<PictureControl*>(
+            QStringLiteral("Img_") + label->objectName().mid(4), Qt::FindDirectChildrenOnly);
+        image->move(origin + layoutPoint(s, key));
+        placeOver(label, image, image->pos());
+    };
+    placeButton(m_new, "BtnNew");
+    placeButton(m_record, "BtnStart");
+
+    m_delayBox->move(layoutPoint(s, "DelayTime"));
+    const QPoint options = layoutPoint(s, "RecDelay");
+    const int step = s.layoutInt("RecDelay_H", 26);
+    for (int i = 0; i < 3; ++i) {
+        m_delay.leds[i]->move(options.x(), options.y() + i * step);
+        m_delay.labels[i]->move(options.x() - 2, options.y() + i * step);
+    }
+    m_delay.edit->move(layoutPoint(s, "DelayEdit"));
+
+    const QPoint box = layoutPoint(s, "Insert");
+    m_insertBox->move(box);
+    m_insertBase->move(box + QPoint(10, 10));
+    m_insertChoice->move(layoutPoint(s, "InsertList"));
+    const QPoint insertOptions = layoutPoint(s, "InsertRecDelay");
+    const int insertStep = s.layoutInt("InsertRecDelay_H", 22);
+    for (int i = 0; i < 3; ++i) {
+        m_insertDelay.leds[i]->move(insertOptions.x(), insertOptions.y() + i * insertStep);
+        m_insertDelay.labels[i]->move(insertOptions.x() - 2, insertOptions.y() + i * insertStep);
+    }
+    const QPoint delayEdit = layoutPoint(s, "InsertDelayEdit");
+    m_insertDelayControls[0]->move(delayEdit + QPoint(-74, 2));
+    m_insertDelayControls[1]->move(delayEdit);
+    m_insertDelayControls[2]->move(delayEdit + QPoint(44, 2));
+    const QPoint axis = layoutPoint(s, "InsertAxisEdit");
+    m_axisControls[0]->move(axis + QPoint(-120, 2));
+    m_axisControls[1]->move(axis + QPoint(-80, 0));
+    m_axisControls[2]->move(axis + QPoint(-32, 2));
+    m_axisControls[3]->move(axis);
+    m_repeatControls[0]->move(axis + QPoint(-64, 2));
+    m_repeatControls[1]->move(axis);
+    placeButton(m_insertRecord, "InsertBtnStart");
+    placeButton(m_ok, "InsertBtnOK");
+    placeButton(m_cancel, "InsertBtnCancel");
+    m_insertBox->findChild<QWidget*>(QStringLiteral("GB_Dis"))
+        ->setGeometry(insertOptions.x() - 4, insertOptions.y() - 2, kInsertOptionSize.width() + 8,
+                      3 * insertStep);
+
+    const QList<QWidget*> texts = m_delayBox->findChildren<QWidget*>() +
+                                  m_insertBox->findChildren<QWidget*>() + QList<QWidget*>{m_new, m_record};
+    for (QWidget* w : texts) {
+        if (auto* edit = qobject_cast<QLineEdit*>(w))
+            setEditLook(edit, size, text, listBack, listBorder);
+        else if (!qobject_cast<QListWidget*>(w) && !qobject_cast<QComboBox*>(w))
+            setTextLook(w, size, text);
+    }
+
+    styleMenuPanels(m_menus, size, s.layoutColor("Color_F_Font"), s.layoutColor("Color_F_Back"));
+}
+
+void MacroPage::applyLanguage() {
+    m_new->setText(state().text("Str432"));
+    m_record->setText(state().text("Str400"));
+    m_insertRecord->setText(state().text("Str400"));
+    m_cancel->setText(state().text("Str422"));
+    for (int i = 0; i < 3; ++i) {
+        m_delay.labels[i]->setText(QStringLiteral("   ") + state().text(kDelayOptionKeys[i]));
+        m_insertDelay.labels[i]->setText(QStringLiteral("   ") + state().text(kDelayOptionKeys[i]));
+    }
+    static_cast<QLabel*>(m_insertDelayControls[0])->setText(state().text("Str417"));
+    static_cast<QLabel*>(m_insertDelayControls[2])->setText(state().text("Str418"));
+    static_cast<QLabel*>(m_axisControls[0])->setText(state().text("Str454"));
+    static_cast<QLabel*>(m_axisControls[2])->setText(state().text("Str455"));
+    static_cast<QLabel*>(m_repeatControls[0])->setText(state().text("Str458"));
+
+    // The items are replaced by the new texts; the choice stays.
+    const int chosen = m_insertChoice->currentIndex();
+    {
+        const QSignalBlocker blocker(m_insertChoice);
+        m_insertChoice->clear();
+        for (const char* key : kInsertChoiceKeys)
+            m_insertChoice->addItem(state().text(key));
+        m_insertChoice->setCurrentIndex(chosen < 0 ? 0 : chosen);
+    }
+    applyInsertChoice(m_insertChoice->currentIndex());
+
+    for (std::size_t m = 0; m < menus().size(); ++m)
+        for (const MenuEntry& entry : menus()[m].entries)
+            m_menus[m]
+                ->findChild<CaptionLabel*>(QString::fromLatin1(entry.name))
+                ->setText(state().text(entry.key));
+}
+
+bool MacroPage::insertPanelOpen() const {
+    return !m_insertBox->isHidden();
+}
+
+void MacroPage::showRecordingBox() {
+    const bool inserting = insertPanelOpen();
+    m_insertBox->setVisible(inserting);
+    m_insertBase->setVisible(inserting);
+    m_delayBox->setVisible(!inserting);
+}
+
+void MacroPage::clearDeviceMacros() {
+    m_device->clear();
+    m_events->clear();
+}
+
+void MacroPage::languageSwitching() {
+    m_delayBox->hide();
+}
+
+void MacroPage::hideMenus() {
+    for (QWidget* menu : m_menus)
+        menu->hide();
+}
+
+void MacroPage::applyInsertChoice(int item) {
+    const bool delay = item == 0 || item == 1;
+    const bool keys = item == 2 || item == 3;
+    const bool move = item == 4 || item == 5;
+    const bool repeat = item == 6 || item == 7;
+    m_insertBase->setPicture(keys   ? QStringLiteral("InsertKeyBase")
+                             : move ? QStringLiteral("InsertXYBase")
+                                    : QStringLiteral("InsertDelayBase"));
+    m_insertDelayControls[0]->setVisible(delay);
+    m_insertDelayControls[1]->setVisible(delay || keys);
+    m_insertDelayControls[2]->setVisible(delay || keys);
+    for (int i = 0; i < 3; ++i) {
+        m_insertDelay.leds[i]->setVisible(keys);
+        m_insertDelay.labels[i]->setVisible(keys);
+    }
+    m_insertRecord->setVisible(keys);
+    m_insertBox->findChild<PictureControl*>(QStringLiteral("Img_InsertStart"))->setVisible(keys);
+    for (QWidget* w : m_axisControls)
+        w->setVisible(move);
+    for (QWidget* w : m_repeatControls)
+        w->setVisible(repeat);
+    m_ok->setText(state().text(keys ? "Str421" : "Str420"));
+
+    if (keys) {
+        showInsertDelayMode(core::DelayMode::RecordDelay);
+    } else {
+        m_insertDelay.edit->setReadOnly(!delay);
+        const QColor text = delay ? state().layoutColor("Color_F") : kGreyText;
+        setTextLook(m_insertDelay.edit, 0, text);
+        setTextLook(m_insertDelayControls[2], 0, text);
+    }
+}
+
+void MacroPage::showDelayOptions(DelayOptions& options, core::DelayMode mode) {
+    const int chosen = delayModeIndex(mode);
+    for (int i = 0; i < 3; ++i)
+        options.leds[i]->setPicture(twoState("RdS", i == chosen));
+    options.edit->parentWidget()->findChildren<QRadioButton*>().at(chosen)->setChecked(true);
+    // The time can be typed only when every gap takes it.
+    const bool editable = mode == core::DelayMode::DefaultDelay;
+    options.edit->setEnabled(true);
+    options.edit->setReadOnly(!editable);
+    setTextLook(options.edit, 0, editable ? state().layoutColor("Color_F") : kGreyText);
+}
+
+void MacroPage::showDelayMode(core::DelayMode mode) {
+    showDelayOptions(m_delay, mode);
+}
+
+void MacroPage::showInsertDelayMode(core::DelayMode mode) {
+    showDelayOptions(m_insertDelay, mode);
+    setTextLook(m_insertDelayControls[2], 0,
+                mode == core::DelayMode::DefaultDelay ? state().layoutColor("Color_F") : kGreyText);
+}
+
+// A row as wide as its list (a size hint without a width would be dropped) and as high as the layout asks.
+QSize MacroPage::rowSize(const QListWidget* list) const {
+    return {list->width() - 2, m_rowHeight};
+}
+
+void MacroPage::fillRows(QListWidget* list, const std::vector<std::string>& names) {
+    list->clear();
+    for (const std::string& name : names) {
+        auto* item = new QListWidgetItem(QString::fromStdString(name), list);
+        item->setSizeHint(rowSize(item->listWidget()));
+    }
+}
+
+void MacroPage::setLibrary(const core::MacroLibrary& library) {
+    fillRows(m_library, library.names());
+    if (m_library->count() > 0)
+        m_library->scrollToBottom();
+    const bool room = library.canAddNew();
+    m_new->setEnabled(room);
+    m_menus[0]->findChild<CaptionLabel*>(QStringLiteral("Btn_NewMacro"))->setEnabled(room);
+}
+
+void MacroPage::setDeviceMacros(const core::DeviceMacroTable& table) {
+    fillRows(m_device, table.names());
+}
+
+void MacroPage::showMacroText(const core::MacroText& text) {
+    m_events->clear();
+    QStringList lines;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const QString line = QString::fromStdString(text[i]);
+        lines << line;
+        if (i == 0)
+            continue; // the DelayModeHeader has no row
+        auto* item = new QListWidgetItem(m_events);
+        item->setData(MacroEventDelegate::kLineRole, line);
+        item->setSizeHint(rowSize(item->listWidget()));
+    }
+    m_text->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void MacroPage::setDiagnostic(const QString& hex) {
+    m_diagnostic->setPlainText(hex);
+}
+
+} // namespace tarvik::gui

@@ -1,0 +1,104 @@
+#pragma once
+// The macro page ("gbPage4"): the PC macro library, the macros in the mouse and the events of the
+// macro last chosen, the New and Record buttons, the delay options of recordings, the insert box
+// and the right-click menus of the three lists.
+
+#include "core/macros/MacroTypes.h"
+#include "gui/pages/Page.h"
+
+#include <array>
+
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+
+namespace tarvik::core {
+class MacroLibrary;
+class DeviceMacroTable;
+} // namespace tarvik::core
+
+namespace tarvik::gui {
+
+class CaptionLabel;
+class PictureControl;
+
+class MacroPage : public Page {
+    Q_OBJECT
+public:
+    MacroPage(const PageContext& context, QWidget* parent);
+
+    void applyLayout() override;
+    void applyLanguage() override;
+    void refreshFromImage() override {} // the lists come from the macro stores, not the image
+
+    // RefreshPCMacroName: one row per library macro, scrolled to the last; New is offered only while
+    // the library has room.
+    void setLibrary(const core::MacroLibrary& library);
+    // The device macro list: one row per macro in the mouse, in table order.
+    void setDeviceMacros(const core::DeviceMacroTable& table);
+    // The event list and the editor text: one row per line after the DelayModeHeader.
+    void showMacroText(const core::MacroText& text);
+    // The hexadecimal form of the macro last encoded or shown.
+    void setDiagnostic(const QString& hex);
+
+    // The delay options of normal and of insert recordings, as a click on an option shows them.
+    void showDelayMode(core::DelayMode mode);
+    void showInsertDelayMode(core::DelayMode mode);
+    // The insert box's controls for an insert choice (0..7) and its backing picture.
+    void applyInsertChoice(int item);
+
+    // While an insertion is open its box stands in place of the delay box.
+    bool insertPanelOpen() const;
+    // What opening the page shows below the lists: the insert box while an insertion is open, the
+    // delay box otherwise.
+    void showRecordingBox();
+    void opened() override { showRecordingBox(); }
+    // A language switch hides the delay box until the page is opened again.
+    void languageSwitching() override;
+    // The mouse is gone: its macro list and the events shown are emptied.
+    void clearDeviceMacros();
+    // The right-click menus of the three lists.
+    void hideMenus() override;
+
+private:
+    struct DelayOptions {
+        std::array<PictureControl*, 3> leds{};
+        std::array<CaptionLabel*, 3> labels{};
+        QLineEdit* edit = nullptr;
+    };
+    QListWidget* addList(const QString& name, QSize size);
+    void buildDelayBox();
+    void buildInsertBox();
+    void buildMenus();
+    CaptionLabel* addButton(QWidget* parent, const QString& name, const QString& picture, const char* hover,
+                            const char* normal);
+    void showDelayOptions(DelayOptions& options, core::DelayMode mode);
+    void fillRows(QListWidget* list, const std::vector<std::string>& names);
+    QSize rowSize(const QListWidget* list) const;
+
+    PictureControl* m_page = nullptr;
+    QListWidget* m_library = nullptr;
+    QListWidget* m_device = nullptr;
+    QListWidget* m_events = nullptr;
+    QPlainTextEdit* m_text = nullptr;
+    QPlainTextEdit* m_diagnostic = nullptr;
+    CaptionLabel* m_new = nullptr;
+    CaptionLabel* m_record = nullptr;
+    QWidget* m_delayBox = nullptr;
+    DelayOptions m_delay;
+    QWidget* m_insertBox = nullptr;
+    PictureControl* m_insertBase = nullptr;
+    QComboBox* m_insertChoice = nullptr;
+    DelayOptions m_insertDelay;
+    CaptionLabel* m_insertRecord = nullptr;
+    CaptionLabel* m_ok = nullptr;
+    CaptionLabel* m_cancel = nullptr;
+    std::array<QWidget*, 3> m_insertDelayControls{}; // caption, edit, unit
+    std::array<QWidget*, 4> m_axisControls{};
+    std::array<QWidget*, 2> m_repeatControls{};
+    std::array<QWidget*, 3> m_menus{};
+    int m_rowHeight = 20;
+};
+
+} // namespace tarvik::gui

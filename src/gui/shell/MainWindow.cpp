@@ -1,0 +1,742 @@
+#include "gui/shell/MainWindow.h"
+
+#include "core/cycle/WorkModeSwitch.h"
+#include "core/macros/MacroLibraryFile.h"
+#include "core/text/LanguageTables.h"
+#include "gui/dialogs/MessageSeam.h"
+#include "gui/fire/FirePage.h"
+#include "gui/keys/KeysPage.h"
+#include "gui/macros/MacroPage.h"
+#include "gui/pages/AdvancedPage.h"
+#include "gui/pages/LightingPage.h"
+#include "gui/pages/UpdatePage.h"
+#include "gui/shell/ProfileFileActions.h"
+#include "gui/skin/CaptionLabel.h"
+#include "gui/skin/CaptionRoller.h"
+#include "gui/skin/PictureControl.h"
+#include "gui/skin/Skin.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QUrl>
+#include <QWindow>
+
+namespace tarvik::gui {
+
+namespace {
+
+constexpr int kPageStates = 7;
+constexpr QRgb kColourKey = qRgb(128, 0, 0);
+
+// The navigation entry of each page state rb_1 .. rb_7.
+constexpr const char* kEntryOfState[kPageStates] = {"Main",   "Switch", "Fixed", "Adv",
+                                                    "Breath", "Macro",  "Update"};
+
+// The page picture of each page (Img_P1 .. Img_P6) in layout n; Update keeps its own picture.
+QString pagePictureName(int page, int layoutIndex) {
+    static constexpr int kBack[kPageStates] = {1, 2, 3, 4, 0, 5, 0};
+    if (page == 5)
+        return QStringLiteral("Update");
+    return QStringLiteral("L%1_Back%2").arg(layoutIndex).arg(kBack[page - 1]);
+}
+
+} // namespace
+
+MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(QLatin1String(kWindowTitle));
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+
+    // 1. The tray icon, where the desktop has a tray.
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_tray = new QSystemTrayIcon(QApplication::windowIcon(), this);
+        m_tray->setObjectName(QStringLiteral("CoolTrayIcon1"));
+        m_tray->show();
+    }
+
+    // 3-5. The window takes the size and shape of the background; the colour-key pixels are cut out.
+    // The font database fills itself on first use (the first caption measured below): the fill is
+    // thread-safe and runs on a worker meanwhile, started first, as the first frame waits for it
+    // longest. The two large pictures of the first frame decode on workers while the controls are
+    // built; the size comes from the picture's header and the shape is cut once the controls stand.
+    m_fontWarmUp = std::async(std::launch::async, [] { QFontDatabase::families(); });
+    const QString backgroundName = QStringLiteral("L1_BackGround");
+    if (const QSize backgroundSize = Skin::pictureSize(backgroundName); backgroundSize.isValid())
+        resize(backgroundSize);
+    else
+        resize(0, 0);
+    const std::shared_future<QRegion> shape = Skin::prefetchShape(backgroundName, kColourKey);
+    Skin::prefetch({pagePictureName(1, 1)});
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    }
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(kColourKey));
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    // 6. The session with the mouse; nothing runs until start().
+    if (!options.identity)
+        options.identity = core::DefaultIdentity::fromResources();
+    m_state.general = core::GeneralLayout::loadBuiltIn();
+    options.revManuId = m_state.general.revManuId;
+    options.revProId = m_state.general.revProId;
+    m_session = std::make_unique<DeviceSession>(*this, *this, std::move(options));
+    m_cycle =
+        std::make_unique<core::ConfigCycle>(m_session->link(), m_state.buffers, *this, m_state.applyingImage);
+    m_context.emplace(PageContext{m_state, m_session->link(), *m_cycle, *this});
+
+    // 7.
+    m_exeDirectory = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    m_macroPath.clear();
+
+    m_roller = new CaptionRoller(
+        this,
+        static_cast<int>(
+            m_session->clock().scaledMs(std::chrono::milliseconds(CaptionRoller::kIntervalMs)).count()));
+    m_hover.emplace(*this, *m_roller,
+                    HoverWiring::Window{[this](const QString& entry, const QString& picture) {
+                                            setEntryPictures(entry, picture);
+                                        },
+                                        [this] { return entryOfPageState(pageState()); },
+                                        [this] { return m_state.languageIndex; }});
+
+    // 8-9. The first page, the covers and the skin pictures every control starts with. The other
+    // pages are built right after the first frame (completePages()).
+    createFirstPage();
+    showPageAlone(1);
+    setPageState(1);
+    showCovers();
+
+    // 10. The general table "ORG".
+    m_macroPath = QString::fromStdString(m_state.general.macroPath);
+    m_roller->setRollingEnabled(m_state.general.textRolling);
+
+    connectNavigation(m_bars.front());
+    m_hover->connectBar(m_bars.front());
+    m_hover->connectKeys(*m_keysPage);
+
+    // 11.
+    checkPcMacro();
+
+    // 12-13. Language 1 and its layout tables; the controls take them once, through the language
+    // switch at the end, after the defaults are drawn.
+    loadLayoutTables(1);
+
+    // 15-17. The defaults of image 1 without a mouse, on the first page.
+    m_cycle->initNoDevice();
+    refreshErrorAP();
+
+    // 18.
+    readOsMouseParameters();
+
+    // 19. The application title, 22. language 1 through the language buttons' handler.
+    switchLanguage(m_state.languageIndex);
+    if (const QRegion region = shape.get(); !region.isEmpty())
+        setMask(region);
+    m_deferPages = false;
+    update();
+}
+
+MainWindow::~MainWindow() {
+    m_deferPages = true;
+    // The listener thread must stop before the window it reports to goes away.
+    if (m_session)
+        m_session->shutdown();
+    // The pages hold the state by reference: they go before it does.
+    for (Page*& page : m_pages) {
+        delete page;
+        page = nullptr;
+    }
+}
+
+void MainWindow::start() {
+    if (m_started)
+        return;
+    m_started = true;
+    m_session->placeLoadingWindow(*this);
+    m_session->start();
+}
+
+// --- Construction -----------------------------------------------------------------------------------
+
+void MainWindow::createFirstPage() {
+    m_bars.reserve(NavigationBar::kCopies);
+    m_keysPage = new KeysPage(*m_context, this);
+    m_pages[0] = m_keysPage;
+    m_keysPage->setGeometry(rect());
+    createShellControls(1);
+
+    // The page and language state: hidden radio buttons, one of each group checked.
+    auto* pageControl = new QGroupBox(this);
+    pageControl->setObjectName(QStringLiteral("gbPageCtl"));
+    pageControl->hide();
+    for (int i = 0; i < kPageStates; ++i) {
+        m_pageRadios[i] = new QRadioButton(pageControl);
+        m_pageRadios[i]->setObjectName(QStringLiteral("rb_%1").arg(i + 1));
+    }
+    auto* languageControl = new QGroupBox(this);
+    languageControl->setObjectName(QStringLiteral("gbLangCtl"));
+    languageControl->hide();
+    for (int i = 0; i < 3; ++i) {
+        m_languageRadios[i] = new QRadioButton(languageControl);
+        m_languageRadios[i]->setObjectName(QStringLiteral("rb_Lang%1").arg(i + 1));
+    }
+    m_pageRadios[0]->setChecked(true);
+    m_languageRadios[0]->setChecked(true);
+}
+
+Page* MainWindow::page(int n) {
+    if (!m_pages.at(n - 1) && !m_deferPages)
+        completePages();
+    return m_pages.at(n - 1);
+}
+
+const NavigationBar& MainWindow::bar(int copy) {
+    if (copy > static_cast<int>(m_bars.size()) && !m_deferPages)
+        completePages();
+    return m_bars.at(copy - 1);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The rest of the pages are built once the first frame is out, before anybody can click: the
+    // first exposure of the window draws that frame.
+    if (!m_pagesComplete && !m_completionQueued)
+        if (QWindow* window = windowHandle())
+            window->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Expose && watched == windowHandle() && windowHandle()->isExposed()) {
+        watched->removeEventFilter(this);
+        if (!m_pagesComplete && !m_completionQueued) {
+            m_completionQueued = true;
+            QTimer::singleShot(0, this, &MainWindow::completePages);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::completePages() {
+    if (m_pagesComplete)
+        return;
+    m_pagesComplete = true;
+    m_keysPage->menus();
+    m_pages[1] = m_advancedPage = new AdvancedPage(*m_context, this);
+    m_pages[2] = m_lightingPage = new LightingPage(*m_context, this);
+    m_pages[3] = m_macroPage = new MacroPage(*m_context, this);
+    m_pages[4] = m_updatePage = new UpdatePage(*m_context, this);
+    m_pages[5] = m_firePage = new FirePage(*m_context, this);
+    const bool exitEnabled = m_bars.front().label(QStringLiteral("Exit"))->isEnabled();
+    for (int n = 2; n <= kPages; ++n) {
+        m_pages[n - 1]->hide();
+        m_pages[n - 1]->setGeometry(rect());
+        createShellControls(n);
+        if (n <= NavigationBar::kCopies) {
+            const NavigationBar& bar = m_bars.back();
+            connectNavigation(bar);
+            m_hover->connectBar(bar);
+            showStateEntries(bar);
+            bar.label(QStringLiteral("Exit"))->setEnabled(exitEnabled);
+            m_covers[n - 1]->setVisible(coversShown());
+        }
+    }
+    // The new pages as the window stands: layout, texts, and what the working image holds.
+    for (int n = 2; n <= kPages; ++n) {
+        applyPageLayout(n);
+        applyPageLanguage(n);
+    }
+    for (int n : {3, 2, 4, 5, 6})
+        m_pages[n - 1]->refreshFromImage();
+    readOsMouseParameters();
+    refreshPcMacroNames();
+    redrawDeviceMacros();
+    redrawFireMacros();
+    const int state = pageState();
+    showPageAlone(state <= 3 ? 1 : state - 2);
+}
+
+void MainWindow::createShellControls(int n) {
+    Page* page = m_pages[n - 1];
+    auto* base = new PictureControl(QStringLiteral("Img_Base_%1").arg(n), page);
+    base->setPicture(QStringLiteral("L1_BackGround"));
+    base->lower();
+    m_bases[n - 1] = base;
+    connect(base, &PictureControl::pressed, this, &MainWindow::startWindowMove);
+    if (n > NavigationBar::kCopies)
+        return;
+    m_bars.emplace_back(page, n);
+    auto* cover = new CaptionLabel(QStringLiteral("Disable_All_%1").arg(n), page);
+    cover->setGeometry(page->rect());
+    cover->raise();
+    m_covers[n - 1] = cover;
+}
+
+void MainWindow::startWindowMove() {
+    hideAllMenu();
+    if (QWidget* grabber = QWidget::mouseGrabber())
+        grabber->releaseMouse();
+    if (QWindow* window = windowHandle())
+        window->startSystemMove();
+}
+
+// --- Covers and busy state ----------------------------------------------------------------------------
+
+void MainWindow::showCovers() {
+    for (CaptionLabel* cover : m_covers)
+        if (cover) {
+            cover->show();
+            cover->raise();
+        }
+}
+
+void MainWindow::hideCovers() {
+    for (CaptionLabel* cover : m_covers)
+        if (cover)
+            cover->hide();
+}
+
+bool MainWindow::coversShown() const {
+    return !m_covers[0]->isHidden();
+}
+
+void MainWindow::beginBusy() {
+    setDevTimerEnabled(false);
+    showCovers();
+    for (const NavigationBar& bar : m_bars)
+        bar.label(QStringLiteral("Exit"))->setEnabled(false);
+    showLoading();
+    processEvents();
+}
+
+void MainWindow::endBusy() {
+    hideLoading();
+    processEvents();
+    setDevTimerEnabled(true);
+    hideCovers();
+    for (const NavigationBar& bar : m_bars)
+        bar.label(QStringLiteral("Exit"))->setEnabled(true);
+}
+
+void MainWindow::showLoading() {
+    m_session->showLoading();
+}
+void MainWindow::hideLoading() {
+    m_session->hideLoading();
+}
+void MainWindow::processEvents() {
+    QCoreApplication::processEvents();
+}
+void MainWindow::setDevTimerEnabled(bool enabled) {
+    m_session->setDevTimerEnabled(enabled);
+}
+void MainWindow::setApplyingImage(bool applying) {
+    m_state.applyingImage = applying;
+}
+
+bool MainWindow::deviceConnected() {
+    return m_session->link().connected();
+}
+
+void MainWindow::showMessage(const char* key) {
+    MessageSeam::showMessageDialog(this, m_state.text(key), m_state.text("FontName"));
+}
+
+void MainWindow::resetAndRefind() {
+    m_session->discovery().resetAndRefind();
+}
+
+void MainWindow::showMessageDialog(std::string_view key) {
+    showMessage(std::string(key).c_str());
+}
+
+void MainWindow::showMessageBox(std::string_view key) {
+    MessageSeam::showMessageBox(this, m_state.text(std::string(key).c_str()));
+}
+
+void MainWindow::showPermissionProblem() {
+    MessageSeam::showMessageDialog(this, m_session->permissionAdvice(), m_state.text("FontName"));
+}
+
+// --- Navigation ------------------------------------------------------------------------------------------
+
+void MainWindow::connectNavigation(const NavigationBar& bar) {
+    auto on = [&](const char* entry, auto handler) {
+        connect(bar.label(QLatin1String(entry)), &CaptionLabel::clicked, this, handler);
+    };
+    // Work-mode entries and page entries, by their bar names.
+    static constexpr std::pair<const char*, int> kModes[] = {{"Main", 1}, {"Switch", 2}, {"Fixed", 3}};
+    for (const auto& [entry, mode] : kModes)
+        on(entry, [this, mode = mode] {
+            if (navigationGuard(true))
+                switchWorkMode(mode);
+        });
+    static constexpr std::pair<const char*, int> kPageEntries[] = {
+        {"Adv", 2}, {"Breath", 3}, {"Macro", 4}, {"Update", 5}};
+    for (const auto& [entry, page] : kPageEntries)
+        on(entry, [this, page = page] {
+            if (navigationGuard(false))
+                openPage(page);
+        });
+    static constexpr std::pair<const char*, int> kLanguages[] = {{"Lang1", 1}, {"Lang2", 2}, {"Lang3", 3}};
+    for (const auto& [entry, language] : kLanguages)
+        on(entry, [this, language = language] { switchLanguage(language); });
+    on("Confirm1", [this] { defaultSettings(1); });
+    on("Reset", [this] { defaultSettings(2); });
+    on("Exit", [this] { exitProgram(); });
+    on("Web", [this] {
+        setEntryPictures(QStringLiteral("Web"), QStringLiteral("WebS_02"));
+        if (m_state.general.webEnabled && !m_state.general.web.empty())
+            QDesktopServices::openUrl(QUrl(QString::fromStdString(m_state.general.web)));
+    });
+    on("Save", [this] { saveProfile(); });
+    on("Load", [this] { loadProfile(); });
+}
+
+bool MainWindow::navigationGuard(bool modeEntry) {
+    if (!deviceConnected()) {
+        showMessage("Str022");
+        return false;
+    }
+    if (m_state.noDevicePage)
+        return false;
+    return !(modeEntry && m_state.applyingImage);
+}
+
+void MainWindow::setEntryPictures(const QString& entry, const QString& picture) {
+    for (const NavigationBar& bar : m_bars)
+        bar.picture(entry)->setPicture(picture);
+}
+
+QString MainWindow::entryOfPageState(int state) const {
+    return QLatin1String(kEntryOfState[state - 1]);
+}
+
+void MainWindow::buttonTypeB1IconInit() {
+    for (const char* entry : NavigationBar::kSetEntries)
+        setEntryPictures(QLatin1String(entry), QStringLiteral("SetS_01"));
+}
+
+void MainWindow::setPageState(int state) {
+    m_pageRadios[state - 1]->setChecked(true);
+}
+
+int MainWindow::pageState() const {
+    for (int i = 0; i < kPageStates; ++i)
+        if (m_pageRadios[i]->isChecked())
+            return i + 1;
+    return 1;
+}
+
+int MainWindow::workMode() const {
+    const int state = pageState();
+    return state <= 3 ? state : 0;
+}
+
+void MainWindow::showPageAlone(int shown) {
+    // A page that is not built yet is not shown either: only the first page can be shown unbuilt.
+    for (int n = 1; n <= kPages; ++n)
+        if (Page* p = n == shown ? page(n) : m_pages[n - 1])
+            p->setVisible(n == shown);
+}
+
+void MainWindow::hideAllMenu() {
+    // Pages not built yet have no menu open.
+    for (Page* page : m_pages)
+        if (page)
+            page->hideMenus();
+}
+
+void MainWindow::closeKeyMenus() {
+    hideAllMenu();
+}
+
+void MainWindow::switchWorkMode(int mode) {
+    // 1. The menus as this mode offers them.
+    m_keysPage->sizeMenusForMode(mode, m_modeEnabled[1], m_modeEnabled[2]);
+    // 2-3.
+    hideAllMenu();
+    buttonTypeB1IconInit();
+    setPageState(mode);
+    // 4. ModeParams, then the mode itself.
+    core::switchWorkMode(m_session->link(), m_state.buffers.workingImage, mode, m_state.general.buttonEffect);
+    // 5.
+    showPageAlone(1);
+    m_keysPage->setDisableShown(mode == 3);
+    // 6.
+    m_keysPage->refreshProfileKeys(mode);
+    refreshAimKey();
+    // 7.
+    setEntryPictures(entryOfPageState(mode), QStringLiteral("SetS_03"));
+    m_keysPage->pagePicture()->setPicture(pagePictureName(1, m_state.languageIndex));
+}
+
+void MainWindow::refreshAimKey() {
+    const auto mode = m_state.buffers.workingImage.workMode();
+    if (!mode)
+        return;
+    m_state.settings.takeProfile(m_state.buffers.workingImage, *mode);
+    for (Page* page : m_pages)
+        if (page)
+            page->profileShown(*mode);
+}
+
+void MainWindow::openPage(int page) {
+    hideAllMenu();
+    buttonTypeB1IconInit();
+    const int state = page + 2; // rb_4 .. rb_7
+    setPageState(state);
+    showPageAlone(page);
+    m_keysPage->setDisableShown(false);
+    setEntryPictures(entryOfPageState(state), QStringLiteral("SetS_03"));
+    Page* opened = this->page(page);
+    if (page != 5)
+        opened->pagePicture()->setPicture(pagePictureName(page, m_state.languageIndex));
+    opened->opened();
+}
+
+void MainWindow::showWorkModePage(int mode) {
+    m_keysPage->pagePicture()->setPicture(pagePictureName(1, m_state.languageIndex));
+    buttonTypeB1IconInit();
+    setEntryPictures(entryOfPageState(mode), QStringLiteral("SetS_03"));
+    setPageState(mode);
+    m_keysPage->sizeMenusForMode(mode, m_modeEnabled[1], m_modeEnabled[2]);
+    showPageAlone(1);
+    m_keysPage->refreshProfileKeys(mode);
+}
+
+void MainWindow::refreshCurrentProfileStatus() {
+    if (const auto mode = core::workModeFromStatus(m_session->discovery().readCurrentProfile()))
+        showWorkModePage(*mode);
+}
+
+void MainWindow::refreshCurrentDpiStatus() {
+    const core::Byte current = m_session->discovery().readCurrentDpi();
+    if (m_state.settings.dpi.takeCurrentFromMouse(current) && page(2))
+        m_advancedPage->showCurrentDpi();
+}
+
+void MainWindow::showStateEntries(const NavigationBar& bar) {
+    const QString lit = entryOfPageState(pageState());
+    for (const char* entry : NavigationBar::kSetEntries)
+        bar.picture(QLatin1String(entry))
+            ->setPicture(lit == QLatin1String(entry) ? QStringLiteral("SetS_03") : QStringLiteral("SetS_01"));
+    for (int n = 1; n <= 3; ++n)
+        bar.picture(QStringLiteral("Lang%1").arg(n))
+            ->setPicture(n == m_state.languageIndex ? QStringLiteral("SetS_03") : QStringLiteral("SetS_01"));
+}
+
+// --- Layout and language -----------------------------------------------------------------------------------
+
+void MainWindow::loadLayoutTables(int layoutIndex) {
+    m_state.languageIndex = layoutIndex;
+    m_state.language = &core::LanguageTables::builtIn().table(layoutIndex);
+    // The tables are built in; a missing one would leave every control at its last place.
+    if (auto layout = core::LayoutConfig::loadBuiltIn(m_state.layoutSection().toStdString()))
+        m_state.layout = std::move(*layout);
+}
+
+void MainWindow::applyLayout(int layoutIndex) {
+    loadLayoutTables(layoutIndex);
+    for (int mode = 1; mode <= 3; ++mode)
+        m_modeEnabled[mode - 1] = m_state.layoutEnabled("Btn_B" + std::to_string(mode) + "_Enable");
+    // Pages not built yet take the layout when they are built.
+    for (int n = 1; n <= kPages; ++n)
+        if (m_pages[n - 1])
+            applyPageLayout(n);
+    applyLanguageTexts();
+}
+
+void MainWindow::applyPageLayout(int n) {
+    Page* page = m_pages[n - 1];
+    // Backgrounds: the base picture, the page picture of the current page, and always the fire page's.
+    m_bases[n - 1]->setPicture(m_state.picturePrefix() + QStringLiteral("BackGround"));
+    const int state = pageState();
+    const int currentPage = state <= 3 ? 1 : state - 2;
+    if ((n == currentPage && n != 5) || n == 6)
+        page->pagePicture()->setPicture(pagePictureName(n, m_state.languageIndex));
+    // Groups A and B on the bar copy, C and G on the key page, the other pages' own groups.
+    if (n <= NavigationBar::kCopies)
+        m_bars.at(n - 1).applyLayout(m_state);
+    page->applyLayout();
+    if (n <= NavigationBar::kCopies)
+        m_covers[n - 1]->raise();
+}
+
+void MainWindow::applyLanguageTexts() {
+    const QString fontName = m_state.text("FontName");
+    if (!fontName.isEmpty()) {
+        QFont font = this->font();
+        font.setFamily(fontName);
+        setFont(font);
+    }
+    m_applicationTitle = m_state.text("Title");
+    for (int n = 1; n <= kPages; ++n)
+        if (m_pages[n - 1])
+            applyPageLanguage(n);
+}
+
+void MainWindow::applyPageLanguage(int n) {
+    if (n <= NavigationBar::kCopies)
+        m_bars.at(n - 1).applyLanguage(m_state);
+    m_pages[n - 1]->applyLanguage();
+}
+
+void MainWindow::switchLanguage(int languageIndex) {
+    // 1-2.
+    for (int n = 1; n <= 3; ++n)
+        setEntryPictures(QStringLiteral("Lang%1").arg(n),
+                         n == languageIndex ? QStringLiteral("SetS_03") : QStringLiteral("SetS_01"));
+    m_languageRadios[languageIndex - 1]->setChecked(true);
+    // 3-5. The pages get the new layout and texts; a choice made in a re-captioned control stays.
+    for (Page* page : m_pages)
+        if (page)
+            page->languageSwitching();
+    applyLayout(languageIndex);
+    // 6.
+    m_applicationTitle = m_state.text("Title");
+    if (m_tray)
+        m_tray->setToolTip(m_applicationTitle);
+    // 7. RefreshAPPage: the current page again.
+    const int state = pageState();
+    showPageAlone(state <= 3 ? 1 : state - 2);
+    // 8.
+    m_roller->retake(m_bars[0].label(QStringLiteral("Lang%1").arg(languageIndex))->text());
+}
+
+// --- Drawing ---------------------------------------------------------------------------------------------
+
+void MainWindow::refreshErrorAP() {
+    m_state.noDevicePage = true;
+    setPageState(1);
+    // The fire page goes as well: one page is shown at a time, and the fire page over the key page
+    // would hide the first page this is meant to show.
+    showPageAlone(1);
+    m_keysPage->refreshProfileKeys(1);
+    buttonTypeB1IconInit();
+    setEntryPictures(QStringLiteral("Main"), QStringLiteral("SetS_03"));
+}
+
+void MainWindow::refreshUi() {
+    // The shared settings first: the pages draw from them, and the Advanced page hides its DPI
+    // colours for the lighting kind they hold.
+    m_state.settings.takeImage(m_state.buffers.workingImage);
+    for (int n : {3, 2, 4, 5, 6})
+        if (Page* p = page(n))
+            p->refreshFromImage();
+    if (const auto mode = m_state.buffers.workingImage.workMode())
+        showWorkModePage(*mode);
+    m_state.codeSuffixes = m_cycle->codeSuffixes(m_context->namingContext());
+}
+
+void MainWindow::checkPcMacro() {
+    const auto file = core::MacroLibraryFile::in(m_macroPath.toStdString(), m_exeDirectory.toStdString());
+    auto loaded = file.loadOrCreate(core::defaultMacroLibraryImage());
+    m_macroLibrary = std::move(loaded.library);
+    m_macroLibraryPath = QString::fromStdString(file.path().string());
+    refreshPcMacroNames();
+}
+
+void MainWindow::refreshPcMacroNames() {
+    if (page(4))
+        m_macroPage->setLibrary(m_macroLibrary);
+}
+void MainWindow::redrawDeviceMacros() {
+    QStringList names;
+    for (const auto& name : m_cycle->deviceMacroTable().names())
+        names << QString::fromStdString(name);
+    m_keysPage->setMacroNames(names);
+    if (page(4))
+        m_macroPage->setDeviceMacros(m_cycle->deviceMacroTable());
+}
+void MainWindow::redrawFireMacros() {
+    if (page(6))
+        m_firePage->refreshFireMacroNames();
+}
+void MainWindow::clearDeviceMacroViews() {
+    m_keysPage->setMacroNames({});
+    if (page(4))
+        m_macroPage->clearDeviceMacros();
+}
+void MainWindow::clearFireMacroViews() {
+    if (page(6))
+        m_firePage->clearFireMacroNames();
+}
+void MainWindow::readOsMouseParameters() {
+    // The pointer controls keep their first pictures where the platform cannot tell its settings.
+    if (const auto settings = m_pointerSettings->read())
+        if (page(2))
+            m_advancedPage->showPointerSettings(*settings);
+}
+
+// --- Device states
+// ------------------------------------------------------------------------------------------
+
+void MainWindow::showNoDevice() {
+    m_keysPage->setDisableShown(true);
+    hideAllMenu();
+    m_state.noDevicePage = false;
+    m_roller->stop();
+    processEvents();
+    refreshErrorAP();
+    showCovers();
+    clearDeviceMacroViews();
+    m_state.settings.lighting.kind = core::LightingKind::None;
+    m_state.settings.dpi.forgetReportRate();
+}
+
+void MainWindow::showDeviceReady() {
+    m_keysPage->setDisableShown(false);
+    m_pages[0]->show();
+    m_state.noDevicePage = false;
+    processEvents();
+    emit deviceReady();
+}
+
+void MainWindow::startFullRead() {
+    m_cycle->fullRead(m_session->discovery().storageKind(),
+                      [this] { m_session->discovery().showDeviceReady(); });
+}
+
+bool MainWindow::pressDeviceButton(const QString& entry, const QString& picture) {
+    setEntryPictures(entry, picture);
+    if (deviceConnected())
+        return true;
+    showMessage("Str022");
+    return false;
+}
+
+void MainWindow::defaultSettings(int n) {
+    if (!pressDeviceButton(n == 1 ? QStringLiteral("Confirm1") : QStringLiteral("Reset"),
+                           QStringLiteral("BtnS_03")))
+        return;
+    m_cycle->defaultSettings(n, [this] { resetAndRefind(); });
+}
+
+void MainWindow::saveProfile() {
+    hideAllMenu();
+    if (pressDeviceButton(QStringLiteral("Save"), QStringLiteral("SetS_03")))
+        saveProfileFile(*this, *m_context, m_session->discovery());
+}
+
+void MainWindow::loadProfile() {
+    hideAllMenu();
+    if (pressDeviceButton(QStringLiteral("Load"), QStringLiteral("SetS_03")))
+        loadProfileFile(*this, *m_context);
+}
+
+void MainWindow::exitProgram() {
+    m_session->shutdown();
+    hide();
+    QCoreApplication::exit(0);
+}
+
+} // namespace tarvik::gui

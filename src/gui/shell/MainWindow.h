@@ -1,0 +1,221 @@
+#pragma once
+// The main window ("TForm1"): the shell around the six pages. It owns the shared state, the session
+// with the mouse and the read/write cycle; it holds the covers, the busy state, the navigation bars,
+// the work-mode switch, the language switch, the hover pictures and the caption rolling. Each page
+// owns its own controls and handlers and acts through the PageContext the window hands it; the
+// window is that context's Shell.
+
+#include "core/cycle/ConfigCycle.h"
+#include "core/cycle/CycleUi.h"
+#include "core/device/DeviceEventListener.h"
+#include "core/device/DiscoveryUi.h"
+#include "core/macros/MacroLibrary.h"
+#include "gui/AppState.h"
+#include "gui/PointerSettings.h"
+#include "gui/device/DeviceSession.h"
+#include "gui/pages/PageContext.h"
+#include "gui/shell/HoverWiring.h"
+#include "gui/shell/NavigationBar.h"
+
+#include <QWidget>
+
+#include <array>
+#include <future>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QRadioButton;
+class QSystemTrayIcon;
+
+namespace tarvik::gui {
+
+class AdvancedPage;
+class CaptionLabel;
+class CaptionRoller;
+class FirePage;
+class KeysPage;
+class LightingPage;
+class MacroPage;
+class Page;
+class PictureControl;
+class UpdatePage;
+
+class MainWindow : public QWidget,
+                   public Shell,
+                   public core::DiscoveryUi,
+                   public core::DeviceEventSink,
+                   public core::CycleUi {
+    Q_OBJECT
+public:
+    static constexpr const char* kWindowTitle = "Tarvik Gaming Mouse v1.0";
+    static constexpr int kPages = 6;
+
+    // Runs the whole start-up (FormCreate) except the start of the session: call start() once the
+    // window is shown.
+    explicit MainWindow(DeviceSession::Options options = DeviceSession::Options(), QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The end of start-up: the listener and the DevTimer start, the loading window is placed.
+    void start();
+
+    AppState& state() { return m_state; }
+    DeviceSession& session() { return *m_session; }
+    core::ConfigCycle& cycle() { return *m_cycle; }
+    // What every page acts through: the state, the link, the cycle and this window as the shell.
+    const PageContext& pageContext() const { return *m_context; }
+    // gbPage1 .. gbPage6; asking for a page the window has not built yet builds the rest first.
+    Page* page(int n);
+    // Builds the pages the first frame does not show (2 to 6), with their copies of the shell's
+    // controls, and brings them to the window's present layout, language and drawing. Runs by itself
+    // right after the first frame, or at the first call that needs one of those pages.
+    void completePages();
+    bool pagesComplete() const { return m_pagesComplete; }
+    KeysPage* keysPage() const { return m_keysPage; }
+    // Copy 1..5 of the navigation bar; like page(), a copy not built yet builds the rest first.
+    const NavigationBar& bar(int copy);
+    CaptionRoller& roller() { return *m_roller; }
+    QString applicationTitle() const { return m_applicationTitle; }
+    // The PC macro library as loaded at start-up (or the default one), and its file.
+    core::MacroLibrary& macroLibrary() { return m_macroLibrary; }
+    QString macroLibraryPath() const { return m_macroLibraryPath; }
+
+    // Both device handles are valid.
+    bool deviceConnected();
+    // Shows the pressed picture of a button that needs the mouse; without one, "Str022" and false.
+    bool pressDeviceButton(const QString& entry, const QString& picture);
+
+    // --- Busy state and covers
+    void showCovers();
+    void hideCovers();
+    bool coversShown() const;
+
+    // --- Navigation (the handlers after their guards)
+    // Btn_Main_0Click, Btn_Switch_0Click, Btn_Fixed_0Click for work mode 1..3.
+    void switchWorkMode(int mode);
+    // Btn_Adv_0Click .. Btn_Update_0Click: page 2..5.
+    void openPage(int page);
+    // 1..7: the checked page radio button (rb_1 .. rb_7).
+    int pageState() const;
+    // 1..3 while the key page shows a work mode; 0 otherwise.
+    int workMode() const override;
+    void buttonTypeB1IconInit();
+
+    // --- Layout and language
+    // Btn_Lang1_0Click .. Btn_Lang3_0Click.
+    void switchLanguage(int languageIndex);
+    // Backgrounds, groups A, B, C, G here and the pages' own groups, then the texts.
+    void applyLayout(int layoutIndex);
+    // The language and layout tables of layoutIndex into the state, without touching a control.
+    void loadLayoutTables(int layoutIndex);
+
+    // --- Drawing
+    void refreshErrorAP() override;
+    // HideAllMenu: every page's menus.
+    void hideAllMenu() override;
+    // Shows a message by language key through the seam.
+    void showMessage(const char* key) override;
+    // ResetAndRefind of the session's discovery.
+    void resetAndRefind() override;
+
+    // --- DiscoveryUi
+    void showNoDevice() override;
+    void showDeviceReady() override;
+    void startFullRead() override;
+    void showMessageDialog(std::string_view key) override;
+    void showMessageBox(std::string_view key) override;
+    void setDevTimerEnabled(bool enabled) override;
+    void setApplyingImage(bool applying) override;
+    void showPermissionProblem() override;
+
+    // --- DeviceEventSink
+    void refreshCurrentDpiStatus() override;
+    void refreshCurrentProfileStatus() override;
+
+    // --- CycleUi
+    void beginBusy() override;
+    void endBusy() override;
+    void showLoading() override;
+    void hideLoading() override;
+    void processEvents() override;
+    void closeKeyMenus() override;
+    void refreshPcMacroNames() override;
+    void redrawDeviceMacros() override;
+    void redrawFireMacros() override;
+    void clearDeviceMacroViews() override;
+    void clearFireMacroViews() override;
+    void refreshUi() override;
+    void readOsMouseParameters() override;
+
+signals:
+    // A mouse has been read and drawn (the end of a successful full read).
+    void deviceReady();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createFirstPage();
+    void createShellControls(int page);
+    void connectNavigation(const NavigationBar& bar);
+    // Backgrounds, bar copy and the page's own groups of page n in the current layout.
+    void applyPageLayout(int n);
+    void applyPageLanguage(int n);
+    void applyLanguageTexts();
+    // The entries of a bar copy as the window's state shows them: the current page and language lit.
+    void showStateEntries(const NavigationBar& bar);
+    // The key page of a work mode as drawn from the mouse: page look, radio button, menu sizes and
+    // the profile's captions; nothing is written and the Disable cover stays as it is.
+    void showWorkModePage(int mode);
+    void showPageAlone(int page);
+    void setPageState(int state);
+    void setEntryPictures(const QString& entry, const QString& picture);
+    QString entryOfPageState(int state) const;
+    bool navigationGuard(bool modeEntry);
+    void defaultSettings(int n);
+    void checkPcMacro();
+    void exitProgram();
+    // Btn_Save_0Click and Btn_Load_0Click: the whole mouse into a profile file and back.
+    void saveProfile();
+    void loadProfile();
+    void startWindowMove();
+    // RefreshAIMKey: the AIM step follows the profile of the work mode the image holds.
+    void refreshAimKey();
+
+    AppState m_state;
+    // Fills the font database on a worker during start-up; waited for when the window goes.
+    std::future<void> m_fontWarmUp;
+    std::unique_ptr<DeviceSession> m_session;
+    std::unique_ptr<core::ConfigCycle> m_cycle;
+    std::optional<PageContext> m_context;
+    std::array<Page*, kPages> m_pages{};
+    KeysPage* m_keysPage = nullptr;
+    AdvancedPage* m_advancedPage = nullptr;
+    LightingPage* m_lightingPage = nullptr;
+    MacroPage* m_macroPage = nullptr;
+    UpdatePage* m_updatePage = nullptr;
+    FirePage* m_firePage = nullptr;
+    std::vector<NavigationBar> m_bars;
+    std::array<PictureControl*, kPages> m_bases{};
+    std::array<CaptionLabel*, NavigationBar::kCopies> m_covers{};
+    std::array<QRadioButton*, 7> m_pageRadios{};
+    std::array<QRadioButton*, 3> m_languageRadios{};
+    std::array<bool, 3> m_modeEnabled{true, true, false};
+    CaptionRoller* m_roller = nullptr;
+    std::optional<HoverWiring> m_hover;
+    QSystemTrayIcon* m_tray = nullptr;
+    std::unique_ptr<PointerSettings> m_pointerSettings = makeSystemPointerSettings();
+    QString m_applicationTitle;
+    QString m_exeDirectory;
+    QString m_macroPath;
+    core::MacroLibrary m_macroLibrary;
+    QString m_macroLibraryPath;
+    bool m_started = false;
+    // While the constructor runs, and once the destructor has begun, pages not built yet stay unbuilt.
+    bool m_deferPages = true;
+    bool m_pagesComplete = false;
+    bool m_completionQueued = false;
+};
+
+} // namespace tarvik::gui
