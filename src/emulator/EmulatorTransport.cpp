@@ -66,6 +66,8 @@ public:
         }
         return m_mouse->readInput(m_input, buffer, timeout);
     }
+    // The mouse left the bus since this handle was opened: it may be back, but as new interfaces.
+    bool deviceGone() const override { return m_mouse->generation() != m_generation; }
 
 private:
     std::shared_ptr<VirtualMouse> m_mouse;

@@ -2,6 +2,8 @@
 
 #include "core/device/TranscriptTransport.h"
 
+#include <cstdio>
+
 namespace tarvik::emulator {
 
 namespace {
@@ -32,6 +34,9 @@ makeTransport(const core::RuntimeOptions& options,
         if (writer->isOpen()) {
             setup.transport = std::make_unique<core::TranscriptTransport>(std::move(setup.transport), writer);
         } else {
+            // The run goes on without it, but whoever asked for it must not be left guessing.
+            std::fprintf(stderr, "tarvik-config: cannot open the transcript file \"%s\": %s\n",
+                         options.transcriptPath.c_str(), writer->error().c_str());
             setup.transcriptFailed = true;
         }
     }

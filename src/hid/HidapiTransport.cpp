@@ -6,6 +6,7 @@
 #include <hidapi.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <mutex>
 #include <set>
@@ -35,15 +36,20 @@ public:
         if (report.empty()) {
             return false;
         }
+        errno = 0;
         const int sent = hid_send_feature_report(m_device, report.data(), report.size());
-        return sent >= 0 && static_cast<std::size_t>(sent) == report.size();
+        const bool ok = sent >= 0 && static_cast<std::size_t>(sent) == report.size();
+        noteResult(ok);
+        return ok;
     }
 
     bool getFeature(std::span<std::uint8_t> report) override {
         if (report.empty()) {
             return false;
         }
+        errno = 0;
         const int received = hid_get_feature_report(m_device, report.data(), report.size());
+        noteResult(received > 0);
         if (received <= 0) {
             return false;
         }
@@ -63,8 +69,15 @@ public:
         return read < 0 ? -1 : read;
     }
 
+    bool deviceGone() const override { return m_gone; }
+
 private:
+    // hidraw answers every ioctl on a node whose device was unplugged with ENODEV; a refused report
+    // gives EPIPE or EIO instead. errno is taken right after the call, as the ioctl left it.
+    void noteResult(bool ok) { m_gone = !ok && errno == ENODEV; }
+
     hid_device* m_device;
+    bool m_gone = false;
 };
 
 } // namespace

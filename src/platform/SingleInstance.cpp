@@ -2,13 +2,18 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
 #include <QThread>
 #include <QTimer>
 
+#include <cerrno>
+
 #ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -31,12 +36,90 @@ QString userId() {
 #endif
 }
 
+#ifdef Q_OS_UNIX
+// A folder (not a link to one) of this user's that nobody else may write to.
+bool isPrivateFolder(const QString& path, bool followLink) {
+    struct stat info {};
+    const QByteArray native = QFile::encodeName(path);
+    const int got = followLink ? ::stat(native.constData(), &info) : ::lstat(native.constData(), &info);
+    return got == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid() && (info.st_mode & 022) == 0;
+}
+
+bool makePrivateFolder(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) {
+        return false;
+    }
+    return isPrivateFolder(path, false);
+}
+
+// The user id at the other end of a connected local socket; -1 when it cannot be told.
+long peerUserId(qintptr descriptor) {
+#ifdef Q_OS_LINUX
+    struct ucred credentials {};
+    socklen_t length = sizeof credentials;
+    if (::getsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_PEERCRED, &credentials, &length) == 0) {
+        return static_cast<long>(credentials.uid);
+    }
+#else
+    uid_t uid = 0;
+    gid_t gid = 0;
+    if (::getpeereid(static_cast<int>(descriptor), &uid, &gid) == 0) {
+        return static_cast<long>(uid);
+    }
+#endif
+    return -1;
+}
+
+bool peerIsThisUser(qintptr descriptor) {
+    return peerUserId(descriptor) == static_cast<long>(::getuid());
+}
+#endif
+
 } // namespace
 
-SingleInstance::SingleInstance(QString key, QObject* parent)
-    : QObject(parent), m_key(std::move(key)), m_lock(QDir(QDir::tempPath()).filePath(m_key + ".lock")) {
+QString SingleInstance::runtimeDirectory() {
+#ifdef Q_OS_UNIX
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) && isPrivateFolder(runtime, true)) {
+        return QDir::cleanPath(runtime);
+    }
+    const QString own = QDir(QDir::tempPath()).filePath(QStringLiteral("tarvik-config-") + userId());
+    if (makePrivateFolder(own)) {
+        return own;
+    }
+    // Somebody else took the name in the shared folder: the home folder is the user's alone.
+    const QString cache = QDir(QDir::homePath()).filePath(QStringLiteral(".cache"));
+    QDir().mkpath(cache);
+    const QString home = QDir(cache).filePath(QStringLiteral("tarvik-config"));
+    makePrivateFolder(home);
+    return home;
+#else
+    return QDir::tempPath();
+#endif
+}
+
+SingleInstance::SingleInstance(QString key, QString directory, QObject* parent)
+    : QObject(parent), m_key(std::move(key)), m_directory(std::move(directory)),
+      m_lock(QDir(m_directory).filePath(m_key + ".lock")) {
     // The lock is held for the whole run: only a dead holder makes it stale, never its age.
     m_lock.setStaleLockTime(0);
+}
+
+QString SingleInstance::socketName() const {
+    // A full path: the socket lives beside the lock, not in the shared temporary folder.
+    return QDir(m_directory).filePath(m_key);
+}
+
+void SingleInstance::removeForeignLock() {
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    const QByteArray native = QFile::encodeName(m_lock.fileName());
+    if (::lstat(native.constData(), &info) == 0 && info.st_uid != ::getuid()) {
+        // Not a lock of any copy of ours, whatever process id it names.
+        QFile::remove(m_lock.fileName());
+    }
+#endif
 }
 
 SingleInstance::~SingleInstance() {
@@ -79,6 +162,7 @@ SingleInstance::Outcome SingleInstance::claim(int timeoutMs) {
     if (m_lock.isLocked()) {
         return Outcome::First;
     }
+    removeForeignLock();
     const QDeadlineTimer deadline(timeoutMs);
     for (;;) {
         // tryLock takes over a lock whose holder has died.
@@ -86,10 +170,12 @@ SingleInstance::Outcome SingleInstance::claim(int timeoutMs) {
             becomeFirst();
             return Outcome::First;
         }
-        if (askRunningToRaise(kConnectWaitMs)) {
+        const Answer answer = askRunningToRaise(kConnectWaitMs);
+        if (answer == Answer::Raised) {
             return Outcome::AnotherRunning;
         }
-        if (deadline.hasExpired()) {
+        // Another user's listener is no copy of ours, and waiting would not make it one.
+        if (answer == Answer::Stranger || deadline.hasExpired()) {
             break;
         }
         // The holder is alive but not listening yet: it is still starting.
@@ -105,30 +191,44 @@ SingleInstance::Outcome SingleInstance::claim(int timeoutMs) {
 
 bool SingleInstance::becomeFirst() {
     // Holding the lock means no live copy listens: a socket file left by a crashed one is stale.
-    QLocalServer::removeServer(m_key);
+    QLocalServer::removeServer(socketName());
     m_server = std::make_unique<QLocalServer>();
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server.get(), &QLocalServer::newConnection, this, &SingleInstance::answer);
-    return m_server->listen(m_key);
+    return m_server->listen(socketName());
 }
 
-bool SingleInstance::askRunningToRaise(int waitMs) {
+SingleInstance::Answer SingleInstance::askRunningToRaise(int waitMs) {
     QLocalSocket socket;
-    socket.connectToServer(m_key);
+    socket.connectToServer(socketName());
     if (!socket.waitForConnected(waitMs)) {
-        return false;
+        return Answer::Nobody;
     }
+#ifdef Q_OS_UNIX
+    if (!peerIsThisUser(socket.socketDescriptor())) {
+        // Whoever listens there gets nothing from us, not even the request.
+        socket.abort();
+        return Answer::Stranger;
+    }
+#endif
     socket.write(kRaiseRequest);
     socket.waitForBytesWritten(kAnswerWaitMs);
     // The answer only confirms; a copy that accepted the connection is running either way.
     socket.waitForReadyRead(kAnswerWaitMs);
     socket.disconnectFromServer();
-    return true;
+    return Answer::Raised;
 }
 
 void SingleInstance::answer() {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+#ifdef Q_OS_UNIX
+        if (!peerIsThisUser(socket->socketDescriptor())) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+#endif
         QPointer<QLocalSocket> guard(socket);
         auto readRequest = [this, guard] {
             if (!guard) {

@@ -3,6 +3,11 @@
 // local socket named after the main window's title; a copy started later finds the lock taken,
 // asks the first over the socket to restore and raise its window, and is told to end.
 //
+// Both live in a folder only the user can write to (XDG_RUNTIME_DIR, or a private folder of the
+// user's), and only a lock file and a listener of the user's own count: a lock another user owns is
+// removed, and a listener whose peer credentials name another user is neither asked nor answered.
+// Anything else is "no other copy", so that nobody else can keep the program from starting.
+//
 // A copy that crashed leaves its lock file and socket behind: the lock records its process id, so
 // the next start sees that nobody holds it any more, removes the leftover socket and listens.
 
@@ -27,15 +32,21 @@ public:
         AnotherRunning, // another copy runs and was asked to raise its window: this one ends
     };
 
-    // key names the socket and the lock file; keyForTitle() makes one from a window title.
+    // key names the socket and the lock file; keyForTitle() makes one from a window title. They are
+    // made in `directory` (runtimeDirectory() unless a test names another).
     explicit SingleInstance(QString key = keyForTitle(QString::fromLatin1(kWindowTitle)),
-                            QObject* parent = nullptr);
+                            QString directory = runtimeDirectory(), QObject* parent = nullptr);
     ~SingleInstance() override; // stops listening and gives the lock back
 
     // A name usable for a local socket and a file: the title in lower case with every run of other
     // characters than letters and digits made one "-", followed by the user's id, so that two
     // users on one computer each run their own copy.
     static QString keyForTitle(const QString& title);
+
+    // XDG_RUNTIME_DIR when it is a folder of this user's that nobody else may write to; otherwise a
+    // folder of the user's own made for it (mode 0700) in the temporary folder, or, when that name
+    // is taken by somebody else, under the home folder.
+    static QString runtimeDirectory();
 
     // Becomes the first copy, or asks the running one to raise its window. Blocks at most about
     // timeoutMs while a copy that holds the lock is still starting up; when the holder never
@@ -44,6 +55,7 @@ public:
 
     bool isListening() const;
     const QString& key() const { return m_key; }
+    const QString& directory() const { return m_directory; }
     QString lockFilePath() const;
     // The socket's full path (the server's name as the system sees it), valid once listening.
     QString socketPath() const;
@@ -53,11 +65,16 @@ signals:
     void raiseRequested();
 
 private:
+    enum class Answer { Raised, Nobody, Stranger };
+
+    QString socketName() const;
+    void removeForeignLock();
     bool becomeFirst();
-    bool askRunningToRaise(int waitMs);
+    Answer askRunningToRaise(int waitMs);
     void answer();
 
     QString m_key;
+    QString m_directory;
     QLockFile m_lock;
     std::unique_ptr<QLocalServer> m_server;
 };

@@ -4,7 +4,10 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
+
+#include <unistd.h>
 
 #include "ManualClock.h"
 #include "TestImage.h"
@@ -348,33 +351,50 @@ TEST(RuntimeOptionsTest, SwitchesAreReadFromTheEnvironment) {
         StorageKind emulator;
         std::string transcript;
         double scale;
+        bool warned;
         std::string state = {};
     };
     const Case cases[] = {
-        {{}, StorageKind::None, "", 1.0},
-        {{{"TARVIK_EMULATOR", "i2c"}}, StorageKind::I2C, "", 1.0},
-        {{{"TARVIK_EMULATOR", "FLASH"}, {"TARVIK_TIME_SCALE", "0.01"}}, StorageKind::Flash, "", 0.01},
-        {{{"TARVIK_EMULATOR", "usb"}, {"TARVIK_TIME_SCALE", "fast"}}, StorageKind::None, "", 1.0},
+        {{}, StorageKind::None, "", 1.0, false},
+        {{{"TARVIK_EMULATOR", "i2c"}}, StorageKind::I2C, "", 1.0, false},
+        {{{"TARVIK_EMULATOR", "FLASH"}, {"TARVIK_TIME_SCALE", "0.01"}}, StorageKind::Flash, "", 0.01, false},
+        {{{"TARVIK_EMULATOR", "usb"}, {"TARVIK_TIME_SCALE", "fast"}}, StorageKind::None, "", 1.0, true},
         {{{"TARVIK_TIME_SCALE", "-2"}, {"TARVIK_TRANSCRIPT", "/tmp/t.txt"}},
          StorageKind::None,
          "/tmp/t.txt",
-         1.0},
-        {{{"TARVIK_TIME_SCALE", "0"}}, StorageKind::None, "", 1.0},
+         1.0,
+         true},
+        {{{"TARVIK_TIME_SCALE", "0"}}, StorageKind::None, "", 1.0, true},
+        // The range's edges, and values whose scaled waits would overflow or last for years.
+        {{{"TARVIK_TIME_SCALE", "0.000001"}}, StorageKind::None, "", 1e-6, false},
+        {{{"TARVIK_TIME_SCALE", "100"}}, StorageKind::None, "", 100.0, false},
+        {{{"TARVIK_TIME_SCALE", "100.5"}}, StorageKind::None, "", 1.0, true},
+        {{{"TARVIK_TIME_SCALE", "1e10"}}, StorageKind::None, "", 1.0, true},
+        {{{"TARVIK_TIME_SCALE", "inf"}}, StorageKind::None, "", 1.0, true},
+        {{{"TARVIK_TIME_SCALE", "nan"}}, StorageKind::None, "", 1.0, true},
         {{{"TARVIK_EMULATOR", "i2c"}, {"TARVIK_EMULATOR_STATE", "/tmp/m.state"}},
          StorageKind::I2C,
          "",
          1.0,
+         false,
          "/tmp/m.state"},
     };
     for (const Case& c : cases) {
-        auto options = core::RuntimeOptions::parse([&](const char* name) -> std::optional<std::string> {
-            auto it = c.env.find(name);
-            return it == c.env.end() ? std::nullopt : std::optional<std::string>(it->second);
-        });
+        std::vector<std::string> warnings;
+        auto options = core::RuntimeOptions::parse(
+            [&](const char* name) -> std::optional<std::string> {
+                auto it = c.env.find(name);
+                return it == c.env.end() ? std::nullopt : std::optional<std::string>(it->second);
+            },
+            [&](const std::string& text) { warnings.push_back(text); });
         EXPECT_EQ(options.emulator, c.emulator);
         EXPECT_EQ(options.transcriptPath, c.transcript);
         EXPECT_DOUBLE_EQ(options.timeScale, c.scale);
         EXPECT_EQ(options.emulatorStatePath, c.state);
+        ASSERT_EQ(warnings.size(), c.warned ? 1u : 0u);
+        if (c.warned) {
+            EXPECT_NE(warnings[0].find("TARVIK_TIME_SCALE"), std::string::npos) << warnings[0];
+        }
     }
 }
 
@@ -416,6 +436,42 @@ TEST(TransportFactoryTest, TheEmulatorReplacesTheSystemAndTheTranscriptWrapsEith
     setup = emulator::makeTransport(options, system);
     EXPECT_TRUE(setup.transcriptFailed);
     EXPECT_TRUE(setup.transport);
+}
+
+TEST(TranscriptWriterTest, FileIsPrivateAndALinkInItsPlaceIsNeitherFollowedNorSilent) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("tarvik_transcript_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const auto path = dir / "transcript.txt";
+    {
+        core::TranscriptWriter writer(path.string());
+        ASSERT_TRUE(writer.isOpen()) << writer.error();
+    }
+    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    // Another user's link where the transcript is expected: the file it points to stays as it was.
+    const auto victim = dir / "victim.txt";
+    std::ofstream(victim) << "keep\n";
+    const auto link = dir / "linked.txt";
+    std::filesystem::create_symlink(victim, link);
+    core::RuntimeOptions options;
+    options.emulator = StorageKind::I2C;
+    options.transcriptPath = link.string();
+    ::testing::internal::CaptureStderr();
+    const auto setup = emulator::makeTransport(options, {});
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(setup.transcriptFailed);
+    EXPECT_NE(said.find(link.string()), std::string::npos) << said;
+    auto handle = setup.transport->open(setup.transport->enumerate().back().path);
+    ASSERT_TRUE(handle);
+    const Byte probe[] = {0x40, 0x0D, 0, 0, 0, 0, 0, 0};
+    EXPECT_TRUE(handle->setFeature(probe));
+    std::ifstream in(victim);
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(content, "keep\n");
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace tarvik::core {
@@ -49,103 +50,126 @@ DefaultImageKind ConfigCycle::builtInDefaultImageKind() {
 // --- reading ------------------------------------------------------------------------------------
 
 namespace {
+// True only when the command was accepted and every data report of the read was answered: a read
+// can "succeed" while its bytes are nothing but the 0xFF it was pre-filled with.
 bool readSettings(DeviceLink& link, image::Section s, std::span<Byte> destination, Loading loading) {
     return link.readSettingsBlock(static_cast<Byte>(s.offset), static_cast<Byte>(s.length), destination,
-                                  loading);
+                                  loading) &&
+           link.lastReadComplete();
 }
 
 bool readInto(DeviceLink& link, std::uint16_t address, std::span<Byte> destination) {
     return link.readMemory(address, static_cast<std::uint16_t>(destination.size()), destination,
-                           Loading::Shown);
+                           Loading::Shown) &&
+           link.lastReadComplete();
 }
 } // namespace
 
-void ConfigCycle::fullRead(StorageKind kind, const std::function<void()>& showDeviceReady) {
+CycleResult ConfigCycle::fullRead(StorageKind kind, const std::function<void()>& showDeviceReady) {
     m_applyingImage = true;
     m_ui.beginBusy();
     m_ui.refreshPcMacroNames();
-    m_buffers.storageKind = kind;
+    bool read = false;
     {
         // One transfer up to the ready state: the listener's status refreshes wait until the image
         // they would redraw has been drawn.
         DeviceLink::TransferScope transfer(m_link);
-        auto& data = m_buffers.dataBuf;
-        readSettings(m_link, image::kVendorSection, data.section(image::kVendorSection), Loading::Shown);
-        readSettings(m_link, image::kUserSection, data.section(image::kUserSection), Loading::Shown);
-        if (kind == StorageKind::I2C) {
-            readI2C();
-        } else if (kind == StorageKind::Flash) {
-            readFlash();
+        // Read into a copy: a read that misses a report must leave nothing of itself behind, or the
+        // next write would carry its 0xFF filler into the mouse with fresh checksums.
+        ConfigBuffers staged = m_buffers;
+        staged.storageKind = kind;
+        for (int attempt = 0; attempt < kFullReadAttempts && !read; ++attempt) {
+            read = readEverything(kind, staged);
         }
-        dataBufToUI();
-        m_ui.readOsMouseParameters();
-        if (showDeviceReady) {
-            showDeviceReady();
+        if (read) {
+            m_buffers = std::move(staged);
+            m_readSerial = m_link.linkSerial();
+            m_readIdentity = {m_buffers.dataBuf.manuId(), m_buffers.dataBuf.proId()};
+            takeReadIntoViews(kind);
+            dataBufToUI();
+            m_ui.readOsMouseParameters();
+            if (showDeviceReady) {
+                showDeviceReady();
+            }
+        } else {
+            m_readSerial = 0;
         }
     }
     m_ui.endBusy();
     m_applyingImage = false;
+    return read ? CycleResult::Done : CycleResult::NotRead;
 }
 
-void ConfigCycle::readI2C() {
-    auto& data = m_buffers.dataBuf;
-    readInto(m_link, i2c::kProfiles.address, data.section(image::kProfileRun));
-    readInto(m_link, i2c::kReservedBlock.address, m_buffers.reservedBlock);
-    readInto(m_link, i2c::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
-
-    readInto(m_link, i2c::kMacroArea.address, half(m_buffers.deviceMacroArea, 0));
-    readInto(m_link, static_cast<std::uint16_t>(i2c::kMacroArea.address + i2c::kHalf),
-             half(m_buffers.deviceMacroArea, 1));
-    reloadDeviceMacroTable(StorageKind::I2C);
-    m_ui.redrawDeviceMacros();
-
-    readInto(m_link, i2c::kFireMacroStore.address, m_buffers.fireMacroStore.half(0));
-    readInto(m_link, static_cast<std::uint16_t>(i2c::kFireMacroStore.address + i2c::kHalf),
-             m_buffers.fireMacroStore.half(1));
-    m_buffers.splitFireMacroStore();
-    m_ui.redrawFireMacros();
-
-    readInto(m_link, i2c::kPatchHeader.address, m_buffers.patchHeaderRecord);
-    readInto(m_link, i2c::kPatchCode.address, half(m_buffers.eepromPatchCode, 0));
-    readInto(m_link, static_cast<std::uint16_t>(i2c::kPatchCode.address + i2c::kHalf),
-             half(m_buffers.eepromPatchCode, 1));
+bool ConfigCycle::readEverything(StorageKind kind, ConfigBuffers& into) {
+    if (!m_link.connected()) {
+        return false;
+    }
+    auto& data = into.dataBuf;
+    if (!readSettings(m_link, image::kVendorSection, data.section(image::kVendorSection), Loading::Shown) ||
+        !readSettings(m_link, image::kUserSection, data.section(image::kUserSection), Loading::Shown)) {
+        return false;
+    }
+    if (kind == StorageKind::I2C) {
+        return readI2C(into);
+    }
+    if (kind == StorageKind::Flash) {
+        return readFlash(into);
+    }
+    return true;
 }
 
-void ConfigCycle::readFlash() {
-    auto& data = m_buffers.dataBuf;
-    readInto(m_link, fl::kSector.address, m_buffers.flashSector);
-    readInto(m_link, fl::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
+bool ConfigCycle::readI2C(ConfigBuffers& into) {
+    auto& data = into.dataBuf;
+    return readInto(m_link, i2c::kProfiles.address, data.section(image::kProfileRun)) &&
+           readInto(m_link, i2c::kReservedBlock.address, into.reservedBlock) &&
+           readInto(m_link, i2c::kFireKeyBlock.address, data.section(image::kFireKeyBlock)) &&
+           readInto(m_link, i2c::kMacroArea.address, half(into.deviceMacroArea, 0)) &&
+           readInto(m_link, static_cast<std::uint16_t>(i2c::kMacroArea.address + i2c::kHalf),
+                    half(into.deviceMacroArea, 1)) &&
+           readInto(m_link, i2c::kFireMacroStore.address, into.fireMacroStore.half(0)) &&
+           readInto(m_link, static_cast<std::uint16_t>(i2c::kFireMacroStore.address + i2c::kHalf),
+                    into.fireMacroStore.half(1)) &&
+           readInto(m_link, i2c::kPatchHeader.address, into.patchHeaderRecord) &&
+           readInto(m_link, i2c::kPatchCode.address, half(into.eepromPatchCode, 0)) &&
+           readInto(m_link, static_cast<std::uint16_t>(i2c::kPatchCode.address + i2c::kHalf),
+                    half(into.eepromPatchCode, 1));
+}
+
+bool ConfigCycle::readFlash(ConfigBuffers& into) {
+    auto& data = into.dataBuf;
+    if (!readInto(m_link, fl::kSector.address, into.flashSector) ||
+        !readInto(m_link, fl::kFireKeyBlock.address, data.section(image::kFireKeyBlock))) {
+        return false;
+    }
     // Header, profile sections, ReservedBlock and PatchLocked out of the sector.
-    m_buffers.takeFlashSector();
-
-    // A block whose read was refused keeps what the program held before.
+    into.takeFlashSector();
     for (std::size_t i = 0; i < fl::kMacroCount; ++i) {
-        MacroBody body{};
-        if (readInto(m_link, static_cast<std::uint16_t>(fl::kMacroBodies + i * fl::kMacroBodySize), body)) {
-            m_buffers.flashMacroBodies[i] = body;
+        if (!readInto(m_link, static_cast<std::uint16_t>(fl::kMacroBodies + i * fl::kMacroBodySize),
+                      into.flashMacroBodies[i])) {
+            return false;
         }
     }
     std::array<Byte, fl::kMacroNames.length> names{};
-    if (readInto(m_link, fl::kMacroNames.address, names)) {
-        for (std::size_t i = 0; i < fl::kMacroCount; ++i) {
-            std::copy_n(names.begin() + static_cast<std::ptrdiff_t>(i * kMacroNameFieldSize),
-                        kMacroNameFieldSize, m_buffers.flashMacroNames[i].begin());
-        }
+    if (!readInto(m_link, fl::kMacroNames.address, names)) {
+        return false;
     }
-    reloadDeviceMacroTable(StorageKind::Flash);
+    for (std::size_t i = 0; i < fl::kMacroCount; ++i) {
+        std::copy_n(names.begin() + static_cast<std::ptrdiff_t>(i * kMacroNameFieldSize), kMacroNameFieldSize,
+                    into.flashMacroNames[i].begin());
+    }
+    if (!readInto(m_link, fl::kFireMacroStore.address, into.fireMacroStore.bytes()) ||
+        !readInto(m_link, fl::kPatchCode.address, into.flashPatchCode)) {
+        return false;
+    }
+    into.patchLocked = into.flashSectorHeader[fl::kSectorPatchLockByte] == fl::kPatchLockedValue;
+    return true;
+}
+
+void ConfigCycle::takeReadIntoViews(StorageKind kind) {
+    reloadDeviceMacroTable(kind);
     m_ui.redrawDeviceMacros();
-
-    // The committed store and its editing copy change together or not at all: a refused read
-    // leaves both as they were rather than a store of 0xFF behind the old names.
-    std::array<Byte, FireMacroStore::kSize> store{};
-    if (readInto(m_link, fl::kFireMacroStore.address, store)) {
-        std::copy(store.begin(), store.end(), m_buffers.fireMacroStore.bytes().begin());
-        m_buffers.splitFireMacroStore();
-    }
+    m_buffers.splitFireMacroStore();
     m_ui.redrawFireMacros();
-
-    readInto(m_link, fl::kPatchCode.address, m_buffers.flashPatchCode);
-    m_buffers.patchLocked = m_buffers.flashSectorHeader[fl::kSectorPatchLockByte] == fl::kPatchLockedValue;
 }
 
 void ConfigCycle::reloadDeviceMacroTable(StorageKind kind) {
@@ -203,6 +227,12 @@ CycleResult ConfigCycle::checkWritable() const {
     if (m_buffers.storageKind != StorageKind::I2C && m_buffers.storageKind != StorageKind::Flash) {
         return CycleResult::WrongKind;
     }
+    // The stored areas are written whole, partly from what was read (the profile run, the "Flash"
+    // sector's header, ReservedBlock and tail): never from a read that did not get every report,
+    // nor from one of another mouse.
+    if (!configurationRead()) {
+        return CycleResult::NotRead;
+    }
     return CycleResult::Done;
 }
 
@@ -236,6 +266,20 @@ CycleResult ConfigCycle::commitKeyBlock(Variant variant) {
     m_link.writeSetting(offset, kTakeUpKeys, 0, 0, 1);
     m_link.writeSetting(offset, m_buffers.workingImage.currentProfile(), 0, 0, 1);
     return CycleResult::Done;
+}
+
+CycleResult ConfigCycle::saveProfile(StorageKind kind, const std::function<void()>& showDeviceReady,
+                                     const std::filesystem::path& path, FileResult* written) {
+    // A mouse that leaves during the re-read would otherwise give a file of 0xFF.
+    if (fullRead(kind, showDeviceReady) != CycleResult::Done) {
+        return CycleResult::NotRead;
+    }
+    dataBufToMemo();
+    const FileResult result = writeFileReplacing(path, writeProfileFile(m_buffers));
+    if (written) {
+        *written = result;
+    }
+    return result ? CycleResult::Done : CycleResult::FileFailed;
 }
 
 CycleResult ConfigCycle::writeAllToDevice() {
@@ -322,6 +366,9 @@ CycleResult ConfigCycle::defaultSettings(int n, const std::function<void()>& res
     if (kind == StorageKind::None || kind != m_defaultImageKind) {
         return CycleResult::WrongKind;
     }
+    if (!configurationRead()) {
+        return CycleResult::NotRead;
+    }
 
     m_applyingImage = true;
     m_ui.closeKeyMenus();
@@ -356,8 +403,18 @@ CycleResult ConfigCycle::loadProfile(std::span<const Byte> file, const std::func
     if (m_applyingImage) {
         return CycleResult::Skipped;
     }
+    if (!configurationRead()) {
+        return CycleResult::NotRead;
+    }
     m_ui.closeKeyMenus();
-    const FileLoadResult taken = readProfileFile(file, m_buffers);
+    // The connected mouse as it was read: a file of another mouse would give it ids under which it
+    // is no longer found, or identity bytes for which it is refused.
+    const MouseIdentity mouse{m_link.linkVid(), m_link.linkPid(), m_readIdentity.first,
+                              m_readIdentity.second};
+    FileLoadResult taken = checkProfileFile(file, m_buffers.storageKind, m_buffers.patchLocked, mouse);
+    if (taken) {
+        taken = readProfileFile(file, m_buffers);
+    }
     if (why) {
         *why = taken;
     }

@@ -14,21 +14,26 @@
 #include "core/device/DeviceLink.h"
 #include "core/image/ConfigBuffers.h"
 #include "core/image/DefaultImages.h"
+#include "core/image/FileIo.h"
 #include "core/image/FileLoadResult.h"
 #include "core/keys/FunctionCodeContext.h"
 #include "core/macros/DeviceMacroTable.h"
 
+#include <filesystem>
 #include <functional>
 #include <span>
+#include <utility>
 
 namespace tarvik::core {
 
 enum class CycleResult {
     Done,
-    Skipped,   // ApplyingImage was set: nothing was sent
-    NoDevice,  // no link to the mouse: nothing was sent (the window shows "Str022")
-    WrongKind, // the mouse is neither "I2C" nor "Flash", or not of the default images' kind
-    Refused,   // the profile file was refused (see the FileLoadResult): nothing changed
+    Skipped,    // ApplyingImage was set: nothing was sent
+    NoDevice,   // no link to the mouse: nothing was sent (the window shows "Str022")
+    WrongKind,  // the mouse is neither "I2C" nor "Flash", or not of the default images' kind
+    Refused,    // the profile file was refused (see the FileLoadResult): nothing changed
+    NotRead,    // the mouse's configuration was not read whole: nothing was drawn, taken or sent
+    FileFailed, // the file could not be written whole (see the FileResult): the old file is kept
 };
 
 class ConfigCycle {
@@ -45,11 +50,23 @@ public:
 
     static DefaultImageKind builtInDefaultImageKind();
 
+    // Attempts of a full read before it counts as failed.
+    static constexpr int kFullReadAttempts = 3;
+
     // Btn_Read: the live settings and every stored region of a mouse of `kind` (which becomes the
     // buffers' storageKind) into the buffers, the device macro table loaded from them, the image
     // drawn, the OS mouse parameters re-read, then showDeviceReady (DeviceDiscovery::showDeviceReady)
     // and the end of the busy state. Runs inside the busy state with ApplyingImage set.
-    void fullRead(StorageKind kind, const std::function<void()>& showDeviceReady);
+    //
+    // A read in which any report went unanswered is no configuration: it is read again, up to
+    // kFullReadAttempts times. When no attempt gets every report, NotRead: the buffers stay exactly
+    // as they were, nothing is drawn, showDeviceReady is not called, and every write to the stored
+    // memory is refused (NotRead) until a full read of this link succeeds.
+    CycleResult fullRead(StorageKind kind, const std::function<void()>& showDeviceReady);
+
+    // Whether the buffers hold a complete full read of the mouse now connected (the same opening
+    // of the link). Key-block commits, default settings and profile loads need it.
+    bool configurationRead() const { return m_readSerial != 0 && m_readSerial == m_link.linkSerial(); }
 
     // DataBufToUI: DataBuf into the WorkingImage, the ButtonCodeTable rebuilt, then the window's
     // RefreshUI with ApplyingImage set for its duration.
@@ -74,6 +91,13 @@ public:
     // into DataBuf and the edited fire macros into their store, ready for a profile file.
     void dataBufToMemo() { m_buffers.dataBufToMemo(); }
 
+    // Save Profile once the file name is chosen: the whole mouse is read again (fullRead) and only
+    // when every report came back is the image prepared (DataBufToMemo) and written to `path`,
+    // replacing it whole or not at all. NotRead leaves any file at `path` untouched; FileFailed
+    // (the reason in `written`) keeps the old file whole.
+    CycleResult saveProfile(StorageKind kind, const std::function<void()>& showDeviceReady,
+                            const std::filesystem::path& path, FileResult* written = nullptr);
+
     // WriteAllToDevice: both live-settings blocks from DataBuf, then every stored area in the
     // order of the mouse's kind; a locked "Flash" patch is not written.
     CycleResult writeAllToDevice();
@@ -87,10 +111,11 @@ public:
     // InitNoDevice: default image 1 into the buffers and drawn; nothing is sent.
     void initNoDevice();
 
-    // The write of a loaded profile file (MemoToDataBuf_OnClick): the file is taken with
-    // readProfileFile (a file of the wrong kind, or too short, is Refused and changes nothing;
-    // `why` then says why), the macros and the image are drawn, everything is written and
-    // resetAndRefind follows.
+    // The write of a loaded profile file (MemoToDataBuf_OnClick): the file is checked against the
+    // connected mouse (checkProfileFile: kind, size, section checksums, vendor and product id of the
+    // link, identity bytes as read from the mouse) and taken with readProfileFile; a file that fails
+    // any check is Refused and changes nothing (`why` then says why). Then the macros and the image
+    // are drawn, everything is written and resetAndRefind follows.
     CycleResult loadProfile(std::span<const Byte> file, const std::function<void()>& resetAndRefind,
                             FileLoadResult* why = nullptr);
 
@@ -108,8 +133,12 @@ public:
 
 private:
     CycleResult checkWritable() const;
-    void readI2C();
-    void readFlash();
+    // One attempt of the stored-memory part of a full read into `into`; false at the first report
+    // that went unanswered.
+    bool readEverything(StorageKind kind, ConfigBuffers& into);
+    bool readI2C(ConfigBuffers& into);
+    bool readFlash(ConfigBuffers& into);
+    void takeReadIntoViews(StorageKind kind);
     void writeStoredI2C();
     void writeStoredFlash();
     void writeFlashSector();
@@ -123,6 +152,8 @@ private:
     ButtonCodeTable m_codeTable;
     DeviceMacroTable m_macroTable;
     DefaultImageBuffers m_defaults{};
+    std::uint64_t m_readSerial = 0;                   // linkSerial() of the last complete full read
+    std::pair<Byte, Byte> m_readIdentity{0xFF, 0xFF}; // ManuId, ProId of that read
 };
 
 } // namespace tarvik::core

@@ -17,7 +17,13 @@ constexpr int kStablePairsNeeded = 2;
 DeviceDiscovery::DeviceDiscovery(DeviceLink& link, DiscoveryUi& ui, const DefaultIdentity& identity,
                                  int revManuId, int revProId)
     : m_link(link), m_ui(ui), m_identity(identity), m_revManuId(revManuId),
-      m_revProId(revProId), m_vidPidTable{VidPid{identity.vendorId, identity.productId}, VidPid{0, 0}} {}
+      m_revProId(revProId), m_vidPidTable{VidPid{identity.vendorId, identity.productId}, VidPid{0, 0}} {
+    m_link.setLostCallback([this] { m_ui.linkLost(); });
+}
+
+DeviceDiscovery::~DeviceDiscovery() {
+    m_link.setLostCallback({});
+}
 
 void DeviceDiscovery::waitSteps(int steps) {
     for (int i = 0; i < steps; ++i) {
@@ -31,6 +37,11 @@ void DeviceDiscovery::devTimerTimer() {
         return;
     }
     m_pollingBusy = true;
+    if (m_link.lost()) {
+        recoverLostLink();
+        m_pollingBusy = false;
+        return;
+    }
 
     // A device in the middle of arriving or leaving can give a different count from one call to
     // the next; act only when the count has settled.
@@ -51,14 +62,57 @@ void DeviceDiscovery::devTimerTimer() {
             if (!m_link.linkedInterfacePresent()) {
                 showNoDevice();
                 m_link.dropLink();
+                m_failedAttempts = 0;
             }
         } else {
             waitSteps(kPlugInWaitSteps);
+            m_failedAttempts = 0;
             openFromTable(true);
         }
         m_lastDeviceCount = count;
+    } else if (retryDue()) {
+        // After a reset or a slow start the mouse may need a moment before it answers; without
+        // this it would stay hidden until it is plugged in again.
+        reFindDev();
     }
     m_pollingBusy = false;
+}
+
+bool DeviceDiscovery::retryDue() const {
+    return (m_state == LinkState::Unidentified || m_state == LinkState::Unread) && m_failedAttempts > 0 &&
+           m_failedAttempts < kIdentifyAttempts;
+}
+
+bool DeviceDiscovery::handleLostLink() {
+    if (!m_link.lost() || m_pollingBusy) {
+        return false;
+    }
+    m_pollingBusy = true;
+    recoverLostLink();
+    m_pollingBusy = false;
+    return true;
+}
+
+void DeviceDiscovery::recoverLostLink() {
+    showNoDevice();
+    m_link.dropLink();
+    m_failedAttempts = 0;
+    // Counted without the old link: if the mouse is not back yet, its return raises the count.
+    m_lastDeviceCount = m_link.countDevices();
+    reFindDev();
+}
+
+void DeviceDiscovery::attemptFailed(LinkState state) {
+    m_state = state;
+    ++m_failedAttempts;
+    if (state == LinkState::Unread) {
+        // The read has been repeated already; say so at once, and once.
+        if (m_failedAttempts == 1) {
+            m_ui.showReadFailed();
+        }
+    } else if (m_failedAttempts == kTellUserAfterFailures) {
+        m_ui.showMouseNotAnswering();
+    }
 }
 
 bool DeviceDiscovery::openFromTable(bool fromTick) {
@@ -94,11 +148,13 @@ void DeviceDiscovery::reFindDev() {
 void DeviceDiscovery::readDevInfo() {
     m_state = LinkState::Unidentified;
     if (!m_link.sendCommand(DeviceLink::kCmdProbe)) {
+        attemptFailed(LinkState::Unidentified);
         return;
     }
     m_link.receiveDataChunk();
     const auto& reply = m_link.stagingBuffer();
     if (reply[1] != kProbeSignature) {
+        attemptFailed(LinkState::Unidentified);
         return;
     }
     if (reply[2] == kProbeFlash) {
@@ -106,6 +162,7 @@ void DeviceDiscovery::readDevInfo() {
     } else if (reply[2] == kProbeI2C) {
         m_storageKind = StorageKind::I2C;
     } else {
+        attemptFailed(LinkState::Unidentified);
         return;
     }
 
@@ -126,6 +183,7 @@ void DeviceDiscovery::readDevInfo() {
     // Unanswered fetches leave 0xFF 0xFF, which is also the default identity: only bytes the mouse
     // really sent may identify it.
     if (!read || !m_link.lastReadComplete()) {
+        attemptFailed(LinkState::Unidentified);
         return;
     }
     m_lastIdentity = {block[0], block[1]};
@@ -152,6 +210,7 @@ void DeviceDiscovery::resetAndRefind() {
     showNoDevice();
     m_link.ui().pumpEvents();
     waitSteps(kResetWaitSteps);
+    m_failedAttempts = 0;
     reFindDev();
     keepPollingAfterReset();
 }
@@ -176,7 +235,14 @@ void DeviceDiscovery::showNoDevice() {
 
 void DeviceDiscovery::showDeviceReady() {
     m_state = LinkState::Ready;
+    m_failedAttempts = 0;
     m_ui.showDeviceReady();
+}
+
+void DeviceDiscovery::fullReadFailed() {
+    // The read took nothing; covers up again, and the following ticks try once more.
+    showNoDevice();
+    attemptFailed(LinkState::Unread);
 }
 
 Byte DeviceDiscovery::readCurrentProfile() {

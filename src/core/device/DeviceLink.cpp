@@ -96,6 +96,7 @@ OpenResult DeviceLink::openDevice(std::uint16_t vendorId, std::uint16_t productI
         report = {kDataReportId, 0, 0, 0, 0, 0, 0, 0};
         m_dataValid = query->getFeature(report);
         m_query = std::move(query);
+        ++m_openSerial;
     }
     if (opened && m_read && m_readUser) {
         m_readUser->attachReadHandle(*m_read, m_inputReportLength);
@@ -111,7 +112,22 @@ void DeviceLink::closeHandles() {
     m_query.reset();
     m_commandValid = false;
     m_dataValid = false;
+    m_lost = false;
     m_path.clear();
+}
+
+void DeviceLink::checkGone() {
+    if (m_lost || !m_query || !m_query->deviceGone()) {
+        return;
+    }
+    // Every later report on this handle would fail too, silently; stop here and let the search
+    // find the mouse again under its new handle.
+    m_lost = true;
+    m_commandValid = false;
+    m_dataValid = false;
+    if (m_lostCallback) {
+        m_lostCallback();
+    }
 }
 
 void DeviceLink::dropLink() {
@@ -147,7 +163,11 @@ bool DeviceLink::sendCommand(Byte command, Byte p1, Byte p2, Byte p3, Byte p4, B
     }
     TransferScope transfer(*this);
     m_report = {kCommandReportId, command, p1, p2, p3, p4, p5, p6};
-    return m_query->setFeature(std::span<const Byte>(m_report.data(), m_featureReportLength));
+    const bool sent = m_query->setFeature(std::span<const Byte>(m_report.data(), m_featureReportLength));
+    if (!sent) {
+        checkGone();
+    }
+    return sent;
 }
 
 bool DeviceLink::sendDataChunk(const Chunk& data) {
@@ -157,7 +177,11 @@ bool DeviceLink::sendDataChunk(const Chunk& data) {
     TransferScope transfer(*this);
     m_report[0] = kDataReportId;
     std::copy(data.begin(), data.end(), m_report.begin() + 1);
-    return m_query->setFeature(std::span<const Byte>(m_report.data(), m_featureReportLength));
+    const bool sent = m_query->setFeature(std::span<const Byte>(m_report.data(), m_featureReportLength));
+    if (!sent) {
+        checkGone();
+    }
+    return sent;
 }
 
 void DeviceLink::receiveDataChunk() {
@@ -172,6 +196,8 @@ void DeviceLink::receiveDataChunk() {
         m_lastFetchOk = true;
         std::copy(m_report.begin() + 1, m_report.end(), m_staging.begin());
         delayMicroseconds(static_cast<unsigned>(kFetchGap.count()));
+    } else {
+        checkGone();
     }
 }
 

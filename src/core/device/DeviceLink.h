@@ -84,6 +84,15 @@ public:
     bool linkedInterfacePresent();
 
     bool connected() const { return commandHandleValid() && dataHandleValid(); }
+    // Counts the successful opens: a new value means another interface (or the same mouse plugged in
+    // again), so what was read over an earlier one no longer describes it. 0 while not connected.
+    std::uint64_t linkSerial() const { return connected() ? m_openSerial : 0; }
+    // A report failed because the mouse has left the bus (a dead handle). From then on the link
+    // counts as not connected and sends nothing more, until it is dropped or opened again.
+    bool lost() const { return m_lost; }
+    // Called once, on the user-interface thread inside the failing operation, when the link is
+    // lost. It must not start a transfer there: whoever searches again does it after the handler.
+    void setLostCallback(std::function<void()> callback) { m_lostCallback = std::move(callback); }
     bool commandHandleValid() const { return m_query && m_commandValid; }
     bool dataHandleValid() const { return m_query && m_dataValid; }
     bool readHandleValid() const { return m_read != nullptr; }
@@ -161,6 +170,8 @@ public:
 private:
     void closeHandles();
     void endTransfer();
+    // After a failed exchange on the command/data handle: a dead handle marks the link lost.
+    void checkGone();
     void fillStaging() { m_staging.fill(0xFF); }
     bool readChunks(std::uint16_t length, std::span<Byte> destination, Loading loading);
 
@@ -169,6 +180,9 @@ private:
     Clock& m_clock;
     bool m_lastReadComplete = false;
     bool m_lastFetchOk = false;
+    bool m_lost = false;
+    std::uint64_t m_openSerial = 0;
+    std::function<void()> m_lostCallback;
     ReadHandleUser* m_readUser = nullptr;
 
     std::unique_ptr<HidHandle> m_query; // CommandHandle and DataHandle

@@ -22,7 +22,9 @@ public:
     virtual void showDeviceReady() = 0;
 
     // Btn_Read: the full read of the device just accepted. It may run to its end inside this call.
-    // When it is done it calls DeviceDiscovery::showDeviceReady() and enables the DevTimer again.
+    // When it is done it calls DeviceDiscovery::showDeviceReady() and enables the DevTimer again;
+    // when it did not get every report (ConfigCycle::fullRead gave NotRead) it calls
+    // DeviceDiscovery::fullReadFailed() instead.
     virtual void startFullRead() = 0;
 
     // Resets the window to its first page (sets NoDevicePage).
@@ -39,6 +41,21 @@ public:
 
     // The mouse is there but this user may not open it: on Linux the udev rule is not installed.
     virtual void showPermissionProblem() = 0;
+
+    // A mouse was found but does not answer its probe or its identity read, after several tries on
+    // the following DevTimer ticks. Told once per mouse; the window stays in the no-device state.
+    virtual void showMouseNotAnswering() {}
+
+    // The mouse was accepted but its full read did not get every report, even when repeated:
+    // nothing of it was drawn or will be written, and the window is back in the no-device state
+    // (showNoDevice was called just before, so the covers are up). From fullReadFailed().
+    virtual void showReadFailed() {}
+
+    // A report failed because the mouse left the bus (it may already be back). Called inside the
+    // failing operation, which must finish first: post DeviceDiscovery::handleLostLink() to run on
+    // the user-interface thread once the current handler has returned. Without it the next DevTimer
+    // tick handles the loss.
+    virtual void linkLost() {}
 };
 
 } // namespace tarvik::core

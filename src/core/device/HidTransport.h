@@ -41,6 +41,11 @@ public:
     // Blocking read of one input report into buffer, waiting at most timeout. Returns the number of
     // bytes read, 0 on time-out, -1 when the device is gone or the handle failed.
     virtual int readInput(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) = 0;
+
+    // True when the last failed call failed because the device has left the bus. Such a handle
+    // stays dead even when the device comes back at once: it returns as a new interface that has
+    // to be opened again. A refused report on a live device is not "gone".
+    virtual bool deviceGone() const { return false; }
 };
 
 class HidTransport {

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <sstream>
 
 namespace tarvik::core {
 
@@ -17,7 +19,8 @@ std::string lowered(std::string text) {
 
 } // namespace
 
-RuntimeOptions RuntimeOptions::parse(const std::function<std::optional<std::string>(const char*)>& lookup) {
+RuntimeOptions RuntimeOptions::parse(const std::function<std::optional<std::string>(const char*)>& lookup,
+                                     const std::function<void(const std::string&)>& warn) {
     RuntimeOptions options;
     if (auto kind = lookup("TARVIK_EMULATOR")) {
         auto k = lowered(*kind);
@@ -36,21 +39,29 @@ RuntimeOptions RuntimeOptions::parse(const std::function<std::optional<std::stri
     if (auto scale = lookup("TARVIK_TIME_SCALE")) {
         char* end = nullptr;
         double value = std::strtod(scale->c_str(), &end);
-        if (end != scale->c_str() && *end == '\0' && std::isfinite(value) && value > 0.0) {
+        if (end != scale->c_str() && *end == '\0' && std::isfinite(value) && value >= kMinTimeScale &&
+            value <= kMaxTimeScale) {
             options.timeScale = value;
+        } else if (warn) {
+            std::ostringstream text;
+            text << "TARVIK_TIME_SCALE=" << *scale << " ignored: a number from " << kMinTimeScale << " to "
+                 << kMaxTimeScale << " is needed; using 1";
+            warn(text.str());
         }
     }
     return options;
 }
 
 RuntimeOptions RuntimeOptions::fromEnvironment() {
-    return parse([](const char* name) -> std::optional<std::string> {
-        const char* value = std::getenv(name);
-        if (value == nullptr) {
-            return std::nullopt;
-        }
-        return std::string(value);
-    });
+    return parse(
+        [](const char* name) -> std::optional<std::string> {
+            const char* value = std::getenv(name);
+            if (value == nullptr) {
+                return std::nullopt;
+            }
+            return std::string(value);
+        },
+        [](const std::string& text) { std::fprintf(stderr, "tarvik-config: %s\n", text.c_str()); });
 }
 
 } // namespace tarvik::core

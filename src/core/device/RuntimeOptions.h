@@ -19,9 +19,17 @@ struct RuntimeOptions {
     std::string emulatorStatePath;            // empty: the virtual mouse starts afresh each run
     double timeScale = 1.0;
 
+    // The time scales accepted: far enough down for benchmarks that skip every wait, far enough up
+    // for slow-motion demonstrations, and never so large that a scaled interval overflows.
+    static constexpr double kMinTimeScale = 1e-6;
+    static constexpr double kMaxTimeScale = 100.0;
+
     // lookup returns the value of a variable, or nothing when it is not set. Values that do not
-    // parse (an unknown emulator kind, a scale that is not a positive number) are ignored.
-    static RuntimeOptions parse(const std::function<std::optional<std::string>(const char*)>& lookup);
+    // parse (an unknown emulator kind, a scale that is not a number within the range) are ignored,
+    // and each is described to warn (when given) in one line.
+    static RuntimeOptions parse(const std::function<std::optional<std::string>(const char*)>& lookup,
+                                const std::function<void(const std::string&)>& warn = {});
+    // From the process environment, with warnings on standard error.
     static RuntimeOptions fromEnvironment();
 };
 

@@ -1,5 +1,12 @@
 #include "core/device/TranscriptTransport.h"
 
+#include <cerrno>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace tarvik::core {
 
 namespace {
@@ -27,6 +34,7 @@ public:
         }
         return n;
     }
+    bool deviceGone() const override { return m_inner->deviceGone(); }
 
 private:
     std::unique_ptr<HidHandle> m_inner;
@@ -35,7 +43,27 @@ private:
 
 } // namespace
 
-TranscriptWriter::TranscriptWriter(const std::string& path) : m_file(std::fopen(path.c_str(), "a")) {}
+TranscriptWriter::TranscriptWriter(const std::string& path) {
+    // The reports carry the whole configuration: private to the user, and never written through a
+    // link someone else may have put where the file is expected.
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
+    if (fd < 0) {
+        m_error = std::generic_category().message(errno);
+        return;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        m_error = "not a regular file";
+        ::close(fd);
+        return;
+    }
+    m_file = ::fdopen(fd, "a");
+    if (!m_file) {
+        m_error = std::generic_category().message(errno);
+        ::close(fd);
+    }
+}
 
 TranscriptWriter::~TranscriptWriter() {
     if (m_file) {

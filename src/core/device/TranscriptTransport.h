@@ -18,13 +18,15 @@ namespace tarvik::core {
 
 class TranscriptWriter {
 public:
-    // Appends to path. isOpen() tells whether that worked.
+    // Appends to path, a regular file created readable by the user only; a symbolic link there is
+    // not followed (the writer does not open). isOpen() tells whether that worked, error() why not.
     explicit TranscriptWriter(const std::string& path);
     ~TranscriptWriter();
     TranscriptWriter(const TranscriptWriter&) = delete;
     TranscriptWriter& operator=(const TranscriptWriter&) = delete;
 
     bool isOpen() const { return m_file != nullptr; }
+    const std::string& error() const { return m_error; }
     // Called from the user-interface thread and the listener's thread alike.
     void write(const char* kind, std::span<const std::uint8_t> bytes, bool ok);
 
@@ -33,6 +35,7 @@ public:
 private:
     std::mutex m_mutex;
     std::FILE* m_file = nullptr;
+    std::string m_error;
 };
 
 class TranscriptTransport final : public HidTransport {

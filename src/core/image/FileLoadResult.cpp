@@ -12,6 +12,13 @@ std::string FileLoadResult::reason() const {
         return "file has " + std::to_string(size) + " bytes, " + std::to_string(needed) + " needed";
     case LoadRefusal::StorageKindMismatch:
         return "file was saved for another kind of mouse memory";
+    case LoadRefusal::TooLong:
+        return "file has " + std::to_string(size) + " bytes, at most " + std::to_string(needed) + " expected";
+    case LoadRefusal::BadChecksum:
+        return "the section at offset " + std::to_string(section) +
+               " is damaged (its checksum does not match)";
+    case LoadRefusal::OtherMouse:
+        return "file was saved from another mouse (its vendor, product or identity bytes differ)";
     }
     return "refused";
 }

@@ -13,15 +13,19 @@ inline constexpr std::string_view kLoadingBinError = "Loading .bin is error!";
 
 enum class LoadRefusal {
     None,
-    NoStorageKind,      // no "I2C" or "Flash" mouse to load for
-    TooShort,           // fewer bytes than the mouse's kind needs
-    StorageKindMismatch // the file's StorageMarker names the other kind (or none)
+    NoStorageKind,       // no "I2C" or "Flash" mouse to load for
+    TooShort,            // fewer bytes than the mouse's kind needs
+    StorageKindMismatch, // the file's StorageMarker names the other kind (or none)
+    TooLong,             // more bytes than any file for the mouse's kind holds
+    BadChecksum,         // a section's checksum does not match its bytes: damaged, or not a profile
+    OtherMouse,          // saved from another mouse: vendor id, product id or identity bytes differ
 };
 
 struct FileLoadResult {
     LoadRefusal refusal = LoadRefusal::None;
-    std::size_t size = 0;   // bytes offered
-    std::size_t needed = 0; // bytes the kind needs
+    std::size_t size = 0;    // bytes offered
+    std::size_t needed = 0;  // bytes the kind needs
+    std::size_t section = 0; // BadChecksum: offset of the first section whose checksum is wrong
 
     bool ok() const { return refusal == LoadRefusal::None; }
     explicit operator bool() const { return ok(); }

@@ -93,4 +93,9 @@ FileLoadResult readPatchFile(std::span<const Byte> file, ConfigBuffers& b) {
     return result;
 }
 
+std::optional<std::vector<Byte>> readPatchFileFrom(const std::filesystem::path& path, FileResult* result) {
+    const std::size_t most = std::max(patchFileSize(StorageKind::I2C), patchFileSize(StorageKind::Flash));
+    return readRegularFile(path, most, Oversize::TakePrefix, result);
+}
+
 } // namespace tarvik::core

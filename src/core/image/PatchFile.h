@@ -3,12 +3,16 @@
 // PatchHeader whose checksum the mouse checks. Also the patch data file of the update page.
 
 #include "core/image/ConfigBuffers.h"
+#include "core/image/FileIo.h"
 #include "core/image/FileLoadResult.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <span>
+#include <vector>
 
 namespace tarvik::core {
 
@@ -61,5 +65,11 @@ std::size_t patchFileSize(StorageKind kind);
 // business), but a file shorter than the kind needs is refused and changes nothing, as is any file
 // when the kind is None.
 FileLoadResult readPatchFile(std::span<const Byte> file, ConfigBuffers& buffers);
+
+// The bytes Load BIN takes from a patch data file on disk: a regular file, of which no more is read
+// than the larger kind needs (data files may be whole memory images, so longer files are fine). A
+// FIFO or a device is refused without blocking, with the reason in `result`.
+std::optional<std::vector<Byte>> readPatchFileFrom(const std::filesystem::path& path,
+                                                   FileResult* result = nullptr);
 
 } // namespace tarvik::core

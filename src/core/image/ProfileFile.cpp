@@ -1,6 +1,9 @@
 #include "core/image/ProfileFile.h"
 
+#include "core/image/Checksum.h"
+
 #include <algorithm>
+#include <system_error>
 
 namespace tarvik::core {
 
@@ -116,6 +119,67 @@ FileLoadResult readProfileFile(std::span<const Byte> file, ConfigBuffers& b) {
     fillLayout(file, b.storageKind, !b.patchLocked, b);
     b.splitFireMacroStore();
     return result;
+}
+
+FileLoadResult checkProfileFile(std::span<const Byte> file, StorageKind kind, bool patchLocked,
+                                const MouseIdentity& mouse) {
+    FileLoadResult result;
+    result.size = file.size();
+    result.needed = profileFileSize(kind, patchLocked);
+    if (kind == StorageKind::None) {
+        result.refusal = LoadRefusal::NoStorageKind;
+        return result;
+    }
+    if (file.size() > pf::kStorageMarker &&
+        ConfigImage::storageKindOfMarker(file[pf::kStorageMarker]) != kind) {
+        result.refusal = LoadRefusal::StorageKindMismatch;
+        return result;
+    }
+    if (file.size() < result.needed) {
+        result.refusal = LoadRefusal::TooShort;
+        return result;
+    }
+    if (const std::size_t most = profileFileSize(kind, false); file.size() > most) {
+        result.needed = most;
+        result.refusal = LoadRefusal::TooLong;
+        return result;
+    }
+    // The sections sit at the same offsets in the file as in the image.
+    for (const image::Section& s : image::kChecksummedSections) {
+        const auto bytes = file.subspan(s.offset, s.length);
+        if (computeChecksumXor5A(bytes.first(s.length - 1)) != bytes.back()) {
+            result.refusal = LoadRefusal::BadChecksum;
+            result.section = s.offset;
+            return result;
+        }
+    }
+    const auto vendorId =
+        static_cast<std::uint16_t>(file[image::kVendorId] << 8 | file[image::kVendorId + 1]);
+    const auto productId =
+        static_cast<std::uint16_t>(file[image::kProductId] << 8 | file[image::kProductId + 1]);
+    const Byte manuId = file[pf::kFireKeyBlock + (image::kManuId - image::kFireKeyBlock.offset)];
+    const Byte proId = file[pf::kFireKeyBlock + (image::kProId - image::kFireKeyBlock.offset)];
+    if (vendorId != mouse.vendorId || productId != mouse.productId || manuId != mouse.manuId ||
+        proId != mouse.proId) {
+        result.refusal = LoadRefusal::OtherMouse;
+    }
+    return result;
+}
+
+std::optional<std::vector<Byte>> readProfileFileFrom(const std::filesystem::path& path, FileResult* result) {
+    return readRegularFile(path, pf::kFlashSize, Oversize::Refuse, result);
+}
+
+std::filesystem::path profileSavePath(const std::filesystem::path& chosen) {
+    std::filesystem::path out = chosen;
+    out += ".bin";
+    return out;
+}
+
+bool saveReplacesUnconfirmedFile(const std::filesystem::path& chosen) {
+    std::error_code ec;
+    // A dangling link counts too: the save would write through it.
+    return std::filesystem::exists(std::filesystem::symlink_status(profileSavePath(chosen), ec));
 }
 
 void fillFromProfileLayout(std::span<const Byte> file, StorageKind kind, ConfigBuffers& b) {

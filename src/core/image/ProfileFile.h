@@ -3,9 +3,13 @@
 // is the StorageMarker at offset 495. The built-in default images use the same layout.
 
 #include "core/image/ConfigBuffers.h"
+#include "core/image/FileIo.h"
 #include "core/image/FileLoadResult.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -56,6 +60,35 @@ std::vector<Byte> writeProfileFile(const ConfigBuffers& buffers);
 // checksums the file carries. A file whose StorageMarker does not name the mouse's kind, or that
 // is shorter than the kind needs, is refused and changes nothing; extra bytes are ignored.
 FileLoadResult readProfileFile(std::span<const Byte> file, ConfigBuffers& buffers);
+
+// The connected mouse as far as a profile file can name it: the vendor and product id it was opened
+// with, and the identity bytes (ManuId, ProId) read from its FireKeyBlock.
+struct MouseIdentity {
+    std::uint16_t vendorId = 0;
+    std::uint16_t productId = 0;
+    Byte manuId = 0xFF;
+    Byte proId = 0xFF;
+};
+
+// Everything that can be checked before a profile file is written to the mouse: its kind
+// (StorageMarker), its size (at least what the kind needs, at most the largest file of that kind),
+// the checksums of its five sections, and that its VendorId, ProductId and identity bytes are those
+// of `mouse`. A file saved by this program from the same healthy mouse passes. Nothing is changed.
+FileLoadResult checkProfileFile(std::span<const Byte> file, StorageKind kind, bool patchLocked,
+                                const MouseIdentity& mouse);
+
+// The bytes of a profile file on disk: a regular file of at most the largest profile size. A FIFO,
+// a device or a larger file is refused (without blocking) with the reason in `result`.
+std::optional<std::vector<Byte>> readProfileFileFrom(const std::filesystem::path& path,
+                                                     FileResult* result = nullptr);
+
+// The name Save Profile writes: the chosen name with ".bin" appended (a name already ending in
+// ".bin" gets a second one, as files and users rely on).
+std::filesystem::path profileSavePath(const std::filesystem::path& chosen);
+
+// The file dialog asked only about the name it returned; when the file Save Profile really writes
+// (profileSavePath) already exists, it would be replaced without a question. True then: ask first.
+bool saveReplacesUnconfirmedFile(const std::filesystem::path& chosen);
 
 // The lenient reading used for the built-in default images: each piece of the layout for `kind`
 // is copied as far as `file` reaches and the rest of every buffer stays as it was. The flash patch

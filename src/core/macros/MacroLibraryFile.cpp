@@ -25,13 +25,21 @@ MacroLibraryFile MacroLibraryFile::in(std::string_view macroPath,
 MacroLibraryFile::LoadResult MacroLibraryFile::loadOrCreate(std::span<const Byte> defaultImage) const {
     LoadResult result;
     std::error_code ec;
-    const bool exists = std::filesystem::exists(m_path, ec);
-    if (ec) {
+    const auto status = std::filesystem::symlink_status(m_path, ec);
+    if (ec && ec != std::errc::no_such_file_or_directory) {
         result.library = MacroLibrary::fromBytes(defaultImage);
         result.file = {"Cannot read \"" + m_path.string() + "\": " + ec.message()};
         return result;
     }
-    if (exists) {
+    if (std::filesystem::is_symlink(status) && !std::filesystem::exists(m_path, ec)) {
+        // The user's link to a library kept elsewhere (an unmounted disk, a moved folder): creating a
+        // file here would cut the link for good.
+        result.library = MacroLibrary::fromBytes(defaultImage);
+        result.file = {"Cannot read \"" + m_path.string() + "\": it is a link to a file that does not exist"};
+        return result;
+    }
+    if (std::filesystem::exists(status)) {
+        // Anything but a regular file (a FIFO would block start-up) is refused and left alone.
         FileResult read;
         const auto bytes = readFilePrefix(m_path, kLibraryFileSize, &read);
         result.library = MacroLibrary::fromBytes(bytes ? std::span<const Byte>(*bytes) : defaultImage);

@@ -34,7 +34,8 @@ public:
     };
 
     // CheckPCMacro: the library in the file; when there is no file, the default image, written out
-    // as the new file. A file that exists but cannot be read is left alone.
+    // as the new file. A file that exists but cannot be read, is no regular file, or is a link to
+    // nothing is left alone and reported in `file`; the library is then the default one.
     LoadResult loadOrCreate(std::span<const Byte> defaultImage) const;
 
     // RefreshPCMacro: writes the whole library. A failure leaves the previous file whole.

@@ -3,13 +3,19 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "ManualClock.h"
 #include "TestImage.h"
 #include "core/cycle/ConfigCycle.h"
 #include "core/device/DeviceDiscovery.h"
+#include "core/image/Checksum.h"
 #include "core/image/ProfileFile.h"
 #include "emulator/EmulatorTransport.h"
 
@@ -243,27 +249,115 @@ TEST_F(CycleTest, StoredWorkModeByteF1IsWorkModeTwoAfterDrawing) {
     EXPECT_EQ(buffers.workingImage.workMode(), 2);
 }
 
-TEST_F(CycleTest, FlashFireStoreWhoseReadIsRefusedKeepsStoreAndEditingCopyTogether) {
-    plugTestMouse(StorageKind::Flash);
-    readAll(StorageKind::Flash);
+// --- reads that miss reports ----------------------------------------------------------------------
+
+// A mouse, a link and a cycle of their own, for sweeps that need a fresh mouse for every run.
+struct Rig {
+    explicit Rig(StorageKind kind) {
+        emulator::VirtualMouse::Options options;
+        options.kind = kind;
+        options.image = kind == StorageKind::Flash ? test::makeTestImage(core::profile_file::kFlashSize, 0xF0)
+                                                   : test::makeTestImage();
+        options.clock = &clock;
+        mouse = bus.addMouse(options);
+        link.openDevice(mouse->vendorId(), mouse->productId());
+    }
+    // One key assignment, as a page makes it.
+    CycleResult assign() {
+        cycle.buttonCodeTable().set(2, 3, "0300E900");
+        return cycle.commitKeyBlock(core::ConfigCycle::Variant::Complete);
+    }
+
+    test::ManualClock clock;
+    emulator::EmulatorTransport bus;
+    core::NullLinkUi linkUi;
+    core::DeviceLink link{bus, linkUi, clock};
+    core::ConfigBuffers buffers;
+    RecordingCycleUi ui;
+    bool applying = false;
+    core::ConfigCycle cycle{link, buffers, ui, applying, StorageKind::I2C};
+    std::shared_ptr<emulator::VirtualMouse> mouse;
+};
+
+class ReadSweepTest : public ::testing::TestWithParam<StorageKind> {};
+
+// The mouse refuses one report of the full read, at every position in turn; then a key is assigned.
+// The read must be repeated rather than taken with 0xFF in it, so that the mouse ends exactly as
+// after an undisturbed read and assignment.
+TEST_P(ReadSweepTest, ARefusedReportAnywhereInTheFullReadNeverReachesTheMouse) {
+    const StorageKind kind = GetParam();
+    Rig reference(kind);
+    const int start = reference.mouse->reportCount();
+    ASSERT_EQ(reference.cycle.fullRead(kind, {}), CycleResult::Done);
+    const int reports = reference.mouse->reportCount() - start;
+    ASSERT_EQ(reference.assign(), CycleResult::Done);
+    const auto memory = reference.mouse->memory();
+    const auto live = reference.mouse->liveSettings();
+
+    std::vector<int> wrong;
+    for (int position = 1; position <= reports; ++position) {
+        Rig rig(kind);
+        emulator::Faults faults;
+        faults.refuseReport = rig.mouse->reportCount() + position;
+        rig.mouse->setFaults(faults);
+        const int before = rig.mouse->reportCount();
+        const bool read = rig.cycle.fullRead(kind, {}) == CycleResult::Done;
+        const bool repeated = rig.mouse->reportCount() - before > reports;
+        if (!read || !repeated || rig.assign() != CycleResult::Done || rig.mouse->memory() != memory ||
+            rig.mouse->liveSettings() != live) {
+            wrong.push_back(position);
+        }
+    }
+    EXPECT_TRUE(wrong.empty()) << wrong.size() << " of " << reports << " positions, the first at "
+                               << (wrong.empty() ? 0 : wrong.front());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothKinds, ReadSweepTest, ::testing::Values(StorageKind::I2C, StorageKind::Flash),
+                         [](const auto& kindInfo) {
+                             return kindInfo.param == StorageKind::I2C ? "I2C" : "Flash";
+                         });
+
+TEST_F(CycleTest, AReadThatKeepsMissingReportsTakesNothingAndEveryWriteIsRefused) {
+    plugTestMouse(StorageKind::I2C);
+    readAll(StorageKind::I2C);
     const core::ConfigBuffers before = buffers;
-
-    // Where the store's read command falls in a full read, counted on a read that succeeds.
-    cycle.fullRead(StorageKind::Flash, {});
-    const auto log = mouse->reportLog();
-    const auto at = std::find_if(log.begin(), log.end(), [](const emulator::ReportRecord& r) {
-        return r.bytes.size() == 8 && r.bytes[0] == 0x40 && r.bytes[1] == 0x09 && r.bytes[2] == 0x70;
-    });
-    ASSERT_NE(at, log.end());
-    const int offset = static_cast<int>(at - log.begin()) + 1;
-
+    mouse->writeMemory(200, std::vector<Byte>(8, 0x44)); // would show if anything were taken
     emulator::Faults faults;
-    faults.refuseReport = mouse->reportCount() + offset;
+    faults.failFetches = true;
     mouse->setFaults(faults);
-    mouse->writeMemory(0x7000, std::vector<Byte>(512, 0x33)); // would show if the read were taken
-    cycle.fullRead(StorageKind::Flash, {});
-    EXPECT_EQ(buffers.fireMacroStore, before.fireMacroStore);
-    EXPECT_EQ(buffers.fireMacros, before.fireMacros);
+
+    bool ready = false;
+    EXPECT_EQ(cycle.fullRead(StorageKind::I2C, [&] { ready = true; }), CycleResult::NotRead);
+    EXPECT_FALSE(ready);
+    EXPECT_EQ(buffers, before);
+    EXPECT_THAT(ui.events, ElementsAre("begin busy", "pc macros", "end busy")); // nothing drawn
+    EXPECT_FALSE(applying);
+    const auto sent = exchanges(*mouse);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), kReadVendor), core::ConfigCycle::kFullReadAttempts);
+
+    // The mouse answers again, but nothing may be written before it has been read whole.
+    mouse->setFaults({});
+    mouse->clearReportLog();
+    cycle.buttonCodeTable().set(1, 1, "0300E900");
+    EXPECT_EQ(cycle.commitKeyBlock(core::ConfigCycle::Variant::Complete), CycleResult::NotRead);
+    EXPECT_EQ(cycle.writeAllToDevice(), CycleResult::NotRead);
+    EXPECT_EQ(cycle.defaultSettings(1, {}), CycleResult::NotRead);
+    EXPECT_EQ(cycle.loadProfile(core::writeProfileFile(before), {}), CycleResult::NotRead);
+    EXPECT_TRUE(mouse->reportLog().empty());
+
+    readAll(StorageKind::I2C);
+    EXPECT_EQ(cycle.commitKeyBlock(core::ConfigCycle::Variant::Complete), CycleResult::Done);
+}
+
+TEST_F(CycleTest, WhatWasReadOverAnEarlierOpeningIsNotWrittenToTheMouseOpenedNow) {
+    plugTestMouse(StorageKind::I2C);
+    readAll(StorageKind::I2C);
+    ASSERT_TRUE(cycle.configurationRead());
+    ASSERT_EQ(link.openDevice(mouse->vendorId(), mouse->productId()), core::OpenResult::Opened);
+    mouse->clearReportLog();
+    EXPECT_FALSE(cycle.configurationRead());
+    EXPECT_EQ(cycle.commitKeyBlock(core::ConfigCycle::Variant::KeysOnly), CycleResult::NotRead);
+    EXPECT_TRUE(mouse->reportLog().empty());
 }
 
 // --- drawing ------------------------------------------------------------------------------------
@@ -484,6 +578,14 @@ TEST_F(CycleTest, InitNoDeviceDrawsDefaultImageOneAndSendsNothing) {
     EXPECT_THAT(ui.events, ElementsAre("device macros", "fire macros", "draw"));
 }
 
+// Gives the five sections of a profile file their checksums, as a file saved by the program has.
+void fixChecksums(std::vector<Byte>& file) {
+    for (const auto& section : core::image::kChecksummedSections) {
+        core::checksumXor5A(std::span<Byte>(file).subspan(section.offset, section.length));
+    }
+}
+
+// A sound file of the same mouse (same ids) with other settings in every other byte.
 std::vector<Byte> otherI2CProfile() {
     auto file = test::makeTestImage();
     for (std::size_t i = 4; i < file.size(); ++i) {
@@ -491,6 +593,7 @@ std::vector<Byte> otherI2CProfile() {
             file[i] ^= 0x5A;
         }
     }
+    fixChecksums(file);
     return file;
 }
 
@@ -520,30 +623,118 @@ TEST_F(CycleTest, LoadProfileWritesTheFileButNotItsReservedBlockThenRestarts) {
     EXPECT_EQ(buffers.workingImage, buffers.dataBuf);
 }
 
-TEST_F(CycleTest, LoadProfileRefusesForeignAndShortFilesWithoutAnyChange) {
+TEST_F(CycleTest, LoadProfileRefusesWhatCannotBeThisMousesProfileWithoutSendingAnything) {
     plugTestMouse(StorageKind::I2C);
     readAll(StorageKind::I2C);
     const core::ConfigBuffers before = buffers;
+    auto changed = [](std::initializer_list<std::pair<std::size_t, Byte>> bytes, bool fix = true) {
+        auto file = otherI2CProfile();
+        for (const auto& [at, value] : bytes) {
+            file[at] = value;
+        }
+        if (fix) {
+            fixChecksums(file);
+        }
+        return file;
+    };
+    auto withTail = otherI2CProfile();
+    withTail.push_back(0);
+    auto shortFile = otherI2CProfile();
+    shortFile.pop_back();
     struct Case {
+        const char* what;
         std::vector<Byte> file;
         core::LoadRefusal refusal;
     };
     const Case cases[] = {
-        {test::makeTestImage(core::profile_file::kFlashSize, 0xF0), core::LoadRefusal::StorageKindMismatch},
-        {test::makeTestImage(2047), core::LoadRefusal::TooShort},
+        {"Flash file", test::makeTestImage(core::profile_file::kFlashSize, 0xF0),
+         core::LoadRefusal::StorageKindMismatch},
+        {"short", shortFile, core::LoadRefusal::TooShort},
+        {"long", withTail, core::LoadRefusal::TooLong},
+        {"vendor section damaged", changed({{100, 0x00}}, false), core::LoadRefusal::BadChecksum},
+        {"user section damaged", changed({{170, 0x00}}, false), core::LoadRefusal::BadChecksum},
+        {"profile 3 damaged", changed({{300, 0x00}}, false), core::LoadRefusal::BadChecksum},
+        {"other vendor id", changed({{1, 0x0A}}), core::LoadRefusal::OtherMouse},
+        {"other product id", changed({{3, 0x02}}), core::LoadRefusal::OtherMouse},
+        {"other ManuId", changed({{484, 0x00}}), core::LoadRefusal::OtherMouse},
+        {"other ProId", changed({{485, 0x00}}), core::LoadRefusal::OtherMouse},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         bool restarted = false;
         core::FileLoadResult why;
         EXPECT_EQ(cycle.loadProfile(
                       c.file, [&] { restarted = true; }, &why),
                   CycleResult::Refused);
-        EXPECT_EQ(why.refusal, c.refusal);
+        EXPECT_EQ(why.refusal, c.refusal) << why.reason();
         EXPECT_FALSE(restarted);
         EXPECT_FALSE(applying);
         EXPECT_TRUE(mouse->reportLog().empty());
         EXPECT_EQ(buffers, before);
     }
+}
+
+// --- saving ---------------------------------------------------------------------------------------
+
+class SaveTest : public CycleTest {
+protected:
+    SaveTest() {
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+    }
+    ~SaveTest() override { std::filesystem::remove_all(folder); }
+    static std::vector<Byte> contents(const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         ("tarvik_save_" + std::to_string(::getpid()) + "_" +
+                                          ::testing::UnitTest::GetInstance()->current_test_info()->name());
+};
+
+TEST_F(SaveTest, ASavedFileOfAHealthyMouseLoadsBackIntoIt) {
+    plugTestMouse(StorageKind::I2C);
+    readAll(StorageKind::I2C);
+    const auto path = folder / "mouse.bin";
+    ASSERT_EQ(cycle.saveProfile(StorageKind::I2C, {}, path), CycleResult::Done);
+    const auto saved = contents(path);
+    ASSERT_EQ(saved.size(), 2048u);
+    EXPECT_EQ(saved, core::writeProfileFile(buffers));
+
+    int restarts = 0;
+    core::FileLoadResult why;
+    EXPECT_EQ(cycle.loadProfile(
+                  saved, [&] { ++restarts; }, &why),
+              CycleResult::Done)
+        << why.reason();
+    EXPECT_EQ(restarts, 1);
+}
+
+TEST_F(SaveTest, AMouseThatLeavesDuringTheReReadWritesNoFile) {
+    plugTestMouse(StorageKind::I2C);
+    readAll(StorageKind::I2C);
+    const auto path = folder / "mouse.bin";
+    const std::vector<Byte> old(2048, 0x11);
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(old.data()), 2048);
+
+    emulator::Faults faults;
+    faults.unplugAtReport = mouse->reportCount() + 200; // inside the stored-memory reads
+    mouse->setFaults(faults);
+    core::FileResult written{"not touched"};
+    EXPECT_EQ(cycle.saveProfile(StorageKind::I2C, {}, path, &written), CycleResult::NotRead);
+    EXPECT_EQ(written.error, "not touched");
+    EXPECT_EQ(contents(path), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1); // no leftovers
+    EXPECT_FALSE(mouse->present());
+}
+
+TEST_F(SaveTest, AFileThatCannotBeWrittenIsReported) {
+    plugTestMouse(StorageKind::I2C);
+    readAll(StorageKind::I2C);
+    core::FileResult written;
+    EXPECT_EQ(cycle.saveProfile(StorageKind::I2C, {}, folder / "missing" / "mouse.bin", &written),
+              CycleResult::FileFailed);
+    EXPECT_NE(written.error.find("mouse.bin"), std::string::npos) << written.error;
 }
 
 // --- with discovery ------------------------------------------------------------------------------
@@ -554,7 +745,10 @@ struct DiscoveryWindow : core::DiscoveryUi {
     void showDeviceReady() override { events.push_back("ready"); }
     void startFullRead() override {
         events.push_back("full read");
-        cycle->fullRead(discovery->storageKind(), [this] { discovery->showDeviceReady(); });
+        if (cycle->fullRead(discovery->storageKind(), [this] { discovery->showDeviceReady(); }) !=
+            CycleResult::Done) {
+            discovery->fullReadFailed();
+        }
     }
     void refreshErrorAP() override {}
     void showMessageDialog(std::string_view key) override { events.push_back(std::string(key)); }

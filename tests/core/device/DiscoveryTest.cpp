@@ -24,7 +24,9 @@ struct RecordingUi : core::DiscoveryUi, core::LinkUi {
     void startFullRead() override {
         events.push_back("full read");
         readAt.push_back(clock->now());
-        if (discovery) {
+        if (discovery && readFails) {
+            discovery->fullReadFailed();
+        } else if (discovery) {
             discovery->showDeviceReady();
         }
         setDevTimerEnabled(true);
@@ -35,6 +37,9 @@ struct RecordingUi : core::DiscoveryUi, core::LinkUi {
     void setDevTimerEnabled(bool enabled) override { devTimer = enabled; }
     void setApplyingImage(bool applying) override { applyingImage = applying; }
     void showPermissionProblem() override { events.push_back("permission"); }
+    void showMouseNotAnswering() override { events.push_back("not answering"); }
+    void showReadFailed() override { events.push_back("read failed"); }
+    void linkLost() override { events.push_back("link lost"); }
 
     void showLoading() override {}
     void hideLoading() override {}
@@ -55,6 +60,7 @@ struct RecordingUi : core::DiscoveryUi, core::LinkUi {
     core::Clock* clock = nullptr;
     core::DeviceDiscovery* discovery = nullptr;
     std::function<void()> onPump;
+    bool readFails = false;
 };
 
 class DiscoveryTest : public ::testing::Test {
@@ -210,6 +216,7 @@ TEST_F(DiscoveryTest, AMouseThatDoesNotAnswerIsNotIdentified) {
     struct Case {
         const char* name;
         emulator::Faults faults;
+        std::vector<std::string> events;
     };
     // Reports 1 and 2 are the probe of opening; then the probe of identification (3, 4), the
     // FireKeyBlock read command (5) and its two fetches (6, 7).
@@ -224,11 +231,11 @@ TEST_F(DiscoveryTest, AMouseThatDoesNotAnswerIsNotIdentified) {
     // Fetches that fail leave 0xFF 0xFF, the default identity: that must not pass for it.
     emulator::Faults goneDuringRead;
     goneDuringRead.unplugAtReport = 6;
-    const Case cases[] = {{"probe refused", probeRefused},
-                          {"wrong signature", wrongSignature},
-                          {"unknown kind", unknownKind},
-                          {"read refused", readCommandRefused},
-                          {"gone during the read", goneDuringRead}};
+    const Case cases[] = {{"probe refused", probeRefused, {}},
+                          {"wrong signature", wrongSignature, {}},
+                          {"unknown kind", unknownKind, {}},
+                          {"read refused", readCommandRefused, {}},
+                          {"gone during the read", goneDuringRead, {"link lost"}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         test::ManualClock caseClock;
@@ -242,7 +249,7 @@ TEST_F(DiscoveryTest, AMouseThatDoesNotAnswerIsNotIdentified) {
         auto mouse = caseBus.addMouse(options);
         mouse->setFaults(c.faults);
         caseDiscovery.devTimerTimer();
-        EXPECT_TRUE(caseUi.events.empty());
+        EXPECT_EQ(caseUi.events, c.events);
         EXPECT_EQ(caseDiscovery.state(), LinkState::Unidentified);
     }
 }
@@ -285,6 +292,106 @@ TEST_F(DiscoveryTest, PollingResumesWhenTheMouseDoesNotComeBackAfterAReset) {
     EXPECT_THAT(ui.events, ElementsAre("full read", "ready"));
 }
 
+TEST_F(DiscoveryTest, AReplugBetweenTwoPollsIsNoticedAtTheNextReport) {
+    auto mouse = plugMouse();
+    tick();
+    const auto writeDpi = [&] { return link.writeSetting(166, 1, 0, 0, 1); };
+    for (const bool byPostedCall : {true, false}) {
+        SCOPED_TRACE(byPostedCall ? "searched again by the posted call" : "searched again by the next tick");
+        ui.events.clear();
+        mouse->unplug();
+        mouse->plug(); // the count of devices is what it was
+        tick();
+        EXPECT_TRUE(ui.events.empty());
+        EXPECT_TRUE(link.connected()); // nothing has told it yet
+
+        EXPECT_FALSE(writeDpi());
+        EXPECT_THAT(ui.events, ElementsAre("link lost"));
+        EXPECT_TRUE(link.lost());
+        EXPECT_FALSE(link.connected());
+        const int reports = mouse->reportCount();
+        EXPECT_FALSE(writeDpi()); // nothing more goes to a dead handle
+        EXPECT_EQ(mouse->reportCount(), reports);
+
+        ui.events.clear();
+        if (byPostedCall) {
+            EXPECT_TRUE(discovery.handleLostLink());
+            EXPECT_FALSE(discovery.handleLostLink()); // once is enough
+        } else {
+            EXPECT_EQ(tick(), std::chrono::nanoseconds(0)); // at once, without the plug-in wait
+        }
+        EXPECT_THAT(ui.events, ElementsAre("no device", "full read", "ready"));
+        EXPECT_EQ(discovery.state(), LinkState::Ready);
+        EXPECT_TRUE(writeDpi());
+        EXPECT_EQ(mouse->currentDpi(), 1);
+        EXPECT_EQ(mouse->openHandleCount(), 2);
+        EXPECT_EQ(discovery.lastDeviceCount(), link.countDevices());
+    }
+}
+
+TEST_F(DiscoveryTest, AProbeThatFailsAfterAResetIsRetriedOnTheFollowingTicks) {
+    auto mouse = plugMouse();
+    tick();
+    emulator::Faults silent;
+    silent.probeReply = std::array<std::uint8_t, 2>{0x00, 0x00}; // up, but not answering yet
+    mouse->setFaults(silent);
+    ui.events.clear();
+    discovery.resetAndRefind();
+    EXPECT_THAT(ui.events, ElementsAre("no device"));
+    EXPECT_EQ(discovery.state(), LinkState::Unidentified);
+    EXPECT_TRUE(ui.devTimer);
+
+    tick();
+    EXPECT_EQ(discovery.failedAttempts(), 2);
+    mouse->setFaults({}); // it has finished starting
+    ui.events.clear();
+    tick();
+    EXPECT_THAT(ui.events, ElementsAre("full read", "ready"));
+    EXPECT_EQ(discovery.failedAttempts(), 0);
+}
+
+TEST_F(DiscoveryTest, AMouseThatNeverAnswersIsTriedABoundedNumberOfTimesAndReported) {
+    auto mouse = plugMouse();
+    emulator::Faults silent;
+    silent.probeReply = std::array<std::uint8_t, 2>{0x00, 0x00};
+    mouse->setFaults(silent);
+    for (int i = 0; i < core::DeviceDiscovery::kIdentifyAttempts + 3; ++i) {
+        tick();
+    }
+    EXPECT_EQ(discovery.failedAttempts(), core::DeviceDiscovery::kIdentifyAttempts);
+    EXPECT_EQ(ui.count("not answering"), 1);
+    EXPECT_EQ(ui.count("full read"), 0);
+    const int reports = mouse->reportCount();
+    tick();
+    EXPECT_EQ(mouse->reportCount(), reports); // left alone until it is plugged in again
+
+    mouse->setFaults({});
+    mouse->unplug();
+    tick();
+    mouse->plug();
+    ui.events.clear();
+    tick();
+    EXPECT_THAT(ui.events, ElementsAre("full read", "ready"));
+}
+
+TEST_F(DiscoveryTest, AFullReadThatMissesReportsPutsTheCoversBackAndIsTriedAgain) {
+    auto mouse = plugMouse();
+    ui.readFails = true;
+    tick();
+    EXPECT_THAT(ui.events, ElementsAre("full read", "no device", "read failed"));
+    EXPECT_EQ(discovery.state(), LinkState::Unread);
+    EXPECT_TRUE(link.connected());
+
+    ui.events.clear();
+    tick();
+    EXPECT_THAT(ui.events, ElementsAre("full read", "no device")); // told once
+    ui.readFails = false;
+    ui.events.clear();
+    tick();
+    EXPECT_THAT(ui.events, ElementsAre("full read", "ready"));
+    EXPECT_EQ(discovery.state(), LinkState::Ready);
+}
+
 TEST_F(DiscoveryTest, AMouseThisUserMayNotOpenIsReportedAsSuch) {
     auto mouse = plugMouse();
     emulator::Faults faults;
@@ -317,6 +424,7 @@ TEST_F(DiscoveryTest, StatusBytesReadTheLiveValuesOfEachKind) {
         core::DefaultIdentity anyKind = identity;
         anyKind.defaultImageKind = StorageKind::None;
         core::DeviceDiscovery kindDiscovery(kindLink, kindUi, anyKind);
+        kindUi.discovery = &kindDiscovery;
         emulator::VirtualMouse::Options options;
         options.kind = kind;
         options.clock = &clock;
@@ -339,12 +447,13 @@ TEST(DiscoveryScaledTest, TheTimeScaleShortensTheRealWaits) {
     ui.clock = &clock;
     core::DeviceLink link(bus, ui, clock);
     core::DeviceDiscovery discovery(link, ui, core::DefaultIdentity::fromResources().value());
+    ui.discovery = &discovery;
     emulator::VirtualMouse::Options options;
     options.clock = &clock;
     bus.addMouse(options);
     const auto start = clock.now();
     discovery.devTimerTimer();
-    ASSERT_THAT(ui.events, ElementsAre("full read"));
+    ASSERT_THAT(ui.events, ElementsAre("full read", "ready"));
     EXPECT_GE(ui.readAt[0] - start, std::chrono::milliseconds(21));
     EXPECT_EQ(clock.scaledMs(core::DeviceDiscovery::kDevTimerInterval), std::chrono::milliseconds(35));
 }

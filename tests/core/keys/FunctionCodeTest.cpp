@@ -284,6 +284,29 @@ TEST_F(FunctionCodeTest, Names) {
         EXPECT_EQ(name(code), expected) << code;
 }
 
+// The work-mode keys are named by bits 7 and 0-2 of the second byte: any other bit is ignored, and
+// bit 2 set makes a mode that has no name.
+TEST_F(FunctionCodeTest, WorkModeNamesLookAtBitSevenAndTheLowThreeBits) {
+    const std::pair<const char*, const char*> kCases[] = {
+        {"07000000", "KB Switch Loop"},
+        {"07800000", "Office Mode"},
+        {"07810000", "Game Mode"},
+        {"07820000", "Third Mode"},
+        {"07C00000", "Office Mode"},
+        {"07C20000", "Third Mode"},
+        {"07F90000", "Game Mode"},
+        {"07830000", ""},
+        {"07840000", ""},
+        {"07850000", ""},
+        {"07860000", ""},
+        {"07870000", ""},
+        {"07010000", ""},
+        {"07020000", ""},
+    };
+    for (auto [code, expected] : kCases)
+        EXPECT_EQ(name(code), expected) << code;
+}
+
 TEST_F(FunctionCodeTest, FireKeysAreNamedAgainstTheCurrentSettings) {
     context.fireKeys = {FireKeySetting{2, 16}, FireKeySetting{5, 60}, FireKeySetting{8, 60}};
     EXPECT_EQ(name("06110010"), "Fire Key1");

@@ -125,6 +125,34 @@ TEST(EepromMacros, DelayCodeAtOffset255MovesToTheSecondBlock) {
     EXPECT_EQ(again.eepromArea(), area);
 }
 
+// Every code that starts an event with parameters moves to the second block when it would land at
+// area offset 255, so that no event is split across the two 256-byte block writes; a button code
+// (one byte) stays where it is.
+TEST(EepromMacros, EachEventCodeAtOffset255MovesBehindTheFiller) {
+    struct Case {
+        const char* what;
+        Bytes event;
+        bool moved;
+    };
+    const Case cases[] = {
+        {"delay", {0xFE, 0x00, 0x32}, true}, {"modifier down", {0x81, 0xE1}, true},
+        {"modifier up", {0x01, 0xE1}, true}, {"key down", {0x82, 0x04}, true},
+        {"key up", {0x02, 0x04}, true},      {"button", {0x21}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const DeviceMacroTable table = withDelayAt(255, c.event);
+        const EepromMacroArea& area = table.eepromArea();
+        const std::size_t start = c.moved ? 256 : 255;
+        Bytes expected = c.event;
+        expected.push_back(0xA1);
+        EXPECT_EQ(area[255], c.moved ? 0xFC : c.event[0]);
+        EXPECT_EQ(slice(area, start, expected.size()), expected);
+        // 16 + 239 clicks + the event + click + end, and one more for the filler.
+        EXPECT_EQ(table.entry(0).length, 16 + 239 + c.event.size() + 1 + 1 + (c.moved ? 1 : 0));
+    }
+}
+
 TEST(EepromMacros, OnlyAnEventCodeAtOffset255GetsTheFiller) {
     // The delay starts at 253, so its last parameter byte (0x01, also a modifier-up code) lands at 255.
     const DeviceMacroTable table = withDelayAt(253, {0xFE, 0x00, 0x01});

@@ -5,11 +5,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <random>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tarvik::core {
 namespace {
@@ -97,6 +102,34 @@ TEST_F(MacroFilesTest, UnreadableFileIsReportedAndNotReplaced) {
     EXPECT_FALSE(loaded.created);
     EXPECT_THAT(loaded.library.names(), ElementsAre("A", "B"));
     EXPECT_TRUE(fs::is_directory(file.path()));
+}
+
+TEST_F(MacroFilesTest, SpecialFilesAndLinksToNothingAreReportedAndLeftAlone) {
+    const MacroLibraryFile file = MacroLibraryFile::in("", m_dir);
+    // A FIFO would block start-up before any window appears.
+    ASSERT_EQ(::mkfifo(file.path().c_str(), 0600), 0);
+    auto loading = std::async(std::launch::async, [&] { return file.loadOrCreate(twoMacros().toBytes()); });
+    if (loading.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        const int writer = ::open(file.path().c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0)
+            ::close(writer);
+        FAIL() << "loading the library blocked on a FIFO";
+    }
+    auto loaded = loading.get();
+    EXPECT_THAT(loaded.file.error, ::testing::HasSubstr("not a regular file"));
+    EXPECT_THAT(loaded.library.names(), ElementsAre("A", "B"));
+    EXPECT_EQ(fs::status(file.path()).type(), fs::file_type::fifo);
+    fs::remove(file.path());
+
+    // A link to a library that is not there now (an unmounted disk) stays a link.
+    fs::create_symlink(m_dir / "elsewhere" / "Tarvik-Macro.bin", file.path());
+    loaded = file.loadOrCreate(twoMacros().toBytes());
+    EXPECT_FALSE(loaded.created);
+    EXPECT_THAT(loaded.file.error, ::testing::HasSubstr("does not exist"));
+    EXPECT_THAT(loaded.library.names(), ElementsAre("A", "B"));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(file.path())));
+    EXPECT_FALSE(file.save(twoMacros()).ok());
+    EXPECT_THAT(entries(), ElementsAre("Tarvik-Macro.bin"));
 }
 
 TEST_F(MacroFilesTest, SaveWritesTheWholeLibraryAndLeavesNoTemporaryFile) {

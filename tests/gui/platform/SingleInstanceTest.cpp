@@ -6,12 +6,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <qplatformdefs.h>
 
 #include <cstdlib>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/SingleInstance.h"
@@ -28,7 +32,7 @@ struct HelperRun {
 // Runs the helper while this process keeps answering on its socket.
 HelperRun runHelper(const QString& key, const char* mode) {
     QProcess process;
-    process.start(SINGLE_INSTANCE_HELPER, {key, mode});
+    process.start(SINGLE_INSTANCE_HELPER, {key, QString::fromLatin1(mode)});
     EXPECT_TRUE(process.waitForStarted());
     EXPECT_TRUE(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 15000));
     return {process.exitCode(), QString::fromLatin1(process.readAllStandardOutput()).trimmed()};
@@ -42,8 +46,8 @@ protected:
                   .arg(::testing::UnitTest::GetInstance()->current_test_info()->name());
     }
     void TearDown() override {
-        QFile::remove(QDir(QDir::tempPath()).filePath(key + ".lock"));
-        QFile::remove(QDir(QDir::tempPath()).filePath(key));
+        QFile::remove(QDir(SingleInstance::runtimeDirectory()).filePath(key + ".lock"));
+        QFile::remove(QDir(SingleInstance::runtimeDirectory()).filePath(key));
     }
     QString key;
 };
@@ -87,7 +91,7 @@ TEST_F(SingleInstanceTest, LeftoversOfACrashedCopyAreTakenOver) {
     SingleInstance probe(key);
     // The crashed copy left its socket and its lock file behind.
     ASSERT_TRUE(QFileInfo::exists(probe.lockFilePath()));
-    ASSERT_TRUE(QFileInfo::exists(QDir(QDir::tempPath()).filePath(key)));
+    ASSERT_TRUE(QFileInfo::exists(QDir(probe.directory()).filePath(key)));
 
     QSignalSpy raised(&probe, &SingleInstance::raiseRequested);
     QElapsedTimer elapsed;
@@ -131,6 +135,123 @@ TEST_F(SingleInstanceTest, StrangerOnTheSocketIsNotTakenForARaiseRequest) {
     ASSERT_TRUE(silent.waitForConnected(1000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return silent.state() == QLocalSocket::UnconnectedState; }, 5000));
     EXPECT_EQ(raised.size(), 0);
+}
+
+// Sets an environment variable for a scope and puts back what was there.
+class EnvironmentScope {
+public:
+    EnvironmentScope(const char* name, const QByteArray& value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name)) {
+        qputenv(name, value);
+    }
+    ~EnvironmentScope() {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+    EnvironmentScope(const EnvironmentScope&) = delete;
+    EnvironmentScope& operator=(const EnvironmentScope&) = delete;
+
+private:
+    const char* m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
+bool privateToThisUser(const QString& folder) {
+    QT_STATBUF info;
+    return QT_LSTAT(QFile::encodeName(folder).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::getuid() && (info.st_mode & 022) == 0;
+}
+
+TEST(SingleInstanceFolderTest, LockAndSocketLiveInAFolderOnlyTheUserMayWriteTo) {
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    ASSERT_TRUE(
+        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    {
+        EnvironmentScope xdg("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        EXPECT_EQ(SingleInstance::runtimeDirectory(), QDir::cleanPath(runtime.path()));
+        SingleInstance instance(QStringLiteral("tarvik-folder-test"));
+        EXPECT_TRUE(instance.lockFilePath().startsWith(runtime.path() + "/"));
+    }
+    // A runtime folder others may write to, or none: a private folder of the user's instead, never
+    // the shared temporary folder itself.
+    QTemporaryDir shared;
+    ASSERT_TRUE(QFile::setPermissions(shared.path(), QFileDevice::Permissions(0x7777)));
+    for (const QByteArray& value :
+         {QFile::encodeName(shared.path()), QByteArray("relative/dir"), QByteArray()}) {
+        EnvironmentScope xdg("XDG_RUNTIME_DIR", value);
+        const QString folder = SingleInstance::runtimeDirectory();
+        EXPECT_NE(folder, QDir::cleanPath(shared.path())) << value.constData();
+        EXPECT_NE(folder, QDir::tempPath()) << value.constData();
+        EXPECT_TRUE(privateToThisUser(folder)) << folder.toStdString();
+    }
+}
+
+// The helper as another user, holding a lock file and listening on the key's socket in `folder`;
+// false when it could not.
+bool plantStranger(QProcess& stranger, const QString& key, const QString& folder) {
+    stranger.start(SINGLE_INSTANCE_HELPER, {key, QStringLiteral("plant"), folder});
+    if (!stranger.waitForStarted())
+        return false;
+    if (!QTest::qWaitFor([&] { return stranger.canReadLine() || stranger.state() != QProcess::Running; },
+                         10000))
+        return false;
+    return stranger.readLine().trimmed() == "planted";
+}
+
+// Another user can plant a lock file and a listening socket where a copy of ours would have them
+// (as here, in a folder that user may write to): that must neither stop this copy from starting nor
+// hand that user the raise request.
+TEST(SingleInstanceStrangerTest, ALockAndSocketOfAnotherUserDoNotStopTheProgram) {
+    if (::getuid() != 0)
+        GTEST_SKIP() << "needs root to run the planting helper as another user";
+    QTemporaryDir shared;
+    ASSERT_TRUE(shared.isValid());
+    ASSERT_TRUE(QFile::setPermissions(shared.path(), QFileDevice::Permissions(0x7777)));
+    const QString key = QStringLiteral("tarvik-stranger-%1").arg(::getpid());
+    const QString socket = QDir(shared.path()).filePath(key);
+    const QString lockPath = QDir(shared.path()).filePath(key + ".lock");
+
+    // The stranger's listener behind a lock held by a live process of ours: it is asked nothing.
+    QProcess listener;
+    ASSERT_TRUE(plantStranger(listener, key, shared.path())) << "exit " << listener.exitCode();
+    ASSERT_NE(QFileInfo(socket).ownerId(), ::getuid());
+    QFile::remove(lockPath);
+    QLockFile held(lockPath);
+    ASSERT_TRUE(held.tryLock(0));
+    {
+        SingleInstance instance(key, shared.path());
+        QElapsedTimer elapsed;
+        elapsed.start();
+        EXPECT_EQ(instance.claim(), SingleInstance::Outcome::First);
+        EXPECT_LT(elapsed.elapsed(), SingleInstance::kDefaultTimeoutMs); // seen at once, no waiting
+        EXPECT_TRUE(instance.isListening());
+    }
+    held.unlock();
+    listener.kill();
+    listener.waitForFinished();
+    EXPECT_FALSE(listener.readAllStandardOutput().contains("received"));
+
+    // The stranger's lock and listener both: this copy runs, and a later copy of ours finds it.
+    QProcess planter;
+    ASSERT_TRUE(plantStranger(planter, key, shared.path())) << "exit " << planter.exitCode();
+    ASSERT_NE(QFileInfo(lockPath).ownerId(), ::getuid());
+    SingleInstance instance(key, shared.path());
+    EXPECT_EQ(instance.claim(), SingleInstance::Outcome::First);
+    EXPECT_TRUE(instance.isListening());
+    QSignalSpy raised(&instance, &SingleInstance::raiseRequested);
+    QProcess second;
+    second.start(SINGLE_INSTANCE_HELPER, {key, QStringLiteral("claim"), shared.path()});
+    ASSERT_TRUE(second.waitForStarted());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 15000));
+    EXPECT_EQ(QString::fromLatin1(second.readAllStandardOutput()).trimmed(), QStringLiteral("another"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return raised.size() == 1; }, 2000));
+    planter.kill();
+    planter.waitForFinished();
+    EXPECT_FALSE(planter.readAllStandardOutput().contains("received"));
 }
 
 } // namespace
