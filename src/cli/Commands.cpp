@@ -243,7 +243,9 @@ public:
             return kExitUsage;
         }
         const JsonProfile& profile = std::get<JsonProfile>(parsed);
-        return withMouse([&](CliSession& session) { return load(session, profile.profileFile, path); });
+        return withMouse([&](CliSession& session) {
+            return load(session, profile.profileFile, path, core::ProfileSource::Built);
+        });
     }
 
     int profileSave(const std::string& path) {
@@ -313,10 +315,11 @@ public:
     }
 
 private:
-    int load(CliSession& session, std::span<const Byte> file, const std::string& path) {
+    int load(CliSession& session, std::span<const Byte> file, const std::string& path,
+             core::ProfileSource source = core::ProfileSource::File) {
         core::FileLoadResult why;
         const core::CycleResult result = session.cycle().loadProfile(
-            file, [&session] { session.discovery().resetAndRefind(); }, &why);
+            file, [&session] { session.discovery().resetAndRefind(); }, &why, source);
         if (result == core::CycleResult::Refused) {
             m_io.err << "tarvikctl: " << path << ": " << core::kLoadingBinError << " (" << why.reason()
                      << ")\n";

@@ -396,7 +396,7 @@ void ConfigCycle::initNoDevice() {
 }
 
 CycleResult ConfigCycle::loadProfile(std::span<const Byte> file, const std::function<void()>& resetAndRefind,
-                                     FileLoadResult* why) {
+                                     FileLoadResult* why, ProfileSource source) {
     if (!m_link.connected()) {
         return CycleResult::NoDevice;
     }
@@ -411,7 +411,8 @@ CycleResult ConfigCycle::loadProfile(std::span<const Byte> file, const std::func
     // is no longer found, or identity bytes for which it is refused.
     const MouseIdentity mouse{m_link.linkVid(), m_link.linkPid(), m_readIdentity.first,
                               m_readIdentity.second};
-    FileLoadResult taken = checkProfileFile(file, m_buffers.storageKind, m_buffers.patchLocked, mouse);
+    FileLoadResult taken =
+        checkProfileFile(file, m_buffers.storageKind, m_buffers.patchLocked, mouse, source);
     if (taken) {
         taken = readProfileFile(file, m_buffers);
     }

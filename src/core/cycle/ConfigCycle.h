@@ -16,6 +16,7 @@
 #include "core/image/DefaultImages.h"
 #include "core/image/FileIo.h"
 #include "core/image/FileLoadResult.h"
+#include "core/image/ProfileFile.h"
 #include "core/keys/FunctionCodeContext.h"
 #include "core/macros/DeviceMacroTable.h"
 
@@ -117,7 +118,7 @@ public:
     // any check is Refused and changes nothing (`why` then says why). Then the macros and the image
     // are drawn, everything is written and resetAndRefind follows.
     CycleResult loadProfile(std::span<const Byte> file, const std::function<void()>& resetAndRefind,
-                            FileLoadResult* why = nullptr);
+                            FileLoadResult* why = nullptr, ProfileSource source = ProfileSource::File);
 
     // The device macros as last read, defaulted or loaded; reloadDeviceMacroTable() takes them from
     // the buffers again ("I2C": the area is repacked into the buffer, as the mouse will read it).

@@ -74,8 +74,13 @@ struct MouseIdentity {
 // (StorageMarker), its size (at least what the kind needs, at most the largest file of that kind),
 // the checksums of its five sections, and that its VendorId, ProductId and identity bytes are those
 // of `mouse`. A file saved by this program from the same healthy mouse passes. Nothing is changed.
+// A file read from disk carries its own checksums and is refused when one does not match. A profile
+// built field by field from a checked document (the command line's JSON import) keeps the checksums
+// the mouse holds, which single-setting writes leave behind as the mouse itself does; only its kind,
+// size and identity are checked.
+enum class ProfileSource { File, Built };
 FileLoadResult checkProfileFile(std::span<const Byte> file, StorageKind kind, bool patchLocked,
-                                const MouseIdentity& mouse);
+                                const MouseIdentity& mouse, ProfileSource source = ProfileSource::File);
 
 // The bytes of a profile file on disk: a regular file of at most the largest profile size. A FIFO,
 // a device or a larger file is refused (without blocking) with the reason in `result`.
