@@ -1,5 +1,7 @@
 #include "cli/CliSession.h"
 
+#include "core/device/NoDevices.h"
+#include "core/keys/AimKey.h"
 #include "core/keys/FunctionCodeName.h"
 #include "core/text/LanguageTables.h"
 #include "emulator/TransportFactory.h"
@@ -9,42 +11,10 @@
 
 namespace tarvik::cli {
 
-namespace {
-
-// Stands in when no transport could be built: nothing is ever found.
-class NoDevices final : public core::HidTransport {
-public:
-    std::vector<core::HidInterfaceInfo> enumerate() override { return {}; }
-    std::unique_ptr<core::HidHandle> open(const std::string&, core::HidOpenError* error) override {
-        if (error) {
-            *error = core::HidOpenError::NotFound;
-        }
-        return nullptr;
-    }
-};
-
-} // namespace
-
-int aimDpiStepOf(const core::ConfigImage& image, const core::FunctionCodeContext& context) {
-    // The AIM DPI the Advanced page shows: that of the last button named AIM Key in the current work
-    // mode (buttons 1-12 in Office Mode, 1-9 in the others); step 1 when there is none.
-    int step = 1;
+int aimDpiStepOf(const core::ConfigImage& image, const core::FunctionCodeContext&) {
+    // The AIM DPI the Advanced page shows for the current work mode; step 1 when there is none.
     const auto mode = image.workMode();
-    if (!mode || !context.language) {
-        return step;
-    }
-    const std::string aimKey = context.language->text("Str260");
-    const int last = *mode == 1 ? 12 : 9;
-    for (int button = 1; button <= last; ++button) {
-        const std::size_t at =
-            core::image::kProfileSection[*mode - 1].offset + 4 * static_cast<std::size_t>(button - 1);
-        const core::KeyFunctionCode code(image.byteAt(at), image.byteAt(at + 1), image.byteAt(at + 2),
-                                         image.byteAt(at + 3));
-        if (core::functionCodeName(code, context) == aimKey && code[1] < core::image::kDpiSteps) {
-            step = code[1] + 1;
-        }
-    }
-    return step;
+    return mode ? core::aimStepOfProfile(image, *mode, 1) : 1;
 }
 
 CliSession::CliSession(const core::RuntimeOptions& options,
@@ -54,7 +24,7 @@ CliSession::CliSession(const core::RuntimeOptions& options,
         makeSystemTransport = [] { return std::make_unique<hid::HidapiTransport>(); };
     }
     emulator::TransportSetup setup = emulator::makeTransport(m_options, makeSystemTransport);
-    m_transport = setup.transport ? std::move(setup.transport) : std::make_unique<NoDevices>();
+    m_transport = setup.transport ? std::move(setup.transport) : std::make_unique<core::NoDevices>();
     m_mouse = std::move(setup.mouse);
     m_stateProblem = setup.stateProblem;
     m_identity = core::DefaultIdentity::fromResources().value_or(core::DefaultIdentity{});

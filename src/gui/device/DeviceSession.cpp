@@ -4,28 +4,13 @@
 #include <QMetaObject>
 #include <QWidget>
 
+#include "core/device/NoDevices.h"
 #include "emulator/TransportFactory.h"
 #include "gui/device/LoadingWindow.h"
 #include "hid/HidAccess.h"
 #include "hid/HidapiTransport.h"
 
 namespace tarvik::gui {
-
-namespace {
-
-// Stands in when no transport could be built, so that polling simply never finds anything.
-class NoDevices final : public core::HidTransport {
-public:
-    std::vector<core::HidInterfaceInfo> enumerate() override { return {}; }
-    std::unique_ptr<core::HidHandle> open(const std::string&, core::HidOpenError* error) override {
-        if (error) {
-            *error = core::HidOpenError::NotFound;
-        }
-        return nullptr;
-    }
-};
-
-} // namespace
 
 // Between the link and the transport: once the session is shut down, a handler that was still
 // running (a polling tick in its plug-in wait, a transfer pumping events) finds no device to open.
@@ -60,7 +45,7 @@ DeviceSession::DeviceSession(core::DiscoveryUi& ui, core::DeviceEventSink& sink,
         makeSystemTransport = [] { return std::make_unique<hid::HidapiTransport>(); };
     }
     emulator::TransportSetup setup = emulator::makeTransport(m_runtime, makeSystemTransport);
-    m_transport = setup.transport ? std::move(setup.transport) : std::make_unique<NoDevices>();
+    m_transport = setup.transport ? std::move(setup.transport) : std::make_unique<core::NoDevices>();
     m_bus = setup.bus;
     m_mouse = std::move(setup.mouse);
     m_transcriptFailed = setup.transcriptFailed;
