@@ -2,6 +2,7 @@
 // run-time settings and the WorkingImage.
 
 #include "core/settings/SettingWrites.h"
+#include "core/settings/PointerState.h"
 
 #include <gtest/gtest.h>
 
@@ -131,4 +132,41 @@ TEST(FireKeyEdits, TextsAreCorrected) {
     };
     for (const auto& [typed, shown] : intervals)
         EXPECT_EQ(correctFireInterval(typed), shown) << "interval " << typed;
+}
+
+TEST(PointerLevels, ReadValuesAreDrawnAtTheirLevelOrTheNearest) {
+    struct Case {
+        PointerValuesRead read;
+        int speed, doubleClick, wheel, saved;
+    };
+    const Case cases[] = {
+        {{4, true, 500, 3}, 3, 7, 3, 3},      {{20, false, 900, -1}, 11, 1, -1, 1},
+        {{3, false, 950, 40}, 2, 1, 11, 11}, // 3 lies between 2 and 4: the lower level
+        {{1, false, 50, 0}, 1, 11, 1, 1},     {{10, false, 830, 11}, 6, 2, 11, 11},
+        {{10, false, 829, 11}, 6, 3, 11, 11},
+    };
+    for (const Case& c : cases) {
+        PointerState state;
+        state.takeRead(c.read);
+        EXPECT_EQ(state.speedLevel, c.speed) << *c.read.speed;
+        EXPECT_EQ(state.doubleClickLevel, c.doubleClick) << *c.read.doubleClickMs;
+        EXPECT_EQ(state.wheelLevel, c.wheel) << *c.read.wheelLines;
+        EXPECT_EQ(state.savedWheelLevel, c.saved) << *c.read.wheelLines;
+    }
+}
+
+TEST(PointerLevels, OneScreenRestoresTheWheelLevelChosenBefore) {
+    PointerState state;
+    state.takeRead({std::nullopt, std::nullopt, std::nullopt, -1});
+    state.chooseWheelLevel(6);
+    state.setOneScreen(true);
+    EXPECT_EQ(state.values().wheelLines, -1);
+    state.setOneScreen(false);
+    EXPECT_EQ(state.values().wheelLines, 6);
+    // Nothing read, nothing chosen: no value to apply for that bar.
+    EXPECT_FALSE(PointerState{}.values().speed);
+    state.speedLevel = 3;
+    state.doubleClickLevel = 7;
+    EXPECT_EQ(state.values().speed, 4);
+    EXPECT_EQ(state.values().doubleClickMs, 480);
 }
