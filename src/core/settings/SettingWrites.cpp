@@ -6,11 +6,11 @@ namespace tarvik::core {
 
 namespace {
 
-SettingWrite one(std::size_t offset, int value) {
+LiveWrite one(std::size_t offset, int value) {
     return {static_cast<Byte>(offset), {static_cast<Byte>(value), 0, 0}, 1};
 }
 
-SettingWrite rgb(std::size_t offset, Rgb colour) {
+LiveWrite rgb(std::size_t offset, Rgb colour) {
     return {static_cast<Byte>(offset), {colour.red, colour.green, colour.blue}, 3};
 }
 
@@ -32,7 +32,7 @@ std::optional<long long> number(const std::string& text) {
 
 } // namespace
 
-std::optional<SettingWrite> selectDpiStep(DpiState& dpi, int level, int step) {
+std::optional<LiveWrite> selectDpiStep(DpiState& dpi, int level, int step) {
     if (level < 1 || level > dpi.enabledLevels || step < 1 || step > DpiState::kSteps)
         return std::nullopt;
     const auto at = static_cast<std::size_t>(level - 1);
@@ -43,18 +43,18 @@ std::optional<SettingWrite> selectDpiStep(DpiState& dpi, int level, int step) {
     return one(image::kDpiLevels + odd / 2, pair);
 }
 
-std::optional<SettingWrite> selectCurrentDpi(DpiState& dpi, int level) {
+std::optional<LiveWrite> selectCurrentDpi(DpiState& dpi, int level) {
     if (level < 1 || level > dpi.enabledLevels)
         return std::nullopt;
     dpi.currentIndex = level - 1;
     return one(image::kCurrentDpi, level - 1);
 }
 
-SettingWrite dpiColourWrite(int level, Rgb colour) {
+LiveWrite dpiColourWrite(int level, Rgb colour) {
     return rgb(ConfigImage::dpiColorOffset(level), colour);
 }
 
-SettingWrite ledColourWrite(int c, Rgb colour) {
+LiveWrite ledColourWrite(int c, Rgb colour) {
     return rgb(ConfigImage::ledColorOffset(c), colour);
 }
 
@@ -71,15 +71,14 @@ RateChoice selectReportRate(DpiState& dpi, ConfigImage& working, int code) {
     return choice;
 }
 
-std::optional<SettingWrite> selectLightingMode(LightingState& lighting, const ConfigImage& working,
-                                               int mode) {
+std::optional<LiveWrite> selectLightingMode(LightingState& lighting, const ConfigImage& working, int mode) {
     if (mode < 0 || !lightingOffersMode(lighting.kind, mode))
         return std::nullopt;
     lighting.mode = mode;
     return one(image::kLedMode, (working.bytes()[image::kLedMode] & 0xF0) | mode);
 }
 
-std::optional<SettingWrite> selectFallLevel(LightingState& lighting, ConfigImage& working, int level) {
+std::optional<LiveWrite> selectFallLevel(LightingState& lighting, ConfigImage& working, int level) {
     if (level < 1 || level > 10)
         return std::nullopt;
     lighting.fallLevel = level;

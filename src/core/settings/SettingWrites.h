@@ -14,27 +14,27 @@
 namespace tarvik::core {
 
 // One WriteSetting: `count` bytes (1..3) at a live-settings offset.
-struct SettingWrite {
+struct LiveWrite {
     Byte offset = 0;
     std::array<Byte, 3> values{};
     Byte count = 1;
-    friend bool operator==(const SettingWrite&, const SettingWrite&) = default;
+    friend bool operator==(const LiveWrite&, const LiveWrite&) = default;
 };
 
 // Level `level` (1..8) takes step `step` (1..12). The mouse keeps two levels per byte, so the write
 // carries the level's partner too (odd level in the low nibble). Nothing for a level beyond the
 // enabled ones or an index out of range.
-std::optional<SettingWrite> selectDpiStep(DpiState& dpi, int level, int step);
+std::optional<LiveWrite> selectDpiStep(DpiState& dpi, int level, int step);
 
 // Level `level` becomes the current one; nothing for a level that is not enabled.
-std::optional<SettingWrite> selectCurrentDpi(DpiState& dpi, int level);
+std::optional<LiveWrite> selectCurrentDpi(DpiState& dpi, int level);
 
 // The colour of DPI level `level` (1..8) and of lighting colour `c` (1..10).
-SettingWrite dpiColourWrite(int level, Rgb colour);
-SettingWrite ledColourWrite(int c, Rgb colour);
+LiveWrite dpiColourWrite(int level, Rgb colour);
+LiveWrite ledColourWrite(int c, Rgb colour);
 
 struct RateChoice {
-    SettingWrite write;
+    LiveWrite write;
     bool reset = false; // the rate differs from the one in force: the mouse restarts to take it
 };
 
@@ -45,10 +45,10 @@ RateChoice selectReportRate(DpiState& dpi, ConfigImage& working, int code);
 
 // Lighting mode `mode` (0 off, 1..5) with the lighting kind of the WorkingImage kept; nothing when
 // the kind does not offer the mode. The WorkingImage keeps its byte.
-std::optional<SettingWrite> selectLightingMode(LightingState& lighting, const ConfigImage& working, int mode);
+std::optional<LiveWrite> selectLightingMode(LightingState& lighting, const ConfigImage& working, int mode);
 
 // Step-time level `level` (1..10): FallTime 5 x level, also in the WorkingImage.
-std::optional<SettingWrite> selectFallLevel(LightingState& lighting, ConfigImage& working, int level);
+std::optional<LiveWrite> selectFallLevel(LightingState& lighting, ConfigImage& working, int level);
 
 // The text corrections of the fire key edits; the corrected text is what the edit shows and sends.
 // Count: empty gives "2", above 15 gives "15", below 1 gives "1". Interval: empty or 0 and less

@@ -9,7 +9,7 @@
 using namespace tarvik::core;
 
 namespace {
-SettingWrite byteAt(int offset, int value) {
+LiveWrite byteAt(int offset, int value) {
     return {static_cast<Byte>(offset), {static_cast<Byte>(value), 0, 0}, 1};
 }
 } // namespace
@@ -19,7 +19,7 @@ TEST(DpiWrites, StepSendsThePairByteOfTheLevelAndItsPartner) {
         const char* what;
         int level;
         int step;
-        SettingWrite expected;
+        LiveWrite expected;
     };
     const Case cases[] = {
         {"level 3 cell 12 beside level 4 at index 5", 3, 12, byteAt(45, 0x5B)},
@@ -53,10 +53,10 @@ TEST(DpiWrites, LevelsBeyondTheCountAndBadCellsSendNothing) {
 }
 
 TEST(DpiWrites, ColoursGoToTheirThreeBytes) {
-    EXPECT_EQ(dpiColourWrite(1, {1, 2, 3}), (SettingWrite{87, {1, 2, 3}, 3}));
-    EXPECT_EQ(dpiColourWrite(8, {255, 0, 9}), (SettingWrite{108, {255, 0, 9}, 3}));
-    EXPECT_EQ(ledColourWrite(1, {4, 5, 6}), (SettingWrite{57, {4, 5, 6}, 3}));
-    EXPECT_EQ(ledColourWrite(10, {4, 5, 6}), (SettingWrite{84, {4, 5, 6}, 3}));
+    EXPECT_EQ(dpiColourWrite(1, {1, 2, 3}), (LiveWrite{87, {1, 2, 3}, 3}));
+    EXPECT_EQ(dpiColourWrite(8, {255, 0, 9}), (LiveWrite{108, {255, 0, 9}, 3}));
+    EXPECT_EQ(ledColourWrite(1, {4, 5, 6}), (LiveWrite{57, {4, 5, 6}, 3}));
+    EXPECT_EQ(ledColourWrite(10, {4, 5, 6}), (LiveWrite{84, {4, 5, 6}, 3}));
 }
 
 TEST(DpiWrites, ReportRateKeepsTheOtherBitsAndResetsOnlyForANewRate) {
@@ -86,7 +86,7 @@ TEST(LightingWrites, ModeKeepsTheKindAndOnlyOfferedModesAreSent) {
     struct Case {
         Byte ledMode;
         int mode;
-        std::optional<SettingWrite> expected;
+        std::optional<LiveWrite> expected;
     };
     const Case cases[] = {
         {0x82, 4, byteAt(165, 0x84)}, {0x82, 0, byteAt(165, 0x80)}, {0x82, 3, std::nullopt},
