@@ -1,5 +1,9 @@
 #include "gui/pages/AdvancedPage.h"
 
+#include "core/cycle/ConfigCycle.h"
+#include "core/device/DeviceLink.h"
+#include "gui/dialogs/MessageSeam.h"
+#include "gui/keys/KeyCodeSettings.h"
 #include "gui/pages/PageControls.h"
 
 #include <QButtonGroup>
@@ -52,6 +56,37 @@ AdvancedPage::AdvancedPage(const PageContext& context, QWidget* parent)
     }
 
     buildPointerControls();
+    connectHandlers();
+    setPointerSettings(nullptr);
+}
+
+void AdvancedPage::connectHandlers() {
+    for (int n = 1; n <= kLevels; ++n) {
+        DpiRow& row = m_rows[n - 1];
+        for (int k = 1; k <= kSteps; ++k)
+            connect(row.cells[k - 1], &PictureControl::pressed, this, [this, n, k] { dpiStepClicked(n, k); });
+        connect(row.marker, &PictureControl::pressed, this, [this, n] { currentDpiClicked(n); });
+        connect(row.colourTarget, &CaptionLabel::clicked, this, [this, n] { dpiColourClicked(n); });
+    }
+    for (int k = 1; k <= kSteps; ++k)
+        connect(m_aimCells[k - 1], &PictureControl::pressed, this, [this, k] { aimStepClicked(k); });
+    for (int n = 1; n <= 4; ++n)
+        connect(m_rateTargets[n - 1], &CaptionLabel::clicked, this, [this, n] { reportRateClicked(n); });
+    for (int k = 1; k <= 3; ++k) {
+        FireKeyRow& row = m_fireKeys[k - 1];
+        connect(row.count, &QLineEdit::textEdited, this, [this, k] { fireCountEdited(k); });
+        connect(row.delay, &QLineEdit::textEdited, this, [this, k] { fireIntervalEdited(k); });
+        connect(row.target, &CaptionLabel::clicked, this, [this, k] { fireContinuousClicked(k); });
+    }
+    for (PointerBar* bar : {&m_speed, &m_doubleClick, &m_wheel})
+        for (int k = 1; k <= kPointerCells; ++k) {
+            connect(bar->cells[k - 1], &PictureControl::pressed, this,
+                    [this, bar, k] { pointerCellClicked(*bar, k); });
+            connect(bar->captions[k - 1], &CaptionLabel::clicked, this,
+                    [this, bar, k] { pointerCellClicked(*bar, k); });
+        }
+    connect(m_precisionTarget, &CaptionLabel::clicked, this, &AdvancedPage::precisionClicked);
+    connect(m_screenTarget, &CaptionLabel::clicked, this, &AdvancedPage::oneScreenClicked);
 }
 
 void AdvancedPage::buildDpiRows() {
@@ -232,28 +267,6 @@ void AdvancedPage::showCurrentDpi() {
     showCurrentMarkers(state().settings.dpi.currentIndex);
 }
 
-void AdvancedPage::showPointerSettings(const PointerParameters& parameters) {
-    const auto showLevel = [](PointerBar& bar, std::optional<int> level) {
-        if (!level)
-            return;
-        for (int k = 1; k <= kPointerCells; ++k)
-            bar.cells[k - 1]->setPicture(twoState("Bar1", k == *level));
-    };
-    showLevel(m_speed, core::pointerSpeedLevel(parameters.speed));
-    showLevel(m_doubleClick, core::doubleClickLevel(parameters.doubleClickMs));
-    const bool oneScreen = parameters.wheelLines == -1;
-    if (!oneScreen)
-        showLevel(m_wheel, core::wheelLevel(parameters.wheelLines));
-    for (int k = 0; k < kPointerCells; ++k) {
-        m_wheel.cells[k]->setEnabled(!oneScreen);
-        m_wheel.captions[k]->setEnabled(!oneScreen);
-    }
-    m_precisionMarker->setPicture(twoState("CbS", parameters.precision));
-    findChild<QCheckBox*>(QStringLiteral("cb_IsControl"))->setChecked(parameters.precision);
-    m_screenMarker->setPicture(twoState("CbS", oneScreen));
-    findChild<QCheckBox*>(QStringLiteral("cb_IsScreen"))->setChecked(oneScreen);
-}
-
 void AdvancedPage::showReportRate(int code) {
     for (int n = 1; n <= 4; ++n)
         m_rateMarkers[n - 1]->setPicture(twoState("RdS", n - 1 == code));
@@ -328,6 +341,215 @@ void AdvancedPage::showAimStep() {
     const int step = state().settings.dpi.aimStep;
     lightStep(m_aimCells, step);
     m_aimValue->setText(m_stepTexts[step - 1]);
+}
+
+// --- Handlers of the mouse's settings
+
+void AdvancedPage::send(const std::optional<core::LiveWrite>& write) {
+    if (!write || state().applyingImage)
+        return;
+    // A failed live write is neither reported nor retried: the next full read shows what the mouse holds.
+    context().link.writeSetting(write->offset, write->values[0], write->values[1], write->values[2],
+                                write->count);
+}
+
+void AdvancedPage::dpiStepClicked(int level, int step) {
+    const auto write = core::selectDpiStep(state().settings.dpi, level, step);
+    if (!write)
+        return; // a level beyond the enabled ones is inert
+    showDpiStep(level);
+    send(write);
+}
+
+void AdvancedPage::currentDpiClicked(int level) {
+    const auto write = core::selectCurrentDpi(state().settings.dpi, level);
+    if (!write)
+        return;
+    showCurrentDpi();
+    send(write);
+}
+
+void AdvancedPage::dpiColourClicked(int level) {
+    if (state().applyingImage || level > state().settings.dpi.enabledLevels)
+        return;
+    DpiRow& row = m_rows[level - 1];
+    const QColor colour = MessageSeam::chooseColor(this, row.swatch->colour());
+    if (!colour.isValid())
+        return; // cancelled: nothing changes
+    row.swatch->setColour(colour);
+    row.colourEdits[0]->setText(QString::number(colour.red()));
+    row.colourEdits[1]->setText(QString::number(colour.green()));
+    row.colourEdits[2]->setText(QString::number(colour.blue()));
+    const core::Rgb rgb{static_cast<core::Byte>(row.colourEdits[0]->text().toInt()),
+                        static_cast<core::Byte>(row.colourEdits[1]->text().toInt()),
+                        static_cast<core::Byte>(row.colourEdits[2]->text().toInt())};
+    send(core::dpiColourWrite(level, rgb));
+}
+
+void AdvancedPage::aimStepClicked(int step) {
+    setAimStep(step);
+    if (state().applyingImage)
+        return;
+    if (!settingAimKey(context()))
+        showAimStep(); // no AIM key: the bar goes back to its first step
+}
+
+void AdvancedPage::reportRateClicked(int n) {
+    showReportRate(n - 1);
+    if (state().applyingImage)
+        return;
+    const core::RateChoice choice =
+        core::selectReportRate(state().settings.dpi, state().buffers.workingImage, n - 1);
+    send(choice.write);
+    if (choice.reset)
+        shell().resetAndRefind();
+}
+
+std::array<core::FireKeySetting, 3> AdvancedPage::fireKeysFromEdits() const {
+    std::array<core::FireKeySetting, 3> settings = state().settings.fireKeys;
+    for (int k = 1; k <= 3; ++k) {
+        const FireKeyRow& row = m_fireKeys[k - 1];
+        core::FireKeySetting& setting = settings[k - 1];
+        setting.count = std::stoi(core::correctFireCount(row.count->text().toStdString()));
+        setting.delay =
+            static_cast<std::uint16_t>(std::stoi(core::correctFireInterval(row.delay->text().toStdString())));
+        setting.continuous = row.check->isChecked();
+    }
+    return settings;
+}
+
+void AdvancedPage::fireCountEdited(int key) {
+    QLineEdit* edit = m_fireKeys[key - 1].count;
+    const QString corrected = QString::fromStdString(core::correctFireCount(edit->text().toStdString()));
+    if (corrected != edit->text())
+        edit->setText(corrected);
+    if (context().link.connected() && !state().applyingImage)
+        settingFireKey(context(), fireKeysFromEdits());
+}
+
+void AdvancedPage::fireIntervalEdited(int key) {
+    QLineEdit* edit = m_fireKeys[key - 1].delay;
+    const QString corrected = QString::fromStdString(core::correctFireInterval(edit->text().toStdString()));
+    if (corrected != edit->text())
+        edit->setText(corrected);
+    if (context().link.connected() && !state().applyingImage)
+        settingFireKey(context(), fireKeysFromEdits());
+}
+
+void AdvancedPage::fireContinuousClicked(int key) {
+    FireKeyRow& row = m_fireKeys[key - 1];
+    row.check->setChecked(!row.check->isChecked());
+    row.marker->setPicture(twoState("CbS", row.check->isChecked()));
+    if (!state().applyingImage)
+        settingFireKey(context(), fireKeysFromEdits());
+}
+
+// --- The desktop's pointer settings
+
+QString AdvancedPage::missingSettingTip() {
+    return tr("This desktop has no such setting");
+}
+
+bool AdvancedPage::supports(platform::PointerSetting setting) const {
+    return m_pointerSettings && m_pointerSettings->supports(setting);
+}
+
+void AdvancedPage::setPointerSettings(platform::PointerSettings* settings) {
+    m_pointerSettings = settings;
+    using platform::PointerSetting;
+    const auto offer = [](QWidget* widget, bool offered) {
+        widget->setEnabled(offered);
+        widget->setToolTip(offered ? QString() : missingSettingTip());
+    };
+    const auto offerBar = [&](PointerBar& bar, bool offered) {
+        for (int k = 0; k < kPointerCells; ++k) {
+            offer(bar.cells[k], offered);
+            offer(bar.captions[k], offered);
+        }
+    };
+    offerBar(m_speed, supports(PointerSetting::Speed));
+    offerBar(m_doubleClick, supports(PointerSetting::DoubleClickTime));
+    offerBar(m_wheel, supports(PointerSetting::WheelLines));
+    offer(m_precisionTarget, supports(PointerSetting::Precision));
+    offer(m_precisionMarker, supports(PointerSetting::Precision));
+    offer(m_screenTarget, supports(PointerSetting::WheelOneScreen));
+    offer(m_screenMarker, supports(PointerSetting::WheelOneScreen));
+    showPointerState();
+}
+
+void AdvancedPage::readPointerSettings() {
+    if (!m_pointerSettings)
+        return;
+    const platform::PointerValues read = m_pointerSettings->read();
+    m_pointerState.takeRead({read.speed, read.precision, read.doubleClickMs, read.wheelLines});
+    showPointerState();
+}
+
+void AdvancedPage::showPointerState() {
+    const auto showLevel = [](PointerBar& bar, int level) {
+        if (level < 1)
+            return;
+        for (int k = 1; k <= kPointerCells; ++k)
+            bar.cells[k - 1]->setPicture(twoState("Bar1", k == level));
+    };
+    const core::PointerState& p = m_pointerState;
+    showLevel(m_speed, p.speedLevel);
+    showLevel(m_doubleClick, p.doubleClickLevel);
+    const bool oneScreen = p.wheelLevel == core::PointerState::kOneScreen;
+    showLevel(m_wheel, oneScreen ? p.savedWheelLevel : p.wheelLevel);
+    if (supports(platform::PointerSetting::WheelLines))
+        for (int k = 0; k < kPointerCells; ++k) {
+            m_wheel.cells[k]->setEnabled(!oneScreen);
+            m_wheel.captions[k]->setEnabled(!oneScreen);
+        }
+    m_precisionMarker->setPicture(twoState("CbS", p.precision));
+    findChild<QCheckBox*>(QStringLiteral("cb_IsControl"))->setChecked(p.precision);
+    m_screenMarker->setPicture(twoState("CbS", oneScreen));
+    findChild<QCheckBox*>(QStringLiteral("cb_IsScreen"))->setChecked(oneScreen);
+}
+
+void AdvancedPage::pointerCellClicked(PointerBar& bar, int level) {
+    if (&bar == &m_speed)
+        m_pointerState.speedLevel = level;
+    else if (&bar == &m_doubleClick)
+        m_pointerState.doubleClickLevel = level;
+    else
+        m_pointerState.chooseWheelLevel(level);
+    showPointerState();
+    applyPointerSettings();
+}
+
+void AdvancedPage::precisionClicked() {
+    m_pointerState.precision = !m_pointerState.precision;
+    showPointerState();
+    applyPointerSettings();
+}
+
+void AdvancedPage::oneScreenClicked() {
+    m_pointerState.setOneScreen(m_pointerState.wheelLevel != core::PointerState::kOneScreen);
+    showPointerState();
+    applyPointerSettings();
+}
+
+// Every setting the desktop has is applied after each change, as one set of values.
+void AdvancedPage::applyPointerSettings() {
+    if (!m_pointerSettings)
+        return;
+    using platform::PointerSetting;
+    const core::PointerValuesRead v = m_pointerState.values();
+    platform::PointerValues values;
+    if (supports(PointerSetting::Speed))
+        values.speed = v.speed;
+    if (supports(PointerSetting::Precision))
+        values.precision = v.precision;
+    if (supports(PointerSetting::DoubleClickTime))
+        values.doubleClickMs = v.doubleClickMs;
+    if (v.wheelLines &&
+        supports(*v.wheelLines == core::PointerState::kOneScreen ? PointerSetting::WheelOneScreen
+                                                                 : PointerSetting::WheelLines))
+        values.wheelLines = v.wheelLines;
+    // Failures are not reported: the next read-back shows what the desktop holds.
+    m_pointerSettings->write(values);
 }
 
 } // namespace tarvik::gui

@@ -3,9 +3,11 @@
 // the current-level marker, the AIM DPI, the report rate, the three fire keys and the pointer
 // settings of the operating system.
 
+#include "core/settings/PointerState.h"
 #include "core/settings/PointerTables.h"
-#include "gui/PointerSettings.h"
+#include "core/settings/SettingWrites.h"
 #include "gui/pages/Page.h"
+#include "platform/PointerSettings.h"
 
 #include <array>
 
@@ -43,9 +45,15 @@ public:
     void setAimStep(int step);
     // The current-level marker as the DPI settings hold it (after the mouse reported a new level).
     void showCurrentDpi();
-    // The operating system's pointer settings on the three bars and two options; a value that is
-    // not on its bar's table leaves that bar as it was.
-    void showPointerSettings(const PointerParameters& parameters);
+    // The desktop's pointer settings the page reads and changes (owned by the window; null for none).
+    // A setting the desktop lacks has its controls disabled, with a tooltip saying so.
+    void setPointerSettings(platform::PointerSettings* settings);
+    // Reads the desktop's pointer settings back and draws them (nothing is applied).
+    void readPointerSettings();
+    const core::PointerState& pointerState() const { return m_pointerState; }
+
+    // The tooltip of a control whose setting the desktop does not have.
+    static QString missingSettingTip();
 
     QString dpiStepText(int index) const { return m_stepTexts.at(index); }
 
@@ -84,6 +92,26 @@ private:
     void showAimStep();
     void showDpiColours(bool shown);
     void styleDpiCaptions();
+    void connectHandlers();
+
+    // Sends a live setting unless a configuration is being drawn.
+    void send(const std::optional<core::LiveWrite>& write);
+    void dpiStepClicked(int level, int step);
+    void currentDpiClicked(int level);
+    void dpiColourClicked(int level);
+    void aimStepClicked(int step);
+    void reportRateClicked(int n);
+    void fireCountEdited(int key);
+    void fireIntervalEdited(int key);
+    void fireContinuousClicked(int key);
+    std::array<core::FireKeySetting, 3> fireKeysFromEdits() const;
+
+    void pointerCellClicked(PointerBar& bar, int level);
+    void precisionClicked();
+    void oneScreenClicked();
+    void applyPointerSettings();
+    void showPointerState();
+    bool supports(platform::PointerSetting setting) const;
 
     std::array<DpiRow, kLevels> m_rows{};
     QButtonGroup* m_dpiGroup = nullptr;
@@ -101,6 +129,9 @@ private:
     CaptionLabel* m_screenTarget = nullptr;
 
     std::array<QString, kSteps> m_stepTexts{};
+
+    platform::PointerSettings* m_pointerSettings = nullptr;
+    core::PointerState m_pointerState;
 };
 
 } // namespace tarvik::gui

@@ -1,5 +1,7 @@
 #include "gui/pages/LightingPage.h"
 
+#include "core/device/DeviceLink.h"
+#include "gui/dialogs/MessageSeam.h"
 #include "gui/pages/PageControls.h"
 
 #include <QButtonGroup>
@@ -44,6 +46,13 @@ LightingPage::LightingPage(const PageContext& context, QWidget* parent)
             colour.edits[part] =
                 addHiddenEdit(this, QStringLiteral("Edt_Col%1%2").arg(c).arg(kColourParts[part]));
     }
+
+    for (int mode = 0; mode <= kModes; ++mode)
+        connect(m_modeTargets[mode], &CaptionLabel::clicked, this, [this, mode] { modeClicked(mode); });
+    for (int k = 1; k <= kFallCells; ++k)
+        connect(m_fallCells[k - 1], &PictureControl::pressed, this, [this, k] { fallClicked(k); });
+    for (int c = 1; c <= kColours; ++c)
+        connect(m_colours[c - 1].target, &CaptionLabel::clicked, this, [this, c] { colourClicked(c); });
 }
 
 void LightingPage::applyLayout() {
@@ -117,6 +126,51 @@ void LightingPage::refreshFromImage() {
         colour.edits[2]->setText(QString::number(rgb.blue));
         colour.swatch->setColour(QColor(rgb.red, rgb.green, rgb.blue));
     }
+}
+
+// --- Handlers
+
+void LightingPage::send(const std::optional<core::LiveWrite>& write) {
+    if (!write || state().applyingImage)
+        return;
+    context().link.writeSetting(write->offset, write->values[0], write->values[1], write->values[2],
+                                write->count);
+}
+
+void LightingPage::modeClicked(int mode) {
+    core::LightingState& lighting = state().settings.lighting;
+    if (!core::lightingOffersMode(lighting.kind, mode))
+        return; // a hidden effect
+    showMode(mode);
+    send(core::selectLightingMode(lighting, state().buffers.workingImage, mode));
+}
+
+void LightingPage::fallClicked(int level) {
+    showFallLevel(level);
+    if (state().applyingImage) {
+        state().settings.lighting.fallLevel = level;
+        return;
+    }
+    send(core::selectFallLevel(state().settings.lighting, state().buffers.workingImage, level));
+}
+
+void LightingPage::colourClicked(int c) {
+    if (state().applyingImage)
+        return;
+    ColourControls& colour = m_colours[c - 1];
+    const QColor chosen = MessageSeam::chooseColor(this, colour.swatch->colour());
+    if (!chosen.isValid())
+        return; // cancelled: nothing changes
+    colour.swatch->setColour(chosen);
+    colour.edits[0]->setText(QString::number(chosen.red()));
+    colour.edits[1]->setText(QString::number(chosen.green()));
+    colour.edits[2]->setText(QString::number(chosen.blue()));
+    const core::Rgb rgb{static_cast<core::Byte>(colour.edits[0]->text().toInt()),
+                        static_cast<core::Byte>(colour.edits[1]->text().toInt()),
+                        static_cast<core::Byte>(colour.edits[2]->text().toInt())};
+    // The fire slots show these colours too: the shared settings carry the new one.
+    state().settings.lighting.colours[static_cast<std::size_t>(c - 1)] = rgb;
+    send(core::ledColourWrite(c, rgb));
 }
 
 } // namespace tarvik::gui

@@ -3,6 +3,7 @@
 // breathing effect and the table of ten colours; which effects and whether colours exist follow the
 // lighting kind the mouse reports.
 
+#include "core/settings/SettingWrites.h"
 #include "gui/pages/Page.h"
 
 #include <array>
@@ -34,6 +35,11 @@ public:
 private:
     void showMode(int mode);
     void showFallLevel(int level);
+    void modeClicked(int mode);
+    void fallClicked(int level);
+    void colourClicked(int c);
+    // Sends a live setting unless a configuration is being drawn.
+    void send(const std::optional<core::LiveWrite>& write);
 
     std::array<PictureControl*, kModes + 1> m_modeMarkers{}; // 0 = off
     std::array<CaptionLabel*, kModes + 1> m_modeTargets{};

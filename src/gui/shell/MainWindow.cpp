@@ -231,6 +231,7 @@ void MainWindow::completePages() {
     m_pagesComplete = true;
     m_keysPage->menus();
     m_pages[1] = m_advancedPage = new AdvancedPage(*m_context, this);
+    m_advancedPage->setPointerSettings(m_pointerSettings.get());
     m_pages[2] = m_lightingPage = new LightingPage(*m_context, this);
     m_pages[3] = m_macroPage = new MacroPage(*m_context, this);
     m_pages[4] = m_updatePage = new UpdatePage(*m_context, this);
@@ -671,10 +672,8 @@ void MainWindow::clearFireMacroViews() {
         m_firePage->clearFireMacroNames();
 }
 void MainWindow::readOsMouseParameters() {
-    // The pointer controls keep their first pictures where the platform cannot tell its settings.
-    if (const auto settings = m_pointerSettings->read())
-        if (page(2))
-            m_advancedPage->showPointerSettings(*settings);
+    if (page(2))
+        m_advancedPage->readPointerSettings();
 }
 
 // --- Device states

@@ -11,11 +11,11 @@
 #include "core/device/DiscoveryUi.h"
 #include "core/macros/MacroLibrary.h"
 #include "gui/AppState.h"
-#include "gui/PointerSettings.h"
 #include "gui/device/DeviceSession.h"
 #include "gui/pages/PageContext.h"
 #include "gui/shell/HoverWiring.h"
 #include "gui/shell/NavigationBar.h"
+#include "platform/PointerSettings.h"
 
 #include <QWidget>
 
@@ -205,7 +205,7 @@ private:
     CaptionRoller* m_roller = nullptr;
     std::optional<HoverWiring> m_hover;
     QSystemTrayIcon* m_tray = nullptr;
-    std::unique_ptr<PointerSettings> m_pointerSettings = makeSystemPointerSettings();
+    std::unique_ptr<platform::PointerSettings> m_pointerSettings = platform::makeSystemPointerSettings();
     QString m_applicationTitle;
     QString m_exeDirectory;
     QString m_macroPath;

@@ -391,41 +391,6 @@ TEST_F(PagesTest, ShippedLayoutKeepsDpiLevels5To8OutOfTheWindow) {
     EXPECT_EQ(page.childAt(child(page, "Img_DPI1Col")->geometry().center()), child(page, "lbl_DPI1Col"));
 }
 
-TEST_F(PagesTest, AdvancedPageShowsThePointerSettingsItIsGiven) {
-    auto& page = make<AdvancedPage>();
-    const auto lit = [&](const char* bar) {
-        std::vector<int> cells;
-        for (int k = 1; k <= AdvancedPage::kPointerCells; ++k)
-            if (picture(page, QStringLiteral("Img_%1%2").arg(QLatin1String(bar)).arg(k)) == "Bar1_E")
-                cells.push_back(k);
-        return cells;
-    };
-    page.showPointerSettings({10, true, 340, 7});
-    EXPECT_EQ(lit("Spd"), std::vector<int>{6});
-    EXPECT_EQ(lit("DbSpd"), std::vector<int>{9});
-    EXPECT_EQ(lit("ScrSpd"), std::vector<int>{7});
-    EXPECT_EQ(picture(page, "Img_IsControl"), "CbS_E");
-    EXPECT_TRUE(child<QCheckBox>(page, "cb_IsControl")->isChecked());
-    EXPECT_EQ(picture(page, "Img_IsScreen"), "CbS_D");
-
-    // Values off the tables leave their bars; one screen per notch greys the wheel bar.
-    page.showPointerSettings({11, false, 333, -1});
-    EXPECT_EQ(lit("Spd"), std::vector<int>{6});
-    EXPECT_EQ(lit("DbSpd"), std::vector<int>{9});
-    EXPECT_EQ(lit("ScrSpd"), std::vector<int>{7});
-    EXPECT_EQ(picture(page, "Img_IsControl"), "CbS_D");
-    EXPECT_EQ(picture(page, "Img_IsScreen"), "CbS_E");
-    EXPECT_TRUE(child<QCheckBox>(page, "cb_IsScreen")->isChecked());
-    EXPECT_FALSE(child(page, "Img_ScrSpd3")->isEnabled());
-    EXPECT_FALSE(child(page, "lbl_ScrSpd3")->isEnabled());
-
-    page.showPointerSettings({1, false, 900, 11});
-    EXPECT_EQ(lit("Spd"), std::vector<int>{1});
-    EXPECT_EQ(lit("DbSpd"), std::vector<int>{1});
-    EXPECT_EQ(lit("ScrSpd"), std::vector<int>{11});
-    EXPECT_TRUE(child(page, "Img_ScrSpd3")->isEnabled());
-}
-
 TEST_F(PagesTest, AdvancedPageCurrentDpiFromTheMouseStaysWithinTheEnabledLevels) {
     auto& page = make<AdvancedPage>();
     core::DpiState& dpi = state.settings.dpi;
