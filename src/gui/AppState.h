@@ -6,6 +6,7 @@
 
 #include "core/image/ConfigBuffers.h"
 #include "core/keys/FunctionCodeContext.h"
+#include "core/macros/MacroLibrary.h"
 #include "core/settings/SettingsState.h"
 #include "core/text/GeneralLayout.h"
 #include "core/text/LanguageTable.h"
@@ -31,6 +32,12 @@ struct AppState {
     core::SettingsState settings;
     // The parameter bytes remembered from the codes the mouse carries (the drawing's last step).
     core::CodeSuffixes codeSuffixes;
+
+    // The PC macro library, loaded at start-up and saved to its file after every change.
+    core::MacroLibrary macroLibrary;
+    QString macroLibraryPath;
+    // A failed save is reported once, until a save succeeds again.
+    bool macroLibrarySaveFailed = false;
 
     // The text of a language key in the current language ("" when absent).
     QString text(const char* key) const {

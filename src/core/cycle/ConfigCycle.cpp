@@ -268,6 +268,41 @@ CycleResult ConfigCycle::commitKeyBlock(Variant variant) {
     return CycleResult::Done;
 }
 
+CycleResult ConfigCycle::writeDeviceMacros(const std::function<void()>& repoint) {
+    if (repoint) {
+        repoint();
+    }
+    if (m_macroTable.kind() == StorageKind::I2C) {
+        m_buffers.deviceMacroArea = m_macroTable.eepromArea();
+    } else if (m_macroTable.kind() == StorageKind::Flash) {
+        const auto names = m_macroTable.flashNames();
+        const auto bodies = m_macroTable.flashBodies();
+        std::copy(names.begin(), names.end(), m_buffers.flashMacroNames.begin());
+        std::copy(bodies.begin(), bodies.end(), m_buffers.flashMacroBodies.begin());
+    }
+    m_buffers.commitProfilesToDataBuf();
+    if (const CycleResult why = checkWritable(); why != CycleResult::Done) {
+        return why;
+    }
+    if (m_macroTable.kind() != m_buffers.storageKind) {
+        return CycleResult::WrongKind;
+    }
+    m_ui.beginBusy();
+    {
+        DeviceLink::TransferScope transfer(m_link);
+        if (m_buffers.storageKind == StorageKind::I2C) {
+            m_link.writeMemory(i2c::kProfiles.address, m_buffers.dataBuf.section(image::kProfileRun));
+        } else {
+            writeFlashSector();
+        }
+        for (const MacroMemoryWrite& write : m_macroTable.memoryWrites()) {
+            m_link.writeMemory(write.address, write.bytes);
+        }
+    }
+    m_ui.endBusy();
+    return CycleResult::Done;
+}
+
 CycleResult ConfigCycle::saveProfile(StorageKind kind, const std::function<void()>& showDeviceReady,
                                      const std::filesystem::path& path, FileResult* written) {
     // A mouse that leaves during the re-read would otherwise give a file of 0xFF.

@@ -120,6 +120,13 @@ public:
     CycleResult loadProfile(std::span<const Byte> file, const std::function<void()>& resetAndRefind,
                             FileLoadResult* why = nullptr, ProfileSource source = ProfileSource::File);
 
+    // Btn_SaveMacroClick: the device macro table (changed by Add to Mouse or Delete) into the
+    // buffers and to the mouse, inside the busy state: first the key codes re-pointed at moved
+    // macros (`repoint`, entry order), the profile sections with fresh checksums, then the macro
+    // area ("I2C") or the "Flash" sector, names and bodies. The buffers take the table even when
+    // nothing can be sent, so that a profile file carries what the lists show.
+    CycleResult writeDeviceMacros(const std::function<void()>& repoint = {});
+
     // The device macros as last read, defaulted or loaded; reloadDeviceMacroTable() takes them from
     // the buffers again ("I2C": the area is repacked into the buffer, as the mouse will read it).
     const DeviceMacroTable& deviceMacroTable() const { return m_macroTable; }

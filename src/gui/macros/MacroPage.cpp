@@ -95,6 +95,9 @@ MacroPage::MacroPage(const PageContext& context, QWidget* parent)
     m_diagnostic = new QPlainTextEdit(this);
     m_diagnostic->setObjectName(QStringLiteral("mmo_wrscript"));
     m_diagnostic->hide();
+
+    wireLists();
+    wireMenus();
 }
 
 QListWidget* MacroPage::addList(const QString& name, QSize size) {

@@ -7,6 +7,8 @@
 #include "gui/pages/Page.h"
 
 #include <array>
+#include <functional>
+#include <optional>
 
 class QComboBox;
 class QLineEdit;
@@ -14,6 +16,7 @@ class QListWidget;
 class QPlainTextEdit;
 
 namespace tarvik::core {
+class MacroAddressTable;
 class MacroLibrary;
 class DeviceMacroTable;
 } // namespace tarvik::core
@@ -21,6 +24,7 @@ class DeviceMacroTable;
 namespace tarvik::gui {
 
 class CaptionLabel;
+class MacroNameDialog;
 class PictureControl;
 
 class MacroPage : public Page {
@@ -61,6 +65,28 @@ public:
     // The right-click menus of the three lists.
     void hideMenus() override;
 
+    // The library's operations (their menu entries and the New button call these).
+    void newMacro();
+    void renameMacro();
+    void deleteLibraryMacro();
+    void importOne();
+    void importAll();
+    void exportOne();
+    void exportAll();
+    // The mouse's: Add to Mouse (the selected library macro), Delete and Export All.
+    void addToMouse();
+    void deleteDeviceMacro();
+    void exportDeviceMacros();
+    // A click on a row: the events of that macro (a device macro's read-only).
+    void showLibraryMacro(int row);
+    void showDeviceMacro(int row);
+
+    // The "Macro Name" dialog, once it has been opened.
+    MacroNameDialog* nameDialog() const { return m_nameDialog; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     struct DelayOptions {
         std::array<PictureControl*, 3> leds{};
@@ -76,6 +102,19 @@ private:
     void showDelayOptions(DelayOptions& options, core::DelayMode mode);
     void fillRows(QListWidget* list, const std::vector<std::string>& names);
     QSize rowSize(const QListWidget* list) const;
+    void wireLists();
+    void wireMenus();
+    QWidget* menuOf(const QListWidget* list) const;
+    void openMenu(QListWidget* list, QPoint atInList);
+    bool belowLastRow(QListWidget* list, QPoint atInList) const;
+    void clearEvents();
+    int selectedRow(const QListWidget* list) const;
+    // RefreshPCMacro: the library to its file; a failure is reported once, with the file's name.
+    void saveLibrary();
+    void relistLibrary(int selectRow);
+    void askName(const std::function<void(const QString&)>& apply);
+    // Btn_SaveMacroClick, with the button codes re-pointed at macros that moved (`deletedRow` gone).
+    void writeDeviceMacros(const core::MacroAddressTable& before, std::optional<std::size_t> deletedRow);
 
     PictureControl* m_page = nullptr;
     QListWidget* m_library = nullptr;
@@ -99,6 +138,7 @@ private:
     std::array<QWidget*, 2> m_repeatControls{};
     std::array<QWidget*, 3> m_menus{};
     int m_rowHeight = 20;
+    MacroNameDialog* m_nameDialog = nullptr;
 };
 
 } // namespace tarvik::gui

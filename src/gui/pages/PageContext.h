@@ -27,6 +27,9 @@ public:
     // ResetAndRefind: the mouse restarts (after a report-rate change, a default reset or a loaded
     // profile) and is searched for again; the window shows its no-device state meanwhile.
     virtual void resetAndRefind() = 0;
+    // The macros in the mouse changed (added, deleted, button codes re-pointed): the lists that name
+    // them and the button captions are drawn again.
+    virtual void deviceMacrosChanged() {}
 };
 
 struct PageContext {

@@ -18,14 +18,18 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
+
+#include <filesystem>
 
 namespace tarvik::gui {
 
@@ -639,16 +643,43 @@ void MainWindow::refreshUi() {
 }
 
 void MainWindow::checkPcMacro() {
-    const auto file = core::MacroLibraryFile::in(m_macroPath.toStdString(), m_exeDirectory.toStdString());
-    auto loaded = file.loadOrCreate(core::defaultMacroLibraryImage());
-    m_macroLibrary = std::move(loaded.library);
-    m_macroLibraryPath = QString::fromStdString(file.path().string());
+    // A folder the layout names keeps the library; otherwise it lives in the user's data folder, as
+    // the program's own folder is not writable when it is installed for every user. A library left
+    // beside the program by an earlier version is where a new one starts from.
+    const std::filesystem::path besideProgram =
+        core::MacroLibraryFile::in("", m_exeDirectory.toStdString()).path();
+    std::filesystem::path path;
+    std::vector<core::Byte> start = core::defaultMacroLibraryImage();
+    if (!m_macroPath.isEmpty()) {
+        path = core::MacroLibraryFile::in(m_macroPath.toStdString(), m_exeDirectory.toStdString()).path();
+    } else {
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        QDir().mkpath(folder);
+        path = core::MacroLibraryFile::in(folder.toStdString(), {}).path();
+        if (!std::filesystem::exists(path))
+            if (auto old = core::readMacroFile(besideProgram))
+                start = std::move(*old);
+    }
+    auto loaded = core::MacroLibraryFile(path).loadOrCreate(start);
+    m_state.macroLibrary = std::move(loaded.library);
+    m_state.macroLibraryPath = QString::fromStdString(path.string());
+    if (!loaded.file) {
+        // Reported once the window is up; the library in memory is the default one meanwhile.
+        m_state.macroLibrarySaveFailed = true;
+        QTimer::singleShot(0, this, [this, error = QString::fromStdString(loaded.file.error)] {
+            MessageSeam::showMessageDialog(
+                this,
+                QStringLiteral("The macro library %1 could not be opened or created: %2")
+                    .arg(m_state.macroLibraryPath, error),
+                m_state.text("FontName"));
+        });
+    }
     refreshPcMacroNames();
 }
 
 void MainWindow::refreshPcMacroNames() {
     if (page(4))
-        m_macroPage->setLibrary(m_macroLibrary);
+        m_macroPage->setLibrary(m_state.macroLibrary);
 }
 void MainWindow::redrawDeviceMacros() {
     QStringList names;
@@ -657,6 +688,11 @@ void MainWindow::redrawDeviceMacros() {
     m_keysPage->setMacroNames(names);
     if (page(4))
         m_macroPage->setDeviceMacros(m_cycle->deviceMacroTable());
+}
+void MainWindow::deviceMacrosChanged() {
+    redrawDeviceMacros();
+    const int mode = workMode() ? workMode() : m_state.buffers.workingImage.workMode().value_or(1);
+    m_keysPage->refreshProfileKeys(mode);
 }
 void MainWindow::redrawFireMacros() {
     if (page(6))

@@ -77,8 +77,8 @@ public:
     CaptionRoller& roller() { return *m_roller; }
     QString applicationTitle() const { return m_applicationTitle; }
     // The PC macro library as loaded at start-up (or the default one), and its file.
-    core::MacroLibrary& macroLibrary() { return m_macroLibrary; }
-    QString macroLibraryPath() const { return m_macroLibraryPath; }
+    core::MacroLibrary& macroLibrary() { return m_state.macroLibrary; }
+    QString macroLibraryPath() const { return m_state.macroLibraryPath; }
 
     // Both device handles are valid.
     bool deviceConnected();
@@ -141,6 +141,7 @@ public:
     void closeKeyMenus() override;
     void refreshPcMacroNames() override;
     void redrawDeviceMacros() override;
+    void deviceMacrosChanged() override;
     void redrawFireMacros() override;
     void clearDeviceMacroViews() override;
     void clearFireMacroViews() override;
@@ -209,8 +210,6 @@ private:
     QString m_applicationTitle;
     QString m_exeDirectory;
     QString m_macroPath;
-    core::MacroLibrary m_macroLibrary;
-    QString m_macroLibraryPath;
     bool m_started = false;
     // While the constructor runs, and once the destructor has begun, pages not built yet stay unbuilt.
     bool m_deferPages = true;

@@ -1,5 +1,6 @@
 // One QApplication for the whole executable, without a display; the virtual mouse runs time-scaled.
 #include <QApplication>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,8 @@ int main(int argc, char** argv) {
     // ctest's test discovery runs the executable without the test environment.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
+    // The macro library and other user files go to a test folder, never the user's own.
+    QStandardPaths::setTestModeEnabled(true);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -744,6 +745,8 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The macro library and other user files go to a test folder, never the user's own.
+    QStandardPaths::setTestModeEnabled(true);
     ::testing::InitGoogleMock(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,369 @@
+// The macro page over the virtual mouse: the library in a temporary folder, the macros in the mouse
+// on both storage kinds, read back from the mouse's stored memory.
+
+#include "gui/macros/MacroPage.h"
+#include "core/cycle/ConfigCycle.h"
+#include "core/cycle/CycleUi.h"
+#include "core/device/Clock.h"
+#include "core/device/DeviceLink.h"
+#include "core/device/LinkUi.h"
+#include "core/image/ProfileFile.h"
+#include "core/macros/MacroCodeRepoint.h"
+#include "core/macros/MacroLibrary.h"
+#include "core/macros/MacroName.h"
+#include "core/text/LanguageTables.h"
+#include "emulator/EmulatorTransport.h"
+#include "emulator/VirtualMouse.h"
+#include "gui/AppState.h"
+#include "gui/dialogs/MacroNameDialog.h"
+#include "gui/dialogs/MessageSeam.h"
+#include "gui/pages/PageContext.h"
+#include "gui/skin/CaptionLabel.h"
+
+#include "../../emulator/TestImage.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+using namespace tarvik;
+using namespace tarvik::gui;
+using core::Byte;
+using core::StorageKind;
+
+namespace {
+
+class FakeShell final : public Shell, public core::CycleUi {
+public:
+    void showMessage(const char* key) override { messages << QString::fromLatin1(key); }
+    void hideAllMenu() override {}
+    int workMode() const override { return 1; }
+    void resetAndRefind() override {}
+
+    void beginBusy() override { ++busy; }
+    void endBusy() override {}
+    void showLoading() override {}
+    void hideLoading() override {}
+    void setDevTimerEnabled(bool) override {}
+    void processEvents() override {}
+    void closeKeyMenus() override {}
+    void refreshPcMacroNames() override {}
+    void redrawDeviceMacros() override {}
+    void redrawFireMacros() override {}
+    void clearDeviceMacroViews() override {}
+    void clearFireMacroViews() override {}
+    void refreshUi() override {}
+    void readOsMouseParameters() override {}
+
+    QStringList messages;
+    int busy = 0;
+};
+
+std::vector<Byte> record(const char* name, std::vector<Byte> body) {
+    std::vector<Byte> bytes(core::kLibraryRecordSize, 0);
+    const core::MacroNameField field = core::nameToField(name);
+    std::copy(field.begin(), field.end(), bytes.begin());
+    std::copy(body.begin(), body.end(), bytes.begin() + 16);
+    return bytes;
+}
+
+class MacroPageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        state.language = &core::LanguageTables::builtIn().table(1);
+        state.layout = *core::LayoutConfig::loadBuiltIn("org1");
+        state.macroLibraryPath = dir.filePath(QStringLiteral("Tarvik-Macro.bin"));
+        MessageSeam::setAnswerer(&answers);
+        window.resize(1030, 662);
+    }
+    void TearDown() override { MessageSeam::setAnswerer(nullptr); }
+
+    // A mouse of that kind with an empty macro store, read whole; then the page over it.
+    void plug(StorageKind kind) {
+        emulator::VirtualMouse::Options options;
+        options.kind = kind;
+        if (kind == StorageKind::Flash)
+            options.image = test::makeTestImage(core::profile_file::kFlashSize, 0xF0);
+        options.clock = &clock;
+        mouse = bus.addMouse(options);
+        if (kind == StorageKind::Flash)
+            mouse->writeMemory(0x3000, std::vector<Byte>(512, 0));
+        else
+            mouse->writeMemory(496, std::vector<Byte>(512, 0));
+        ASSERT_EQ(link.openDevice(mouse->vendorId(), mouse->productId()), core::OpenResult::Opened);
+        readBack(kind);
+        makePage();
+    }
+    void readBack(StorageKind kind) { ASSERT_EQ(cycle.fullRead(kind, {}), core::CycleResult::Done); }
+
+    void makePage() {
+        page = new MacroPage(context, &window);
+        page->resize(window.size());
+        page->applyLayout();
+        page->applyLanguage();
+        page->setLibrary(state.macroLibrary);
+        page->setDeviceMacros(cycle.deviceMacroTable());
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+    void library(std::initializer_list<std::vector<Byte>> records) {
+        std::vector<Byte> bytes;
+        for (const auto& r : records)
+            bytes.insert(bytes.end(), r.begin(), r.end());
+        state.macroLibrary = core::MacroLibrary::fromBytes(bytes);
+        if (page)
+            page->setLibrary(state.macroLibrary);
+    }
+
+    QListWidget* list(const char* name) { return page->findChild<QListWidget*>(QString::fromLatin1(name)); }
+
+    // Right button on a row of a list: the row is chosen and the list's menu opens at the pointer.
+    void rightClickRow(const char* listName, int row) {
+        QListWidget* l = list(listName);
+        const QPoint at = l->visualItemRect(l->item(row)).center();
+        QTest::mousePress(l->viewport(), Qt::RightButton, {}, at);
+        QTest::mouseRelease(l->viewport(), Qt::RightButton, {}, at);
+    }
+    // Clicks the window where the control is, and lets the window decide which widget that is.
+    void clickAt(const char* name) {
+        QWidget* control = page->findChild<QWidget*>(QString::fromLatin1(name));
+        ASSERT_NE(control, nullptr) << name;
+        ASSERT_TRUE(control->isVisible()) << name << " is not shown";
+        const QPoint inWindow = control->mapTo(&window, control->rect().center());
+        QWidget* receiver = window.childAt(inWindow);
+        ASSERT_NE(receiver, nullptr);
+        QTest::mouseClick(receiver, Qt::LeftButton, {}, receiver->mapFrom(&window, inWindow));
+    }
+    void menu(const char* listName, int row, const char* entry) {
+        rightClickRow(listName, row);
+        clickAt(entry);
+    }
+    std::string code(int mode, int button) { return cycle.buttonCodeTable().text(mode, button); }
+    void setCode(int mode, int button, const char* text) {
+        ASSERT_TRUE(cycle.buttonCodeTable().set(mode, button, text));
+        ASSERT_EQ(cycle.commitKeyBlock(core::ConfigCycle::Variant::KeysOnly), core::CycleResult::Done);
+    }
+    std::vector<Byte> stored(std::uint16_t address, std::size_t n) { return mouse->readMemory(address, n); }
+    std::vector<Byte> fileBytes(const QString& path) {
+        std::ifstream in(path.toStdString(), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+    QTemporaryDir dir;
+    MessageSeam::Answerer answers;
+    AppState state;
+    FakeShell shell;
+    core::Clock clock{0.0};
+    emulator::EmulatorTransport bus;
+    core::NullLinkUi linkUi;
+    core::DeviceLink link{bus, linkUi, clock};
+    core::ConfigCycle cycle{link, state.buffers, shell, state.applyingImage};
+    PageContext context{state, link, cycle, shell};
+    std::shared_ptr<emulator::VirtualMouse> mouse;
+    QWidget window;
+    MacroPage* page = nullptr;
+};
+
+const std::vector<Byte> kM1Body = {0xA1, 0x21, 0x00};
+
+TEST_F(MacroPageTest, I2cAddDeleteRepointsButtonsInEveryWorkMode) {
+    plug(StorageKind::I2C);
+    library({record("M1", kM1Body), record("M2", {0xA2, 0x22, 0x00})});
+
+    menu("LB_PCMacroName", 0, "Btn_AddMacro");
+    EXPECT_EQ(stored(496, 19), (std::vector<Byte>{0x00, 'M', 0x00, '1', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                                  0xA1, 0x21, 0x00}));
+    EXPECT_EQ(cycle.deviceMacroTable().addressTable().functionCode(0), "10020000");
+    menu("LB_PCMacroName", 1, "Btn_AddMacro");
+    EXPECT_EQ(cycle.deviceMacroTable().addressTable().address(1), 0x0213);
+    EXPECT_EQ(list("LB_MacroName")->count(), 2);
+
+    // Game Mode button 3 plays the second macro, Office Mode button 2 the first; button 5 the second
+    // in both modes.
+    setCode(2, 3, "10021300");
+    setCode(1, 2, "10020000");
+    setCode(1, 5, "10021300");
+    setCode(2, 5, "10021300");
+
+    menu("LB_MacroName", 0, "Btn_DelMacro");
+    readBack(StorageKind::I2C);
+    ASSERT_EQ(cycle.deviceMacroTable().count(), 1u);
+    EXPECT_EQ(cycle.deviceMacroTable().names().front(), "M2");
+    EXPECT_EQ(stored(496 + 16, 3), (std::vector<Byte>{0xA2, 0x22, 0x00}));
+    EXPECT_EQ(code(2, 3), "10020000");
+    EXPECT_EQ(code(1, 5), "10020000");
+    EXPECT_EQ(code(2, 5), "10020000");
+    EXPECT_EQ(code(1, 2), core::fallbackFunction(2, context.namingContext()).text())
+        << "button 2 falls back to Backward";
+    EXPECT_EQ(code(1, 2).substr(0, 2), "01");
+}
+
+TEST_F(MacroPageTest, I2cRefusesA16thMacroAndOneThatDoesNotFit) {
+    plug(StorageKind::I2C);
+    library({record("A", {0xA1, 0x21, 0x00}), record("Big", std::vector<Byte>(255, 0x21))});
+    for (int i = 0; i < 15; ++i)
+        menu("LB_PCMacroName", 0, "Btn_AddMacro");
+    ASSERT_EQ(cycle.deviceMacroTable().count(), 15u);
+    const auto before = mouse->memory();
+    menu("LB_PCMacroName", 0, "Btn_AddMacro");
+    EXPECT_EQ(cycle.deviceMacroTable().count(), 15u);
+    EXPECT_EQ(mouse->memory(), before);
+    EXPECT_TRUE(shell.messages.isEmpty());
+
+    menu("LB_MacroName", 0, "Btn_DelMacro");
+    menu("LB_MacroName", 0, "Btn_DelMacro");
+    const auto fewer = mouse->memory();
+    // 13 x 20 bytes and 271 bytes more would pass the 512.
+    menu("LB_PCMacroName", 1, "Btn_AddMacro");
+    EXPECT_EQ(shell.messages, QStringList{"Str103"});
+    EXPECT_EQ(cycle.deviceMacroTable().count(), 13u);
+    EXPECT_EQ(mouse->memory(), fewer);
+}
+
+TEST_F(MacroPageTest, FlashMacroThreeLivesAtItsBlock) {
+    plug(StorageKind::Flash);
+    library({record("F", {0xA1, 0x21, 0x00})});
+    for (int i = 0; i < 4; ++i)
+        menu("LB_PCMacroName", 0, "Btn_AddMacro");
+    readBack(StorageKind::Flash);
+    ASSERT_EQ(cycle.deviceMacroTable().count(), 4u);
+    EXPECT_EQ(cycle.deviceMacroTable().addressTable().functionCode(3), "10430000");
+    EXPECT_EQ(stored(0x4300, 3), kM1Body);
+    EXPECT_EQ(stored(0x3000 + 48, 2), (std::vector<Byte>{0x00, 'F'}));
+
+    setCode(1, 1, "10430000");
+    menu("LB_MacroName", 1, "Btn_DelMacro");
+    readBack(StorageKind::Flash);
+    EXPECT_EQ(cycle.deviceMacroTable().count(), 3u);
+    EXPECT_EQ(code(1, 1), "10420000");
+    EXPECT_EQ(stored(0x4200, 3), kM1Body);
+    EXPECT_EQ(stored(0x3000 + 48, 2), (std::vector<Byte>{0x00, 0x00})) << "the fourth name moved down";
+}
+
+TEST_F(MacroPageTest, LibraryOperationsRewriteTheFile) {
+    plug(StorageKind::I2C);
+    library({record("one", kM1Body), record("two", {}), record("three", {})});
+
+    menu("LB_PCMacroName", 0, "Btn_DelPCMacro");
+    EXPECT_EQ(list("LB_PCMacroName")->count(), 2);
+    EXPECT_EQ(list("LB_PCMacroName")->currentRow(), 0);
+    auto file = fileBytes(state.macroLibraryPath);
+    ASSERT_EQ(file.size(), core::kLibraryFileSize);
+    EXPECT_EQ(core::fieldToName(std::span<const Byte, 16>(file.data(), 16)), "two");
+    EXPECT_EQ(core::fieldToName(std::span<const Byte, 16>(file.data() + 272, 16)), "three");
+    EXPECT_EQ(file[272 * 2 + 1], 0);
+
+    // New through the name dialog: a duplicate is refused, a new name is the last row.
+    clickAt("Btn_New");
+    ASSERT_NE(page->nameDialog(), nullptr);
+    EXPECT_TRUE(page->nameDialog()->isVisible());
+    EXPECT_EQ(page->nameDialog()->edit()->maxLength(), 8);
+    page->nameDialog()->edit()->setText("two");
+    page->nameDialog()->confirm();
+    EXPECT_EQ(shell.messages, QStringList{"Str106"});
+    EXPECT_EQ(list("LB_PCMacroName")->count(), 2);
+    clickAt("Btn_New");
+    page->nameDialog()->edit()->setText("abc");
+    page->nameDialog()->confirm();
+    EXPECT_EQ(list("LB_PCMacroName")->item(2)->text(), "abc");
+    file = fileBytes(state.macroLibraryPath);
+    EXPECT_EQ(core::fieldToName(std::span<const Byte, 16>(file.data() + 272 * 2, 16)), "abc");
+
+    // Export One "abc" gives abc.bin of one record; importing it again is a duplicate.
+    const QString chosen = dir.filePath("abc");
+    answers.nextFileNames = {chosen};
+    menu("LB_PCMacroName", 2, "Btn_ExportOne");
+    const auto exported = fileBytes(chosen + ".bin");
+    EXPECT_EQ(exported.size(), core::kLibraryRecordSize);
+    const auto savedBefore = fileBytes(state.macroLibraryPath);
+    answers.nextFileNames = {chosen + ".bin"};
+    menu("LB_PCMacroName", 0, "Btn_ImportOne");
+    EXPECT_EQ(shell.messages, (QStringList{"Str106", "Str106"}));
+    EXPECT_EQ(list("LB_PCMacroName")->count(), 3);
+    EXPECT_EQ(fileBytes(state.macroLibraryPath), savedBefore);
+
+    // A file shorter than one record is not a macro file.
+    const QString shortFile = dir.filePath("short.bin");
+    {
+        std::ofstream out(shortFile.toStdString(), std::ios::binary);
+        out << "\x00zz";
+    }
+    answers.nextFileNames = {shortFile};
+    menu("LB_PCMacroName", 0, "Btn_ImportOne");
+    ASSERT_EQ(answers.messages.size(), 1);
+    EXPECT_TRUE(answers.messages.front().contains("not a macro file"));
+    EXPECT_EQ(list("LB_PCMacroName")->count(), 3);
+}
+
+TEST_F(MacroPageTest, FullLibraryDisablesNewUntilOneIsDeleted) {
+    plug(StorageKind::I2C);
+    std::vector<Byte> bytes;
+    for (int i = 0; i < 100; ++i) {
+        const auto r = record(QStringLiteral("m%1").arg(i).toLatin1().constData(), {});
+        bytes.insert(bytes.end(), r.begin(), r.end());
+    }
+    state.macroLibrary = core::MacroLibrary::fromBytes(bytes);
+    page->setLibrary(state.macroLibrary);
+    auto* newButton = page->findChild<CaptionLabel*>("Btn_New");
+    EXPECT_FALSE(newButton->isEnabled());
+    list("LB_PCMacroName")->scrollToBottom();
+    menu("LB_PCMacroName", 99, "Btn_DelPCMacro");
+    EXPECT_TRUE(newButton->isEnabled());
+    EXPECT_EQ(list("LB_PCMacroName")->count(), 99);
+}
+
+TEST_F(MacroPageTest, UnwritableLibraryFolderIsReportedOnceAndLosesNothing) {
+    plug(StorageKind::I2C);
+    library({record("keep", kM1Body)});
+    page->findChild<QListWidget*>("LB_PCMacroName")->setCurrentRow(0);
+    // The file's place is a folder: no save can replace it.
+    state.macroLibraryPath = dir.filePath("locked");
+    std::filesystem::create_directories((dir.filePath("locked") + "/inside").toStdString());
+    for (const char* name : {"n1", "n2"}) {
+        clickAt("Btn_New");
+        page->nameDialog()->edit()->setText(name);
+        page->nameDialog()->confirm();
+    }
+    ASSERT_EQ(answers.messages.size(), 1);
+    EXPECT_TRUE(answers.messages.front().contains(state.macroLibraryPath));
+    EXPECT_TRUE(std::filesystem::exists((dir.filePath("locked") + "/inside").toStdString()));
+    EXPECT_EQ(list("LB_PCMacroName")->count(), 3);
+    // The next save that can be made stores everything shown.
+    state.macroLibraryPath = dir.filePath("Tarvik-Macro.bin");
+    menu("LB_PCMacroName", 2, "Btn_DelPCMacro");
+    const auto file = fileBytes(state.macroLibraryPath);
+    ASSERT_EQ(file.size(), core::kLibraryFileSize);
+    EXPECT_EQ(core::fieldToName(std::span<const Byte, 16>(file.data() + 272, 16)), "n1");
+}
+
+TEST_F(MacroPageTest, RightClickSelectsOneListAndPressBelowRowsClosesMenus) {
+    plug(StorageKind::I2C);
+    library({record("A", kM1Body)});
+    menu("LB_PCMacroName", 0, "Btn_AddMacro");
+    rightClickRow("LB_MacroName", 0);
+    EXPECT_TRUE(page->findChild<QWidget*>("Pnl_DevMacro")->isVisible());
+    EXPECT_TRUE(list("LB_PCMacroName")->selectedItems().isEmpty());
+    EXPECT_EQ(list("LB_macro")->count(), 2) << "the device macro's events are shown";
+    QListWidget* l = list("LB_MacroName");
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, QPoint(10, l->viewport()->height() - 5));
+    EXPECT_FALSE(page->findChild<QWidget*>("Pnl_DevMacro")->isVisible());
+    EXPECT_TRUE(l->selectedItems().isEmpty());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
