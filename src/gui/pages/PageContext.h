@@ -27,6 +27,16 @@ public:
     // ResetAndRefind: the mouse restarts (after a report-rate change, a default reset or a loaded
     // profile) and is searched for again; the window shows its no-device state meanwhile.
     virtual void resetAndRefind() = 0;
+
+    // After one user action whose writes did not all reach the mouse (a core operation said
+    // NotStored or ReadBackDiffers): tells the user once, with the text of `key`, what was not
+    // stored, and then draws the window from what the mouse holds instead of what was asked. With
+    // readAgain the mouse is read whole again (when it is still there); actions that end with
+    // ResetAndRefind have read it already and pass false.
+    virtual void reportNotStored(const char* key, bool readAgain) {
+        (void)readAgain;
+        showMessage(key);
+    }
 };
 
 struct PageContext {

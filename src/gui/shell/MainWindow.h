@@ -117,6 +117,7 @@ public:
     void showMessage(const char* key) override;
     // ResetAndRefind of the session's discovery.
     void resetAndRefind() override;
+    void reportNotStored(const char* key, bool readAgain) override;
 
     // --- DiscoveryUi
     void showNoDevice() override;
