@@ -558,6 +558,10 @@ void MainWindow::loadLayoutTables(int layoutIndex) {
 
 void MainWindow::applyLayout(int layoutIndex) {
     loadLayoutTables(layoutIndex);
+    applyLoadedLayout();
+}
+
+void MainWindow::applyLoadedLayout() {
     for (int mode = 1; mode <= 3; ++mode)
         m_modeEnabled[mode - 1] = m_state.layoutEnabled("Btn_B" + std::to_string(mode) + "_Enable");
     // Pages not built yet take the layout when they are built.

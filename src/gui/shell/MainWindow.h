@@ -108,6 +108,8 @@ public:
     void applyLayout(int layoutIndex);
     // The language and layout tables of layoutIndex into the state, without touching a control.
     void loadLayoutTables(int layoutIndex);
+    // Applies the tables the state holds now (applyLayout after loadLayoutTables).
+    void applyLoadedLayout();
 
     // --- Drawing
     void refreshErrorAP() override;
