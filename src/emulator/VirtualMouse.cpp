@@ -421,7 +421,9 @@ void VirtualMouse::handleCommand(std::span<const Byte> report) {
 void VirtualMouse::handleData(std::span<const Byte> report) {
     const std::size_t n = std::min<std::size_t>(7, m_writeRemaining);
     for (std::size_t i = 0; i < n; ++i) {
-        storeByte(m_writeAddress + i, report[1 + i]);
+        const std::size_t address = m_writeAddress + i;
+        const bool worn = m_faults.corruptStoredByte && *m_faults.corruptStoredByte == address;
+        storeByte(address, worn ? static_cast<Byte>(~report[1 + i]) : report[1 + i]);
     }
     m_writeAddress += n;
     m_writeRemaining -= n;

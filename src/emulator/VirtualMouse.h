@@ -35,6 +35,9 @@ struct Faults {
     bool stayAwayAfterReset = false; // after command 0x0E the mouse does not come back
     bool denyOpen = false;           // opening any of its interfaces fails for lack of permission
     std::optional<std::array<Byte, 2>> probeReply; // r1, r2 of the probe reply instead of 0x3A, kind
+    // A data report that writes this stored-memory address keeps the byte with its bits inverted, as
+    // a worn cell would; the report itself is accepted.
+    std::optional<std::uint16_t> corruptStoredByte;
 };
 
 // One report as the mouse saw it, for comparing against what the host believes it exchanged.

@@ -1,5 +1,6 @@
 #include "core/cycle/ConfigCycle.h"
 
+#include "core/image/PatchFile.h"
 #include "core/image/ProfileFile.h"
 #include "core/keys/FunctionCodeName.h"
 #include "resources/Resources.h"
@@ -247,6 +248,7 @@ CycleResult ConfigCycle::commitKeyBlock(Variant variant) {
     const StorageKind kind = m_buffers.storageKind;
 
     DeviceLink::TransferScope transfer(m_link);
+    const DeviceLink::WriteCheck check(m_link);
     const auto& data = m_buffers.dataBuf;
     if (kind == StorageKind::I2C) {
         m_link.writeMemory(i2c::kProfiles.address, data.section(image::kProfileRun));
@@ -265,7 +267,7 @@ CycleResult ConfigCycle::commitKeyBlock(Variant variant) {
     const auto offset = static_cast<Byte>(image::kCurrentProfile);
     m_link.writeSetting(offset, kTakeUpKeys, 0, 0, 1);
     m_link.writeSetting(offset, m_buffers.workingImage.currentProfile(), 0, 0, 1);
-    return CycleResult::Done;
+    return check.allStored() ? CycleResult::Done : CycleResult::NotStored;
 }
 
 CycleResult ConfigCycle::writeDeviceMacros(const std::function<void()>& repoint) {
@@ -323,6 +325,7 @@ CycleResult ConfigCycle::writeAllToDevice() {
     }
     const StorageKind kind = m_buffers.storageKind;
     DeviceLink::TransferScope transfer(m_link);
+    const DeviceLink::WriteCheck check(m_link);
     const auto& data = m_buffers.dataBuf;
     m_link.writeSettingsBlock(static_cast<Byte>(image::kVendorSection.offset),
                               data.section(image::kVendorSection));
@@ -333,7 +336,7 @@ CycleResult ConfigCycle::writeAllToDevice() {
     } else {
         writeStoredFlash();
     }
-    return CycleResult::Done;
+    return check.allStored() ? CycleResult::Done : CycleResult::NotStored;
 }
 
 void ConfigCycle::writeStoredI2C() {
@@ -413,14 +416,14 @@ CycleResult ConfigCycle::defaultSettings(int n, const std::function<void()>& res
     takeMacrosIntoViews(kind, true);
     m_ui.showLoading();
     dataBufToUI();
-    writeAllToDevice();
+    const CycleResult written = writeAllToDevice();
     m_ui.hideLoading();
     m_ui.setDevTimerEnabled(true);
     m_applyingImage = false;
     if (resetAndRefind) {
         resetAndRefind();
     }
-    return CycleResult::Done;
+    return written;
 }
 
 void ConfigCycle::initNoDevice() {
@@ -465,7 +468,7 @@ CycleResult ConfigCycle::loadProfile(std::span<const Byte> file, const std::func
     dataBufToUI();
     m_ui.showLoading();
     m_ui.processEvents();
-    writeAllToDevice();
+    const CycleResult written = writeAllToDevice();
     m_ui.hideLoading();
     m_ui.processEvents();
     m_ui.setDevTimerEnabled(true);
@@ -475,7 +478,79 @@ CycleResult ConfigCycle::loadProfile(std::span<const Byte> file, const std::func
     if (resetAndRefind) {
         resetAndRefind();
     }
-    return CycleResult::Done;
+    return written;
+}
+
+// --- patch code ------------------------------------------------------------------------------------
+
+CycleResult ConfigCycle::programPatch(std::span<const Byte> file, const std::function<void()>& resetAndRefind,
+                                      FileLoadResult* why) {
+    if (const CycleResult result = checkWritable(); result != CycleResult::Done) {
+        return result;
+    }
+    if (m_applyingImage) {
+        return CycleResult::Skipped;
+    }
+    const FileLoadResult taken = readPatchFile(file, m_buffers);
+    if (why) {
+        *why = taken;
+    }
+    if (!taken) {
+        return CycleResult::Refused;
+    }
+
+    m_ui.beginBusy();
+    bool stored = false;
+    bool same = false;
+    {
+        DeviceLink::TransferScope transfer(m_link);
+        const DeviceLink::WriteCheck check(m_link);
+        if (m_buffers.storageKind == StorageKind::I2C) {
+            checkEEPatchCodeSection(m_buffers);
+            m_link.writeMemory(i2c::kPatchHeader.address, m_buffers.patchHeaderRecord);
+            m_link.writeMemory(i2c::kPatchCode.address, half(m_buffers.eepromPatchCode, 0));
+            m_link.writeMemory(static_cast<std::uint16_t>(i2c::kPatchCode.address + i2c::kHalf),
+                               half(m_buffers.eepromPatchCode, 1));
+        } else {
+            checkPatchCodeSection(m_buffers);
+            if (!m_buffers.patchLocked) {
+                m_link.writeMemory(fl::kPatchCode.address, m_buffers.flashPatchCode);
+            }
+            writeFlashSector();
+        }
+        stored = check.allStored();
+        // A refused write already says the patch is not in the mouse; reading back then proves
+        // nothing more, and a mouse that has left cannot be read.
+        same = stored && patchReadsBack();
+    }
+    // The mouse must restart in every case: it takes a patch only then, and after a failed write
+    // the full read that follows shows what it really holds.
+    if (resetAndRefind) {
+        resetAndRefind();
+    }
+    if (!stored) {
+        return CycleResult::NotStored;
+    }
+    return same ? CycleResult::Done : CycleResult::ReadBackDiffers;
+}
+
+bool ConfigCycle::patchReadsBack() {
+    auto readsBack = [this](std::uint16_t address, std::span<const Byte> expected) {
+        std::vector<Byte> got(expected.size());
+        return m_link.readMemory(address, static_cast<std::uint16_t>(expected.size()), got, Loading::Shown) &&
+               m_link.lastReadComplete() && std::equal(got.begin(), got.end(), expected.begin());
+    };
+    if (m_buffers.storageKind == StorageKind::I2C) {
+        return readsBack(i2c::kPatchHeader.address, m_buffers.patchHeaderRecord) &&
+               readsBack(i2c::kPatchCode.address, m_buffers.eepromPatchCode);
+    }
+    const auto header =
+        m_buffers.assembleFlashSector().subspan(patch::kFlashHeaderOffset, patch::kHeaderSize);
+    const bool headerBack =
+        readsBack(static_cast<std::uint16_t>(fl::kSector.address + patch::kFlashHeaderOffset), header);
+    // A locked patch was not written: only its header went out.
+    return headerBack &&
+           (m_buffers.patchLocked || readsBack(fl::kPatchCode.address, m_buffers.flashPatchCode));
 }
 
 } // namespace tarvik::core

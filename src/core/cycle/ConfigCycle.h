@@ -35,6 +35,11 @@ enum class CycleResult {
     Refused,    // the profile file was refused (see the FileLoadResult): nothing changed
     NotRead,    // the mouse's configuration was not read whole: nothing was drawn, taken or sent
     FileFailed, // the file could not be written whole (see the FileResult): the old file is kept
+    // A report of the write was refused or the mouse left during it: the mouse does not hold all of
+    // what was asked (the rest of the sequence was still sent, as it would have been).
+    NotStored,
+    // Every report went through, but what the mouse gave back differs from what was written.
+    ReadBackDiffers,
 };
 
 class ConfigCycle {
@@ -127,6 +132,16 @@ public:
     // nothing can be sent, so that a profile file carries what the lists show.
     CycleResult writeDeviceMacros(const std::function<void()>& repoint = {});
 
+    // Btn_ProgramClick: the patch data file `file` (see readPatchFile; a file the mouse's kind cannot
+    // take is Refused and changes nothing) goes into the buffers and, inside the busy state, to the
+    // mouse: "I2C" the header record with a fresh PatchHeader and the code in two halves; "Flash"
+    // the code unless PatchLocked, then the FlashSector with the fresh header. The header and the
+    // code are read back and compared, and resetAndRefind follows in every case, so that the mouse
+    // restarts and is read again. NotStored when a report was refused, ReadBackDiffers when the
+    // mouse gives back other bytes than it was sent. Needs a complete full read of this mouse.
+    CycleResult programPatch(std::span<const Byte> file, const std::function<void()>& resetAndRefind,
+                             FileLoadResult* why = nullptr);
+
     // The device macros as last read, defaulted or loaded; reloadDeviceMacroTable() takes them from
     // the buffers again ("I2C": the area is repacked into the buffer, as the mouse will read it).
     const DeviceMacroTable& deviceMacroTable() const { return m_macroTable; }
@@ -147,6 +162,8 @@ private:
     bool readI2C(ConfigBuffers& into);
     bool readFlash(ConfigBuffers& into);
     void takeReadIntoViews(StorageKind kind);
+    // Whether the patch header and code the mouse gives back are those just written.
+    bool patchReadsBack();
     void writeStoredI2C();
     void writeStoredFlash();
     void writeFlashSector();

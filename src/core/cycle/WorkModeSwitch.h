@@ -21,9 +21,9 @@ struct SettingWrite {
 // another mode.
 std::array<SettingWrite, 5> workModeWrites(int mode, bool buttonEffect);
 
-// Sends the writes (failures are not reported, as with every single-setting write) and records the
-// mode in CurrentProfile of the working image.
-void switchWorkMode(DeviceLink& link, ConfigImage& workingImage, int mode, bool buttonEffect);
+// Sends the writes and records the mode in CurrentProfile of the working image. False when one of
+// the writes did not go through: the mouse may then still be in another mode (read it back).
+bool switchWorkMode(DeviceLink& link, ConfigImage& workingImage, int mode, bool buttonEffect);
 
 // The work mode 1..3 that a CurrentProfile status byte selects; empty for low nibbles 3..15.
 std::optional<int> workModeFromStatus(Byte status);

@@ -158,21 +158,25 @@ void DeviceLink::setReadHandleUser(ReadHandleUser* user) {
 // --- report level --------------------------------------------------------------------------------
 
 bool DeviceLink::sendCommand(Byte command, Byte p1, Byte p2, Byte p3, Byte p4, Byte p5, Byte p6) {
+    const bool writes = command == kCmdWriteSettings || command == kCmdWriteMemory;
     if (!commandHandleValid()) {
-        return false;
+        return writes ? sendFailed() : false;
     }
     TransferScope transfer(*this);
     m_report = {kCommandReportId, command, p1, p2, p3, p4, p5, p6};
     const bool sent = m_query->setFeature(std::span<const Byte>(m_report.data(), m_featureReportLength));
     if (!sent) {
         checkGone();
+        if (writes) {
+            ++m_failedWrites;
+        }
     }
     return sent;
 }
 
 bool DeviceLink::sendDataChunk(const Chunk& data) {
     if (!dataHandleValid()) {
-        return false;
+        return sendFailed();
     }
     TransferScope transfer(*this);
     m_report[0] = kDataReportId;
@@ -180,6 +184,7 @@ bool DeviceLink::sendDataChunk(const Chunk& data) {
     const bool sent = m_query->setFeature(std::span<const Byte>(m_report.data(), m_featureReportLength));
     if (!sent) {
         checkGone();
+        ++m_failedWrites;
     }
     return sent;
 }
@@ -209,7 +214,7 @@ void DeviceLink::delayMicroseconds(unsigned n) {
 
 bool DeviceLink::writeSetting(Byte offset, Byte value0, Byte value1, Byte value2, Byte count) {
     if (!commandHandleValid()) {
-        return false;
+        return sendFailed();
     }
     TransferScope transfer(*this);
     m_ui.showLoading();
@@ -222,7 +227,7 @@ bool DeviceLink::writeSetting(Byte offset, Byte value0, Byte value1, Byte value2
 
 bool DeviceLink::writeSettingsBlock(Byte offset, std::span<const Byte> source) {
     if (!commandHandleValid()) {
-        return false;
+        return sendFailed();
     }
     TransferScope transfer(*this);
     fillStaging();
@@ -269,7 +274,7 @@ bool DeviceLink::readSettingsBlock(Byte offset, Byte length, std::span<Byte> des
 
 bool DeviceLink::writeMemory(std::uint16_t address, std::span<const Byte> source) {
     if (source.size() > 0xFFFF) {
-        return false;
+        return sendFailed();
     }
     const auto length = static_cast<std::uint16_t>(source.size());
     fillStaging();

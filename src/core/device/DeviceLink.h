@@ -146,6 +146,24 @@ public:
     // 0x0E: the mouse restarts and leaves the bus for a while.
     bool resetCommand();
 
+    // --- whether a write went through ------------------------------------------------------------
+
+    // Counts every report a write sent that the mouse refused, and every write report that could not
+    // be sent because the link was gone. Reads do not count: their completeness is lastReadComplete().
+    std::uint64_t failedWriteReports() const { return m_failedWrites; }
+
+    // Spans the write sequence of one user action and tells whether every one of its reports went
+    // through. Scopes may nest; each sees the failures since it began.
+    class WriteCheck {
+    public:
+        explicit WriteCheck(const DeviceLink& link) : m_link(link), m_start(link.failedWriteReports()) {}
+        bool allStored() const { return m_link.failedWriteReports() == m_start; }
+
+    private:
+        const DeviceLink& m_link;
+        std::uint64_t m_start;
+    };
+
     // --- transfers and the listener's refreshes ---------------------------------------------------
 
     // True while an operation is exchanging reports (and so may be pumping events), or while a
@@ -178,7 +196,13 @@ private:
     HidTransport& m_transport;
     LinkUi& m_ui;
     Clock& m_clock;
+    bool sendFailed() {
+        ++m_failedWrites;
+        return false;
+    }
+
     bool m_lastReadComplete = false;
+    std::uint64_t m_failedWrites = 0;
     bool m_lastFetchOk = false;
     bool m_lost = false;
     std::uint64_t m_openSerial = 0;

@@ -30,6 +30,16 @@ public:
     // The macros in the mouse changed (added, deleted, button codes re-pointed): the lists that name
     // them and the button captions are drawn again.
     virtual void deviceMacrosChanged() {}
+
+    // After one user action whose writes did not all reach the mouse (a core operation said
+    // NotStored or ReadBackDiffers): tells the user once, with the text of `key`, what was not
+    // stored, and then draws the window from what the mouse holds instead of what was asked. With
+    // readAgain the mouse is read whole again (when it is still there); actions that end with
+    // ResetAndRefind have read it already and pass false.
+    virtual void reportNotStored(const char* key, bool readAgain) {
+        (void)readAgain;
+        showMessage(key);
+    }
 };
 
 struct PageContext {

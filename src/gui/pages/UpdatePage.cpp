@@ -1,5 +1,12 @@
 #include "gui/pages/UpdatePage.h"
 
+#include "core/cycle/ConfigCycle.h"
+#include "core/device/DeviceLink.h"
+#include "core/image/FileLoadResult.h"
+#include "core/image/PatchFile.h"
+#include "gui/AppState.h"
+#include "gui/dialogs/MessageSeam.h"
+#include "gui/pages/NotStored.h"
 #include "gui/pages/PageControls.h"
 
 namespace tarvik::gui {
@@ -22,6 +29,49 @@ UpdatePage::UpdatePage(const PageContext& context, QWidget* parent)
         connect(label, &CaptionLabel::left, picture,
                 [picture] { picture->setPicture(QStringLiteral("KeyS_01")); });
     }
+    connect(m_load, &CaptionLabel::clicked, this, &UpdatePage::loadBin);
+    connect(m_program, &CaptionLabel::clicked, this, &UpdatePage::program);
+}
+
+void UpdatePage::opened() {
+    setChosenFile(QString());
+    m_patchFile.reset();
+}
+
+void UpdatePage::loadBin() {
+    const QString path =
+        MessageSeam::openFileName(this, QString(), QString(), QStringLiteral("LoadFile (*.bin)"));
+    if (path.isEmpty())
+        return;
+    setChosenFile(path);
+    m_patchFile.reset();
+    auto bytes = core::readPatchFileFrom(path.toStdString());
+    // A file too short for the mouse's kind would leave part of the patch as it was: take none of it.
+    const std::size_t needed = core::patchFileSize(state().buffers.storageKind);
+    if (!bytes || needed == 0 || bytes->size() < needed) {
+        MessageSeam::showMessageDialog(
+            this, QString::fromLatin1(core::kLoadingBinError.data(), core::kLoadingBinError.size()),
+            state().text("FontName"));
+        return;
+    }
+    m_patchFile = std::move(*bytes);
+}
+
+void UpdatePage::program() {
+    if (!context().link.connected() || !m_patchFile)
+        return;
+    Shell& window = shell();
+    const core::CycleResult result =
+        context().cycle.programPatch(*m_patchFile, [&window] { window.resetAndRefind(); });
+    // The restart has read the mouse back whatever happened, so nothing needs reading again.
+    if (result == core::CycleResult::NotStored)
+        window.reportNotStored(notstored::kPatch, false);
+    else if (result == core::CycleResult::ReadBackDiffers)
+        window.reportNotStored(notstored::kPatchDiffers, false);
+    else if (result == core::CycleResult::Refused)
+        MessageSeam::showMessageDialog(
+            this, QString::fromLatin1(core::kLoadingBinError.data(), core::kLoadingBinError.size()),
+            state().text("FontName"));
 }
 
 void UpdatePage::applyLayout() {

@@ -9,6 +9,7 @@
 #include "gui/macros/MacroPage.h"
 #include "gui/pages/AdvancedPage.h"
 #include "gui/pages/LightingPage.h"
+#include "gui/pages/NotStored.h"
 #include "gui/pages/UpdatePage.h"
 #include "gui/shell/ProfileFileActions.h"
 #include "gui/skin/CaptionLabel.h"
@@ -464,6 +465,14 @@ void MainWindow::closeKeyMenus() {
     hideAllMenu();
 }
 
+void MainWindow::reportNotStored(const char* key, bool readAgain) {
+    showMessage(key);
+    // The pages show what was asked for; only a read tells what the mouse took. A mouse that left
+    // is searched for by the DevTimer and read when it is back.
+    if (readAgain && deviceConnected() && !m_state.applyingImage)
+        startFullRead();
+}
+
 void MainWindow::switchWorkMode(int mode) {
     // 1. The menus as this mode offers them.
     m_keysPage->sizeMenusForMode(mode, m_modeEnabled[1], m_modeEnabled[2]);
@@ -472,7 +481,8 @@ void MainWindow::switchWorkMode(int mode) {
     buttonTypeB1IconInit();
     setPageState(mode);
     // 4. ModeParams, then the mode itself.
-    core::switchWorkMode(m_session->link(), m_state.buffers.workingImage, mode, m_state.general.buttonEffect);
+    const bool stored = core::switchWorkMode(m_session->link(), m_state.buffers.workingImage, mode,
+                                             m_state.general.buttonEffect);
     // 5.
     showPageAlone(1);
     m_keysPage->setDisableShown(mode == 3);
@@ -482,6 +492,8 @@ void MainWindow::switchWorkMode(int mode) {
     // 7.
     setEntryPictures(entryOfPageState(mode), QStringLiteral("SetS_03"));
     m_keysPage->pagePicture()->setPicture(pagePictureName(1, m_state.languageIndex));
+    if (!stored)
+        reportNotStored(notstored::kWorkMode, true);
 }
 
 void MainWindow::refreshAimKey() {
@@ -551,6 +563,10 @@ void MainWindow::loadLayoutTables(int layoutIndex) {
 
 void MainWindow::applyLayout(int layoutIndex) {
     loadLayoutTables(layoutIndex);
+    applyLoadedLayout();
+}
+
+void MainWindow::applyLoadedLayout() {
     for (int mode = 1; mode <= 3; ++mode)
         m_modeEnabled[mode - 1] = m_state.layoutEnabled("Btn_B" + std::to_string(mode) + "_Enable");
     // Pages not built yet take the layout when they are built.
@@ -753,7 +769,8 @@ void MainWindow::defaultSettings(int n) {
     if (!pressDeviceButton(n == 1 ? QStringLiteral("Confirm1") : QStringLiteral("Reset"),
                            QStringLiteral("BtnS_03")))
         return;
-    m_cycle->defaultSettings(n, [this] { resetAndRefind(); });
+    if (m_cycle->defaultSettings(n, [this] { resetAndRefind(); }) == core::CycleResult::NotStored)
+        reportNotStored(notstored::kDefaults, false);
 }
 
 void MainWindow::saveProfile() {

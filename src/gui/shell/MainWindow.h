@@ -108,6 +108,8 @@ public:
     void applyLayout(int layoutIndex);
     // The language and layout tables of layoutIndex into the state, without touching a control.
     void loadLayoutTables(int layoutIndex);
+    // Applies the tables the state holds now (applyLayout after loadLayoutTables).
+    void applyLoadedLayout();
 
     // --- Drawing
     void refreshErrorAP() override;
@@ -117,6 +119,7 @@ public:
     void showMessage(const char* key) override;
     // ResetAndRefind of the session's discovery.
     void resetAndRefind() override;
+    void reportNotStored(const char* key, bool readAgain) override;
 
     // --- DiscoveryUi
     void showNoDevice() override;

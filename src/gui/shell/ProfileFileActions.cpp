@@ -7,6 +7,7 @@
 #include "core/macros/MacroFiles.h"
 #include "gui/AppState.h"
 #include "gui/dialogs/MessageSeam.h"
+#include "gui/pages/NotStored.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -53,6 +54,8 @@ void loadProfileFile(QWidget& window, const PageContext& context) {
         MessageSeam::showMessageDialog(
             &window, QString::fromLatin1(core::kLoadingBinError.data(), core::kLoadingBinError.size()),
             context.state.text("FontName"));
+    else if (result == core::CycleResult::NotStored)
+        shell.reportNotStored(notstored::kProfile, false); // the restart has read the mouse back
 }
 
 } // namespace tarvik::gui

@@ -14,8 +14,10 @@
 #include "ManualClock.h"
 #include "TestImage.h"
 #include "core/cycle/ConfigCycle.h"
+#include "core/cycle/WorkModeSwitch.h"
 #include "core/device/DeviceDiscovery.h"
 #include "core/image/Checksum.h"
+#include "core/image/PatchFile.h"
 #include "core/image/ProfileFile.h"
 #include "emulator/EmulatorTransport.h"
 
@@ -795,6 +797,179 @@ TEST_F(DiscoveryCycleTest, AnAcceptedMouseIsReadAndAfterDefaultSettingsReadBackF
     EXPECT_EQ(cycle.buttonCodeTable().text(2, 5), "0B110102");
     EXPECT_EQ(buffers.workingImage.ledColor(1), (core::Rgb{0xFF, 0x00, 0x00}));
     EXPECT_FALSE(applying);
+}
+
+// --- writes that do not go through -----------------------------------------------------------------
+
+// One user action's write sequence, as the window starts it, with what it reports.
+enum class Action { WorkMode, KeyBlock, Defaults, LoadProfile, Program };
+
+const char* actionName(Action a) {
+    static constexpr const char* kNames[] = {"work mode", "key block", "defaults", "profile load", "program"};
+    return kNames[static_cast<int>(a)];
+}
+
+struct FaultCase {
+    Action action;
+    bool unplug;  // the mouse leaves the bus instead of refusing one report
+    int atReport; // counted from the action's first report
+};
+
+class WriteFaultTest : public CycleTest, public ::testing::WithParamInterface<FaultCase> {
+protected:
+    // True when the action says every report went through.
+    bool run(Action action) {
+        switch (action) {
+        case Action::WorkMode:
+            return core::switchWorkMode(link, buffers.workingImage, 2, true);
+        case Action::KeyBlock:
+            cycle.buttonCodeTable().set(2, 3, "0300E900");
+            return cycle.commitKeyBlock(core::ConfigCycle::Variant::Complete) == CycleResult::Done;
+        case Action::Defaults:
+            return cycle.defaultSettings(2, [this] { ++restarts; }) == CycleResult::Done;
+        case Action::LoadProfile:
+            return cycle.loadProfile(otherI2CProfile(), [this] { ++restarts; }) == CycleResult::Done;
+        case Action::Program:
+            return cycle.programPatch(std::vector<Byte>(528, 0x11), [this] { ++restarts; }) ==
+                   CycleResult::Done;
+        }
+        return false;
+    }
+    int restarts = 0;
+};
+
+TEST_P(WriteFaultTest, AReportThatDoesNotGoThroughIsReportedAndTheRestartStillFollows) {
+    const FaultCase c = GetParam();
+    plugTestMouse(StorageKind::I2C);
+    readAll(StorageKind::I2C);
+    emulator::Faults faults;
+    (c.unplug ? faults.unplugAtReport : faults.refuseReport) = mouse->reportCount() + c.atReport;
+    mouse->setFaults(faults);
+
+    EXPECT_FALSE(run(c.action)) << actionName(c.action);
+    const bool restarts_ =
+        c.action == Action::Defaults || c.action == Action::LoadProfile || c.action == Action::Program;
+    EXPECT_EQ(restarts, restarts_ ? 1 : 0) << actionName(c.action);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Actions, WriteFaultTest,
+    ::testing::Values(FaultCase{Action::WorkMode, false, 5}, FaultCase{Action::WorkMode, true, 2},
+                      FaultCase{Action::KeyBlock, false, 10}, FaultCase{Action::KeyBlock, true, 3},
+                      // after the UserSection read-back: the take-up writes
+                      FaultCase{Action::KeyBlock, false, 22 + 3 + 5 + 1},
+                      FaultCase{Action::Defaults, false, 70}, FaultCase{Action::Defaults, true, 200},
+                      FaultCase{Action::LoadProfile, false, 1}, FaultCase{Action::LoadProfile, true, 300},
+                      FaultCase{Action::Program, false, 2}, FaultCase{Action::Program, true, 40}));
+
+TEST_P(WriteFaultTest, WithoutAFaultEveryActionReportsSuccess) {
+    plugTestMouse(StorageKind::I2C);
+    readAll(StorageKind::I2C);
+    EXPECT_TRUE(run(GetParam().action)) << actionName(GetParam().action);
+}
+
+// A refused read is no lost write: the key block still reports success when only the UserSection
+// read-back fails (the take-up writes then use the mode as drawn).
+TEST_F(CycleTest, ARefusedReadBackDuringACommitIsNotAFailedWrite) {
+    plugTestMouse(StorageKind::I2C);
+    readAll(StorageKind::I2C);
+    emulator::Faults faults;
+    faults.failFetches = true;
+    mouse->setFaults(faults);
+    EXPECT_EQ(cycle.commitKeyBlock(core::ConfigCycle::Variant::KeysOnly), CycleResult::Done);
+}
+
+// --- programming patch code --------------------------------------------------------------------------
+
+TEST_F(CycleTest, ProgramOnAnI2CMouseWritesHeaderAndCodeReadsThemBackThenRestarts) {
+    plugTestMouse(StorageKind::I2C);
+    readAll(StorageKind::I2C);
+    std::vector<Byte> file(528, 0x00);
+    file[8] = 0xAB; // bytes 8-15 of the record are kept as loaded
+    int restarts = 0;
+    int reportsAtRestart = -1;
+    EXPECT_EQ(cycle.programPatch(file,
+                                 [&] {
+                                     ++restarts;
+                                     reportsAtRestart = static_cast<int>(mouse->reportLog().size());
+                                 }),
+              CycleResult::Done);
+
+    EXPECT_EQ(mouse->readMemory(1008, 16),
+              (std::vector<Byte>{0x04, 0x00, 0x02, 0x00, 0x00, 0x1A, 0x01, 0x5A, 0xAB, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(mouse->readMemory(1024, 512), std::vector<Byte>(512, 0x00));
+    EXPECT_THAT(exchanges(*mouse), ElementsAre(writeMem(1008, 16), writeMem(1024, 256), writeMem(1280, 256),
+                                               readMem(1008, 16), readMem(1024, 512)));
+    EXPECT_EQ(restarts, 1);
+    EXPECT_EQ(reportsAtRestart, static_cast<int>(mouse->reportLog().size()));
+    EXPECT_EQ(ui.events.front(), "begin busy");
+}
+
+struct FlashProgramCase {
+    bool locked;
+};
+
+class FlashProgramTest : public CycleTest, public ::testing::WithParamInterface<FlashProgramCase> {};
+
+TEST_P(FlashProgramTest, TheCodeGoesOutUnlessLockedAndTheSectorAlwaysWithTheNewHeader) {
+    auto image = test::makeTestImage(core::profile_file::kFlashSize, 0xF0);
+    image[core::profile_file::kFlashSize - 1024 - 24] = GetParam().locked ? 0x80 : 0x00; // sector byte 0
+    plug(StorageKind::Flash, image);
+    readAll(StorageKind::Flash);
+    ASSERT_EQ(buffers.patchLocked, GetParam().locked);
+    const auto codeBefore = mouse->readMemory(0xC000, 1024);
+    std::vector<Byte> file(0x8000 + 1024, 0x00);
+    std::fill(file.begin() + 0x8000, file.end(), Byte{0x01}); // sum 1024 = 0x0400, ^ 0x015A = 0x055A
+
+    EXPECT_EQ(cycle.programPatch(file, {}), CycleResult::Done);
+
+    std::vector<Exchange> expected;
+    if (!GetParam().locked)
+        expected.push_back(writeMem(0xC000, 1024));
+    expected.push_back(writeMem(0x1000, 256));
+    expected.push_back(readMem(0x1008, 8));
+    if (!GetParam().locked)
+        expected.push_back(readMem(0xC000, 1024));
+    EXPECT_THAT(exchanges(*mouse), ElementsAreArray(expected));
+    EXPECT_EQ(mouse->readMemory(0x1008, 8),
+              (std::vector<Byte>{0xC0, 0x00, 0x04, 0x00, 0x00, 0x1A, 0x05, 0x5A}));
+    EXPECT_EQ(mouse->readMemory(0xC000, 1024),
+              GetParam().locked ? codeBefore : std::vector<Byte>(1024, 0x01));
+}
+
+INSTANTIATE_TEST_SUITE_P(PatchLock, FlashProgramTest,
+                         ::testing::Values(FlashProgramCase{false}, FlashProgramCase{true}));
+
+TEST_F(CycleTest, ProgramReportsAByteTheMouseDoesNotKeepAndStillRestarts) {
+    plugTestMouse(StorageKind::I2C);
+    readAll(StorageKind::I2C);
+    emulator::Faults faults;
+    faults.corruptStoredByte = 1024 + 300;
+    mouse->setFaults(faults);
+    int restarts = 0;
+    EXPECT_EQ(cycle.programPatch(std::vector<Byte>(528, 0x22), [&] { ++restarts; }),
+              CycleResult::ReadBackDiffers);
+    EXPECT_EQ(restarts, 1);
+}
+
+TEST_F(CycleTest, ProgramRefusesAShortFileAndWithoutAReadConfigurationSendsNothing) {
+    plugTestMouse(StorageKind::I2C);
+    readAll(StorageKind::I2C);
+    const core::ConfigBuffers before = buffers;
+    int restarts = 0;
+    core::FileLoadResult why;
+    EXPECT_EQ(cycle.programPatch(
+                  std::vector<Byte>(527, 0x00), [&] { ++restarts; }, &why),
+              CycleResult::Refused);
+    EXPECT_FALSE(why);
+    EXPECT_EQ(buffers, before);
+
+    link.dropLink();
+    ASSERT_EQ(link.openDevice(mouse->vendorId(), mouse->productId()), core::OpenResult::Opened);
+    mouse->clearReportLog();
+    EXPECT_EQ(cycle.programPatch(std::vector<Byte>(528, 0x00), [&] { ++restarts; }), CycleResult::NotRead);
+    EXPECT_TRUE(mouse->reportLog().empty());
+    EXPECT_EQ(restarts, 0);
 }
 
 } // namespace
