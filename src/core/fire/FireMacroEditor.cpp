@@ -119,6 +119,10 @@ void FireMacroEditor::stopRecording() {
     if (!m_recorder.recording())
         return;
     m_recorder.stop();
+    takeRecording();
+}
+
+void FireMacroEditor::takeRecording() {
     const auto row = m_recorder.selectedRow();
     m_text = m_recorder.takeText();
     m_selectedRow = row;
@@ -127,8 +131,9 @@ void FireMacroEditor::stopRecording() {
 
 MacroRecorder::Feed FireMacroEditor::feed(const InputEvent& event) {
     const MacroRecorder::Feed result = m_recorder.feed(event);
-    if (result.stopped)
-        stopRecording();
+    // The recorder ended by itself: the event did not fit, and what it kept goes into the body.
+    if (result.stopped && !m_recorder.recording())
+        takeRecording();
     return result;
 }
 

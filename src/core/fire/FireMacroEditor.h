@@ -81,6 +81,7 @@ public:
 
 private:
     void decode();
+    void takeRecording();
     bool encode();
 
     FireMacroSlots& m_slots;
