@@ -447,6 +447,12 @@ int MainWindow::workMode() const {
     return state <= 3 ? state : 0;
 }
 
+void MainWindow::showFirePage(int button) {
+    completePages();
+    showPageAlone(6);
+    m_firePage->openForButton(button);
+}
+
 void MainWindow::showPageAlone(int shown) {
     // A page that is not built yet is not shown either: only the first page can be shown unbuilt.
     for (int n = 1; n <= kPages; ++n)
