@@ -240,6 +240,11 @@ void FirePage::buildServiceMenusAndInsertPanel() {
 }
 
 void FirePage::clearFireMacroNames() {
+    // The editing copy is about to be replaced: what the event list shows would no longer be its.
+    if (m_editor.recording())
+        toggleRecording();
+    m_editor.showSlot(std::nullopt);
+    m_fireEvents->clear();
     m_fireNames->clear();
     m_listedSlots.clear();
 }
@@ -475,7 +480,6 @@ void FirePage::closePage(PictureControl* picture) {
     setServiceControlsVisible(false);
     m_fireEvents->clear();
     picture->setPicture(QStringLiteral("BtnS_03"));
-    emit closed();
 }
 
 void FirePage::confirm() {
@@ -492,12 +496,15 @@ void FirePage::confirm() {
     }
     s.buffers.joinFireMacroStore();
     context().cycle.commitFireMacros(s.settings.lighting.colours);
+    // Last: the key page that comes back names the code just stored.
+    emit closed();
 }
 
 void FirePage::cancel() {
     if (m_editor.recording())
         m_editor.stopRecording();
     closePage(m_exitPicture);
+    emit closed();
 }
 
 // --- the service-mode editor ----------------------------------------------------------------------

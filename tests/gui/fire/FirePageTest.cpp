@@ -25,11 +25,13 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QTest>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -160,6 +162,17 @@ protected:
         e->setText(text);
     }
     QString text(const QString& edit) { return child<QLineEdit>(edit)->text(); }
+    QString picture(const QString& name) {
+        auto* control = child<PictureControl>(name);
+        return control ? control->pictureName() : QString();
+    }
+    // The text of an edit or a caption.
+    QString caption(const QString& name) {
+        if (auto* edit = page->findChild<QLineEdit*>(name))
+            return edit->text();
+        auto* label = child<QLabel>(name);
+        return label ? label->text() : QString();
+    }
     void doubleClickBackground() {
         const QPoint spot(5, 5);
         QWidget* hit = window.childAt(spot);
@@ -253,7 +266,11 @@ class FireConfirmTest : public FirePageTest, public ::testing::WithParamInterfac
 TEST_P(FireConfirmTest, ConfirmStoresPresetCodeAndFireMacrosInOrder) {
     start(GetParam().kind);
     int closed = 0;
-    QObject::connect(page, &FirePage::closed, [&] { ++closed; });
+    std::string codeWhenClosed; // what the key page names when it comes back
+    QObject::connect(page, &FirePage::closed, [&] {
+        ++closed;
+        codeWhenClosed = cycle.buttonCodeTable().text(2, 3);
+    });
     clickAt("Btn_Fire7");
     type("Edt_FireY2", "-9");
     const core::FireSegmentView view = page->slotView(8);
@@ -276,7 +293,7 @@ TEST_P(FireConfirmTest, ConfirmStoresPresetCodeAndFireMacrosInOrder) {
     // Game Mode's button 3 carries preset 7 with the left key, and the mouse has taken it up.
     const auto active = mouse->activeKeyCodes(1);
     EXPECT_EQ(hex(std::span<const core::Byte>(active).subspan(8, 4)), "0B170300");
-    EXPECT_EQ(cycle.buttonCodeTable().text(2, 3), "0B170300");
+    EXPECT_EQ(codeWhenClosed, "0B170300");
     // The edited fire macro is committed and stored.
     EXPECT_EQ(state.buffers.fireMacroStore.body(8)[*view.yAt], 0xF7);
     EXPECT_EQ(storedBody(8).at(*view.yAt), 0xF7);
@@ -326,6 +343,100 @@ TEST_F(FirePageTest, AColourChosenForASlotIsTheLightingColourItSends) {
     EXPECT_EQ(live[57 + 3 * 6], 10);
     EXPECT_EQ(live[57 + 3 * 6 + 1], 20);
     EXPECT_EQ(live[57 + 3 * 6 + 2], 30);
+}
+
+TEST_F(FirePageTest, FirePagePresetsShowTheirSegments) {
+    start(core::StorageKind::I2C);
+    // Default image 1, preset 1 (slot 0): FD 00, A1, delay 1, move (0,6), delay 1, 21, delay 1, FC.
+    EXPECT_EQ(page->selectedPreset(), 1);
+    EXPECT_EQ(caption("Edt_FireCnt1"), "0");
+    EXPECT_EQ(caption("Edt_FireX1"), "0");
+    EXPECT_EQ(caption("Edt_FireY1"), "6");
+    EXPECT_EQ(caption("Edt_FireTime1"), "1");
+    EXPECT_EQ(picture("Img_Fire1"), "Gun1_02");
+
+    struct Case {
+        int preset;
+        int segments;
+        std::vector<int> gunModes;
+    };
+    const Case cases[] = {{6, 2, {1, 2}}, {7, 3, {3, 4, 5}}, {3, 1, {}}};
+    for (const Case& c : cases) {
+        QTest::mouseClick(child(QStringLiteral("Btn_Fire%1").arg(c.preset)), Qt::LeftButton);
+        EXPECT_EQ(page->selectedPreset(), c.preset);
+        EXPECT_TRUE(child<QRadioButton>(QStringLiteral("rb_Fire%1").arg(c.preset))->isChecked());
+        for (int s = 1; s <= 3; ++s)
+            for (const char* f : {"Edt_FireCnt%1", "Edt_FireY%1Offset", "Edt_FireTime%1", "cs_FireColor%1"})
+                EXPECT_EQ(!child(QString::fromLatin1(f).arg(s))->isHidden(), s <= c.segments)
+                    << c.preset << " " << f << s;
+        for (int g = 1; g <= 5; ++g)
+            EXPECT_EQ(!child(QStringLiteral("Img_GunMode%1").arg(g))->isHidden(),
+                      std::find(c.gunModes.begin(), c.gunModes.end(), g) != c.gunModes.end())
+                << c.preset << " " << g;
+        for (int p = 1; p <= 7; ++p)
+            EXPECT_EQ(picture(QStringLiteral("Img_Fire%1").arg(p)),
+                      QStringLiteral("Gun%1_%2").arg(p).arg(p == c.preset ? "02" : "01"));
+    }
+    // Preset 6 plays slots 5 and 6: move (0,12), delay 21; Y offsets 247 and 254 in default image 1.
+    QTest::mouseClick(child("Btn_Fire6"), Qt::LeftButton);
+    EXPECT_EQ(caption("Edt_FireY2"), "12");
+    EXPECT_EQ(caption("Edt_FireTime2"), "21");
+    EXPECT_EQ(caption("Edt_FireY1Offset"), "247");
+    EXPECT_EQ(caption("Edt_FireY2Offset"), "254");
+    const core::Rgb slot6 = state.buffers.workingImage.ledColor(7);
+    EXPECT_EQ(child<ColourSwatch>("cs_FireColor2")->colour(), QColor(slot6.red, slot6.green, slot6.blue));
+
+    // The slots show the lighting colours as the shared settings hold them, not as the image does.
+    state.settings.lighting.colours[6] = {7, 0, 0};
+    page->showPreset(6);
+    EXPECT_EQ(child<ColourSwatch>("cs_FireColor2")->colour(), QColor(7, 0, 0));
+}
+
+TEST_F(FirePageTest, FirePageStartsWithTheServiceEditorHiddenAndTheLeftKeyOptionOn) {
+    start(core::StorageKind::I2C);
+    for (const char* name : {"Btn_FireStart", "Img_FireStart", "LB_FireMacroName", "LB_FireMacro",
+                             "GB_FireDelay", "Img_FireDelay"})
+        EXPECT_TRUE(child(name)->isHidden()) << name;
+    EXPECT_TRUE(child<QCheckBox>("cb_FireSelLeft")->isChecked());
+    EXPECT_EQ(picture("Img_FireSelLeft"), "CbS_E");
+    EXPECT_EQ(caption("Btn_FireConfirm"), "Confirm");
+    EXPECT_EQ(caption("Btn_FireExit"), "Cancel");
+    EXPECT_EQ(caption("Btn_Fire6"), "5.56mm Fire");
+}
+
+TEST_F(FirePageTest, FireMacroNamesListTheSlotsInUse) {
+    start(core::StorageKind::I2C);
+    auto& names = state.buffers.fireMacros.names;
+    names[3].fill(0);    // free
+    names[4].fill(0xFF); // never written
+    page->refreshFireMacroNames();
+    auto* list = child<QListWidget>("LB_FireMacroName");
+    ASSERT_EQ(list->count(), 8);
+    EXPECT_EQ(list->item(0)->text(), "Macro1");
+    EXPECT_EQ(list->item(3)->text(), "Macro6");
+    EXPECT_EQ(list->item(0)->sizeHint().height(), state.layoutInt("MacroNameHeight"));
+
+    auto* choice = child<QComboBox>("CB_InsertFire");
+    ASSERT_EQ(choice->count(), 6);
+    EXPECT_EQ(choice->itemText(2), "Insert X/Y axis Front");
+    choice->setCurrentIndex(5);
+    EXPECT_FALSE(child("edt_FireRepeat")->isHidden());
+    EXPECT_FALSE(child("edt_FireRepeat")->isEnabled());
+    EXPECT_TRUE(child("Edt_InsertFireDelay")->isHidden());
+}
+
+TEST_F(FirePageTest, HoverPicturesOfThePresets) {
+    start(core::StorageKind::I2C);
+    auto* button = child<CaptionLabel>("Btn_Fire4");
+    emit button->entered();
+    EXPECT_EQ(picture("Img_Fire4"), "Gun4_02");
+    emit button->left();
+    EXPECT_EQ(picture("Img_Fire4"), "Gun4_01");
+    auto* selected = child<CaptionLabel>("Btn_Fire1");
+    emit selected->left(); // the selected preset keeps its selected picture
+    EXPECT_EQ(picture("Img_Fire1"), "Gun1_02");
+    emit child<CaptionLabel>("Btn_FireConfirm")->entered();
+    EXPECT_EQ(picture("Img_FireConfirm"), "BtnS_02");
 }
 
 // --- the service-mode editor ------------------------------------------------------------------------
