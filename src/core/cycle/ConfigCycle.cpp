@@ -305,6 +305,42 @@ CycleResult ConfigCycle::writeDeviceMacros(const std::function<void()>& repoint)
     return CycleResult::Done;
 }
 
+CycleResult ConfigCycle::commitFireMacros(std::span<const Rgb, 10> colours) {
+    if (m_applyingImage) {
+        return CycleResult::Skipped;
+    }
+    m_buffers.commitProfilesToDataBuf();
+    if (const CycleResult why = checkWritable(); why != CycleResult::Done) {
+        return why;
+    }
+    DeviceLink::TransferScope transfer(m_link);
+    for (std::size_t c = 0; c < colours.size(); ++c) {
+        const auto offset = static_cast<Byte>(image::kLedColors + 3 * c);
+        m_link.writeSetting(offset, colours[c].red, colours[c].green, colours[c].blue, 3);
+    }
+    m_buffers.commitToDataBuf(image::kUserSection);
+    m_link.writeSettingsBlock(static_cast<Byte>(image::kUserSection.offset),
+                              m_buffers.dataBuf.section(image::kUserSection));
+    const auto& data = m_buffers.dataBuf;
+    if (m_buffers.storageKind == StorageKind::I2C) {
+        m_link.writeMemory(i2c::kProfiles.address, data.section(image::kProfileRun));
+        m_link.writeMemory(i2c::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
+        m_link.writeMemory(i2c::kFireMacroStore.address, m_buffers.fireMacroStore.half(0));
+        m_link.writeMemory(static_cast<std::uint16_t>(i2c::kFireMacroStore.address + i2c::kHalf),
+                           m_buffers.fireMacroStore.half(1));
+    } else {
+        writeFlashSector();
+        m_link.writeMemory(fl::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
+        m_link.writeMemory(fl::kFireMacroStore.address, m_buffers.fireMacroStore.bytes());
+    }
+    refreshProfileParameter();
+    constexpr Byte kTakeUpKeys = 0x0F;
+    const auto offset = static_cast<Byte>(image::kCurrentProfile);
+    m_link.writeSetting(offset, kTakeUpKeys, 0, 0, 1);
+    m_link.writeSetting(offset, m_buffers.workingImage.currentProfile(), 0, 0, 1);
+    return CycleResult::Done;
+}
+
 CycleResult ConfigCycle::saveProfile(StorageKind kind, const std::function<void()>& showDeviceReady,
                                      const std::filesystem::path& path, FileResult* written) {
     // A mouse that leaves during the re-read would otherwise give a file of 0xFF.

@@ -1,5 +1,8 @@
 #include "gui/device/ScreenshotTour.h"
 
+#include "gui/fire/FirePage.h"
+#include "gui/shell/MainWindow.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
@@ -37,6 +40,34 @@ ScreenshotTour* ScreenshotTour::fromEnvironment(QWidget& window) {
     return new ScreenshotTour(window, mainWindowPages(), directory, &window);
 }
 
+namespace {
+// The fire page as the assignment menu opens it for button 3 of Game Mode, with preset 7 shown;
+// with `service`, the fire macro editor unlocked as a user unlocks it (five double-clicks and the
+// access code).
+void showFirePreset(QWidget& window, bool service) {
+    auto* main = qobject_cast<MainWindow*>(&window);
+    if (!main)
+        return;
+    main->showFirePage(3);
+    auto* fire = window.findChild<FirePage*>(QStringLiteral("gbPage6"));
+    if (!fire)
+        return;
+    fire->showPreset(7);
+    if (service && !fire->serviceMode()) {
+        fire->setAccessCodeAsker([](QWidget*) {
+            return std::optional<QString>(QString::fromLatin1(core::ServiceModeLock::kAccessCode));
+        });
+        const QPoint corner(2, 2);
+        for (int i = 0; i < 5 && !fire->serviceMode(); ++i) {
+            QMouseEvent click(QEvent::MouseButtonDblClick, corner, fire->mapToGlobal(corner), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(fire, &click);
+        }
+        fire->setAccessCodeAsker({});
+    }
+}
+} // namespace
+
 QList<ScreenshotTour::Stop> ScreenshotTour::mainWindowPages() {
     return {
         {QStringLiteral("Btn_Main_"), QStringLiteral("1-office-mode.png")},
@@ -46,6 +77,10 @@ QList<ScreenshotTour::Stop> ScreenshotTour::mainWindowPages() {
         {QStringLiteral("Btn_Breath_"), QStringLiteral("5-breathing-light.png")},
         {QStringLiteral("Btn_Macro_"), QStringLiteral("6-macro.png")},
         {QStringLiteral("Btn_Update_"), QStringLiteral("7-update.png")},
+        {QString(), QStringLiteral("8-fire-macro.png"),
+         [](QWidget& window) { showFirePreset(window, false); }},
+        {QString(), QStringLiteral("9-fire-macro-service.png"),
+         [](QWidget& window) { showFirePreset(window, true); }},
     };
 }
 
@@ -104,7 +139,9 @@ void ScreenshotTour::clickNext() {
         finish(m_ok);
         return;
     }
-    if (QWidget* button = visibleButton(m_stops[m_next].button)) {
+    if (m_stops[m_next].button.isEmpty() && m_stops[m_next].show) {
+        m_stops[m_next].show(*m_window);
+    } else if (QWidget* button = visibleButton(m_stops[m_next].button)) {
         // A click as the user makes it: press and release inside the entry.
         const QPointF centre = QRectF(button->rect()).center();
         const QPointF global = button->mapToGlobal(centre);

@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
+
 namespace tarvik::gui {
 
 class ScreenshotTour : public QObject {
@@ -22,6 +24,9 @@ public:
         // take the window as it is.
         QString button;
         QString fileName; // within the tour's directory
+        // Instead of a click: what brings the window to the view (a page not reached through the
+        // navigation bar). Runs when `button` is empty.
+        std::function<void(QWidget& window)> show = {};
     };
 
     static constexpr int kSettleMs = 150; // lets the page draw before it is grabbed

@@ -1,15 +1,24 @@
 #include "gui/fire/FirePage.h"
 
+#include "core/cycle/ConfigCycle.h"
+#include "core/device/DeviceLink.h"
 #include "core/fire/FireMacroNames.h"
 #include "core/keys/FunctionCodeCatalogue.h"
+#include "core/macros/MacroName.h"
+#include "gui/dialogs/MessageSeam.h"
 #include "gui/macros/MacroEventDelegate.h"
 #include "gui/pages/PageControls.h"
+#include "platform/InputCapture.h"
+#include "platform/InputCaptureFactory.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
+#include <QRadioButton>
 
 namespace tarvik::gui {
 
@@ -33,7 +42,7 @@ void FirePage::Segment::setVisible(bool visible) const {
 }
 
 FirePage::FirePage(const PageContext& context, QWidget* parent)
-    : Page(QStringLiteral("gbPage6"), context, parent) {
+    : Page(QStringLiteral("gbPage6"), context, parent), m_editor(context.state.buffers.fireMacros) {
     m_lengths.fill(core::FireMacroStore::kBodySize);
     setPagePicture(addPicture(this, QStringLiteral("Img_P6")));
 
@@ -87,7 +96,11 @@ FirePage::FirePage(const PageContext& context, QWidget* parent)
     }
 
     buildServiceControls();
+    wireSegmentEdits();
+    wireServiceEditor();
 }
+
+FirePage::~FirePage() = default;
 
 // The fire macro editor of the service mode: hidden until the mode is unlocked.
 void FirePage::buildServiceControls() {
@@ -99,7 +112,8 @@ void FirePage::buildServiceControls() {
     events->setGeometry(566, 410, 200, 140);
     events->setItemDelegate(new MacroEventDelegate(MacroEventDelegate::IconStyle::Unscaled, events));
 
-    auto* recordPicture = addPicture(this, QStringLiteral("Img_FireStart"), QStringLiteral("MacroS_01"));
+    auto* recordPicture = m_recordPicture =
+        addPicture(this, QStringLiteral("Img_FireStart"), QStringLiteral("MacroS_01"));
     recordPicture->move(612, 556);
     m_recordButton = addCaption(this, QStringLiteral("Btn_FireStart"));
     placeOver(m_recordButton, recordPicture, recordPicture->pos());
@@ -108,7 +122,8 @@ void FirePage::buildServiceControls() {
     connect(m_recordButton, &CaptionLabel::left, recordPicture,
             [recordPicture] { recordPicture->setPicture(QStringLiteral("MacroS_01")); });
 
-    auto* delayPicture = addPicture(this, QStringLiteral("Img_FireDelay"), QStringLiteral("InsertDelayBase"));
+    auto* delayPicture = m_delayPicture =
+        addPicture(this, QStringLiteral("Img_FireDelay"), QStringLiteral("InsertDelayBase"));
     delayPicture->move(790, 410);
     m_delayBox = new QWidget(this);
     m_delayBox->setObjectName(QStringLiteral("GB_FireDelay"));
@@ -168,7 +183,8 @@ void FirePage::buildServiceMenusAndInsertPanel() {
     };
     m_menus = {menu("Pnl_DevFireMacro", kFireNameMenu), menu("Pnl_DevFireContent", kFireContentMenu)};
 
-    auto* backing = addPicture(this, QStringLiteral("Img_FireInsert"), QStringLiteral("InsertDelayBase"));
+    auto* backing = m_insertBacking =
+        addPicture(this, QStringLiteral("Img_FireInsert"), QStringLiteral("InsertDelayBase"));
     backing->move(790, 410);
     m_insertPanel = new QWidget(this);
     m_insertPanel->setObjectName(QStringLiteral("Gb_InsertFire"));
@@ -224,7 +240,13 @@ void FirePage::buildServiceMenusAndInsertPanel() {
 }
 
 void FirePage::clearFireMacroNames() {
+    // The editing copy is about to be replaced: what the event list shows would no longer be its.
+    if (m_editor.recording())
+        toggleRecording();
+    m_editor.showSlot(std::nullopt);
+    m_fireEvents->clear();
     m_fireNames->clear();
+    m_listedSlots.clear();
 }
 
 void FirePage::hideMenus() {
@@ -235,9 +257,15 @@ void FirePage::hideMenus() {
 void FirePage::refreshFireMacroNames() {
     m_fireNames->clear();
     const int rowHeight = state().layoutInt("MacroNameHeight", 20);
-    for (const std::string& name : core::fireMacroNamesInUse(state().buffers.fireMacros)) {
-        auto* item = new QListWidgetItem(QString::fromStdString(name), m_fireNames);
+    m_listedSlots.clear();
+    const core::FireMacroSlots& fire = state().buffers.fireMacros;
+    for (std::size_t slot = 0; slot < fire.names.size(); ++slot) {
+        if (!core::fireMacroSlotInUse(fire.names[slot]))
+            continue;
+        auto* item =
+            new QListWidgetItem(QString::fromStdString(core::fieldToName(fire.names[slot])), m_fireNames);
         item->setSizeHint(QSize(m_fireNames->width() - 2, rowHeight));
+        m_listedSlots.push_back(static_cast<int>(slot));
     }
 }
 
@@ -374,6 +402,373 @@ void FirePage::showPreset(int preset) {
 void FirePage::refreshFromImage() {
     refreshFireMacroNames();
     showPreset(m_preset == 0 ? 1 : m_preset);
+}
+
+// --- the preset fields ----------------------------------------------------------------------------
+
+void FirePage::wireSegmentEdits() {
+    for (int c = 1; c <= kSegments; ++c) {
+        const Segment& segment = m_segments[c - 1];
+        const std::pair<QLineEdit*, core::FireField> fields[] = {{segment.count, core::FireField::Count},
+                                                                 {segment.x, core::FireField::X},
+                                                                 {segment.y, core::FireField::Y},
+                                                                 {segment.xOffset, core::FireField::XOffset},
+                                                                 {segment.yOffset, core::FireField::YOffset},
+                                                                 {segment.time, core::FireField::Time}};
+        for (auto [edit, field] : fields)
+            connect(edit, &QLineEdit::textChanged, this,
+                    [this, c, field, edit = edit] { fieldEdited(c, field, edit); });
+        connect(segment.colourTarget, &CaptionLabel::clicked, this, [this, c] { chooseColour(c); });
+    }
+    connect(m_leftKeyTarget, &CaptionLabel::clicked, this, [this] { toggleLeftKey(); });
+    connect(m_confirm, &CaptionLabel::clicked, this, [this] { confirm(); });
+    connect(m_exit, &CaptionLabel::clicked, this, [this] { cancel(); });
+}
+
+void FirePage::fieldEdited(int segment, core::FireField field, QLineEdit* edit) {
+    const core::FireFieldText corrected = core::correctFireField(field, edit->text().toStdString());
+    const QString shown = QString::fromStdString(corrected.text);
+    if (shown != edit->text()) {
+        edit->setText(shown); // comes back here with the corrected text
+        return;
+    }
+    if (m_loadingPreset || !corrected.value || m_preset == 0)
+        return;
+    const std::vector<int> played = core::firePresetSlots(m_preset);
+    if (segment > static_cast<int>(played.size()))
+        return;
+    const int slot = played[static_cast<std::size_t>(segment - 1)];
+    core::writeFireField(state().buffers.fireMacros, state().buffers.workingImage, slot, m_slotViews.at(slot),
+                         field, *corrected.value);
+}
+
+void FirePage::chooseColour(int segment) {
+    if (m_preset == 0)
+        return;
+    const std::vector<int> played = core::firePresetSlots(m_preset);
+    if (segment > static_cast<int>(played.size()))
+        return;
+    const int slot = played[static_cast<std::size_t>(segment - 1)];
+    Segment& controls = m_segments[segment - 1];
+    const QColor chosen = MessageSeam::chooseColor(this, controls.swatch->colour());
+    if (!chosen.isValid())
+        return;
+    controls.swatch->setColour(chosen);
+    // The lighting page shows the same colour s + 1 when it is drawn next.
+    state().settings.lighting.colours.at(static_cast<std::size_t>(slot)) = {
+        static_cast<core::Byte>(chosen.red()), static_cast<core::Byte>(chosen.green()),
+        static_cast<core::Byte>(chosen.blue())};
+}
+
+void FirePage::toggleLeftKey() {
+    m_leftKeyCheck->setChecked(!m_leftKeyCheck->isChecked());
+    m_leftKeyMarker->setPicture(twoState("CbS", m_leftKeyCheck->isChecked()));
+}
+
+// --- opening and leaving --------------------------------------------------------------------------
+
+void FirePage::openForButton(int button) {
+    m_button = button;
+    shell().hideAllMenu();
+    // The offsets shown are the mouse's own; a failed read keeps those of the last drawing.
+    context().cycle.refreshProfileParameter(core::Loading::Hidden);
+    showPreset(1);
+}
+
+void FirePage::closePage(PictureControl* picture) {
+    shell().hideAllMenu();
+    setServiceControlsVisible(false);
+    m_fireEvents->clear();
+    picture->setPicture(QStringLiteral("BtnS_03"));
+}
+
+void FirePage::confirm() {
+    if (m_editor.recording())
+        m_editor.stopRecording();
+    AppState& s = state();
+    const int preset = m_preset == 0 ? 1 : m_preset;
+    closePage(m_confirmPicture);
+    if (shell().workMode() == 2) { // Game Mode's profile
+        const auto code =
+            core::weaponPresetCode(preset - 1, m_leftKeyCheck->isChecked(), s.codeSuffixes.weapon);
+        if (code && m_button >= 1 && m_button <= core::ButtonCodeTable::kButtons)
+            context().cycle.buttonCodeTable().set(2, m_button, *code);
+    }
+    s.buffers.joinFireMacroStore();
+    context().cycle.commitFireMacros(s.settings.lighting.colours);
+    // Last: the key page that comes back names the code just stored.
+    emit closed();
+}
+
+void FirePage::cancel() {
+    if (m_editor.recording())
+        m_editor.stopRecording();
+    closePage(m_exitPicture);
+    emit closed();
+}
+
+// --- the service-mode editor ----------------------------------------------------------------------
+
+namespace {
+std::optional<QString> askAccessCodeWithDialog(QWidget* parent) {
+    QInputDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("dlgPass"));
+    dialog.setWindowTitle(QStringLiteral("Password"));
+    dialog.setLabelText(QStringLiteral("PASSWORD:"));
+    dialog.setTextEchoMode(QLineEdit::Password);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Cancel"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
+std::optional<QString> askNameWithDialog(QWidget* parent, const QString& current) {
+    bool ok = false;
+    const QString name = QInputDialog::getText(parent, QStringLiteral("Macro Name"), QString(),
+                                               QLineEdit::Normal, current, &ok);
+    if (!ok || name.isEmpty())
+        return std::nullopt;
+    return name.left(static_cast<int>(core::kMacroNameMaxUnits));
+}
+} // namespace
+
+void FirePage::setServiceControlsVisible(bool visible) {
+    for (QWidget* w : std::initializer_list<QWidget*>{m_recordButton, m_recordPicture, m_fireNames,
+                                                      m_fireEvents, m_delayBox, m_delayPicture})
+        w->setVisible(visible);
+}
+
+void FirePage::mouseDoubleClickEvent(QMouseEvent* event) {
+    const bool on = m_lock.doubleClicked([this]() -> std::optional<std::string> {
+        const AskAccessCode& ask = m_askAccessCode ? m_askAccessCode : AskAccessCode(askAccessCodeWithDialog);
+        const std::optional<QString> typed = ask(window());
+        return typed ? std::optional<std::string>(typed->toStdString()) : std::nullopt;
+    });
+    setServiceControlsVisible(on);
+    event->accept();
+}
+
+core::RecordSettings FirePage::recordSettings() const {
+    core::RecordSettings settings;
+    if (findChild<QRadioButton*>(QStringLiteral("rb_FireDelayTime"))->isChecked())
+        settings.delayMode = core::DelayMode::DefaultDelay;
+    else if (findChild<QRadioButton*>(QStringLiteral("rb_FireNoDelay"))->isChecked())
+        settings.delayMode = core::DelayMode::NoDelay;
+    const int delay = findChild<QLineEdit*>(QStringLiteral("Edt_FireDelay"))->text().toInt();
+    settings.defaultDelay = static_cast<std::uint16_t>(std::clamp(delay, 1, 65535));
+    return settings;
+}
+
+void FirePage::wireServiceEditor() {
+    connect(m_fireNames, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { fireMacroChosen(m_fireNames->row(item)); });
+    connect(m_fireEvents, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        hideMenus();
+        m_editor.selectRow(m_fireEvents->row(item));
+    });
+    connect(m_recordButton, &CaptionLabel::clicked, this, [this] { toggleRecording(); });
+    connect(m_recordButton, &CaptionLabel::entered, this,
+            [this] { m_editor.setPointerOnRecordButton(true); });
+    connect(m_recordButton, &CaptionLabel::left, this, [this] { m_editor.setPointerOnRecordButton(false); });
+
+    // The three delay options are clicked through their captions.
+    for (int i = 0; i < 3; ++i)
+        connect(m_delayOptions[i], &CaptionLabel::clicked, this, [this, i] {
+            const char* const options[3] = {"RecDelay", "DelayTime", "NoDelay"};
+            for (int k = 0; k < 3; ++k)
+                findChild<PictureControl*>(QStringLiteral("LED_Fire%1").arg(options[k]))
+                    ->setPicture(twoState("RdS", k == i));
+            findChild<QRadioButton*>(QStringLiteral("rb_Fire%1").arg(options[i]))->setChecked(true);
+        });
+    auto* delay = findChild<QLineEdit*>(QStringLiteral("Edt_FireDelay"));
+    connect(delay, &QLineEdit::textChanged, this, [delay] {
+        if (auto held = core::guardedFieldText(delay->text().toStdString(), 1, 65535, true))
+            delay->setText(QString::fromStdString(*held));
+    });
+
+    // Right-click menus: the name list offers Rename, the event list Delete and Insert.
+    m_fireNames->viewport()->installEventFilter(this);
+    m_fireEvents->viewport()->installEventFilter(this);
+    connect(m_menus[0]->findChild<CaptionLabel*>(QStringLiteral("Btn_NewFireName")), &CaptionLabel::clicked,
+            this, [this] { renameFireMacro(); });
+    connect(m_menus[1]->findChild<CaptionLabel*>(QStringLiteral("Btn_FireDel")), &CaptionLabel::clicked, this,
+            [this] { deleteRow(); });
+    connect(m_menus[1]->findChild<CaptionLabel*>(QStringLiteral("Btn_FireInsert")), &CaptionLabel::clicked,
+            this, [this] { openInsertPanel(); });
+    connect(m_insertPanel->findChild<CaptionLabel*>(QStringLiteral("Btn_FireOK")), &CaptionLabel::clicked,
+            this, [this] { insertOk(); });
+    connect(m_insertPanel->findChild<CaptionLabel*>(QStringLiteral("Btn_FireCancel")), &CaptionLabel::clicked,
+            this, [this] { insertCancel(); });
+    const struct {
+        const char* name;
+        int min, max;
+        bool emptyBecomesMin;
+    } guards[] = {{"Edt_InsertFireDelay", 1, 65535, true},
+                  {"edt_FireXAxisValue", -127, 127, false},
+                  {"edt_FireYAxisValue", -127, 127, false},
+                  {"edt_FireRepeat", 1, 255, false}};
+    for (const auto& g : guards) {
+        auto* edit = m_insertPanel->findChild<QLineEdit*>(QString::fromLatin1(g.name));
+        connect(edit, &QLineEdit::textChanged, this, [edit, g] {
+            if (auto held =
+                    core::guardedFieldText(edit->text().toStdString(), g.min, g.max, g.emptyBecomesMin))
+                edit->setText(QString::fromStdString(*held));
+        });
+    }
+}
+
+bool FirePage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        auto* press = static_cast<QMouseEvent*>(event);
+        const bool names = watched == m_fireNames->viewport();
+        const bool events = watched == m_fireEvents->viewport();
+        if ((names || events) && press->button() == Qt::RightButton) {
+            hideMenus();
+            QListWidget* list = names ? m_fireNames : m_fireEvents;
+            const int row = list->row(list->itemAt(press->position().toPoint()));
+            if (row >= 0) {
+                list->setCurrentRow(row);
+                if (names)
+                    fireMacroChosen(row);
+                else
+                    m_editor.selectRow(row);
+            }
+            const bool offered = names ? m_editor.slot().has_value()
+                                       : m_editor.slot().has_value() && m_editor.selectedRow().has_value();
+            if (offered) {
+                QWidget* menu = m_menus[names ? 0 : 1];
+                menu->move(mapFromGlobal(press->globalPosition().toPoint()));
+                menu->raise();
+                menu->show();
+            }
+            return true;
+        }
+    }
+    return Page::eventFilter(watched, event);
+}
+
+void FirePage::fireMacroChosen(int row) {
+    hideMenus();
+    if (row < 0 || row >= static_cast<int>(m_listedSlots.size()))
+        return;
+    m_editor.showSlot(m_listedSlots[static_cast<std::size_t>(row)]);
+    redrawEvents();
+}
+
+void FirePage::redrawEvents() {
+    m_fireEvents->clear();
+    const core::MacroText& text = m_editor.text();
+    const int rowHeight = state().layoutInt("MacroHeight", 20);
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        auto* item = new QListWidgetItem(m_fireEvents);
+        item->setData(MacroEventDelegate::kLineRole, QString::fromStdString(text[i]));
+        item->setSizeHint(QSize(m_fireEvents->width() - 2, rowHeight));
+    }
+    if (const auto row = m_editor.selectedRow())
+        m_fireEvents->setCurrentRow(*row);
+}
+
+void FirePage::recordInput(const core::InputEvent& event) {
+    if (!m_editor.recording())
+        return;
+    const core::MacroRecorder::Feed fed = m_editor.feed(event);
+    if (fed.taken || fed.stopped)
+        redrawEvents();
+    if (!m_editor.recording())
+        toggleRecording(); // the body is full: the recording ended as by Stop
+}
+
+void FirePage::toggleRecording() {
+    m_recordPicture->setPicture(QStringLiteral("MacroS_03"));
+    if (!m_editor.recording() && m_recordButton->text() == state().text("Str400")) {
+        if (!m_editor.startRecording(recordSettings()))
+            return;
+        if (!m_capture)
+            m_capture = platform::createInputCapture();
+        m_capture->start([this](const core::InputEvent& event) { recordInput(event); });
+        m_recordButton->setText(state().text("Str401"));
+        m_delayBox->setEnabled(false);
+        redrawEvents();
+        m_fireEvents->setFocus();
+        return;
+    }
+    if (m_capture)
+        m_capture->stop();
+    m_editor.stopRecording();
+    m_recordButton->setText(state().text("Str400"));
+    m_delayBox->setEnabled(true);
+    redrawEvents();
+}
+
+void FirePage::deleteRow() {
+    m_menus[1]->hide();
+    if (m_editor.deleteSelected())
+        redrawEvents();
+}
+
+void FirePage::openInsertPanel() {
+    m_menus[1]->hide();
+    const int top = m_fireEvents->indexAt(QPoint(1, 1)).row();
+    if (!m_editor.openInsertPanel(std::max(top, 0)))
+        return;
+    m_fireNames->setEnabled(false);
+    m_recordButton->setEnabled(false);
+    m_delayBox->hide();
+    m_delayPicture->hide();
+    m_insertBacking->show();
+    m_insertPanel->show();
+    m_insertPanel->raise();
+    m_insertChoice->setCurrentIndex(-1);
+    m_insertChoice->setCurrentIndex(0);
+}
+
+void FirePage::closeInsertPanel() {
+    m_fireNames->setEnabled(true);
+    m_recordButton->setEnabled(true);
+    m_delayBox->show();
+    m_delayPicture->show();
+    m_insertPanel->hide();
+    m_insertBacking->hide();
+}
+
+void FirePage::insertOk() {
+    closeInsertPanel();
+    findChild<PictureControl*>(QStringLiteral("Img_FireOK"))->setPicture(QStringLiteral("MacroBtnS_03"));
+    const auto value = [this](const char* name) {
+        return m_insertPanel->findChild<QLineEdit*>(QString::fromLatin1(name))->text().toInt();
+    };
+    const core::InsertValues values{value("Edt_InsertFireDelay"), value("edt_FireXAxisValue"),
+                                    value("edt_FireYAxisValue"), value("edt_FireRepeat")};
+    if (m_editor.insertOk(m_insertChoice->currentIndex(), values))
+        redrawEvents();
+}
+
+void FirePage::insertCancel() {
+    findChild<PictureControl*>(QStringLiteral("Img_FireCancel"))->setPicture(QStringLiteral("MacroBtnS_03"));
+    closeInsertPanel();
+    const int top = m_editor.insertCancel();
+    redrawEvents();
+    if (QListWidgetItem* item = m_fireEvents->item(top))
+        m_fireEvents->scrollToItem(item, QAbstractItemView::PositionAtTop);
+}
+
+void FirePage::renameFireMacro() {
+    hideMenus();
+    const auto slot = m_editor.slot();
+    if (!slot)
+        return;
+    const QString current = QString::fromStdString(
+        core::fieldToName(state().buffers.fireMacros.names[static_cast<std::size_t>(*slot)]));
+    const AskName& ask = m_askName ? m_askName : AskName(askNameWithDialog);
+    const std::optional<QString> name = ask(window(), current);
+    if (!name)
+        return;
+    if (m_editor.rename(name->toStdString()) == core::FireMacroEditor::RenameResult::Duplicate) {
+        shell().showMessage("Str106");
+        return;
+    }
+    refreshFireMacroNames();
 }
 
 } // namespace tarvik::gui

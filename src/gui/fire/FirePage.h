@@ -4,10 +4,18 @@
 // Cancel, and the hidden service-mode editor of the fire macros.
 
 #include "core/fire/FireBodyWalk.h"
+#include "core/fire/FireMacroEditor.h"
+#include "core/fire/FirePresetEdit.h"
 #include "core/fire/FirePresets.h"
 #include "gui/pages/Page.h"
 
+#include <QString>
+
 #include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
 
 class QButtonGroup;
 class QCheckBox;
@@ -15,6 +23,10 @@ class QComboBox;
 class QLineEdit;
 class QListWidget;
 class QWidget;
+
+namespace tarvik::platform {
+class InputCapture;
+}
 
 namespace tarvik::gui {
 
@@ -30,6 +42,29 @@ public:
     static constexpr int kGunModes = core::kFireGunModes;
 
     FirePage(const PageContext& context, QWidget* parent);
+    ~FirePage() override;
+
+    // Key_FireMacroClick: the page edits the preset for `button` (1..12, the SelectedButton of the
+    // assignment editor) of Game Mode. The UserSection is read from the mouse into the WorkingImage
+    // (its fire offsets) and preset 1 is shown. The caller shows the page alone.
+    void openForButton(int button);
+    int selectedButton() const { return m_button; }
+
+    // Btn_FireConfirmClick and Btn_FireExitClick; both end with closed().
+    void confirm();
+    void cancel();
+
+    // The dialogs the page opens, answered by tests: the access code ("Password"; nothing when
+    // cancelled) and a new fire macro name (RenameFireMacro; nothing when cancelled).
+    using AskAccessCode = std::function<std::optional<QString>(QWidget* parent)>;
+    using AskName = std::function<std::optional<QString>(QWidget* parent, const QString& current)>;
+    void setAccessCodeAsker(AskAccessCode ask) { m_askAccessCode = std::move(ask); }
+    void setNameAsker(AskName ask) { m_askName = std::move(ask); }
+
+    bool serviceMode() const { return m_lock.on(); }
+    const core::FireMacroEditor& fireEditor() const { return m_editor; }
+    // One event of the input capture while recording (the capture calls it).
+    void recordInput(const core::InputEvent& event);
 
     void applyLayout() override;
     void applyLanguage() override;
@@ -50,6 +85,15 @@ public:
     // The right-click menus of the two fire lists.
     void hideMenus() override;
 
+signals:
+    // Confirm or Cancel ended the page: the window shows the key page of the work mode again.
+    void closed();
+
+protected:
+    // Img_Base_6DblClick: a double-click on the page background.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     struct Segment {
         QLineEdit* count = nullptr;
@@ -67,6 +111,23 @@ private:
     void buildServiceControls();
     void buildServiceMenusAndInsertPanel();
     void showSegment(int segment, int slot);
+    void wireSegmentEdits();
+    void fieldEdited(int segment, core::FireField field, QLineEdit* edit);
+    void chooseColour(int segment);
+    void toggleLeftKey();
+    void closePage(PictureControl* picture);
+    void setServiceControlsVisible(bool visible);
+    void wireServiceEditor();
+    void fireMacroChosen(int row);
+    void redrawEvents();
+    void toggleRecording();
+    void deleteRow();
+    void openInsertPanel();
+    void closeInsertPanel();
+    void insertOk();
+    void insertCancel();
+    void renameFireMacro();
+    core::RecordSettings recordSettings() const;
 
     std::array<PictureControl*, kPresets> m_presetPictures{};
     std::array<CaptionLabel*, kPresets> m_presetButtons{};
@@ -93,6 +154,17 @@ private:
     std::array<std::size_t, core::FireMacroStore::kSlots> m_lengths{};
     int m_preset = 0;
     bool m_loadingPreset = false;
+    int m_button = 1;
+
+    core::ServiceModeLock m_lock;
+    core::FireMacroEditor m_editor;
+    std::vector<int> m_listedSlots; // slot of each row of LB_FireMacroName
+    PictureControl* m_recordPicture = nullptr;
+    PictureControl* m_delayPicture = nullptr;
+    PictureControl* m_insertBacking = nullptr;
+    std::unique_ptr<platform::InputCapture> m_capture;
+    AskAccessCode m_askAccessCode;
+    AskName m_askName;
 };
 
 } // namespace tarvik::gui

@@ -241,6 +241,12 @@ void MainWindow::completePages() {
     m_pages[3] = m_macroPage = new MacroPage(*m_context, this);
     m_pages[4] = m_updatePage = new UpdatePage(*m_context, this);
     m_pages[5] = m_firePage = new FirePage(*m_context, this);
+    // Confirm and Cancel of the fire page return to the key page, which names the codes anew.
+    connect(m_firePage, &FirePage::closed, this, [this] {
+        showPageAlone(1);
+        if (const int mode = workMode())
+            m_keysPage->refreshProfileKeys(mode);
+    });
     const bool exitEnabled = m_bars.front().label(QStringLiteral("Exit"))->isEnabled();
     for (int n = 2; n <= kPages; ++n) {
         m_pages[n - 1]->hide();
@@ -445,6 +451,12 @@ int MainWindow::pageState() const {
 int MainWindow::workMode() const {
     const int state = pageState();
     return state <= 3 ? state : 0;
+}
+
+void MainWindow::showFirePage(int button) {
+    completePages();
+    showPageAlone(6);
+    m_firePage->openForButton(button);
 }
 
 void MainWindow::showPageAlone(int shown) {

@@ -72,6 +72,8 @@ public:
     void completePages();
     bool pagesComplete() const { return m_pagesComplete; }
     KeysPage* keysPage() const { return m_keysPage; }
+    // The Fire Macro page alone, editing the preset of `button` of Game Mode (FirePage::openForButton).
+    void showFirePage(int button);
     // Copy 1..5 of the navigation bar; like page(), a copy not built yet builds the rest first.
     const NavigationBar& bar(int copy);
     CaptionRoller& roller() { return *m_roller; }
