@@ -60,6 +60,9 @@ CliSession::Outcome CliSession::connect() {
     case core::LinkState::RefusedKind:
     case core::LinkState::RefusedIdentity:
         return Outcome::NotAllowed;
+    case core::LinkState::Unread:
+        m_problem = "the mouse did not give its whole configuration; nothing was changed";
+        return Outcome::Failed;
     case core::LinkState::Unidentified:
     case core::LinkState::Reading:
         break;
@@ -86,7 +89,10 @@ core::FunctionCodeContext CliSession::namingContext() const {
 }
 
 void CliSession::startFullRead() {
-    m_cycle->fullRead(m_discovery->storageKind(), [this] { m_discovery->showDeviceReady(); });
+    if (m_cycle->fullRead(m_discovery->storageKind(), [this] { m_discovery->showDeviceReady(); }) !=
+        core::CycleResult::Done) {
+        m_discovery->fullReadFailed();
+    }
 }
 
 void CliSession::showMessageDialog(std::string_view key) {

@@ -19,6 +19,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -153,8 +154,8 @@ TEST_F(UpdateTest, ProgramWritesTheHeaderForTheCodeThenTheMouseIsRestartedAndRea
         SCOPED_TRACE(c.what);
         clickAt(QStringLiteral("Btn_Update_1"));
         ASSERT_TRUE(m_window->findChild<QRadioButton*>(QStringLiteral("rb_7"))->isChecked());
-        std::vector<Byte> file(16, 0xEE); // the record's bytes 8-15 are kept as loaded
-        file.insert(file.end(), c.code.begin(), c.code.end());
+        std::vector<Byte> file(16 + c.code.size(), 0xEE); // the record's bytes 8-15 are kept as loaded
+        std::copy(c.code.begin(), c.code.end(), file.begin() + 16);
         const QString path = writeFile(file);
         loadBin(path);
         EXPECT_EQ(m_window->findChild<QLabel*>(QStringLiteral("lbl_LoadBIN"))->text(), path);
