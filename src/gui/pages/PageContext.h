@@ -27,6 +27,9 @@ public:
     // ResetAndRefind: the mouse restarts (after a report-rate change, a default reset or a loaded
     // profile) and is searched for again; the window shows its no-device state meanwhile.
     virtual void resetAndRefind() = 0;
+    // The assignment menu's Fire Macro entry: the fire page is shown alone with preset 1 selected,
+    // for the button selected on the key page.
+    virtual void openFireMacroPage() {}
 };
 
 struct PageContext {

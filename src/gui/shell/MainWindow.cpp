@@ -455,6 +455,12 @@ void MainWindow::hideAllMenu() {
             page->hideMenus();
 }
 
+void MainWindow::openFireMacroPage() {
+    // The page state stays Game Mode's: the fire page's Confirm and Cancel go back to it.
+    showPageAlone(6);
+    m_firePage->showPreset(1);
+}
+
 void MainWindow::closeKeyMenus() {
     hideAllMenu();
 }
