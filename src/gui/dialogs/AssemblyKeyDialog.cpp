@@ -42,7 +42,8 @@ AssemblyKeyDialog::AssemblyKeyDialog(const AppState& state, QWidget* main, Handl
         box->setPalette(palette);
         box->adjustSize();
         box->move(state.layoutInt(b.xKey), state.layoutInt(b.yKey));
-        connect(box, &QCheckBox::toggled, this, [this, m = b.modifier](bool checked) { boxToggled(m, checked); });
+        connect(box, &QCheckBox::toggled, this,
+                [this, m = b.modifier](bool checked) { boxToggled(m, checked); });
         m_boxes[static_cast<int>(b.modifier)] = box;
     }
     placeButtons("Str501", "Str502", "AK");

@@ -9,7 +9,8 @@
 namespace tarvik::gui {
 
 InputOneKeyDialog::InputOneKeyDialog(const AppState& state, QWidget* main, int stepKind, Replace replace)
-    : SkinnedDialog(QStringLiteral("TForm4"), state, "L", main), m_logic(stepKind), m_replace(std::move(replace)) {
+    : SkinnedDialog(QStringLiteral("TForm4"), state, "L", main), m_logic(stepKind),
+      m_replace(std::move(replace)) {
     placeTitle("lbl_EditKey", "Str520", "MNT_X", "MNT_Y");
     placeEdit("Edt_EditKey", "MNC_X", "MNC_Y", "MNC_W");
     edit()->installEventFilter(this);

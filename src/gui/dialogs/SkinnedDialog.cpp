@@ -12,7 +12,8 @@
 
 namespace tarvik::gui {
 
-SkinnedDialog::SkinnedDialog(const QString& objectName, const AppState& state, const char* group, QWidget* main)
+SkinnedDialog::SkinnedDialog(const QString& objectName, const AppState& state, const char* group,
+                             QWidget* main)
     : QWidget(main, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_state(state),
       m_group(QLatin1String(group)), m_main(main) {
     setObjectName(objectName);
@@ -44,7 +45,8 @@ QColor SkinnedDialog::textColour() const {
     return m_state.layoutColor(("Color_" + m_group).toStdString());
 }
 
-void SkinnedDialog::placeTitle(const char* objectName, const char* textKey, const char* xKey, const char* yKey) {
+void SkinnedDialog::placeTitle(const char* objectName, const char* textKey, const char* xKey,
+                               const char* yKey) {
     m_title = new QLabel(m_state.text(textKey), this);
     m_title->setObjectName(QLatin1String(objectName));
     m_title->setFont(fontOfSize(5));
@@ -69,8 +71,8 @@ void SkinnedDialog::placeEdit(const char* objectName, const char* xKey, const ch
                         m_edit->sizeHint().height());
 }
 
-CaptionLabel* SkinnedDialog::makeButton(const QString& name, const QString& pictureFamily, const char* textKey, int x,
-                                        int y) {
+CaptionLabel* SkinnedDialog::makeButton(const QString& name, const QString& pictureFamily,
+                                        const char* textKey, int x, int y) {
     auto* picture = new PictureControl(QStringLiteral("Img_") + name.mid(3), this);
     picture->setPicture(pictureFamily + QStringLiteral("_01"));
     picture->move(x, y);
@@ -85,12 +87,10 @@ CaptionLabel* SkinnedDialog::makeButton(const QString& name, const QString& pict
         label->setPalette(palette);
     }
     // The three pictures of a click label: normal, under the pointer, pressed.
-    connect(label, &CaptionLabel::entered, picture, [picture, pictureFamily] {
-        picture->setPicture(pictureFamily + QStringLiteral("_02"));
-    });
-    connect(label, &CaptionLabel::left, picture, [picture, pictureFamily] {
-        picture->setPicture(pictureFamily + QStringLiteral("_01"));
-    });
+    connect(label, &CaptionLabel::entered, picture,
+            [picture, pictureFamily] { picture->setPicture(pictureFamily + QStringLiteral("_02")); });
+    connect(label, &CaptionLabel::left, picture,
+            [picture, pictureFamily] { picture->setPicture(pictureFamily + QStringLiteral("_01")); });
     label->installEventFilter(this);
     label->setProperty("pressedPicture", QVariant::fromValue(static_cast<QObject*>(picture)));
     label->setProperty("pictureFamily", pictureFamily);
@@ -110,7 +110,8 @@ void SkinnedDialog::placeButtons(const char* confirmKey, const char* clearKey, c
 
 bool SkinnedDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress)
-        if (auto* picture = qobject_cast<PictureControl*>(watched->property("pressedPicture").value<QObject*>()))
+        if (auto* picture =
+                qobject_cast<PictureControl*>(watched->property("pressedPicture").value<QObject*>()))
             picture->setPicture(watched->property("pictureFamily").toString() + QStringLiteral("_03"));
     return QWidget::eventFilter(watched, event);
 }

@@ -51,7 +51,8 @@ protected:
     QColor textColour() const;
 
 private:
-    CaptionLabel* makeButton(const QString& name, const QString& pictureFamily, const char* textKey, int x, int y);
+    CaptionLabel* makeButton(const QString& name, const QString& pictureFamily, const char* textKey, int x,
+                             int y);
 
     const AppState& m_state;
     QString m_group;

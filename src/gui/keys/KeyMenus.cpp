@@ -55,11 +55,11 @@ constexpr PanelOfGroup kLeafPanels[] = {
 };
 
 // The menu each group tag opens; tag 6 opens the macro list LB_Name and tag 11 nothing.
-constexpr const char* kSubMenuOfTag[] = {"",           "Pnl_MseKey", "Pnl_Special", "Pnl_Media",
-                                         "Pnl_WWW",    "Pnl_MyPC",   "LB_Name",     "Pnl_CPIKey",
-                                         "Pnl_FireKey", "Pnl_ACPI",  "Pnl_Profile", "",
-                                         "Pnl_AdjustXY"};
-constexpr const char* kLevel2[] = {"Pnl_MseKey", "Pnl_Special", "Pnl_Media", "Pnl_WWW", "Pnl_MyPC", "LB_Name"};
+constexpr const char* kSubMenuOfTag[] = {
+    "",           "Pnl_MseKey",  "Pnl_Special", "Pnl_Media",   "Pnl_WWW", "Pnl_MyPC",    "LB_Name",
+    "Pnl_CPIKey", "Pnl_FireKey", "Pnl_ACPI",    "Pnl_Profile", "",        "Pnl_AdjustXY"};
+constexpr const char* kLevel2[] = {"Pnl_MseKey", "Pnl_Special", "Pnl_Media",
+                                   "Pnl_WWW",    "Pnl_MyPC",    "LB_Name"};
 constexpr const char* kLevel3[] = {"Pnl_CPIKey", "Pnl_FireKey", "Pnl_ACPI", "Pnl_Profile", "Pnl_AdjustXY"};
 
 constexpr const char* kPanels[] = {"Pnl_Main", "Pnl_MseKey",  "Pnl_Special", "Pnl_Media",
@@ -257,12 +257,13 @@ void KeyMenus::applyLayout(const AppState& state) {
             label->resize(width - 4, label->height());
     }
     m_macroNames->resize(state.layoutInt("O_L_W", m_macroNames->width()), m_macroNames->height());
-    m_macroNames->setStyleSheet(QStringLiteral("QListWidget { background: %1; border: 1px solid %2; color: %3; "
-                                               "font-size: %4pt; }"
-                                               "QListWidget::item:hover { color: %5; background: %6; }")
-                                    .arg(back.name(), border.name(), text.name())
-                                    .arg(size)
-                                    .arg(hoverText.name(), hoverBack.name()));
+    m_macroNames->setStyleSheet(
+        QStringLiteral("QListWidget { background: %1; border: 1px solid %2; color: %3; "
+                       "font-size: %4pt; }"
+                       "QListWidget::item:hover { color: %5; background: %6; }")
+            .arg(back.name(), border.name(), text.name())
+            .arg(size)
+            .arg(hoverText.name(), hoverBack.name()));
 }
 
 void KeyMenus::applyLanguage(const AppState& state) {

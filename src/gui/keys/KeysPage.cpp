@@ -190,8 +190,9 @@ void KeysPage::showMainMenu(int button) {
     shell().hideAllMenu();
     QFrame* main = menus().panel(QStringLiteral("Pnl_Main"));
     const QRect b = key(button)->geometry();
-    const core::MenuPoint at = core::mainMenuPosition({b.left(), b.top(), b.width(), b.height()}, main->width(),
-                                                      main->height(), window()->width(), window()->height());
+    const core::MenuPoint at =
+        core::mainMenuPosition({b.left(), b.top(), b.width(), b.height()}, main->width(), main->height(),
+                               window()->width(), window()->height());
     main->move(at.left, at.top);
     main->show();
     main->raise();
@@ -218,9 +219,9 @@ void KeysPage::openSubMenu(CaptionLabel* entry) {
                                      m_menus->panel(QStringLiteral("Pnl_Main"))->height(),
                                      m_menus->panel(QStringLiteral("Pnl_Special"))->height(),
                                      m_menus->panel(QStringLiteral("Pnl_FireKey"))->height()};
-    const core::MenuPoint at =
-        core::subMenuPosition(tag, {q.left(), q.top(), q.width(), q.height()}, {e.left(), e.top(), e.width(), e.height()},
-                              menu->width(), menu->height(), extent, window()->width(), window()->height());
+    const core::MenuPoint at = core::subMenuPosition(
+        tag, {q.left(), q.top(), q.width(), q.height()}, {e.left(), e.top(), e.width(), e.height()},
+        menu->width(), menu->height(), extent, window()->width(), window()->height());
     menu->move(at.left, at.top);
     menu->show();
     menu->raise();
@@ -265,13 +266,15 @@ void KeysPage::assignMacro(int row) {
     shell().hideAllMenu();
     const int button = state().selectedButton;
     const int mode = currentMode();
-    if (mode < 1 || core::takesLastLeftKey(captions(), button, state().text("Str210").toStdString(), kButtons))
+    if (mode < 1 ||
+        core::takesLastLeftKey(captions(), button, state().text("Str210").toStdString(), kButtons))
         return;
     const core::MacroAddressTable addresses = context().cycle.deviceMacroTable().addressTable();
     if (row < 0 || static_cast<std::size_t>(row) >= addresses.size() || row >= m_menus->macroNames()->count())
         return;
     key(button)->setText(m_menus->macroNames()->item(row)->text());
-    context().cycle.buttonCodeTable().set(mode, button, addresses.functionCode(static_cast<std::size_t>(row)));
+    context().cycle.buttonCodeTable().set(mode, button,
+                                          addresses.functionCode(static_cast<std::size_t>(row)));
     commit(false);
 }
 

@@ -8,9 +8,9 @@
 #include <QStringList>
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
-#include <memory>
 
 namespace tarvik::gui {
 
