@@ -1,5 +1,7 @@
 #include "gui/device/ScreenshotTour.h"
 
+#include "gui/keys/KeysScreenshots.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
@@ -41,6 +43,9 @@ QList<ScreenshotTour::Stop> ScreenshotTour::mainWindowPages() {
     return {
         {QStringLiteral("Btn_Main_"), QStringLiteral("1-office-mode.png")},
         {QStringLiteral("Btn_Switch_"), QStringLiteral("2-game-mode.png")},
+        {QStringLiteral("Key1"), QStringLiteral("2a-assignment-menus.png"), &KeysScreenshots::openCascade},
+        {QStringLiteral("Key1"), QStringLiteral("2b-assembly-key.png"), &KeysScreenshots::typeCombination},
+        {QString(), QStringLiteral("2c-input-one-key.png"), &KeysScreenshots::typeOneKey},
         {QStringLiteral("Btn_Fixed_"), QStringLiteral("3-third-mode.png")},
         {QStringLiteral("Btn_Adv_"), QStringLiteral("4-advanced.png")},
         {QStringLiteral("Btn_Breath_"), QStringLiteral("5-breathing-light.png")},
@@ -115,6 +120,10 @@ void ScreenshotTour::clickNext() {
                             Qt::NoModifier);
         QCoreApplication::sendEvent(button, &release);
     }
+    m_subject = m_window;
+    if (const auto& then = m_stops[m_next].then)
+        if (QWidget* subject = then(*m_window))
+            m_subject = subject;
     QTimer::singleShot(kSettleMs, this, &ScreenshotTour::grabCurrent);
 }
 
@@ -137,7 +146,11 @@ void ScreenshotTour::grabCurrent() {
         return;
     }
     const QString path = QDir(m_directory).absoluteFilePath(m_stops[m_next].fileName);
-    if (windowPicture(*m_window).save(path)) {
+    QWidget* subject = m_subject ? m_subject.data() : m_window.data();
+    const bool saved = windowPicture(*subject).save(path);
+    if (subject != m_window)
+        subject->close();
+    if (saved) {
         m_saved << path;
         std::printf("%s\n", qPrintable(path));
         std::fflush(stdout);

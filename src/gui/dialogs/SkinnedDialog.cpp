@@ -66,6 +66,8 @@ void SkinnedDialog::placeEdit(const char* objectName, const char* xKey, const ch
     const std::string accent = m_group == QLatin1String("K") ? "Color_K_AK" : "Color_L_MN";
     QPalette palette = m_edit->palette();
     palette.setColor(QPalette::Text, m_state.layoutColor(accent));
+    // The text colours of the layout tables are made for the dark skin, never for a white field.
+    palette.setColor(QPalette::Base, QColor(12, 16, 24));
     m_edit->setPalette(palette);
     m_edit->setGeometry(m_state.layoutInt(xKey), m_state.layoutInt(yKey), m_state.layoutInt(wKey, 200),
                         m_edit->sizeHint().height());
