@@ -373,3 +373,16 @@ TEST_F(AssignmentTest, InputOneKeyDialogHandsItsStepToTheReplacement) {
     EXPECT_EQ(name, QString());
     EXPECT_EQ(step, QStringLiteral("Left Windows CODE:82E3"));
 }
+
+TEST_F(AssignmentTest, NothingIsSentWhileAConfigurationIsDrawn) {
+    gameMode();
+    const int writesBefore = storedWrites();
+    m_window->state().applyingImage = true;
+    choose(4, {"Key_Special", "Key_ProfileKey"}, "Key_Profile1");
+    m_window->state().applyingImage = false;
+    EXPECT_EQ(storedWrites(), writesBefore);
+    EXPECT_EQ(stored(2, 4), (Code{0x01, 0x02, 0x00, 0x00}));
+    // The change is made in the window all the same and goes with the next write.
+    EXPECT_EQ(m_window->cycle().buttonCodeTable().text(2, 4), "07800000");
+    EXPECT_EQ(caption(4), text("Str251"));
+}
