@@ -10,6 +10,7 @@
 #include "gui/keys/KeysPage.h"
 #include "gui/shell/MainWindow.h"
 #include "gui/skin/CaptionLabel.h"
+#include "gui/skin/PictureControl.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -385,4 +386,17 @@ TEST_F(AssignmentTest, NothingIsSentWhileAConfigurationIsDrawn) {
     // The change is made in the window all the same and goes with the next write.
     EXPECT_EQ(m_window->cycle().buttonCodeTable().text(2, 4), "07800000");
     EXPECT_EQ(caption(4), text("Str251"));
+}
+
+TEST_F(AssignmentTest, ClickingARollingButtonStopsItsCaption) {
+    officeMode();
+    CaptionLabel* button = keys().key(2);
+    const QString still = button->text();
+    hoverAt(button);
+    ASSERT_TRUE(waitFor([&] { return button->text() != still; })) << "the caption rolls under the pointer";
+    clickAt(button);
+    EXPECT_EQ(button->text(), still);
+    EXPECT_EQ(keys().keyPicture(2)->pictureName(), QStringLiteral("KeyS_01"));
+    QTest::qWait(30);
+    EXPECT_EQ(button->text(), still);
 }
