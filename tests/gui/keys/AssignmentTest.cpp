@@ -400,3 +400,15 @@ TEST_F(AssignmentTest, ClickingARollingButtonStopsItsCaption) {
     QTest::qWait(30);
     EXPECT_EQ(button->text(), still);
 }
+
+TEST_F(AssignmentTest, ACaptionAssignedUnderThePointerStaysWhenThePointerLeaves) {
+    gameMode();
+    CaptionLabel* button = keys().key(4);
+    hoverAt(button);
+    clickAt(button);
+    // The entry is chosen before the button has seen the pointer leave.
+    keys().assignEntry(find<CaptionLabel>("Key_Middle"));
+    ASSERT_EQ(button->text(), text("Str212"));
+    hoverAt(find("Img_P1"));
+    EXPECT_EQ(button->text(), text("Str212"));
+}
