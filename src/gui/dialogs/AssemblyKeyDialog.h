@@ -18,7 +18,7 @@ public:
     struct Handlers {
         // Confirm: the caption and the code, for the button selected at this moment.
         std::function<void(const QString& caption, const QString& code)> confirmed;
-        // Clear: the window drops what a previous confirmation left pending.
+        // Clear, for a window that keeps something of the dialog's until it confirms; may be empty.
         std::function<void()> cleared;
     };
 

@@ -153,10 +153,6 @@ bool KeysPage::disableShown() const {
     return !m_disable->isHidden();
 }
 
-} // namespace tarvik::gui
-
-namespace tarvik::gui {
-
 void KeysPage::wireMenus() {
     for (CaptionLabel* entry : m_menus->entries()) {
         const QString name = entry->objectName();
@@ -282,34 +278,19 @@ void KeysPage::openAssemblyKey() {
     shell().hideAllMenu();
     if (core::takesLastLeftKey(captions(), state().selectedButton, state().text("Str210").toStdString(), 9))
         return;
-    m_pendingCaption.clear();
-    m_pendingCode.clear();
-    m_combinationReady = false;
+    // The dialog applies what it confirms at once, to the button selected then: nothing is kept
+    // pending between the dialog and the page.
     QPointer<KeysPage> page(this);
     AssemblyKeyDialog::Handlers handlers;
     handlers.confirmed = [page](const QString& caption, const QString& code) {
-        if (!page)
-            return;
-        page->m_pendingCaption = caption;
-        page->m_pendingCode = code;
-        page->m_combinationReady = true;
-        page->applyCombination(caption, code);
-    };
-    handlers.cleared = [page] {
-        if (!page)
-            return;
-        page->m_pendingCaption.clear();
-        page->m_pendingCode.clear();
-        page->m_combinationReady = false;
+        if (page)
+            page->applyCombination(caption, code);
     };
     auto* dialog = new AssemblyKeyDialog(state(), this, std::move(handlers));
     dialog->open();
 }
 
 void KeysPage::applyCombination(const QString& caption, const QString& code) {
-    if (!m_combinationReady)
-        return;
-    m_combinationReady = false;
     const int mode = currentMode();
     if (mode < 1)
         return;

@@ -93,10 +93,6 @@ private:
         bool thirdModeEnabled = false;
     } m_menuSizing;
     QStringList m_macroNames;
-    // What the Assembly Key dialog confirmed and whether it is still to be applied.
-    QString m_pendingCaption;
-    QString m_pendingCode;
-    bool m_combinationReady = false;
 };
 
 } // namespace tarvik::gui
