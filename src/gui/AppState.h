@@ -27,6 +27,9 @@ struct AppState {
 
     bool applyingImage = false; // a configuration is being read, drawn or written: no page writes
     bool noDevicePage = false;  // the reset first page is shown: page buttons ignore clicks
+    // SelectedButton: 1..12, the button whose assignment menu was opened last; the fire page gives
+    // weapon presets to this button of Game Mode.
+    int selectedButton = 1;
     // DPI, lighting and fire-key settings: taken from the WorkingImage whenever a configuration is
     // drawn, changed by the pages' handlers in between.
     core::SettingsState settings;

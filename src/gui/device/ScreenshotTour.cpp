@@ -2,6 +2,7 @@
 
 #include "gui/fire/FirePage.h"
 #include "gui/shell/MainWindow.h"
+#include "gui/keys/KeysScreenshots.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -72,15 +73,24 @@ QList<ScreenshotTour::Stop> ScreenshotTour::mainWindowPages() {
     return {
         {QStringLiteral("Btn_Main_"), QStringLiteral("1-office-mode.png")},
         {QStringLiteral("Btn_Switch_"), QStringLiteral("2-game-mode.png")},
+        {QStringLiteral("Key1"), QStringLiteral("2a-assignment-menus.png"), &KeysScreenshots::openCascade},
+        {QStringLiteral("Key1"), QStringLiteral("2b-assembly-key.png"), &KeysScreenshots::typeCombination},
+        {QString(), QStringLiteral("2c-input-one-key.png"), &KeysScreenshots::typeOneKey},
         {QStringLiteral("Btn_Fixed_"), QStringLiteral("3-third-mode.png")},
         {QStringLiteral("Btn_Adv_"), QStringLiteral("4-advanced.png")},
         {QStringLiteral("Btn_Breath_"), QStringLiteral("5-breathing-light.png")},
         {QStringLiteral("Btn_Macro_"), QStringLiteral("6-macro.png")},
         {QStringLiteral("Btn_Update_"), QStringLiteral("7-update.png")},
         {QString(), QStringLiteral("8-fire-macro.png"),
-         [](QWidget& window) { showFirePreset(window, false); }},
+         [](QWidget& window) -> QWidget* {
+             showFirePreset(window, false);
+             return nullptr;
+         }},
         {QString(), QStringLiteral("9-fire-macro-service.png"),
-         [](QWidget& window) { showFirePreset(window, true); }},
+         [](QWidget& window) -> QWidget* {
+             showFirePreset(window, true);
+             return nullptr;
+         }},
     };
 }
 
@@ -139,9 +149,7 @@ void ScreenshotTour::clickNext() {
         finish(m_ok);
         return;
     }
-    if (m_stops[m_next].button.isEmpty() && m_stops[m_next].show) {
-        m_stops[m_next].show(*m_window);
-    } else if (QWidget* button = visibleButton(m_stops[m_next].button)) {
+    if (QWidget* button = visibleButton(m_stops[m_next].button)) {
         // A click as the user makes it: press and release inside the entry.
         const QPointF centre = QRectF(button->rect()).center();
         const QPointF global = button->mapToGlobal(centre);
@@ -152,6 +160,10 @@ void ScreenshotTour::clickNext() {
                             Qt::NoModifier);
         QCoreApplication::sendEvent(button, &release);
     }
+    m_subject = m_window;
+    if (const auto& then = m_stops[m_next].then)
+        if (QWidget* subject = then(*m_window))
+            m_subject = subject;
     QTimer::singleShot(kSettleMs, this, &ScreenshotTour::grabCurrent);
 }
 
@@ -174,7 +186,11 @@ void ScreenshotTour::grabCurrent() {
         return;
     }
     const QString path = QDir(m_directory).absoluteFilePath(m_stops[m_next].fileName);
-    if (windowPicture(*m_window).save(path)) {
+    QWidget* subject = m_subject ? m_subject.data() : m_window.data();
+    const bool saved = windowPicture(*subject).save(path);
+    if (subject != m_window)
+        subject->close();
+    if (saved) {
         m_saved << path;
         std::printf("%s\n", qPrintable(path));
         std::fflush(stdout);

@@ -19,14 +19,18 @@ class ScreenshotTour : public QObject {
     Q_OBJECT
 public:
     struct Stop {
+        using Then = std::function<QWidget*(QWidget& window)>;
+        Stop(QString buttonName, QString file, Then afterClick = {})
+            : button(std::move(buttonName)), fileName(std::move(file)), then(std::move(afterClick)) {}
+
         // Object name of the navigation entry to click. A name ending in "_" stands for every copy
         // of the entry ("Btn_Adv_" for Btn_Adv_1 .. Btn_Adv_5); the visible one is clicked. Empty:
         // take the window as it is.
         QString button;
         QString fileName; // within the tour's directory
-        // Instead of a click: what brings the window to the view (a page not reached through the
-        // navigation bar). Runs when `button` is empty.
-        std::function<void(QWidget& window)> show = {};
+        // After the click: sets the window up further and returns what to take a picture of (a
+        // dialog of the window, say); none or null: the window. A dialog taken is closed afterwards.
+        Then then;
     };
 
     static constexpr int kSettleMs = 150; // lets the page draw before it is grabbed
@@ -83,6 +87,7 @@ private:
     QWidget* visibleButton(const QString& name) const;
 
     QPointer<QWidget> m_window;
+    QPointer<QWidget> m_subject; // what the current stop takes a picture of
     QList<Stop> m_stops;
     QString m_directory;
     bool m_quitWhenDone = true;

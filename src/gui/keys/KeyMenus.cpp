@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QWidget>
 
+#include <iterator>
 #include <string_view>
 #include <vector>
 
@@ -53,6 +54,14 @@ constexpr PanelOfGroup kLeafPanels[] = {
     {"Str240", "Pnl_ACPI"},   {"Str250", "Pnl_Profile"}, {"Str267", "Pnl_AdjustXY"},
 };
 
+// The menu each group tag opens; tag 6 opens the macro list LB_Name and tag 11 nothing.
+constexpr const char* kSubMenuOfTag[] = {
+    "",           "Pnl_MseKey",  "Pnl_Special", "Pnl_Media",   "Pnl_WWW", "Pnl_MyPC",    "LB_Name",
+    "Pnl_CPIKey", "Pnl_FireKey", "Pnl_ACPI",    "Pnl_Profile", "",        "Pnl_AdjustXY"};
+constexpr const char* kLevel2[] = {"Pnl_MseKey", "Pnl_Special", "Pnl_Media",
+                                   "Pnl_WWW",    "Pnl_MyPC",    "LB_Name"};
+constexpr const char* kLevel3[] = {"Pnl_CPIKey", "Pnl_FireKey", "Pnl_ACPI", "Pnl_Profile", "Pnl_AdjustXY"};
+
 constexpr const char* kPanels[] = {"Pnl_Main", "Pnl_MseKey",  "Pnl_Special", "Pnl_Media",
                                    "Pnl_WWW",  "Pnl_MyPC",    "Pnl_CPIKey",  "Pnl_FireKey",
                                    "Pnl_ACPI", "Pnl_Profile", "Pnl_AdjustXY"};
@@ -97,6 +106,7 @@ protected:
 
 void addGroup(QFrame* panel, const MenuItem& item) {
     CaptionLabel* label = addEntry(panel, item.objectName, item.languageKey, item.tag);
+    label->setProperty(KeyMenus::kGroupProperty, item.tag != 0);
     if (*item.arrow) {
         auto* arrow = new QLabel(QStringLiteral(">>"), panel);
         arrow->setObjectName(QLatin1String(item.arrow));
@@ -139,6 +149,9 @@ KeyMenus::KeyMenus(QWidget* page) : m_page(page) {
     }
     m_macroNames = new QListWidget(page);
     m_macroNames->setObjectName(QStringLiteral("LB_Name"));
+    m_macroNames->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_macroNames->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_macroNames->resize(170, 4);
     m_macroNames->hide();
 }
 
@@ -154,6 +167,43 @@ void KeyMenus::hideAll() {
     for (const char* name : kPanels)
         panel(QLatin1String(name))->hide();
     m_macroNames->hide();
+}
+
+void KeyMenus::hideLevel(int n) {
+    for (QWidget* menu : level(n))
+        menu->hide();
+}
+
+QList<QWidget*> KeyMenus::level(int n) const {
+    QList<QWidget*> menus;
+    if (n == 2)
+        for (const char* name : kLevel2)
+            menus << m_page->findChild<QWidget*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+    else if (n == 3)
+        for (const char* name : kLevel3)
+            menus << panel(QLatin1String(name));
+    return menus;
+}
+
+QWidget* KeyMenus::subMenu(int tag) const {
+    if (tag < 1 || tag >= static_cast<int>(std::size(kSubMenuOfTag)) || !*kSubMenuOfTag[tag])
+        return nullptr;
+    return m_page->findChild<QWidget*>(QLatin1String(kSubMenuOfTag[tag]), Qt::FindDirectChildrenOnly);
+}
+
+QList<CaptionLabel*> KeyMenus::entries() const {
+    QList<CaptionLabel*> all;
+    for (const char* name : kPanels)
+        all << panel(QLatin1String(name))->findChildren<CaptionLabel*>(Qt::FindDirectChildrenOnly);
+    return all;
+}
+
+void KeyMenus::setMacroNames(const QStringList& names) {
+    m_macroNames->clear();
+    m_macroNames->addItems(names);
+    for (int row = 0; row < m_macroNames->count(); ++row)
+        m_macroNames->item(row)->setSizeHint(QSize(0, kEntryHeight));
+    m_macroNames->resize(m_macroNames->width(), static_cast<int>(names.size()) * kEntryHeight + 4);
 }
 
 void KeyMenus::sizeForMode(int mode, bool gameModeEnabled, bool thirdModeEnabled) {
@@ -206,6 +256,14 @@ void KeyMenus::applyLayout(const AppState& state) {
         for (QLabel* label : frame->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
             label->resize(width - 4, label->height());
     }
+    m_macroNames->resize(state.layoutInt("O_L_W", m_macroNames->width()), m_macroNames->height());
+    m_macroNames->setStyleSheet(
+        QStringLiteral("QListWidget { background: %1; border: 1px solid %2; color: %3; "
+                       "font-size: %4pt; }"
+                       "QListWidget::item:hover { color: %5; background: %6; }")
+            .arg(back.name(), border.name(), text.name())
+            .arg(size)
+            .arg(hoverText.name(), hoverBack.name()));
 }
 
 void KeyMenus::applyLanguage(const AppState& state) {

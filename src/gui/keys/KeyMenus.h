@@ -4,7 +4,9 @@
 
 #include "gui/AppState.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 class QFrame;
 class QListWidget;
@@ -26,6 +28,19 @@ public:
 
     // HideAllMenu (the key page's share of it).
     void hideAll();
+    // Every menu of level 2 (LB_Name among them) or of level 3.
+    void hideLevel(int level);
+    // The menu a group entry's tag opens (1-6 level 2, 7-12 level 3); null for any other tag.
+    QWidget* subMenu(int tag) const;
+    // The panels of one level, LB_Name counted in level 2.
+    QList<QWidget*> level(int level) const;
+    // Every entry of every panel, groups and leaves.
+    QList<CaptionLabel*> entries() const;
+    // Group entries (those that open a menu) carry this property.
+    static constexpr const char* kGroupProperty = "group";
+
+    // The macro names in LB_Name, one entry high each.
+    void setMacroNames(const QStringList& names);
 
     // The menus as the work mode 1..3 offers them: Fire Macro and the special functions beyond Key
     // Off only in Game Mode; the profile-switch menu as the layout enables the modes.

@@ -1,12 +1,18 @@
 #include "gui/keys/KeysPage.h"
 
+#include "core/cycle/ConfigCycle.h"
+#include "core/keys/ButtonAssignment.h"
+#include "core/keys/FunctionCodeCatalogue.h"
 #include "core/keys/FunctionCodeName.h"
 #include "core/text/LanguageTables.h"
+#include "gui/dialogs/AssemblyKeyDialog.h"
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/PictureControl.h"
 
 #include <QCoreApplication>
+#include <QFrame>
 #include <QListWidget>
+#include <QPointer>
 
 #include <string>
 
@@ -32,7 +38,7 @@ KeysPage::KeysPage(const PageContext& context, QWidget* parent)
         auto* label = new CaptionLabel(QStringLiteral("Key%1").arg(k), this);
         label->setAlignment(Qt::AlignCenter);
         label->setGeometry(picture->geometry());
-        connect(label, &CaptionLabel::clicked, this, [this, k] { emit keyClicked(k); });
+        connect(label, &CaptionLabel::clicked, this, [this, k] { showMainMenu(k); });
         m_keyPictures[k - 1] = picture;
         m_keys[k - 1] = label;
     }
@@ -54,7 +60,8 @@ KeyMenus& KeysPage::menus() {
     m_menus->applyLanguage(state());
     if (m_menuSizing.mode != 0)
         m_menus->sizeForMode(m_menuSizing.mode, m_menuSizing.gameModeEnabled, m_menuSizing.thirdModeEnabled);
-    m_menus->macroNames()->addItems(m_macroNames);
+    m_menus->setMacroNames(m_macroNames);
+    wireMenus();
     return *m_menus;
 }
 
@@ -66,10 +73,8 @@ void KeysPage::sizeMenusForMode(int mode, bool gameModeEnabled, bool thirdModeEn
 
 void KeysPage::setMacroNames(const QStringList& names) {
     m_macroNames = names;
-    if (m_menus) {
-        m_menus->macroNames()->clear();
-        m_menus->macroNames()->addItems(names);
-    }
+    if (m_menus)
+        m_menus->setMacroNames(names);
 }
 
 void KeysPage::applyLayout() {
@@ -146,6 +151,158 @@ void KeysPage::setDisableShown(bool shown) {
 
 bool KeysPage::disableShown() const {
     return !m_disable->isHidden();
+}
+
+void KeysPage::wireMenus() {
+    for (CaptionLabel* entry : m_menus->entries()) {
+        const QString name = entry->objectName();
+        if (entry->property(KeyMenus::kGroupProperty).toBool()) {
+            connect(entry, &CaptionLabel::entered, this, [this, entry] { openSubMenu(entry); });
+            continue;
+        }
+        if (name == QLatin1String("Key_Assembly") || name == QLatin1String("Key_FireMacro")) {
+            // Leaves of the first level close every deeper menu.
+            connect(entry, &CaptionLabel::entered, this, [this] {
+                m_menus->hideLevel(2);
+                m_menus->hideLevel(3);
+            });
+            if (name == QLatin1String("Key_Assembly"))
+                connect(entry, &CaptionLabel::clicked, this, &KeysPage::openAssemblyKey);
+            else
+                connect(entry, &CaptionLabel::clicked, this, &KeysPage::openFireMacro);
+            continue;
+        }
+        if (entry->parentWidget()->objectName() == QLatin1String("Pnl_Special"))
+            connect(entry, &CaptionLabel::entered, this, [this] { m_menus->hideLevel(3); });
+        connect(entry, &CaptionLabel::clicked, this, [this, entry] { assignEntry(entry); });
+    }
+    connect(m_menus->macroNames(), &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { assignMacro(m_menus->macroNames()->row(item)); });
+}
+
+void KeysPage::showMainMenu(int button) {
+    emit keyClicked(button);
+    state().selectedButton = button;
+    shell().hideAllMenu();
+    QFrame* main = menus().panel(QStringLiteral("Pnl_Main"));
+    const QRect b = key(button)->geometry();
+    const core::MenuPoint at =
+        core::mainMenuPosition({b.left(), b.top(), b.width(), b.height()}, main->width(), main->height(),
+                               window()->width(), window()->height());
+    main->move(at.left, at.top);
+    main->show();
+    main->raise();
+}
+
+void KeysPage::openSubMenu(CaptionLabel* entry) {
+    const int tag = entry->property("tag").toInt();
+    QWidget* menu = m_menus->subMenu(tag);
+    if (!menu)
+        return;
+    const int level = tag <= 6 ? 2 : 3;
+    // The other menus of this level close, and a new second level closes the third.
+    for (QWidget* other : m_menus->level(level))
+        if (other != menu)
+            other->hide();
+    if (level == 2)
+        m_menus->hideLevel(3);
+    if (menu == m_menus->macroNames() && m_menus->macroNames()->count() == 0)
+        return;
+    const QWidget* holder = entry->parentWidget();
+    const QRect q = holder->geometry();
+    const QRect e = entry->geometry();
+    const core::CascadeExtent extent{m_menus->panel(QStringLiteral("Pnl_Main"))->x(),
+                                     m_menus->panel(QStringLiteral("Pnl_Main"))->height(),
+                                     m_menus->panel(QStringLiteral("Pnl_Special"))->height(),
+                                     m_menus->panel(QStringLiteral("Pnl_FireKey"))->height()};
+    const core::MenuPoint at = core::subMenuPosition(
+        tag, {q.left(), q.top(), q.width(), q.height()}, {e.left(), e.top(), e.width(), e.height()},
+        menu->width(), menu->height(), extent, window()->width(), window()->height());
+    menu->move(at.left, at.top);
+    menu->show();
+    menu->raise();
+}
+
+std::vector<std::string> KeysPage::captions() const {
+    std::vector<std::string> all;
+    for (const CaptionLabel* label : m_keys)
+        all.push_back(label->text().toStdString());
+    return all;
+}
+
+int KeysPage::currentMode() const {
+    if (const int shown = shell().workMode(); shown >= 1)
+        return shown;
+    return state().buffers.workingImage.workMode().value_or(0);
+}
+
+void KeysPage::commit(bool complete) {
+    context().cycle.commitKeyBlock(complete ? core::ConfigCycle::Variant::Complete
+                                            : core::ConfigCycle::Variant::KeysOnly);
+}
+
+void KeysPage::assignEntry(CaptionLabel* entry) {
+    shell().hideAllMenu();
+    const int button = state().selectedButton;
+    const int mode = currentMode();
+    CaptionLabel* label = key(button);
+    label->setText(entry->text().mid(3));
+    const QString left = state().text("Str210");
+    if (mode == 1 && core::catalogueLeavesNoLeftKey(captions(), left.toStdString())) {
+        label->setText(left);
+    } else if (mode >= 1) {
+        const std::string code =
+            core::functionCodeForEntry(entry->property("tag").toInt(), context().namingContext());
+        context().cycle.buttonCodeTable().set(mode, button, code);
+    }
+    commit(true);
+}
+
+void KeysPage::assignMacro(int row) {
+    shell().hideAllMenu();
+    const int button = state().selectedButton;
+    const int mode = currentMode();
+    if (mode < 1 ||
+        core::takesLastLeftKey(captions(), button, state().text("Str210").toStdString(), kButtons))
+        return;
+    const core::MacroAddressTable addresses = context().cycle.deviceMacroTable().addressTable();
+    if (row < 0 || static_cast<std::size_t>(row) >= addresses.size() || row >= m_menus->macroNames()->count())
+        return;
+    key(button)->setText(m_menus->macroNames()->item(row)->text());
+    context().cycle.buttonCodeTable().set(mode, button,
+                                          addresses.functionCode(static_cast<std::size_t>(row)));
+    commit(false);
+}
+
+void KeysPage::openAssemblyKey() {
+    shell().hideAllMenu();
+    if (core::takesLastLeftKey(captions(), state().selectedButton, state().text("Str210").toStdString(), 9))
+        return;
+    // The dialog applies what it confirms at once, to the button selected then: nothing is kept
+    // pending between the dialog and the page.
+    QPointer<KeysPage> page(this);
+    AssemblyKeyDialog::Handlers handlers;
+    handlers.confirmed = [page](const QString& caption, const QString& code) {
+        if (page)
+            page->applyCombination(caption, code);
+    };
+    auto* dialog = new AssemblyKeyDialog(state(), this, std::move(handlers));
+    dialog->open();
+}
+
+void KeysPage::applyCombination(const QString& caption, const QString& code) {
+    const int mode = currentMode();
+    if (mode < 1)
+        return;
+    const int button = state().selectedButton;
+    key(button)->setText(caption);
+    context().cycle.buttonCodeTable().set(mode, button, code.toStdString());
+    commit(false);
+}
+
+void KeysPage::openFireMacro() {
+    shell().hideAllMenu();
+    shell().openFireMacroPage();
 }
 
 } // namespace tarvik::gui

@@ -9,6 +9,8 @@
 
 #include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace tarvik::gui {
 
@@ -46,14 +48,40 @@ public:
     CaptionLabel* key(int button) const { return m_keys[button - 1]; }
     PictureControl* keyPicture(int button) const { return m_keyPictures[button - 1]; }
 
+    // --- Assigning functions to buttons in the work mode shown.
+    // ShowPnlMain_OnClick: the button becomes SelectedButton and Pnl_Main opens beside it.
+    void showMainMenu(int button);
+    int selectedButton() const { return state().selectedButton; }
+    // KeyStatusOnClick: the catalogue entry's function for the selected button; in Office Mode the
+    // last left key stays. The complete key block is written even when nothing changed.
+    void assignEntry(CaptionLabel* entry);
+    // LB_NameClick: the device macro of that row of LB_Name; never takes the last left key.
+    void assignMacro(int row);
+    // Key_AssemblyClick: opens the Assembly Key dialog unless the button holds the only left key of
+    // buttons 1-9.
+    void openAssemblyKey();
+    // The Assembly Key dialog's confirmation: the combination goes to the button selected now.
+    void applyCombination(const QString& caption, const QString& code);
+    // Key_FireMacroClick: the fire page alone, after the UserSection was read again.
+    void openFireMacro();
+
     // Button n of the layout table places this label: the table follows the mouse's physical
     // order, the labels the order of the codes.
     static int labelOfLayoutButton(int layoutButton);
 
 signals:
+    // A button label was clicked; its menu opens right after.
     void keyClicked(int button);
 
 private:
+    void wireMenus();
+    // KeyByTagMouseEnter: the group entry's menu opens beside it.
+    void openSubMenu(CaptionLabel* entry);
+    std::vector<std::string> captions() const;
+    // The work mode whose codes the buttons show: the one shown, or the mouse's when another page is.
+    int currentMode() const;
+    void commit(bool complete);
+
     PictureControl* m_picture;
     std::array<PictureControl*, kButtons> m_keyPictures{};
     std::array<CaptionLabel*, kButtons> m_keys{};

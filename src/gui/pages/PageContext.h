@@ -40,6 +40,10 @@ public:
         (void)readAgain;
         showMessage(key);
     }
+
+    // The assignment menu's Fire Macro entry: the fire page is shown alone with preset 1 selected,
+    // for the button selected on the key page.
+    virtual void openFireMacroPage() {}
 };
 
 struct PageContext {

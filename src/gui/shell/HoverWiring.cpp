@@ -77,6 +77,12 @@ void HoverWiring::connectKeys(const KeysPage& page) {
             page.key(k), [picture] { picture->setPicture(QStringLiteral("KeyS_02")); },
             [picture] { picture->setPicture(QStringLiteral("KeyS_01")); }, true);
     }
+    // A click opens the button's menu: the button looks unhovered and its caption stands still.
+    CaptionRoller* roller = &m_roller;
+    QObject::connect(&page, &KeysPage::keyClicked, &m_owner, [roller, &page](int button) {
+        roller->leave();
+        page.keyPicture(button)->setPicture(QStringLiteral("KeyS_01"));
+    });
 }
 
 } // namespace tarvik::gui

@@ -473,6 +473,12 @@ void MainWindow::hideAllMenu() {
             page->hideMenus();
 }
 
+void MainWindow::openFireMacroPage() {
+    // The page state stays Game Mode's: the fire page's Confirm and Cancel go back to it. The fire
+    // page reads the UserSection for the offsets it shows.
+    showFirePage(m_state.selectedButton);
+}
+
 void MainWindow::closeKeyMenus() {
     hideAllMenu();
 }

@@ -117,6 +117,7 @@ public:
     void refreshErrorAP() override;
     // HideAllMenu: every page's menus.
     void hideAllMenu() override;
+    void openFireMacroPage() override;
     // Shows a message by language key through the seam.
     void showMessage(const char* key) override;
     // ResetAndRefind of the session's discovery.

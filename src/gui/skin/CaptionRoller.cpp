@@ -22,8 +22,11 @@ void CaptionRoller::enter(QLabel* label) {
 
 void CaptionRoller::leave() {
     m_timer->stop();
+    // Once: a click may have left the label (its menu opened) before the pointer does, and the
+    // caption may have changed in between.
     if (m_label)
         m_label->setText(m_saved);
+    m_label = nullptr;
 }
 
 void CaptionRoller::retake(const QString& caption) {

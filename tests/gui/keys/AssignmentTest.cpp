@@ -1,0 +1,414 @@
+// Assigning functions to the mouse's buttons through the key page's menus and the key-entry dialogs,
+// over the virtual mouse: the window is clicked where the user clicks, and the mouse's stored memory
+// and the codes it works with are checked.
+
+#include "core/image/ConfigImage.h"
+#include "core/macros/MacroLibrary.h"
+#include "emulator/VirtualMouse.h"
+#include "gui/dialogs/InputOneKeyDialog.h"
+#include "gui/dialogs/MessageSeam.h"
+#include "gui/keys/KeysPage.h"
+#include "gui/shell/MainWindow.h"
+#include "gui/skin/CaptionLabel.h"
+#include "gui/skin/PictureControl.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <functional>
+#include <memory>
+
+using namespace tarvik;
+using gui::CaptionLabel;
+using gui::MainWindow;
+
+namespace {
+
+bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        QTest::qWait(5);
+    }
+    return true;
+}
+
+// The top-level window of a control and the control's centre in it.
+QPoint centreInWindow(QWidget* control) {
+    return control->mapTo(control->window(), control->rect().center());
+}
+
+// A click on the window where the control is: Qt's hit-testing picks the receiver, so a control
+// hidden behind another one is not reached.
+void clickAt(QWidget* control) {
+    QWidget* top = control->window();
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, centreInWindow(control));
+}
+
+// The pointer moved onto the control (enter and leave events follow from the window system).
+void hoverAt(QWidget* control) {
+    QWidget* top = control->window();
+    QTest::mouseMove(top->windowHandle(), centreInWindow(control));
+}
+
+template <typename T = QWidget> T* topLevel(const QString& name) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible())
+            return qobject_cast<T*>(w);
+    return nullptr;
+}
+
+class AssignmentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gui::MessageSeam::setAnswerer(&m_answers);
+        gui::DeviceSession::Options options;
+        options.runtime.emulator = core::StorageKind::I2C;
+        options.runtime.timeScale = 0.02;
+        m_transcript = m_folder.filePath(QStringLiteral("transcript.txt"));
+        options.runtime.transcriptPath = m_transcript.toStdString();
+        m_window = std::make_unique<MainWindow>(options);
+        m_window->show();
+        m_window->start();
+        ASSERT_TRUE(waitFor([&] { return m_window->deviceConnected() && !m_window->coversShown(); }));
+        m_window->completePages();
+    }
+    void TearDown() override {
+        m_window.reset();
+        gui::MessageSeam::setAnswerer(nullptr);
+    }
+
+    template <typename T = QWidget> T* find(const QString& name) const {
+        T* widget = m_window->findChild<T*>(name);
+        EXPECT_NE(widget, nullptr) << name.toStdString();
+        return widget;
+    }
+    emulator::VirtualMouse& mouse() { return *m_window->session().virtualMouse(); }
+    gui::KeysPage& keys() { return *m_window->keysPage(); }
+    QString caption(int button) { return keys().key(button)->text(); }
+    QString text(const char* key) { return m_window->state().text(key); }
+
+    // Button k's code of work mode m as the mouse stores it, and as it works with it.
+    std::array<std::uint8_t, 4> stored(int mode, int button) {
+        const std::vector<std::uint8_t> memory = mouse().memory();
+        const std::size_t at = 192 + 49 * (mode - 1) + 4 * (button - 1);
+        return {memory[at], memory[at + 1], memory[at + 2], memory[at + 3]};
+    }
+    std::array<std::uint8_t, 4> active(int mode, int button) {
+        const auto codes = mouse().activeKeyCodes(mode - 1);
+        const std::size_t at = 4 * (button - 1);
+        return {codes[at], codes[at + 1], codes[at + 2], codes[at + 3]};
+    }
+    // Writes to the stored memory (command 0x07) so far.
+    int storedWrites() {
+        QFile file(m_transcript);
+        return file.open(QIODevice::ReadOnly) ? static_cast<int>(file.readAll().count("SET 40 07 ")) : 0;
+    }
+
+    void gameMode() { clickAt(find("Btn_Switch_1")); }
+    void officeMode() { clickAt(find("Btn_Main_1")); }
+    // Through the menus as a user goes: the button, then each group entry hovered, then the leaf.
+    void choose(int button, std::initializer_list<const char*> groups, const char* leaf) {
+        clickAt(keys().key(button));
+        for (const char* group : groups)
+            hoverAt(find(QLatin1String(group)));
+        hoverAt(find(QLatin1String(leaf)));
+        clickAt(find(QLatin1String(leaf)));
+    }
+    // A macro in the mouse, as "Add to Mouse" leaves it, and in the window's lists.
+    void addMacro(const char* name) {
+        core::MacroLibrary library;
+        ASSERT_EQ(library.addNew(name), core::MacroLibrary::Result::Done);
+        auto& table = m_window->cycle().deviceMacroTable();
+        ASSERT_EQ(table.add(library.slot(0).name, library.slot(0).body),
+                  core::DeviceMacroTable::Result::Done);
+        for (const auto& write : table.memoryWrites())
+            mouse().writeMemory(write.address, write.bytes);
+        m_window->redrawDeviceMacros();
+    }
+
+    QTemporaryDir m_folder;
+    QString m_transcript;
+    gui::MessageSeam::Answerer m_answers;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+using Code = std::array<std::uint8_t, 4>;
+
+} // namespace
+
+TEST_F(AssignmentTest, RightKeyOnButtonTwoInGameModeReachesTheMouse) {
+    gameMode();
+    clickAt(keys().key(2));
+    ASSERT_TRUE(find("Pnl_Main")->isVisible());
+    EXPECT_EQ(keys().selectedButton(), 2);
+    // The sub-menu opens with the hover itself, before any other event is handled.
+    hoverAt(find("Key_Standard"));
+    EXPECT_TRUE(find("Pnl_MseKey")->isVisible());
+    clickAt(find("Key_Right"));
+
+    EXPECT_FALSE(find("Pnl_Main")->isVisible());
+    EXPECT_FALSE(find("Pnl_MseKey")->isVisible());
+    EXPECT_EQ(caption(2), text("Str211"));
+    EXPECT_EQ(stored(2, 2), (Code{0x01, 0x02, 0x00, 0x00}));
+    EXPECT_EQ(active(2, 2), (Code{0x01, 0x02, 0x00, 0x00}));
+    EXPECT_EQ(mouse().currentProfile() & 0x0F, 1); // back in Game Mode after taking the codes up
+}
+
+TEST_F(AssignmentTest, CascadeOpensLevelByLevelAndLeavesCloseDeeperMenus) {
+    gameMode();
+    clickAt(keys().key(1));
+    hoverAt(find("Key_Special"));
+    hoverAt(find("Key_ProfileKey"));
+    EXPECT_TRUE(find("Pnl_Special")->isVisible());
+    EXPECT_TRUE(find("Pnl_Profile")->isVisible());
+    // Another level-2 group closes the special menu and everything under it.
+    hoverAt(find("Key_Media"));
+    EXPECT_TRUE(find("Pnl_Media")->isVisible());
+    EXPECT_FALSE(find("Pnl_Special")->isVisible());
+    EXPECT_FALSE(find("Pnl_Profile")->isVisible());
+    // A leaf of the special menu closes the third level; a leaf of the first closes both.
+    hoverAt(find("Key_Special"));
+    hoverAt(find("Key_CPIKey"));
+    ASSERT_TRUE(find("Pnl_CPIKey")->isVisible());
+    hoverAt(find("Key_LEDMode"));
+    EXPECT_FALSE(find("Pnl_CPIKey")->isVisible());
+    EXPECT_TRUE(find("Pnl_Special")->isVisible());
+    hoverAt(find("Key_Assembly"));
+    EXPECT_FALSE(find("Pnl_Special")->isVisible());
+    // Without macros in the mouse the macro entry opens nothing.
+    hoverAt(find("Key_Macro"));
+    EXPECT_FALSE(find("LB_Name")->isVisible());
+    // The page background closes the cascade.
+    QTest::mousePress(find("Img_P1"), Qt::LeftButton);
+    EXPECT_FALSE(find("Pnl_Main")->isVisible());
+}
+
+TEST_F(AssignmentTest, MenusOpenAwayFromTheRightAndBottomEdges) {
+    gameMode();
+    CaptionLabel* button = keys().key(12);
+    button->show();
+    const QSize window = m_window->size();
+    // The same button in the top left corner and in the bottom right one.
+    button->move(20, 20);
+    clickAt(button);
+    QWidget* main = find("Pnl_Main");
+    EXPECT_EQ(main->pos(), QPoint(20 + button->width() / 2, 20 + button->height() / 2))
+        << "right of and below the centre";
+    hoverAt(find("Key_Special"));
+    EXPECT_GT(find("Pnl_Special")->x(), main->x());
+
+    button->move(window.width() - button->width() - 10, window.height() - button->height() - 10);
+    clickAt(button);
+    const QPoint centre(button->x() + button->width() / 2, button->y() + button->height() / 2);
+    EXPECT_EQ(main->geometry().topLeft(), centre - QPoint(main->width(), main->height()));
+    EXPECT_LE(main->geometry().right(), window.width());
+    hoverAt(find("Key_Special"));
+    QWidget* special = find("Pnl_Special");
+    EXPECT_EQ(special->x(), main->x() - special->width()) << "opens to the left";
+    EXPECT_LE(special->geometry().bottom(), window.height());
+}
+
+TEST_F(AssignmentTest, LeftKeyGuardOfTheCatalogueHoldsInOfficeModeOnly) {
+    officeMode();
+    ASSERT_EQ(caption(1), text("Str210"));
+    for (int k = 2; k <= 12; ++k)
+        ASSERT_NE(caption(k), text("Str210")) << "the default image has one left key";
+    const Code left = stored(1, 1);
+
+    // The only left key of Office Mode stays, and the unchanged sections are written all the same.
+    const int writesBefore = storedWrites();
+    choose(1, {"Key_Standard"}, "Key_Right");
+    EXPECT_EQ(caption(1), text("Str210"));
+    EXPECT_EQ(stored(1, 1), left);
+    EXPECT_GT(storedWrites(), writesBefore);
+
+    // With a second left key the change is made.
+    choose(4, {"Key_Standard"}, "Key_Left");
+    choose(1, {"Key_Standard"}, "Key_Right");
+    EXPECT_EQ(caption(1), text("Str211"));
+    EXPECT_EQ(stored(1, 1), (Code{0x01, 0x02, 0x00, 0x00}));
+    EXPECT_EQ(stored(1, 4), left);
+
+    // Game Mode lets its last left key go.
+    gameMode();
+    choose(4, {"Key_Standard"}, "Key_Left");
+    ASSERT_EQ(stored(2, 4), left);
+    choose(4, {"Key_Standard"}, "Key_Right");
+    EXPECT_EQ(caption(4), text("Str211"));
+    EXPECT_EQ(stored(2, 4), (Code{0x01, 0x02, 0x00, 0x00}));
+    EXPECT_EQ(active(2, 4), (Code{0x01, 0x02, 0x00, 0x00}));
+}
+
+TEST_F(AssignmentTest, MacroFromBaseMacroAndItsLeftKeyGuard) {
+    addMacro("Alpha");
+    addMacro("Beta");
+    const auto addresses = m_window->cycle().deviceMacroTable().addressTable();
+    ASSERT_EQ(addresses.size(), 2u);
+    for (int mode : {1, 2}) {
+        SCOPED_TRACE(mode);
+        // Never the only left key, in any mode (Game Mode is given one on button 1 first).
+        if (mode == 1) {
+            officeMode();
+        } else {
+            gameMode();
+            choose(1, {"Key_Standard"}, "Key_Left");
+        }
+        ASSERT_EQ(caption(1), text("Str210"));
+        const Code before = stored(mode, 1);
+        clickAt(keys().key(1));
+        hoverAt(find("Key_Macro"));
+        auto* list = find<QListWidget>("LB_Name");
+        ASSERT_TRUE(list->isVisible());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+        EXPECT_EQ(caption(1), text("Str210"));
+        EXPECT_EQ(stored(mode, 1), before);
+
+        // Button 2 takes the second macro.
+        clickAt(keys().key(2));
+        hoverAt(find("Key_Macro"));
+        ASSERT_TRUE(list->isVisible());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+        EXPECT_EQ(caption(2), QStringLiteral("Beta"));
+        const std::uint16_t address = addresses.address(1);
+        const Code code{0x10, static_cast<std::uint8_t>(address >> 8),
+                        static_cast<std::uint8_t>(address & 0xFF), 0x00};
+        EXPECT_EQ(stored(mode, 2), code);
+        EXPECT_EQ(active(mode, 2), code);
+    }
+}
+
+TEST_F(AssignmentTest, CombinationFromTheAssemblyKeyDialog) {
+    officeMode();
+    // The only left key of buttons 1-9 opens no dialog, even with another on button 10.
+    m_window->cycle().buttonCodeTable().set(1, 10, "01010000");
+    keys().refreshProfileKeys(1);
+    ASSERT_EQ(caption(10), text("Str210"));
+    clickAt(keys().key(1));
+    clickAt(find("Key_Assembly"));
+    EXPECT_EQ(topLevel("TForm2"), nullptr);
+
+    choose(4, {"Key_Standard"}, "Key_Left");
+    clickAt(keys().key(1));
+    clickAt(find("Key_Assembly"));
+    QWidget* dialog = topLevel("TForm2");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(dialog->isModal());
+    EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::FramelessWindowHint));
+    const QRect main = m_window->frameGeometry();
+    EXPECT_EQ(dialog->pos(), QPoint(main.left() + (main.width() - dialog->width()) / 2,
+                                    main.top() + (main.height() - dialog->height()) / 2));
+
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("Edt_Assembly"));
+    ASSERT_NE(edit, nullptr);
+    clickAt(dialog->findChild<QCheckBox*>(QStringLiteral("CB_Ctrl")));
+    clickAt(dialog->findChild<QCheckBox*>(QStringLiteral("CB_Alt")));
+    QTest::keyClick(edit, Qt::Key_A);
+    QTest::keyClick(edit, Qt::Key_B);
+    EXPECT_EQ(edit->text(), QStringLiteral("Ctrl+Alt+A+B"));
+    clickAt(dialog->findChild<QWidget*>(QStringLiteral("IB_Confirm")));
+
+    EXPECT_TRUE(waitFor([] { return topLevel("TForm2") == nullptr; }));
+    EXPECT_EQ(caption(1), QStringLiteral("Ctrl+Alt+A+B"));
+    EXPECT_EQ(stored(1, 1), (Code{0x02, 0x05, 0x04, 0x05}));
+    EXPECT_EQ(active(1, 1), (Code{0x02, 0x05, 0x04, 0x05}));
+}
+
+TEST_F(AssignmentTest, CombinationGoesToTheButtonSelectedAtConfirmation) {
+    gameMode();
+    clickAt(keys().key(2));
+    clickAt(find("Key_Assembly"));
+    QWidget* dialog = topLevel("TForm2");
+    ASSERT_NE(dialog, nullptr);
+    QTest::keyClick(dialog->findChild<QLineEdit*>(QStringLiteral("Edt_Assembly")), Qt::Key_C);
+    // The dialog does not block the window: another button's menu is opened meanwhile.
+    clickAt(keys().key(4));
+    QTest::mousePress(find("Img_P1"), Qt::LeftButton);
+    clickAt(dialog->findChild<QWidget*>(QStringLiteral("IB_Confirm")));
+    EXPECT_EQ(stored(2, 4), (Code{0x02, 0x00, 0x06, 0x00}));
+    EXPECT_NE(stored(2, 2), (Code{0x02, 0x00, 0x06, 0x00}));
+}
+
+TEST_F(AssignmentTest, FireMacroShowsTheFirePageAloneWithPresetOne) {
+    gameMode();
+    clickAt(keys().key(5));
+    hoverAt(find("Key_FireMacro"));
+    clickAt(find("Key_FireMacro"));
+    EXPECT_TRUE(find("gbPage6")->isVisible());
+    EXPECT_FALSE(find("gbPage1")->isVisible());
+    EXPECT_TRUE(find<QRadioButton>("rb_Fire1")->isChecked());
+    EXPECT_EQ(m_window->state().selectedButton, 5);
+    EXPECT_TRUE(find<QRadioButton>("rb_2")->isChecked()) << "Game Mode stays the page state";
+}
+
+TEST_F(AssignmentTest, InputOneKeyDialogHandsItsStepToTheReplacement) {
+    QString name, step;
+    auto* dialog = new gui::InputOneKeyDialog(m_window->state(), m_window.get(), 1,
+                                              [&](const QString& keyName, const QString& stepText) {
+                                                  name = keyName;
+                                                  step = stepText;
+                                              });
+    dialog->open();
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("Edt_EditKey"));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("lbl_EditKey"))->text(), text("Str520"));
+    QTest::keyClick(edit, Qt::Key_A);
+    QTest::keyClick(edit, Qt::Key_Super_L); // every key is taken, the last one counts
+    EXPECT_EQ(edit->text(), QStringLiteral("Left Windows"));
+    // Clear empties the edit only: the key and its step stay for Confirm.
+    clickAt(dialog->findChild<QWidget*>(QStringLiteral("IB_Cancel")));
+    EXPECT_EQ(edit->text(), QString());
+    clickAt(dialog->findChild<QWidget*>(QStringLiteral("IB_Confirm")));
+    EXPECT_EQ(name, QString());
+    EXPECT_EQ(step, QStringLiteral("Left Windows CODE:82E3"));
+}
+
+TEST_F(AssignmentTest, NothingIsSentWhileAConfigurationIsDrawn) {
+    gameMode();
+    const int writesBefore = storedWrites();
+    m_window->state().applyingImage = true;
+    choose(4, {"Key_Special", "Key_ProfileKey"}, "Key_Profile1");
+    m_window->state().applyingImage = false;
+    EXPECT_EQ(storedWrites(), writesBefore);
+    EXPECT_EQ(stored(2, 4), (Code{0x01, 0x02, 0x00, 0x00}));
+    // The change is made in the window all the same and goes with the next write.
+    EXPECT_EQ(m_window->cycle().buttonCodeTable().text(2, 4), "07800000");
+    EXPECT_EQ(caption(4), text("Str251"));
+}
+
+TEST_F(AssignmentTest, ClickingARollingButtonStopsItsCaption) {
+    officeMode();
+    CaptionLabel* button = keys().key(2);
+    const QString still = button->text();
+    hoverAt(button);
+    ASSERT_TRUE(waitFor([&] { return button->text() != still; })) << "the caption rolls under the pointer";
+    clickAt(button);
+    EXPECT_EQ(button->text(), still);
+    EXPECT_EQ(keys().keyPicture(2)->pictureName(), QStringLiteral("KeyS_01"));
+    QTest::qWait(30);
+    EXPECT_EQ(button->text(), still);
+}
+
+TEST_F(AssignmentTest, ACaptionAssignedUnderThePointerStaysWhenThePointerLeaves) {
+    gameMode();
+    CaptionLabel* button = keys().key(4);
+    hoverAt(button);
+    clickAt(button);
+    // The entry is chosen before the button has seen the pointer leave.
+    keys().assignEntry(find<CaptionLabel>("Key_Middle"));
+    ASSERT_EQ(button->text(), text("Str212"));
+    hoverAt(find("Img_P1"));
+    EXPECT_EQ(button->text(), text("Str212"));
+}
