@@ -17,6 +17,7 @@
 #include "gui/skin/Skin.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -215,6 +216,11 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress &&
+        watched->objectName().startsWith(QLatin1String("Disable_All_"))) {
+        startWindowMove();
+        return false;
+    }
     if (event->type() == QEvent::Expose && watched == windowHandle() && windowHandle()->isExposed()) {
         watched->removeEventFilter(this);
         if (!m_pagesComplete && !m_completionQueued) {
@@ -276,8 +282,17 @@ void MainWindow::createShellControls(int n) {
     m_bars.emplace_back(page, n);
     auto* cover = new CaptionLabel(QStringLiteral("Disable_All_%1").arg(n), page);
     cover->setGeometry(page->rect());
-    cover->raise();
+    // While the working area is covered the window can still be dragged by it.
+    cover->installEventFilter(this);
     m_covers[n - 1] = cover;
+    raiseCover(n);
+}
+
+void MainWindow::raiseCover(int n) {
+    // The cover takes the page's working area; the bar above it keeps its own guards (no mouse,
+    // busy), so the window can always be left and "Str022" is seen.
+    m_covers[n - 1]->raise();
+    m_bars.at(n - 1).raise();
 }
 
 void MainWindow::startWindowMove() {
@@ -291,10 +306,10 @@ void MainWindow::startWindowMove() {
 // --- Covers and busy state ----------------------------------------------------------------------------
 
 void MainWindow::showCovers() {
-    for (CaptionLabel* cover : m_covers)
-        if (cover) {
+    for (int n = 1; n <= NavigationBar::kCopies; ++n)
+        if (CaptionLabel* cover = m_covers[n - 1]) {
             cover->show();
-            cover->raise();
+            raiseCover(n);
         }
 }
 
@@ -309,6 +324,7 @@ bool MainWindow::coversShown() const {
 }
 
 void MainWindow::beginBusy() {
+    m_busy = true;
     setDevTimerEnabled(false);
     showCovers();
     for (const NavigationBar& bar : m_bars)
@@ -324,6 +340,10 @@ void MainWindow::endBusy() {
     hideCovers();
     for (const NavigationBar& bar : m_bars)
         bar.label(QStringLiteral("Exit"))->setEnabled(true);
+    m_busy = false;
+    // Queued: the cycle that ended its busy state may still be on the stack.
+    if (m_closeRequested)
+        QTimer::singleShot(0, this, &MainWindow::finishRequestedClose);
 }
 
 void MainWindow::showLoading() {
@@ -369,8 +389,13 @@ void MainWindow::showPermissionProblem() {
 // --- Navigation ------------------------------------------------------------------------------------------
 
 void MainWindow::connectNavigation(const NavigationBar& bar) {
+    // The bar stays above the covers: while a transfer runs (its events are processed on the way)
+    // no entry may start another one.
     auto on = [&](const char* entry, auto handler) {
-        connect(bar.label(QLatin1String(entry)), &CaptionLabel::clicked, this, handler);
+        connect(bar.label(QLatin1String(entry)), &CaptionLabel::clicked, this, [this, handler] {
+            if (!m_busy)
+                handler();
+        });
     };
     // Work-mode entries and page entries, by their bar names.
     static constexpr std::pair<const char*, int> kModes[] = {{"Main", 1}, {"Switch", 2}, {"Fixed", 3}};
@@ -568,7 +593,7 @@ void MainWindow::applyPageLayout(int n) {
         m_bars.at(n - 1).applyLayout(m_state);
     page->applyLayout();
     if (n <= NavigationBar::kCopies)
-        m_covers[n - 1]->raise();
+        raiseCover(n);
 }
 
 void MainWindow::applyLanguageTexts() {
@@ -731,6 +756,22 @@ void MainWindow::loadProfile() {
     hideAllMenu();
     if (pressDeviceButton(QStringLiteral("Load"), QStringLiteral("SetS_03")))
         loadProfileFile(*this, *m_context);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // The window manager's close (title bar, Alt+F4, the tray) is the exit label: idle, the program
+    // ends at once; during a transfer it ends when the transfer is over, so the mouse is never left
+    // half-written.
+    event->ignore();
+    m_closeRequested = true;
+    if (!m_busy)
+        exitProgram();
+}
+
+void MainWindow::finishRequestedClose() {
+    // A transfer that begins before this runs (a read after a write) defers the end again.
+    if (m_closeRequested && !m_busy)
+        exitProgram();
 }
 
 void MainWindow::exitProgram() {

@@ -89,6 +89,8 @@ public:
     void showCovers();
     void hideCovers();
     bool coversShown() const;
+    // A transfer with the mouse is running (between beginBusy and endBusy).
+    bool busy() const { return m_busy; }
 
     // --- Navigation (the handlers after their guards)
     // Btn_Main_0Click, Btn_Switch_0Click, Btn_Fixed_0Click for work mode 1..3.
@@ -153,6 +155,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -176,10 +179,13 @@ private:
     void defaultSettings(int n);
     void checkPcMacro();
     void exitProgram();
+    void finishRequestedClose();
     // Btn_Save_0Click and Btn_Load_0Click: the whole mouse into a profile file and back.
     void saveProfile();
     void loadProfile();
     void startWindowMove();
+    // Cover n over its page's working area, with the navigation bar copy n above it.
+    void raiseCover(int n);
     // RefreshAIMKey: the AIM step follows the profile of the work mode the image holds.
     void refreshAimKey();
 
@@ -212,6 +218,10 @@ private:
     core::MacroLibrary m_macroLibrary;
     QString m_macroLibraryPath;
     bool m_started = false;
+    // Between beginBusy() and endBusy(): a transfer with the mouse is running.
+    bool m_busy = false;
+    // The window manager asked to close while a transfer ran: the program ends when it is over.
+    bool m_closeRequested = false;
     // While the constructor runs, and once the destructor has begun, pages not built yet stay unbuilt.
     bool m_deferPages = true;
     bool m_pagesComplete = false;

@@ -9,6 +9,7 @@
 #include "gui/skin/CaptionRoller.h"
 #include "gui/skin/PictureControl.h"
 #include "gui/skin/Skin.h"
+#include "support/ClickAt.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,6 +21,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -130,10 +132,18 @@ protected:
         EXPECT_NE(widget, nullptr) << name.toStdString();
         return widget;
     }
+    // A click where the user sees the control; it must reach that control, not what lies above it.
     void click(const QString& name) {
         QWidget* widget = find(name);
         ASSERT_NE(widget, nullptr);
-        QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+        if (!m_window->isVisible()) {
+            m_window->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+        }
+        ASSERT_TRUE(widget->isVisible()) << name.toStdString() << " is not on the screen";
+        const QWidget* hit = gui::testing::clickAt(widget);
+        EXPECT_TRUE(hit == widget || widget->isAncestorOf(hit))
+            << name.toStdString() << " is covered by " << (hit ? hit->objectName().toStdString() : "nothing");
     }
     QString picture(const QString& name) const { return find<PictureControl>(name)->pictureName(); }
     emulator::VirtualMouse& mouse() { return *m_window->session().virtualMouse(); }
@@ -183,15 +193,13 @@ TEST_F(ShellTest, StartsOnPageOneWithDefaultImageOneUnderTheCovers) {
     EXPECT_EQ(find<QLabel>("Btn_Main_1")->text(), QStringLiteral("Office Mode"));
     EXPECT_EQ(m_window->applicationTitle(), QStringLiteral("Gaming Mouse"));
 
-    // The covers take every click on the page contents.
+    // The covers take every click on the page's working area; the navigation bar stays above them.
     EXPECT_TRUE(m_window->coversShown());
-    QWidget* page = find("gbPage1");
-    for (const char* target : {"Btn_Adv_1", "Key1", "Btn_Switch_1"}) {
-        QWidget* control = find(QLatin1String(target));
-        QWidget* hit = page->childAt(control->geometry().center());
-        ASSERT_NE(hit, nullptr);
-        EXPECT_EQ(hit->objectName(), QStringLiteral("Disable_All_1")) << target;
-    }
+    for (const char* target : {"Key1", "Img_P1"})
+        EXPECT_EQ(gui::testing::nameAtCentreOf(find(QLatin1String(target))), QStringLiteral("Disable_All_1"))
+            << target;
+    for (const char* target : {"Btn_Adv_1", "Btn_Switch_1", "Btn_Save_1", "Btn_Confirm1_1", "Btn_Exit_1"})
+        EXPECT_EQ(gui::testing::nameAtCentreOf(find(QLatin1String(target))), QLatin1String(target));
     EXPECT_TRUE(m_answers.messages.isEmpty());
 }
 
@@ -254,11 +262,64 @@ TEST_F(ShellTest, TheScreenShowsWhatTheWindowDrawsAfterPagesAndPicturesChange) {
     EXPECT_EQ(onScreen(), drawn());
 }
 
-TEST_F(ShellTest, NavigationWithoutAMouseSaysItIsStillLooking) {
-    click("Btn_Adv_1");
-    EXPECT_EQ(m_answers.messages, QStringList{QStringLiteral("Is finding the specified device")});
+TEST_F(ShellTest, NavigationWithoutAMouseSaysItIsStillLookingAndExitStillEnds) {
+    // Clicked where the user sees them, above the covers that are up while no mouse is there.
+    int clicked = 0;
+    for (const char* entry : {"Main", "Switch", "Fixed", "Adv", "Breath", "Macro", "Update", "Save", "Load",
+                              "Confirm1", "Reset"}) {
+        const QString name = QStringLiteral("Btn_%1_1").arg(QLatin1String(entry));
+        if (find(name)->isHidden())
+            continue; // this layout leaves it out
+        m_answers.messages.clear();
+        click(name);
+        EXPECT_EQ(m_answers.messages, QStringList{QStringLiteral("Is finding the specified device")})
+            << entry;
+        ++clicked;
+    }
+    EXPECT_GE(clicked, 8);
     EXPECT_TRUE(find("gbPage1")->isVisibleTo(m_window.get()));
     EXPECT_FALSE(find("gbPage2")->isVisibleTo(m_window.get()));
+
+    click("Btn_Exit_1");
+    EXPECT_TRUE(m_window->session().isShutDown());
+    EXPECT_FALSE(m_window->isVisible());
+}
+
+TEST_F(ShellTest, ClosingFromTheWindowManagerEndsLikeExit) {
+    startAndRead();
+    const qsizetype from = lineCount(m_transcript);
+    EXPECT_FALSE(m_window->close()); // the window goes by the program's end, not by itself
+    EXPECT_TRUE(m_window->session().isShutDown());
+    EXPECT_FALSE(m_window->isVisible());
+    QTest::qWait(50);
+    EXPECT_EQ(lineCount(m_transcript), from);
+}
+
+TEST_F(ShellTest, ClosingDuringATransferEndsWhenItIsOver) {
+    m_window->show();
+    // The close comes while the start-up read is running, from the events it pumps.
+    bool closedWhileBusy = false;
+    bool shutDownWhileBusy = false;
+    QTimer closer;
+    closer.setInterval(1);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (m_window->busy() && !closedWhileBusy) {
+            closedWhileBusy = true;
+            m_window->close();
+        } else if (m_window->busy() && m_window->session().isShutDown()) {
+            shutDownWhileBusy = true;
+        }
+    });
+    closer.start();
+    m_window->start();
+    ASSERT_TRUE(waitFor([&] { return m_window->session().isShutDown(); })) << "the program never ended";
+    EXPECT_TRUE(closedWhileBusy);
+    EXPECT_FALSE(shutDownWhileBusy);
+    // The read went to its end: the last stored region was fetched whole.
+    const auto reads = readsIn(m_transcript);
+    ASSERT_FALSE(reads.empty());
+    EXPECT_EQ(reads.back(), (Read{0x09, 1280, 256, (256 + 6) / 7}));
+    EXPECT_FALSE(m_window->isVisible());
 }
 
 TEST_F(ShellTest, FindsAndReadsTheMouseThenGameModeWritesItsFiveSettings) {
@@ -367,7 +428,7 @@ TEST_F(ShellTest, DefaultSettingTwoWritesImageTwoAndReadsTheMouseAgain) {
 TEST_F(ShellTest, ExitEndsAtOnceWithoutWriting) {
     startAndRead();
     const qsizetype from = lineCount(m_transcript);
-    click("Btn_Exit_3");
+    click("Btn_Exit_1");
     EXPECT_TRUE(m_window->session().isShutDown());
     EXPECT_FALSE(m_window->isVisible());
     QTest::qWait(50);
@@ -440,7 +501,7 @@ TEST_F(ShellTest, UnpluggingShowsTheNoDeviceState) {
 TEST_F(ShellTest, LanguageThreeReappliesItsLayoutAndTexts) {
     // "ORG1" hides the button of language 3; it works all the same.
     EXPECT_TRUE(find("Btn_Lang3_1")->isHidden());
-    click("Btn_Lang3_1");
+    emit find<CaptionLabel>("Btn_Lang3_1")->clicked();
     EXPECT_EQ(m_window->state().languageIndex, 3);
     EXPECT_EQ(m_window->state().layoutSection(), QStringLiteral("org3"));
     EXPECT_TRUE(find<QRadioButton>("rb_Lang3")->isChecked());
@@ -641,9 +702,9 @@ TEST_F(ShellTest, MacroPageOpensWithItsDelayBoxOrTheOpenInsertBox) {
     EXPECT_EQ(find<QLabel>("IB_RecDelay")->text().trimmed(), m_window->state().text("Str414"));
 
     // An insertion left open on another page is what the page shows when it comes back.
-    click("Btn_Adv_1");
+    click("Btn_Adv_4");
     find("Gb_Insert")->show();
-    click("Btn_Macro_1");
+    click("Btn_Macro_2");
     EXPECT_TRUE(find("Gb_Insert")->isVisible());
     EXPECT_TRUE(find("Img_InsertBase")->isVisible());
     EXPECT_FALSE(find("Gb_Delay")->isVisible());
@@ -719,7 +780,7 @@ TEST_F(ShellTest, SavesTheMouseToAProfileFileAndLoadsItBack) {
     other.close();
     const qsizetype from = lineCount(m_transcript);
     m_answers.nextFileNames.push_back(other.fileName());
-    click("Btn_Load_2");
+    click("Btn_Load_1");
     EXPECT_EQ(m_answers.messages, QStringList{QStringLiteral("Loading .bin is error!")});
     EXPECT_TRUE(settingWrites(m_transcript, from).empty());
 }
