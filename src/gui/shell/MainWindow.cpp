@@ -727,13 +727,34 @@ void MainWindow::showDeviceReady() {
 }
 
 void MainWindow::startFullRead() {
-    m_cycle->fullRead(m_session->discovery().storageKind(),
-                      [this] { m_session->discovery().showDeviceReady(); });
+    // A read that did not get every report is no configuration: the covers stay up and the
+    // discovery tells the user and tries again.
+    if (m_cycle->fullRead(m_session->discovery().storageKind(),
+                          [this] { m_session->discovery().showDeviceReady(); }) != core::CycleResult::Done)
+        m_session->discovery().fullReadFailed();
+}
+
+void MainWindow::showMouseNotAnswering() {
+    showMessage("Str720");
+}
+
+void MainWindow::showReadFailed() {
+    showMessage("Str721");
+}
+
+void MainWindow::linkLost() {
+    // The failing transfer is still on the stack: the link is dropped once it has returned.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_session->isShutDown())
+            m_session->discovery().handleLostLink();
+    });
 }
 
 bool MainWindow::pressDeviceButton(const QString& entry, const QString& picture) {
     setEntryPictures(entry, picture);
-    if (deviceConnected())
+    // A mouse that was refused, or whose read did not complete, is not the one the buffers hold:
+    // nothing may be read into a file from it or written to it.
+    if (deviceConnected() && m_cycle->configurationRead())
         return true;
     showMessage("Str022");
     return false;

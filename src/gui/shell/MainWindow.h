@@ -82,7 +82,8 @@ public:
 
     // Both device handles are valid.
     bool deviceConnected();
-    // Shows the pressed picture of a button that needs the mouse; without one, "Str022" and false.
+    // Shows the pressed picture of a button that needs the mouse; without one that was read whole,
+    // "Str022" and false.
     bool pressDeviceButton(const QString& entry, const QString& picture);
 
     // --- Busy state and covers
@@ -129,6 +130,9 @@ public:
     void setDevTimerEnabled(bool enabled) override;
     void setApplyingImage(bool applying) override;
     void showPermissionProblem() override;
+    void showMouseNotAnswering() override;
+    void showReadFailed() override;
+    void linkLost() override;
 
     // --- DeviceEventSink
     void refreshCurrentDpiStatus() override;

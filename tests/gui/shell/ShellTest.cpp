@@ -781,7 +781,8 @@ TEST_F(ShellTest, SavesTheMouseToAProfileFileAndLoadsItBack) {
     const qsizetype from = lineCount(m_transcript);
     m_answers.nextFileNames.push_back(other.fileName());
     click("Btn_Load_1");
-    EXPECT_EQ(m_answers.messages, QStringList{QStringLiteral("Loading .bin is error!")});
+    ASSERT_EQ(m_answers.messages.size(), 1);
+    EXPECT_TRUE(m_answers.messages[0].startsWith(QStringLiteral("Loading .bin is error!")));
     EXPECT_TRUE(settingWrites(m_transcript, from).empty());
 }
 
