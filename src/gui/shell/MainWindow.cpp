@@ -255,6 +255,10 @@ void MainWindow::completePages() {
             m_covers[n - 1]->setVisible(coversShown());
         }
     }
+    // The update page's buttons swap their own pictures; their captions roll like the others'.
+    for (const char* name : {"Btn_LoadBIN", "Btn_Program"})
+        if (auto* label = m_updatePage->findChild<CaptionLabel*>(QLatin1String(name)))
+            m_hover->connectRolling(label);
     // The new pages as the window stands: layout, texts, and what the working image holds.
     for (int n = 2; n <= kPages; ++n) {
         applyPageLayout(n);

@@ -597,6 +597,19 @@ TEST_F(ShellTest, HoveredMacroEntryRollsItsCaption) {
     emit find<CaptionLabel>("Btn_Reset_3")->entered();
     for (int k = 1; k <= 5; ++k)
         EXPECT_EQ(picture(QStringLiteral("Img_Reset_%1").arg(k)), QStringLiteral("BtnS_02")) << k;
+    emit find<CaptionLabel>("Btn_Reset_3")->left();
+    // The update page's buttons swap their picture and roll their caption.
+    for (const char* name : {"Btn_LoadBIN", "Btn_Program"}) {
+        auto* button = find<CaptionLabel>(QLatin1String(name));
+        const QString caption = button->text();
+        ASSERT_GT(caption.size(), 1) << name;
+        emit button->entered();
+        EXPECT_EQ(picture(QStringLiteral("Img_%1").arg(QLatin1String(name + 4))), QStringLiteral("KeyS_02"));
+        m_window->roller().tick();
+        EXPECT_NE(button->text(), caption) << name;
+        emit button->left();
+        EXPECT_EQ(button->text(), caption) << name;
+    }
 }
 
 TEST_F(ShellTest, MenusCarryEveryCatalogueEntryHidden) {
