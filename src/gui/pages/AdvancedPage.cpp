@@ -303,6 +303,7 @@ void AdvancedPage::refreshFromImage() {
 }
 
 void AdvancedPage::profileShown(int /*mode*/) {
+    showFireKeys();
     showAimStep();
 }
 

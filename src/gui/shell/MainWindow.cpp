@@ -501,21 +501,19 @@ void MainWindow::switchWorkMode(int mode) {
     showPageAlone(1);
     m_keysPage->setDisableShown(mode == 3);
     // 6.
+    // The fire keys the mode carries first: the key names are made against them.
+    showProfileSettings(mode);
     m_keysPage->refreshProfileKeys(mode);
-    refreshAimKey();
     // 7.
     setEntryPictures(entryOfPageState(mode), QStringLiteral("SetS_03"));
     m_keysPage->pagePicture()->setPicture(pagePictureName(1, m_state.languageIndex));
 }
 
-void MainWindow::refreshAimKey() {
-    const auto mode = m_state.buffers.workingImage.workMode();
-    if (!mode)
-        return;
-    m_state.settings.takeProfile(m_state.buffers.workingImage, *mode);
+void MainWindow::showProfileSettings(int mode) {
+    m_state.settings.takeProfile(m_state.buffers.workingImage, mode);
     for (Page* page : m_pages)
         if (page)
-            page->profileShown(*mode);
+            page->profileShown(mode);
 }
 
 void MainWindow::openPage(int page) {
@@ -539,6 +537,8 @@ void MainWindow::showWorkModePage(int mode) {
     setPageState(mode);
     m_keysPage->sizeMenusForMode(mode, m_modeEnabled[1], m_modeEnabled[2]);
     showPageAlone(1);
+    // The fire keys the mode carries first: the key names are made against them.
+    showProfileSettings(mode);
     m_keysPage->refreshProfileKeys(mode);
 }
 

@@ -190,8 +190,8 @@ private:
     void startWindowMove();
     // Cover n over its page's working area, with the navigation bar copy n above it.
     void raiseCover(int n);
-    // RefreshAIMKey: the AIM step follows the profile of the work mode the image holds.
-    void refreshAimKey();
+    // RefreshAIMKey: the AIM step and the fire keys follow the profile of the work mode shown.
+    void showProfileSettings(int mode);
 
     AppState m_state;
     // Fills the font database on a worker during start-up; waited for when the window goes.

@@ -1015,6 +1015,23 @@ TEST_F(ShellTest, LoadRefusesAFifoAndADeviceAtOnce) {
     }
     EXPECT_TRUE(settingWrites(m_transcript, from).empty());
 }
+
+TEST_F(ShellTest, SwitchingTheWorkModeDrawsTheContinuousMarkersOfItsFireKeys) {
+    startAndRead();
+    // Game Mode carries fire key 2 as a continuous key; the mode shown now does not.
+    auto& image = m_window->state().buffers.workingImage;
+    image.setFireKey(2, {5, 60});
+    image.setKeyCode(2, 4, {0x06, 0x94, 0x00, 0x3C});
+    auto& fireKey = m_window->state().settings.fireKeys[1];
+    fireKey.count = 5;
+    fireKey.delay = 60;
+    fireKey.continuous = false;
+    const QString off = picture("Img_Fire2Continue");
+
+    click("Btn_Switch_1");
+    EXPECT_TRUE(m_window->state().settings.fireKeys[1].continuous);
+    EXPECT_NE(picture("Img_Fire2Continue"), off);
+}
 } // namespace
 
 int main(int argc, char** argv) {
