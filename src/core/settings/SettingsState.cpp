@@ -13,19 +13,19 @@ void SettingsState::takeImage(const ConfigImage& image) {
     fireKeys = fireKeySettingsFromImage(image.bytes());
     for (std::size_t k = 0; k < fireKeys.size(); ++k)
         fireKeys[k].continuous = before[k].continuous;
-    const auto mode = image.workMode();
-    if (!mode)
-        return;
-    for (const FireKeyDisplay& shown : fireKeyDisplays(image, *mode, fireKeys)) {
+    if (const auto mode = image.workMode())
+        takeProfile(image, *mode);
+}
+
+void SettingsState::takeProfile(const ConfigImage& image, int mode) {
+    // Whichever way a mode's keys come to be shown (a full read, a mode switched by the user or by
+    // the mouse), the fire keys they carry say whether each key is continuous.
+    for (const FireKeyDisplay& shown : fireKeyDisplays(image, mode, fireKeys)) {
         FireKeySetting& setting = fireKeys.at(static_cast<std::size_t>(shown.fireKey - 1));
         setting.count = shown.count;
         setting.delay = shown.delay;
         setting.continuous = shown.continuous;
     }
-    takeProfile(image, *mode);
-}
-
-void SettingsState::takeProfile(const ConfigImage& image, int mode) {
     dpi.aimStep = aimStepOfProfile(image, mode, dpi.aimStep);
 }
 

@@ -22,7 +22,8 @@ struct SettingsState {
     // image, then the fire-key and AIM displays of the image's work mode.
     void takeImage(const ConfigImage& image);
 
-    // A work mode's profile is shown (RefreshAIMKey): the AIM step follows its AIM key.
+    // A work mode's profile is shown (RefreshAIMKey): the fire keys its buttons carry and the AIM
+    // step of its AIM key.
     void takeProfile(const ConfigImage& image, int mode);
 };
 

@@ -1,5 +1,7 @@
 #include "gui/device/DeviceSession.h"
 
+#include <iostream>
+
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QWidget>
@@ -49,6 +51,10 @@ DeviceSession::DeviceSession(core::DiscoveryUi& ui, core::DeviceEventSink& sink,
     m_bus = setup.bus;
     m_mouse = std::move(setup.mouse);
     m_transcriptFailed = setup.transcriptFailed;
+    m_stateProblem = QString::fromStdString(setup.stateProblem);
+    if (!m_stateProblem.isEmpty())
+        std::cerr << "tarvik-config: the virtual mouse starts afresh and its state is not kept: "
+                  << setup.stateProblem << "\n";
 
     const core::DefaultIdentity identity =
         options.identity ? *options.identity

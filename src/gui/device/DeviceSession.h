@@ -92,6 +92,9 @@ public:
 
     // A transcript was asked for but its file could not be opened; the session runs without one.
     bool transcriptFailed() const { return m_transcriptFailed; }
+    // The virtual mouse's state file was there but could not be taken (said on standard error):
+    // the mouse starts afresh and the file is left alone. Empty otherwise.
+    const QString& stateProblem() const { return m_stateProblem; }
 
     // The text to show when the mouse is there but this user may not open it (for
     // DiscoveryUi::showPermissionProblem): which udev rule to install and how, naming the interface
@@ -115,6 +118,7 @@ private:
     emulator::EmulatorTransport* m_bus = nullptr;
     std::shared_ptr<emulator::VirtualMouse> m_mouse;
     bool m_transcriptFailed = false;
+    QString m_stateProblem;
     std::unique_ptr<Gate> m_gate;
     std::unique_ptr<core::DeviceLink> m_link;
     std::unique_ptr<core::DeviceDiscovery> m_discovery;

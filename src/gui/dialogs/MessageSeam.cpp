@@ -44,6 +44,19 @@ void MessageSeam::showMessageBox(QWidget* parent, const QString& text) {
     QMessageBox::information(parent, QString(), text, QMessageBox::Ok);
 }
 
+bool MessageSeam::confirm(QWidget* parent, const QString& text) {
+    if (g_answerer) {
+        g_answerer->messages << text;
+        if (g_answerer->nextConfirmations.empty())
+            return false;
+        const bool yes = g_answerer->nextConfirmations.front();
+        g_answerer->nextConfirmations.pop_front();
+        return yes;
+    }
+    return QMessageBox::question(parent, QString(), text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
 QString MessageSeam::openFileName(QWidget* parent, const QString& caption, const QString& folder,
                                   const QString& filter) {
     if (g_answerer)

@@ -16,9 +16,10 @@ namespace tarvik::gui {
 class MessageSeam {
 public:
     struct Answerer {
-        QStringList messages;              // every text shown, in order
-        std::deque<QString> nextFileNames; // "" (or an empty queue) answers "cancelled"
-        std::deque<QColor> nextColors;     // an invalid colour (or an empty queue) answers "cancelled"
+        QStringList messages;               // every text shown, in order
+        std::deque<QString> nextFileNames;  // "" (or an empty queue) answers "cancelled"
+        std::deque<QColor> nextColors;      // an invalid colour (or an empty queue) answers "cancelled"
+        std::deque<bool> nextConfirmations; // an empty queue answers "no"
     };
 
     // Installs the answerer (null to go back to real dialogs). The caller keeps it alive.
@@ -29,6 +30,8 @@ public:
     static void showMessageDialog(QWidget* parent, const QString& text, const QString& fontName);
     // A standard message box with an empty caption and an OK button.
     static void showMessageBox(QWidget* parent, const QString& text);
+    // A question with Yes and No (No the default); true for Yes. The text is recorded in `messages`.
+    static bool confirm(QWidget* parent, const QString& text);
     // Empty when cancelled.
     static QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
                                 const QString& filter);

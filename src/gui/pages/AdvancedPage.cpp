@@ -316,6 +316,7 @@ void AdvancedPage::refreshFromImage() {
 }
 
 void AdvancedPage::profileShown(int /*mode*/) {
+    showFireKeys();
     showAimStep();
 }
 

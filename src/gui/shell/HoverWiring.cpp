@@ -69,6 +69,11 @@ void HoverWiring::connectBar(const NavigationBar& bar) {
     }
 }
 
+void HoverWiring::connectRolling(CaptionLabel* label) {
+    connectHover(
+        label, [] {}, [] {}, true);
+}
+
 void HoverWiring::connectKeys(const KeysPage& page) {
     // C: the twelve buttons of the key page.
     for (int k = 1; k <= KeysPage::kButtons; ++k) {

@@ -29,6 +29,8 @@ public:
 
     void connectBar(const NavigationBar& bar);
     void connectKeys(const KeysPage& page);
+    // E: a page button that swaps its own picture; the caption rolls with it.
+    void connectRolling(CaptionLabel* label);
 
 private:
     // The hover and leave handlers of a label, rolling its caption where `rolls`.

@@ -18,6 +18,7 @@
 #include "gui/skin/Skin.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFontDatabase>
@@ -220,6 +221,11 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress &&
+        watched->objectName().startsWith(QLatin1String("Disable_All_"))) {
+        startWindowMove();
+        return false;
+    }
     if (event->type() == QEvent::Expose && watched == windowHandle() && windowHandle()->isExposed()) {
         watched->removeEventFilter(this);
         if (!m_pagesComplete && !m_completionQueued) {
@@ -261,6 +267,10 @@ void MainWindow::completePages() {
             m_covers[n - 1]->setVisible(coversShown());
         }
     }
+    // The update page's buttons swap their own pictures; their captions roll like the others'.
+    for (const char* name : {"Btn_LoadBIN", "Btn_Program"})
+        if (auto* label = m_updatePage->findChild<CaptionLabel*>(QLatin1String(name)))
+            m_hover->connectRolling(label);
     // The new pages as the window stands: layout, texts, and what the working image holds.
     for (int n = 2; n <= kPages; ++n) {
         applyPageLayout(n);
@@ -288,8 +298,17 @@ void MainWindow::createShellControls(int n) {
     m_bars.emplace_back(page, n);
     auto* cover = new CaptionLabel(QStringLiteral("Disable_All_%1").arg(n), page);
     cover->setGeometry(page->rect());
-    cover->raise();
+    // While the working area is covered the window can still be dragged by it.
+    cover->installEventFilter(this);
     m_covers[n - 1] = cover;
+    raiseCover(n);
+}
+
+void MainWindow::raiseCover(int n) {
+    // The cover takes the page's working area; the bar above it keeps its own guards (no mouse,
+    // busy), so the window can always be left and "Str022" is seen.
+    m_covers[n - 1]->raise();
+    m_bars.at(n - 1).raise();
 }
 
 void MainWindow::startWindowMove() {
@@ -303,10 +322,10 @@ void MainWindow::startWindowMove() {
 // --- Covers and busy state ----------------------------------------------------------------------------
 
 void MainWindow::showCovers() {
-    for (CaptionLabel* cover : m_covers)
-        if (cover) {
+    for (int n = 1; n <= NavigationBar::kCopies; ++n)
+        if (CaptionLabel* cover = m_covers[n - 1]) {
             cover->show();
-            cover->raise();
+            raiseCover(n);
         }
 }
 
@@ -321,6 +340,7 @@ bool MainWindow::coversShown() const {
 }
 
 void MainWindow::beginBusy() {
+    m_busy = true;
     setDevTimerEnabled(false);
     showCovers();
     for (const NavigationBar& bar : m_bars)
@@ -336,6 +356,10 @@ void MainWindow::endBusy() {
     hideCovers();
     for (const NavigationBar& bar : m_bars)
         bar.label(QStringLiteral("Exit"))->setEnabled(true);
+    m_busy = false;
+    // Queued: the cycle that ended its busy state may still be on the stack.
+    if (m_closeRequested)
+        QTimer::singleShot(0, this, &MainWindow::finishRequestedClose);
 }
 
 void MainWindow::showLoading() {
@@ -381,8 +405,13 @@ void MainWindow::showPermissionProblem() {
 // --- Navigation ------------------------------------------------------------------------------------------
 
 void MainWindow::connectNavigation(const NavigationBar& bar) {
+    // The bar stays above the covers: while a transfer runs (its events are processed on the way)
+    // no entry may start another one.
     auto on = [&](const char* entry, auto handler) {
-        connect(bar.label(QLatin1String(entry)), &CaptionLabel::clicked, this, handler);
+        connect(bar.label(QLatin1String(entry)), &CaptionLabel::clicked, this, [this, handler] {
+            if (!m_busy)
+                handler();
+        });
     };
     // Work-mode entries and page entries, by their bar names.
     static constexpr std::pair<const char*, int> kModes[] = {{"Main", 1}, {"Switch", 2}, {"Fixed", 3}};
@@ -505,8 +534,9 @@ void MainWindow::switchWorkMode(int mode) {
     showPageAlone(1);
     m_keysPage->setDisableShown(mode == 3);
     // 6.
+    // The fire keys the mode carries first: the key names are made against them.
+    showProfileSettings(mode);
     m_keysPage->refreshProfileKeys(mode);
-    refreshAimKey();
     // 7.
     setEntryPictures(entryOfPageState(mode), QStringLiteral("SetS_03"));
     m_keysPage->pagePicture()->setPicture(pagePictureName(1, m_state.languageIndex));
@@ -514,14 +544,11 @@ void MainWindow::switchWorkMode(int mode) {
         reportNotStored(notstored::kWorkMode, true);
 }
 
-void MainWindow::refreshAimKey() {
-    const auto mode = m_state.buffers.workingImage.workMode();
-    if (!mode)
-        return;
-    m_state.settings.takeProfile(m_state.buffers.workingImage, *mode);
+void MainWindow::showProfileSettings(int mode) {
+    m_state.settings.takeProfile(m_state.buffers.workingImage, mode);
     for (Page* page : m_pages)
         if (page)
-            page->profileShown(*mode);
+            page->profileShown(mode);
 }
 
 void MainWindow::openPage(int page) {
@@ -545,6 +572,8 @@ void MainWindow::showWorkModePage(int mode) {
     setPageState(mode);
     m_keysPage->sizeMenusForMode(mode, m_modeEnabled[1], m_modeEnabled[2]);
     showPageAlone(1);
+    // The fire keys the mode carries first: the key names are made against them.
+    showProfileSettings(mode);
     m_keysPage->refreshProfileKeys(mode);
 }
 
@@ -607,7 +636,7 @@ void MainWindow::applyPageLayout(int n) {
         m_bars.at(n - 1).applyLayout(m_state);
     page->applyLayout();
     if (n <= NavigationBar::kCopies)
-        m_covers[n - 1]->raise();
+        raiseCover(n);
 }
 
 void MainWindow::applyLanguageTexts() {
@@ -771,13 +800,34 @@ void MainWindow::showDeviceReady() {
 }
 
 void MainWindow::startFullRead() {
-    m_cycle->fullRead(m_session->discovery().storageKind(),
-                      [this] { m_session->discovery().showDeviceReady(); });
+    // A read that did not get every report is no configuration: the covers stay up and the
+    // discovery tells the user and tries again.
+    if (m_cycle->fullRead(m_session->discovery().storageKind(),
+                          [this] { m_session->discovery().showDeviceReady(); }) != core::CycleResult::Done)
+        m_session->discovery().fullReadFailed();
+}
+
+void MainWindow::showMouseNotAnswering() {
+    showMessage("Str720");
+}
+
+void MainWindow::showReadFailed() {
+    showMessage("Str721");
+}
+
+void MainWindow::linkLost() {
+    // The failing transfer is still on the stack: the link is dropped once it has returned.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_session->isShutDown())
+            m_session->discovery().handleLostLink();
+    });
 }
 
 bool MainWindow::pressDeviceButton(const QString& entry, const QString& picture) {
     setEntryPictures(entry, picture);
-    if (deviceConnected())
+    // A mouse that was refused, or whose read did not complete, is not the one the buffers hold:
+    // nothing may be read into a file from it or written to it.
+    if (deviceConnected() && m_cycle->configurationRead())
         return true;
     showMessage("Str022");
     return false;
@@ -801,6 +851,22 @@ void MainWindow::loadProfile() {
     hideAllMenu();
     if (pressDeviceButton(QStringLiteral("Load"), QStringLiteral("SetS_03")))
         loadProfileFile(*this, *m_context);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // The window manager's close (title bar, Alt+F4, the tray) is the exit label: idle, the program
+    // ends at once; during a transfer it ends when the transfer is over, so the mouse is never left
+    // half-written.
+    event->ignore();
+    m_closeRequested = true;
+    if (!m_busy)
+        exitProgram();
+}
+
+void MainWindow::finishRequestedClose() {
+    // A transfer that begins before this runs (a read after a write) defers the end again.
+    if (m_closeRequested && !m_busy)
+        exitProgram();
 }
 
 void MainWindow::exitProgram() {

@@ -84,13 +84,16 @@ public:
 
     // Both device handles are valid.
     bool deviceConnected();
-    // Shows the pressed picture of a button that needs the mouse; without one, "Str022" and false.
+    // Shows the pressed picture of a button that needs the mouse; without one that was read whole,
+    // "Str022" and false.
     bool pressDeviceButton(const QString& entry, const QString& picture);
 
     // --- Busy state and covers
     void showCovers();
     void hideCovers();
     bool coversShown() const;
+    // A transfer with the mouse is running (between beginBusy and endBusy).
+    bool busy() const { return m_busy; }
 
     // --- Navigation (the handlers after their guards)
     // Btn_Main_0Click, Btn_Switch_0Click, Btn_Fixed_0Click for work mode 1..3.
@@ -133,6 +136,9 @@ public:
     void setDevTimerEnabled(bool enabled) override;
     void setApplyingImage(bool applying) override;
     void showPermissionProblem() override;
+    void showMouseNotAnswering() override;
+    void showReadFailed() override;
+    void linkLost() override;
 
     // --- DeviceEventSink
     void refreshCurrentDpiStatus() override;
@@ -160,6 +166,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -183,12 +190,15 @@ private:
     void defaultSettings(int n);
     void checkPcMacro();
     void exitProgram();
+    void finishRequestedClose();
     // Btn_Save_0Click and Btn_Load_0Click: the whole mouse into a profile file and back.
     void saveProfile();
     void loadProfile();
     void startWindowMove();
-    // RefreshAIMKey: the AIM step follows the profile of the work mode the image holds.
-    void refreshAimKey();
+    // Cover n over its page's working area, with the navigation bar copy n above it.
+    void raiseCover(int n);
+    // RefreshAIMKey: the AIM step and the fire keys follow the profile of the work mode shown.
+    void showProfileSettings(int mode);
 
     AppState m_state;
     // Fills the font database on a worker during start-up; waited for when the window goes.
@@ -217,6 +227,10 @@ private:
     QString m_exeDirectory;
     QString m_macroPath;
     bool m_started = false;
+    // Between beginBusy() and endBusy(): a transfer with the mouse is running.
+    bool m_busy = false;
+    // The window manager asked to close while a transfer ran: the program ends when it is over.
+    bool m_closeRequested = false;
     // While the constructor runs, and once the destructor has begun, pages not built yet stay unbuilt.
     bool m_deferPages = true;
     bool m_pagesComplete = false;

@@ -78,6 +78,16 @@ NavigationBar::NavigationBar(QWidget* page, int copy) : m_page(page), m_copy(cop
     make("Web", "WebS");
 }
 
+void NavigationBar::raise() const {
+    auto raiseEntry = [&](const QString& entry) {
+        picture(entry)->raise();
+        label(entry)->raise();
+    };
+    for (const NavigationEntry& e : kEntries)
+        raiseEntry(QLatin1String(e.entry));
+    raiseEntry(QStringLiteral("Web"));
+}
+
 CaptionLabel* NavigationBar::label(const QString& entry) const {
     return m_page->findChild<CaptionLabel*>(QStringLiteral("Btn_%1_%2").arg(entry).arg(m_copy),
                                             Qt::FindDirectChildrenOnly);

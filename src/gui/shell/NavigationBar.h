@@ -46,6 +46,9 @@ public:
     void applyLayout(const AppState& state);
     // Captions and the language's font.
     void applyLanguage(const AppState& state);
+    // Every entry above the page's other controls (the cover included): the bar stays reachable
+    // while the page's working area is covered.
+    void raise() const;
 
 private:
     QWidget* m_page;

@@ -2,36 +2,45 @@
 
 #include "core/cycle/ConfigCycle.h"
 #include "core/device/DeviceDiscovery.h"
+#include "core/image/FileIo.h"
 #include "core/image/FileLoadResult.h"
 #include "core/image/ProfileFile.h"
-#include "core/macros/MacroFiles.h"
 #include "gui/AppState.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/pages/NotStored.h"
 
-#include <QFile>
-#include <QSaveFile>
-
 namespace tarvik::gui {
+
+namespace {
+
+void tell(QWidget& window, const PageContext& context, const QString& text) {
+    MessageSeam::showMessageDialog(&window, text, context.state.text("FontName"));
+}
+
+} // namespace
 
 void saveProfileFile(QWidget& window, const PageContext& context, core::DeviceDiscovery& discovery) {
     const QString chosen =
         MessageSeam::saveFileName(&window, QString(), QString(), QStringLiteral("SaveFile (*.bin)"));
     if (chosen.isEmpty())
         return;
-    const QString path = QString::fromStdString(core::exportFilePath(chosen.toStdString()).string());
-    // The file holds the mouse as it is now, not as the window last drew it.
-    context.cycle.fullRead(discovery.storageKind(), [&discovery] { discovery.showDeviceReady(); });
-    if (!context.link.connected())
-        return; // the mouse went away during the read: the buffers are not what it holds
-    context.cycle.dataBufToMemo();
-    const std::vector<core::Byte> bytes = core::writeProfileFile(context.state.buffers);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size()) ||
-        !file.commit())
-        MessageSeam::showMessageDialog(&window, file.errorString(), context.state.text("FontName"));
+    // ".bin" is appended after the dialog confirmed the typed name: a file it did not ask about
+    // is replaced only when the user says so.
+    const std::filesystem::path chosenPath = chosen.toStdString();
+    const std::filesystem::path path = core::profileSavePath(chosenPath);
+    if (core::saveReplacesUnconfirmedFile(chosenPath) &&
+        !MessageSeam::confirm(
+            &window, context.state.text("Str723").arg(QString::fromStdString(path.filename().string()))))
+        return;
+    // The file holds the mouse as it is now, not as the window last drew it; a re-read that did
+    // not get every report writes nothing.
+    core::FileResult written;
+    const core::CycleResult result = context.cycle.saveProfile(
+        discovery.storageKind(), [&discovery] { discovery.showDeviceReady(); }, path, &written);
+    if (result == core::CycleResult::NotRead)
+        tell(window, context, context.state.text("Str722"));
+    else if (result == core::CycleResult::FileFailed)
+        tell(window, context, QString::fromStdString(written.error));
 }
 
 void loadProfileFile(QWidget& window, const PageContext& context) {
@@ -39,21 +48,22 @@ void loadProfileFile(QWidget& window, const PageContext& context) {
         MessageSeam::openFileName(&window, QString(), QString(), QStringLiteral("LoadFile (*.bin)"));
     if (path.isEmpty())
         return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        MessageSeam::showMessageDialog(&window, file.errorString(), context.state.text("FontName"));
+    // Only a regular file of at most a profile's size is read: a FIFO or a device cannot hang the
+    // window or fill its memory.
+    core::FileResult read;
+    const auto bytes = core::readProfileFileFrom(path.toStdString(), &read);
+    if (!bytes) {
+        tell(window, context, QString::fromStdString(read.error));
         return;
     }
-    const QByteArray contents = file.readAll();
-    file.close();
-    const auto bytes = std::span(reinterpret_cast<const core::Byte*>(contents.constData()),
-                                 static_cast<std::size_t>(contents.size()));
     Shell& shell = context.shell;
-    const core::CycleResult result = context.cycle.loadProfile(bytes, [&shell] { shell.resetAndRefind(); });
+    core::FileLoadResult why;
+    const core::CycleResult result = context.cycle.loadProfile(
+        *bytes, [&shell] { shell.resetAndRefind(); }, &why);
     if (result == core::CycleResult::Refused)
-        MessageSeam::showMessageDialog(
-            &window, QString::fromLatin1(core::kLoadingBinError.data(), core::kLoadingBinError.size()),
-            context.state.text("FontName"));
+        tell(window, context,
+             QString::fromLatin1(core::kLoadingBinError.data(), core::kLoadingBinError.size()) +
+                 QStringLiteral("\n") + QString::fromStdString(why.reason()));
     else if (result == core::CycleResult::NotStored)
         shell.reportNotStored(notstored::kProfile, false); // the restart has read the mouse back
 }

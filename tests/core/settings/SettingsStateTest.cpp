@@ -37,6 +37,12 @@ TEST(SettingsState, FireKeysFollowTheBlockAndTheCodesOfTheWorkMode) {
     image.setKeyCode(2, 4, {0x06, 0x14, 0x00, 0x3C});
     state.takeImage(image);
     EXPECT_FALSE(state.fireKeys[1].continuous);
+
+    // Showing another mode's keys (a mode switch) takes the fire keys that mode carries.
+    state.fireKeys[0].continuous = false;
+    state.takeProfile(image, 1);
+    EXPECT_TRUE(state.fireKeys[0].continuous);
+    EXPECT_EQ(state.fireKeys[0].count, 3);
 }
 
 TEST(SettingsState, AimStepFollowsTheProfileShown) {

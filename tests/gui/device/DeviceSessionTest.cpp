@@ -294,6 +294,26 @@ TEST_F(DeviceSessionTest, TranscriptThatCannotBeWrittenIsReportedAndTheSessionSt
     EXPECT_TRUE(session->link().connected());
 }
 
+TEST_F(DeviceSessionTest, AVirtualMouseStateFileThatCannotBeTakenIsReportedAndLeftAlone) {
+    const QString statePath = dir.filePath("mouse.state");
+    {
+        QFile state(statePath);
+        ASSERT_TRUE(state.open(QIODevice::WriteOnly));
+        state.write("not a state file");
+    }
+    DeviceSession::Options options;
+    options.runtime.emulator = core::StorageKind::I2C;
+    options.runtime.timeScale = kScale;
+    options.runtime.emulatorStatePath = statePath.toStdString();
+    session = std::make_unique<DeviceSession>(window, window, options);
+    window.session = session.get();
+    EXPECT_FALSE(session->stateProblem().isEmpty());
+    session->shutdown();
+    QFile state(statePath);
+    ASSERT_TRUE(state.open(QIODevice::ReadOnly));
+    EXPECT_EQ(state.readAll(), QByteArray("not a state file"));
+}
+
 TEST_F(DeviceSessionTest, WithoutTheEmulatorTheSystemTransportIsUsed) {
     DeviceSession::Options options;
     options.runtime.emulator = core::StorageKind::None;

@@ -1,6 +1,7 @@
 // The main window over the virtual mouse, time-scaled, driven by object name as a user would.
 
 #include "core/image/ConfigImage.h"
+#include "core/image/MemoryMap.h"
 #include "emulator/VirtualMouse.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/keys/KeysPage.h"
@@ -9,10 +10,12 @@
 #include "gui/skin/CaptionRoller.h"
 #include "gui/skin/PictureControl.h"
 #include "gui/skin/Skin.h"
+#include "support/ClickAt.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QListWidget>
@@ -21,9 +24,12 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -112,11 +118,22 @@ class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override {
         gui::MessageSeam::setAnswerer(&m_answers);
-        gui::DeviceSession::Options options;
-        options.runtime.emulator = core::StorageKind::I2C;
-        options.runtime.timeScale = kTimeScale;
         m_transcript = m_folder.filePath(QStringLiteral("transcript.txt"));
+        makeWindow(core::StorageKind::I2C);
+    }
+    // The window over a virtual mouse of `kind`; `imageKind`: the kind of mouse the program's
+    // default images are made for (None: as built in).
+    void makeWindow(core::StorageKind kind, core::StorageKind imageKind = core::StorageKind::None) {
+        m_window.reset();
+        QFile::remove(m_transcript);
+        gui::DeviceSession::Options options;
+        options.runtime.emulator = kind;
+        options.runtime.timeScale = kTimeScale;
         options.runtime.transcriptPath = m_transcript.toStdString();
+        if (imageKind != core::StorageKind::None) {
+            options.identity = core::DefaultIdentity::fromResources();
+            options.identity->defaultImageKind = imageKind;
+        }
         m_window = std::make_unique<MainWindow>(options);
     }
     void TearDown() override {
@@ -131,10 +148,18 @@ protected:
         EXPECT_NE(widget, nullptr) << name.toStdString();
         return widget;
     }
+    // A click where the user sees the control; it must reach that control, not what lies above it.
     void click(const QString& name) {
         QWidget* widget = find(name);
         ASSERT_NE(widget, nullptr);
-        QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+        if (!m_window->isVisible()) {
+            m_window->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+        }
+        ASSERT_TRUE(widget->isVisible()) << name.toStdString() << " is not on the screen";
+        const QWidget* hit = gui::testing::clickAt(widget);
+        EXPECT_TRUE(hit == widget || widget->isAncestorOf(hit))
+            << name.toStdString() << " is covered by " << (hit ? hit->objectName().toStdString() : "nothing");
     }
     QString picture(const QString& name) const { return find<PictureControl>(name)->pictureName(); }
     emulator::VirtualMouse& mouse() { return *m_window->session().virtualMouse(); }
@@ -184,15 +209,13 @@ TEST_F(ShellTest, StartsOnPageOneWithDefaultImageOneUnderTheCovers) {
     EXPECT_EQ(find<QLabel>("Btn_Main_1")->text(), QStringLiteral("Office Mode"));
     EXPECT_EQ(m_window->applicationTitle(), QStringLiteral("Gaming Mouse"));
 
-    // The covers take every click on the page contents.
+    // The covers take every click on the page's working area; the navigation bar stays above them.
     EXPECT_TRUE(m_window->coversShown());
-    QWidget* page = find("gbPage1");
-    for (const char* target : {"Btn_Adv_1", "Key1", "Btn_Switch_1"}) {
-        QWidget* control = find(QLatin1String(target));
-        QWidget* hit = page->childAt(control->geometry().center());
-        ASSERT_NE(hit, nullptr);
-        EXPECT_EQ(hit->objectName(), QStringLiteral("Disable_All_1")) << target;
-    }
+    for (const char* target : {"Key1", "Img_P1"})
+        EXPECT_EQ(gui::testing::nameAtCentreOf(find(QLatin1String(target))), QStringLiteral("Disable_All_1"))
+            << target;
+    for (const char* target : {"Btn_Adv_1", "Btn_Switch_1", "Btn_Save_1", "Btn_Confirm1_1", "Btn_Exit_1"})
+        EXPECT_EQ(gui::testing::nameAtCentreOf(find(QLatin1String(target))), QLatin1String(target));
     EXPECT_TRUE(m_answers.messages.isEmpty());
 }
 
@@ -255,11 +278,64 @@ TEST_F(ShellTest, TheScreenShowsWhatTheWindowDrawsAfterPagesAndPicturesChange) {
     EXPECT_EQ(onScreen(), drawn());
 }
 
-TEST_F(ShellTest, NavigationWithoutAMouseSaysItIsStillLooking) {
-    click("Btn_Adv_1");
-    EXPECT_EQ(m_answers.messages, QStringList{QStringLiteral("Is finding the specified device")});
+TEST_F(ShellTest, NavigationWithoutAMouseSaysItIsStillLookingAndExitStillEnds) {
+    // Clicked where the user sees them, above the covers that are up while no mouse is there.
+    int clicked = 0;
+    for (const char* entry : {"Main", "Switch", "Fixed", "Adv", "Breath", "Macro", "Update", "Save", "Load",
+                              "Confirm1", "Reset"}) {
+        const QString name = QStringLiteral("Btn_%1_1").arg(QLatin1String(entry));
+        if (find(name)->isHidden())
+            continue; // this layout leaves it out
+        m_answers.messages.clear();
+        click(name);
+        EXPECT_EQ(m_answers.messages, QStringList{QStringLiteral("Is finding the specified device")})
+            << entry;
+        ++clicked;
+    }
+    EXPECT_GE(clicked, 8);
     EXPECT_TRUE(find("gbPage1")->isVisibleTo(m_window.get()));
     EXPECT_FALSE(find("gbPage2")->isVisibleTo(m_window.get()));
+
+    click("Btn_Exit_1");
+    EXPECT_TRUE(m_window->session().isShutDown());
+    EXPECT_FALSE(m_window->isVisible());
+}
+
+TEST_F(ShellTest, ClosingFromTheWindowManagerEndsLikeExit) {
+    startAndRead();
+    const qsizetype from = lineCount(m_transcript);
+    EXPECT_FALSE(m_window->close()); // the window goes by the program's end, not by itself
+    EXPECT_TRUE(m_window->session().isShutDown());
+    EXPECT_FALSE(m_window->isVisible());
+    QTest::qWait(50);
+    EXPECT_EQ(lineCount(m_transcript), from);
+}
+
+TEST_F(ShellTest, ClosingDuringATransferEndsWhenItIsOver) {
+    m_window->show();
+    // The close comes while the start-up read is running, from the events it pumps.
+    bool closedWhileBusy = false;
+    bool shutDownWhileBusy = false;
+    QTimer closer;
+    closer.setInterval(1);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (m_window->busy() && !closedWhileBusy) {
+            closedWhileBusy = true;
+            m_window->close();
+        } else if (m_window->busy() && m_window->session().isShutDown()) {
+            shutDownWhileBusy = true;
+        }
+    });
+    closer.start();
+    m_window->start();
+    ASSERT_TRUE(waitFor([&] { return m_window->session().isShutDown(); })) << "the program never ended";
+    EXPECT_TRUE(closedWhileBusy);
+    EXPECT_FALSE(shutDownWhileBusy);
+    // The read went to its end: the last stored region was fetched whole.
+    const auto reads = readsIn(m_transcript);
+    ASSERT_FALSE(reads.empty());
+    EXPECT_EQ(reads.back(), (Read{0x09, 1280, 256, (256 + 6) / 7}));
+    EXPECT_FALSE(m_window->isVisible());
 }
 
 TEST_F(ShellTest, FindsAndReadsTheMouseThenGameModeWritesItsFiveSettings) {
@@ -368,7 +444,7 @@ TEST_F(ShellTest, DefaultSettingTwoWritesImageTwoAndReadsTheMouseAgain) {
 TEST_F(ShellTest, ExitEndsAtOnceWithoutWriting) {
     startAndRead();
     const qsizetype from = lineCount(m_transcript);
-    click("Btn_Exit_3");
+    click("Btn_Exit_1");
     EXPECT_TRUE(m_window->session().isShutDown());
     EXPECT_FALSE(m_window->isVisible());
     QTest::qWait(50);
@@ -441,7 +517,7 @@ TEST_F(ShellTest, UnpluggingShowsTheNoDeviceState) {
 TEST_F(ShellTest, LanguageThreeReappliesItsLayoutAndTexts) {
     // "ORG1" hides the button of language 3; it works all the same.
     EXPECT_TRUE(find("Btn_Lang3_1")->isHidden());
-    click("Btn_Lang3_1");
+    emit find<CaptionLabel>("Btn_Lang3_1")->clicked();
     EXPECT_EQ(m_window->state().languageIndex, 3);
     EXPECT_EQ(m_window->state().layoutSection(), QStringLiteral("org3"));
     EXPECT_TRUE(find<QRadioButton>("rb_Lang3")->isChecked());
@@ -522,6 +598,19 @@ TEST_F(ShellTest, HoveredMacroEntryRollsItsCaption) {
     emit find<CaptionLabel>("Btn_Reset_3")->entered();
     for (int k = 1; k <= 5; ++k)
         EXPECT_EQ(picture(QStringLiteral("Img_Reset_%1").arg(k)), QStringLiteral("BtnS_02")) << k;
+    emit find<CaptionLabel>("Btn_Reset_3")->left();
+    // The update page's buttons swap their picture and roll their caption.
+    for (const char* name : {"Btn_LoadBIN", "Btn_Program"}) {
+        auto* button = find<CaptionLabel>(QLatin1String(name));
+        const QString caption = button->text();
+        ASSERT_GT(caption.size(), 1) << name;
+        emit button->entered();
+        EXPECT_EQ(picture(QStringLiteral("Img_%1").arg(QLatin1String(name + 4))), QStringLiteral("KeyS_02"));
+        m_window->roller().tick();
+        EXPECT_NE(button->text(), caption) << name;
+        emit button->left();
+        EXPECT_EQ(button->text(), caption) << name;
+    }
 }
 
 TEST_F(ShellTest, MenusCarryEveryCatalogueEntryHidden) {
@@ -642,9 +731,9 @@ TEST_F(ShellTest, MacroPageOpensWithItsDelayBoxOrTheOpenInsertBox) {
     EXPECT_EQ(find<QLabel>("IB_RecDelay")->text().trimmed(), m_window->state().text("Str414"));
 
     // An insertion left open on another page is what the page shows when it comes back.
-    click("Btn_Adv_1");
+    click("Btn_Adv_4");
     find("Gb_Insert")->show();
-    click("Btn_Macro_1");
+    click("Btn_Macro_2");
     EXPECT_TRUE(find("Gb_Insert")->isVisible());
     EXPECT_TRUE(find("Img_InsertBase")->isVisible());
     EXPECT_FALSE(find("Gb_Delay")->isVisible());
@@ -720,8 +809,9 @@ TEST_F(ShellTest, SavesTheMouseToAProfileFileAndLoadsItBack) {
     other.close();
     const qsizetype from = lineCount(m_transcript);
     m_answers.nextFileNames.push_back(other.fileName());
-    click("Btn_Load_2");
-    EXPECT_EQ(m_answers.messages, QStringList{QStringLiteral("Loading .bin is error!")});
+    click("Btn_Load_1");
+    ASSERT_EQ(m_answers.messages.size(), 1);
+    EXPECT_TRUE(m_answers.messages[0].startsWith(QStringLiteral("Loading .bin is error!")));
     EXPECT_TRUE(settingWrites(m_transcript, from).empty());
 }
 
@@ -737,6 +827,211 @@ TEST_F(ShellTest, ProfileButtonsWithoutAMouseOrWithACancelledDialogDoNothing) {
     EXPECT_TRUE(m_answers.messages.isEmpty());
     EXPECT_EQ(lineCount(m_transcript), from);
     EXPECT_TRUE(QDir(m_folder.path()).entryList({QStringLiteral("*.bin")}).isEmpty());
+}
+
+TEST_F(ShellTest, AFlashMouseIsReadSavedToAFileAndLoadedBack) {
+    makeWindow(core::StorageKind::Flash, core::StorageKind::Flash);
+    startAndRead();
+    const auto sector = core::memmap::flash::kSector;
+    const std::vector<core::Byte> profiles = mouse().readMemory(
+        static_cast<std::uint16_t>(sector.address + core::memmap::flash::kSectorProfiles), 147);
+    EXPECT_EQ(m_window->state().buffers.storageKind, core::StorageKind::Flash);
+
+    m_answers.nextFileNames.push_back(m_folder.filePath(QStringLiteral("flash")));
+    click("Btn_Save_1");
+    QFile saved(m_folder.filePath(QStringLiteral("flash.bin")));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const qint64 size = saved.size();
+    saved.close();
+    EXPECT_TRUE(size == 10760 || size == 9712) << size;
+    EXPECT_TRUE(m_answers.messages.isEmpty()) << m_answers.messages.join(QLatin1Char('|')).toStdString();
+
+    // The mouse's profiles change; the file puts them back.
+    const std::array<core::Byte, 1> changed{static_cast<core::Byte>(profiles[8] ^ 0x01)};
+    mouse().writeMemory(static_cast<std::uint16_t>(sector.address + core::memmap::flash::kSectorProfiles + 8),
+                        changed);
+    const int resets = mouse().resetCount();
+    m_answers.nextFileNames.push_back(saved.fileName());
+    click("Btn_Load_1");
+    ASSERT_TRUE(waitFor([&] { return mouse().resetCount() > resets; }));
+    ASSERT_TRUE(waitFor([&] { return m_window->deviceConnected() && !m_window->coversShown(); }));
+    EXPECT_EQ(mouse().readMemory(
+                  static_cast<std::uint16_t>(sector.address + core::memmap::flash::kSectorProfiles), 147),
+              profiles);
+    EXPECT_TRUE(m_answers.messages.isEmpty()) << m_answers.messages.join(QLatin1Char('|')).toStdString();
+}
+
+// A mouse the program refuses, after one it read: nothing it holds was read, so nothing may be
+// saved from it or written to it.
+TEST_F(ShellTest, ARefusedMouseGetsNothingFromSaveLoadOrDefaultSetting) {
+    struct Case {
+        const char* name;
+        const char* message;
+        std::function<void(emulator::VirtualMouse&)> refuse;
+    };
+    const Case cases[] = {
+        {"other storage kind", "TarvikData.bin file type error",
+         [](emulator::VirtualMouse& m) {
+             emulator::Faults faults;
+             faults.probeReply = std::array<core::Byte, 2>{0x3A, 0x80}; // a "Flash" mouse
+             m.setFaults(faults);
+         }},
+        {"other identity", "The mouse manufacturer or product id error",
+         [](emulator::VirtualMouse& m) { m.setIdentity(0x12, 0x34); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        makeWindow(core::StorageKind::I2C);
+        startAndRead();
+        // A profile file of the mouse as it was read, to offer to the refused one.
+        m_answers.nextFileNames.push_back(m_folder.filePath(QStringLiteral("before")));
+        click("Btn_Save_1");
+        ASSERT_TRUE(QFile::exists(m_folder.filePath(QStringLiteral("before.bin"))));
+
+        mouse().unplug();
+        ASSERT_TRUE(waitFor([&] { return !m_window->deviceConnected(); }));
+        c.refuse(mouse());
+        m_answers.messages.clear();
+        mouse().plug();
+        ASSERT_TRUE(waitFor([&] { return m_answers.messages.contains(QLatin1String(c.message)); }))
+            << m_answers.messages.join(QLatin1Char('|')).toStdString();
+        QTest::qWait(50);
+        const std::vector<core::Byte> memory = mouse().readMemory(0, 2048);
+        const qsizetype from = lineCount(m_transcript);
+        m_answers.messages.clear();
+        m_answers.nextFileNames.push_back(m_folder.filePath(QStringLiteral("refused")));
+        click("Btn_Save_1");
+        m_answers.nextFileNames.push_back(m_folder.filePath(QStringLiteral("before.bin")));
+        click("Btn_Load_1");
+        click("Btn_Confirm1_1");
+        click("Btn_Reset_1");
+        QTest::qWait(50);
+        EXPECT_FALSE(QFile::exists(m_folder.filePath(QStringLiteral("refused.bin"))));
+        QFile transcript(m_transcript);
+        ASSERT_TRUE(transcript.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = transcript.readAll().split('\n');
+        for (qsizetype i = from; i < lines.size(); ++i)
+            EXPECT_FALSE(lines[i].startsWith("SET 40 07") || lines[i].startsWith("SET 40 08") ||
+                         lines[i].startsWith("SET 40 05") || lines[i].startsWith("SET 40 0E"))
+                << lines[i].toStdString();
+        EXPECT_EQ(mouse().readMemory(0, 2048), memory);
+        EXPECT_EQ(m_answers.messages, QStringList(4, QStringLiteral("Is finding the specified device")));
+        EXPECT_EQ(m_answers.nextFileNames.size(), 2u) << "a file dialog was opened";
+        m_answers.nextFileNames.clear();
+    }
+}
+
+TEST_F(ShellTest, AReadCutShortOrAnUnansweredIdentityEndsInTheNoDeviceStateAndTheMouseIsFoundAgain) {
+    struct Case {
+        const char* name;
+        emulator::Faults faults;
+    };
+    emulator::Faults unplugInRead;
+    unplugInRead.unplugAtReport = 60; // inside the stored regions of the full read
+    emulator::Faults noIdentity;
+    noIdentity.failFetches = true;
+    for (const Case& c :
+         {Case{"unplugged during the full read", unplugInRead}, Case{"identity fetch fails", noIdentity}}) {
+        SCOPED_TRACE(c.name);
+        makeWindow(core::StorageKind::I2C);
+        mouse().setFaults(c.faults);
+        m_window->show();
+        m_window->start();
+        ASSERT_TRUE(waitFor(
+            [&] { return !mouse().present() || m_window->session().discovery().failedAttempts() > 0; }));
+        // Nothing partial is drawn or taken: the covers stay up, no configuration counts as read.
+        ASSERT_TRUE(waitFor([&] { return !m_window->busy(); }));
+        EXPECT_TRUE(m_window->coversShown());
+        EXPECT_FALSE(m_window->cycle().configurationRead());
+        EXPECT_TRUE(find<QRadioButton>("rb_1")->isChecked());
+        // The mouse back and answering: it is found and read without a replug by hand.
+        mouse().setFaults({});
+        if (!mouse().present())
+            mouse().plug();
+        ASSERT_TRUE(
+            waitFor([&] { return m_window->cycle().configurationRead() && !m_window->coversShown(); }, 20000))
+            << "the mouse was not found again";
+    }
+}
+
+TEST_F(ShellTest, ThirdModeThroughItsEntryGoesToTheMouse) {
+    startAndRead();
+    // The built-in layouts leave the entry out; a layout that offers it shows these two.
+    find("Img_Fixed_1")->show();
+    find("Btn_Fixed_1")->show();
+    const qsizetype from = lineCount(m_transcript);
+    click("Btn_Fixed_1");
+    const auto writes = settingWrites(m_transcript, from);
+    ASSERT_FALSE(writes.empty());
+    EXPECT_EQ(writes.back(), std::pair(164, 0x02));
+    EXPECT_EQ(mouse().liveSettings()[164], 0x02);
+    EXPECT_EQ(mouse().currentProfile(), 0x02);
+    EXPECT_TRUE(find<QRadioButton>("rb_3")->isChecked());
+}
+
+TEST_F(ShellTest, SaveWritesNoFileWhenTheMouseLeavesDuringItsReRead) {
+    startAndRead();
+    emulator::Faults faults;
+    faults.unplugAtReport = mouse().reportCount() + 40;
+    mouse().setFaults(faults);
+    m_answers.nextFileNames.push_back(m_folder.filePath(QStringLiteral("gone")));
+    click("Btn_Save_1");
+    EXPECT_FALSE(QFile::exists(m_folder.filePath(QStringLiteral("gone.bin"))));
+    EXPECT_EQ(m_answers.messages,
+              QStringList{
+                  QStringLiteral("The mouse could not be read completely, so no profile file was written")});
+}
+
+TEST_F(ShellTest, SaveAsksBeforeReplacingAFileTheDialogDidNotName) {
+    startAndRead();
+    QFile existing(m_folder.filePath(QStringLiteral("mine.bin")));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("keep");
+    existing.close();
+    m_answers.nextFileNames.push_back(m_folder.filePath(QStringLiteral("mine")));
+    m_answers.nextConfirmations.push_back(false);
+    click("Btn_Save_1");
+    ASSERT_EQ(m_answers.messages.size(), 1);
+    EXPECT_TRUE(m_answers.messages[0].contains(QStringLiteral("mine.bin")));
+    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+    EXPECT_EQ(existing.readAll(), QByteArray("keep"));
+    existing.close();
+
+    m_answers.nextFileNames.push_back(m_folder.filePath(QStringLiteral("mine")));
+    m_answers.nextConfirmations.push_back(true);
+    click("Btn_Save_1");
+    EXPECT_EQ(QFileInfo(existing.fileName()).size(), 2048);
+}
+
+TEST_F(ShellTest, LoadRefusesAFifoAndADeviceAtOnce) {
+    startAndRead();
+    const QString fifo = m_folder.filePath(QStringLiteral("fifo.bin"));
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const qsizetype from = lineCount(m_transcript);
+    for (const QString& path : {fifo, QStringLiteral("/dev/zero")}) {
+        m_answers.messages.clear();
+        m_answers.nextFileNames.push_back(path);
+        click("Btn_Load_1"); // returns: a hang here is the fault
+        EXPECT_EQ(m_answers.messages.size(), 1) << path.toStdString();
+    }
+    EXPECT_TRUE(settingWrites(m_transcript, from).empty());
+}
+
+TEST_F(ShellTest, SwitchingTheWorkModeDrawsTheContinuousMarkersOfItsFireKeys) {
+    startAndRead();
+    // Game Mode carries fire key 2 as a continuous key; the mode shown now does not.
+    auto& image = m_window->state().buffers.workingImage;
+    image.setFireKey(2, {5, 60});
+    image.setKeyCode(2, 4, {0x06, 0x94, 0x00, 0x3C});
+    auto& fireKey = m_window->state().settings.fireKeys[1];
+    fireKey.count = 5;
+    fireKey.delay = 60;
+    fireKey.continuous = false;
+    const QString off = picture("Img_Fire2Continue");
+
+    click("Btn_Switch_1");
+    EXPECT_TRUE(m_window->state().settings.fireKeys[1].continuous);
+    EXPECT_NE(picture("Img_Fire2Continue"), off);
 }
 } // namespace
 
