@@ -10,16 +10,24 @@
 #include "core/image/ProfileFile.h"
 #include "core/keys/FunctionCodeName.h"
 #include "core/macros/DeviceMacroTable.h"
+#include "core/macros/MacroCodeRepoint.h"
+#include "core/macros/MacroLibrary.h"
+#include "core/macros/MacroLibraryFile.h"
+#include "core/settings/SettingWrites.h"
+#include "core/settings/SettingsState.h"
 #include "core/text/LanguageTables.h"
+#include "platform/MacroLibraryLocation.h"
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <sstream>
 
@@ -119,6 +127,48 @@ int modeNumber(const std::string& text) {
     return 0;
 }
 
+// "#RRGGBB" (the JSON document's form) or the same without "#".
+std::optional<core::Rgb> parseColour(std::string text) {
+    if (!text.empty() && text.front() == '#') {
+        text.erase(0, 1);
+    }
+    if (text.size() != 6 || !std::all_of(text.begin(), text.end(), [](char c) {
+            return std::isxdigit(static_cast<unsigned char>(c));
+        })) {
+        return std::nullopt;
+    }
+    const unsigned long value = std::stoul(text, nullptr, 16);
+    return core::Rgb{static_cast<Byte>(value >> 16), static_cast<Byte>(value >> 8), static_cast<Byte>(value)};
+}
+
+// The lighting effect by number (0 off, 1 to 5) or "off".
+std::optional<int> lightingModeNumber(const std::string& text) {
+    if (text == "off" || text == "Off" || text == "OFF") {
+        return 0;
+    }
+    if (text.size() == 1 && text[0] >= '0' && text[0] <= '5') {
+        return text[0] - '0';
+    }
+    return std::nullopt;
+}
+
+// What `set` changes beyond work modes and buttons: one live setting each, decided as the Advanced
+// and lighting pages decide it.
+struct SettingChange {
+    enum class Kind { DpiStep, CurrentDpi, DpiColour, ReportRate, LightingMode, LightingColour };
+    Kind kind = Kind::DpiStep;
+    int index = 0; // the level, colour number, rate in Hz or effect
+    int value = 0; // the step
+    core::Rgb colour{};
+};
+
+// The folder this program was started from, where an install keeps what it reads beside it.
+std::filesystem::path programDirectory() {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::path() : self.parent_path() / "";
+}
+
 class Tool {
 public:
     Tool(Streams io, core::RuntimeOptions options) : m_io(io), m_options(std::move(options)) {}
@@ -156,6 +206,29 @@ public:
             return kExitMouseFailed;
         }
         return kExitOk;
+    }
+
+    // What a write of the cycle came to; the mouse refusing or leaving is exit 3, whatever was still
+    // sent after it.
+    int stored(core::CycleResult result, const std::string& what) {
+        switch (result) {
+        case core::CycleResult::Done:
+            return kExitOk;
+        case core::CycleResult::NotStored:
+            m_io.err << "tarvikctl: the mouse did not take all of " << what << "; it was read again\n";
+            return kExitMouseFailed;
+        case core::CycleResult::ReadBackDiffers:
+            m_io.err << "tarvikctl: " << what << " read back from the mouse differs from what was written\n";
+            return kExitMouseFailed;
+        case core::CycleResult::NoDevice:
+        case core::CycleResult::WrongKind:
+        case core::CycleResult::NotRead:
+            m_io.err << "tarvikctl: the mouse cannot take " << what << "\n";
+            return kExitMouseFailed;
+        default:
+            m_io.err << "tarvikctl: " << what << " was not written\n";
+            return kExitMouseFailed;
+        }
     }
 
     // The end of a load: the mouse restarted and must have been found and read again.
@@ -286,6 +359,10 @@ public:
         return withMouse([&](CliSession& session) { return assign(session, mode, button, function); });
     }
 
+    int setSetting(const SettingChange& change) {
+        return withMouse([&](CliSession& session) { return applySetting(session, change); });
+    }
+
     int macrosList() {
         return withMouse([&](CliSession& session) {
             const core::DeviceMacroTable& table = session.cycle().deviceMacroTable();
@@ -296,6 +373,68 @@ public:
             }
             m_io.out << names.size() << " of " << table.capacity() << " macros\n";
             return kExitOk;
+        });
+    }
+
+    // Add to Mouse of the macro page: the library macro of that name goes after the mouse's macros.
+    int macrosAdd(const std::string& name) {
+        // The user's library is read before the mouse is even looked for: a name it lacks sends nothing.
+        const platform::MacroLibraryLocation location =
+            platform::macroLibraryLocation(core::GeneralLayout::loadBuiltIn().macroPath, programDirectory(),
+                                           QString::fromLatin1(platform::kWindowApplicationName));
+        std::filesystem::path file = location.path;
+        std::error_code error;
+        if (!std::filesystem::exists(file, error) && !location.besideProgram.empty() &&
+            std::filesystem::exists(location.besideProgram, error)) {
+            file = location.besideProgram; // what the window would start its library from
+        }
+        core::MacroLibrary library;
+        if (std::filesystem::exists(file, error)) {
+            core::FileResult read;
+            const auto bytes = core::readMacroFile(file, &read);
+            if (!bytes) {
+                m_io.err << "tarvikctl: the macro library " << file.string()
+                         << " cannot be read: " << read.error << "\n";
+                return kExitUsage;
+            }
+            library = core::MacroLibrary::fromBytes(*bytes);
+        }
+        const auto names = library.names();
+        const auto row = std::find(names.begin(), names.end(), name);
+        if (row == names.end()) {
+            m_io.err << "tarvikctl: the macro library " << location.path.string() << " has no macro named \""
+                     << name << "\"\n";
+            return kExitUsage;
+        }
+        const core::LibrarySlot& slot = library.slot(static_cast<std::size_t>(row - names.begin()));
+        return withMouse([&](CliSession& session) -> int {
+            core::DeviceMacroTable& table = session.cycle().deviceMacroTable();
+            const core::MacroAddressTable before = table.addressTable();
+            switch (table.add(slot.name, slot.body)) {
+            case core::DeviceMacroTable::Result::Done:
+                return writeDeviceMacros(session, before, std::nullopt);
+            case core::DeviceMacroTable::Result::TableFull:
+                m_io.err << "tarvikctl: the mouse holds " << table.capacity() << " macros already\n";
+                return kExitUsage;
+            default:
+                m_io.err << "tarvikctl: " << session.text("Str103") << "\n";
+                return kExitUsage;
+            }
+        });
+    }
+
+    // Delete of the macro page, for row `n` (1 on) of `macros list`.
+    int macrosDelete(int n) {
+        return withMouse([&](CliSession& session) -> int {
+            core::DeviceMacroTable& table = session.cycle().deviceMacroTable();
+            const core::MacroAddressTable before = table.addressTable();
+            const auto row = static_cast<std::size_t>(n - 1);
+            if (table.remove(row) != core::DeviceMacroTable::Result::Done) {
+                m_io.err << "tarvikctl: the mouse holds " << table.count() << " macros; there is no macro "
+                         << n << "\n";
+                return kExitUsage;
+            }
+            return writeDeviceMacros(session, before, row);
         });
     }
 
@@ -325,9 +464,8 @@ private:
                      << ")\n";
             return kExitUsage;
         }
-        if (result != core::CycleResult::Done) {
-            m_io.err << "tarvikctl: the mouse cannot take this profile\n";
-            return kExitMouseFailed;
+        if (const int code = stored(result, "the profile"); code != kExitOk) {
+            return code;
         }
         return reloaded(session);
     }
@@ -380,7 +518,7 @@ private:
                 refused = true;
             }
             const auto result = session.cycle().commitKeyBlock(core::ConfigCycle::Variant::Complete);
-            const int code = finished(session, result == core::CycleResult::Done);
+            const int code = stored(result, "the key codes");
             if (refused) {
                 m_io.err << "tarvikctl: Office Mode keeps one button with " << leftKey << "; button "
                          << button << " was not changed\n";
@@ -396,59 +534,123 @@ private:
             return kExitUsage;
         }
         codes.set(mode, button, resolved->code);
-        const auto result = session.cycle().commitKeyBlock(core::ConfigCycle::Variant::KeysOnly);
-        return finished(session, result == core::CycleResult::Done);
+        return stored(session.cycle().commitKeyBlock(core::ConfigCycle::Variant::KeysOnly), "the key codes");
+    }
+
+    // The macro page's write of a changed device macro table: buttons playing a macro that moved
+    // follow it, those playing the deleted one fall back.
+    int writeDeviceMacros(CliSession& session, const core::MacroAddressTable& before,
+                          std::optional<std::size_t> deletedRow) {
+        core::ConfigCycle& cycle = session.cycle();
+        const auto moves =
+            core::macroAddressMoves(before, deletedRow, cycle.deviceMacroTable().addressTable());
+        const auto repoint = [&] {
+            const auto codes = cycle.buttonCodeTable().codes();
+            for (const core::ButtonCodeChange& change :
+                 core::repointMacroCodes(codes, moves, session.namingContext())) {
+                cycle.buttonCodeTable().set(change.mode, change.button, change.code);
+            }
+        };
+        if (!deletedRow) {
+            return stored(cycle.writeDeviceMacros(repoint), "the macros");
+        }
+        // The buttons take their new codes with a keys-only commit first; the codes then hold the new
+        // addresses, which the moves must not be applied to a second time.
+        repoint();
+        const int keys = stored(cycle.commitKeyBlock(core::ConfigCycle::Variant::KeysOnly), "the key codes");
+        const int macros = stored(cycle.writeDeviceMacros(), "the macros");
+        return keys != kExitOk ? keys : macros;
+    }
+
+    // The window's handler for the same control, from the settings it would have drawn from this read.
+    int applySetting(CliSession& session, const SettingChange& change) {
+        core::ConfigImage& working = session.buffers().workingImage;
+        core::SettingsState settings;
+        settings.takeImage(working);
+        core::DpiState& dpi = settings.dpi;
+        auto notEnabled = [&](int level) {
+            m_io.err << "tarvikctl: DPI level " << level << " is not enabled; the mouse has "
+                     << dpi.enabledLevels << " levels\n";
+            return kExitUsage;
+        };
+        std::optional<core::LiveWrite> write;
+        bool reset = false;
+        using Kind = SettingChange::Kind;
+        switch (change.kind) {
+        case Kind::DpiStep:
+            write = core::selectDpiStep(dpi, change.index, change.value);
+            if (!write) {
+                return notEnabled(change.index);
+            }
+            break;
+        case Kind::CurrentDpi:
+            write = core::selectCurrentDpi(dpi, change.index);
+            if (!write) {
+                return notEnabled(change.index);
+            }
+            break;
+        case Kind::DpiColour:
+            // The colours of levels beyond the enabled ones cannot be chosen in the window either.
+            if (change.index > dpi.enabledLevels) {
+                return notEnabled(change.index);
+            }
+            write = core::dpiColourWrite(change.index, change.colour);
+            break;
+        case Kind::ReportRate: {
+            int code = 0;
+            while (code < 3 && core::ConfigImage::reportRateHzForCode(code) != change.index) {
+                ++code;
+            }
+            const core::RateChoice choice = core::selectReportRate(dpi, working, code);
+            write = choice.write;
+            reset = choice.reset;
+            break;
+        }
+        case Kind::LightingMode:
+            write = core::selectLightingMode(settings.lighting, working, change.index);
+            if (!write) {
+                m_io.err << "tarvikctl: this mouse's lighting does not offer effect " << change.index << "\n";
+                return kExitUsage;
+            }
+            break;
+        case Kind::LightingColour:
+            if (settings.lighting.kind == core::LightingKind::Sync) {
+                m_io.err << "tarvikctl: this mouse's lighting follows its DPI colours and has no colours "
+                            "of its own\n";
+                return kExitUsage;
+            }
+            write = core::ledColourWrite(change.index, change.colour);
+            break;
+        }
+        const bool stored = session.link().writeSetting(write->offset, write->values[0], write->values[1],
+                                                        write->values[2], write->count);
+        if (const int code = finished(session, stored); code != kExitOk) {
+            return code;
+        }
+        if (reset) {
+            // The mouse takes a new report rate only when it restarts.
+            session.discovery().resetAndRefind();
+            return reloaded(session);
+        }
+        return kExitOk;
     }
 
     int program(CliSession& session, std::span<const Byte> file, const std::string& path) {
-        core::ConfigBuffers& buffers = session.buffers();
-        const core::FileLoadResult taken = core::readPatchFile(file, buffers);
-        if (!taken) {
-            m_io.err << "tarvikctl: " << path << ": " << core::kLoadingBinError << " (" << taken.reason()
+        core::FileLoadResult why;
+        const core::CycleResult result = session.cycle().programPatch(
+            file, [&session] { session.discovery().resetAndRefind(); }, &why);
+        if (result == core::CycleResult::Refused) {
+            m_io.err << "tarvikctl: " << path << ": " << core::kLoadingBinError << " (" << why.reason()
                      << ")\n";
             return kExitUsage;
         }
-        core::DeviceLink& link = session.link();
-        bool first = false;
-        std::vector<Byte> expected;
-        if (buffers.storageKind == core::StorageKind::I2C) {
-            core::checkEEPatchCodeSection(buffers);
-            first = link.writeMemory(core::memmap::i2c::kPatchHeader.address, buffers.patchHeaderRecord);
-            link.writeMemory(core::memmap::i2c::kPatchCode.address,
-                             std::span(buffers.eepromPatchCode).first(256));
-            link.writeMemory(static_cast<std::uint16_t>(core::memmap::i2c::kPatchCode.address + 256),
-                             std::span(buffers.eepromPatchCode).subspan(256));
-            expected.assign(buffers.eepromPatchCode.begin(), buffers.eepromPatchCode.end());
-        } else {
-            core::checkPatchCodeSection(buffers);
-            if (!buffers.patchLocked) {
-                first = link.writeMemory(core::memmap::flash::kPatchCode.address, buffers.flashPatchCode);
-            }
-            const bool sector =
-                link.writeMemory(core::memmap::flash::kSector.address, buffers.assembleFlashSector());
-            first = buffers.patchLocked ? sector : first;
-            expected.assign(buffers.flashPatchCode.begin(), buffers.flashPatchCode.end());
+        if (const int code = stored(result, "the patch"); code != kExitOk) {
+            return code;
         }
-        link.ui().hideLoading();
-        if (!first) {
-            m_io.err << "tarvikctl: the mouse refused the patch\n";
-            return kExitMouseFailed;
-        }
-        session.discovery().resetAndRefind();
         if (const int code = reloaded(session); code != kExitOk) {
             return code;
         }
-        // The read after the restart shows what the mouse kept.
-        const bool locked = buffers.storageKind == core::StorageKind::Flash && buffers.patchLocked;
-        const std::vector<Byte> kept =
-            buffers.storageKind == core::StorageKind::I2C
-                ? std::vector<Byte>(buffers.eepromPatchCode.begin(), buffers.eepromPatchCode.end())
-                : std::vector<Byte>(buffers.flashPatchCode.begin(), buffers.flashPatchCode.end());
-        if (!locked && kept != expected) {
-            m_io.err << "tarvikctl: the patch code read back from the mouse differs from the file\n";
-            return kExitMouseFailed;
-        }
-        if (locked) {
+        if (session.buffers().storageKind == core::StorageKind::Flash && session.buffers().patchLocked) {
             m_io.out << "the mouse's patch is locked: only its header was written\n";
         }
         return kExitOk;
@@ -551,6 +753,32 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
                      "(\"Ctrl+Alt+A\")")
         ->required();
 
+    SettingChange change;
+    std::string colourText;
+    std::string effectText;
+    auto colourOption = [&](CLI::App* command) {
+        command->add_option("color", colourText, "#RRGGBB")->required();
+    };
+    auto* setDpi = set->add_subcommand("dpi", "Give a DPI level a step");
+    setDpi->add_option("level", change.index, "1 to 8")->required()->check(CLI::Range(1, 8));
+    setDpi->add_option("step", change.value, "1 to 12")->required()->check(CLI::Range(1, 12));
+    auto* setLevel = set->add_subcommand("dpi-level", "Make a DPI level the current one");
+    setLevel->add_option("level", change.index, "1 to 8")->required()->check(CLI::Range(1, 8));
+    auto* setDpiColour = set->add_subcommand("dpi-color", "Give a DPI level a colour");
+    setDpiColour->add_option("level", change.index, "1 to 8")->required()->check(CLI::Range(1, 8));
+    colourOption(setDpiColour);
+    auto* setRate = set->add_subcommand("rate", "Set the report rate; the mouse restarts to take a new one");
+    setRate->add_option("hz", change.index, "125, 250, 500 or 1000")
+        ->required()
+        ->check(CLI::IsMember({125, 250, 500, 1000}));
+    auto* setLighting = set->add_subcommand("lighting", "Choose the lighting effect");
+    setLighting->add_option("effect", effectText, "off or 0 to 5")
+        ->required()
+        ->check(CLI::IsMember({"off", "Off", "OFF", "0", "1", "2", "3", "4", "5"}));
+    auto* setLightColour = set->add_subcommand("light-color", "Give a lighting colour a value");
+    setLightColour->add_option("n", change.index, "1 to 10")->required()->check(CLI::Range(1, 10));
+    colourOption(setLightColour);
+
     auto* profile = app.add_subcommand("profile", "Profile files, the same bytes the window writes");
     profile->require_subcommand(1);
     std::string profilePath;
@@ -569,6 +797,14 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
     macros->require_subcommand(1);
     auto* macrosList = macros->add_subcommand("list", "List them");
     std::string macrosPath;
+    std::string macroName;
+    int macroRow = 0;
+    auto* macrosAdd = macros->add_subcommand("add", "Add a macro of the window's macro library to the mouse");
+    macrosAdd->add_option("library-name", macroName, "Its name in the library")->required();
+    auto* macrosDelete = macros->add_subcommand("delete", "Delete a macro from the mouse");
+    macrosDelete->add_option("n", macroRow, "Its number in macros list")
+        ->required()
+        ->check(CLI::PositiveNumber);
     auto* macrosExport = macros->add_subcommand("export", "Write the device macro export file");
     macrosExport->add_option("file", macrosPath)->required();
 
@@ -609,6 +845,32 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
     if (setButton->parsed()) {
         return tool.setButton(buttonMode, buttonNumber, function);
     }
+    const std::pair<CLI::App*, SettingChange::Kind> settings[] = {
+        {setDpi, SettingChange::Kind::DpiStep},
+        {setLevel, SettingChange::Kind::CurrentDpi},
+        {setDpiColour, SettingChange::Kind::DpiColour},
+        {setRate, SettingChange::Kind::ReportRate},
+        {setLighting, SettingChange::Kind::LightingMode},
+        {setLightColour, SettingChange::Kind::LightingColour},
+    };
+    for (const auto& [command, kind] : settings) {
+        if (!command->parsed()) {
+            continue;
+        }
+        change.kind = kind;
+        if (kind == SettingChange::Kind::DpiColour || kind == SettingChange::Kind::LightingColour) {
+            const auto colour = parseColour(colourText);
+            if (!colour) {
+                err << "tarvikctl: \"" << colourText << "\" is no colour; give it as #RRGGBB\n";
+                return kExitUsage;
+            }
+            change.colour = *colour;
+        }
+        if (kind == SettingChange::Kind::LightingMode) {
+            change.index = *lightingModeNumber(effectText);
+        }
+        return tool.setSetting(change);
+    }
     if (profileSave->parsed()) {
         return tool.profileSave(profilePath);
     }
@@ -623,6 +885,12 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
     }
     if (macrosList->parsed()) {
         return tool.macrosList();
+    }
+    if (macrosAdd->parsed()) {
+        return tool.macrosAdd(macroName);
+    }
+    if (macrosDelete->parsed()) {
+        return tool.macrosDelete(macroRow);
     }
     if (macrosExport->parsed()) {
         return tool.macrosExport(macrosPath);

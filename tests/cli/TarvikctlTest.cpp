@@ -5,18 +5,23 @@
 #include "cli/CliSession.h"
 #include "core/image/Checksum.h"
 #include "core/image/ConfigImage.h"
+#include "core/macros/MacroLibrary.h"
+#include "core/macros/MacroLibraryFile.h"
 #include "emulator/EmulatorTransport.h"
 #include "emulator/VirtualMouse.h"
-#include "gui/shell/MainWindow.h"
 #include "gui/dialogs/MessageSeam.h"
+#include "gui/shell/MainWindow.h"
 #include "platform/SingleInstance.h"
+#include "support/ClickAt.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <array>
 #include <cstdio>
 
 #include <gmock/gmock.h>
@@ -85,6 +90,7 @@ protected:
         env.insert(QStringLiteral("TARVIK_TIME_SCALE"), QString::number(kTimeScale));
         env.insert(QStringLiteral("TMPDIR"), m_folder.path());
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_folder.path());
+        env.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data")));
         env.remove(QStringLiteral("TARVIK_EMULATOR"));
         env.remove(QStringLiteral("TARVIK_TRANSCRIPT"));
         if (!transcript.isEmpty()) {
@@ -129,6 +135,14 @@ protected:
         emulator::VirtualMouse mouse(options);
         EXPECT_EQ(mouse.stateProblem(), "");
         return mouse.memory();
+    }
+
+    // The live settings as the state file keeps them.
+    std::array<core::Byte, 192> storedLive() {
+        emulator::VirtualMouse::Options options;
+        options.statePath = m_state.toStdString();
+        emulator::VirtualMouse mouse(options);
+        return mouse.liveSettings();
     }
 
     // The window over the same virtual mouse, found and read.
@@ -242,6 +256,112 @@ TEST_F(TarvikctlTest, ButtonAssignmentWritesTheKeySectionsAsTheKeyPageDoes) {
             }
         }
     }
+}
+
+// Each setting is changed once in the window, by clicking its control where a user clicks, and once
+// by tarvikctl from the same starting mouse: the same reports, the same mouse afterwards.
+TEST_F(TarvikctlTest, SettingsSendWhatTheirControlsInTheWindowSend) {
+    struct Case {
+        std::vector<const char*> args;
+        const char* page;
+        const char* control;
+        QColor chosen;
+    };
+    const Case cases[] = {
+        {{"dpi", "3", "5"}, "Btn_Adv_1", "Img_DPI3_5", {}},
+        {{"dpi-level", "2"}, "Btn_Adv_1", "Img_DPI2", {}},
+        {{"dpi-color", "2", "#0A141E"}, "Btn_Adv_1", "lbl_DPI2Col", QColor(10, 20, 30)},
+        {{"rate", "500"}, "Btn_Adv_1", "lbl_Rep3", {}},
+        {{"lighting", "2"}, "Btn_Breath_1", "lbl_LED2", {}},
+        {{"lighting", "off"}, "Btn_Breath_1", "lbl_Off", {}},
+        {{"light-color", "3", "010203"}, "Btn_Breath_1", "lbl_Col3", QColor(1, 2, 3)},
+    };
+    for (const Case& c : cases) {
+        QStringList args{QStringLiteral("set")};
+        for (const char* a : c.args) {
+            args << QString::fromLatin1(a);
+        }
+        SCOPED_TRACE(args.join(' ').toStdString());
+        QFile::remove(m_state);
+        const QString windowTranscript = path(QStringLiteral("window-%1.txt").arg(++m_runs));
+        std::vector<std::string> fromWindow;
+        {
+            gui::MessageSeam::Answerer answers;
+            if (c.chosen.isValid()) {
+                answers.nextColors.push_back(c.chosen);
+            }
+            gui::MessageSeam::setAnswerer(&answers);
+            auto window = openWindow(windowTranscript);
+            click(*window, c.page);
+            auto* control = window->findChild<QWidget*>(QLatin1String(c.control));
+            ASSERT_NE(control, nullptr);
+            const std::size_t before = lines(windowTranscript).size();
+            ASSERT_EQ(gui::testing::clickAt(control), control);
+            QTest::qWait(50);
+            fromWindow = from(lines(windowTranscript), before);
+            gui::MessageSeam::setAnswerer(nullptr);
+        }
+        const std::vector<core::Byte> memoryAfterWindow = storedMemory();
+        const auto liveAfterWindow = storedLive();
+        QFile::remove(m_state);
+        const auto liveBefore = storedLive();
+        const auto fromTool = reportsOf(args);
+        ASSERT_FALSE(fromWindow.empty());
+        EXPECT_EQ(fromTool, fromWindow);
+        EXPECT_EQ(storedMemory(), memoryAfterWindow);
+        EXPECT_EQ(storedLive(), liveAfterWindow);
+        EXPECT_NE(storedLive(), liveBefore);
+    }
+}
+
+TEST_F(TarvikctlTest, SettingsTheMouseDoesNotOfferAreRefusedWithoutAWrite) {
+    const QString transcript = path(QStringLiteral("refused.txt"));
+    for (const QStringList& args :
+         {QStringList{"set", "dpi", "3", "13"}, QStringList{"set", "rate", "300"},
+          QStringList{"set", "dpi-color", "1", "#12345"}, QStringList{"set", "lighting", "6"}}) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        QFile::remove(transcript);
+        EXPECT_EQ(tarvikctl(args, transcript).code, 1);
+        EXPECT_TRUE(lines(transcript).empty());
+    }
+}
+
+// Macros come from the library where the window keeps it; a button playing a macro keeps playing
+// it when a macro before it is deleted and the one it plays moves.
+TEST_F(TarvikctlTest, MacrosFromTheWindowsLibraryAndButtonsFollowADeletion) {
+    core::MacroLibrary library;
+    std::size_t slot = 0;
+    for (const char* name : {"Burst", "Reload"}) {
+        ASSERT_EQ(library.addNew(name, &slot), core::MacroLibrary::Result::Done);
+        library.encode(slot, {"10", "1 A CODE:8204", "0 30", "2 A CODE:0204"});
+    }
+    const QString folder = path(QStringLiteral("data/Gaming Mouse"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(core::MacroLibraryFile(std::filesystem::path(folder.toStdString()) / "Tarvik-Macro.bin")
+                    .save(library));
+
+    const QString transcript = path(QStringLiteral("unknown.txt"));
+    const Outcome unknown = tarvikctl({"macros", "add", "Jump"}, transcript);
+    EXPECT_EQ(unknown.code, 1);
+    EXPECT_THAT(unknown.err.toStdString(), HasSubstr("no macro named \"Jump\""));
+    EXPECT_TRUE(lines(transcript).empty());
+
+    ASSERT_EQ(tarvikctl({"macros", "add", "Burst"}).code, 0);
+    ASSERT_EQ(tarvikctl({"macros", "add", "Reload"}).code, 0);
+    ASSERT_EQ(tarvikctl({"set", "button", "game", "5", "Reload"}).code, 0);
+    const Outcome listed = tarvikctl({"macros", "list"});
+    EXPECT_THAT(listed.out.toStdString(), HasSubstr("1  Burst"));
+    EXPECT_THAT(listed.out.toStdString(), HasSubstr("2  Reload"));
+
+    EXPECT_EQ(tarvikctl({"macros", "delete", "3"}).code, 1);
+    ASSERT_EQ(tarvikctl({"macros", "delete", "1"}).code, 0);
+    const std::string after = tarvikctl({"macros", "list"}).out.toStdString();
+    EXPECT_THAT(after, HasSubstr("1  Reload"));
+    EXPECT_THAT(after, ::testing::Not(HasSubstr("Burst")));
+    const std::string shown = tarvikctl({"show"}).out.toStdString();
+    const auto game = shown.find("Game Mode:");
+    ASSERT_NE(game, std::string::npos);
+    EXPECT_THAT(shown.substr(game), HasSubstr("  5: Reload"));
 }
 
 TEST_F(TarvikctlTest, OfficeModeKeepsItsLastLeftKey) {

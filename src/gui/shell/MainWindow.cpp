@@ -16,6 +16,7 @@
 #include "gui/skin/CaptionRoller.h"
 #include "gui/skin/PictureControl.h"
 #include "gui/skin/Skin.h"
+#include "platform/MacroLibraryLocation.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,7 +26,6 @@
 #include <QGroupBox>
 #include <QRadioButton>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
@@ -709,18 +709,14 @@ void MainWindow::checkPcMacro() {
     // A folder the layout names keeps the library; otherwise it lives in the user's data folder, as
     // the program's own folder is not writable when it is installed for every user. A library left
     // beside the program by an earlier version is where a new one starts from.
-    const std::filesystem::path besideProgram =
-        core::MacroLibraryFile::in("", m_exeDirectory.toStdString()).path();
-    std::filesystem::path path;
+    const platform::MacroLibraryLocation location = platform::macroLibraryLocation(
+        m_macroPath.toStdString(), m_exeDirectory.toStdString(), QCoreApplication::applicationName());
+    const std::filesystem::path& path = location.path;
     std::vector<core::Byte> start = core::defaultMacroLibraryImage();
-    if (!m_macroPath.isEmpty()) {
-        path = core::MacroLibraryFile::in(m_macroPath.toStdString(), m_exeDirectory.toStdString()).path();
-    } else {
-        const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        QDir().mkpath(folder);
-        path = core::MacroLibraryFile::in(folder.toStdString(), {}).path();
+    if (!location.besideProgram.empty()) {
+        QDir().mkpath(QString::fromStdString(path.parent_path().string()));
         if (!std::filesystem::exists(path))
-            if (auto old = core::readMacroFile(besideProgram))
+            if (auto old = core::readMacroFile(location.besideProgram))
                 start = std::move(*old);
     }
     auto loaded = core::MacroLibraryFile(path).loadOrCreate(start);
