@@ -8,6 +8,7 @@
 #include "emulator/VirtualMouse.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/shell/MainWindow.h"
+#include "gui/skin/PictureControl.h"
 #include "resources/Resources.h"
 
 #include <QApplication>
@@ -28,6 +29,7 @@
 using namespace tarvik;
 using core::Byte;
 using gui::MainWindow;
+using gui::PictureControl;
 
 namespace {
 
@@ -271,6 +273,37 @@ TEST_F(UpdateTest, ARefusedWorkModeWriteIsReportedOnceAndTheWindowShowsTheModeTh
         }
         EXPECT_TRUE(m_window->findChild<QRadioButton*>(QStringLiteral("rb_1"))->isChecked());
         EXPECT_EQ(m_window->state().buffers.workingImage.currentProfile() & 0x0F, 0);
+    }
+}
+
+TEST_F(UpdateTest, ARefusedLiveSettingIsReportedOnceAndItsPageShowsWhatTheMouseHolds) {
+    build(core::StorageKind::I2C);
+    startAndRead();
+    struct Case {
+        const char* page;
+        const char* control; // clicked: a setting the mouse does not hold yet
+        const char* marker;  // drawn from the setting
+    };
+    const Case cases[] = {{"Btn_Adv_1", "Img_DPI1_12", "Img_DPI1_12"},
+                          {"Btn_Breath_1", "lbl_LED4", "Img_LED4"},
+                          {"Btn_Breath_1", "Img_Fall9", "Img_Fall9"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.control);
+        m_answers.messages.clear();
+        clickAt(QString::fromLatin1(c.page));
+        auto* marker = m_window->findChild<PictureControl*>(QString::fromLatin1(c.marker));
+        ASSERT_NE(marker, nullptr);
+        const QString before = marker->pictureName();
+        const auto live = mouse().liveSettings();
+        emulator::Faults faults;
+        faults.refuseReport = mouse().reportCount() + 1;
+        mouse().setFaults(faults);
+        clickAt(QString::fromLatin1(c.control));
+        mouse().setFaults({});
+        EXPECT_EQ(m_answers.messages, QStringList{text("Str126")});
+        EXPECT_EQ(mouse().liveSettings(), live);
+        ASSERT_TRUE(waitFor([&] { return m_window->deviceConnected() && !m_window->coversShown(); }));
+        EXPECT_EQ(marker->pictureName(), before);
     }
 }
 
