@@ -7,6 +7,7 @@
 #include "core/macros/MacroName.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/macros/MacroEventDelegate.h"
+#include "gui/pages/NotStored.h"
 #include "gui/pages/PageControls.h"
 #include "platform/InputCapture.h"
 #include "platform/InputCaptureFactory.h"
@@ -495,9 +496,13 @@ void FirePage::confirm() {
             context().cycle.buttonCodeTable().set(2, m_button, *code);
     }
     s.buffers.joinFireMacroStore();
-    context().cycle.commitFireMacros(s.settings.lighting.colours);
+    const bool stored =
+        context().cycle.commitFireMacros(s.settings.lighting.colours) != core::CycleResult::NotStored;
     // Last: the key page that comes back names the code just stored.
     emit closed();
+    // After the page is closed, so that the read that follows draws the key page the user returns to.
+    if (!stored)
+        shell().reportNotStored(notstored::kFireKeys, true);
 }
 
 void FirePage::cancel() {

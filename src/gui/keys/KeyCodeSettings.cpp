@@ -4,6 +4,7 @@
 #include "core/keys/AimKey.h"
 #include "core/keys/FireKeyRewrites.h"
 #include "gui/AppState.h"
+#include "gui/pages/NotStored.h"
 
 namespace tarvik::gui {
 
@@ -19,7 +20,8 @@ void settingFireKey(const PageContext& context, const std::array<core::FireKeySe
     for (const core::KeyCodeRewrite& rewrite :
          core::fireKeyRewrites(state.buffers.workingImage, before, settings))
         table.set(rewrite.mode, rewrite.button, rewrite.code);
-    context.cycle.commitKeyBlock(core::ConfigCycle::Variant::Complete);
+    if (context.cycle.commitKeyBlock(core::ConfigCycle::Variant::Complete) == core::CycleResult::NotStored)
+        context.shell.reportNotStored(notstored::kKeys, true);
 }
 
 bool settingAimKey(const PageContext& context) {
@@ -28,7 +30,8 @@ bool settingAimKey(const PageContext& context) {
     core::ButtonCodeTable& table = context.cycle.buttonCodeTable();
     for (const core::KeyCodeRewrite& rewrite : rewrites)
         table.set(rewrite.mode, rewrite.button, rewrite.code);
-    context.cycle.commitKeyBlock(core::ConfigCycle::Variant::Complete);
+    if (context.cycle.commitKeyBlock(core::ConfigCycle::Variant::Complete) == core::CycleResult::NotStored)
+        context.shell.reportNotStored(notstored::kKeys, true);
     if (!rewrites.empty())
         return true;
     state.settings.dpi.aimStep = 1;

@@ -6,6 +6,7 @@
 #include "core/keys/FunctionCodeName.h"
 #include "core/text/LanguageTables.h"
 #include "gui/dialogs/AssemblyKeyDialog.h"
+#include "gui/pages/NotStored.h"
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/PictureControl.h"
 
@@ -237,8 +238,12 @@ int KeysPage::currentMode() const {
 }
 
 void KeysPage::commit(bool complete) {
-    context().cycle.commitKeyBlock(complete ? core::ConfigCycle::Variant::Complete
-                                            : core::ConfigCycle::Variant::KeysOnly);
+    // Every assignment ends here: the menu's caption is already drawn, so a refused commit must be
+    // said and the buttons drawn again from the mouse.
+    if (context().cycle.commitKeyBlock(complete ? core::ConfigCycle::Variant::Complete
+                                                : core::ConfigCycle::Variant::KeysOnly) ==
+        core::CycleResult::NotStored)
+        shell().reportNotStored(notstored::kKeys, true);
 }
 
 void KeysPage::assignEntry(CaptionLabel* entry) {

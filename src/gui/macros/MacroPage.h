@@ -114,7 +114,8 @@ private:
     void relistLibrary(int selectRow);
     void askName(const std::function<void(const QString&)>& apply);
     // Btn_SaveMacroClick, with the button codes re-pointed at macros that moved (`deletedRow` gone).
-    void writeDeviceMacros(const core::MacroAddressTable& before, std::optional<std::size_t> deletedRow);
+    // Returns whether the mouse took every report of the write.
+    bool writeDeviceMacros(const core::MacroAddressTable& before, std::optional<std::size_t> deletedRow);
 
     PictureControl* m_page = nullptr;
     QListWidget* m_library = nullptr;

@@ -3,6 +3,7 @@
 // repointMacroCodes); this draws, asks core and sends.
 
 #include "core/cycle/ConfigCycle.h"
+#include "core/device/DeviceLink.h"
 #include "core/macros/DeviceMacroTable.h"
 #include "core/macros/MacroCodeRepoint.h"
 #include "core/macros/MacroLibrary.h"
@@ -11,6 +12,7 @@
 #include "gui/dialogs/MacroNameDialog.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/macros/MacroPage.h"
+#include "gui/pages/NotStored.h"
 #include "gui/pages/PageContext.h"
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/PictureControl.h"
@@ -348,8 +350,9 @@ void MacroPage::exportAll() {
 
 // --- the mouse -----------------------------------------------------------------------------------
 
-void MacroPage::writeDeviceMacros(const core::MacroAddressTable& before,
+bool MacroPage::writeDeviceMacros(const core::MacroAddressTable& before,
                                   std::optional<std::size_t> deletedRow) {
+    const core::DeviceLink::WriteCheck check(context().link);
     core::ConfigCycle& cycle = context().cycle;
     const auto moves = core::macroAddressMoves(before, deletedRow, cycle.deviceMacroTable().addressTable());
     const auto repoint = [&] {
@@ -368,6 +371,7 @@ void MacroPage::writeDeviceMacros(const core::MacroAddressTable& before,
         cycle.writeDeviceMacros(repoint);
     }
     shell().deviceMacrosChanged();
+    return check.allStored();
 }
 
 void MacroPage::addToMouse() {
@@ -380,11 +384,15 @@ void MacroPage::addToMouse() {
     const core::MacroAddressTable before = table.addressTable();
     const core::LibrarySlot& slot = state().macroLibrary.slot(static_cast<std::size_t>(row));
     switch (table.add(slot.name, slot.body)) {
-    case core::DeviceMacroTable::Result::Done:
-        writeDeviceMacros(before, std::nullopt);
+    case core::DeviceMacroTable::Result::Done: {
+        const bool stored = writeDeviceMacros(before, std::nullopt);
         setDeviceMacros(table);
         m_device->scrollToBottom();
+        // Last, once the lists show what was asked: the read that follows draws what the mouse took.
+        if (!stored)
+            shell().reportNotStored(notstored::kMacros, true);
         break;
+    }
     case core::DeviceMacroTable::Result::TooLong:
     case core::DeviceMacroTable::Result::Unreadable:
         shell().showMessage("Str103");
@@ -404,10 +412,12 @@ void MacroPage::deleteDeviceMacro() {
     const core::MacroAddressTable before = table.addressTable();
     if (table.remove(static_cast<std::size_t>(row)) != core::DeviceMacroTable::Result::Done)
         return;
-    writeDeviceMacros(before, static_cast<std::size_t>(row));
+    const bool stored = writeDeviceMacros(before, static_cast<std::size_t>(row));
     setDeviceMacros(table);
     if (m_device->count() > 0)
         m_device->setCurrentRow(std::max(row - 1, 0));
+    if (!stored)
+        shell().reportNotStored(notstored::kMacros, true);
 }
 
 void MacroPage::exportDeviceMacros() {

@@ -4,6 +4,7 @@
 #include "core/device/DeviceLink.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/keys/KeyCodeSettings.h"
+#include "gui/pages/NotStored.h"
 #include "gui/pages/PageControls.h"
 
 #include <QButtonGroup>
@@ -346,12 +347,19 @@ void AdvancedPage::showAimStep() {
 
 // --- Handlers of the mouse's settings
 
-void AdvancedPage::send(const std::optional<core::LiveWrite>& write) {
+bool AdvancedPage::writeLive(const std::optional<core::LiveWrite>& write) {
     if (!write || state().applyingImage)
-        return;
-    // A failed live write is neither reported nor retried: the next full read shows what the mouse holds.
+        return true;
+    // Not retried: the user is told, and the read that follows shows what the mouse holds.
+    const core::DeviceLink::WriteCheck check(context().link);
     context().link.writeSetting(write->offset, write->values[0], write->values[1], write->values[2],
                                 write->count);
+    return check.allStored();
+}
+
+void AdvancedPage::send(const std::optional<core::LiveWrite>& live) {
+    if (!writeLive(live))
+        shell().reportNotStored(notstored::kSetting, true);
 }
 
 void AdvancedPage::dpiStepClicked(int level, int step) {
@@ -401,9 +409,14 @@ void AdvancedPage::reportRateClicked(int n) {
         return;
     const core::RateChoice choice =
         core::selectReportRate(state().settings.dpi, state().buffers.workingImage, n - 1);
-    send(choice.write);
-    if (choice.reset)
-        shell().resetAndRefind();
+    if (!choice.reset) {
+        send(choice.write);
+        return;
+    }
+    const bool stored = writeLive(choice.write);
+    shell().resetAndRefind();
+    if (!stored)
+        shell().reportNotStored(notstored::kSetting, false); // the restart has read the mouse again
 }
 
 std::array<core::FireKeySetting, 3> AdvancedPage::fireKeysFromEdits() const {

@@ -94,8 +94,10 @@ private:
     void styleDpiCaptions();
     void connectHandlers();
 
-    // Sends a live setting unless a configuration is being drawn.
-    void send(const std::optional<core::LiveWrite>& write);
+    // Sends a live setting unless a configuration is being drawn; false when the mouse did not take it.
+    bool writeLive(const std::optional<core::LiveWrite>& write);
+    // writeLive, and a write the mouse did not take is reported and the mouse read again.
+    void send(const std::optional<core::LiveWrite>& live);
     void dpiStepClicked(int level, int step);
     void currentDpiClicked(int level);
     void dpiColourClicked(int level);

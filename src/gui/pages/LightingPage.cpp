@@ -2,6 +2,7 @@
 
 #include "core/device/DeviceLink.h"
 #include "gui/dialogs/MessageSeam.h"
+#include "gui/pages/NotStored.h"
 #include "gui/pages/PageControls.h"
 
 #include <QButtonGroup>
@@ -133,8 +134,12 @@ void LightingPage::refreshFromImage() {
 void LightingPage::send(const std::optional<core::LiveWrite>& write) {
     if (!write || state().applyingImage)
         return;
+    // Not retried: the user is told, and the read that follows shows what the mouse holds.
+    const core::DeviceLink::WriteCheck check(context().link);
     context().link.writeSetting(write->offset, write->values[0], write->values[1], write->values[2],
                                 write->count);
+    if (!check.allStored())
+        shell().reportNotStored(notstored::kSetting, true);
 }
 
 void LightingPage::modeClicked(int mode) {
