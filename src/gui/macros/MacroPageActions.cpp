@@ -139,7 +139,17 @@ int MacroPage::selectedRow(const QListWidget* list) const {
     return selected.isEmpty() ? -1 : list->row(selected.front());
 }
 
+// The events shown belong to no macro any more: a recording or an insertion still open ends first
+// (a normal recording keeps what it recorded, an insertion is given up as by its Cancel).
 void MacroPage::clearEvents() {
+    if (m_editor.recording())
+        toggleRecording();
+    if (m_editor.insertPanelOpen()) {
+        stopCapture();
+        m_editor.insertCancel();
+        closeInsertPanel();
+    }
+    m_editor.showLibraryMacro(std::nullopt);
     m_events->clear();
     m_text->clear();
     m_diagnostic->clear();
@@ -153,8 +163,8 @@ void MacroPage::showLibraryMacro(int row) {
     const auto view = state().macroLibrary.view(static_cast<std::size_t>(row));
     if (!view)
         return;
-    setDiagnostic(QString::fromStdString(view->hex));
-    showMacroText(view->decoded.text);
+    m_editor.showLibraryMacro(static_cast<std::size_t>(row));
+    redrawEvents();
     showDelayMode(view->decoded.delayMode);
 }
 
@@ -164,8 +174,9 @@ void MacroPage::showDeviceMacro(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= context().cycle.deviceMacroTable().count())
         return;
     if (const auto view = context().cycle.deviceMacroTable().view(static_cast<std::size_t>(row))) {
+        m_editor.showDeviceMacro(view->decoded.text);
+        redrawEvents();
         setDiagnostic(QString::fromStdString(view->hex));
-        showMacroText(view->decoded.text);
     }
 }
 
