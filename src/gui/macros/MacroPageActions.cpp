@@ -160,12 +160,11 @@ void MacroPage::showLibraryMacro(int row) {
     clearEvents();
     if (row < 0)
         return;
-    const auto view = state().macroLibrary.view(static_cast<std::size_t>(row));
-    if (!view)
-        return;
+    // A new macro has no events yet, and is recorded into all the same.
     m_editor.showLibraryMacro(static_cast<std::size_t>(row));
     redrawEvents();
-    showDelayMode(view->decoded.delayMode);
+    if (const auto view = state().macroLibrary.view(static_cast<std::size_t>(row)))
+        showDelayMode(view->decoded.delayMode);
 }
 
 void MacroPage::showDeviceMacro(int row) {
