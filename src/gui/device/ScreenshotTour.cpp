@@ -1,18 +1,24 @@
 #include "gui/device/ScreenshotTour.h"
 
+#include "core/macros/MacroLibrary.h"
+#include "gui/AppState.h"
 #include "gui/fire/FirePage.h"
-#include "gui/shell/MainWindow.h"
 #include "gui/keys/KeysScreenshots.h"
+#include "gui/macros/MacroPage.h"
+#include "gui/shell/MainWindow.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QRegularExpression>
 
 #include <cstdio>
+#include <tuple>
 
 namespace tarvik::gui {
 
@@ -67,6 +73,34 @@ void showFirePreset(QWidget& window, bool service) {
         fire->setAccessCodeAsker({});
     }
 }
+
+// The macro page with a macro recorded into a library of the tour's own (the user's library stays as
+// it is): Shift+A typed with their gaps, then the insert panel open on its key choice.
+QWidget* showRecordedMacro(QWidget& window) {
+    auto* main = qobject_cast<MainWindow*>(&window);
+    auto* page = window.findChild<MacroPage*>(QStringLiteral("gbPage4"));
+    if (!main || !page)
+        return nullptr;
+    AppState& state = main->state();
+    state.macroLibraryPath = QDir(ScreenshotTour::directoryFromEnvironment()).filePath("macro-library.bin");
+    std::size_t slot = 0;
+    if (state.macroLibrary.addNew("Demo", &slot) != core::MacroLibrary::Result::Done)
+        return nullptr;
+    page->setLibrary(state.macroLibrary);
+    page->showLibraryMacro(static_cast<int>(slot));
+    page->toggleRecording();
+    std::uint32_t t = 1000;
+    for (const auto& [down, key, gap] :
+         {std::tuple{true, 0x10, 0}, {true, 0x41, 140}, {false, 0x41, 95}, {false, 0x10, 60}})
+        page->recordInput(core::InputEvent::key(down, key, t += static_cast<std::uint32_t>(gap)));
+    page->recordInput(core::InputEvent::mouse(true, core::MouseButton::Left, t += 210));
+    page->recordInput(core::InputEvent::mouse(false, core::MouseButton::Left, t += 80));
+    page->toggleRecording();
+    page->findChild<QListWidget*>(QStringLiteral("LB_macro"))->setCurrentRow(2);
+    page->openInsertPanel();
+    page->findChild<QComboBox*>(QStringLiteral("CB_Insert"))->setCurrentIndex(2);
+    return nullptr;
+}
 } // namespace
 
 QList<ScreenshotTour::Stop> ScreenshotTour::mainWindowPages() {
@@ -80,6 +114,7 @@ QList<ScreenshotTour::Stop> ScreenshotTour::mainWindowPages() {
         {QStringLiteral("Btn_Adv_"), QStringLiteral("4-advanced.png")},
         {QStringLiteral("Btn_Breath_"), QStringLiteral("5-breathing-light.png")},
         {QStringLiteral("Btn_Macro_"), QStringLiteral("6-macro.png")},
+        {QStringLiteral("Btn_Macro_"), QStringLiteral("6a-macro-recorded.png"), &showRecordedMacro},
         {QStringLiteral("Btn_Update_"), QStringLiteral("7-update.png")},
         {QString(), QStringLiteral("8-fire-macro.png"),
          [](QWidget& window) -> QWidget* {

@@ -4,6 +4,7 @@
 #include "core/macros/MacroLibrary.h"
 #include "gui/macros/MacroEventDelegate.h"
 #include "gui/pages/PageControls.h"
+#include "platform/InputCapture.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -73,7 +74,8 @@ int delayModeIndex(core::DelayMode mode) {
 } // namespace
 
 MacroPage::MacroPage(const PageContext& context, QWidget* parent)
-    : Page(QStringLiteral("gbPage4"), context, parent) {
+    : Page(QStringLiteral("gbPage4"), context, parent),
+      m_editor(context.state.macroLibrary, [this](const core::MacroLibrary&) { saveLibrary(); }) {
     m_page = addPicture(this, QStringLiteral("Img_P4"));
     setPagePicture(m_page);
     m_library = addList(QStringLiteral("LB_PCMacroName"), QSize(246, 296));
@@ -96,8 +98,19 @@ MacroPage::MacroPage(const PageContext& context, QWidget* parent)
     m_diagnostic->setObjectName(QStringLiteral("mmo_wrscript"));
     m_diagnostic->hide();
 
+    // Said only where recording cannot see what the user does in other programs.
+    m_captureNote = new QLabel(this);
+    m_captureNote->setObjectName(QStringLiteral("lbl_RecordNote"));
+    m_captureNote->setWordWrap(true);
+    m_captureNote->hide();
+
     wireLists();
     wireMenus();
+    wireEditing();
+}
+
+MacroPage::~MacroPage() {
+    stopCapture();
 }
 
 QListWidget* MacroPage::addList(const QString& name, QSize size) {
@@ -189,9 +202,9 @@ void MacroPage::buildInsertBox() {
                          "MacroBtnS_02", "MacroBtnS_01");
 
     // Covers the delay options while an insert recording runs.
-    auto* cover = new QWidget(m_insertBox);
-    cover->setObjectName(QStringLiteral("GB_Dis"));
-    cover->hide();
+    m_insertCover = new QWidget(m_insertBox);
+    m_insertCover->setObjectName(QStringLiteral("GB_Dis"));
+    m_insertCover->hide();
 
     connect(m_insertChoice, &QComboBox::currentIndexChanged, this, [this](int item) {
         if (item >= 0)
@@ -286,9 +299,8 @@ void MacroPage::applyLayout() {
     placeButton(m_insertRecord, "InsertBtnStart");
     placeButton(m_ok, "InsertBtnOK");
     placeButton(m_cancel, "InsertBtnCancel");
-    m_insertBox->findChild<QWidget*>(QStringLiteral("GB_Dis"))
-        ->setGeometry(insertOptions.x() - 4, insertOptions.y() - 2, kInsertOptionSize.width() + 8,
-                      3 * insertStep);
+    m_insertCover->setGeometry(insertOptions.x() - 4, insertOptions.y() - 2, kInsertOptionSize.width() + 8,
+                               3 * insertStep);
 
     const QList<QWidget*> texts = m_delayBox->findChildren<QWidget*>() +
                                   m_insertBox->findChildren<QWidget*>() + QList<QWidget*>{m_new, m_record};
@@ -300,12 +312,19 @@ void MacroPage::applyLayout() {
     }
 
     styleMenuPanels(m_menus, size, s.layoutColor("Color_F_Font"), s.layoutColor("Color_F_Back"));
+
+    // Under the Record button, as wide as the event list.
+    const QPoint note = layoutPoint(s, "BtnStart");
+    m_captureNote->setGeometry(note.x(), note.y() + 40, m_events->width(), 34);
+    setTextLook(m_captureNote, size, text);
 }
 
 void MacroPage::applyLanguage() {
     m_new->setText(state().text("Str432"));
-    m_record->setText(state().text("Str400"));
-    m_insertRecord->setText(state().text("Str400"));
+    m_record->setText(state().text(m_editor.recording() ? "Str401" : "Str400"));
+    m_insertRecord->setText(state().text(m_editor.insertRecording() ? "Str401" : "Str400"));
+    m_captureNote->setText(
+        QStringLiteral("Recording sees keys and clicks only while this window has the focus."));
     m_cancel->setText(state().text("Str422"));
     for (int i = 0; i < 3; ++i) {
         m_delay.labels[i]->setText(QStringLiteral("   ") + state().text(kDelayOptionKeys[i]));
@@ -336,7 +355,7 @@ void MacroPage::applyLanguage() {
 }
 
 bool MacroPage::insertPanelOpen() const {
-    return !m_insertBox->isHidden();
+    return m_editor.insertPanelOpen();
 }
 
 void MacroPage::showRecordingBox() {

@@ -3,14 +3,17 @@
 // macro last chosen, the New and Record buttons, the delay options of recordings, the insert box
 // and the right-click menus of the three lists.
 
+#include "core/macros/MacroEditor.h"
 #include "core/macros/MacroTypes.h"
 #include "gui/pages/Page.h"
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
@@ -20,6 +23,10 @@ class MacroAddressTable;
 class MacroLibrary;
 class DeviceMacroTable;
 } // namespace tarvik::core
+
+namespace tarvik::platform {
+class InputCapture;
+} // namespace tarvik::platform
 
 namespace tarvik::gui {
 
@@ -31,6 +38,7 @@ class MacroPage : public Page {
     Q_OBJECT
 public:
     MacroPage(const PageContext& context, QWidget* parent);
+    ~MacroPage() override;
 
     void applyLayout() override;
     void applyLanguage() override;
@@ -84,6 +92,24 @@ public:
     // The "Macro Name" dialog, once it has been opened.
     MacroNameDialog* nameDialog() const { return m_nameDialog; }
 
+    // --- Recording and editing the events of the selected library macro ---
+    // The source of key and button events of recordings; without one, the system's is made when the
+    // page is first opened.
+    void setInputCapture(std::unique_ptr<platform::InputCapture> capture);
+    // Record/Stop of a normal recording (Btn_Start) and of an insert recording (Btn_InsertStart).
+    void toggleRecording();
+    void toggleInsertRecording();
+    // One event of the input capture while a recording runs (the capture calls it).
+    void recordInput(const core::InputEvent& event);
+    // The event list's menu: Edit, Delete and Insert of the selected row.
+    void editRow();
+    void deleteRow();
+    void openInsertPanel();
+    // The insert panel's OK and Cancel.
+    void insertOk();
+    void insertCancel();
+    const core::MacroEditor& editor() const { return m_editor; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -108,6 +134,17 @@ private:
     void openMenu(QListWidget* list, QPoint atInList);
     bool belowLastRow(QListWidget* list, QPoint atInList) const;
     void clearEvents();
+    void redrawEvents();
+    void ensureCapture();
+    void startCapture();
+    void stopCapture();
+    // The page's controls as a normal or an insert recording ends (by Stop or because it is full).
+    void showRecordingStopped();
+    void showInsertRecordingStopped();
+    void closeInsertPanel();
+    void wireEditing();
+    core::RecordSettings recordSettings(const DelayOptions& options) const;
+    core::InsertValues insertValues() const;
     int selectedRow(const QListWidget* list) const;
     // RefreshPCMacro: the library to its file; a failure is reported once, with the file's name.
     void saveLibrary();
@@ -140,6 +177,12 @@ private:
     std::array<QWidget*, 3> m_menus{};
     int m_rowHeight = 20;
     MacroNameDialog* m_nameDialog = nullptr;
+
+    core::MacroEditor m_editor;
+    std::unique_ptr<platform::InputCapture> m_capture;
+    QLabel* m_captureNote = nullptr;
+    QWidget* m_insertCover = nullptr;
+    bool m_redrawing = false;
 };
 
 } // namespace tarvik::gui

@@ -141,7 +141,17 @@ int MacroPage::selectedRow(const QListWidget* list) const {
     return selected.isEmpty() ? -1 : list->row(selected.front());
 }
 
+// The events shown belong to no macro any more: a recording or an insertion still open ends first
+// (a normal recording keeps what it recorded, an insertion is given up as by its Cancel).
 void MacroPage::clearEvents() {
+    if (m_editor.recording())
+        toggleRecording();
+    if (m_editor.insertPanelOpen()) {
+        stopCapture();
+        m_editor.insertCancel();
+        closeInsertPanel();
+    }
+    m_editor.showLibraryMacro(std::nullopt);
     m_events->clear();
     m_text->clear();
     m_diagnostic->clear();
@@ -152,12 +162,11 @@ void MacroPage::showLibraryMacro(int row) {
     clearEvents();
     if (row < 0)
         return;
-    const auto view = state().macroLibrary.view(static_cast<std::size_t>(row));
-    if (!view)
-        return;
-    setDiagnostic(QString::fromStdString(view->hex));
-    showMacroText(view->decoded.text);
-    showDelayMode(view->decoded.delayMode);
+    // A new macro has no events yet, and is recorded into all the same.
+    m_editor.showLibraryMacro(static_cast<std::size_t>(row));
+    redrawEvents();
+    if (const auto view = state().macroLibrary.view(static_cast<std::size_t>(row)))
+        showDelayMode(view->decoded.delayMode);
 }
 
 void MacroPage::showDeviceMacro(int row) {
@@ -166,8 +175,9 @@ void MacroPage::showDeviceMacro(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= context().cycle.deviceMacroTable().count())
         return;
     if (const auto view = context().cycle.deviceMacroTable().view(static_cast<std::size_t>(row))) {
+        m_editor.showDeviceMacro(view->decoded.text);
+        redrawEvents();
         setDiagnostic(QString::fromStdString(view->hex));
-        showMacroText(view->decoded.text);
     }
 }
 

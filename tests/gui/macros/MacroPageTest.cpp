@@ -20,9 +20,16 @@
 #include "gui/pages/PageContext.h"
 #include "gui/skin/CaptionLabel.h"
 
+#include "../../core/macros/FakeInputCapture.h"
 #include "../../emulator/TestImage.h"
+#include "../support/ClickAt.h"
+#include "core/macros/MacroCodec.h"
+#include "gui/dialogs/InputDelayTimeDialog.h"
+#include "gui/dialogs/InputOneKeyDialog.h"
+#include "gui/macros/MacroEventDelegate.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -356,6 +363,267 @@ TEST_F(MacroPageTest, RightClickSelectsOneListAndPressBelowRowsClosesMenus) {
     QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, QPoint(10, l->viewport()->height() - 5));
     EXPECT_FALSE(page->findChild<QWidget*>("Pnl_DevMacro")->isVisible());
     EXPECT_TRUE(l->selectedItems().isEmpty());
+}
+
+// --- recording and editing the events -------------------------------------------------------------
+
+constexpr int kA = 0x41;
+constexpr int kShift = 0x10;
+
+class MacroEditingTest : public MacroPageTest {
+protected:
+    // A mouse, a library whose first macro holds `lines` (nothing for an empty one) and that macro
+    // chosen; recordings read the fake capture.
+    void editLibraryMacro(const core::MacroText& lines) {
+        if (!page)
+            plug(StorageKind::I2C);
+        library({record("rec", lines.empty() ? std::vector<Byte>{} : core::encodeMacro(lines))});
+        auto owned = std::make_unique<test::FakeInputCapture>();
+        capture = owned.get();
+        page->setInputCapture(std::move(owned));
+        QListWidget* names = list("LB_PCMacroName");
+        QTest::mouseClick(names->viewport(), Qt::LeftButton, {},
+                          names->visualItemRect(names->item(0)).center());
+        ASSERT_EQ(page->editor().librarySlot(), std::optional<std::size_t>(0));
+    }
+    QWidget* control(const char* name) { return page->findChild<QWidget*>(QString::fromLatin1(name)); }
+    void click(const char* name) {
+        QWidget* c = control(name);
+        ASSERT_NE(c, nullptr) << name;
+        EXPECT_EQ(gui::testing::clickAt(c), c) << name << " is covered";
+    }
+    void leftClickRow(int row) {
+        QListWidget* l = list("LB_macro");
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(l->item(row)).center());
+    }
+    core::MacroText shown() const { return page->editor().text(); }
+    QStringList rows() {
+        QStringList out;
+        QListWidget* l = list("LB_macro");
+        for (int i = 0; i < l->count(); ++i)
+            out << l->item(i)->data(MacroEventDelegate::kLineRole).toString();
+        return out;
+    }
+    // The first slot's body in the library file.
+    std::vector<Byte> savedBody() {
+        const auto file = fileBytes(state.macroLibraryPath);
+        if (file.size() < core::kLibraryRecordSize)
+            return {};
+        return {file.begin() + 16, file.begin() + core::kLibraryRecordSize};
+    }
+    static std::vector<Byte> slotBody(const core::MacroText& text) {
+        std::vector<Byte> body = core::encodeMacro(text);
+        body.resize(core::kLibraryRecordSize - 16, 0);
+        return body;
+    }
+    template <class Dialog> Dialog* openDialog() {
+        for (Dialog* d : window.findChildren<Dialog*>())
+            if (d->isVisible())
+                return d;
+        return nullptr;
+    }
+
+    test::FakeInputCapture* capture = nullptr;
+};
+
+TEST_F(MacroEditingTest, RecordingAKeyWithEachDelayModeSavesExactlyTheEncodedMacro) {
+    struct Case {
+        const char* option;
+        core::MacroText lines;
+    };
+    const Case cases[] = {
+        {"IB_RecDelay", {"10", "1 A CODE:8204", "0 120", "2 A CODE:0204"}},
+        {"IB_DelayTime", {"0150", "1 A CODE:8204", "0 50", "2 A CODE:0204"}},
+        {"IB_NoDelay", {"00", "1 A CODE:8204", "2 A CODE:0204"}},
+    };
+    editLibraryMacro({});
+    auto* recordButton = page->findChild<CaptionLabel*>("Btn_Start");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.option);
+        click(c.option);
+        click("Btn_Start");
+        EXPECT_EQ(recordButton->text(), state.text("Str401"));
+        EXPECT_FALSE(list("LB_PCMacroName")->isEnabled());
+        capture->keyDown(kA, 5000);
+        capture->keyDown(kA, 5040); // auto-repeat of the held key
+        capture->keyUp(kA, 5120);
+        // The click that stops the recording is not part of it.
+        emit recordButton->entered();
+        capture->buttonDown(core::MouseButton::Left, 5300);
+        capture->buttonUp(core::MouseButton::Left, 5310);
+        click("Btn_Start");
+        emit recordButton->left();
+        EXPECT_EQ(recordButton->text(), state.text("Str400"));
+        EXPECT_FALSE(capture->active());
+        EXPECT_EQ(shown(), c.lines);
+        EXPECT_EQ(rows().size(), static_cast<int>(c.lines.size()) - 1);
+        EXPECT_EQ(savedBody(), slotBody(c.lines));
+        EXPECT_TRUE(list("LB_PCMacroName")->isEnabled());
+    }
+}
+
+TEST_F(MacroEditingTest, ModifiersAndClicksKeepTheirOrder) {
+    editLibraryMacro({});
+    click("IB_NoDelay");
+    click("Btn_Start");
+    capture->keyDown(kShift, 10);
+    capture->keyDown(kA, 20);
+    capture->keyUp(kA, 30);
+    capture->keyUp(kShift, 40);
+    capture->buttonDown(core::MouseButton::Right, 50);
+    capture->buttonUp(core::MouseButton::Right, 60);
+    click("Btn_Start");
+    EXPECT_EQ(shown(),
+              (core::MacroText{"00", "1 Shift CODE:8102", "1 A CODE:8204", "2 A CODE:0204",
+                               "2 Shift CODE:0102", "1 RightKey CODE:00A2", "2 RightKey CODE:0022"}));
+}
+
+TEST_F(MacroEditingTest, AFullMacroStopsTheRecordingAndStillFitsItsSlot) {
+    editLibraryMacro({});
+    click("IB_RecDelay");
+    click("Btn_Start");
+    std::uint32_t t = 100;
+    for (int i = 0; i < 200 && page->editor().recording(); ++i) {
+        capture->keyDown(kA, t += 10);
+        capture->keyUp(kA, t += 10);
+    }
+    EXPECT_FALSE(page->editor().recording());
+    EXPECT_FALSE(capture->active()) << "a full macro ends the capture too";
+    EXPECT_EQ(page->findChild<CaptionLabel*>("Btn_Start")->text(), state.text("Str400"));
+    const auto encoded = core::encodeMacro(shown());
+    EXPECT_LE(encoded.size(), core::kMacroBodySize);
+    EXPECT_EQ(savedBody(), slotBody(shown()));
+}
+
+TEST_F(MacroEditingTest, WindowOnlyCaptureIsSaidOnThePage) {
+    editLibraryMacro({});
+    EXPECT_TRUE(control("lbl_RecordNote")->isHidden());
+    class WindowOnly : public test::FakeInputCapture {
+    public:
+        bool seesBackgroundInput() const override { return false; }
+    };
+    page->setInputCapture(std::make_unique<WindowOnly>());
+    EXPECT_TRUE(control("lbl_RecordNote")->isVisible());
+}
+
+const core::MacroText kPressDelayRelease = {"10", "1 A CODE:8204", "0 30", "2 A CODE:0204"};
+
+TEST_F(MacroEditingTest, DeleteTakesAKeyWithItsPartnerAndRefusesAMissingOne) {
+    for (int row : {0, 2}) {
+        SCOPED_TRACE(row);
+        editLibraryMacro(kPressDelayRelease);
+        menu("LB_macro", row, "Btn_Del");
+        EXPECT_EQ(shown(), (core::MacroText{"10", "0 30"}));
+        EXPECT_EQ(rows(), QStringList{"0 30"});
+        EXPECT_EQ(savedBody(), slotBody({"10", "0 30"}));
+    }
+    editLibraryMacro({"10", "1 A CODE:8204", "0 30"});
+    const auto before = savedBody();
+    menu("LB_macro", 0, "Btn_Del");
+    EXPECT_EQ(answers.messages, QStringList{"Macro Content Error"});
+    EXPECT_EQ(shown(), (core::MacroText{"10", "1 A CODE:8204", "0 30"}));
+    EXPECT_EQ(savedBody(), before);
+}
+
+TEST_F(MacroEditingTest, EditReplacesADelayAndAKeyThroughTheirDialogs) {
+    editLibraryMacro(kPressDelayRelease);
+    menu("LB_macro", 1, "Btn_Edit");
+    auto* delay = openDialog<InputDelayTimeDialog>();
+    ASSERT_NE(delay, nullptr);
+    EXPECT_EQ(delay->title()->text(), state.text("Str521"));
+    EXPECT_EQ(delay->edit()->text(), "30");
+    // The field holds 1..65535 while it is typed into.
+    delay->edit()->clear();
+    QTest::keyClicks(delay->edit(), "99999");
+    EXPECT_EQ(delay->edit()->text(), "65535");
+    delay->edit()->selectAll();
+    QTest::keyClicks(delay->edit(), "250");
+    gui::testing::clickAt(delay->confirmButton());
+    EXPECT_EQ(shown(), (core::MacroText{"10", "1 A CODE:8204", "0 250", "2 A CODE:0204"}));
+
+    menu("LB_macro", 2, "Btn_Edit");
+    auto* key = openDialog<InputOneKeyDialog>();
+    ASSERT_NE(key, nullptr);
+    QTest::keyClick(key->edit(), Qt::Key_B);
+    gui::testing::clickAt(key->confirmButton());
+    EXPECT_EQ(shown(), (core::MacroText{"10", "1 A CODE:8204", "0 250", "2 B CODE:0205"}))
+        << "the release is replaced alone";
+    EXPECT_EQ(savedBody(), slotBody(shown()));
+}
+
+TEST_F(MacroEditingTest, InsertPanelInsertsOneLineOnOk) {
+    struct Case {
+        int item;
+        const char* field;
+        const char* typed;
+        core::MacroText lines;
+    };
+    const Case cases[] = {
+        {0, "Edt_InsertDelay", nullptr, {"10", "0 50", "1 A CODE:8204", "0 30", "2 A CODE:0204"}},
+        {4, "edt_XAxisValue", "-1", {"10", "3 04FF7F", "1 A CODE:8204", "0 30", "2 A CODE:0204"}},
+        {6, "edt_Repeat", "300", {"10", "7 FDFF", "1 A CODE:8204", "0 30", "2 A CODE:0204"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item);
+        editLibraryMacro(kPressDelayRelease);
+        menu("LB_macro", 0, "Btn_Insert");
+        EXPECT_TRUE(control("Gb_Insert")->isVisible());
+        EXPECT_FALSE(control("Gb_Delay")->isVisible());
+        EXPECT_FALSE(control("Btn_Start")->isEnabled());
+        page->findChild<QComboBox*>("CB_Insert")->setCurrentIndex(c.item);
+        if (c.typed) {
+            auto* edit = page->findChild<QLineEdit*>(c.field);
+            edit->clear();
+            QTest::keyClicks(edit, c.typed);
+        }
+        if (c.item == 4) {
+            auto* y = page->findChild<QLineEdit*>("edt_YAxisValue");
+            y->clear();
+            QTest::keyClicks(y, "127");
+        }
+        click("Btn_OK");
+        EXPECT_FALSE(control("Gb_Insert")->isVisible());
+        EXPECT_TRUE(control("Gb_Delay")->isVisible());
+        EXPECT_EQ(shown(), c.lines);
+        EXPECT_EQ(page->editor().selectedRow(), std::optional<int>(0));
+        EXPECT_EQ(savedBody(), slotBody(c.lines));
+    }
+}
+
+TEST_F(MacroEditingTest, InsertRecordingKeepsItsLinesOnOkAndCancelRestores) {
+    editLibraryMacro(kPressDelayRelease);
+    const auto stored = savedBody();
+    // Cancel while an insert recording runs: the recording ends and the stored macro comes back.
+    menu("LB_macro", 1, "Btn_Insert");
+    page->findChild<QComboBox*>("CB_Insert")->setCurrentIndex(3);
+    click("IB_InsertNoDelay");
+    click("Btn_InsertStart");
+    EXPECT_TRUE(control("GB_Dis")->isVisible());
+    EXPECT_FALSE(control("CB_Insert")->isEnabled());
+    capture->keyDown(kShift, 10);
+    capture->keyUp(kShift, 20);
+    EXPECT_EQ(shown().size(), 6u);
+    click("Btn_Cancel");
+    EXPECT_FALSE(capture->active());
+    EXPECT_EQ(shown(), kPressDelayRelease);
+    EXPECT_EQ(savedBody(), stored);
+    EXPECT_EQ(page->editor().selectedRow(), std::optional<int>(1));
+    EXPECT_TRUE(control("Btn_Start")->isEnabled());
+
+    // OK while it runs: the recording ends first and its lines go after the delay.
+    menu("LB_macro", 1, "Btn_Insert");
+    page->findChild<QComboBox*>("CB_Insert")->setCurrentIndex(3);
+    click("IB_InsertNoDelay");
+    click("Btn_InsertStart");
+    capture->keyDown(kShift, 10);
+    capture->keyUp(kShift, 20);
+    click("Btn_OK");
+    EXPECT_FALSE(capture->active());
+    const core::MacroText expected = {
+        "10", "1 A CODE:8204", "0 30", "1 Shift CODE:8102", "2 Shift CODE:0102", "2 A CODE:0204"};
+    EXPECT_EQ(shown(), expected);
+    EXPECT_EQ(savedBody(), slotBody(expected));
+    EXPECT_FALSE(control("Gb_Insert")->isVisible());
 }
 
 } // namespace
