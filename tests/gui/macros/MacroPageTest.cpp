@@ -567,7 +567,11 @@ TEST_F(MacroEditingTest, InsertPanelInsertsOneLineOnOk) {
         SCOPED_TRACE(c.item);
         editLibraryMacro(kPressDelayRelease);
         menu("LB_macro", 0, "Btn_Insert");
+        // A language switch hides the delay box; the page shows the open insertion when it opens again.
+        page->languageSwitching();
+        page->opened();
         EXPECT_TRUE(control("Gb_Insert")->isVisible());
+        EXPECT_TRUE(control("Img_InsertBase")->isVisible());
         EXPECT_FALSE(control("Gb_Delay")->isVisible());
         EXPECT_FALSE(control("Btn_Start")->isEnabled());
         page->findChild<QComboBox*>("CB_Insert")->setCurrentIndex(c.item);

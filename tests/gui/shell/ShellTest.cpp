@@ -717,7 +717,7 @@ TEST_F(ShellTest, ClosingTheMenusClosesTheMacroAndFirePagePanels) {
         EXPECT_TRUE(find(QLatin1String(panel))->isHidden()) << panel;
 }
 
-TEST_F(ShellTest, MacroPageOpensWithItsDelayBoxOrTheOpenInsertBox) {
+TEST_F(ShellTest, MacroPageOpensWithItsDelayBox) {
     startAndRead();
     // A language switch hides the delay box; opening the page brings it back.
     m_window->switchLanguage(2);
@@ -729,14 +729,6 @@ TEST_F(ShellTest, MacroPageOpensWithItsDelayBoxOrTheOpenInsertBox) {
     for (const char* control : {"IB_RecDelay", "IB_DelayTime", "IB_NoDelay", "Edt_Delay", "LED_RecDelay"})
         EXPECT_TRUE(find(QLatin1String(control))->isVisible()) << control;
     EXPECT_EQ(find<QLabel>("IB_RecDelay")->text().trimmed(), m_window->state().text("Str414"));
-
-    // An insertion left open on another page is what the page shows when it comes back.
-    click("Btn_Adv_4");
-    find("Gb_Insert")->show();
-    click("Btn_Macro_2");
-    EXPECT_TRUE(find("Gb_Insert")->isVisible());
-    EXPECT_TRUE(find("Img_InsertBase")->isVisible());
-    EXPECT_FALSE(find("Gb_Delay")->isVisible());
 }
 
 TEST_F(ShellTest, NavigationCaptionsShowWholeInEveryLanguage) {
