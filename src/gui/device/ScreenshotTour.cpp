@@ -1,6 +1,7 @@
 #include "gui/device/ScreenshotTour.h"
 
 #include "core/macros/MacroLibrary.h"
+#include "core/macros/MacroLibraryFile.h"
 #include "gui/AppState.h"
 #include "gui/fire/FirePage.h"
 #include "gui/keys/KeysScreenshots.h"
@@ -16,8 +17,10 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <cstdio>
+#include <memory>
 #include <tuple>
 
 namespace tarvik::gui {
@@ -101,6 +104,54 @@ QWidget* showRecordedMacro(QWidget& window) {
     page->findChild<QComboBox*>(QStringLiteral("CB_Insert"))->setCurrentIndex(2);
     return nullptr;
 }
+
+// The macro page with a small demonstration library, the events of its first macro shown and that
+// macro's right-click menu open. The library is kept in a folder of its own that goes when the
+// program ends: whatever the page saves never touches the user's library.
+QWidget* showMacroLibrary(QWidget& window) {
+    auto* main = qobject_cast<MainWindow*>(&window);
+    auto* page = window.findChild<MacroPage*>();
+    auto* list = window.findChild<QListWidget*>(QStringLiteral("LB_PCMacroName"));
+    if (!main || !page || !list)
+        return nullptr;
+    static std::unique_ptr<QTemporaryDir> folder;
+    if (!folder)
+        folder = std::make_unique<QTemporaryDir>();
+    if (!folder->isValid())
+        return nullptr;
+    AppState& state = main->state();
+    core::MacroLibrary library;
+    const struct {
+        const char* name;
+        core::MacroText text;
+    } demo[] = {
+        {"Reload", {"10", "1 R CODE:8215", "0 40", "2 R CODE:0215"}},
+        {"Burst",
+         {"10", "1 LeftKey CODE:00A1", "0 30", "2 LeftKey CODE:0021", "0 30", "1 LeftKey CODE:00A1", "0 30",
+          "2 LeftKey CODE:0021"}},
+        {"Hi",
+         {"10", "1 H CODE:820B", "0 20", "2 H CODE:020B", "0 20", "1 I CODE:820C", "0 20", "2 I CODE:020C"}},
+    };
+    for (const auto& macro : demo) {
+        std::size_t slot = 0;
+        if (library.addNew(macro.name, &slot) == core::MacroLibrary::Result::Done)
+            library.encode(slot, macro.text);
+    }
+    state.macroLibrary = std::move(library);
+    state.macroLibraryPath = folder->filePath(QString::fromUtf8(
+        core::kMacroLibraryFileName.data(), static_cast<qsizetype>(core::kMacroLibraryFileName.size())));
+    core::MacroLibraryFile(state.macroLibraryPath.toStdString()).save(state.macroLibrary);
+    main->refreshPcMacroNames();
+    page->showLibraryMacro(0);
+    // A right-click on the first row, as the user makes it: the row is chosen and its menu opens.
+    const QPoint row = list->visualItemRect(list->item(0)).center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent click(type, row, list->viewport()->mapToGlobal(row), Qt::RightButton,
+                          type == QEvent::MouseButtonPress ? Qt::RightButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(list->viewport(), &click);
+    }
+    return nullptr;
+}
 } // namespace
 
 QList<ScreenshotTour::Stop> ScreenshotTour::mainWindowPages() {
@@ -114,7 +165,8 @@ QList<ScreenshotTour::Stop> ScreenshotTour::mainWindowPages() {
         {QStringLiteral("Btn_Adv_"), QStringLiteral("4-advanced.png")},
         {QStringLiteral("Btn_Breath_"), QStringLiteral("5-breathing-light.png")},
         {QStringLiteral("Btn_Macro_"), QStringLiteral("6-macro.png")},
-        {QStringLiteral("Btn_Macro_"), QStringLiteral("6a-macro-recorded.png"), &showRecordedMacro},
+        {QStringLiteral("Btn_Macro_"), QStringLiteral("6a-macro-library.png"), &showMacroLibrary},
+        {QStringLiteral("Btn_Macro_"), QStringLiteral("6b-macro-recorded.png"), &showRecordedMacro},
         {QStringLiteral("Btn_Update_"), QStringLiteral("7-update.png")},
         {QString(), QStringLiteral("8-fire-macro.png"),
          [](QWidget& window) -> QWidget* {

@@ -26,7 +26,8 @@ SkinnedDialog::SkinnedDialog(const QString& objectName, const AppState& state, c
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, QColor::fromRgb(kColourKey));
     setPalette(palette);
-    const QPixmap picture = Skin::picture(QStringLiteral("Msg"));
+    // The mask is in the window's units: cut it from the normal picture, whatever the screen.
+    const QPixmap picture = Skin::picture(QStringLiteral("Msg"), 1.0);
     if (!picture.isNull())
         if (const QRegion shape = Skin::opaqueRegion(picture.toImage(), kColourKey); !shape.isEmpty())
             setMask(shape);

@@ -5,6 +5,8 @@
 #include "core/fire/FireMacroNames.h"
 #include "core/keys/FunctionCodeCatalogue.h"
 #include "core/macros/MacroName.h"
+#include "gui/dialogs/AccessCodeDialog.h"
+#include "gui/dialogs/MacroNameDialog.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/macros/MacroEventDelegate.h"
 #include "gui/pages/NotStored.h"
@@ -15,10 +17,11 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QInputDialog>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QRadioButton>
 
 namespace tarvik::gui {
@@ -515,26 +518,18 @@ void FirePage::cancel() {
 // --- the service-mode editor ----------------------------------------------------------------------
 
 namespace {
-std::optional<QString> askAccessCodeWithDialog(QWidget* parent) {
-    QInputDialog dialog(parent);
-    dialog.setObjectName(QStringLiteral("dlgPass"));
-    dialog.setWindowTitle(QStringLiteral("Password"));
-    dialog.setLabelText(QStringLiteral("PASSWORD:"));
-    dialog.setTextEchoMode(QLineEdit::Password);
-    dialog.setOkButtonText(QStringLiteral("OK"));
-    dialog.setCancelButtonText(QStringLiteral("Cancel"));
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    return dialog.textValue();
-}
-
-std::optional<QString> askNameWithDialog(QWidget* parent, const QString& current) {
-    bool ok = false;
-    const QString name = QInputDialog::getText(parent, QStringLiteral("Macro Name"), QString(),
-                                               QLineEdit::Normal, current, &ok);
-    if (!ok || name.isEmpty())
-        return std::nullopt;
-    return name.left(static_cast<int>(core::kMacroNameMaxUnits));
+// The access dialog is answered before the double-click is counted, so the page waits for it; the
+// window behind stays closed to input meanwhile, or another double-click would open a second one.
+std::optional<QString> askAccessCodeWithDialog(const AppState& state, QWidget* main) {
+    QPointer<AccessCodeDialog> dialog = new AccessCodeDialog(state, main);
+    std::optional<QString> answer;
+    QObject::connect(dialog, &AccessCodeDialog::answered, [&answer](const QString& code) { answer = code; });
+    QEventLoop wait;
+    QObject::connect(dialog, &QObject::destroyed, &wait, &QEventLoop::quit);
+    dialog->open();
+    if (dialog)
+        wait.exec();
+    return answer;
 }
 } // namespace
 
@@ -546,8 +541,8 @@ void FirePage::setServiceControlsVisible(bool visible) {
 
 void FirePage::mouseDoubleClickEvent(QMouseEvent* event) {
     const bool on = m_lock.doubleClicked([this]() -> std::optional<std::string> {
-        const AskAccessCode& ask = m_askAccessCode ? m_askAccessCode : AskAccessCode(askAccessCodeWithDialog);
-        const std::optional<QString> typed = ask(window());
+        const std::optional<QString> typed =
+            m_askAccessCode ? m_askAccessCode(window()) : askAccessCodeWithDialog(state(), window());
         return typed ? std::optional<std::string>(typed->toStdString()) : std::nullopt;
     });
     setServiceControlsVisible(on);
@@ -763,17 +758,18 @@ void FirePage::renameFireMacro() {
     const auto slot = m_editor.slot();
     if (!slot)
         return;
-    const QString current = QString::fromStdString(
-        core::fieldToName(state().buffers.fireMacros.names[static_cast<std::size_t>(*slot)]));
-    const AskName& ask = m_askName ? m_askName : AskName(askNameWithDialog);
-    const std::optional<QString> name = ask(window(), current);
-    if (!name)
-        return;
-    if (m_editor.rename(name->toStdString()) == core::FireMacroEditor::RenameResult::Duplicate) {
-        shell().showMessage("Str106");
-        return;
-    }
-    refreshFireMacroNames();
+    if (!m_nameDialog)
+        m_nameDialog = new MacroNameDialog(state(), window());
+    m_nameDialog->ask([this, slot](const QString& name) {
+        // The dialog does not block the page: the name belongs to the macro it was asked for.
+        if (m_editor.slot() != slot)
+            return;
+        if (m_editor.rename(name.toStdString()) == core::FireMacroEditor::RenameResult::Duplicate) {
+            shell().showMessage("Str106");
+            return;
+        }
+        refreshFireMacroNames();
+    });
 }
 
 } // namespace tarvik::gui

@@ -31,6 +31,7 @@ class InputCapture;
 namespace tarvik::gui {
 
 class CaptionLabel;
+class MacroNameDialog;
 class ColourSwatch;
 class PictureControl;
 
@@ -54,12 +55,12 @@ public:
     void confirm();
     void cancel();
 
-    // The dialogs the page opens, answered by tests: the access code ("Password"; nothing when
-    // cancelled) and a new fire macro name (RenameFireMacro; nothing when cancelled).
+    // The access code dialog ("Password"), answered by tests: the typed code, or nothing when
+    // cancelled. Without one the skinned dialog asks.
     using AskAccessCode = std::function<std::optional<QString>(QWidget* parent)>;
-    using AskName = std::function<std::optional<QString>(QWidget* parent, const QString& current)>;
     void setAccessCodeAsker(AskAccessCode ask) { m_askAccessCode = std::move(ask); }
-    void setNameAsker(AskName ask) { m_askName = std::move(ask); }
+    // The "Macro Name" dialog of Rename; null until first opened.
+    MacroNameDialog* nameDialog() const { return m_nameDialog; }
 
     bool serviceMode() const { return m_lock.on(); }
     const core::FireMacroEditor& fireEditor() const { return m_editor; }
@@ -164,7 +165,7 @@ private:
     PictureControl* m_insertBacking = nullptr;
     std::unique_ptr<platform::InputCapture> m_capture;
     AskAccessCode m_askAccessCode;
-    AskName m_askName;
+    MacroNameDialog* m_nameDialog = nullptr;
 };
 
 } // namespace tarvik::gui

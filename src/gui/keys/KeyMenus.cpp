@@ -6,6 +6,9 @@
 #include <QEvent>
 #include <QFrame>
 #include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QWidget>
 
 #include <iterator>
@@ -13,6 +16,61 @@
 #include <vector>
 
 namespace tarvik::gui {
+
+namespace {
+// LB_Name draws its own rows: each name 4 pixels in from the row's left and top, the row under the
+// pointer in the layout's highlight colours. The row is found from the pointer's position, so it
+// follows the pointer whatever the style thinks is hovered.
+class MacroNameRows : public QStyledItemDelegate {
+public:
+    explicit MacroNameRows(QListWidget* list) : QStyledItemDelegate(list), m_list(list) {
+        list->setMouseTracking(true);
+        list->viewport()->installEventFilter(this);
+    }
+
+    void setColours(QColor text, QColor back, QColor hoverText, QColor hoverBack) {
+        m_text = text;
+        m_back = back;
+        m_hoverText = hoverText;
+        m_hoverBack = hoverBack;
+        m_list->viewport()->update();
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        const bool under = index.row() == m_underPointer;
+        painter->save();
+        painter->fillRect(option.rect, under ? m_hoverBack : m_back);
+        painter->setPen(under ? m_hoverText : m_text);
+        painter->setFont(option.font);
+        painter->drawText(option.rect.adjusted(4, 4, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+                          index.data(Qt::DisplayRole).toString());
+        painter->restore();
+    }
+
+protected:
+    // The viewport is no editor: nothing is handed on to the delegate's editor handling.
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseMove)
+            setRowUnderPointer(m_list->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).row());
+        else if (event->type() == QEvent::Leave || event->type() == QEvent::Hide)
+            setRowUnderPointer(-1);
+        return false;
+    }
+
+private:
+    void setRowUnderPointer(int row) {
+        if (row == m_underPointer)
+            return;
+        m_underPointer = row;
+        m_list->viewport()->update();
+    }
+
+    QListWidget* m_list;
+    QColor m_text = Qt::black, m_back = Qt::white, m_hoverText = Qt::white, m_hoverBack = Qt::darkBlue;
+    int m_underPointer = -1;
+};
+} // namespace
 
 namespace {
 
@@ -152,6 +210,7 @@ KeyMenus::KeyMenus(QWidget* page) : m_page(page) {
     m_macroNames->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_macroNames->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_macroNames->resize(170, 4);
+    m_macroNames->setItemDelegate(new MacroNameRows(m_macroNames));
     m_macroNames->hide();
 }
 
@@ -259,11 +318,10 @@ void KeyMenus::applyLayout(const AppState& state) {
     m_macroNames->resize(state.layoutInt("O_L_W", m_macroNames->width()), m_macroNames->height());
     m_macroNames->setStyleSheet(
         QStringLiteral("QListWidget { background: %1; border: 1px solid %2; color: %3; "
-                       "font-size: %4pt; }"
-                       "QListWidget::item:hover { color: %5; background: %6; }")
+                       "font-size: %4pt; }")
             .arg(back.name(), border.name(), text.name())
-            .arg(size)
-            .arg(hoverText.name(), hoverBack.name()));
+            .arg(size));
+    static_cast<MacroNameRows*>(m_macroNames->itemDelegate())->setColours(text, back, hoverText, hoverBack);
 }
 
 void KeyMenus::applyLanguage(const AppState& state) {

@@ -35,7 +35,7 @@ void PictureControl::showPicture() {
     const QPixmap pixmap = Skin::picture(m_pictureName);
     setPixmap(pixmap);
     if (!pixmap.isNull())
-        resize(pixmap.size());
+        resize(pixmap.deviceIndependentSize().toSize());
     updateOpacity();
 }
 
@@ -43,7 +43,7 @@ void PictureControl::updateOpacity() {
     // An opaque picture that fills the control hides whatever lies beneath: nothing there is painted.
     const QPixmap shown = pixmap();
     setAttribute(Qt::WA_OpaquePaintEvent, !m_pending && !shown.isNull() && !shown.hasAlphaChannel() &&
-                                              shown.size() == size() && shown.devicePixelRatio() == 1.0);
+                                              shown.deviceIndependentSize().toSize() == size());
 }
 
 void PictureControl::resizeEvent(QResizeEvent* event) {

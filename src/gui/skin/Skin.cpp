@@ -1,6 +1,7 @@
 #include "gui/skin/Skin.h"
 
 #include <QDirIterator>
+#include <QGuiApplication>
 #include <QHash>
 #include <QImage>
 #include <QImageReader>
@@ -52,6 +53,21 @@ QString resourcePath(const QString& name) {
     return resourcePaths().value(name.toLower());
 }
 
+// Each picture has a copy drawn at twice the size beside it, "<name>@2x.png". It is kept under its
+// own cache key so that both densities can live side by side.
+QString densityKey(const QString& name, bool high) {
+    return high ? name.toLower() + QStringLiteral("@2x") : name.toLower();
+}
+
+QString densityPath(const QString& name, bool high) {
+    return resourcePath(high ? name + QStringLiteral("@2x") : name);
+}
+
+// The high-density copy is taken only where it exists; a picture without one is shown scaled.
+bool useHighDensity(const QString& name, qreal ratio) {
+    return ratio > 1.0 && !densityPath(name, true).isEmpty();
+}
+
 QHash<QString, QPixmap>& decoded() {
     static QHash<QString, QPixmap> cache;
     return cache;
@@ -66,12 +82,15 @@ QHash<QString, std::shared_future<QImage>>& pending() {
 
 // The picture as the raster paint engine keeps it (premultiplied alpha or opaque 32-bit pixels), so
 // that turning it into a pixmap on the GUI thread converts nothing.
-QImage decodeForDisplay(const QString& path) {
+QImage decodeForDisplay(const QString& path, bool high = false) {
     QImage image = QImageReader(path, "PNG").read();
     if (image.isNull())
         return image;
-    return std::move(image).convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                                    : QImage::Format_RGB32);
+    image = std::move(image).convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                     : QImage::Format_RGB32);
+    if (high)
+        image.setDevicePixelRatio(2.0);
+    return image;
 }
 
 // The size a PNG file's header gives (its first chunk, IHDR), read in place from the embedded data:
@@ -98,27 +117,41 @@ QSize pngSize(const QString& path) {
 
 } // namespace
 
+qreal Skin::displayRatio() {
+    // The highest ratio of all screens: the window may be moved onto the densest one, and a
+    // high-density picture shown on a plain screen still looks right.
+    return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+}
+
 void Skin::prefetch(const QStringList& names) {
+    const qreal ratio = displayRatio();
     for (const QString& name : names) {
-        const QString key = name.toLower();
+        const bool high = useHighDensity(name, ratio);
+        const QString key = densityKey(name, high);
         if (decoded().contains(key) || pending().contains(key))
             continue;
-        const QString path = resourcePath(name);
+        const QString path = densityPath(name, high);
         if (path.isEmpty())
             continue;
-        pending().insert(key,
-                         std::async(std::launch::async, [path] { return decodeForDisplay(path); }).share());
+        pending().insert(key, std::async(std::launch::async, [path, high] {
+                                  return decodeForDisplay(path, high);
+                              }).share());
     }
 }
 
 std::shared_future<QRegion> Skin::prefetchShape(const QString& name, QRgb colourKey) {
+    // A shape is in the window's own units, so it is always cut from the normal picture.
     const QString key = name.toLower();
     const QString path = resourcePath(name);
-    if (path.isEmpty() || decoded().contains(key) || pending().contains(key)) {
-        // Decoded already, under way without a shape, or missing: cut it here when asked.
+    if (useHighDensity(name, displayRatio()))
+        prefetch({name});
+    if (path.isEmpty() || decoded().contains(key) || pending().contains(key) ||
+        useHighDensity(name, displayRatio())) {
+        // Decoded already, under way without a shape, missing, or shown from its high-density copy:
+        // cut it here when asked.
         return std::async(std::launch::deferred,
                           [name, colourKey] {
-                              const QPixmap pixmap = picture(name);
+                              const QPixmap pixmap = picture(name, 1.0);
                               return pixmap.isNull() ? QRegion() : opaqueRegion(pixmap.toImage(), colourKey);
                           })
             .share();
@@ -172,7 +205,12 @@ QRegion Skin::opaqueRegion(const QImage& picture, QRgb colourKey) {
 }
 
 QPixmap Skin::picture(const QString& name) {
-    const QString key = name.toLower();
+    return picture(name, displayRatio());
+}
+
+QPixmap Skin::picture(const QString& name, qreal ratio) {
+    const bool high = useHighDensity(name, ratio);
+    const QString key = densityKey(name, high);
     auto& cache = decoded();
     if (auto it = cache.constFind(key); it != cache.constEnd())
         return *it;
@@ -183,8 +221,10 @@ QPixmap Skin::picture(const QString& name) {
         pending().erase(started);
         if (!image.isNull())
             pixmap = QPixmap::fromImage(image);
-    } else if (const QString path = resourcePath(name); !path.isEmpty()) {
+    } else if (const QString path = densityPath(name, high); !path.isEmpty()) {
         pixmap.load(path, "PNG");
+        if (high)
+            pixmap.setDevicePixelRatio(2.0);
     }
     cache.insert(key, pixmap);
     return pixmap;

@@ -15,8 +15,14 @@ namespace tarvik::gui {
 
 class Skin {
 public:
-    // The picture of that name; a null pixmap when the skin has no such picture.
+    // The picture of that name for the screens in use; a null pixmap when the skin has no such
+    // picture. On a screen of ratio above 1 it is the picture's high-density copy, with a device
+    // pixel ratio of 2: its deviceIndependentSize() is the size of the normal picture.
     static QPixmap picture(const QString& name);
+    // The same for a given device pixel ratio (1 gives the normal picture).
+    static QPixmap picture(const QString& name, qreal ratio);
+    // The device pixel ratio pictures are chosen for: the highest of the screens.
+    static qreal displayRatio();
     // Starts decoding these pictures on worker threads, so that a window can build its controls
     // while the pictures it will show first are decoded; picture() waits for a decode under way.
     static void prefetch(const QStringList& names);
@@ -26,7 +32,8 @@ public:
     // Every pixel of the picture but those of colourKey, as bands of rectangles.
     static QRegion opaqueRegion(const QImage& picture, QRgb colourKey);
     static bool contains(const QString& name);
-    // The picture's size from its header, without decoding it; invalid when there is no such picture.
+    // The picture's size in the window's units, from the normal picture's header, without decoding
+    // it; invalid when there is no such picture.
     static QSize pictureSize(const QString& name);
 };
 

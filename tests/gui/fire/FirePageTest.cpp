@@ -14,11 +14,14 @@
 #include "core/text/LanguageTables.h"
 #include "emulator/EmulatorTransport.h"
 #include "emulator/VirtualMouse.h"
+#include "gui/dialogs/AccessCodeDialog.h"
+#include "gui/dialogs/MacroNameDialog.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/macros/MacroEventDelegate.h"
 #include "gui/pages/PageControls.h"
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/PictureControl.h"
+#include "gui/skin/Skin.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,6 +30,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -532,16 +536,75 @@ TEST_F(FireServiceTest, RecordingStopsWhenTheBodyIsFull) {
 TEST_F(FireServiceTest, RenameGoesThroughTheNameDialogAndRefusesDuplicates) {
     start(core::StorageKind::I2C);
     unlock();
-    clickRow("LB_FireMacroName", 2, Qt::RightButton);
-    page->setNameAsker(
-        [](QWidget*, const QString&) { return std::optional<QString>(QStringLiteral("Macro1")); });
-    clickAt("Btn_NewFireName");
+    auto rename = [&](const QString& name) {
+        clickRow("LB_FireMacroName", 2, Qt::RightButton);
+        clickAt("Btn_NewFireName");
+        MacroNameDialog* dialog = page->nameDialog();
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(dialog->isVisible());
+        EXPECT_TRUE(dialog->edit()->text().isEmpty());
+        EXPECT_EQ(dialog->edit()->maxLength(), MacroNameDialog::kMaxLength);
+        QTest::keyClicks(dialog->edit(), name);
+        dialog->confirm();
+        EXPECT_FALSE(dialog->isVisible());
+    };
+    rename(QStringLiteral("Macro1"));
     EXPECT_THAT(shell.messages, ElementsAre("Str106"));
-    clickRow("LB_FireMacroName", 2, Qt::RightButton);
-    page->setNameAsker([](QWidget*, const QString&) { return std::optional<QString>(QStringLiteral("AK")); });
-    clickAt("Btn_NewFireName");
+    rename(QStringLiteral("AK"));
     EXPECT_EQ(child<QListWidget>("LB_FireMacroName")->item(2)->text(), "AK");
     EXPECT_TRUE(mouse->reportLog().empty());
+
+    // The dialog does not block the page: a name confirmed after another macro was chosen renames
+    // neither.
+    clickRow("LB_FireMacroName", 2, Qt::RightButton);
+    clickAt("Btn_NewFireName");
+    clickRow("LB_FireMacroName", 3);
+    QTest::keyClicks(page->nameDialog()->edit(), QStringLiteral("Late"));
+    page->nameDialog()->confirm();
+    EXPECT_EQ(child<QListWidget>("LB_FireMacroName")->item(2)->text(), "AK");
+    EXPECT_NE(child<QListWidget>("LB_FireMacroName")->item(3)->text(), "Late");
+}
+
+TEST_F(FirePageTest, TheAccessDialogIsSkinnedAndOnlyItsOkHandsTheCodeOver) {
+    start(core::StorageKind::I2C);
+    // Answers the dialog once it is open; the page waits for it inside the double-click.
+    int answered = 0;
+    auto answer = [&](const QString& typed, const char* button) {
+        QTimer::singleShot(0, [&, typed, button] {
+            ++answered;
+            auto* dialog = window.findChild<AccessCodeDialog*>(QStringLiteral("dlgPass"));
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_TRUE(dialog->isVisible());
+            EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::FramelessWindowHint));
+            EXPECT_EQ(dialog->size(), Skin::pictureSize(QStringLiteral("Msg")));
+            EXPECT_EQ(dialog->title()->text(), "Password");
+            EXPECT_EQ(dialog->prompt()->text(), "PASSWORD:");
+            EXPECT_EQ(dialog->edit()->echoMode(), QLineEdit::Password);
+            EXPECT_EQ(dialog->confirmButton()->text(), "OK");
+            EXPECT_EQ(dialog->clearButton()->text(), "Cancel");
+            QTest::keyClicks(dialog->edit(), typed);
+            QTest::mouseClick(dialog->findChild<QWidget*>(QLatin1String(button)), Qt::LeftButton);
+        });
+    };
+    // Every fifth double-click asks.
+    auto fiveDoubleClicks = [&] {
+        for (int i = 0; i < 5; ++i)
+            doubleClickBackground();
+    };
+    answer(QStringLiteral("KilbrenZT"), "IB_Cancel");
+    fiveDoubleClicks();
+    EXPECT_EQ(answered, 1);
+    EXPECT_FALSE(page->serviceMode());
+    answer(QStringLiteral("wrong"), "IB_Confirm");
+    fiveDoubleClicks();
+    EXPECT_EQ(answered, 2);
+    EXPECT_FALSE(page->serviceMode());
+    answer(QStringLiteral("KilbrenZT"), "IB_Confirm");
+    fiveDoubleClicks();
+    EXPECT_EQ(answered, 3);
+    EXPECT_TRUE(page->serviceMode());
+    EXPECT_TRUE(child("LB_FireMacroName")->isVisible());
+    EXPECT_EQ(window.findChild<AccessCodeDialog*>(), nullptr); // each opening builds its own
 }
 
 } // namespace

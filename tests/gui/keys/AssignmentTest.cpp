@@ -289,6 +289,39 @@ TEST_F(AssignmentTest, MacroFromBaseMacroAndItsLeftKeyGuard) {
     }
 }
 
+TEST_F(AssignmentTest, BaseMacroDrawsTheRowUnderThePointerInTheHighlightColours) {
+    addMacro("Alpha");
+    addMacro("Beta");
+    addMacro("Gamma");
+    clickAt(keys().key(2));
+    hoverAt(find("Key_Macro"));
+    auto* list = find<QListWidget>("LB_Name");
+    ASSERT_TRUE(list->isVisible());
+    const QColor back = m_window->state().layoutColor("Color_G_Back");
+    const QColor hoverBack = m_window->state().layoutColor("Color_G_SP");
+    ASSERT_NE(back, hoverBack);
+    // The colour of each row at its left edge, beside the text.
+    auto rowColours = [&] {
+        const QImage image = list->viewport()->grab().toImage();
+        std::vector<QColor> colours;
+        for (int row = 0; row < list->count(); ++row) {
+            const QRect r = list->visualItemRect(list->item(row));
+            colours.push_back(image.pixelColor(r.left() + 1, r.top() + 1));
+        }
+        return colours;
+    };
+    EXPECT_EQ(rowColours(), (std::vector<QColor>{back, back, back}));
+    for (int row : {1, 2, 0}) {
+        QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(row)).center());
+        std::vector<QColor> expected(3, back);
+        expected[static_cast<std::size_t>(row)] = hoverBack;
+        EXPECT_EQ(rowColours(), expected) << row;
+    }
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(list->viewport(), &leave);
+    EXPECT_EQ(rowColours(), (std::vector<QColor>{back, back, back}));
+}
+
 TEST_F(AssignmentTest, CombinationFromTheAssemblyKeyDialog) {
     officeMode();
     // The only left key of buttons 1-9 opens no dialog, even with another on button 10.
