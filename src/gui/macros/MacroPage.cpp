@@ -23,6 +23,8 @@ const QSize kInsertOptionSize(100, 17);
 const QSize kShortEditSize(40, 20);
 // The delay edit ends before the "ms" the page picture paints after it.
 const QSize kDelayEditSize(44, 22);
+const QPoint kRecordNoteOffset(374, 38); // from the Record button
+const QSize kRecordNoteSize(210, 34);
 // The option captions start right of their marker.
 constexpr int kOptionIndent = 12;
 constexpr int kMenuEntryHeight = 20;
@@ -313,9 +315,11 @@ void MacroPage::applyLayout() {
 
     styleMenuPanels(m_menus, size, s.layoutColor("Color_F_Font"), s.layoutColor("Color_F_Back"));
 
-    // Under the Record button, as wide as the event list.
+    // In the step-type legend's bottom right corner, beside its right-click hint: the Record box
+    // below its button has no room for two lines.
     const QPoint note = layoutPoint(s, "BtnStart");
-    m_captureNote->setGeometry(note.x(), note.y() + 40, m_events->width(), 34);
+    m_captureNote->setGeometry(note.x() + kRecordNoteOffset.x(), note.y() + kRecordNoteOffset.y(),
+                               kRecordNoteSize.width(), kRecordNoteSize.height());
     setTextLook(m_captureNote, size, text);
 }
 
@@ -323,8 +327,7 @@ void MacroPage::applyLanguage() {
     m_new->setText(state().text("Str432"));
     m_record->setText(state().text(m_editor.recording() ? "Str401" : "Str400"));
     m_insertRecord->setText(state().text(m_editor.insertRecording() ? "Str401" : "Str400"));
-    m_captureNote->setText(
-        QStringLiteral("Recording sees keys and clicks only while this window has the focus."));
+    m_captureNote->setText(state().text("Str436"));
     m_cancel->setText(state().text("Str422"));
     for (int i = 0; i < 3; ++i) {
         m_delay.labels[i]->setText(QStringLiteral("   ") + state().text(kDelayOptionKeys[i]));

@@ -30,6 +30,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -503,7 +504,17 @@ TEST_F(MacroEditingTest, WindowOnlyCaptureIsSaidOnThePage) {
         bool seesBackgroundInput() const override { return false; }
     };
     page->setInputCapture(std::make_unique<WindowOnly>());
-    EXPECT_TRUE(control("lbl_RecordNote")->isVisible());
+    QWidget* note = control("lbl_RecordNote");
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(qobject_cast<QLabel*>(note)->text(), state.text("Str436"));
+    // It covers no control in part (a picture behind the whole note is its background).
+    const QRect placed(note->mapTo(page, QPoint(0, 0)), note->size());
+    for (QWidget* other : page->findChildren<QWidget*>()) {
+        if (other == note || !other->isVisibleTo(page))
+            continue;
+        const QRect rect(other->mapTo(page, QPoint(0, 0)), other->size());
+        EXPECT_TRUE(!rect.intersects(placed) || rect.contains(placed)) << other->objectName().toStdString();
+    }
 }
 
 const core::MacroText kPressDelayRelease = {"10", "1 A CODE:8204", "0 30", "2 A CODE:0204"};
