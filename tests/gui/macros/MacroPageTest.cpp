@@ -515,6 +515,15 @@ TEST_F(MacroEditingTest, WindowOnlyCaptureIsSaidOnThePage) {
         const QRect rect(other->mapTo(page, QPoint(0, 0)), other->size());
         EXPECT_TRUE(!rect.intersects(placed) || rect.contains(placed)) << other->objectName().toStdString();
     }
+    // Its place is small: every language's text must fit it whole.
+    for (int index = 1; index <= 3; ++index) {
+        state.language = &core::LanguageTables::builtIn().table(index);
+        page->applyLanguage();
+        const QString text = qobject_cast<QLabel*>(note)->text();
+        const QRect needed =
+            note->fontMetrics().boundingRect(QRect(0, 0, note->width(), 1000), Qt::TextWordWrap, text);
+        EXPECT_LE(needed.height(), note->height()) << "table " << index;
+    }
 }
 
 const core::MacroText kPressDelayRelease = {"10", "1 A CODE:8204", "0 30", "2 A CODE:0204"};
