@@ -314,6 +314,7 @@ CycleResult ConfigCycle::commitFireMacros(std::span<const Rgb, 10> colours) {
         return why;
     }
     DeviceLink::TransferScope transfer(m_link);
+    const DeviceLink::WriteCheck check(m_link);
     for (std::size_t c = 0; c < colours.size(); ++c) {
         const auto offset = static_cast<Byte>(image::kLedColors + 3 * c);
         m_link.writeSetting(offset, colours[c].red, colours[c].green, colours[c].blue, 3);
@@ -338,7 +339,7 @@ CycleResult ConfigCycle::commitFireMacros(std::span<const Rgb, 10> colours) {
     const auto offset = static_cast<Byte>(image::kCurrentProfile);
     m_link.writeSetting(offset, kTakeUpKeys, 0, 0, 1);
     m_link.writeSetting(offset, m_buffers.workingImage.currentProfile(), 0, 0, 1);
-    return CycleResult::Done;
+    return check.allStored() ? CycleResult::Done : CycleResult::NotStored;
 }
 
 CycleResult ConfigCycle::saveProfile(StorageKind kind, const std::function<void()>& showDeviceReady,

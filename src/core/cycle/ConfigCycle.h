@@ -92,8 +92,8 @@ public:
     // buffers: the ten lighting colours, the UserSection (fresh checksum) as live settings, then the
     // profile sections, the FireKeyBlock and the committed fire macro store in the order of the
     // mouse's kind, the UserSection read back and 0x0F and the work mode written to CurrentProfile.
-    // A failed write does not stop the later ones. Skipped while ApplyingImage is set; nothing is
-    // sent without a mouse whose configuration was read whole (NoDevice, WrongKind, NotRead).
+    // A failed write does not stop the later ones; then NotStored. Skipped while ApplyingImage is set;
+    // nothing is sent without a mouse whose configuration was read whole (NoDevice, WrongKind, NotRead).
     CycleResult commitFireMacros(std::span<const Rgb, 10> colours);
 
     // RefreshProfileParameter: the 28-byte UserSection from the live settings into DataBuf and the

@@ -69,8 +69,14 @@ public:
     void refreshUi() override {}
     void readOsMouseParameters() override {}
 
+    void reportNotStored(const char* key, bool readAgain) override {
+        readsAsked += readAgain ? 1 : 0;
+        Shell::reportNotStored(key, readAgain);
+    }
+
     int mode = 2;
     int menuCloses = 0;
+    int readsAsked = 0; // reports of writes not stored that ask for the mouse to be read again
     std::vector<std::string> messages;
 };
 
@@ -309,6 +315,26 @@ INSTANTIATE_TEST_SUITE_P(Kinds, FireConfirmTest,
                                                         "mem 1792 256"}},
                                            ConfirmCase{core::StorageKind::Flash,
                                                        {"mem 4096 256", "mem 24576 12", "mem 28672 512"}}));
+
+TEST_F(FirePageTest, ARefusedConfirmIsReportedOnceAndTheKeysShowWhatTheMouseHolds) {
+    start(core::StorageKind::I2C);
+    const std::string code = cycle.buttonCodeTable().text(2, 3);
+    const std::vector<core::Byte> storedCode = mouse->readMemory(241 + 8, 4);
+    clickAt("Btn_Fire7");
+    // After the 20 lighting writes, the 21st report starts the write of the profiles, which carry
+    // Game Mode's button 3.
+    emulator::Faults faults;
+    faults.refuseReport = mouse->reportCount() + 21;
+    mouse->setFaults(faults);
+    clickAt("Btn_FireConfirm");
+    mouse->setFaults({});
+    EXPECT_THAT(shell.messages, ElementsAre("Str128"));
+    EXPECT_EQ(shell.readsAsked, 1);
+    EXPECT_EQ(mouse->readMemory(241 + 8, 4), storedCode);
+    // The read the window does then gives the key page the code the mouse kept.
+    ASSERT_EQ(cycle.fullRead(core::StorageKind::I2C, [] {}), core::CycleResult::Done);
+    EXPECT_EQ(cycle.buttonCodeTable().text(2, 3), code);
+}
 
 TEST_F(FirePageTest, PresetSixWithoutTheLeftKeyOption) {
     start(core::StorageKind::I2C);

@@ -445,3 +445,28 @@ TEST_F(AssignmentTest, ACaptionAssignedUnderThePointerStaysWhenThePointerLeaves)
     hoverAt(find("Img_P1"));
     EXPECT_EQ(button->text(), text("Str212"));
 }
+
+TEST_F(AssignmentTest, ARefusedOrInterruptedCommitIsReportedOnceAndTheButtonsShowWhatTheMouseHolds) {
+    gameMode();
+    const QString before = caption(2);
+    const Code code = stored(2, 2);
+    ASSERT_NE(code, (Code{0x01, 0x02, 0x00, 0x00})) << "the right key must be a change";
+    for (const bool unplug : {false, true}) {
+        SCOPED_TRACE(unplug ? "unplugged" : "refused");
+        m_answers.messages.clear();
+        // The first report of the commit begins the write of the stored profiles.
+        emulator::Faults faults;
+        (unplug ? faults.unplugAtReport : faults.refuseReport) = mouse().reportCount() + 1;
+        mouse().setFaults(faults);
+        choose(2, {"Key_Standard"}, "Key_Right");
+        mouse().setFaults({});
+        EXPECT_EQ(m_answers.messages, QStringList{text("Str121")});
+        if (unplug) {
+            ASSERT_TRUE(waitFor([&] { return !m_window->deviceConnected() || m_window->coversShown(); }));
+            mouse().plug();
+        }
+        ASSERT_TRUE(waitFor([&] { return m_window->deviceConnected() && !m_window->coversShown(); }));
+        EXPECT_EQ(stored(2, 2), code);
+        EXPECT_EQ(caption(2), before);
+    }
+}

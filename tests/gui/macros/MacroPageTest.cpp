@@ -69,9 +69,14 @@ public:
     void clearFireMacroViews() override {}
     void refreshUi() override {}
     void readOsMouseParameters() override {}
+    void reportNotStored(const char* key, bool readAgain) override {
+        readsAsked += readAgain ? 1 : 0;
+        Shell::reportNotStored(key, readAgain);
+    }
 
     QStringList messages;
     int busy = 0;
+    int readsAsked = 0; // reports of writes not stored that ask for the mouse to be read again
 };
 
 std::vector<Byte> record(const char* name, std::vector<Byte> body) {
@@ -212,6 +217,35 @@ TEST_F(MacroPageTest, I2cAddDeleteRepointsButtonsInEveryWorkMode) {
     EXPECT_EQ(code(1, 2), core::fallbackFunction(2, context.namingContext()).text())
         << "button 2 falls back to Backward";
     EXPECT_EQ(code(1, 2).substr(0, 2), "01");
+}
+
+TEST_F(MacroPageTest, ARefusedOrInterruptedAddIsReportedOnceAndTheListShowsWhatTheMouseHolds) {
+    library({record("M1", kM1Body)});
+    plug(StorageKind::I2C);
+    const std::vector<Byte> before = stored(496, 19);
+    for (const bool unplug : {false, true}) {
+        SCOPED_TRACE(unplug ? "unplugged" : "refused");
+        shell.messages.clear();
+        shell.readsAsked = 0;
+        // The profiles go first in 22 reports; the 23rd starts the macro area, the 24th is its
+        // first data.
+        emulator::Faults faults;
+        (unplug ? faults.unplugAtReport : faults.refuseReport) = mouse->reportCount() + (unplug ? 24 : 23);
+        mouse->setFaults(faults);
+        menu("LB_PCMacroName", 0, "Btn_AddMacro");
+        mouse->setFaults({});
+        EXPECT_EQ(shell.messages, QStringList{QStringLiteral("Str127")});
+        EXPECT_EQ(shell.readsAsked, 1);
+        EXPECT_EQ(stored(496, 19), before);
+        // The read the window does then: the list shows the mouse's macros, not the one asked for.
+        if (unplug) {
+            mouse->plug();
+            ASSERT_EQ(link.openDevice(mouse->vendorId(), mouse->productId()), core::OpenResult::Opened);
+        }
+        readBack(StorageKind::I2C);
+        page->setDeviceMacros(cycle.deviceMacroTable());
+        EXPECT_EQ(list("LB_MacroName")->count(), 0);
+    }
 }
 
 TEST_F(MacroPageTest, I2cRefusesA16thMacroAndOneThatDoesNotFit) {
