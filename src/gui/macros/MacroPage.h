@@ -149,6 +149,8 @@ private:
     // RefreshPCMacro: the library to its file; a failure is reported once, with the file's name.
     void saveLibrary();
     void relistLibrary(int selectRow);
+    // After a library name change (New, Rename): relisted and saved, or "Str106" for a duplicate.
+    void libraryChanged(core::MacroLibrary::Result result, int selectRow);
     void askName(const std::function<void(const QString&)>& apply);
     // Btn_SaveMacroClick, with the button codes re-pointed at macros that moved (`deletedRow` gone).
     // Returns whether the mouse took every report of the write.

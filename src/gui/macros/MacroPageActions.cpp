@@ -219,17 +219,8 @@ void MacroPage::newMacro() {
     clearEvents();
     askName([this](const QString& name) {
         std::size_t slot = 0;
-        switch (state().macroLibrary.addNew(name.toStdString(), &slot)) {
-        case core::MacroLibrary::Result::Done:
-            relistLibrary(static_cast<int>(slot));
-            saveLibrary();
-            break;
-        case core::MacroLibrary::Result::Duplicate:
-            shell().showMessage("Str106");
-            break;
-        default:
-            break;
-        }
+        const auto result = state().macroLibrary.addNew(name.toStdString(), &slot);
+        libraryChanged(result, static_cast<int>(slot));
     });
 }
 
@@ -239,18 +230,22 @@ void MacroPage::renameMacro() {
     if (row < 0)
         return;
     askName([this, row](const QString& name) {
-        switch (state().macroLibrary.rename(static_cast<std::size_t>(row), name.toStdString())) {
-        case core::MacroLibrary::Result::Done:
-            relistLibrary(row);
-            saveLibrary();
-            break;
-        case core::MacroLibrary::Result::Duplicate:
-            shell().showMessage("Str106");
-            break;
-        default:
-            break;
-        }
+        libraryChanged(state().macroLibrary.rename(static_cast<std::size_t>(row), name.toStdString()), row);
     });
+}
+
+void MacroPage::libraryChanged(core::MacroLibrary::Result result, int selectRow) {
+    switch (result) {
+    case core::MacroLibrary::Result::Done:
+        relistLibrary(selectRow);
+        saveLibrary();
+        break;
+    case core::MacroLibrary::Result::Duplicate:
+        shell().showMessage("Str106");
+        break;
+    default:
+        break;
+    }
 }
 
 void MacroPage::deleteLibraryMacro() {
