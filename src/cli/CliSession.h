@@ -3,6 +3,7 @@
 // window uses, over the same buffers, with a user interface that only takes note of what the window
 // would show. Nothing here pumps events or waits for a window: every operation runs to its end.
 
+#include "core/backup/BackupGuard.h"
 #include "core/cycle/ConfigCycle.h"
 #include "core/device/Clock.h"
 #include "core/device/DeviceDiscovery.h"
@@ -56,6 +57,9 @@ public:
     core::DeviceDiscovery& discovery() { return *m_discovery; }
     core::ConfigCycle& cycle() { return *m_cycle; }
     core::ConfigBuffers& buffers() { return m_buffers; }
+    // The backup kept before this run's first change of the mouse. A backup that cannot be kept
+    // keeps the change back (refusal() says why) unless backups are switched off.
+    core::BackupGuard& backups() { return *m_backups; }
     core::HidTransport& transport() { return *m_transport; }
     const core::GeneralLayout& general() const { return m_general; }
     const core::DefaultIdentity& identity() const { return m_identity; }
@@ -112,6 +116,7 @@ private:
     std::unique_ptr<core::DeviceLink> m_link;
     std::unique_ptr<core::DeviceDiscovery> m_discovery;
     std::unique_ptr<core::ConfigCycle> m_cycle;
+    std::unique_ptr<core::BackupGuard> m_backups; // after the link and cycle: goes before them
     std::string m_problem;
     bool m_permissionProblem = false;
 };

@@ -4,6 +4,7 @@
 #include "cli/FunctionNames.h"
 #include "cli/ProfileJson.h"
 #include "cli/WindowLock.h"
+#include "core/backup/BackupStore.h"
 #include "core/cycle/WorkModeSwitch.h"
 #include "core/image/FileLoadResult.h"
 #include "core/image/PatchFile.h"
@@ -171,7 +172,8 @@ std::filesystem::path programDirectory() {
 
 class Tool {
 public:
-    Tool(Streams io, core::RuntimeOptions options) : m_io(io), m_options(std::move(options)) {}
+    Tool(Streams io, core::RuntimeOptions options, bool backups = true)
+        : m_io(io), m_options(std::move(options)), m_backups(backups) {}
 
     // Runs `work` with the mouse found and read whole; the exit code of the whole.
     int withMouse(const std::function<int(CliSession&)>& work) {
@@ -196,7 +198,60 @@ public:
             m_io.err << "tarvikctl: " << session.problem() << "\n";
             return kExitMouseFailed;
         }
-        return work(session);
+        session.backups().setEnabled(m_backups);
+        const int code = work(session);
+        if (!session.backups().refusal().empty()) {
+            // Whatever the operation made of its kept-back writes, the mouse was not touched.
+            m_io.err << "tarvikctl: no backup of the mouse could be saved ("
+                     << session.backups().refusal()
+                     << "); nothing was changed. Give --no-backup to change it without one\n";
+            return kExitUsage;
+        }
+        return code;
+    }
+
+    int backupList() {
+        const core::BackupStore store(core::defaultBackupFolder());
+        // What changed is told against the mouse as it is now, when it can be read.
+        std::vector<Byte> current;
+        core::MouseIdentity mouse;
+        core::StorageKind kind = core::StorageKind::None;
+        bool patchLocked = false;
+        if (!windowHoldsMouse()) {
+            CliSession session(m_options);
+            if (session.connect() == CliSession::Outcome::Ready) {
+                current = core::backupProfileOf(session.buffers());
+                mouse = {session.link().linkVid(), session.link().linkPid(), session.buffers().dataBuf.manuId(),
+                         session.buffers().dataBuf.proId()};
+                kind = session.buffers().storageKind;
+                patchLocked = session.buffers().patchLocked;
+            }
+        }
+        const auto rows = core::backupRows(store, current, mouse, kind, patchLocked);
+        std::size_t n = 0;
+        for (const core::BackupRow& row : rows) {
+            m_io.out << ++n << "  " << row.text << "\n";
+        }
+        m_io.out << rows.size() << " backups in " << store.folder().string() << "\n";
+        return kExitOk;
+    }
+
+    int backupRestore(int n) {
+        const core::BackupStore store(core::defaultBackupFolder());
+        const auto entries = store.list();
+        if (n < 1 || static_cast<std::size_t>(n) > entries.size()) {
+            m_io.err << "tarvikctl: there is no backup " << n << "; backup list shows " << entries.size() << "\n";
+            return kExitUsage;
+        }
+        const std::filesystem::path file = entries[static_cast<std::size_t>(n - 1)].file;
+        core::FileResult read;
+        const auto bytes = core::readProfileFileFrom(file, &read);
+        if (!bytes) {
+            m_io.err << "tarvikctl: " << read.error << "\n";
+            return kExitUsage;
+        }
+        // The same checks as a profile load: a backup of another mouse is refused.
+        return withMouse([&](CliSession& session) { return load(session, *bytes, file.string()); });
     }
 
     // After an operation: was the mouse there for all of it?
@@ -711,6 +766,7 @@ private:
 
     Streams m_io;
     core::RuntimeOptions m_options;
+    bool m_backups = true;
 };
 
 } // namespace
@@ -722,6 +778,12 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
                  "tarvikctl"};
     app.set_version_flag("--version", std::string("tarvikctl ") + TARVIK_VERSION);
     app.require_subcommand(1);
+    // The option may follow the subcommand (tarvikctl set mode game --no-backup).
+    app.fallthrough();
+    bool noBackup = false;
+    app.add_flag("--no-backup", noBackup,
+                 "Change the mouse without saving a backup of it first (by default one is saved in "
+                 "$XDG_STATE_HOME/tarvik-config/backups before the first change)");
 
     std::string virtualMouse;
     std::string virtualMouseState;
@@ -812,6 +874,13 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
     auto* patch = app.add_subcommand("patch", "Program patch code from a data file and check it reads back");
     patch->add_option("file", patchPath)->required();
 
+    auto* backup = app.add_subcommand("backup", "The backups saved before each run's first change");
+    backup->require_subcommand(1);
+    auto* backupList = backup->add_subcommand("list", "List them, newest first, with what changed since");
+    int backupRow = 0;
+    auto* backupRestore = backup->add_subcommand("restore", "Write backup n of the list back to the mouse");
+    backupRestore->add_option("n", backupRow, "Its number in backup list")->required()->check(CLI::PositiveNumber);
+
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     if (!reversed.empty()) {
         reversed.pop_back(); // the program name
@@ -832,7 +901,7 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
     if (!virtualMouseState.empty()) {
         options.emulatorStatePath = virtualMouseState;
     }
-    Tool tool({out, err}, options);
+    Tool tool({out, err}, options, !noBackup);
     if (list->parsed()) {
         return tool.list();
     }
@@ -897,6 +966,12 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
     }
     if (patch->parsed()) {
         return tool.patch(patchPath);
+    }
+    if (backupList->parsed()) {
+        return tool.backupList();
+    }
+    if (backupRestore->parsed()) {
+        return tool.backupRestore(backupRow);
     }
     err << app.help();
     return kExitUsage;

@@ -29,7 +29,7 @@ std::string stampOf(std::chrono::system_clock::time_point at) {
     const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
     std::tm utc{};
     gmtime_r(&seconds, &utc);
-    char text[32];
+    char text[64];
     std::snprintf(text, sizeof text, "%04d%02d%02dT%02d%02d%02d.%03dZ", utc.tm_year + 1900, utc.tm_mon + 1,
                   utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, static_cast<int>(ms % 1000));
     return text;
@@ -266,6 +266,33 @@ std::vector<std::string> describeChanges(std::span<const Byte> then, std::span<c
         changes.push_back("other settings");
     }
     return changes;
+}
+
+std::vector<BackupRow> backupRows(const BackupStore& store, std::span<const Byte> now, const MouseIdentity& mouse,
+                                  StorageKind kind, bool patchLocked) {
+    std::vector<BackupRow> rows;
+    const std::string name = backupMouseName(mouse);
+    for (BackupEntry& entry : store.list()) {
+        std::string text = entry.time + "  " + entry.mouse + "  ";
+        if (now.empty()) {
+            text += "(no mouse to compare with)";
+        } else if (entry.mouse != name) {
+            text += "(another mouse)";
+        } else {
+            FileResult read;
+            const auto bytes = readProfileFileFrom(entry.file, &read);
+            const auto changes = bytes ? describeChanges(*bytes, now, kind, patchLocked)
+                                       : std::vector<std::string>{"cannot be read: " + read.error};
+            if (changes.empty()) {
+                text += "the same as the mouse now";
+            }
+            for (std::size_t i = 0; i < changes.size(); ++i) {
+                text += (i == 0 ? "changed since: " : ", ") + changes[i];
+            }
+        }
+        rows.push_back({std::move(entry), std::move(text)});
+    }
+    return rows;
 }
 
 } // namespace tarvik::core

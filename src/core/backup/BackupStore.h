@@ -72,4 +72,13 @@ private:
 std::vector<std::string> describeChanges(std::span<const Byte> then, std::span<const Byte> now, StorageKind kind,
                                          bool patchLocked);
 
+// One line of the backup list, newest first: its time, its mouse and what changed since it was
+// taken, against `now` (the profile of `mouse` as it is now; empty when no mouse could be read).
+struct BackupRow {
+    BackupEntry entry;
+    std::string text;
+};
+std::vector<BackupRow> backupRows(const BackupStore& store, std::span<const Byte> now, const MouseIdentity& mouse,
+                                  StorageKind kind, bool patchLocked);
+
 } // namespace tarvik::core
