@@ -4,6 +4,7 @@
 #include "core/macros/MacroLibraryFile.h"
 #include "core/text/LanguageTables.h"
 #include "gui/dialogs/MessageSeam.h"
+#include "gui/dialogs/RestoreBackupDialog.h"
 #include "gui/fire/FirePage.h"
 #include "gui/keys/KeysPage.h"
 #include "gui/macros/MacroPage.h"
@@ -25,7 +26,9 @@
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QRadioButton>
+#include <QMenu>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
@@ -65,6 +68,13 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
         m_tray->setObjectName(QStringLiteral("CoolTrayIcon1"));
         m_tray->show();
     }
+    m_trayMenu = new QMenu(this);
+    m_trayMenu->setObjectName(QStringLiteral("TrayMenu"));
+    QAction* restore = m_trayMenu->addAction(QStringLiteral("Restore an earlier configuration..."));
+    restore->setObjectName(QStringLiteral("Act_RestoreBackup"));
+    connect(restore, &QAction::triggered, this, &MainWindow::openRestoreDialog);
+    if (m_tray)
+        m_tray->setContextMenu(m_trayMenu);
 
     // 3-5. The window takes the size and shape of the background; the colour-key pixels are cut out.
     // The font database fills itself on first use (the first caption measured below): the fill is
@@ -98,6 +108,15 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
     m_cycle =
         std::make_unique<core::ConfigCycle>(m_session->link(), m_state.buffers, *this, m_state.applyingImage);
     m_context.emplace(PageContext{m_state, m_session->link(), *m_cycle, *this});
+    // Before the first change of each mouse, what its full read held is kept; when that cannot be
+    // done the user decides, once, whether this run changes it without a backup.
+    m_backups = std::make_unique<core::BackupGuard>(
+        m_session->link(), *m_cycle, core::BackupStore(backupFolder()), [this](const std::string& why) {
+            return MessageSeam::confirm(
+                this, QStringLiteral("No backup of the mouse could be saved before this change:\n%1\n\n"
+                                     "Change the mouse without a backup until the program is closed?")
+                          .arg(QString::fromStdString(why)));
+        });
 
     // 7.
     m_exeDirectory = QCoreApplication::applicationDirPath() + QLatin1Char('/');
@@ -847,6 +866,47 @@ void MainWindow::loadProfile() {
     hideAllMenu();
     if (pressDeviceButton(QStringLiteral("Load"), QStringLiteral("SetS_03")))
         loadProfileFile(*this, *m_context);
+}
+
+std::filesystem::path MainWindow::backupFolder() {
+    if (QStandardPaths::isTestModeEnabled())
+        return std::filesystem::path(
+                   QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString()) /
+               "tarvik-config/backups";
+    return core::defaultBackupFolder();
+}
+
+void MainWindow::openRestoreDialog() {
+    hideAllMenu();
+    const core::BackupStore& store = m_backups->store();
+    // What changed is told against the mouse as it is now; without one, only the list.
+    std::vector<core::Byte> now;
+    core::MouseIdentity mouse;
+    if (m_cycle->configurationRead()) {
+        now = core::backupProfileOf(m_state.buffers);
+        mouse = {m_session->link().linkVid(), m_session->link().linkPid(), m_state.buffers.dataBuf.manuId(),
+                 m_state.buffers.dataBuf.proId()};
+    }
+    const auto rows =
+        core::backupRows(store, now, mouse, m_state.buffers.storageKind, m_state.buffers.patchLocked);
+    QStringList texts;
+    std::vector<QString> files;
+    for (const core::BackupRow& row : rows) {
+        texts << QString::fromStdString(row.text);
+        files.push_back(QString::fromStdString(row.entry.file.string()));
+    }
+    auto* dialog = new RestoreBackupDialog(m_state, this, texts, QString::fromStdString(store.folder().string()));
+    connect(dialog, &RestoreBackupDialog::chosen, this, [this, files](int row) {
+        if (row < 0 || static_cast<std::size_t>(row) >= files.size())
+            return;
+        // As every button that needs the mouse: without one read whole, "Str022" and nothing else.
+        if (!deviceConnected() || !m_cycle->configurationRead()) {
+            showMessage("Str022");
+            return;
+        }
+        writeProfileFileToMouse(*this, *m_context, files[static_cast<std::size_t>(row)]);
+    });
+    dialog->open();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
