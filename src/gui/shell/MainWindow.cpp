@@ -869,7 +869,8 @@ void MainWindow::loadProfile() {
 }
 
 std::filesystem::path MainWindow::backupFolder() {
-    if (QStandardPaths::isTestModeEnabled())
+    // Tests that name a state folder of their own get it; the others Qt's test area.
+    if (QStandardPaths::isTestModeEnabled() && qEnvironmentVariableIsEmpty("XDG_STATE_HOME"))
         return std::filesystem::path(
                    QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString()) /
                "tarvik-config/backups";

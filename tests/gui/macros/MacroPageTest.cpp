@@ -689,6 +689,9 @@ TEST_F(MacroEditingTest, InsertRecordingKeepsItsLinesOnOkAndCancelRestores) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Backups of the virtual mouse go to a folder of this run, never the user's state folder.
+    QTemporaryDir stateHome;
+    setenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit().constData(), 1);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1031,6 +1031,9 @@ int main(int argc, char** argv) {
     // Test discovery runs the binary without the test environment.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Backups of the virtual mouse go to a folder of this run, never the user's state folder.
+    QTemporaryDir stateHome;
+    setenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit().constData(), 1);
     QApplication app(argc, argv);
     // The macro library and other user files go to a test folder, never the user's own.
     QStandardPaths::setTestModeEnabled(true);
