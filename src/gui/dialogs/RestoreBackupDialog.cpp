@@ -41,8 +41,11 @@ RestoreBackupDialog::RestoreBackupDialog(const AppState& state, QWidget* main, c
         const int row = m_list->currentRow();
         if (row < 0)
             return;
-        close();
+        // Hidden first, closed (and so deleted) only after the opener has done the restore, which
+        // pumps events while this click is still being handled.
+        hide();
         emit chosen(row);
+        close();
     };
     connect(confirmButton(), &CaptionLabel::clicked, this, restore);
     connect(m_list, &QListWidget::itemDoubleClicked, this, restore);
