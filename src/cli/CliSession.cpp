@@ -35,8 +35,9 @@ CliSession::CliSession(const core::RuntimeOptions& options,
     m_cycle = std::make_unique<core::ConfigCycle>(*m_link, m_buffers, *this, m_applyingImage,
                                                   m_identity.defaultImageKind);
     // Nobody to ask on the command line: without a backup the change is refused (see --no-backup).
-    m_backups = std::make_unique<core::BackupGuard>(*m_link, *m_cycle, core::BackupStore(core::defaultBackupFolder()),
-                                                    [](const std::string&) { return false; });
+    m_backups =
+        std::make_unique<core::BackupGuard>(*m_link, *m_cycle, core::BackupStore(core::defaultBackupFolder()),
+                                            [](const std::string&) { return false; });
 }
 
 CliSession::~CliSession() {

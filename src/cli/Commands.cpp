@@ -202,8 +202,7 @@ public:
         const int code = work(session);
         if (!session.backups().refusal().empty()) {
             // Whatever the operation made of its kept-back writes, the mouse was not touched.
-            m_io.err << "tarvikctl: no backup of the mouse could be saved ("
-                     << session.backups().refusal()
+            m_io.err << "tarvikctl: no backup of the mouse could be saved (" << session.backups().refusal()
                      << "); nothing was changed. Give --no-backup to change it without one\n";
             return kExitUsage;
         }
@@ -221,8 +220,8 @@ public:
             CliSession session(m_options);
             if (session.connect() == CliSession::Outcome::Ready) {
                 current = core::backupProfileOf(session.buffers());
-                mouse = {session.link().linkVid(), session.link().linkPid(), session.buffers().dataBuf.manuId(),
-                         session.buffers().dataBuf.proId()};
+                mouse = {session.link().linkVid(), session.link().linkPid(),
+                         session.buffers().dataBuf.manuId(), session.buffers().dataBuf.proId()};
                 kind = session.buffers().storageKind;
                 patchLocked = session.buffers().patchLocked;
             }
@@ -240,7 +239,8 @@ public:
         const core::BackupStore store(core::defaultBackupFolder());
         const auto entries = store.list();
         if (n < 1 || static_cast<std::size_t>(n) > entries.size()) {
-            m_io.err << "tarvikctl: there is no backup " << n << "; backup list shows " << entries.size() << "\n";
+            m_io.err << "tarvikctl: there is no backup " << n << "; backup list shows " << entries.size()
+                     << "\n";
             return kExitUsage;
         }
         const std::filesystem::path file = entries[static_cast<std::size_t>(n - 1)].file;
@@ -879,7 +879,9 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
     auto* backupList = backup->add_subcommand("list", "List them, newest first, with what changed since");
     int backupRow = 0;
     auto* backupRestore = backup->add_subcommand("restore", "Write backup n of the list back to the mouse");
-    backupRestore->add_option("n", backupRow, "Its number in backup list")->required()->check(CLI::PositiveNumber);
+    backupRestore->add_option("n", backupRow, "Its number in backup list")
+        ->required()
+        ->check(CLI::PositiveNumber);
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     if (!reversed.empty()) {

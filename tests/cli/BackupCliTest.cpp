@@ -82,9 +82,10 @@ protected:
             env.insert(QStringLiteral("TARVIK_TRANSCRIPT"), transcript);
         }
         process.setProcessEnvironment(env);
-        process.start(QStringLiteral(TARVIKCTL), QStringList{QStringLiteral("--virtual-mouse"), QStringLiteral("i2c"),
-                                                             QStringLiteral("--virtual-mouse-state"), m_mouse} +
-                                                     args);
+        process.start(QStringLiteral(TARVIKCTL),
+                      QStringList{QStringLiteral("--virtual-mouse"), QStringLiteral("i2c"),
+                                  QStringLiteral("--virtual-mouse-state"), m_mouse} +
+                          args);
         ToolRun run;
         if (!process.waitForFinished(60000)) {
             ADD_FAILURE() << "tarvikctl did not finish: " << args.join(' ').toStdString();
@@ -209,7 +210,8 @@ TEST_F(BackupCliTest, RestoreBringsBackADeletedMacroAndAChangedButton) {
     const QString libraryFolder = path(QStringLiteral("data/Gaming Mouse"));
     ASSERT_TRUE(QDir().mkpath(libraryFolder));
     ASSERT_TRUE(
-        core::MacroLibraryFile(std::filesystem::path(libraryFolder.toStdString()) / "Tarvik-Macro.bin").save(library));
+        core::MacroLibraryFile(std::filesystem::path(libraryFolder.toStdString()) / "Tarvik-Macro.bin")
+            .save(library));
     ASSERT_EQ(tarvikctl({"macros", "add", "Burst"}).code, 0);
     ASSERT_EQ(tarvikctl({"set", "button", "game", "4", "Burst"}).code, 0);
     const Memory had = memory();
@@ -223,7 +225,8 @@ TEST_F(BackupCliTest, RestoreBringsBackADeletedMacroAndAChangedButton) {
     // Newest first: before the deletion, then before the button's change.
     EXPECT_THAT(list.out, HasSubstr("1  "));
     EXPECT_THAT(list.out, HasSubstr("changed since: buttons (Game Mode 4), macros (-\"Burst\")"));
-    EXPECT_THAT(list.out, HasSubstr("changed since: buttons (Game Mode 3, Game Mode 4), macros (-\"Burst\")"));
+    EXPECT_THAT(list.out,
+                HasSubstr("changed since: buttons (Game Mode 3, Game Mode 4), macros (-\"Burst\")"));
     const std::size_t before = static_cast<std::size_t>(backups().size());
 
     const ToolRun restore = tarvikctl({"backup", "restore", "2"});
@@ -243,9 +246,9 @@ TEST_F(BackupCliTest, ABackupOfAnotherMouseIsRefused) {
     // The same file as another mouse of the line would have given it: other identity bytes.
     core::ConfigBuffers buffers;
     buffers.storageKind = core::StorageKind::I2C;
-    ASSERT_TRUE(core::readProfileFile(std::span(reinterpret_cast<const core::Byte*>(own.data()),
-                                                static_cast<std::size_t>(own.size())),
-                                      buffers));
+    ASSERT_TRUE(core::readProfileFile(
+        std::span(reinterpret_cast<const core::Byte*>(own.data()), static_cast<std::size_t>(own.size())),
+        buffers));
     buffers.copyDataBufToWorkingImage();
     buffers.workingImage.setManuId(0x42);
     buffers.dataBufToMemo();

@@ -20,7 +20,8 @@ constexpr const char* kFolderTail = "tarvik-config/backups";
 // VVVV-PPPP-MMPP-YYYYMMDDTHHMMSS.mmmZ.bin: the time sorts as text, so the name order is the age
 // order within one mouse.
 const std::regex& namePattern() {
-    static const std::regex pattern(R"(^([0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4})-(\d{4})(\d{2})(\d{2})T(\d{2})(\d{2})(\d{2})\.(\d{3})Z\.bin$)");
+    static const std::regex pattern(
+        R"(^([0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4})-(\d{4})(\d{2})(\d{2})T(\d{2})(\d{2})(\d{2})\.(\d{3})Z\.bin$)");
     return pattern;
 }
 
@@ -206,8 +207,8 @@ std::string quoted(const std::string& text) {
 
 } // namespace
 
-std::vector<std::string> describeChanges(std::span<const Byte> then, std::span<const Byte> now, StorageKind kind,
-                                         bool patchLocked) {
+std::vector<std::string> describeChanges(std::span<const Byte> then, std::span<const Byte> now,
+                                         StorageKind kind, bool patchLocked) {
     ConfigBuffers a;
     ConfigBuffers b;
     a.storageKind = b.storageKind = kind;
@@ -268,8 +269,8 @@ std::vector<std::string> describeChanges(std::span<const Byte> then, std::span<c
     return changes;
 }
 
-std::vector<BackupRow> backupRows(const BackupStore& store, std::span<const Byte> now, const MouseIdentity& mouse,
-                                  StorageKind kind, bool patchLocked) {
+std::vector<BackupRow> backupRows(const BackupStore& store, std::span<const Byte> now,
+                                  const MouseIdentity& mouse, StorageKind kind, bool patchLocked) {
     std::vector<BackupRow> rows;
     const std::string name = backupMouseName(mouse);
     for (BackupEntry& entry : store.list()) {

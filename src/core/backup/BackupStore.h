@@ -31,8 +31,8 @@ std::string backupMouseName(const MouseIdentity& mouse);
 
 struct BackupEntry {
     std::filesystem::path file;
-    std::string mouse;    // backupMouseName of the mouse it was taken from
-    std::string time;     // "2026-12-10 22:15:30 UTC"
+    std::string mouse; // backupMouseName of the mouse it was taken from
+    std::string time;  // "2026-12-10 22:15:30 UTC"
 };
 
 class BackupStore {
@@ -45,9 +45,9 @@ public:
     const std::filesystem::path& folder() const { return m_folder; }
 
     struct Saved {
-        FileResult result;        // why nothing was kept, when nothing was
+        FileResult result;          // why nothing was kept, when nothing was
         std::filesystem::path file; // the new backup, or the newest one when it holds the same bytes
-        bool written = false;     // false when the newest backup already held these bytes
+        bool written = false;       // false when the newest backup already held these bytes
         explicit operator bool() const { return result.ok(); }
     };
 
@@ -69,8 +69,8 @@ private:
 // What differs between two configurations, by name, for the backup list: "work mode", "buttons
 // (Game Mode 3, ...)", "DPI", "lighting", "macros (-"Old", +"New")", "other settings"; empty when
 // nothing does. `then` and `now` are profile files of the same kind.
-std::vector<std::string> describeChanges(std::span<const Byte> then, std::span<const Byte> now, StorageKind kind,
-                                         bool patchLocked);
+std::vector<std::string> describeChanges(std::span<const Byte> then, std::span<const Byte> now,
+                                         StorageKind kind, bool patchLocked);
 
 // One line of the backup list, newest first: its time, its mouse and what changed since it was
 // taken, against `now` (the profile of `mouse` as it is now; empty when no mouse could be read).
@@ -78,7 +78,7 @@ struct BackupRow {
     BackupEntry entry;
     std::string text;
 };
-std::vector<BackupRow> backupRows(const BackupStore& store, std::span<const Byte> now, const MouseIdentity& mouse,
-                                  StorageKind kind, bool patchLocked);
+std::vector<BackupRow> backupRows(const BackupStore& store, std::span<const Byte> now,
+                                  const MouseIdentity& mouse, StorageKind kind, bool patchLocked);
 
 } // namespace tarvik::core

@@ -25,8 +25,8 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QGroupBox>
-#include <QRadioButton>
 #include <QMenu>
+#include <QRadioButton>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
@@ -896,7 +896,8 @@ void MainWindow::openRestoreDialog() {
         texts << QString::fromStdString(row.text);
         files.push_back(QString::fromStdString(row.entry.file.string()));
     }
-    auto* dialog = new RestoreBackupDialog(m_state, this, texts, QString::fromStdString(store.folder().string()));
+    auto* dialog =
+        new RestoreBackupDialog(m_state, this, texts, QString::fromStdString(store.folder().string()));
     connect(dialog, &RestoreBackupDialog::chosen, this, [this, files](int row) {
         if (row < 0 || static_cast<std::size_t>(row) >= files.size())
             return;

@@ -139,9 +139,7 @@ TEST(BackupChangesTest, NamesWhatDiffers) {
     const std::vector<Case> cases = {
         {"nothing", [](core::ConfigBuffers&) {}, {}},
         {"work mode",
-         [](core::ConfigBuffers& b) {
-             b.dataBuf.setWorkMode(b.dataBuf.workMode() == 2 ? 1 : 2);
-         },
+         [](core::ConfigBuffers& b) { b.dataBuf.setWorkMode(b.dataBuf.workMode() == 2 ? 1 : 2); },
          {"work mode"}},
         {"buttons",
          [](core::ConfigBuffers& b) {
@@ -161,7 +159,8 @@ TEST(BackupChangesTest, NamesWhatDiffers) {
              t.loadEeprom(b.deviceMacroArea);
              ASSERT_EQ(t.remove(0), core::DeviceMacroTable::Result::Done);
              ASSERT_EQ(library.addNew("Reload"), core::MacroLibrary::Result::Done);
-             ASSERT_EQ(t.add(library.slot(1).name, library.slot(1).body), core::DeviceMacroTable::Result::Done);
+             ASSERT_EQ(t.add(library.slot(1).name, library.slot(1).body),
+                       core::DeviceMacroTable::Result::Done);
              b.deviceMacroArea = t.eepromArea();
          },
          {"macros (-\"Burst\", +\"Reload\")"}},
@@ -188,8 +187,8 @@ protected:
     int sentCommands() {
         int n = 0;
         for (const std::string& line : test::mouseLines(*mouse)) {
-            n += line.starts_with("SET 40 05") || line.starts_with("SET 40 07") || line.starts_with("SET 40 0E") ||
-                         line.starts_with("SET 41")
+            n += line.starts_with("SET 40 05") || line.starts_with("SET 40 07") ||
+                         line.starts_with("SET 40 0E") || line.starts_with("SET 41")
                      ? 1
                      : 0;
         }

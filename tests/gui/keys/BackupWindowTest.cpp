@@ -42,8 +42,7 @@ bool waitFor(const std::function<bool()>& condition, int timeoutMs = 20000) {
 
 void clickAt(QWidget* control) {
     QWidget* top = control->window();
-    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {},
-                      control->mapTo(top, control->rect().center()));
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, control->mapTo(top, control->rect().center()));
 }
 
 void hoverAt(QWidget* control) {
@@ -242,8 +241,9 @@ TEST_F(BackupWindowTest, TheTrayMenuRestoresAnEarlierConfiguration) {
         << list->item(0)->text().toStdString();
     QSignalSpy ready(m_window.get(), &MainWindow::deviceReady);
     clickAt(dialog->findChild<QWidget*>(QStringLiteral("IB_Confirm")));
-    ASSERT_TRUE(!ready.isEmpty() || ready.wait(20000)) << "the mouse was not read again after the restore: "
-                                   << m_answers.messages.join(QLatin1Char('|')).toStdString();
+    ASSERT_TRUE(!ready.isEmpty() || ready.wait(20000))
+        << "the mouse was not read again after the restore: "
+        << m_answers.messages.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(mouse().memory(), had);
     EXPECT_EQ(backups().size(), 1) << "this run's backup already covers the restore";
     EXPECT_TRUE(m_answers.messages.isEmpty()) << m_answers.messages.join('|').toStdString();
