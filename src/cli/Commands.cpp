@@ -199,7 +199,9 @@ public:
             return kExitMouseFailed;
         }
         session.backups().setEnabled(m_backups);
+        m_guard = &session.backups();
         const int code = work(session);
+        m_guard = nullptr;
         if (!session.backups().refusal().empty()) {
             // Whatever the operation made of its kept-back writes, the mouse was not touched.
             m_io.err << "tarvikctl: no backup of the mouse could be saved (" << session.backups().refusal()
@@ -256,6 +258,9 @@ public:
 
     // After an operation: was the mouse there for all of it?
     int finished(CliSession& session, bool firstReportAccepted) {
+        if (keptBack()) {
+            return kExitUsage; // withMouse says why
+        }
         if (!firstReportAccepted || !session.stillThere()) {
             m_io.err << "tarvikctl: the mouse refused the change or left\n";
             return kExitMouseFailed;
@@ -266,6 +271,9 @@ public:
     // What a write of the cycle came to; the mouse refusing or leaving is exit 3, whatever was still
     // sent after it.
     int stored(core::CycleResult result, const std::string& what) {
+        if (keptBack()) {
+            return kExitUsage; // withMouse says why
+        }
         switch (result) {
         case core::CycleResult::Done:
             return kExitOk;
@@ -764,9 +772,13 @@ private:
         out << "\n";
     }
 
+    // The change was kept back because no backup could be saved: nothing reached the mouse.
+    bool keptBack() const { return m_guard && !m_guard->refusal().empty(); }
+
     Streams m_io;
     core::RuntimeOptions m_options;
     bool m_backups = true;
+    const core::BackupGuard* m_guard = nullptr; // of the session withMouse runs
 };
 
 } // namespace

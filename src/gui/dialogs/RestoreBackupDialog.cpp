@@ -28,7 +28,16 @@ RestoreBackupDialog::RestoreBackupDialog(const AppState& state, QWidget* main, c
     palette.setColor(QPalette::Text, textColour());
     palette.setColor(QPalette::Base, QColor(12, 16, 24));
     m_list->setPalette(palette);
+    // A row says what changed in full: long ones wrap rather than scroll sideways.
+    m_list->setWordWrap(true);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setStyleSheet(
+        QStringLiteral("QScrollBar:vertical { background: rgb(12, 16, 24); width: 10px; }"
+                       "QScrollBar::handle:vertical { background: rgb(110, 24, 24); min-height: 16px; }"
+                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"));
     m_list->addItems(rows);
+    for (int i = 0; i < m_list->count(); ++i)
+        m_list->item(i)->setToolTip(rows[i]);
     m_list->setToolTip(folder);
     const int margin = qMax(16, title()->x());
     const int top = title()->geometry().bottom() + 6;
