@@ -380,16 +380,11 @@ public:
     int macrosAdd(const std::string& name) {
         // The user's library is read before the mouse is even looked for: a name it lacks sends nothing.
         const platform::MacroLibraryLocation location =
-            platform::macroLibraryLocation(core::GeneralLayout::loadBuiltIn().macroPath, programDirectory(),
-                                           QString::fromLatin1(platform::kWindowApplicationName));
-        std::filesystem::path file = location.path;
-        std::error_code error;
-        if (!std::filesystem::exists(file, error) && !location.besideProgram.empty() &&
-            std::filesystem::exists(location.besideProgram, error)) {
-            file = location.besideProgram; // what the window would start its library from
-        }
+            platform::macroLibraryLocation(core::GeneralLayout::loadBuiltIn().macroPath, programDirectory());
+        // Where the window would take its library from; tarvikctl only reads it and moves nothing.
+        const std::filesystem::path file = platform::libraryToRead(location);
         core::MacroLibrary library;
-        if (std::filesystem::exists(file, error)) {
+        if (!file.empty()) {
             core::FileResult read;
             const auto bytes = core::readMacroFile(file, &read);
             if (!bytes) {

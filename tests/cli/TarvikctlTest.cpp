@@ -335,7 +335,7 @@ TEST_F(TarvikctlTest, MacrosFromTheWindowsLibraryAndButtonsFollowADeletion) {
         ASSERT_EQ(library.addNew(name, &slot), core::MacroLibrary::Result::Done);
         ASSERT_TRUE(library.encode(slot, {"00", "1 RightKey CODE:00A2", "2 RightKey CODE:0022"}).fits);
     }
-    const QString folder = path(QStringLiteral("data/Gaming Mouse"));
+    const QString folder = path(QStringLiteral("data/tarvik-config"));
     ASSERT_TRUE(QDir().mkpath(folder));
     ASSERT_TRUE(core::MacroLibraryFile(std::filesystem::path(folder.toStdString()) / "Tarvik-Macro.bin")
                     .save(library));
