@@ -62,7 +62,10 @@ TEST(ProfileJson, CombinationsReadAsTheirCaptionsAreWritten) {
         {"Ctrl+Shift+A+B", core::KeyFunctionCode(0x02, 0x03, 0x04, 0x05)},
         {"B", core::KeyFunctionCode(0x02, 0x00, 0x05, 0x00)},
         {"ctrl+alt+a", core::KeyFunctionCode(0x02, 0x05, 0x04, 0x00)},
-        {"Ctrl+", core::KeyFunctionCode(0x02, 0x01, 0x00, 0x00)},
+        {"Ctrl+Shift", core::KeyFunctionCode(0x02, 0x03, 0x00, 0x00)},
+        {"Ctrl+", std::nullopt},
+        {"Ctrl+Shift+", std::nullopt},
+        {"++", std::nullopt},
         {"Ctrl+Nothing", std::nullopt},
         {"A+B+C", std::nullopt},
     };
