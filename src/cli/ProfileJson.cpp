@@ -645,6 +645,18 @@ void readButtons(const Reader& r, const Json& buttons, ProfileView& view) {
             }
         }
     }
+    // The key page never leaves Office Mode without a Left Key (the mouse could not be clicked
+    // with); a document that changes Office Mode is held to the same rule.
+    const std::string leftKey = context.language ? context.language->text("Str210") : std::string();
+    bool officeChanged = false;
+    bool officeHasLeftKey = false;
+    for (int b = 1; b <= 12; ++b) {
+        officeChanged |= ProfileView::code(view.image, 1, b) != ProfileView::code(edited, 1, b);
+        officeHasLeftKey |= core::functionCodeName(ProfileView::code(edited, 1, b), context) == leftKey;
+    }
+    if (officeChanged && !leftKey.empty() && !officeHasLeftKey) {
+        r.refuse(Reader::child("buttons", kModeNames[0]), "Office Mode keeps one button with " + leftKey);
+    }
     view.image = edited;
 }
 

@@ -145,6 +145,23 @@ TEST(ProfileJson, ValuesJustOutsideTheirRangeAreRefusedWithFieldLineAndRange) {
               "line " + std::to_string(aboveLine) + ": dpi.currentLevel: 3 is out of range 1-2 (the enabled levels)");
 }
 
+TEST(ProfileJson, OfficeModeWithoutALeftKeyIsRefused) {
+    std::string json = cli::profileToJson(defaultImage(1), english());
+    const auto office = json.find("\"Office Mode\": {");
+    ASSERT_NE(office, std::string::npos);
+    const std::string left = "\"function\": \"Left Key\"";
+    const auto at = json.find(left, office);
+    ASSERT_NE(at, std::string::npos);
+    // The code beside the name goes too, so that only the name says what the button does.
+    const auto codeEnd = json.find('\n', json.find("\"code\"", at));
+    json.replace(at, codeEnd - at, "\"function\": \"Volume +\"");
+    const auto back = cli::profileFromJson(json, english());
+    ASSERT_TRUE(std::holds_alternative<cli::JsonRefusal>(back));
+    const int line = 1 + static_cast<int>(std::count(json.begin(), json.begin() + static_cast<long>(office), '\n'));
+    EXPECT_EQ(std::get<cli::JsonRefusal>(back).text(),
+              "line " + std::to_string(line) + ": buttons.Office Mode: Office Mode keeps one button with Left Key");
+}
+
 TEST(ProfileJson, DuplicateKeysAndDeepNestingAreRefused) {
     const std::string json = cli::profileToJson(defaultImage(1), english());
     const auto at = json.find("\"reportRate\": ");
