@@ -875,6 +875,13 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
     auto* patch = app.add_subcommand("patch", "Program patch code from a data file and check it reads back");
     patch->add_option("file", patchPath)->required();
 
+    // The parser takes "++" as the end of a subcommand's arguments and would only say that a
+    // function is required; as a function it is no combination either (a key must follow "+").
+    if (std::find(args.begin() + (args.empty() ? 0 : 1), args.end(), "++") != args.end()) {
+        err << "tarvikctl: unknown function \"++\": a key combination names a key after every \"+\" "
+               "(\"Ctrl+A\")\n";
+        return kExitUsage;
+    }
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     if (!reversed.empty()) {
         reversed.pop_back(); // the program name
