@@ -2,6 +2,7 @@
 // on both storage kinds, read back from the mouse's stored memory.
 
 #include "gui/macros/MacroPage.h"
+#include "core/macros/MacroLibraryFile.h"
 #include "core/cycle/ConfigCycle.h"
 #include "core/cycle/CycleUi.h"
 #include "core/device/Clock.h"
@@ -384,6 +385,26 @@ TEST_F(MacroPageTest, UnwritableLibraryFolderIsReportedOnceAndLosesNothing) {
     const auto file = fileBytes(state.macroLibraryPath);
     ASSERT_EQ(file.size(), core::kLibraryFileSize);
     EXPECT_EQ(core::fieldToName(std::span<const Byte, 16>(file.data() + 272, 16)), "n1");
+}
+
+// A library the program could not read whole at start-up is never written over: the page goes on in
+// memory, and the first change says once that it is not saved.
+TEST_F(MacroPageTest, ALibraryNotReadWholeIsNeverSavedOver) {
+    plug(StorageKind::I2C);
+    library({record("keep", kM1Body)});
+    ASSERT_TRUE(core::MacroLibraryFile(state.macroLibraryPath.toStdString()).save(state.macroLibrary));
+    const auto before = fileBytes(state.macroLibraryPath);
+    ASSERT_EQ(before.size(), core::kLibraryFileSize);
+    state.macroLibraryReadOnly = true;
+    for (const char* name : {"n1", "n2"}) {
+        clickAt("Btn_New");
+        page->nameDialog()->edit()->setText(name);
+        page->nameDialog()->confirm();
+    }
+    EXPECT_EQ(list("LB_PCMacroName")->count(), 3);
+    ASSERT_EQ(answers.messages.size(), 1);
+    EXPECT_TRUE(answers.messages.front().contains(QStringLiteral("not saved")));
+    EXPECT_EQ(fileBytes(state.macroLibraryPath), before);
 }
 
 TEST_F(MacroPageTest, RightClickSelectsOneListAndPressBelowRowsClosesMenus) {
