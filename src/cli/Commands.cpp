@@ -433,7 +433,8 @@ public:
             const auto names = table.names();
             const core::MacroAddressTable addresses = table.addressTable();
             for (std::size_t row = 0; row < names.size(); ++row) {
-                m_io.out << row + 1 << "  " << printableName(names[row]) << "  at " << hex4(addresses.address(row)) << "\n";
+                m_io.out << row + 1 << "  " << printableName(names[row]) << "  at "
+                         << hex4(addresses.address(row)) << "\n";
             }
             m_io.out << names.size() << " of " << table.capacity() << " macros\n";
             return kExitOk;

@@ -228,8 +228,8 @@ public:
         m_path.back().key = k;
         // The last of two equal keys would silently win over the first.
         if (!m_path.back().keys.insert(k).second) {
-            m_error = "line " + std::to_string(m_tracker.lineOfLastToken()) + ": " + path() +
-                      ": the key \"" + k + "\" appears twice";
+            m_error = "line " + std::to_string(m_tracker.lineOfLastToken()) + ": " + path() + ": the key \"" +
+                      k + "\" appears twice";
             return false;
         }
         return m_dom.key(k);
@@ -445,8 +445,8 @@ void readDpi(const Reader& r, const Json& dpi, core::ConfigImage& image,
         // is kept as it is.
         const std::optional<int> enabled = image.enabledDpiLevels();
         if (changed && enabled && n > *enabled) {
-            r.refuse("dpi.currentLevel", std::to_string(n) + " is out of range 1-" + std::to_string(*enabled) +
-                                             " (the enabled levels)");
+            r.refuse("dpi.currentLevel", std::to_string(n) + " is out of range 1-" +
+                                             std::to_string(*enabled) + " (the enabled levels)");
         }
     }
     if (!dpi.contains("levels")) {

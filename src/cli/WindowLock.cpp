@@ -103,7 +103,9 @@ MouseLock::MouseLock(const std::string& mouseKey) {
     if (dir.empty() || mouseKey.empty())
         return;
     const QByteArray hash =
-        QCryptographicHash::hash(QByteArray::fromStdString(mouseKey), QCryptographicHash::Sha256).toHex().left(16);
+        QCryptographicHash::hash(QByteArray::fromStdString(mouseKey), QCryptographicHash::Sha256)
+            .toHex()
+            .left(16);
     m_lock = std::make_unique<QLockFile>(
         QDir(QString::fromStdString(dir)).filePath(QStringLiteral("tarvikctl-%1-%2.lock").arg(uid(), hash)));
     // Held for the whole run: only a dead holder makes it stale, never its age.

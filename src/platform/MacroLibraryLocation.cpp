@@ -29,7 +29,8 @@ MacroLibraryLocation macroLibraryLocation(const std::string& macroPath,
     const std::filesystem::path data =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString();
     location.path = core::MacroLibraryFile::in((data / kDataFolderName).string(), {}).path();
-    location.earlierDataFolder = core::MacroLibraryFile::in((data / kEarlierDataFolderName).string(), {}).path();
+    location.earlierDataFolder =
+        core::MacroLibraryFile::in((data / kEarlierDataFolderName).string(), {}).path();
     location.besideProgram = core::MacroLibraryFile::in("", programDirectory).path();
     return location;
 }

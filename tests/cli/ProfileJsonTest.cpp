@@ -142,7 +142,8 @@ TEST(ProfileJson, ValuesJustOutsideTheirRangeAreRefusedWithFieldLineAndRange) {
     const auto back = cli::profileFromJson(above, english());
     ASSERT_TRUE(std::holds_alternative<cli::JsonRefusal>(back));
     EXPECT_EQ(std::get<cli::JsonRefusal>(back).text(),
-              "line " + std::to_string(aboveLine) + ": dpi.currentLevel: 3 is out of range 1-2 (the enabled levels)");
+              "line " + std::to_string(aboveLine) +
+                  ": dpi.currentLevel: 3 is out of range 1-2 (the enabled levels)");
 }
 
 TEST(ProfileJson, OfficeModeWithoutALeftKeyIsRefused) {
@@ -157,9 +158,11 @@ TEST(ProfileJson, OfficeModeWithoutALeftKeyIsRefused) {
     json.replace(at, codeEnd - at, "\"function\": \"Volume +\"");
     const auto back = cli::profileFromJson(json, english());
     ASSERT_TRUE(std::holds_alternative<cli::JsonRefusal>(back));
-    const int line = 1 + static_cast<int>(std::count(json.begin(), json.begin() + static_cast<long>(office), '\n'));
+    const int line =
+        1 + static_cast<int>(std::count(json.begin(), json.begin() + static_cast<long>(office), '\n'));
     EXPECT_EQ(std::get<cli::JsonRefusal>(back).text(),
-              "line " + std::to_string(line) + ": buttons.Office Mode: Office Mode keeps one button with Left Key");
+              "line " + std::to_string(line) +
+                  ": buttons.Office Mode: Office Mode keeps one button with Left Key");
 }
 
 TEST(ProfileJson, DuplicateKeysAndDeepNestingAreRefused) {
@@ -181,7 +184,8 @@ TEST(ProfileJson, DuplicateKeysAndDeepNestingAreRefused) {
 // Line numbers cost one pass over the text: a document of a megabyte is read in well under a
 // second (counting from the start for every value took minutes).
 TEST(ProfileJson, AMegabyteArrayIsReadQuickly) {
-    std::string big = "{\n\"format\": \"tarvik-config profile\",\n\"version\": 1,\n\"memory\": {\"profileFile\": [\n";
+    std::string big =
+        "{\n\"format\": \"tarvik-config profile\",\n\"version\": 1,\n\"memory\": {\"profileFile\": [\n";
     while (big.size() < (1u << 20))
         big += "\"00\",\n";
     big += "\"00\"]},\n\"unknownAtTheEnd\": 1\n}\n";

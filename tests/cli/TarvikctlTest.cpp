@@ -643,9 +643,9 @@ TEST_F(TarvikctlTest, RefusesWhileTheWindowRuns) {
 // The window of a session (its lock in the user's usual place) is seen by a tarvikctl started with
 // another XDG_RUNTIME_DIR, or none.
 TEST_F(TarvikctlTest, SeesTheWindowWhateverItsXdgRuntimeDirSays) {
-    platform::SingleInstance window(platform::SingleInstance::keyForTitle(
-                                        QString::fromLatin1(platform::SingleInstance::kWindowTitle)),
-                                    path(QStringLiteral("locks")));
+    platform::SingleInstance window(
+        platform::SingleInstance::keyForTitle(QString::fromLatin1(platform::SingleInstance::kWindowTitle)),
+        path(QStringLiteral("locks")));
     ASSERT_EQ(window.claim(), platform::SingleInstance::Outcome::First);
     QTemporaryDir other;
     for (const QString& runtime : {other.path(), QString()}) {

@@ -75,11 +75,11 @@ MacroLibraryFile::LoadResult MacroLibraryFile::loadOrCreate(std::span<const Byte
 
     // Longer than a library, or cut short (perhaps mid-record): the records read whole are taken,
     // and the file is set aside before anything can be saved over it.
-    const std::string what = bytes->size() > kLibraryFileSize
-                                 ? "is longer than a macro library (" + std::to_string(kLibraryFileSize) +
-                                       " bytes)"
-                                 : "is cut short (" + std::to_string(bytes->size()) + " of " +
-                                       std::to_string(kLibraryFileSize) + " bytes)";
+    const std::string what =
+        bytes->size() > kLibraryFileSize
+            ? "is longer than a macro library (" + std::to_string(kLibraryFileSize) + " bytes)"
+            : "is cut short (" + std::to_string(bytes->size()) + " of " + std::to_string(kLibraryFileSize) +
+                  " bytes)";
     const std::filesystem::path aside = unusedBeside(m_path, ".kept");
     if (!aside.empty())
         std::filesystem::rename(m_path, aside, ec);

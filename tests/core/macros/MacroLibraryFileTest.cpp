@@ -11,11 +11,11 @@
 #include <fstream>
 #include <future>
 #include <iterator>
-#include <random>
 #include <pwd.h>
+#include <random>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace tarvik::core {

@@ -2,7 +2,6 @@
 // on both storage kinds, read back from the mouse's stored memory.
 
 #include "gui/macros/MacroPage.h"
-#include "core/macros/MacroLibraryFile.h"
 #include "core/cycle/ConfigCycle.h"
 #include "core/cycle/CycleUi.h"
 #include "core/device/Clock.h"
@@ -11,6 +10,7 @@
 #include "core/image/ProfileFile.h"
 #include "core/macros/MacroCodeRepoint.h"
 #include "core/macros/MacroLibrary.h"
+#include "core/macros/MacroLibraryFile.h"
 #include "core/macros/MacroName.h"
 #include "core/text/LanguageTables.h"
 #include "emulator/EmulatorTransport.h"

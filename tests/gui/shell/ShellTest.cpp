@@ -23,9 +23,9 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <filesystem>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -1029,7 +1029,8 @@ TEST_F(ShellTest, SwitchingTheWorkModeDrawsTheContinuousMarkersOfItsFireKeys) {
 // Screenshot mode shows libraries of its own: the user's library is neither opened nor created.
 TEST_F(ShellTest, ScreenshotModeLeavesTheUsersLibraryAlone) {
     const std::filesystem::path user =
-        std::filesystem::path(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString()) /
+        std::filesystem::path(
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString()) /
         "tarvik-config" / "Tarvik-Macro.bin";
     std::error_code ec;
     std::filesystem::remove(user, ec);
