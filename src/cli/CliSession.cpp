@@ -9,6 +9,8 @@
 #include "hid/HidAccess.h"
 #include "hid/HidapiTransport.h"
 
+#include <filesystem>
+
 namespace tarvik::cli {
 
 int aimDpiStepOf(const core::ConfigImage& image, const core::FunctionCodeContext&) {
@@ -73,6 +75,23 @@ CliSession::Outcome CliSession::connect() {
     }
     m_problem = "the mouse did not answer the probe as a mouse of this product line";
     return Outcome::Failed;
+}
+
+std::string virtualMouseKey(const core::RuntimeOptions& options) {
+    if (options.emulator == core::StorageKind::None || options.emulatorStatePath.empty())
+        return {};
+    std::error_code error;
+    const auto canonical = std::filesystem::weakly_canonical(options.emulatorStatePath, error);
+    return "virtual:" + (error ? options.emulatorStatePath : canonical.string());
+}
+
+std::string CliSession::mouseKey() {
+    for (const core::HidInterfaceInfo& info : m_transport->enumerate()) {
+        if (info.vendorId == m_identity.vendorId && info.productId == m_identity.productId &&
+            info.featureReportLength == core::DeviceLink::kReportSize)
+            return "hid:" + info.path;
+    }
+    return "hid:";
 }
 
 bool CliSession::stillThere() {

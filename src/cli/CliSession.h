@@ -30,6 +30,11 @@ namespace tarvik::cli {
 // of the current work mode.
 int aimDpiStepOf(const core::ConfigImage& image, const core::FunctionCodeContext& context);
 
+// The virtual mouse's name for the lock two runs share: its state file, which a session reads as
+// soon as it is made (so the lock must be taken before). Empty when no virtual mouse is asked for or
+// it keeps no state (nobody else can reach it then).
+std::string virtualMouseKey(const core::RuntimeOptions& options);
+
 class CliSession final : public core::DiscoveryUi, public core::CycleUi {
 public:
     // makeSystemTransport builds the transport over the system's HID devices when no virtual mouse
@@ -49,6 +54,10 @@ public:
     // one). problem() says why when the outcome is not Ready.
     Outcome connect();
     const std::string& problem() const { return m_problem; }
+
+    // A name for the mouse connect() would take, for the lock two runs share: the path of the first
+    // interface with the mouse's ids. Sends no report. (A virtual mouse: virtualMouseKey.)
+    std::string mouseKey();
 
     // True while the mouse read at connect() is still there and answering.
     bool stillThere();

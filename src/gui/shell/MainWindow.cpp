@@ -3,6 +3,7 @@
 #include "core/cycle/WorkModeSwitch.h"
 #include "core/macros/MacroLibraryFile.h"
 #include "core/text/LanguageTables.h"
+#include "gui/device/ScreenshotTour.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/dialogs/RestoreBackupDialog.h"
 #include "gui/fire/FirePage.h"
@@ -725,31 +726,46 @@ void MainWindow::refreshUi() {
 }
 
 void MainWindow::checkPcMacro() {
+    // The screenshot tour shows libraries of its own: the user's is neither opened nor created.
+    if (const QString tour = ScreenshotTour::directoryFromEnvironment(); !tour.isEmpty()) {
+        m_state.macroLibrary = core::MacroLibrary::fromBytes(core::defaultMacroLibraryImage());
+        m_state.macroLibraryPath = QDir(tour).filePath(QStringLiteral("macro-library.bin"));
+        refreshPcMacroNames();
+        return;
+    }
     // A folder the layout names keeps the library; otherwise it lives in the user's data folder, as
-    // the program's own folder is not writable when it is installed for every user. A library left
-    // beside the program by an earlier version is where a new one starts from.
-    const platform::MacroLibraryLocation location = platform::macroLibraryLocation(
-        m_macroPath.toStdString(), m_exeDirectory.toStdString(), QCoreApplication::applicationName());
+    // the program's own folder is not writable when it is installed for every user. A library an
+    // earlier version kept in another data folder is moved over once; one left beside the program is
+    // where a new one starts from.
+    const platform::MacroLibraryLocation location =
+        platform::macroLibraryLocation(m_macroPath.toStdString(), m_exeDirectory.toStdString());
     const std::filesystem::path& path = location.path;
+    QStringList problems;
+    if (const std::string moved = platform::moveEarlierLibrary(location); !moved.empty())
+        problems << QString::fromStdString(moved);
     std::vector<core::Byte> start = core::defaultMacroLibraryImage();
     if (!location.besideProgram.empty()) {
         QDir().mkpath(QString::fromStdString(path.parent_path().string()));
-        if (!std::filesystem::exists(path))
+        std::error_code ec;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
             if (auto old = core::readMacroFile(location.besideProgram))
                 start = std::move(*old);
     }
     auto loaded = core::MacroLibraryFile(path).loadOrCreate(start);
     m_state.macroLibrary = std::move(loaded.library);
     m_state.macroLibraryPath = QString::fromStdString(path.string());
+    // A library that could not be read whole is never saved over: the page works on what is in
+    // memory, and nothing is written until the user puts a readable library in its place.
+    m_state.macroLibraryReadOnly = !loaded.savable;
     if (!loaded.file) {
-        // Reported once the window is up; the library in memory is the default one meanwhile.
-        m_state.macroLibrarySaveFailed = true;
-        QTimer::singleShot(0, this, [this, error = QString::fromStdString(loaded.file.error)] {
-            MessageSeam::showMessageDialog(
-                this,
-                QStringLiteral("The macro library %1 could not be opened or created: %2")
-                    .arg(m_state.macroLibraryPath, error),
-                m_state.text("FontName"));
+        problems << QString::fromStdString(loaded.file.error);
+        if (!loaded.savable)
+            problems << QStringLiteral("Changes to the macro library are not saved in this run.");
+    }
+    if (!problems.isEmpty()) {
+        // Reported once the window is up.
+        QTimer::singleShot(0, this, [this, text = problems.join(QLatin1Char('\n'))] {
+            MessageSeam::showMessageDialog(this, text, m_state.text("FontName"));
         });
     }
     refreshPcMacroNames();

@@ -10,6 +10,7 @@
 #include "core/image/ProfileFile.h"
 #include "core/macros/MacroCodeRepoint.h"
 #include "core/macros/MacroLibrary.h"
+#include "core/macros/MacroLibraryFile.h"
 #include "core/macros/MacroName.h"
 #include "core/text/LanguageTables.h"
 #include "emulator/EmulatorTransport.h"
@@ -384,6 +385,26 @@ TEST_F(MacroPageTest, UnwritableLibraryFolderIsReportedOnceAndLosesNothing) {
     const auto file = fileBytes(state.macroLibraryPath);
     ASSERT_EQ(file.size(), core::kLibraryFileSize);
     EXPECT_EQ(core::fieldToName(std::span<const Byte, 16>(file.data() + 272, 16)), "n1");
+}
+
+// A library the program could not read whole at start-up is never written over: the page goes on in
+// memory, and the first change says once that it is not saved.
+TEST_F(MacroPageTest, ALibraryNotReadWholeIsNeverSavedOver) {
+    plug(StorageKind::I2C);
+    library({record("keep", kM1Body)});
+    ASSERT_TRUE(core::MacroLibraryFile(state.macroLibraryPath.toStdString()).save(state.macroLibrary));
+    const auto before = fileBytes(state.macroLibraryPath);
+    ASSERT_EQ(before.size(), core::kLibraryFileSize);
+    state.macroLibraryReadOnly = true;
+    for (const char* name : {"n1", "n2"}) {
+        clickAt("Btn_New");
+        page->nameDialog()->edit()->setText(name);
+        page->nameDialog()->confirm();
+    }
+    EXPECT_EQ(list("LB_PCMacroName")->count(), 3);
+    ASSERT_EQ(answers.messages.size(), 1);
+    EXPECT_TRUE(answers.messages.front().contains(QStringLiteral("not saved")));
+    EXPECT_EQ(fileBytes(state.macroLibraryPath), before);
 }
 
 TEST_F(MacroPageTest, RightClickSelectsOneListAndPressBelowRowsClosesMenus) {

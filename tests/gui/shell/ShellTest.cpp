@@ -25,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -1025,6 +1026,26 @@ TEST_F(ShellTest, SwitchingTheWorkModeDrawsTheContinuousMarkersOfItsFireKeys) {
     EXPECT_TRUE(m_window->state().settings.fireKeys[1].continuous);
     EXPECT_NE(picture("Img_Fire2Continue"), off);
 }
+// Screenshot mode shows libraries of its own: the user's library is neither opened nor created.
+TEST_F(ShellTest, ScreenshotModeLeavesTheUsersLibraryAlone) {
+    const std::filesystem::path user =
+        std::filesystem::path(
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString()) /
+        "tarvik-config" / "Tarvik-Macro.bin";
+    std::error_code ec;
+    std::filesystem::remove(user, ec);
+    QTemporaryDir shots;
+    qputenv("TARVIK_SCREENSHOTS", shots.path().toLocal8Bit());
+    makeWindow(core::StorageKind::I2C);
+    qunsetenv("TARVIK_SCREENSHOTS");
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(user, ec)));
+    EXPECT_TRUE(m_window->macroLibraryPath().startsWith(shots.path()));
+    // Without it, the library is made in the program's own data folder.
+    makeWindow(core::StorageKind::I2C);
+    EXPECT_EQ(m_window->macroLibraryPath().toStdString(), user.string());
+    EXPECT_TRUE(std::filesystem::exists(user));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
