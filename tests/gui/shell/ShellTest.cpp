@@ -451,6 +451,32 @@ TEST_F(ShellTest, ExitEndsAtOnceWithoutWriting) {
     EXPECT_EQ(lineCount(m_transcript), from);
 }
 
+// Keys only, sent through the window as the keyboard sends them: Tab walks the controls in view and
+// Enter on Exit ends as the click does, without a write.
+TEST_F(ShellTest, TabReachesExitAndEnterEndsWithoutWriting) {
+    startAndRead();
+    m_window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    QWidget* exitLabel = find("Btn_Exit_1");
+    std::vector<QString> visited;
+    for (int presses = 0; presses < 200 && QApplication::focusWidget() != exitLabel; ++presses) {
+        QTest::keyClick(m_window->windowHandle(), Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        EXPECT_TRUE(focus->isVisible()) << focus->objectName().toStdString();
+        visited.push_back(focus->objectName());
+    }
+    ASSERT_EQ(QApplication::focusWidget(), exitLabel) << "Exit was not reached by Tab";
+    // The page buttons lie on the way: a keyboard user can open every page.
+    EXPECT_THAT(visited, ::testing::Contains(QStringLiteral("Btn_Adv_1")));
+    const qsizetype from = lineCount(m_transcript);
+    QTest::keyClick(m_window->windowHandle(), Qt::Key_Return);
+    EXPECT_TRUE(m_window->session().isShutDown());
+    EXPECT_FALSE(m_window->isVisible());
+    QTest::qWait(50);
+    EXPECT_EQ(lineCount(m_transcript), from);
+}
+
 TEST_F(ShellTest, TheResetFirstPageIgnoresPageButtons) {
     startAndRead();
     m_window->refreshErrorAP(); // as after a refused device
