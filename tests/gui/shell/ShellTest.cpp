@@ -12,6 +12,7 @@
 #include "gui/skin/Skin.h"
 #include "support/ClickAt.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -475,6 +476,24 @@ TEST_F(ShellTest, TabReachesExitAndEnterEndsWithoutWriting) {
     EXPECT_FALSE(m_window->isVisible());
     QTest::qWait(50);
     EXPECT_EQ(lineCount(m_transcript), from);
+}
+
+// A screen reader hears every navigation control by a word of the current language, the Exit picture
+// included, and hears the new words after a language switch.
+TEST_F(ShellTest, NavigationControlsAreNamedInTheCurrentLanguage) {
+    m_window->show();
+    auto heard = [&](const char* name) {
+        QAccessibleInterface* view = QAccessible::queryAccessibleInterface(find(QLatin1String(name)));
+        EXPECT_NE(view, nullptr) << name;
+        return view ? std::make_pair(view->role(), view->text(QAccessible::Name))
+                    : std::make_pair(QAccessible::NoRole, QString());
+    };
+    EXPECT_EQ(heard("Btn_Exit_1"), std::make_pair(QAccessible::Button, QStringLiteral("Exit")));
+    EXPECT_EQ(heard("Btn_Main_1"), std::make_pair(QAccessible::Button, QStringLiteral("Office Mode")));
+    m_window->switchLanguage(2);
+    EXPECT_EQ(heard("Btn_Exit_1").second, QStringLiteral("\u96e2\u958b"));
+    EXPECT_EQ(heard("Btn_Main_1").second, find<QLabel>("Btn_Main_1")->text());
+    EXPECT_NE(heard("Btn_Main_1").second, QStringLiteral("Office Mode"));
 }
 
 TEST_F(ShellTest, TheResetFirstPageIgnoresPageButtons) {
