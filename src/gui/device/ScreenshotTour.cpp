@@ -78,9 +78,12 @@ void showFirePreset(QWidget& window, bool service) {
     }
 }
 
-// The key page as a keyboard user sees it: focus moved onto button 2's caption by Tab, drawn with its
+// The key page as a keyboard user sees it: focus moved onto the caption "Key2" by Tab, drawn with its
 // focus frame. The next stop clears the focus, so no other picture shows a frame.
 QWidget* showKeyboardFocus(QWidget& window) {
+    // Keys reach only the active window; so does focus.
+    window.activateWindow();
+    QCoreApplication::processEvents();
     for (auto* caption : window.findChildren<CaptionLabel*>(QStringLiteral("Key2")))
         if (caption->isVisible()) {
             caption->setFocus(Qt::TabFocusReason);
