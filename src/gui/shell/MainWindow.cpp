@@ -16,6 +16,7 @@
 #include "gui/shell/ProfileFileActions.h"
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/CaptionRoller.h"
+#include "gui/skin/KeyboardFocus.h"
 #include "gui/skin/PictureControl.h"
 #include "gui/skin/Skin.h"
 #include "platform/MacroLibraryLocation.h"
@@ -636,6 +637,8 @@ void MainWindow::applyLayout(int layoutIndex) {
 void MainWindow::applyLoadedLayout() {
     for (int mode = 1; mode <= 3; ++mode)
         m_modeEnabled[mode - 1] = m_state.layoutEnabled("Btn_B" + std::to_string(mode) + "_Enable");
+    // The keyboard's focus frame takes the layout's highlight colour, as a highlighted menu entry does.
+    keyboard::setFrameColour(m_state.layoutColor("Color_G_SP"));
     // Pages not built yet take the layout when they are built.
     for (int n = 1; n <= kPages; ++n)
         if (m_pages[n - 1])

@@ -12,6 +12,7 @@
 #include "gui/skin/Skin.h"
 #include "support/ClickAt.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -450,6 +451,50 @@ TEST_F(ShellTest, ExitEndsAtOnceWithoutWriting) {
     EXPECT_FALSE(m_window->isVisible());
     QTest::qWait(50);
     EXPECT_EQ(lineCount(m_transcript), from);
+}
+
+// Keys only, sent through the window as the keyboard sends them: Tab walks the controls in view and
+// Enter on Exit ends as the click does, without a write.
+TEST_F(ShellTest, TabReachesExitAndEnterEndsWithoutWriting) {
+    startAndRead();
+    m_window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    QWidget* exitLabel = find("Btn_Exit_1");
+    std::vector<QString> visited;
+    for (int presses = 0; presses < 200 && QApplication::focusWidget() != exitLabel; ++presses) {
+        QTest::keyClick(m_window->windowHandle(), Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        EXPECT_TRUE(focus->isVisible()) << focus->objectName().toStdString();
+        visited.push_back(focus->objectName());
+    }
+    ASSERT_EQ(QApplication::focusWidget(), exitLabel) << "Exit was not reached by Tab";
+    // The page buttons lie on the way: a keyboard user can open every page.
+    EXPECT_THAT(visited, ::testing::Contains(QStringLiteral("Btn_Adv_1")));
+    const qsizetype from = lineCount(m_transcript);
+    QTest::keyClick(m_window->windowHandle(), Qt::Key_Return);
+    EXPECT_TRUE(m_window->session().isShutDown());
+    EXPECT_FALSE(m_window->isVisible());
+    QTest::qWait(50);
+    EXPECT_EQ(lineCount(m_transcript), from);
+}
+
+// A screen reader hears every navigation control by a word of the current language, the Exit picture
+// included, and hears the new words after a language switch.
+TEST_F(ShellTest, NavigationControlsAreNamedInTheCurrentLanguage) {
+    m_window->show();
+    auto heard = [&](const char* name) {
+        QAccessibleInterface* view = QAccessible::queryAccessibleInterface(find(QLatin1String(name)));
+        EXPECT_NE(view, nullptr) << name;
+        return view ? std::make_pair(view->role(), view->text(QAccessible::Name))
+                    : std::make_pair(QAccessible::NoRole, QString());
+    };
+    EXPECT_EQ(heard("Btn_Exit_1"), std::make_pair(QAccessible::Button, QStringLiteral("Exit")));
+    EXPECT_EQ(heard("Btn_Main_1"), std::make_pair(QAccessible::Button, QStringLiteral("Office Mode")));
+    m_window->switchLanguage(2);
+    EXPECT_EQ(heard("Btn_Exit_1").second, QStringLiteral("\u96e2\u958b"));
+    EXPECT_EQ(heard("Btn_Main_1").second, find<QLabel>("Btn_Main_1")->text());
+    EXPECT_NE(heard("Btn_Main_1").second, QStringLiteral("Office Mode"));
 }
 
 TEST_F(ShellTest, TheResetFirstPageIgnoresPageButtons) {
