@@ -257,9 +257,12 @@ public:
         core::MouseIdentity mouse;
         core::StorageKind kind = core::StorageKind::None;
         bool patchLocked = false;
-        if (!windowHoldsMouse()) {
+        // The list needs no mouse: one the window or another run holds is left alone.
+        std::optional<MouseLock> lock;
+        if (windowHoldingMouse() == 0 && lockMouse(lock, virtualMouseKey(m_options))) {
             CliSession session(m_options);
-            if (session.connect() == CliSession::Outcome::Ready) {
+            if ((lock || lockMouse(lock, session.mouseKey()))
+                && session.connect() == CliSession::Outcome::Ready) {
                 current = core::backupProfileOf(session.buffers());
                 mouse = {session.link().linkVid(), session.link().linkPid(),
                          session.buffers().dataBuf.manuId(), session.buffers().dataBuf.proId()};
