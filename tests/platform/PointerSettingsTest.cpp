@@ -25,9 +25,13 @@
 #include "platform/PointerSettings.h"
 #include "platform/linux/PointerBackends.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 
 namespace tarvik::platform {
@@ -159,6 +163,81 @@ TEST(GSettingsPointerSchema, AMissingSchemaOpensNothing) {
     EXPECT_EQ(linux_desktop::openGSettingsPointerSettings("org.example.no-such-schema"), nullptr);
 }
 
+// The other desktops' schemas, each with its own keys and units.
+TEST(GSettingsDesktopSchemas, EachStoresInItsOwnKeysAndUnits) {
+    struct Schema {
+        const char* id;
+        const char* speedKey;
+        std::map<int, double> stored; // our speed -> the schema's value
+        int defaultReadsAs;           // the schema's default speed read back
+        bool threshold;               // also keeps precision as a motion threshold
+    };
+    const Schema schemas[] = {
+        {linux_desktop::kCinnamonMouseSchema, "speed", {{1, -1.0}, {4, -13.0 / 19}, {20, 1.0}}, 11, false},
+        {linux_desktop::kMateMouseSchema,
+         "motion-acceleration",
+         {{1, 1.0}, {4, 1.0 + 27.0 / 19}, {11, 1.0 + 90.0 / 19}, {20, 10.0}},
+         11,
+         true},
+    };
+    for (const Schema& schema : schemas) {
+        SCOPED_TRACE(schema.id);
+        GSettings* raw = g_settings_new(schema.id);
+        for (const char* key : {schema.speedKey, "accel-profile", "double-click", "motion-threshold"}) {
+            if (std::string(key) != "motion-threshold" || schema.threshold) {
+                g_settings_reset(raw, key);
+            }
+        }
+        const auto profile = [&] {
+            gchar* p = g_settings_get_string(raw, "accel-profile");
+            std::string value(p);
+            g_free(p);
+            return value;
+        };
+        std::unique_ptr<PointerSettings> settings = linux_desktop::openGSettingsPointerSettings(schema.id);
+        ASSERT_NE(settings, nullptr);
+        EXPECT_FALSE(settings->supports(PointerSetting::WheelLines));
+        EXPECT_EQ(settings->read(),
+                  (PointerValues{.speed = schema.defaultReadsAs, .precision = true, .doubleClickMs = 400}));
+
+        for (const auto& [speed, value] : schema.stored) {
+            SCOPED_TRACE(speed);
+            ASSERT_TRUE(settings->write({.speed = speed}));
+            EXPECT_DOUBLE_EQ(g_settings_get_double(raw, schema.speedKey), value);
+            EXPECT_EQ(settings->read().speed, speed);
+        }
+        ASSERT_TRUE(settings->write({.precision = false, .doubleClickMs = 480}));
+        EXPECT_EQ(profile(), "flat");
+        EXPECT_EQ(g_settings_get_int(raw, "double-click"), 480);
+        if (schema.threshold) {
+            EXPECT_EQ(g_settings_get_int(raw, "motion-threshold"), 1);
+        }
+        EXPECT_EQ(settings->read().precision, false);
+        ASSERT_TRUE(settings->write({.precision = true}));
+        EXPECT_EQ(profile(), "adaptive");
+        if (schema.threshold) {
+            EXPECT_EQ(g_settings_get_int(raw, "motion-threshold"), 6);
+        }
+        EXPECT_FALSE(settings->write({.speed = 21}));
+        EXPECT_EQ(settings->read().speed, 20);
+        g_object_unref(raw);
+    }
+}
+
+TEST(GSettingsDesktopSchemas, AMultiplierBetweenLevelsReadsAsTheNearest) {
+    GSettings* raw = g_settings_new(linux_desktop::kMateMouseSchema);
+    std::unique_ptr<PointerSettings> settings =
+        linux_desktop::openGSettingsPointerSettings(linux_desktop::kMateMouseSchema);
+    ASSERT_NE(settings, nullptr);
+    // 3.0 lies between speeds 5 (2.89) and 6 (3.37); 0.5 and 50 are outside the panel's range.
+    for (const auto& [value, speed] : std::map<double, int>{{3.0, 5}, {0.5, 11}, {50.0, 20}}) {
+        g_settings_set_double(raw, "motion-acceleration", value);
+        EXPECT_EQ(settings->read().speed, speed) << value;
+    }
+    g_settings_reset(raw, "motion-acceleration");
+    g_object_unref(raw);
+}
+
 // ---------------------------------------------------------------------------------------------------
 // X11
 
@@ -253,6 +332,160 @@ TEST_F(X11Pointer, HasOnlySpeedAndPrecision) {
     EXPECT_FALSE(m_settings->write({.wheelLines = 3}));
     EXPECT_FALSE(m_settings->write({.speed = 21}));
     EXPECT_EQ(control(), (Control{2, 1, 4}));
+}
+
+// Pointers driven by libinput: the test gives the server's pointers (its XTEST pointer and its mouse)
+// the driver's two properties, as the driver gives them to a real mouse, and the program must change
+// those instead of the core control that libinput ignores.
+class X11LibinputPointer : public X11Pointer {
+protected:
+    void SetUp() override {
+        X11Pointer::SetUp();
+        ASSERT_FALSE(HasFatalFailure());
+        int count = 0;
+        XIDeviceInfo* devices = XIQueryDevice(m_display, XIAllDevices, &count);
+        for (int i = 0; i < count; ++i) {
+            if (devices[i].use == XISlavePointer) {
+                m_devices.push_back(devices[i].deviceid);
+            }
+        }
+        XIFreeDeviceInfo(devices);
+        ASSERT_EQ(m_devices.size(), 2U); // the XTEST pointer and the mouse
+        m_device = m_devices.front();
+        m_speedAtom = XInternAtom(m_display, "libinput Accel Speed", False);
+        m_profileAtom = XInternAtom(m_display, "libinput Accel Profile Enabled", False);
+        m_floatAtom = XInternAtom(m_display, "FLOAT", False);
+        setSpeed(0.0F);
+        setProfile({1, 0});
+        setControl({2, 1, 4});
+    }
+    void TearDown() override {
+        // The other X tests share this server and expect pointers without these properties.
+        for (int device : m_devices) {
+            removeProperties(device);
+        }
+        X11Pointer::TearDown();
+    }
+
+    void removeProperties(int device) {
+        XIDeleteProperty(m_display, device, m_speedAtom);
+        XIDeleteProperty(m_display, device, m_profileAtom);
+        XSync(m_display, False);
+    }
+    void setSpeed(float speed) {
+        std::uint32_t raw = 0;
+        std::memcpy(&raw, &speed, sizeof raw);
+        for (int device : m_devices) {
+            XIChangeProperty(m_display, device, m_speedAtom, m_floatAtom, 32, XIPropModeReplace,
+                             reinterpret_cast<unsigned char*>(&raw), 1);
+        }
+        XSync(m_display, False);
+    }
+    void setProfile(std::vector<unsigned char> flags) {
+        for (int device : m_devices) {
+            XIChangeProperty(m_display, device, m_profileAtom, XA_INTEGER, 8, XIPropModeReplace, flags.data(),
+                             static_cast<int>(flags.size()));
+        }
+        XSync(m_display, False);
+    }
+    std::optional<float> speed(int device) const {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        std::optional<float> value;
+        if (XIGetProperty(m_display, device, m_speedAtom, 0, 1, False, m_floatAtom, &type, &format, &count,
+                          &after, &data) == Success &&
+            count == 1) {
+            float f = 0;
+            std::memcpy(&f, data, sizeof f);
+            value = f;
+        }
+        XFree(data);
+        return value;
+    }
+    std::vector<int> profile(int device) const {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        std::vector<int> flags;
+        if (XIGetProperty(m_display, device, m_profileAtom, 0, 16, False, XA_INTEGER, &type, &format, &count,
+                          &after, &data) == Success) {
+            flags.assign(data, data + count);
+        }
+        XFree(data);
+        return flags;
+    }
+
+    std::vector<int> m_devices;
+    int m_device = 0;
+    Atom m_speedAtom = 0;
+    Atom m_profileAtom = 0;
+    Atom m_floatAtom = 0;
+};
+
+TEST_F(X11LibinputPointer, SpeedAndProfileGoToEveryDevicesProperties) {
+    EXPECT_EQ(m_settings->read(), (PointerValues{.speed = 11, .precision = true}));
+
+    const std::map<int, float> stored = {{1, -1.0F}, {4, -13.0F / 19}, {11, 1.0F / 19}, {20, 1.0F}};
+    for (const auto& [level, value] : stored) {
+        ASSERT_TRUE(m_settings->write({.speed = level}));
+        for (int device : m_devices) {
+            EXPECT_FLOAT_EQ(speed(device).value_or(99), value) << level;
+        }
+        EXPECT_EQ(m_settings->read().speed, level);
+    }
+    ASSERT_TRUE(m_settings->write({.precision = false}));
+    for (int device : m_devices) {
+        EXPECT_EQ(profile(device), (std::vector<int>{0, 1}));
+    }
+    EXPECT_EQ(m_settings->read().precision, false);
+    ASSERT_TRUE(m_settings->write({.precision = true}));
+    EXPECT_EQ(profile(m_device), (std::vector<int>{1, 0}));
+
+    // Newer drivers list a third profile; its flag is cleared with the others.
+    setProfile({0, 0, 1});
+    ASSERT_TRUE(m_settings->write({.precision = false}));
+    EXPECT_EQ(profile(m_device), (std::vector<int>{0, 1, 0}));
+
+    // Every pointer has the properties, so the core control, which libinput ignores, stays as it was.
+    EXPECT_EQ(control(), (Control{2, 1, 4}));
+}
+
+TEST_F(X11LibinputPointer, AMouseWithoutThePropertiesStillGetsTheCoreControl) {
+    const int mouse = m_devices.back();
+    removeProperties(mouse);
+    ASSERT_TRUE(m_settings->write({.speed = 4, .precision = true}));
+    EXPECT_FLOAT_EQ(speed(m_device).value_or(99), -13.0F / 19);
+    EXPECT_EQ(speed(mouse), std::nullopt);
+    EXPECT_EQ(control(), (Control{4, 10, 6}));
+}
+
+TEST_F(X11LibinputPointer, AValueBetweenLevelsReadsAsTheNearest) {
+    const struct {
+        float speed;
+        std::vector<unsigned char> profile;
+        PointerValues read;
+    } cases[] = {
+        {-0.9F, {1, 0}, {.speed = 2, .precision = true}},
+        {0.33F, {0, 1}, {.speed = 14, .precision = false}},
+        {0.0F, {0, 0}, {.speed = 11, .precision = true}}, // no profile chosen: the driver adapts
+    };
+    for (const auto& c : cases) {
+        setSpeed(c.speed);
+        setProfile(c.profile);
+        EXPECT_EQ(m_settings->read(), c.read) << c.speed;
+    }
+}
+
+TEST_F(X11Pointer, TheVirtualPointerIsNoDeviceOfTheUser) {
+    // Xvfb's mouse, without the virtual XTEST pointer that no desktop keeps settings for.
+    EXPECT_EQ(linux_desktop::x11PointerDeviceNames(s_server->display()),
+              std::vector<std::string>{"Xvfb mouse"});
+    EXPECT_EQ(linux_desktop::x11PointerDeviceNames(":65000"), std::vector<std::string>{});
 }
 
 TEST(X11PointerDisplay, AServerThatIsNotThereOpensNothing) {
@@ -405,7 +638,11 @@ TEST(PointerBackendChoice, FollowsTheDesktopThatAppliesTheSettings) {
         {{"Pantheon", "", false, true}, {B::GSettings}},
         {{"KDE", "x11", true, false}, {B::Kde, B::X11}},
         {{"KDE", "wayland", true, true}, {B::Kde}},
-        {{"XFCE", "x11", true, false}, {B::X11}},
+        {{"XFCE", "x11", true, false}, {B::Xfconf, B::X11}},
+        {{"MATE", "x11", true, false}, {B::Mate, B::X11}},
+        {{"X-Cinnamon", "x11", true, false}, {B::Cinnamon, B::X11}},
+        {{"X-Cinnamon", "wayland", false, true}, {B::Cinnamon}},
+        {{"LXQt", "x11", true, false}, {B::X11}},
         {{"", "", true, false}, {B::X11}},
         {{"sway", "wayland", false, true}, {}},
         {{"", "", true, true}, {}},
@@ -421,6 +658,8 @@ TEST(PointerBackendChoice, ReadsBackendNames) {
     using B = PointerBackend;
     EXPECT_EQ(parsePointerBackends("kde,X11"), (std::vector<B>{B::Kde, B::X11}));
     EXPECT_EQ(parsePointerBackends("gsettings"), (std::vector<B>{B::GSettings}));
+    EXPECT_EQ(parsePointerBackends("mate,Cinnamon,xfconf"),
+              (std::vector<B>{B::Mate, B::Cinnamon, B::Xfconf}));
     EXPECT_EQ(parsePointerBackends("none"), std::vector<B>{});
     EXPECT_EQ(parsePointerBackends(""), std::vector<B>{});
     EXPECT_EQ(parsePointerBackends("gsettings,dconf"), std::nullopt);

@@ -11,16 +11,34 @@
 namespace tarvik::platform::linux_desktop {
 
 inline constexpr const char* kGnomeMouseSchema = "org.gnome.desktop.peripherals.mouse";
+inline constexpr const char* kMateMouseSchema = "org.mate.peripherals-mouse";
+inline constexpr const char* kCinnamonMouseSchema = "org.cinnamon.desktop.peripherals.mouse";
 
 // GSettings through the default backend of this process (GSETTINGS_BACKEND chooses another one, such as
 // "memory"). Nothing when the schema is not installed; keys missing from an older schema are
-// unsupported settings.
+// unsupported settings. A schema keeps the speed either as "speed" from -1 to 1 or as the acceleration
+// factor "motion-acceleration" (1 to 10), and precision as "accel-profile" and/or "motion-threshold".
 std::unique_ptr<PointerSettings>
 openGSettingsPointerSettings(const std::string& schemaId = kGnomeMouseSchema);
 
 // The pointer control of the X server at displayName (empty: DISPLAY). Nothing when it cannot be
 // reached.
 std::unique_ptr<PointerSettings> openX11PointerSettings(const std::string& displayName = {});
+
+// The names of the X server's pointer devices (at displayName, empty: DISPLAY), without the server's
+// own virtual ones; empty without a server.
+std::vector<std::string> x11PointerDeviceNames(const std::string& displayName = {});
+
+// Xfce's "pointers" channel in xfconf, over the session bus: "/<device>/Acceleration" (factor 0.1 to
+// 10) and "/<device>/Threshold" for every device named (the X server's, see xfconfDeviceName) and every
+// device the channel already holds. Its settings daemon applies them. Nothing when xfconf is not on
+// the bus.
+std::unique_ptr<PointerSettings> openXfconfPointerSettings(std::vector<std::string> deviceNames);
+std::unique_ptr<PointerSettings> openXfconfPointerSettings();
+
+// A device name as the channel's property names spell it: anything but letters, digits, '-' and '_'
+// becomes '_'.
+std::string xfconfDeviceName(const std::string& deviceName);
 
 // Where KDE looks for "kdeglobals": the user's folder (written) and the system folders (read only, most
 // important first).

@@ -1,0 +1,225 @@
+#include "platform/linux/PointerBackends.h"
+
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+namespace tarvik::platform::linux_desktop {
+
+namespace {
+
+const QString kService = QStringLiteral("org.xfce.Xfconf");
+const QString kPath = QStringLiteral("/org/xfce/Xfconf");
+const QString kInterface = QStringLiteral("org.xfce.Xfconf");
+const QString kChannel = QStringLiteral("pointers");
+const QString kAcceleration = QStringLiteral("Acceleration");
+const QString kThreshold = QStringLiteral("Threshold");
+// An answer from xfconf comes at once; a bus that keeps us waiting longer is treated as absent.
+constexpr int kTimeoutMs = 3000;
+
+// The range that Xfce's own mouse settings offer for the acceleration factor; our speeds 1 to 20 spread
+// over it linearly.
+constexpr double kMinAcceleration = 0.1;
+constexpr double kMaxAcceleration = 10.0;
+constexpr int kMaxThreshold = 30;
+// As with the X server's own control: with precision on, moves up to 6 pixels stay exact; with it off,
+// every move beyond one pixel is scaled alike.
+constexpr int kPrecisionThreshold = 6;
+constexpr int kConstantThreshold = 1;
+
+double speedToAcceleration(int speed) {
+    const double a = kMinAcceleration + (kMaxAcceleration - kMinAcceleration) *
+                                            (speed - PointerSettings::kMinSpeed) /
+                                            (PointerSettings::kMaxSpeed - PointerSettings::kMinSpeed);
+    // Xfce keeps one decimal.
+    return std::round(a * 10.0) / 10.0;
+}
+
+int speedFromAcceleration(double value) {
+    const double speed =
+        PointerSettings::kMinSpeed + (value - kMinAcceleration) *
+                                         (PointerSettings::kMaxSpeed - PointerSettings::kMinSpeed) /
+                                         (kMaxAcceleration - kMinAcceleration);
+    return static_cast<int>(
+        std::clamp<long>(std::lround(speed), PointerSettings::kMinSpeed, PointerSettings::kMaxSpeed));
+}
+
+std::optional<double> toNumber(const QVariant& value) {
+    bool ok = false;
+    const double d = value.toDouble(&ok);
+    return ok && std::isfinite(d) ? std::optional<double>(d) : std::nullopt;
+}
+
+class XfconfPointerSettings final : public PointerSettings {
+public:
+    XfconfPointerSettings(QDBusConnection bus, std::vector<std::string> devices)
+        : m_bus(std::move(bus)), m_devices(std::move(devices)) {}
+
+    bool supports(PointerSetting setting) const override {
+        return setting == PointerSetting::Speed || setting == PointerSetting::Precision;
+    }
+
+    PointerValues read() const override {
+        PointerValues values;
+        const std::optional<QVariantMap> all = properties();
+        if (!all) {
+            return values;
+        }
+        // The first device that has a value speaks for all: the program sets them all alike.
+        for (const QString& device : devices(*all)) {
+            if (values.speed) {
+                break;
+            }
+            if (const std::optional<double> a = toNumber(all->value(device + kAcceleration)); a && *a > 0) {
+                values.speed = speedFromAcceleration(*a);
+            }
+        }
+        for (const QString& device : devices(*all)) {
+            if (values.precision) {
+                break;
+            }
+            if (const std::optional<double> t = toNumber(all->value(device + kThreshold)); t && *t >= 0) {
+                values.precision = std::lround(*t) != kConstantThreshold;
+            }
+        }
+        return values;
+    }
+
+    bool write(const PointerValues& values) override {
+        bool ok = !values.doubleClickMs && !values.wheelLines;
+        const bool setSpeed = values.speed && *values.speed >= kMinSpeed && *values.speed <= kMaxSpeed;
+        ok = ok && (!values.speed || setSpeed);
+        if (!setSpeed && !values.precision) {
+            return ok;
+        }
+        const std::optional<QVariantMap> all = properties();
+        const QStringList targets = all ? devices(*all) : QStringList();
+        if (targets.isEmpty()) {
+            return false;
+        }
+        for (const QString& device : targets) {
+            if (setSpeed) {
+                ok = set(device + kAcceleration, speedToAcceleration(*values.speed)) && ok;
+            }
+            if (values.precision) {
+                ok = set(device + kThreshold, *values.precision ? kPrecisionThreshold : kConstantThreshold) &&
+                     ok;
+            }
+        }
+        return ok;
+    }
+
+private:
+    // Every property of the channel, or nothing when xfconf does not answer. A channel that has no
+    // properties yet is an error to xfconf, but an empty channel to us.
+    std::optional<QVariantMap> properties() const {
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("GetAllProperties"));
+        call << kChannel << QStringLiteral("/");
+        const QDBusMessage reply = m_bus.call(call, QDBus::Block, kTimeoutMs);
+        if (reply.type() == QDBusMessage::ErrorMessage) {
+            return reply.errorName().startsWith(QStringLiteral("org.xfce.Xfconf.Error"))
+                       ? std::optional<QVariantMap>(QVariantMap())
+                       : std::nullopt;
+        }
+        if (reply.arguments().size() != 1) {
+            return std::nullopt;
+        }
+        QVariantMap map;
+        const QVariant arg = reply.arguments().at(0);
+        if (arg.canConvert<QDBusArgument>()) {
+            arg.value<QDBusArgument>() >> map;
+        } else {
+            map = arg.toMap();
+        }
+        // Values arrive wrapped as variants of the bus.
+        for (auto it = map.begin(); it != map.end(); ++it) {
+            if (it->canConvert<QDBusVariant>()) {
+                *it = it->value<QDBusVariant>().variant();
+            }
+        }
+        return map;
+    }
+
+    // Property prefixes ("/Name/") of the pointer devices: those of the X server and those Xfce already
+    // keeps settings for, each once, the X server's first.
+    QStringList devices(const QVariantMap& all) const {
+        QStringList prefixes;
+        const auto add = [&](const QString& prefix) {
+            if (!prefixes.contains(prefix)) {
+                prefixes << prefix;
+            }
+        };
+        for (const std::string& name : m_devices) {
+            add(QLatin1Char('/') + QString::fromStdString(xfconfDeviceName(name)) + QLatin1Char('/'));
+        }
+        for (auto it = all.begin(); it != all.end(); ++it) {
+            const QStringList parts = it.key().split(QLatin1Char('/'));
+            // "/Name/Acceleration": an empty part, the device, the setting.
+            if (parts.size() == 3 && (parts[2] == kAcceleration || parts[2] == kThreshold)) {
+                add(QLatin1Char('/') + parts[1] + QLatin1Char('/'));
+            }
+        }
+        return prefixes;
+    }
+
+    bool set(const QString& property, const QVariant& value) {
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("SetProperty"));
+        call << kChannel << property << QVariant::fromValue(QDBusVariant(value));
+        return m_bus.call(call, QDBus::Block, kTimeoutMs).type() == QDBusMessage::ReplyMessage;
+    }
+
+    QDBusConnection m_bus;
+    std::vector<std::string> m_devices;
+};
+
+} // namespace
+
+std::string xfconfDeviceName(const std::string& deviceName) {
+    // Property names allow only a few characters; Xfce writes the others as underscores.
+    std::string name = deviceName;
+    for (char& c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (!std::isalnum(u) && c != '-' && c != '_') {
+            c = '_';
+        }
+    }
+    return name;
+}
+
+std::unique_ptr<PointerSettings> openXfconfPointerSettings(std::vector<std::string> deviceNames) {
+    if (QCoreApplication::instance() == nullptr) {
+        return nullptr;
+    }
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        return nullptr;
+    }
+    auto settings = std::make_unique<XfconfPointerSettings>(bus, std::move(deviceNames));
+    // xfconf starts on demand; without it on the bus there is no Xfce store to write.
+    QDBusMessage ping =
+        QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("GetAllProperties"));
+    ping << kChannel << QStringLiteral("/");
+    const QDBusMessage reply = bus.call(ping, QDBus::Block, kTimeoutMs);
+    if (reply.type() == QDBusMessage::ErrorMessage &&
+        !reply.errorName().startsWith(QStringLiteral("org.xfce.Xfconf.Error"))) {
+        return nullptr;
+    }
+    return settings;
+}
+
+std::unique_ptr<PointerSettings> openXfconfPointerSettings() {
+    return openXfconfPointerSettings(x11PointerDeviceNames());
+}
+
+} // namespace tarvik::platform::linux_desktop
