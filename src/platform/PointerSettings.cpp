@@ -36,6 +36,11 @@ std::string env(const char* name) {
     return value != nullptr ? std::string(value) : std::string();
 }
 
+bool x11Session() {
+    const std::string type = lower(env("XDG_SESSION_TYPE"));
+    return type == "x11" || (type.empty() && !env("DISPLAY").empty() && env("WAYLAND_DISPLAY").empty());
+}
+
 class CombinedPointerSettings final : public PointerSettings {
 public:
     explicit CombinedPointerSettings(std::vector<std::unique_ptr<PointerSettings>> backends)
@@ -205,9 +210,17 @@ std::unique_ptr<PointerSettings> makePointerSettings(const std::vector<PointerBa
         case PointerBackend::Xfconf:
             one = linux_desktop::openXfconfPointerSettings();
             break;
-        case PointerBackend::Kde:
-            one = linux_desktop::openKdePointerSettings(linux_desktop::KdeConfigFolders::fromEnvironment());
+        case PointerBackend::Kde: {
+            const linux_desktop::KdeConfigFolders folders =
+                linux_desktop::KdeConfigFolders::fromEnvironment();
+            if (auto globals = linux_desktop::openKdePointerSettings(folders)) {
+                opened.push_back(std::move(globals));
+            }
+            // Under X11 the X server's pointers take the values at once; under Wayland KWin does.
+            one = linux_desktop::openKdeInputPointerSettings(
+                folders, x11Session() ? linux_desktop::openX11PointerSettings() : nullptr);
             break;
+        }
         case PointerBackend::X11:
             one = linux_desktop::openX11PointerSettings();
             break;

@@ -12,14 +12,20 @@
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QDBusVariant>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QMutex>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QVariantMap>
 
 #include "PointerTestServers.h"
 #include "platform/PointerSettings.h"
@@ -29,6 +35,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -624,6 +631,238 @@ TEST_F(KdePointer, RunningKdeProgramsAreToldOfAStoredChange) {
 }
 
 // ---------------------------------------------------------------------------------------------------
+// Desktop services on the tests' own bus
+
+// Runs objects on a bus connection of their own, in a thread of their own as another process would:
+// the program's blocking calls really travel over the bus and are answered there.
+class BusService : public QThread {
+public:
+    BusService(QString service, std::vector<std::pair<QString, QObject*>> objects)
+        : m_service(std::move(service)), m_objects(std::move(objects)) {}
+    ~BusService() override {
+        quit();
+        wait();
+    }
+    BusService(const BusService&) = delete;
+    BusService& operator=(const BusService&) = delete;
+
+    bool begin() {
+        for (auto& [path, object] : m_objects) {
+            object->moveToThread(this);
+        }
+        start();
+        return m_ready.tryAcquire(1, 5000) && m_ok;
+    }
+
+protected:
+    void run() override {
+        const QString name = QStringLiteral("service-") + m_service;
+        {
+            QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
+            m_ok = bus.isConnected() && bus.registerService(m_service);
+            for (auto& [path, object] : m_objects) {
+                m_ok = bus.registerObject(path, object,
+                                          QDBusConnection::ExportAllSlots |
+                                              QDBusConnection::ExportAllProperties) &&
+                       m_ok;
+            }
+            m_ready.release();
+            exec();
+            bus.unregisterService(m_service);
+        }
+        QDBusConnection::disconnectFromBus(name);
+    }
+
+private:
+    QString m_service;
+    std::vector<std::pair<QString, QObject*>> m_objects;
+    QSemaphore m_ready;
+    std::atomic<bool> m_ok = false;
+};
+
+// xfconf's interface, with the "pointers" channel only.
+class FakeXfconf : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.xfce.Xfconf")
+public:
+    explicit FakeXfconf(QVariantMap properties) : m_properties(std::move(properties)) {}
+    QVariant value(const QString& property) const {
+        QMutexLocker lock(&m_mutex);
+        return m_properties.value(property);
+    }
+
+public slots:
+    QVariantMap GetAllProperties(const QString& channel, const QString& base) {
+        QMutexLocker lock(&m_mutex);
+        if (channel != "pointers" || base != "/" || m_properties.isEmpty()) {
+            sendErrorReply("org.xfce.Xfconf.Error.ChannelNotFound", "Channel does not exist");
+            return {};
+        }
+        return m_properties;
+    }
+    void SetProperty(const QString& channel, const QString& property, const QDBusVariant& value) {
+        QMutexLocker lock(&m_mutex);
+        if (channel != "pointers") {
+            sendErrorReply("org.xfce.Xfconf.Error.PermissionDenied", "Not this channel");
+            return;
+        }
+        m_properties[property] = value.variant();
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QVariantMap m_properties;
+};
+
+TEST(XfconfPointer, WritesEveryDeviceOfTheChannelAndTheServer) {
+    EXPECT_EQ(linux_desktop::openXfconfPointerSettings({"Test Mouse"}), nullptr)
+        << "no xfconf on the bus yet";
+
+    FakeXfconf xfconf(
+        {{"/Old_Mouse/Acceleration", 2.0}, {"/Old_Mouse/Threshold", 4}, {"/Old_Mouse/RightHanded", true}});
+    BusService service("org.xfce.Xfconf", {{"/org/xfce/Xfconf", &xfconf}});
+    ASSERT_TRUE(service.begin());
+    std::unique_ptr<PointerSettings> settings =
+        linux_desktop::openXfconfPointerSettings({"Test Mouse (wired)"});
+    ASSERT_NE(settings, nullptr);
+    EXPECT_TRUE(settings->supports(PointerSetting::Speed));
+    EXPECT_TRUE(settings->supports(PointerSetting::Precision));
+    EXPECT_FALSE(settings->supports(PointerSetting::DoubleClickTime));
+
+    // Acceleration 2.0 lies between speeds 4 (1.66) and 5 (2.18); threshold 4 accelerates.
+    EXPECT_EQ(settings->read(), (PointerValues{.speed = 5, .precision = true}));
+
+    ASSERT_TRUE(settings->write({.speed = 20, .precision = false}));
+    for (const QString device : {"/Old_Mouse/", "/Test_Mouse__wired_/"}) {
+        SCOPED_TRACE(device.toStdString());
+        const QVariant acceleration = xfconf.value(device + "Acceleration");
+        EXPECT_EQ(acceleration.typeId(), QMetaType::Double);
+        EXPECT_DOUBLE_EQ(acceleration.toDouble(), 10.0);
+        const QVariant threshold = xfconf.value(device + "Threshold");
+        EXPECT_EQ(threshold.typeId(), QMetaType::Int);
+        EXPECT_EQ(threshold.toInt(), 1);
+    }
+    EXPECT_EQ(xfconf.value("/Old_Mouse/RightHanded"), QVariant(true));
+    EXPECT_EQ(settings->read(), (PointerValues{.speed = 20, .precision = false}));
+
+    const std::map<int, double> stored = {{1, 0.1}, {4, 1.7}, {11, 5.3}};
+    for (const auto& [speed, acceleration] : stored) {
+        ASSERT_TRUE(settings->write({.speed = speed, .precision = true}));
+        EXPECT_DOUBLE_EQ(xfconf.value("/Test_Mouse__wired_/Acceleration").toDouble(), acceleration);
+        EXPECT_EQ(xfconf.value("/Test_Mouse__wired_/Threshold"), QVariant(6));
+        EXPECT_EQ(settings->read(), (PointerValues{.speed = speed, .precision = true}));
+    }
+    EXPECT_FALSE(settings->write({.speed = 0, .doubleClickMs = 400}));
+    EXPECT_DOUBLE_EQ(xfconf.value("/Test_Mouse__wired_/Acceleration").toDouble(), 5.3);
+}
+
+TEST(XfconfPointer, WithoutAnyDeviceNothingIsStored) {
+    FakeXfconf xfconf({});
+    BusService service("org.xfce.Xfconf", {{"/org/xfce/Xfconf", &xfconf}});
+    ASSERT_TRUE(service.begin());
+    std::unique_ptr<PointerSettings> settings = linux_desktop::openXfconfPointerSettings({});
+    ASSERT_NE(settings, nullptr); // an empty channel is still Xfce's store
+    EXPECT_EQ(settings->read(), PointerValues{});
+    EXPECT_FALSE(settings->write({.speed = 3}));
+}
+
+TEST(XfconfPointer, DeviceNamesAreSpelledAsThePropertyNamesAllow) {
+    EXPECT_EQ(linux_desktop::xfconfDeviceName("Logitech USB-Mouse/2 (x)"), "Logitech_USB-Mouse_2__x_");
+}
+
+// KWin's input devices: a manager listing the devices, and one object per device.
+class FakeKwinManager : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.KWin.InputDeviceManager")
+    Q_PROPERTY(QStringList devicesSysNames READ devicesSysNames)
+public:
+    QStringList devicesSysNames() const { return {"event5", "event7"}; }
+};
+
+class FakeKwinDevice : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.KWin.InputDevice")
+    Q_PROPERTY(QString name MEMBER name)
+    Q_PROPERTY(uint vendor MEMBER vendor)
+    Q_PROPERTY(uint product MEMBER product)
+    Q_PROPERTY(bool pointer MEMBER pointer)
+    Q_PROPERTY(bool touchpad MEMBER touchpad)
+    Q_PROPERTY(bool supportsPointerAcceleration READ yes)
+    Q_PROPERTY(bool supportsPointerAccelerationProfileFlat READ yes)
+    Q_PROPERTY(bool supportsPointerAccelerationProfileAdaptive READ yes)
+    Q_PROPERTY(double pointerAcceleration READ acceleration WRITE setAcceleration)
+    Q_PROPERTY(bool pointerAccelerationProfileFlat READ flat WRITE setFlat)
+    Q_PROPERTY(bool pointerAccelerationProfileAdaptive READ adaptive WRITE setAdaptive)
+public:
+    FakeKwinDevice(QString n, uint v, uint p, bool isTouchpad)
+        : name(std::move(n)), vendor(v), product(p), touchpad(isTouchpad) {}
+    bool yes() const { return true; }
+    double acceleration() const { return m_acceleration; }
+    void setAcceleration(double a) { m_acceleration = a; }
+    // KWin keeps one profile: choosing one drops the other.
+    bool flat() const { return m_flat; }
+    void setFlat(bool on) { m_flat = on; }
+    bool adaptive() const { return !m_flat; }
+    void setAdaptive(bool on) { m_flat = !on; }
+
+    QString name;
+    uint vendor = 0;
+    uint product = 0;
+    bool pointer = true;
+    bool touchpad = false;
+    std::atomic<double> m_acceleration = 0.0;
+    std::atomic<bool> m_flat = false;
+};
+
+TEST_F(KdePointer, KwinDevicesGetSpeedAndProfileLiveAndInTheirGroups) {
+    std::unique_ptr<PointerSettings> input = linux_desktop::openKdeInputPointerSettings(m_folders, nullptr);
+    ASSERT_NE(input, nullptr);
+    // Without KWin on the bus (and no X server given) nothing could apply them.
+    EXPECT_FALSE(input->supports(PointerSetting::Speed));
+    EXPECT_FALSE(input->write({.speed = 4}));
+
+    FakeKwinManager manager;
+    FakeKwinDevice mouse("Test Mouse", 1133, 49291, false);
+    FakeKwinDevice touchpad("Test Pad", 1739, 52710, true);
+    BusService kwin("org.kde.KWin", {{"/org/kde/KWin/InputDevice", &manager},
+                                     {"/org/kde/KWin/InputDevice/event5", &mouse},
+                                     {"/org/kde/KWin/InputDevice/event7", &touchpad}});
+    ASSERT_TRUE(kwin.begin());
+    EXPECT_TRUE(input->supports(PointerSetting::Speed));
+    EXPECT_TRUE(input->supports(PointerSetting::Precision));
+    EXPECT_FALSE(input->supports(PointerSetting::WheelLines));
+    EXPECT_EQ(input->read(), (PointerValues{.speed = 11, .precision = true}));
+
+    ASSERT_TRUE(input->write({.speed = 4, .precision = false}));
+    EXPECT_DOUBLE_EQ(mouse.m_acceleration, -13.0 / 19);
+    EXPECT_TRUE(mouse.m_flat);
+    EXPECT_EQ(touchpad.m_acceleration, 0.0);
+    EXPECT_FALSE(touchpad.m_flat);
+    EXPECT_EQ(
+        readFile(m_dir.filePath("user/kcminputrc")),
+        "[Libinput][1133][49291][Test Mouse]\nPointerAcceleration=-0.684\nPointerAccelerationProfile=1\n");
+    EXPECT_EQ(input->read(), (PointerValues{.speed = 4, .precision = false}));
+
+    ASSERT_TRUE(input->write({.precision = true}));
+    EXPECT_FALSE(mouse.m_flat);
+    EXPECT_EQ(
+        readFile(m_dir.filePath("user/kcminputrc")),
+        "[Libinput][1133][49291][Test Mouse]\nPointerAcceleration=-0.684\nPointerAccelerationProfile=2\n");
+
+    // Set in KWin's own settings between two of our levels.
+    mouse.m_acceleration = 0.33;
+    EXPECT_EQ(input->read().speed, 14);
+
+    // A locked group keeps its file entries; KWin is still told, and the result says what failed.
+    writeFile(m_dir.filePath("user/kcminputrc"),
+              "[Libinput][1133][49291][Test Mouse][$i]\nPointerAcceleration=0\n");
+    EXPECT_FALSE(input->write({.speed = 20}));
+    EXPECT_DOUBLE_EQ(mouse.m_acceleration, 1.0);
+    EXPECT_EQ(readFile(m_dir.filePath("user/kcminputrc")),
+              "[Libinput][1133][49291][Test Mouse][$i]\nPointerAcceleration=0\n");
+}
+
+// ---------------------------------------------------------------------------------------------------
 // Choosing and combining
 
 TEST(PointerBackendChoice, FollowsTheDesktopThatAppliesTheSettings) {
@@ -671,6 +910,7 @@ TEST_F(X11Pointer, KdeOnX11ServesEverySettingButOneScreenFromTwoStores) {
     ScopedEnv config("XDG_CONFIG_HOME", dir.path().toUtf8().constData());
     ScopedEnv system("XDG_CONFIG_DIRS", dir.filePath("none").toUtf8().constData());
     ScopedEnv display("DISPLAY", s_server->display().c_str());
+    ScopedEnv session("XDG_SESSION_TYPE", "x11");
     const std::unique_ptr<PointerSettings> settings =
         makePointerSettings({PointerBackend::Kde, PointerBackend::X11});
 
@@ -684,6 +924,9 @@ TEST_F(X11Pointer, KdeOnX11ServesEverySettingButOneScreenFromTwoStores) {
     ASSERT_TRUE(settings->write(all));
     EXPECT_EQ(control(), (Control{6, 10, 6}));
     EXPECT_EQ(readFile(dir.filePath("kdeglobals")), "[KDE]\nWheelScrollLines=7\nDoubleClickInterval=480\n");
+    // Kept for the next login, where KDE applies them to the pointers again.
+    EXPECT_EQ(readFile(dir.filePath("kcminputrc")),
+              "[Mouse]\nXLbInptPointerAcceleration=-0.474\nXLbInptAccelProfileFlat=false\n");
     EXPECT_EQ(settings->read(), all);
 
     // One screen per notch has no store here: refused, and the speed given with it is still applied.
@@ -741,4 +984,6 @@ int main(int argc, char** argv) {
     return RUN_ALL_TESTS();
 }
 
+// Xlib's Bool macro would clash with the meta-type names of the generated code.
+#undef Bool
 #include "PointerSettingsTest.moc"

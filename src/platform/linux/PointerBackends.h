@@ -5,6 +5,7 @@
 #include "platform/PointerSettings.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,5 +55,20 @@ struct KdeConfigFolders {
 // "kdeglobals", group "KDE": "WheelScrollLines" and "DoubleClickInterval". Running KDE programs are told
 // of a change over the session bus, when there is one. Nothing without a user folder.
 std::unique_ptr<PointerSettings> openKdePointerSettings(const KdeConfigFolders& folders);
+
+// KDE's pointer speed and precision, kept per device in "kcminputrc" of the user's folder. Under
+// Wayland KWin drives the pointers: every pointer device that its input-device interface on the session
+// bus lists gets its acceleration (-1 to 1) and profile there, and its group
+// "[Libinput][vendor][product][name]" in the file. Under X11 the file's "[Mouse]" group keeps the values
+// for the next login and x11 (the X server's pointers) applies them now. Speed and precision are
+// supported only where one of the two can apply them.
+std::unique_ptr<PointerSettings> openKdeInputPointerSettings(const KdeConfigFolders& folders,
+                                                             std::unique_ptr<PointerSettings> x11);
+
+// A configuration file's text: empty when the file does not exist, nothing when it is no file, is far
+// too large for one or cannot be read.
+std::optional<std::string> readKdeConfigFile(const std::string& path);
+// Replaces the file as a whole, so that a reader never sees half of it.
+bool writeKdeConfigFile(const std::string& path, const std::string& text);
 
 } // namespace tarvik::platform::linux_desktop
