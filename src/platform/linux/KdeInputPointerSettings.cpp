@@ -119,6 +119,22 @@ public:
             return false;
         }
 
+        // KWin first: it applies the values and may store them itself, so the file is read after it.
+        for (const KwinDevice& device : devices) {
+            if (setSpeed) {
+                ok = setProperty(device.path, QStringLiteral("pointerAcceleration"),
+                                 speedToLibinput(*values.speed)) &&
+                     ok;
+            }
+            if (values.precision) {
+                ok = setProperty(device.path,
+                                 *values.precision ? QStringLiteral("pointerAccelerationProfileAdaptive")
+                                                   : QStringLiteral("pointerAccelerationProfileFlat"),
+                                 true) &&
+                     ok;
+            }
+        }
+
         const QString path = QDir(QString::fromStdString(m_folders.user)).filePath(kFileName);
         std::optional<std::string> text = readKdeConfigFile(path.toStdString());
         const auto setEntry = [&](const std::string& group, const char* key, const std::string& value) {
@@ -132,18 +148,6 @@ public:
 
         for (const KwinDevice& device : devices) {
             const QVariantMap& p = device.properties;
-            if (setSpeed) {
-                ok = setProperty(device.path, QStringLiteral("pointerAcceleration"),
-                                 speedToLibinput(*values.speed)) &&
-                     ok;
-            }
-            if (values.precision) {
-                ok = setProperty(device.path,
-                                 *values.precision ? QStringLiteral("pointerAccelerationProfileAdaptive")
-                                                   : QStringLiteral("pointerAccelerationProfileFlat"),
-                                 true) &&
-                     ok;
-            }
             // KWin names a device's group after its numbers and name; a name that cannot be written in
             // brackets has no group of its own, and KWin's own setting of it above stays the only one.
             const std::string name = p.value(QStringLiteral("name")).toString().toStdString();
