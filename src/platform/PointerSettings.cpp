@@ -36,11 +36,6 @@ std::string env(const char* name) {
     return value != nullptr ? std::string(value) : std::string();
 }
 
-bool x11Session() {
-    const std::string type = lower(env("XDG_SESSION_TYPE"));
-    return type == "x11" || (type.empty() && !env("DISPLAY").empty() && env("WAYLAND_DISPLAY").empty());
-}
-
 class CombinedPointerSettings final : public PointerSettings {
 public:
     explicit CombinedPointerSettings(std::vector<std::unique_ptr<PointerSettings>> backends)
@@ -216,9 +211,12 @@ std::unique_ptr<PointerSettings> makePointerSettings(const std::vector<PointerBa
             if (auto globals = linux_desktop::openKdePointerSettings(folders)) {
                 opened.push_back(std::move(globals));
             }
-            // Under X11 the X server's pointers take the values at once; under Wayland KWin does.
+            // With the X server in the list (KDE on X11) its pointers take the values at once; otherwise
+            // (Wayland) KWin does.
+            const bool x11 =
+                std::find(backends.begin(), backends.end(), PointerBackend::X11) != backends.end();
             one = linux_desktop::openKdeInputPointerSettings(
-                folders, x11Session() ? linux_desktop::openX11PointerSettings() : nullptr);
+                folders, x11 ? linux_desktop::openX11PointerSettings() : nullptr);
             break;
         }
         case PointerBackend::X11:

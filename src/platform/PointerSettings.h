@@ -62,7 +62,7 @@ enum class PointerBackend {
     GSettings, // schema "org.gnome.desktop.peripherals.mouse": speed, precision, double-click time
     Mate,      // schema "org.mate.peripherals-mouse": the same, speed as an acceleration factor
     Cinnamon,  // schema "org.cinnamon.desktop.peripherals.mouse": as GSettings
-    Xfconf,    // Xfce's "pointers" channel: speed and precision per pointer device
+    Xfconf,    // Xfce's xfconf: speed and precision per pointer device, double-click time
     Kde,       // "kdeglobals": wheel lines, double-click time; "kcminputrc" and KWin: speed, precision
     X11,       // the X server: libinput properties of each pointer, else its core pointer control
 };

@@ -32,8 +32,8 @@ std::vector<std::string> x11PointerDeviceNames(const std::string& displayName = 
 
 // Xfce's "pointers" channel in xfconf, over the session bus: "/<device>/Acceleration" (factor 0.1 to
 // 10) and "/<device>/Threshold" for every device named (the X server's, see xfconfDeviceName) and every
-// device the channel already holds. Its settings daemon applies them. Nothing when xfconf is not on
-// the bus.
+// device the channel already holds, and the double-click time as "/Net/DoubleClickTime" of channel
+// "xsettings". Its settings daemon applies them. Nothing when xfconf is not on the bus.
 std::unique_ptr<PointerSettings> openXfconfPointerSettings(std::vector<std::string> deviceNames);
 std::unique_ptr<PointerSettings> openXfconfPointerSettings();
 

@@ -23,6 +23,11 @@ const QString kInterface = QStringLiteral("org.xfce.Xfconf");
 const QString kChannel = QStringLiteral("pointers");
 const QString kAcceleration = QStringLiteral("Acceleration");
 const QString kThreshold = QStringLiteral("Threshold");
+// The double-click time lives with the settings that Xfce hands to every toolkit.
+const QString kXsettingsChannel = QStringLiteral("xsettings");
+const QString kDoubleClick = QStringLiteral("/Net/DoubleClickTime");
+// What the toolkits use while the channel has no value.
+constexpr int kDefaultDoubleClickMs = 400;
 // An answer from xfconf comes at once; a bus that keeps us waiting longer is treated as absent.
 constexpr int kTimeoutMs = 3000;
 
@@ -65,11 +70,13 @@ public:
         : m_bus(std::move(bus)), m_devices(std::move(devices)) {}
 
     bool supports(PointerSetting setting) const override {
-        return setting == PointerSetting::Speed || setting == PointerSetting::Precision;
+        return setting == PointerSetting::Speed || setting == PointerSetting::Precision ||
+               setting == PointerSetting::DoubleClickTime;
     }
 
     PointerValues read() const override {
         PointerValues values;
+        values.doubleClickMs = readDoubleClick();
         const std::optional<QVariantMap> all = properties();
         if (!all) {
             return values;
@@ -95,7 +102,11 @@ public:
     }
 
     bool write(const PointerValues& values) override {
-        bool ok = !values.doubleClickMs && !values.wheelLines;
+        bool ok = !values.wheelLines;
+        if (values.doubleClickMs) {
+            ok = *values.doubleClickMs >= kMinDoubleClickMs && *values.doubleClickMs <= kMaxDoubleClickMs &&
+                 set(kXsettingsChannel, kDoubleClick, *values.doubleClickMs) && ok;
+        }
         const bool setSpeed = values.speed && *values.speed >= kMinSpeed && *values.speed <= kMaxSpeed;
         ok = ok && (!values.speed || setSpeed);
         if (!setSpeed && !values.precision) {
@@ -108,10 +119,11 @@ public:
         }
         for (const QString& device : targets) {
             if (setSpeed) {
-                ok = set(device + kAcceleration, speedToAcceleration(*values.speed)) && ok;
+                ok = set(kChannel, device + kAcceleration, speedToAcceleration(*values.speed)) && ok;
             }
             if (values.precision) {
-                ok = set(device + kThreshold, *values.precision ? kPrecisionThreshold : kConstantThreshold) &&
+                ok = set(kChannel, device + kThreshold,
+                         *values.precision ? kPrecisionThreshold : kConstantThreshold) &&
                      ok;
             }
         }
@@ -172,10 +184,31 @@ private:
         return prefixes;
     }
 
-    bool set(const QString& property, const QVariant& value) {
+    // The stored time, the toolkits' default while there is none, or nothing when xfconf fails.
+    std::optional<int> readDoubleClick() const {
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("GetProperty"));
+        call << kXsettingsChannel << kDoubleClick;
+        const QDBusMessage reply = m_bus.call(call, QDBus::Block, kTimeoutMs);
+        if (reply.type() == QDBusMessage::ErrorMessage) {
+            return reply.errorName().startsWith(QStringLiteral("org.xfce.Xfconf.Error"))
+                       ? std::optional<int>(kDefaultDoubleClickMs)
+                       : std::nullopt;
+        }
+        if (reply.arguments().size() != 1) {
+            return std::nullopt;
+        }
+        const std::optional<double> ms = toNumber(reply.arguments().at(0).value<QDBusVariant>().variant());
+        if (!ms) {
+            return std::nullopt;
+        }
+        return static_cast<int>(std::clamp<double>(std::round(*ms), kMinDoubleClickMs, kMaxDoubleClickMs));
+    }
+
+    bool set(const QString& channel, const QString& property, const QVariant& value) {
         QDBusMessage call =
             QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("SetProperty"));
-        call << kChannel << property << QVariant::fromValue(QDBusVariant(value));
+        call << channel << property << QVariant::fromValue(QDBusVariant(value));
         return m_bus.call(call, QDBus::Block, kTimeoutMs).type() == QDBusMessage::ReplyMessage;
     }
 
