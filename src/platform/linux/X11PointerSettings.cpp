@@ -61,6 +61,49 @@ bool hasXInput2(Display* display) {
            XIQueryVersion(display, &major, &minor) == Success;
 }
 
+// A device can be unplugged between being listed and being changed, and a driver may refuse a value;
+// Xlib hands such an error to the process-wide handler, whose default ends the program. While one of
+// these lives, errors of its display are counted instead. The handler is the process's only one, so
+// the trap belongs to the thread that runs the user interface, as every caller here does.
+class ErrorTrap {
+public:
+    explicit ErrorTrap(Display* display) : m_display(display) {
+        XSync(m_display, False);
+        s_display = display;
+        s_errors = 0;
+        s_previous = XSetErrorHandler(&ErrorTrap::handle);
+    }
+    ~ErrorTrap() {
+        XSync(m_display, False);
+        XSetErrorHandler(s_previous);
+        s_display = nullptr;
+        s_previous = nullptr;
+    }
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+    // Whether the server refused anything since the trap was set.
+    bool failed() {
+        XSync(m_display, False);
+        return s_errors > 0;
+    }
+
+private:
+    static int handle(Display* display, XErrorEvent* event) {
+        if (display == s_display) {
+            ++s_errors;
+            return 0;
+        }
+        // Another connection's error is not ours to swallow.
+        return s_previous != nullptr ? s_previous(display, event) : 0;
+    }
+
+    Display* m_display;
+    static inline Display* s_display = nullptr;
+    static inline int s_errors = 0;
+    static inline XErrorHandler s_previous = nullptr;
+};
+
 struct Pointer {
     int id = 0;
     std::string name;
@@ -87,6 +130,7 @@ public:
 
     PointerValues read() const override {
         PointerValues values;
+        ErrorTrap trap(m_display);
         // Devices are plugged and unplugged while the program runs, so they are looked at every time.
         for (const Pointer& p : pointers()) {
             if (!p.libinput) {
@@ -133,6 +177,7 @@ public:
         if (!setSpeed && !values.precision) {
             return ok;
         }
+        ErrorTrap trap(m_display);
         bool anyLibinput = false;
         bool plainPointer = false;
         for (const Pointer& p : pointers()) {
@@ -160,14 +205,11 @@ public:
         }
         // The core control reaches only pointers without libinput; with none of those it is left alone.
         if (!anyLibinput || plainPointer) {
-            // The values sent are always valid, so the server has no reason to answer with an error,
-            // which Xlib would otherwise hand to the process-wide error handler.
             XChangePointerControl(m_display, setSpeed, values.precision.has_value(),
                                   setSpeed ? *values.speed : 1, kSpeedDenominator,
                                   values.precision.value_or(true) ? kPrecisionThreshold : kConstantThreshold);
         }
-        XSync(m_display, False);
-        return ok;
+        return !trap.failed() && ok;
     }
 
 private:
@@ -263,6 +305,7 @@ std::vector<std::string> x11PointerDeviceNames(const std::string& displayName) {
         return names;
     }
     if (hasXInput2(display)) {
+        ErrorTrap trap(display);
         for (const Pointer& p : X11PointerSettings::listPointers(display, 0)) {
             if (!isVirtual(p.name.c_str())) {
                 names.push_back(p.name);
