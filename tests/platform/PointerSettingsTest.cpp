@@ -957,6 +957,24 @@ TEST(SystemPointerSettings, AGnomeDesktopHasNoWheelSetting) {
     EXPECT_EQ(settings->read().precision, true);
 }
 
+TEST(SystemPointerSettings, MateAndCinnamonWriteTheirOwnSchemas) {
+    ScopedEnv chosen("TARVIK_POINTER_SETTINGS", nullptr);
+    ScopedEnv display("DISPLAY", nullptr);
+    ScopedEnv type("XDG_SESSION_TYPE", "wayland");
+    for (const auto& [desktop, schema] :
+         std::map<std::string, const char*>{{"MATE", linux_desktop::kMateMouseSchema},
+                                            {"X-Cinnamon", linux_desktop::kCinnamonMouseSchema}}) {
+        SCOPED_TRACE(desktop);
+        ScopedEnv current("XDG_CURRENT_DESKTOP", desktop.c_str());
+        GSettings* raw = g_settings_new(schema);
+        g_settings_reset(raw, "double-click");
+        std::unique_ptr<PointerSettings> settings = makeSystemPointerSettings();
+        ASSERT_TRUE(settings->write({.doubleClickMs = 340}));
+        EXPECT_EQ(g_settings_get_int(raw, "double-click"), 340);
+        g_object_unref(raw);
+    }
+}
+
 TEST(SystemPointerSettings, TheEnvironmentCanNameTheBackends) {
     ScopedEnv desktop("XDG_CURRENT_DESKTOP", "GNOME");
     {
