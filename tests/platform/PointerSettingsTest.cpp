@@ -460,6 +460,9 @@ TEST_F(X11LibinputPointer, SpeedAndProfileGoToEveryDevicesProperties) {
 
     // Every pointer has the properties, so the core control, which libinput ignores, stays as it was.
     EXPECT_EQ(control(), (Control{2, 1, 4}));
+    // What Xfce's store learns of the mouse: libinput drives it, with three profiles.
+    EXPECT_EQ(linux_desktop::x11PointerDevices(s_server->display()),
+              (std::vector<linux_desktop::X11PointerDevice>{{"Xvfb mouse", 3}}));
 }
 
 TEST_F(X11LibinputPointer, AMouseWithoutThePropertiesStillGetsTheCoreControl) {
@@ -490,9 +493,10 @@ TEST_F(X11LibinputPointer, AValueBetweenLevelsReadsAsTheNearest) {
 
 TEST_F(X11Pointer, TheVirtualPointerIsNoDeviceOfTheUser) {
     // Xvfb's mouse, without the virtual XTEST pointer that no desktop keeps settings for.
-    EXPECT_EQ(linux_desktop::x11PointerDeviceNames(s_server->display()),
-              std::vector<std::string>{"Xvfb mouse"});
-    EXPECT_EQ(linux_desktop::x11PointerDeviceNames(":65000"), std::vector<std::string>{});
+    using Device = linux_desktop::X11PointerDevice;
+    EXPECT_EQ(linux_desktop::x11PointerDevices(s_server->display()),
+              (std::vector<Device>{{"Xvfb mouse", 0}}));
+    EXPECT_EQ(linux_desktop::x11PointerDevices(":65000"), std::vector<Device>{});
 }
 
 TEST(X11PointerDisplay, AServerThatIsNotThereOpensNothing) {
@@ -710,7 +714,19 @@ public slots:
     }
     void SetProperty(const QString& channel, const QString& property, const QDBusVariant& value) {
         QMutexLocker lock(&m_mutex);
-        m_channels[channel][property] = value.variant();
+        QVariant v = value.variant();
+        // xfconf's arrays travel as arrays of variants.
+        if (v.userType() == qMetaTypeId<QDBusArgument>()) {
+            QVariantList items;
+            v.value<QDBusArgument>() >> items;
+            for (QVariant& item : items) {
+                if (item.userType() == qMetaTypeId<QDBusVariant>()) {
+                    item = item.value<QDBusVariant>().variant();
+                }
+            }
+            v = items;
+        }
+        m_channels[channel][property] = v;
     }
 
 private:
@@ -719,45 +735,58 @@ private:
 };
 
 TEST(XfconfPointer, WritesEveryDeviceOfTheChannelAndTheServer) {
-    EXPECT_EQ(linux_desktop::openXfconfPointerSettings({"Test Mouse"}), nullptr)
+    using Device = linux_desktop::X11PointerDevice;
+    EXPECT_EQ(linux_desktop::openXfconfPointerSettings({Device{"Test Mouse", 3}}), nullptr)
         << "no xfconf on the bus yet";
 
-    FakeXfconf xfconf(
-        {{"/Old_Mouse/Acceleration", 2.0}, {"/Old_Mouse/Threshold", 4}, {"/Old_Mouse/RightHanded", true}});
+    const QString profile = "Properties/libinput_Accel_Profile_Enabled";
+    FakeXfconf xfconf({{"/Old_Mouse/Acceleration", 2.0},
+                       {"/Old_Mouse/Threshold", 4},
+                       {"/Old_Mouse/" + profile, QVariantList{0, 1}},
+                       {"/Old_Mouse/RightHanded", true}});
     BusService service("org.xfce.Xfconf", {{"/org/xfce/Xfconf", &xfconf}});
     ASSERT_TRUE(service.begin());
+    // A libinput mouse with three profiles, and a pointer of an older driver.
     std::unique_ptr<PointerSettings> settings =
-        linux_desktop::openXfconfPointerSettings({"Test Mouse (wired)"});
+        linux_desktop::openXfconfPointerSettings({Device{"Test Mouse (wired)", 3}, Device{"Old Ball", 0}});
     ASSERT_NE(settings, nullptr);
     EXPECT_TRUE(settings->supports(PointerSetting::Speed));
     EXPECT_TRUE(settings->supports(PointerSetting::Precision));
     EXPECT_FALSE(settings->supports(PointerSetting::WheelLines));
 
-    // Acceleration 2.0 lies between speeds 4 (1.66) and 5 (2.18); threshold 4 accelerates; no double-click
-    // time stored yet is the toolkits' 400 ms.
-    EXPECT_EQ(settings->read(), (PointerValues{.speed = 5, .precision = true, .doubleClickMs = 400}));
+    // Acceleration 2.0 lies between speeds 4 (1.66) and 5 (2.18); the flat profile wins over the threshold
+    // that only older drivers follow; no double-click time stored yet is the toolkits' 400 ms.
+    EXPECT_EQ(settings->read(), (PointerValues{.speed = 5, .precision = false, .doubleClickMs = 400}));
 
-    ASSERT_TRUE(settings->write({.speed = 20, .precision = false, .doubleClickMs = 480}));
+    ASSERT_TRUE(settings->write({.speed = 20, .precision = true, .doubleClickMs = 480}));
     const QVariant doubleClick = xfconf.value("/Net/DoubleClickTime", "xsettings");
     EXPECT_EQ(doubleClick.typeId(), QMetaType::Int);
     EXPECT_EQ(doubleClick.toInt(), 480);
-    for (const QString device : {"/Old_Mouse/", "/Test_Mouse__wired_/"}) {
+    for (const QString device : {"/Old_Mouse/", "/Test_Mouse__wired_/", "/Old_Ball/"}) {
         SCOPED_TRACE(device.toStdString());
         const QVariant acceleration = xfconf.value(device + "Acceleration");
         EXPECT_EQ(acceleration.typeId(), QMetaType::Double);
         EXPECT_DOUBLE_EQ(acceleration.toDouble(), 10.0);
         const QVariant threshold = xfconf.value(device + "Threshold");
         EXPECT_EQ(threshold.typeId(), QMetaType::Int);
-        EXPECT_EQ(threshold.toInt(), 1);
+        EXPECT_EQ(threshold.toInt(), 6);
     }
+    EXPECT_EQ(xfconf.value("/Old_Mouse/" + profile).toList(), (QVariantList{1, 0}));
+    EXPECT_EQ(xfconf.value("/Test_Mouse__wired_/" + profile).toList(), (QVariantList{1, 0, 0}));
+    EXPECT_EQ(xfconf.value("/Test_Mouse__wired_/" + profile).toList().value(0).typeId(), QMetaType::Int);
+    EXPECT_EQ(xfconf.value("/Old_Ball/" + profile), QVariant());
     EXPECT_EQ(xfconf.value("/Old_Mouse/RightHanded"), QVariant(true));
-    EXPECT_EQ(settings->read(), (PointerValues{.speed = 20, .precision = false, .doubleClickMs = 480}));
+    EXPECT_EQ(settings->read(), (PointerValues{.speed = 20, .precision = true, .doubleClickMs = 480}));
+
+    ASSERT_TRUE(settings->write({.precision = false}));
+    EXPECT_EQ(xfconf.value("/Test_Mouse__wired_/" + profile).toList(), (QVariantList{0, 1, 0}));
+    EXPECT_EQ(xfconf.value("/Old_Ball/Threshold"), QVariant(1));
+    EXPECT_EQ(settings->read().precision, false);
 
     const std::map<int, double> stored = {{1, 0.1}, {4, 1.7}, {11, 5.3}};
     for (const auto& [speed, acceleration] : stored) {
-        ASSERT_TRUE(settings->write({.speed = speed, .precision = true}));
+        ASSERT_TRUE(settings->write({.speed = speed}));
         EXPECT_DOUBLE_EQ(xfconf.value("/Test_Mouse__wired_/Acceleration").toDouble(), acceleration);
-        EXPECT_EQ(xfconf.value("/Test_Mouse__wired_/Threshold"), QVariant(6));
         EXPECT_EQ(settings->read().speed, speed);
     }
     EXPECT_FALSE(settings->write({.speed = 0, .doubleClickMs = 90000}));

@@ -26,15 +26,25 @@ openGSettingsPointerSettings(const std::string& schemaId = kGnomeMouseSchema);
 // reached.
 std::unique_ptr<PointerSettings> openX11PointerSettings(const std::string& displayName = {});
 
-// The names of the X server's pointer devices (at displayName, empty: DISPLAY), without the server's
-// own virtual ones; empty without a server.
-std::vector<std::string> x11PointerDeviceNames(const std::string& displayName = {});
+// A pointer device of the X server: its name, and how many acceleration profiles libinput lists for it
+// in "libinput Accel Profile Enabled" (0 when it is not driven by libinput).
+struct X11PointerDevice {
+    std::string name;
+    int profiles = 0;
+    bool operator==(const X11PointerDevice&) const = default;
+};
+
+// The X server's pointer devices (at displayName, empty: DISPLAY), without the server's own virtual
+// ones; empty without a server.
+std::vector<X11PointerDevice> x11PointerDevices(const std::string& displayName = {});
 
 // Xfce's "pointers" channel in xfconf, over the session bus: "/<device>/Acceleration" (factor 0.1 to
-// 10) and "/<device>/Threshold" for every device named (the X server's, see xfconfDeviceName) and every
-// device the channel already holds, and the double-click time as "/Net/DoubleClickTime" of channel
-// "xsettings". Its settings daemon applies them. Nothing when xfconf is not on the bus.
-std::unique_ptr<PointerSettings> openXfconfPointerSettings(std::vector<std::string> deviceNames);
+// 10), "/<device>/Threshold" and, for pointers driven by libinput, the profile flags
+// "/<device>/Properties/libinput_Accel_Profile_Enabled", for every device given (the X server's, see
+// xfconfDeviceName) and every device the channel already holds; the double-click time as
+// "/Net/DoubleClickTime" of channel "xsettings". Its settings daemon applies them. Nothing when xfconf
+// is not on the bus.
+std::unique_ptr<PointerSettings> openXfconfPointerSettings(std::vector<X11PointerDevice> devices);
 std::unique_ptr<PointerSettings> openXfconfPointerSettings();
 
 // A device name as the channel's property names spell it: anything but letters, digits, '-' and '_'

@@ -212,6 +212,21 @@ public:
         return !trap.failed() && ok;
     }
 
+    // Every pointer with the number of its profile flags.
+    std::vector<X11PointerDevice> devices() const {
+        std::vector<X11PointerDevice> found;
+        if (!m_xi2) {
+            return found;
+        }
+        ErrorTrap trap(m_display);
+        for (const Pointer& p : pointers()) {
+            const std::size_t flags =
+                p.libinput ? profileOf(p.id).value_or(std::vector<unsigned char>{}).size() : 0;
+            found.push_back({p.name, static_cast<int>(flags)});
+        }
+        return found;
+    }
+
 private:
     std::vector<Pointer> pointers() const { return listPointers(m_display, m_xi2 ? m_speedAtom : 0); }
 
@@ -298,22 +313,21 @@ std::unique_ptr<PointerSettings> openX11PointerSettings(const std::string& displ
     return std::make_unique<X11PointerSettings>(display);
 }
 
-std::vector<std::string> x11PointerDeviceNames(const std::string& displayName) {
-    std::vector<std::string> names;
+std::vector<X11PointerDevice> x11PointerDevices(const std::string& displayName) {
+    std::vector<X11PointerDevice> found;
     Display* display = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str());
     if (display == nullptr) {
-        return names;
+        return found;
     }
-    if (hasXInput2(display)) {
-        ErrorTrap trap(display);
-        for (const Pointer& p : X11PointerSettings::listPointers(display, 0)) {
-            if (!isVirtual(p.name.c_str())) {
-                names.push_back(p.name);
+    {
+        const X11PointerSettings settings(display); // closes the display when done
+        for (const X11PointerDevice& device : settings.devices()) {
+            if (!isVirtual(device.name.c_str())) {
+                found.push_back(device);
             }
         }
     }
-    XCloseDisplay(display);
-    return names;
+    return found;
 }
 
 } // namespace tarvik::platform::linux_desktop

@@ -23,6 +23,8 @@ const QString kInterface = QStringLiteral("org.xfce.Xfconf");
 const QString kChannel = QStringLiteral("pointers");
 const QString kAcceleration = QStringLiteral("Acceleration");
 const QString kThreshold = QStringLiteral("Threshold");
+// Pointers driven by libinput ignore the threshold; Xfce passes this one on to their device property.
+const QString kProfile = QStringLiteral("Properties/libinput_Accel_Profile_Enabled");
 // The double-click time lives with the settings that Xfce hands to every toolkit.
 const QString kXsettingsChannel = QStringLiteral("xsettings");
 const QString kDoubleClick = QStringLiteral("/Net/DoubleClickTime");
@@ -58,6 +60,35 @@ int speedFromAcceleration(double value) {
         std::clamp<long>(std::lround(speed), PointerSettings::kMinSpeed, PointerSettings::kMaxSpeed));
 }
 
+// A value as it came over the bus: arrays arrive as arrays of variants still to be unpacked.
+QVariant unwrap(const QVariant& value) {
+    if (value.userType() == qMetaTypeId<QDBusVariant>()) {
+        return unwrap(value.value<QDBusVariant>().variant());
+    }
+    if (value.userType() == qMetaTypeId<QDBusArgument>()) {
+        const QDBusArgument arg = value.value<QDBusArgument>();
+        if (arg.currentType() != QDBusArgument::ArrayType) {
+            return {};
+        }
+        QVariantList list;
+        arg >> list;
+        for (QVariant& item : list) {
+            item = unwrap(item);
+        }
+        return list;
+    }
+    return value;
+}
+
+// The profile flags (adaptive, flat, and any others), or nothing for a value that is not such a list.
+std::optional<QVariantList> profileFlags(const QVariant& value) {
+    if (value.typeId() != QMetaType::QVariantList) {
+        return std::nullopt;
+    }
+    const QVariantList list = value.toList();
+    return list.size() >= 2 ? std::optional<QVariantList>(list) : std::nullopt;
+}
+
 std::optional<double> toNumber(const QVariant& value) {
     bool ok = false;
     const double d = value.toDouble(&ok);
@@ -66,7 +97,7 @@ std::optional<double> toNumber(const QVariant& value) {
 
 class XfconfPointerSettings final : public PointerSettings {
 public:
-    XfconfPointerSettings(QDBusConnection bus, std::vector<std::string> devices)
+    XfconfPointerSettings(QDBusConnection bus, std::vector<X11PointerDevice> devices)
         : m_bus(std::move(bus)), m_devices(std::move(devices)) {}
 
     bool supports(PointerSetting setting) const override {
@@ -88,6 +119,14 @@ public:
             }
             if (const std::optional<double> a = toNumber(all->value(device + kAcceleration)); a && *a > 0) {
                 values.speed = speedFromAcceleration(*a);
+            }
+        }
+        // A profile speaks for the pointers that libinput drives, the usual ones; the threshold only for
+        // the others.
+        for (const QString& device : devices(*all)) {
+            if (const std::optional<QVariantList> flags = profileFlags(all->value(device + kProfile))) {
+                values.precision = !((*flags)[1].toInt() != 0 && (*flags)[0].toInt() == 0);
+                break;
             }
         }
         for (const QString& device : devices(*all)) {
@@ -125,6 +164,18 @@ public:
                 ok = set(kChannel, device + kThreshold,
                          *values.precision ? kPrecisionThreshold : kConstantThreshold) &&
                      ok;
+                // As many flags as the device lists (the channel's own list, else the X server's), one set.
+                int count = profileCount(device);
+                if (const std::optional<QVariantList> flags = profileFlags(all->value(device + kProfile))) {
+                    count = static_cast<int>(flags->size());
+                }
+                if (count >= 2) {
+                    QVariantList chosen;
+                    for (int i = 0; i < count; ++i) {
+                        chosen << ((i == (*values.precision ? 0 : 1)) ? 1 : 0);
+                    }
+                    ok = set(kChannel, device + kProfile, chosen) && ok;
+                }
             }
         }
         return ok;
@@ -153,11 +204,8 @@ private:
         } else {
             map = arg.toMap();
         }
-        // Values arrive wrapped as variants of the bus.
         for (auto it = map.begin(); it != map.end(); ++it) {
-            if (it->canConvert<QDBusVariant>()) {
-                *it = it->value<QDBusVariant>().variant();
-            }
+            *it = unwrap(*it);
         }
         return map;
     }
@@ -171,17 +219,32 @@ private:
                 prefixes << prefix;
             }
         };
-        for (const std::string& name : m_devices) {
-            add(QLatin1Char('/') + QString::fromStdString(xfconfDeviceName(name)) + QLatin1Char('/'));
+        for (const X11PointerDevice& device : m_devices) {
+            add(prefix(device));
         }
         for (auto it = all.begin(); it != all.end(); ++it) {
             const QStringList parts = it.key().split(QLatin1Char('/'));
             // "/Name/Acceleration": an empty part, the device, the setting.
-            if (parts.size() == 3 && (parts[2] == kAcceleration || parts[2] == kThreshold)) {
+            if ((parts.size() == 3 && (parts[2] == kAcceleration || parts[2] == kThreshold)) ||
+                it.key().endsWith(QLatin1Char('/') + kProfile)) {
                 add(QLatin1Char('/') + parts[1] + QLatin1Char('/'));
             }
         }
         return prefixes;
+    }
+
+    static QString prefix(const X11PointerDevice& device) {
+        return QLatin1Char('/') + QString::fromStdString(xfconfDeviceName(device.name)) + QLatin1Char('/');
+    }
+
+    // The profile flags that the X server lists for the device with this prefix, 0 when it has none.
+    int profileCount(const QString& devicePrefix) const {
+        for (const X11PointerDevice& device : m_devices) {
+            if (prefix(device) == devicePrefix) {
+                return device.profiles;
+            }
+        }
+        return 0;
     }
 
     // The stored time, the toolkits' default while there is none, or nothing when xfconf fails.
@@ -213,7 +276,7 @@ private:
     }
 
     QDBusConnection m_bus;
-    std::vector<std::string> m_devices;
+    std::vector<X11PointerDevice> m_devices;
 };
 
 } // namespace
@@ -230,7 +293,7 @@ std::string xfconfDeviceName(const std::string& deviceName) {
     return name;
 }
 
-std::unique_ptr<PointerSettings> openXfconfPointerSettings(std::vector<std::string> deviceNames) {
+std::unique_ptr<PointerSettings> openXfconfPointerSettings(std::vector<X11PointerDevice> devices) {
     if (QCoreApplication::instance() == nullptr) {
         return nullptr;
     }
@@ -238,7 +301,7 @@ std::unique_ptr<PointerSettings> openXfconfPointerSettings(std::vector<std::stri
     if (!bus.isConnected()) {
         return nullptr;
     }
-    auto settings = std::make_unique<XfconfPointerSettings>(bus, std::move(deviceNames));
+    auto settings = std::make_unique<XfconfPointerSettings>(bus, std::move(devices));
     // xfconf starts on demand; without it on the bus there is no Xfce store to write.
     QDBusMessage ping =
         QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("GetAllProperties"));
@@ -252,7 +315,7 @@ std::unique_ptr<PointerSettings> openXfconfPointerSettings(std::vector<std::stri
 }
 
 std::unique_ptr<PointerSettings> openXfconfPointerSettings() {
-    return openXfconfPointerSettings(x11PointerDeviceNames());
+    return openXfconfPointerSettings(x11PointerDevices());
 }
 
 } // namespace tarvik::platform::linux_desktop
