@@ -124,11 +124,17 @@ private:
 
 std::vector<PointerBackend> choosePointerBackends(const DesktopSession& session) {
     bool gnomeFamily = false;
+    bool mate = false;
+    bool cinnamon = false;
+    bool xfce = false;
     bool kde = false;
     for (const std::string& name : split(lower(session.currentDesktop), ':')) {
         // Desktops whose settings daemon applies the GNOME mouse schema.
         gnomeFamily = gnomeFamily || name == "gnome" || name == "gnome-classic" ||
                       name == "gnome-flashback" || name == "pantheon" || name == "unity";
+        mate = mate || name == "mate";
+        cinnamon = cinnamon || name == "x-cinnamon" || name == "cinnamon";
+        xfce = xfce || name == "xfce";
         kde = kde || name == "kde";
     }
     const std::string type = lower(session.sessionType);
@@ -139,10 +145,19 @@ std::vector<PointerBackend> choosePointerBackends(const DesktopSession& session)
         backends.push_back(PointerBackend::GSettings);
         return backends;
     }
-    if (kde) {
+    // Each of these desktops has a settings daemon that applies its own store to the pointers and would
+    // overwrite anything set around it. Where the store is missing (schema not installed, no xfconf on
+    // the bus), the X server below serves instead.
+    if (mate) {
+        backends.push_back(PointerBackend::Mate);
+    } else if (cinnamon) {
+        backends.push_back(PointerBackend::Cinnamon);
+    } else if (xfce) {
+        backends.push_back(PointerBackend::Xfconf);
+    } else if (kde) {
         backends.push_back(PointerBackend::Kde);
     }
-    // Under Wayland the X server only serves old programs; its pointer control moves nothing else.
+    // Under Wayland the X server only serves old programs; its pointers move nothing else.
     if (x11) {
         backends.push_back(PointerBackend::X11);
     }
@@ -150,17 +165,25 @@ std::vector<PointerBackend> choosePointerBackends(const DesktopSession& session)
 }
 
 std::optional<std::vector<PointerBackend>> parsePointerBackends(const std::string& names) {
+    static const std::array<std::pair<const char*, PointerBackend>, 6> kNames{{
+        {"gsettings", PointerBackend::GSettings},
+        {"mate", PointerBackend::Mate},
+        {"cinnamon", PointerBackend::Cinnamon},
+        {"xfconf", PointerBackend::Xfconf},
+        {"kde", PointerBackend::Kde},
+        {"x11", PointerBackend::X11},
+    }};
     std::vector<PointerBackend> backends;
     for (const std::string& part : split(lower(names), ',')) {
-        if (part == "gsettings") {
-            backends.push_back(PointerBackend::GSettings);
-        } else if (part == "kde") {
-            backends.push_back(PointerBackend::Kde);
-        } else if (part == "x11") {
-            backends.push_back(PointerBackend::X11);
-        } else if (part != "none" && !part.empty()) {
+        if (part == "none" || part.empty()) {
+            continue;
+        }
+        const auto it =
+            std::find_if(kNames.begin(), kNames.end(), [&](const auto& n) { return part == n.first; });
+        if (it == kNames.end()) {
             return std::nullopt;
         }
+        backends.push_back(it->second);
     }
     return backends;
 }
@@ -173,9 +196,29 @@ std::unique_ptr<PointerSettings> makePointerSettings(const std::vector<PointerBa
         case PointerBackend::GSettings:
             one = linux_desktop::openGSettingsPointerSettings();
             break;
-        case PointerBackend::Kde:
-            one = linux_desktop::openKdePointerSettings(linux_desktop::KdeConfigFolders::fromEnvironment());
+        case PointerBackend::Mate:
+            one = linux_desktop::openGSettingsPointerSettings(linux_desktop::kMateMouseSchema);
             break;
+        case PointerBackend::Cinnamon:
+            one = linux_desktop::openGSettingsPointerSettings(linux_desktop::kCinnamonMouseSchema);
+            break;
+        case PointerBackend::Xfconf:
+            one = linux_desktop::openXfconfPointerSettings();
+            break;
+        case PointerBackend::Kde: {
+            const linux_desktop::KdeConfigFolders folders =
+                linux_desktop::KdeConfigFolders::fromEnvironment();
+            if (auto globals = linux_desktop::openKdePointerSettings(folders)) {
+                opened.push_back(std::move(globals));
+            }
+            // With the X server in the list (KDE on X11) its pointers take the values at once; otherwise
+            // (Wayland) KWin does.
+            const bool x11 =
+                std::find(backends.begin(), backends.end(), PointerBackend::X11) != backends.end();
+            one = linux_desktop::openKdeInputPointerSettings(
+                folders, x11 ? linux_desktop::openX11PointerSettings() : nullptr);
+            break;
+        }
         case PointerBackend::X11:
             one = linux_desktop::openX11PointerSettings();
             break;

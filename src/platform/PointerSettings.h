@@ -60,8 +60,11 @@ public:
 // The places where the settings can live, in the order they are asked for a setting.
 enum class PointerBackend {
     GSettings, // schema "org.gnome.desktop.peripherals.mouse": speed, precision, double-click time
-    Kde,       // "kdeglobals" in the user's configuration folder: wheel lines, double-click time
-    X11,       // the X server's pointer control: speed and precision
+    Mate,      // schema "org.mate.peripherals-mouse": the same, speed as an acceleration factor
+    Cinnamon,  // schema "org.cinnamon.desktop.peripherals.mouse": as GSettings
+    Xfconf,    // Xfce's xfconf: speed and precision per pointer device, double-click time
+    Kde,       // "kdeglobals": wheel lines, double-click time; "kcminputrc" and KWin: speed, precision
+    X11,       // the X server: libinput properties of each pointer, else its core pointer control
 };
 
 // What the process knows about the session it runs in (usually from its environment).
@@ -76,8 +79,8 @@ struct DesktopSession {
 // desktop does not watch is left out: writing there would change nothing the user sees.
 std::vector<PointerBackend> choosePointerBackends(const DesktopSession& session);
 
-// The backends named in a list such as "gsettings,x11" (also "kde"; "none" or "" for none), or nothing
-// when a name is unknown.
+// The backends named in a list such as "gsettings,x11" (also "mate", "cinnamon", "xfconf", "kde";
+// "none" or "" for none), or nothing when a name is unknown.
 std::optional<std::vector<PointerBackend>> parsePointerBackends(const std::string& names);
 
 // One object over the given backends: each setting is served by the first backend in the list that

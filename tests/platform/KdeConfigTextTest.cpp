@@ -73,5 +73,16 @@ TEST(KdeConfigText, SetsTheEntryAndKeepsEveryOtherLine) {
     }
 }
 
+TEST(KdeConfigText, WritesANestedGroupWithItsBrackets) {
+    const std::string group = std::string("Libinput") + kKdeGroupSeparator + "1133" + kKdeGroupSeparator +
+                              "49291" + kKdeGroupSeparator + "G Mouse";
+    const std::string written = "[Libinput][1133][49291][G Mouse]\nPointerAcceleration=0.2\n";
+    EXPECT_EQ(setKdeEntry("", group, "PointerAcceleration", "0.2"), written);
+    EXPECT_EQ(setKdeEntry("[Libinput][1133][49291][G Mouse]\nPointerAcceleration=-1\n", group,
+                          "PointerAcceleration", "0.2"),
+              written);
+    EXPECT_EQ(findKdeEntry(written, group, "PointerAcceleration")->value, "0.2");
+}
+
 } // namespace
 } // namespace tarvik::platform::linux_desktop

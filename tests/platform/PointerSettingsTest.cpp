@@ -12,22 +12,33 @@
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QDBusVariant>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QMutex>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QVariantMap>
 
 #include "PointerTestServers.h"
 #include "platform/PointerSettings.h"
 #include "platform/linux/PointerBackends.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
 
+#include <atomic>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 
 namespace tarvik::platform {
@@ -159,6 +170,81 @@ TEST(GSettingsPointerSchema, AMissingSchemaOpensNothing) {
     EXPECT_EQ(linux_desktop::openGSettingsPointerSettings("org.example.no-such-schema"), nullptr);
 }
 
+// The other desktops' schemas, each with its own keys and units.
+TEST(GSettingsDesktopSchemas, EachStoresInItsOwnKeysAndUnits) {
+    struct Schema {
+        const char* id;
+        const char* speedKey;
+        std::map<int, double> stored; // our speed -> the schema's value
+        int defaultReadsAs;           // the schema's default speed read back
+        bool threshold;               // also keeps precision as a motion threshold
+    };
+    const Schema schemas[] = {
+        {linux_desktop::kCinnamonMouseSchema, "speed", {{1, -1.0}, {4, -13.0 / 19}, {20, 1.0}}, 11, false},
+        {linux_desktop::kMateMouseSchema,
+         "motion-acceleration",
+         {{1, 1.0}, {4, 1.0 + 27.0 / 19}, {11, 1.0 + 90.0 / 19}, {20, 10.0}},
+         11,
+         true},
+    };
+    for (const Schema& schema : schemas) {
+        SCOPED_TRACE(schema.id);
+        GSettings* raw = g_settings_new(schema.id);
+        for (const char* key : {schema.speedKey, "accel-profile", "double-click", "motion-threshold"}) {
+            if (std::string(key) != "motion-threshold" || schema.threshold) {
+                g_settings_reset(raw, key);
+            }
+        }
+        const auto profile = [&] {
+            gchar* p = g_settings_get_string(raw, "accel-profile");
+            std::string value(p);
+            g_free(p);
+            return value;
+        };
+        std::unique_ptr<PointerSettings> settings = linux_desktop::openGSettingsPointerSettings(schema.id);
+        ASSERT_NE(settings, nullptr);
+        EXPECT_FALSE(settings->supports(PointerSetting::WheelLines));
+        EXPECT_EQ(settings->read(),
+                  (PointerValues{.speed = schema.defaultReadsAs, .precision = true, .doubleClickMs = 400}));
+
+        for (const auto& [speed, value] : schema.stored) {
+            SCOPED_TRACE(speed);
+            ASSERT_TRUE(settings->write({.speed = speed}));
+            EXPECT_DOUBLE_EQ(g_settings_get_double(raw, schema.speedKey), value);
+            EXPECT_EQ(settings->read().speed, speed);
+        }
+        ASSERT_TRUE(settings->write({.precision = false, .doubleClickMs = 480}));
+        EXPECT_EQ(profile(), "flat");
+        EXPECT_EQ(g_settings_get_int(raw, "double-click"), 480);
+        if (schema.threshold) {
+            EXPECT_EQ(g_settings_get_int(raw, "motion-threshold"), 1);
+        }
+        EXPECT_EQ(settings->read().precision, false);
+        ASSERT_TRUE(settings->write({.precision = true}));
+        EXPECT_EQ(profile(), "adaptive");
+        if (schema.threshold) {
+            EXPECT_EQ(g_settings_get_int(raw, "motion-threshold"), 6);
+        }
+        EXPECT_FALSE(settings->write({.speed = 21}));
+        EXPECT_EQ(settings->read().speed, 20);
+        g_object_unref(raw);
+    }
+}
+
+TEST(GSettingsDesktopSchemas, AMultiplierBetweenLevelsReadsAsTheNearest) {
+    GSettings* raw = g_settings_new(linux_desktop::kMateMouseSchema);
+    std::unique_ptr<PointerSettings> settings =
+        linux_desktop::openGSettingsPointerSettings(linux_desktop::kMateMouseSchema);
+    ASSERT_NE(settings, nullptr);
+    // 3.0 lies between speeds 5 (2.89) and 6 (3.37); 0.5 and 50 are outside the panel's range.
+    for (const auto& [value, speed] : std::map<double, int>{{3.0, 5}, {0.5, 11}, {50.0, 20}}) {
+        g_settings_set_double(raw, "motion-acceleration", value);
+        EXPECT_EQ(settings->read().speed, speed) << value;
+    }
+    g_settings_reset(raw, "motion-acceleration");
+    g_object_unref(raw);
+}
+
 // ---------------------------------------------------------------------------------------------------
 // X11
 
@@ -253,6 +339,164 @@ TEST_F(X11Pointer, HasOnlySpeedAndPrecision) {
     EXPECT_FALSE(m_settings->write({.wheelLines = 3}));
     EXPECT_FALSE(m_settings->write({.speed = 21}));
     EXPECT_EQ(control(), (Control{2, 1, 4}));
+}
+
+// Pointers driven by libinput: the test gives the server's pointers (its XTEST pointer and its mouse)
+// the driver's two properties, as the driver gives them to a real mouse, and the program must change
+// those instead of the core control that libinput ignores.
+class X11LibinputPointer : public X11Pointer {
+protected:
+    void SetUp() override {
+        X11Pointer::SetUp();
+        ASSERT_FALSE(HasFatalFailure());
+        int count = 0;
+        XIDeviceInfo* devices = XIQueryDevice(m_display, XIAllDevices, &count);
+        for (int i = 0; i < count; ++i) {
+            if (devices[i].use == XISlavePointer) {
+                m_devices.push_back(devices[i].deviceid);
+            }
+        }
+        XIFreeDeviceInfo(devices);
+        ASSERT_EQ(m_devices.size(), 2U); // the XTEST pointer and the mouse
+        m_device = m_devices.front();
+        m_speedAtom = XInternAtom(m_display, "libinput Accel Speed", False);
+        m_profileAtom = XInternAtom(m_display, "libinput Accel Profile Enabled", False);
+        m_floatAtom = XInternAtom(m_display, "FLOAT", False);
+        setSpeed(0.0F);
+        setProfile({1, 0});
+        setControl({2, 1, 4});
+    }
+    void TearDown() override {
+        // The other X tests share this server and expect pointers without these properties.
+        for (int device : m_devices) {
+            removeProperties(device);
+        }
+        X11Pointer::TearDown();
+    }
+
+    void removeProperties(int device) {
+        XIDeleteProperty(m_display, device, m_speedAtom);
+        XIDeleteProperty(m_display, device, m_profileAtom);
+        XSync(m_display, False);
+    }
+    void setSpeed(float speed) {
+        std::uint32_t raw = 0;
+        std::memcpy(&raw, &speed, sizeof raw);
+        for (int device : m_devices) {
+            XIChangeProperty(m_display, device, m_speedAtom, m_floatAtom, 32, XIPropModeReplace,
+                             reinterpret_cast<unsigned char*>(&raw), 1);
+        }
+        XSync(m_display, False);
+    }
+    void setProfile(std::vector<unsigned char> flags) {
+        for (int device : m_devices) {
+            XIChangeProperty(m_display, device, m_profileAtom, XA_INTEGER, 8, XIPropModeReplace, flags.data(),
+                             static_cast<int>(flags.size()));
+        }
+        XSync(m_display, False);
+    }
+    std::optional<float> speed(int device) const {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        std::optional<float> value;
+        if (XIGetProperty(m_display, device, m_speedAtom, 0, 1, False, m_floatAtom, &type, &format, &count,
+                          &after, &data) == Success &&
+            count == 1) {
+            float f = 0;
+            std::memcpy(&f, data, sizeof f);
+            value = f;
+        }
+        XFree(data);
+        return value;
+    }
+    std::vector<int> profile(int device) const {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        std::vector<int> flags;
+        if (XIGetProperty(m_display, device, m_profileAtom, 0, 16, False, XA_INTEGER, &type, &format, &count,
+                          &after, &data) == Success) {
+            flags.assign(data, data + count);
+        }
+        XFree(data);
+        return flags;
+    }
+
+    std::vector<int> m_devices;
+    int m_device = 0;
+    Atom m_speedAtom = 0;
+    Atom m_profileAtom = 0;
+    Atom m_floatAtom = 0;
+};
+
+TEST_F(X11LibinputPointer, SpeedAndProfileGoToEveryDevicesProperties) {
+    EXPECT_EQ(m_settings->read(), (PointerValues{.speed = 11, .precision = true}));
+
+    const std::map<int, float> stored = {{1, -1.0F}, {4, -13.0F / 19}, {11, 1.0F / 19}, {20, 1.0F}};
+    for (const auto& [level, value] : stored) {
+        ASSERT_TRUE(m_settings->write({.speed = level}));
+        for (int device : m_devices) {
+            EXPECT_FLOAT_EQ(speed(device).value_or(99), value) << level;
+        }
+        EXPECT_EQ(m_settings->read().speed, level);
+    }
+    ASSERT_TRUE(m_settings->write({.precision = false}));
+    for (int device : m_devices) {
+        EXPECT_EQ(profile(device), (std::vector<int>{0, 1}));
+    }
+    EXPECT_EQ(m_settings->read().precision, false);
+    ASSERT_TRUE(m_settings->write({.precision = true}));
+    EXPECT_EQ(profile(m_device), (std::vector<int>{1, 0}));
+
+    // Newer drivers list a third profile; its flag is cleared with the others.
+    setProfile({0, 0, 1});
+    ASSERT_TRUE(m_settings->write({.precision = false}));
+    EXPECT_EQ(profile(m_device), (std::vector<int>{0, 1, 0}));
+
+    // Every pointer has the properties, so the core control, which libinput ignores, stays as it was.
+    EXPECT_EQ(control(), (Control{2, 1, 4}));
+    // What Xfce's store learns of the mouse: libinput drives it, with three profiles.
+    EXPECT_EQ(linux_desktop::x11PointerDevices(s_server->display()),
+              (std::vector<linux_desktop::X11PointerDevice>{{"Xvfb mouse", 3}}));
+}
+
+TEST_F(X11LibinputPointer, AMouseWithoutThePropertiesStillGetsTheCoreControl) {
+    const int mouse = m_devices.back();
+    removeProperties(mouse);
+    ASSERT_TRUE(m_settings->write({.speed = 4, .precision = true}));
+    EXPECT_FLOAT_EQ(speed(m_device).value_or(99), -13.0F / 19);
+    EXPECT_EQ(speed(mouse), std::nullopt);
+    EXPECT_EQ(control(), (Control{4, 10, 6}));
+}
+
+TEST_F(X11LibinputPointer, AValueBetweenLevelsReadsAsTheNearest) {
+    const struct {
+        float speed;
+        std::vector<unsigned char> profile;
+        PointerValues read;
+    } cases[] = {
+        {-0.9F, {1, 0}, {.speed = 2, .precision = true}},
+        {0.33F, {0, 1}, {.speed = 14, .precision = false}},
+        {0.0F, {0, 0}, {.speed = 11, .precision = true}}, // no profile chosen: the driver adapts
+    };
+    for (const auto& c : cases) {
+        setSpeed(c.speed);
+        setProfile(c.profile);
+        EXPECT_EQ(m_settings->read(), c.read) << c.speed;
+    }
+}
+
+TEST_F(X11Pointer, TheVirtualPointerIsNoDeviceOfTheUser) {
+    // Xvfb's mouse, without the virtual XTEST pointer that no desktop keeps settings for.
+    using Device = linux_desktop::X11PointerDevice;
+    EXPECT_EQ(linux_desktop::x11PointerDevices(s_server->display()),
+              (std::vector<Device>{{"Xvfb mouse", 0}}));
+    EXPECT_EQ(linux_desktop::x11PointerDevices(":65000"), std::vector<Device>{});
 }
 
 TEST(X11PointerDisplay, AServerThatIsNotThereOpensNothing) {
@@ -391,6 +635,274 @@ TEST_F(KdePointer, RunningKdeProgramsAreToldOfAStoredChange) {
 }
 
 // ---------------------------------------------------------------------------------------------------
+// Desktop services on the tests' own bus
+
+// Runs objects on a bus connection of their own, in a thread of their own as another process would:
+// the program's blocking calls really travel over the bus and are answered there.
+class BusService : public QThread {
+public:
+    BusService(QString service, std::vector<std::pair<QString, QObject*>> objects)
+        : m_service(std::move(service)), m_objects(std::move(objects)) {}
+    ~BusService() override {
+        quit();
+        wait();
+    }
+    BusService(const BusService&) = delete;
+    BusService& operator=(const BusService&) = delete;
+
+    bool begin() {
+        for (auto& [path, object] : m_objects) {
+            object->moveToThread(this);
+        }
+        start();
+        return m_ready.tryAcquire(1, 5000) && m_ok;
+    }
+
+protected:
+    void run() override {
+        const QString name = QStringLiteral("service-") + m_service;
+        {
+            QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
+            m_ok = bus.isConnected() && bus.registerService(m_service);
+            for (auto& [path, object] : m_objects) {
+                m_ok = bus.registerObject(path, object,
+                                          QDBusConnection::ExportAllSlots |
+                                              QDBusConnection::ExportAllProperties) &&
+                       m_ok;
+            }
+            m_ready.release();
+            exec();
+            bus.unregisterService(m_service);
+        }
+        QDBusConnection::disconnectFromBus(name);
+    }
+
+private:
+    QString m_service;
+    std::vector<std::pair<QString, QObject*>> m_objects;
+    QSemaphore m_ready;
+    std::atomic<bool> m_ok = false;
+};
+
+// xfconf's interface over the channels the program uses.
+class FakeXfconf : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.xfce.Xfconf")
+public:
+    explicit FakeXfconf(QVariantMap pointers) { m_channels["pointers"] = std::move(pointers); }
+    QVariant value(const QString& property, const QString& channel = "pointers") const {
+        QMutexLocker lock(&m_mutex);
+        return m_channels.value(channel).value(property);
+    }
+
+public slots:
+    QVariantMap GetAllProperties(const QString& channel, const QString& base) {
+        QMutexLocker lock(&m_mutex);
+        if (base != "/" || m_channels.value(channel).isEmpty()) {
+            sendErrorReply("org.xfce.Xfconf.Error.ChannelNotFound", "Channel does not exist");
+            return {};
+        }
+        return m_channels.value(channel);
+    }
+    QDBusVariant GetProperty(const QString& channel, const QString& property) {
+        QMutexLocker lock(&m_mutex);
+        if (!m_channels.value(channel).contains(property)) {
+            sendErrorReply("org.xfce.Xfconf.Error.PropertyNotFound", "Property does not exist");
+            return {};
+        }
+        return QDBusVariant(m_channels.value(channel).value(property));
+    }
+    void SetProperty(const QString& channel, const QString& property, const QDBusVariant& value) {
+        QMutexLocker lock(&m_mutex);
+        QVariant v = value.variant();
+        // xfconf's arrays travel as arrays of variants.
+        if (v.userType() == qMetaTypeId<QDBusArgument>()) {
+            QVariantList items;
+            v.value<QDBusArgument>() >> items;
+            for (QVariant& item : items) {
+                if (item.userType() == qMetaTypeId<QDBusVariant>()) {
+                    item = item.value<QDBusVariant>().variant();
+                }
+            }
+            v = items;
+        }
+        m_channels[channel][property] = v;
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QMap<QString, QVariantMap> m_channels;
+};
+
+TEST(XfconfPointer, WritesEveryDeviceOfTheChannelAndTheServer) {
+    using Device = linux_desktop::X11PointerDevice;
+    EXPECT_EQ(linux_desktop::openXfconfPointerSettings({Device{"Test Mouse", 3}}), nullptr)
+        << "no xfconf on the bus yet";
+
+    const QString profile = "Properties/libinput_Accel_Profile_Enabled";
+    FakeXfconf xfconf({{"/Old_Mouse/Acceleration", 2.0},
+                       {"/Old_Mouse/Threshold", 4},
+                       {"/Old_Mouse/" + profile, QVariantList{0, 1}},
+                       {"/Old_Mouse/RightHanded", true}});
+    BusService service("org.xfce.Xfconf", {{"/org/xfce/Xfconf", &xfconf}});
+    ASSERT_TRUE(service.begin());
+    // A libinput mouse with three profiles, and a pointer of an older driver.
+    std::unique_ptr<PointerSettings> settings =
+        linux_desktop::openXfconfPointerSettings({Device{"Test Mouse (wired)", 3}, Device{"Old Ball", 0}});
+    ASSERT_NE(settings, nullptr);
+    EXPECT_TRUE(settings->supports(PointerSetting::Speed));
+    EXPECT_TRUE(settings->supports(PointerSetting::Precision));
+    EXPECT_FALSE(settings->supports(PointerSetting::WheelLines));
+
+    // Acceleration 2.0 lies between speeds 4 (1.66) and 5 (2.18); the flat profile wins over the threshold
+    // that only older drivers follow; no double-click time stored yet is the toolkits' 400 ms.
+    EXPECT_EQ(settings->read(), (PointerValues{.speed = 5, .precision = false, .doubleClickMs = 400}));
+
+    ASSERT_TRUE(settings->write({.speed = 20, .precision = true, .doubleClickMs = 480}));
+    const QVariant doubleClick = xfconf.value("/Net/DoubleClickTime", "xsettings");
+    EXPECT_EQ(doubleClick.typeId(), QMetaType::Int);
+    EXPECT_EQ(doubleClick.toInt(), 480);
+    for (const QString device : {"/Old_Mouse/", "/Test_Mouse__wired_/", "/Old_Ball/"}) {
+        SCOPED_TRACE(device.toStdString());
+        const QVariant acceleration = xfconf.value(device + "Acceleration");
+        EXPECT_EQ(acceleration.typeId(), QMetaType::Double);
+        EXPECT_DOUBLE_EQ(acceleration.toDouble(), 10.0);
+        const QVariant threshold = xfconf.value(device + "Threshold");
+        EXPECT_EQ(threshold.typeId(), QMetaType::Int);
+        EXPECT_EQ(threshold.toInt(), 6);
+    }
+    EXPECT_EQ(xfconf.value("/Old_Mouse/" + profile).toList(), (QVariantList{1, 0}));
+    EXPECT_EQ(xfconf.value("/Test_Mouse__wired_/" + profile).toList(), (QVariantList{1, 0, 0}));
+    EXPECT_EQ(xfconf.value("/Test_Mouse__wired_/" + profile).toList().value(0).typeId(), QMetaType::Int);
+    EXPECT_EQ(xfconf.value("/Old_Ball/" + profile), QVariant());
+    EXPECT_EQ(xfconf.value("/Old_Mouse/RightHanded"), QVariant(true));
+    EXPECT_EQ(settings->read(), (PointerValues{.speed = 20, .precision = true, .doubleClickMs = 480}));
+
+    ASSERT_TRUE(settings->write({.precision = false}));
+    EXPECT_EQ(xfconf.value("/Test_Mouse__wired_/" + profile).toList(), (QVariantList{0, 1, 0}));
+    EXPECT_EQ(xfconf.value("/Old_Ball/Threshold"), QVariant(1));
+    EXPECT_EQ(settings->read().precision, false);
+
+    const std::map<int, double> stored = {{1, 0.1}, {4, 1.7}, {11, 5.3}};
+    for (const auto& [speed, acceleration] : stored) {
+        ASSERT_TRUE(settings->write({.speed = speed}));
+        EXPECT_DOUBLE_EQ(xfconf.value("/Test_Mouse__wired_/Acceleration").toDouble(), acceleration);
+        EXPECT_EQ(settings->read().speed, speed);
+    }
+    EXPECT_FALSE(settings->write({.speed = 0, .doubleClickMs = 90000}));
+    EXPECT_FALSE(settings->write({.wheelLines = 3}));
+    EXPECT_DOUBLE_EQ(xfconf.value("/Test_Mouse__wired_/Acceleration").toDouble(), 5.3);
+    EXPECT_EQ(xfconf.value("/Net/DoubleClickTime", "xsettings"), QVariant(480));
+}
+
+TEST(XfconfPointer, WithoutAnyDeviceNothingIsStored) {
+    FakeXfconf xfconf({});
+    BusService service("org.xfce.Xfconf", {{"/org/xfce/Xfconf", &xfconf}});
+    ASSERT_TRUE(service.begin());
+    std::unique_ptr<PointerSettings> settings = linux_desktop::openXfconfPointerSettings({});
+    ASSERT_NE(settings, nullptr); // an empty channel is still Xfce's store
+    EXPECT_EQ(settings->read(), PointerValues{.doubleClickMs = 400});
+    EXPECT_FALSE(settings->write({.speed = 3}));
+    EXPECT_EQ(xfconf.value("/Unknown/Acceleration"), QVariant());
+}
+
+TEST(XfconfPointer, DeviceNamesAreSpelledAsThePropertyNamesAllow) {
+    EXPECT_EQ(linux_desktop::xfconfDeviceName("Logitech USB-Mouse/2 (x)"), "Logitech_USB-Mouse_2__x_");
+}
+
+// KWin's input devices: a manager listing the devices, and one object per device.
+class FakeKwinManager : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.KWin.InputDeviceManager")
+    Q_PROPERTY(QStringList devicesSysNames READ devicesSysNames)
+public:
+    QStringList devicesSysNames() const { return {"event5", "event7"}; }
+};
+
+class FakeKwinDevice : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.KWin.InputDevice")
+    Q_PROPERTY(QString name MEMBER name)
+    Q_PROPERTY(uint vendor MEMBER vendor)
+    Q_PROPERTY(uint product MEMBER product)
+    Q_PROPERTY(bool pointer MEMBER pointer)
+    Q_PROPERTY(bool touchpad MEMBER touchpad)
+    Q_PROPERTY(bool supportsPointerAcceleration READ yes)
+    Q_PROPERTY(bool supportsPointerAccelerationProfileFlat READ yes)
+    Q_PROPERTY(bool supportsPointerAccelerationProfileAdaptive READ yes)
+    Q_PROPERTY(double pointerAcceleration READ acceleration WRITE setAcceleration)
+    Q_PROPERTY(bool pointerAccelerationProfileFlat READ flat WRITE setFlat)
+    Q_PROPERTY(bool pointerAccelerationProfileAdaptive READ adaptive WRITE setAdaptive)
+public:
+    FakeKwinDevice(QString n, uint v, uint p, bool isTouchpad)
+        : name(std::move(n)), vendor(v), product(p), touchpad(isTouchpad) {}
+    bool yes() const { return true; }
+    double acceleration() const { return m_acceleration; }
+    void setAcceleration(double a) { m_acceleration = a; }
+    // KWin keeps one profile: choosing one drops the other.
+    bool flat() const { return m_flat; }
+    void setFlat(bool on) { m_flat = on; }
+    bool adaptive() const { return !m_flat; }
+    void setAdaptive(bool on) { m_flat = !on; }
+
+    QString name;
+    uint vendor = 0;
+    uint product = 0;
+    bool pointer = true;
+    bool touchpad = false;
+    std::atomic<double> m_acceleration = 0.0;
+    std::atomic<bool> m_flat = false;
+};
+
+TEST_F(KdePointer, KwinDevicesGetSpeedAndProfileLiveAndInTheirGroups) {
+    std::unique_ptr<PointerSettings> input = linux_desktop::openKdeInputPointerSettings(m_folders, nullptr);
+    ASSERT_NE(input, nullptr);
+    // Without KWin on the bus (and no X server given) nothing could apply them.
+    EXPECT_FALSE(input->supports(PointerSetting::Speed));
+    EXPECT_FALSE(input->write({.speed = 4}));
+
+    FakeKwinManager manager;
+    FakeKwinDevice mouse("Test Mouse", 1133, 49291, false);
+    FakeKwinDevice touchpad("Test Pad", 1739, 52710, true);
+    BusService kwin("org.kde.KWin", {{"/org/kde/KWin/InputDevice", &manager},
+                                     {"/org/kde/KWin/InputDevice/event5", &mouse},
+                                     {"/org/kde/KWin/InputDevice/event7", &touchpad}});
+    ASSERT_TRUE(kwin.begin());
+    EXPECT_TRUE(input->supports(PointerSetting::Speed));
+    EXPECT_TRUE(input->supports(PointerSetting::Precision));
+    EXPECT_FALSE(input->supports(PointerSetting::WheelLines));
+    EXPECT_EQ(input->read(), (PointerValues{.speed = 11, .precision = true}));
+
+    ASSERT_TRUE(input->write({.speed = 4, .precision = false}));
+    EXPECT_DOUBLE_EQ(mouse.m_acceleration, -13.0 / 19);
+    EXPECT_TRUE(mouse.m_flat);
+    EXPECT_EQ(touchpad.m_acceleration, 0.0);
+    EXPECT_FALSE(touchpad.m_flat);
+    EXPECT_EQ(
+        readFile(m_dir.filePath("user/kcminputrc")),
+        "[Libinput][1133][49291][Test Mouse]\nPointerAcceleration=-0.684\nPointerAccelerationProfile=1\n");
+    EXPECT_EQ(input->read(), (PointerValues{.speed = 4, .precision = false}));
+
+    ASSERT_TRUE(input->write({.precision = true}));
+    EXPECT_FALSE(mouse.m_flat);
+    EXPECT_EQ(
+        readFile(m_dir.filePath("user/kcminputrc")),
+        "[Libinput][1133][49291][Test Mouse]\nPointerAcceleration=-0.684\nPointerAccelerationProfile=2\n");
+
+    // Set in KWin's own settings between two of our levels.
+    mouse.m_acceleration = 0.33;
+    EXPECT_EQ(input->read().speed, 14);
+
+    // A locked group keeps its file entries; KWin is still told, and the result says what failed.
+    writeFile(m_dir.filePath("user/kcminputrc"),
+              "[Libinput][1133][49291][Test Mouse][$i]\nPointerAcceleration=0\n");
+    EXPECT_FALSE(input->write({.speed = 20}));
+    EXPECT_DOUBLE_EQ(mouse.m_acceleration, 1.0);
+    EXPECT_EQ(readFile(m_dir.filePath("user/kcminputrc")),
+              "[Libinput][1133][49291][Test Mouse][$i]\nPointerAcceleration=0\n");
+}
+
+// ---------------------------------------------------------------------------------------------------
 // Choosing and combining
 
 TEST(PointerBackendChoice, FollowsTheDesktopThatAppliesTheSettings) {
@@ -405,7 +917,11 @@ TEST(PointerBackendChoice, FollowsTheDesktopThatAppliesTheSettings) {
         {{"Pantheon", "", false, true}, {B::GSettings}},
         {{"KDE", "x11", true, false}, {B::Kde, B::X11}},
         {{"KDE", "wayland", true, true}, {B::Kde}},
-        {{"XFCE", "x11", true, false}, {B::X11}},
+        {{"XFCE", "x11", true, false}, {B::Xfconf, B::X11}},
+        {{"MATE", "x11", true, false}, {B::Mate, B::X11}},
+        {{"X-Cinnamon", "x11", true, false}, {B::Cinnamon, B::X11}},
+        {{"X-Cinnamon", "wayland", false, true}, {B::Cinnamon}},
+        {{"LXQt", "x11", true, false}, {B::X11}},
         {{"", "", true, false}, {B::X11}},
         {{"sway", "wayland", false, true}, {}},
         {{"", "", true, true}, {}},
@@ -421,6 +937,8 @@ TEST(PointerBackendChoice, ReadsBackendNames) {
     using B = PointerBackend;
     EXPECT_EQ(parsePointerBackends("kde,X11"), (std::vector<B>{B::Kde, B::X11}));
     EXPECT_EQ(parsePointerBackends("gsettings"), (std::vector<B>{B::GSettings}));
+    EXPECT_EQ(parsePointerBackends("mate,Cinnamon,xfconf"),
+              (std::vector<B>{B::Mate, B::Cinnamon, B::Xfconf}));
     EXPECT_EQ(parsePointerBackends("none"), std::vector<B>{});
     EXPECT_EQ(parsePointerBackends(""), std::vector<B>{});
     EXPECT_EQ(parsePointerBackends("gsettings,dconf"), std::nullopt);
@@ -445,6 +963,9 @@ TEST_F(X11Pointer, KdeOnX11ServesEverySettingButOneScreenFromTwoStores) {
     ASSERT_TRUE(settings->write(all));
     EXPECT_EQ(control(), (Control{6, 10, 6}));
     EXPECT_EQ(readFile(dir.filePath("kdeglobals")), "[KDE]\nWheelScrollLines=7\nDoubleClickInterval=480\n");
+    // Kept for the next login, where KDE applies them to the pointers again.
+    EXPECT_EQ(readFile(dir.filePath("kcminputrc")),
+              "[Mouse]\nXLbInptPointerAcceleration=-0.474\nXLbInptAccelProfileFlat=false\n");
     EXPECT_EQ(settings->read(), all);
 
     // One screen per notch has no store here: refused, and the speed given with it is still applied.
@@ -463,6 +984,24 @@ TEST(SystemPointerSettings, AGnomeDesktopHasNoWheelSetting) {
     EXPECT_FALSE(settings->write({.wheelLines = 3}));
     ASSERT_TRUE(settings->write({.precision = true}));
     EXPECT_EQ(settings->read().precision, true);
+}
+
+TEST(SystemPointerSettings, MateAndCinnamonWriteTheirOwnSchemas) {
+    ScopedEnv chosen("TARVIK_POINTER_SETTINGS", nullptr);
+    ScopedEnv display("DISPLAY", nullptr);
+    ScopedEnv type("XDG_SESSION_TYPE", "wayland");
+    for (const auto& [desktop, schema] :
+         std::map<std::string, const char*>{{"MATE", linux_desktop::kMateMouseSchema},
+                                            {"X-Cinnamon", linux_desktop::kCinnamonMouseSchema}}) {
+        SCOPED_TRACE(desktop);
+        ScopedEnv current("XDG_CURRENT_DESKTOP", desktop.c_str());
+        GSettings* raw = g_settings_new(schema);
+        g_settings_reset(raw, "double-click");
+        std::unique_ptr<PointerSettings> settings = makeSystemPointerSettings();
+        ASSERT_TRUE(settings->write({.doubleClickMs = 340}));
+        EXPECT_EQ(g_settings_get_int(raw, "double-click"), 340);
+        g_object_unref(raw);
+    }
 }
 
 TEST(SystemPointerSettings, TheEnvironmentCanNameTheBackends) {
@@ -502,4 +1041,6 @@ int main(int argc, char** argv) {
     return RUN_ALL_TESTS();
 }
 
+// Xlib's Bool macro would clash with the meta-type names of the generated code.
+#undef Bool
 #include "PointerSettingsTest.moc"

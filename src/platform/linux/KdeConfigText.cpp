@@ -51,7 +51,8 @@ ParsedLine parseGroupLine(std::string_view line) {
             }
         } else {
             if (!name.empty()) {
-                name += '\x1d'; // nested groups are told apart from names that merely hold brackets
+                name +=
+                    kKdeGroupSeparator; // nested groups are told apart from names that merely hold brackets
             }
             name += part;
         }
@@ -216,7 +217,13 @@ std::optional<std::string> setKdeEntry(std::string_view text, std::string_view g
             out += '\n';
         }
         out += '[';
-        out += group;
+        for (const char c : group) {
+            if (c == kKdeGroupSeparator) {
+                out += "][";
+            } else {
+                out += c;
+            }
+        }
         out += "]\n";
         out += entry;
         out += '\n';

@@ -9,6 +9,8 @@
 
 namespace tarvik::platform::linux_desktop {
 
+inline constexpr char kKdeGroupSeparator = '\x1d';
+
 struct KdeEntry {
     std::string value;      // without the whitespace around it
     bool immutable = false; // nobody may change it, neither here nor in a file read after this one

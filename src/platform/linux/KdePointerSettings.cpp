@@ -28,34 +28,12 @@ constexpr const char* kDoubleClickKey = "DoubleClickInterval";
 // What KDE uses where no file says otherwise.
 constexpr int kDefaultWheelLines = 3;
 constexpr int kDefaultDoubleClickMs = 400;
-// kdeglobals holds a few kilobytes; a file far beyond that is not one to read or rewrite.
-constexpr qint64 kMaxFileSize = 1 << 20;
 
 // A folder named by the environment counts only when absolute: a relative one would depend on where the
 // program happened to be started.
 std::string folderFromEnv(const char* name, const std::string& fallback) {
     const char* value = std::getenv(name);
     return value != nullptr && value[0] == '/' ? std::string(value) : fallback;
-}
-
-// The file's text: empty when it does not exist, nothing when it cannot be read as a configuration.
-std::optional<std::string> readConfigFile(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        return std::string();
-    }
-    if (!info.isFile() || info.size() > kMaxFileSize) {
-        return std::nullopt;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    const QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (bytes.size() > kMaxFileSize) {
-        return std::nullopt;
-    }
-    return bytes.toStdString();
 }
 
 std::optional<int> toInt(const std::string& text) {
@@ -136,7 +114,7 @@ public:
         }
 
         const QString path = userFile();
-        std::optional<std::string> text = readConfigFile(path);
+        std::optional<std::string> text = readKdeConfigFile(path.toStdString());
         if (!text) {
             return false;
         }
@@ -158,12 +136,7 @@ public:
             return false;
         }
 
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(text->data(), static_cast<qint64>(text->size())) !=
-                static_cast<qint64>(text->size()) ||
-            !file.commit()) {
+        if (!writeKdeConfigFile(path.toStdString(), *text)) {
             return false;
         }
         tellRunningPrograms(written);
@@ -190,7 +163,7 @@ private:
         }
         std::optional<KdeEntry> found;
         for (const QString& file : files) {
-            const std::optional<std::string> text = readConfigFile(file);
+            const std::optional<std::string> text = readKdeConfigFile(file.toStdString());
             if (!text) {
                 continue;
             }
@@ -218,6 +191,39 @@ private:
 };
 
 } // namespace
+
+// KDE's files hold a few kilobytes; a file far beyond that is not one to read or rewrite.
+constexpr qint64 kMaxFileSize = 1 << 20;
+
+// The file's text: empty when it does not exist, nothing when it cannot be read as a configuration.
+std::optional<std::string> readKdeConfigFile(const std::string& pathName) {
+    const QString path = QString::fromStdString(pathName);
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return std::string();
+    }
+    if (!info.isFile() || info.size() > kMaxFileSize) {
+        return std::nullopt;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.read(kMaxFileSize + 1);
+    if (bytes.size() > kMaxFileSize) {
+        return std::nullopt;
+    }
+    return bytes.toStdString();
+}
+
+bool writeKdeConfigFile(const std::string& pathName, const std::string& text) {
+    const QString path = QString::fromStdString(pathName);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size()) &&
+           file.commit();
+}
 
 KdeConfigFolders KdeConfigFolders::fromEnvironment() {
     KdeConfigFolders folders;
