@@ -1,0 +1,78 @@
+#include "platform/KeyEventPosition.h"
+
+#include "core/keys/KeyCodeMaps.h"
+#include "core/keys/KeyPositions.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QString>
+
+#include <optional>
+
+// Xlib's macros last: they clash with Qt's names.
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+
+namespace tarvik::platform {
+
+namespace {
+
+// The platforms whose native key codes are input codes plus 8.
+bool nativeCodesArePlaces() {
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland"));
+}
+
+std::optional<int> inputCodeOf(const QKeyEvent& event) {
+    if (!nativeCodesArePlaces())
+        return std::nullopt;
+    return core::inputCodeFromXkbKeycode(event.nativeScanCode());
+}
+
+// The Unicode character of a keysym: Latin-1 keysyms are their code, keysyms above 0x1000000 carry
+// one; the rest (dead accents, function keys) print nothing here.
+QString characterOfKeysym(KeySym sym) {
+    if ((sym >= 0x21 && sym <= 0x7e) || (sym >= 0xa1 && sym <= 0xff))
+        return QString(QChar(static_cast<char16_t>(sym)));
+    if (sym >= 0x1000100 && sym <= 0x110ffff) {
+        const char32_t codePoint = static_cast<char32_t>(sym - 0x1000000);
+        return QString::fromUcs4(&codePoint, 1);
+    }
+    return {};
+}
+
+// The unshifted keysym of the key in the keyboard's current group, from the X server's keymap.
+QString printedOnX11(unsigned keycode) {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    Display* display = x11 ? x11->display() : nullptr;
+    if (!display)
+        return {};
+    XkbStateRec state{};
+    XkbGetState(display, XkbUseCoreKbd, &state);
+    return characterOfKeysym(XkbKeycodeToKeysym(display, static_cast<KeyCode>(keycode), state.group, 0));
+}
+
+} // namespace
+
+int virtualKeyOfKeyEvent(const QKeyEvent& event) {
+    if (const auto code = inputCodeOf(event)) {
+        if (const int vk = core::virtualKeyFromPosition(*code))
+            return vk;
+    }
+    // No place, or a place the key table names no key at: the key's meaning, as before.
+    return core::virtualKeyFromQtKey(event.key(), event.modifiers().testFlag(Qt::KeypadModifier));
+}
+
+QString printedCharacterOfKeyEvent(const QKeyEvent& event) {
+    QString printed;
+    if (QGuiApplication::platformName() == QLatin1String("xcb") && event.nativeScanCode() != 0)
+        printed = printedOnX11(event.nativeScanCode());
+    if (printed.isEmpty()) {
+        printed = event.text();
+        if (printed.size() != 1 || !printed.at(0).isPrint() || printed.at(0).isSpace())
+            printed.clear();
+    }
+    return printed.toUpper();
+}
+
+} // namespace tarvik::platform
