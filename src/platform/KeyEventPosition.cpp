@@ -41,15 +41,29 @@ QString characterOfKeysym(KeySym sym) {
     return {};
 }
 
-// The unshifted keysym of the key in the keyboard's current group, from the X server's keymap.
+// The unshifted keysym of the key in the keyboard's current group, from the X server's keymap as
+// it is now. Read afresh each time: Qt reads the connection's events itself, so the keymap Xlib
+// keeps would not hear of a layout switched meanwhile.
 QString printedOnX11(unsigned keycode) {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     Display* display = x11 ? x11->display() : nullptr;
     if (!display)
         return {};
     XkbStateRec state{};
-    XkbGetState(display, XkbUseCoreKbd, &state);
-    return characterOfKeysym(XkbKeycodeToKeysym(display, static_cast<KeyCode>(keycode), state.group, 0));
+    if (XkbGetState(display, XkbUseCoreKbd, &state) != Success)
+        return {};
+    XkbDescPtr keymap = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+    if (!keymap)
+        return {};
+    KeySym sym = NoSymbol;
+    if (keycode >= keymap->min_key_code && keycode <= keymap->max_key_code) {
+        const auto key = static_cast<KeyCode>(keycode);
+        const int groups = XkbKeyNumGroups(keymap, key);
+        if (groups > 0)
+            sym = XkbKeySymEntry(keymap, key, 0, state.group < groups ? state.group : 0);
+    }
+    XkbFreeKeyboard(keymap, 0, True);
+    return characterOfKeysym(sym);
 }
 
 } // namespace

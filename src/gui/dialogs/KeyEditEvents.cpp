@@ -2,12 +2,14 @@
 
 #include <QEvent>
 #include <QFontMetrics>
+#include <QInputMethodQueryEvent>
 #include <QLineEdit>
 
 namespace tarvik::gui {
 
 void keepKeysFromTheEdit(QLineEdit* edit) {
     edit->setContextMenuPolicy(Qt::PreventContextMenu);
+    edit->setAttribute(Qt::WA_InputMethodEnabled, false);
 }
 
 bool takesKeyEvent(QEvent* event) {
@@ -15,6 +17,17 @@ bool takesKeyEvent(QEvent* event) {
     case QEvent::ShortcutOverride:
         event->accept();
         return true;
+    case QEvent::InputMethodQuery: {
+        // An input method would swallow a dead key (the accent keys of most European layouts)
+        // while it waits for the letter to put the accent on; here the accent key is a key of its
+        // own. Input methods ask the focused object before they take a key; a line edit says yes
+        // even when it is read-only.
+        auto* query = static_cast<QInputMethodQueryEvent*>(event);
+        if (!query->queries().testFlag(Qt::ImEnabled))
+            return false;
+        query->setValue(Qt::ImEnabled, false);
+        return true;
+    }
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
     case QEvent::ContextMenu:

@@ -14,7 +14,8 @@ void keepKeysFromTheEdit(QLineEdit* edit);
 
 // True for the events of a key-entry edit that the dialog takes and nothing else may see: key
 // presses and releases, the shortcut check that comes before a press (accepted here, so the press
-// reaches the edit) and context-menu requests.
+// reaches the edit), context-menu requests, and an input method's question whether it may take
+// the keys (answered no).
 bool takesKeyEvent(QEvent* event);
 
 // Shows `shown` when it fits the edit, else `plain` (the same text without the layout's
