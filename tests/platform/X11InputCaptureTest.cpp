@@ -2,6 +2,7 @@
 // the key table, in order, with the server's times, whichever window has the focus.
 #include "platform/x11/X11InputCapture.h"
 
+#include "core/keys/KeyPositions.h"
 #include "core/macros/MacroCodec.h"
 #include "core/macros/MacroRecorder.h"
 
@@ -217,6 +218,38 @@ TEST_F(X11InputCaptureTest, RecordingsAreTheSameUnderEveryLayout) {
             usBytes = bytes;
         else
             EXPECT_EQ(bytes, usBytes);
+    }
+    ASSERT_TRUE(server->setLayout("us"));
+}
+
+// Every key of the table that an X key code can reach arrives as the same key under every layout,
+// and none as "None".
+TEST_F(X11InputCaptureTest, EveryKeyOfTheTableArrivesAsItselfUnderEveryLayout) {
+    std::vector<unsigned> places;
+    for (int code = 1; code + 8 <= 255; ++code)
+        if (core::keyAtPosition(code))
+            places.push_back(static_cast<unsigned>(code));
+    ASSERT_GT(places.size(), 100u);
+    std::vector<InputEvent> usEvents;
+    for (const char* layout : {"us", "de", "fr", "gb"}) {
+        SCOPED_TRACE(layout);
+        ASSERT_TRUE(server->setLayout(layout));
+        events.clear();
+        startCollecting();
+        for (unsigned place : places) {
+            injector->keycode(place + 8, true);
+            injector->keycode(place + 8, false);
+        }
+        ASSERT_TRUE(waitFor(2 * places.size()));
+        capture->stop();
+        for (std::size_t i = 0; i < events.size(); ++i) {
+            SCOPED_TRACE(places[i / 2]);
+            EXPECT_NE(core::virtualKeyToHookKey(events[i].virtualKey), core::HookKey::kh_None);
+        }
+        if (usEvents.empty())
+            usEvents = withoutTimes(events);
+        else
+            EXPECT_EQ(withoutTimes(events), usEvents);
     }
     ASSERT_TRUE(server->setLayout("us"));
 }
