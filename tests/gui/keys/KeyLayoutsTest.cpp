@@ -8,6 +8,7 @@
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/shell/MainWindow.h"
 #include "gui/skin/CaptionLabel.h"
+#include "platform/WindowInputCapture.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -215,6 +216,30 @@ TEST_F(KeyLayoutsTest, InputOneKeyTakesThePlaceAndShowsTheLayoutsCharacter) {
     // The step keeps the key table's name: a macro reads the same on every computer.
     EXPECT_EQ(name, QStringLiteral("OEM_102"));
     EXPECT_EQ(step, QStringLiteral("OEM_102 CODE:0264"));
+}
+
+// The in-window capture, which records where no system-wide capture exists, takes keys by their
+// place too.
+TEST_F(KeyLayoutsTest, InWindowCaptureTakesThePlace) {
+    ASSERT_TRUE(g_server->setLayout("de"));
+    m_window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    platform::WindowInputCapture capture;
+    std::vector<core::InputEvent> events;
+    ASSERT_TRUE(capture.start([&](const core::InputEvent& e) { events.push_back(e); }));
+    for (int place : {KEY_Z, KEY_SEMICOLON, KEY_102ND}) {
+        m_injector->keycode(xKey(place), true);
+        m_injector->keycode(xKey(place), false);
+    }
+    m_injector->sync();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return events.size() >= 6; }, 3000));
+    capture.stop();
+    std::vector<int> pressed;
+    for (const core::InputEvent& e : events)
+        if (e.isKey() && e.isDown())
+            pressed.push_back(e.virtualKey);
+    // The US keys Z, ";" and the ISO key, where German prints Y, Ö and "<".
+    EXPECT_EQ(pressed, (std::vector<int>{0x5A, 0xBA, 0xE2}));
 }
 
 int main(int argc, char** argv) {
