@@ -2,6 +2,7 @@
 
 #include "core/keys/KeyCodeMaps.h"
 #include "core/keys/KeyPositions.h"
+#include "platform/x11/X11KeyCodes.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -17,10 +18,21 @@ namespace tarvik::platform {
 
 namespace {
 
-// The platforms whose native key codes are input codes plus 8.
+Display* x11Display() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->display() : nullptr;
+}
+
+// Whether native key codes are input codes plus 8: always on Wayland, on X11 when the server
+// numbers its keys as the kernel does.
 bool nativeCodesArePlaces() {
     const QString platform = QGuiApplication::platformName();
-    return platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland"));
+    if (platform.startsWith(QLatin1String("wayland")))
+        return true;
+    if (platform != QLatin1String("xcb"))
+        return false;
+    Display* display = x11Display();
+    return display && keyCodesAreInputCodes(display);
 }
 
 std::optional<int> inputCodeOf(const QKeyEvent& event) {
@@ -45,8 +57,7 @@ QString characterOfKeysym(KeySym sym) {
 // it is now. Read afresh each time: Qt reads the connection's events itself, so the keymap Xlib
 // keeps would not hear of a layout switched meanwhile.
 QString printedOnX11(unsigned keycode) {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    Display* display = x11 ? x11->display() : nullptr;
+    Display* display = x11Display();
     if (!display)
         return {};
     XkbStateRec state{};

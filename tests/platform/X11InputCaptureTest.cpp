@@ -253,3 +253,20 @@ TEST_F(X11InputCaptureTest, EveryKeyOfTheTableArrivesAsItselfUnderEveryLayout) {
     }
     ASSERT_TRUE(server->setLayout("us"));
 }
+
+// A server on the old PC key codes numbers the keys beyond the main block otherwise: there keys are
+// taken by their meaning, so Print Screen (111 there, Up on the kernel's numbering) stays itself.
+TEST_F(X11InputCaptureTest, ServerOnOldKeyCodesKeepsKeysByTheirMeaning) {
+    ASSERT_TRUE(server->setLayout("-keycodes xfree86 us"));
+    startCollecting();
+    for (unsigned keycode : {111u, 98u, 38u}) {
+        injector->keycode(keycode, true);
+        injector->keycode(keycode, false);
+    }
+    ASSERT_TRUE(waitFor(6));
+    EXPECT_EQ(withoutTimes(events),
+              (std::vector<InputEvent>{key(true, 0x2C), key(false, 0x2C), key(true, 0x26), key(false, 0x26),
+                                       key(true, 0x41), key(false, 0x41)}));
+    capture->stop();
+    ASSERT_TRUE(server->setLayout("-keycodes evdev us"));
+}

@@ -2,6 +2,7 @@
 
 #include "core/keys/KeyCodeMaps.h"
 #include "core/keys/KeyPositions.h"
+#include "platform/x11/X11KeyCodes.h"
 
 #include <QPointer>
 #include <QSocketNotifier>
@@ -40,7 +41,9 @@ struct X11InputCapture::Connection {
     // layout prints on it. Only keys the table names no place for fall back to their keysym of the
     // first group, unshifted, or shifted when the unshifted one means nothing to the key table.
     int virtualKey(unsigned keycode) const {
-        if (const auto place = core::inputCodeFromXkbKeycode(keycode))
+        // Asked at every key: a layout switch may bring other key codes with it.
+        if (const auto place = core::inputCodeFromXkbKeycode(keycode);
+            place && keyCodesAreInputCodes(display))
             if (const int vk = core::virtualKeyFromPosition(*place))
                 return vk;
         for (int level = 0; level < 2; ++level) {
