@@ -178,8 +178,17 @@ TEST_F(KeyLayoutsTest, MenuKeyIsAKeyToEnterAndOpensNoMenu) {
     auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("Edt_EditKey"));
     ASSERT_NE(edit, nullptr);
     bringForward(dialog, edit);
-    press(edit, KEY_COMPOSE);
-    EXPECT_EQ(edit->text(), QStringLiteral("Applications"));
+    // Keys an edit or a window would otherwise act on are keys to enter like any other.
+    const std::pair<int, const char*> keys[] = {
+        {KEY_TAB, "Tab"},   {KEY_ESC, "Esc"},       {KEY_BACKSPACE, "Backspace"},
+        {KEY_F1, "F1"},     {KEY_DELETE, "Delete"}, {KEY_LEFTMETA, "Left Windows"},
+        {KEY_HOME, "Home"}, {KEY_RIGHTALT, "Alt"},  {KEY_COMPOSE, "Applications"},
+    };
+    for (const auto& [place, keyName] : keys) {
+        press(edit, place);
+        EXPECT_EQ(edit->text(), QLatin1String(keyName));
+        EXPECT_TRUE(edit->hasFocus()) << keyName;
+    }
     EXPECT_FALSE(anyMenuShown());
     // A right click on the edit opens nothing either.
     const QPoint at = edit->mapToGlobal(edit->rect().center());
