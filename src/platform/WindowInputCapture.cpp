@@ -1,6 +1,6 @@
 #include "platform/WindowInputCapture.h"
 
-#include "core/keys/KeyCodeMaps.h"
+#include "platform/KeyEventPosition.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -68,8 +68,7 @@ bool WindowInputCapture::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->isAutoRepeat())
             break; // some platforms send a release before every repeated press
-        const int vk = core::virtualKeyFromQtKey(key->key(), key->modifiers().testFlag(Qt::KeypadModifier));
-        input = core::InputEvent::key(event->type() == QEvent::KeyPress, vk,
+        input = core::InputEvent::key(event->type() == QEvent::KeyPress, virtualKeyOfKeyEvent(*key),
                                       static_cast<std::uint32_t>(key->timestamp()));
         break;
     }

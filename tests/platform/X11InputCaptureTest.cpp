@@ -2,6 +2,8 @@
 // the key table, in order, with the server's times, whichever window has the focus.
 #include "platform/x11/X11InputCapture.h"
 
+#include "core/keys/KeyPositions.h"
+#include "core/macros/MacroCodec.h"
 #include "core/macros/MacroRecorder.h"
 
 #include <QCoreApplication>
@@ -177,4 +179,94 @@ TEST_F(X11InputCaptureTest, TheHandlerMayEndTheCapture) {
 
 TEST(X11InputCaptureOpenTest, NoCaptureWithoutADisplay) {
     EXPECT_EQ(platform::X11InputCapture::open(":999999"), nullptr);
+}
+
+// The same key presses under every layout are the same keys to the mouse: keys are taken by their
+// place, so a German Z key records the US "Y" and the national keys record their place, not "None".
+TEST_F(X11InputCaptureTest, RecordingsAreTheSameUnderEveryLayout) {
+    // Input codes (X key code minus 8): Y, Z, Q, A, W, M, 1, minus, semicolon, apostrophe, left
+    // brace, grave, backslash, the ISO key, comma, slash, Menu, right Alt.
+    const unsigned places[] = {21, 44, 16, 30, 17, 50, 2, 12, 39, 40, 26, 41, 43, 86, 51, 53, 127, 100};
+    std::vector<core::Byte> usBytes;
+    for (const char* layout : {"us", "de", "fr", "gb"}) {
+        SCOPED_TRACE(layout);
+        ASSERT_TRUE(server->setLayout(layout));
+        core::MacroRecorder recorder;
+        recorder.startNew({core::DelayMode::NoDelay, 50});
+        events.clear();
+        ASSERT_TRUE(capture->start([&](const InputEvent& e) {
+            events.push_back(e);
+            recorder.feed(e);
+        }));
+        for (unsigned place : places) {
+            injector->keycode(place + 8, true);
+            injector->keycode(place + 8, false);
+        }
+        ASSERT_TRUE(waitFor(2 * std::size(places)));
+        capture->stop();
+        const core::MacroText& text = recorder.text();
+        for (const std::string& line : text)
+            EXPECT_EQ(line.find("None"), std::string::npos) << line;
+        ASSERT_GE(text.size(), 9u);
+        EXPECT_EQ(text[1], "1 Y CODE:821C");      // German and French print Z there
+        EXPECT_EQ(text[3], "1 Z CODE:821D");      // German prints Y, French W
+        EXPECT_EQ(text[5], "1 Q CODE:8214");      // French prints A
+        EXPECT_EQ(text[17], "1 OEM_1 CODE:8233"); // German prints Ö, French M
+        EXPECT_EQ(text[27], "1 OEM_102 CODE:8264");
+        const std::vector<core::Byte> bytes = core::encodeMacro(text);
+        if (usBytes.empty())
+            usBytes = bytes;
+        else
+            EXPECT_EQ(bytes, usBytes);
+    }
+    ASSERT_TRUE(server->setLayout("us"));
+}
+
+// Every key of the table that an X key code can reach arrives as the same key under every layout,
+// and none as "None".
+TEST_F(X11InputCaptureTest, EveryKeyOfTheTableArrivesAsItselfUnderEveryLayout) {
+    std::vector<unsigned> places;
+    for (int code = 1; code + 8 <= 255; ++code)
+        if (core::keyAtPosition(code))
+            places.push_back(static_cast<unsigned>(code));
+    ASSERT_GT(places.size(), 100u);
+    std::vector<InputEvent> usEvents;
+    for (const char* layout : {"us", "de", "fr", "gb"}) {
+        SCOPED_TRACE(layout);
+        ASSERT_TRUE(server->setLayout(layout));
+        events.clear();
+        startCollecting();
+        for (unsigned place : places) {
+            injector->keycode(place + 8, true);
+            injector->keycode(place + 8, false);
+        }
+        ASSERT_TRUE(waitFor(2 * places.size()));
+        capture->stop();
+        for (std::size_t i = 0; i < events.size(); ++i) {
+            SCOPED_TRACE(places[i / 2]);
+            EXPECT_NE(core::virtualKeyToHookKey(events[i].virtualKey), core::HookKey::kh_None);
+        }
+        if (usEvents.empty())
+            usEvents = withoutTimes(events);
+        else
+            EXPECT_EQ(withoutTimes(events), usEvents);
+    }
+    ASSERT_TRUE(server->setLayout("us"));
+}
+
+// A server on the old PC key codes numbers the keys beyond the main block otherwise: there keys are
+// taken by their meaning, so Print Screen (111 there, Up on the kernel's numbering) stays itself.
+TEST_F(X11InputCaptureTest, ServerOnOldKeyCodesKeepsKeysByTheirMeaning) {
+    ASSERT_TRUE(server->setLayout("-keycodes xfree86 us"));
+    startCollecting();
+    for (unsigned keycode : {111u, 98u, 38u}) {
+        injector->keycode(keycode, true);
+        injector->keycode(keycode, false);
+    }
+    ASSERT_TRUE(waitFor(6));
+    EXPECT_EQ(withoutTimes(events),
+              (std::vector<InputEvent>{key(true, 0x2C), key(false, 0x2C), key(true, 0x26), key(false, 0x26),
+                                       key(true, 0x41), key(false, 0x41)}));
+    capture->stop();
+    ASSERT_TRUE(server->setLayout("-keycodes evdev us"));
 }

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -48,6 +49,13 @@ public:
     // ":n", or empty when the server did not start.
     const std::string& display() const { return m_display; }
 
+    // Switches the server's keyboard layout ("us", "de", ...) as a user's desktop does; true when
+    // setxkbmap did it.
+    bool setLayout(const std::string& layout) const {
+        const std::string command = "setxkbmap -display " + m_display + " " + layout + " 2>&1";
+        return std::system(command.c_str()) == 0;
+    }
+
 private:
     pid_t m_pid = -1;
     std::string m_display;
@@ -70,6 +78,11 @@ public:
     // events is known in the server's own time.
     void key(unsigned long keysym, bool press, unsigned long delayMs = 0) {
         XTestFakeKeyEvent(m_display, XKeysymToKeycode(m_display, keysym), press ? True : False, delayMs);
+        XFlush(m_display);
+    }
+    // A key by its X key code, i.e. by its place on the keyboard, whatever the layout makes of it.
+    void keycode(unsigned code, bool press, unsigned long delayMs = 0) {
+        XTestFakeKeyEvent(m_display, code, press ? True : False, delayMs);
         XFlush(m_display);
     }
     void button(unsigned number, bool press, unsigned long delayMs = 0) {

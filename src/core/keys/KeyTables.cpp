@@ -159,6 +159,7 @@ constexpr std::array<HookKeyRow, kHookKeyCount> kHookKeyRows{{
     {0xB6, "Launch_App1", 0x00},             // kh_Launch_App1
     {0xB7, "Launch_App2", 0x00},             // kh_Launch_App2
     {-1, "", 0x00},                          // kh_Return_KP
+    {0xE2, "OEM_102", 0x64},                 // kh_OEM_102
 }};
 
 struct VirtualKeyIndex {

@@ -164,10 +164,13 @@ enum class HookKey : std::uint8_t {
     kh_Launch_App1,
     kh_Launch_App2,
     kh_Return_KP,
+    // The extra key beside left Shift on ISO keyboards ("<>" on German, backslash on British). Without
+    // it that key could be neither assigned nor recorded on the keyboards of most of Europe.
+    kh_OEM_102,
 };
 
-inline constexpr std::size_t kHookKeyCount = 145;
-static_assert(static_cast<std::size_t>(HookKey::kh_Return_KP) + 1 == kHookKeyCount);
+inline constexpr std::size_t kHookKeyCount = 146;
+static_assert(static_cast<std::size_t>(HookKey::kh_OEM_102) + 1 == kHookKeyCount);
 
 // The key a virtual-key code stands for; kh_None for every code the table does not list
 // (including anything outside 0..255).

@@ -1,13 +1,16 @@
 #include "gui/dialogs/AssemblyKeyDialog.h"
 
-#include "core/keys/KeyCodeMaps.h"
+#include "core/keys/KeyPositions.h"
 #include "gui/AppState.h"
+#include "gui/dialogs/KeyEditEvents.h"
 #include "gui/skin/CaptionLabel.h"
+#include "platform/KeyEventPosition.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStringList>
 
 namespace tarvik::gui {
 
@@ -33,6 +36,7 @@ AssemblyKeyDialog::AssemblyKeyDialog(const AppState& state, QWidget* main, Handl
     placeTitle("lbl_Assembly", "Str500", "AKT_X", "AKT_Y");
     placeEdit("Edt_Assembly", "AKC_X", "AKC_Y", "AKC_W");
     edit()->installEventFilter(this);
+    keepKeysFromTheEdit(edit());
     for (const Box& b : kBoxes) {
         auto* box = new QCheckBox(QLatin1String(core::AssemblyKeyLogic::modifierWord(b.modifier)), this);
         box->setObjectName(QLatin1String(b.objectName));
@@ -55,6 +59,7 @@ AssemblyKeyDialog::AssemblyKeyDialog(const AppState& state, QWidget* main, Handl
     });
     connect(clearButton(), &CaptionLabel::clicked, this, [this] {
         m_logic.clear();
+        m_shownNames.clear();
         for (QCheckBox* box : m_boxes) {
             const QSignalBlocker quiet(box);
             box->setChecked(false);
@@ -79,16 +84,29 @@ void AssemblyKeyDialog::boxToggled(Modifier modifier, bool checked) {
 }
 
 void AssemblyKeyDialog::showEditText() {
-    edit()->setText(QString::fromStdString(m_logic.editText()));
+    // The edit shows each key with what the user's layout prints on it, when that fits; the
+    // caption handed on at Confirm keeps the key table's names.
+    const QString plain = QString::fromStdString(m_logic.editText());
+    QStringList parts = plain.split(QLatin1Char('+'));
+    for (QString& part : parts)
+        part = m_shownNames.value(part, part);
+    setEditTextFitting(edit(), parts.join(QLatin1Char('+')), plain);
 }
 
 bool AssemblyKeyDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == edit() && event->type() == QEvent::KeyPress) {
+    if (watched == edit() && takesKeyEvent(event)) {
+        if (event->type() != QEvent::KeyPress)
+            return true;
         const auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers held = key->modifiers();
-        const int vk = core::virtualKeyFromQtKey(key->key(), held.testFlag(Qt::KeypadModifier));
-        m_logic.keyPressed(vk, held.testFlag(Qt::ShiftModifier), held.testFlag(Qt::AltModifier),
-                           held.testFlag(Qt::ControlModifier));
+        const int vk = platform::virtualKeyOfKeyEvent(*key);
+        if (m_logic.keyPressed(vk, held.testFlag(Qt::ShiftModifier), held.testFlag(Qt::AltModifier),
+                               held.testFlag(Qt::ControlModifier))) {
+            const core::HookKey taken = core::virtualKeyToHookKey(vk);
+            m_shownNames.insert(QString::fromStdString(core::hookKeyName(taken)),
+                                QString::fromStdString(core::keyNameWithPrinted(
+                                    taken, platform::printedCharacterOfKeyEvent(*key).toStdString())));
+        }
         showEditText();
         return true; // the edit is read-only: every key is the dialog's
     }

@@ -6,6 +6,9 @@
 #include "core/keys/AssemblyKeyLogic.h"
 #include "gui/dialogs/SkinnedDialog.h"
 
+#include <QHash>
+#include <QString>
+
 #include <functional>
 
 class QCheckBox;
@@ -39,6 +42,8 @@ private:
     core::AssemblyKeyLogic m_logic;
     Handlers m_handlers;
     std::array<QCheckBox*, 4> m_boxes{};
+    // Key table name -> the name with the layout's character beside it, for the keys taken.
+    QHash<QString, QString> m_shownNames;
 };
 
 } // namespace tarvik::gui

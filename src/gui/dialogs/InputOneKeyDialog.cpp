@@ -1,7 +1,9 @@
 #include "gui/dialogs/InputOneKeyDialog.h"
 
-#include "core/keys/KeyCodeMaps.h"
+#include "core/keys/KeyPositions.h"
+#include "gui/dialogs/KeyEditEvents.h"
 #include "gui/skin/CaptionLabel.h"
+#include "platform/KeyEventPosition.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -14,6 +16,7 @@ InputOneKeyDialog::InputOneKeyDialog(const AppState& state, QWidget* main, int s
     placeTitle("lbl_EditKey", "Str520", "MNT_X", "MNT_Y");
     placeEdit("Edt_EditKey", "MNC_X", "MNC_Y", "MNC_W");
     edit()->installEventFilter(this);
+    keepKeysFromTheEdit(edit());
     placeButtons("Str511", "Str512", "MN");
     connect(confirmButton(), &CaptionLabel::clicked, this, [this] {
         const core::InputOneKeyLogic::Result result = m_logic.confirm();
@@ -28,11 +31,17 @@ InputOneKeyDialog::InputOneKeyDialog(const AppState& state, QWidget* main, int s
 }
 
 bool InputOneKeyDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == edit() && event->type() == QEvent::KeyPress) {
+    if (watched == edit() && takesKeyEvent(event)) {
+        if (event->type() != QEvent::KeyPress)
+            return true;
         const auto* key = static_cast<QKeyEvent*>(event);
-        m_logic.keyPressed(
-            core::virtualKeyFromQtKey(key->key(), key->modifiers().testFlag(Qt::KeypadModifier)));
-        edit()->setText(QString::fromStdString(m_logic.editText()));
+        const int vk = platform::virtualKeyOfKeyEvent(*key);
+        m_logic.keyPressed(vk);
+        // The edit shows the layout's character beside the name when it fits; Confirm hands on the
+        // key table's name.
+        const QString shown = QString::fromStdString(core::keyNameWithPrinted(
+            core::virtualKeyToHookKey(vk), platform::printedCharacterOfKeyEvent(*key).toStdString()));
+        setEditTextFitting(edit(), shown, QString::fromStdString(m_logic.editText()));
         return true;
     }
     return SkinnedDialog::eventFilter(watched, event);

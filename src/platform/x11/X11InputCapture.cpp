@@ -1,6 +1,8 @@
 #include "platform/x11/X11InputCapture.h"
 
 #include "core/keys/KeyCodeMaps.h"
+#include "core/keys/KeyPositions.h"
+#include "platform/x11/X11KeyCodes.h"
 
 #include <QPointer>
 #include <QSocketNotifier>
@@ -35,9 +37,15 @@ struct X11InputCapture::Connection {
         XFlush(display);
     }
 
-    // The virtual-key code of a key code: its keysym of the first group, unshifted, or shifted when
-    // the unshifted one means nothing to the key table.
+    // The virtual-key code of a key code: the key at that place on the keyboard, whatever the
+    // layout prints on it. Only keys the table names no place for fall back to their keysym of the
+    // first group, unshifted, or shifted when the unshifted one means nothing to the key table.
     int virtualKey(unsigned keycode) const {
+        // Asked at every key: a layout switch may bring other key codes with it.
+        if (const auto place = core::inputCodeFromXkbKeycode(keycode);
+            place && keyCodesAreInputCodes(display))
+            if (const int vk = core::virtualKeyFromPosition(*place))
+                return vk;
         for (int level = 0; level < 2; ++level) {
             const KeySym sym = XkbKeycodeToKeysym(display, static_cast<KeyCode>(keycode), 0, level);
             if (sym == NoSymbol)

@@ -71,6 +71,7 @@ const Row kRows[] = {
     {141, 0xB5, "Launch_Media_Select", 0xD1},
     {143, 0xB7, "Launch_App2", 0x00},
     {144, -1, "", 0x00},
+    {145, 0xE2, "OEM_102", 0x64},
 };
 
 } // namespace
@@ -117,7 +118,7 @@ TEST(KeyTables, UnlistedVirtualKeysAreNoneWithoutCode) {
 }
 
 TEST(KeyTables, ValueOutsideTheEnumerationIsTreatedAsNone) {
-    EXPECT_EQ(hookKeyName(key(145)), "None");
+    EXPECT_EQ(hookKeyName(key(146)), "None");
     EXPECT_EQ(hookKeyName(key(255)), "None");
     EXPECT_EQ(hookKeyToDeviceKey(key(200)), 0x00);
 }
