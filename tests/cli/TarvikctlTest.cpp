@@ -660,6 +660,9 @@ TEST_F(TarvikctlTest, TheWindowWaitsForATarvikctlRunOnTheMouseAndSaysSo) {
     // Taken as a run would, once the window has its virtual mouse: found as the window looks.
     std::optional<platform::MouseLock> run(std::in_place, platform::virtualMouseKey(m_state.toStdString()));
     ASSERT_TRUE(run->acquire(0));
+    // The window looks with another XDG_RUNTIME_DIR than the run had, and finds the lock all the same.
+    QTemporaryDir otherRuntime;
+    qputenv("XDG_RUNTIME_DIR", otherRuntime.path().toLocal8Bit());
 
     QSignalSpy ready(window.get(), &gui::MainWindow::deviceReady);
     window->show();
