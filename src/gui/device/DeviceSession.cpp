@@ -74,7 +74,9 @@ public:
 private:
     bool toolHolds(const std::string& path) {
         const std::string key = m_virtualKey.empty() ? platform::hidMouseKey(path) : m_virtualKey;
-        const long long holder = toolHoldingAfter(key, m_wait);
+        // Waited for once; while a run the user has been told of goes on, each tick only looks, so
+        // that a long run does not hold up the window at every tick.
+        const long long holder = toolHoldingAfter(key, m_told != 0 ? std::chrono::milliseconds(0) : m_wait);
         if (holder == 0) {
             m_told = 0;
             return false;
