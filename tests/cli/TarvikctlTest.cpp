@@ -680,6 +680,33 @@ TEST_F(TarvikctlTest, TheWindowWaitsForATarvikctlRunOnTheMouseAndSaysSo) {
     EXPECT_EQ(answerer.messages.size(), 1);
 }
 
+// A run that died leaves its lock file behind: it holds nobody up, neither the window nor the next run.
+TEST_F(TarvikctlTest, ALockLeftByARunThatDiedHoldsNothing) {
+    qputenv("TARVIK_LOCK_DIR", path(QStringLiteral("locks")).toLocal8Bit());
+    const std::string key = platform::virtualMouseKey(m_state.toStdString());
+    QString lockPath;
+    QByteArray content;
+    {
+        platform::MouseLock run(key);
+        ASSERT_TRUE(run.acquire(0));
+        lockPath = QString::fromStdString(run.path());
+        content = readAll(lockPath);
+    }
+    QProcess gone;
+    gone.start(QStringLiteral("true"), {});
+    ASSERT_TRUE(gone.waitForStarted());
+    const qint64 deadPid = gone.processId();
+    ASSERT_TRUE(gone.waitForFinished());
+    content = QByteArray::number(deadPid) + content.mid(content.indexOf('\n'));
+    QFile left(lockPath);
+    ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+    left.write(content);
+    left.close();
+
+    EXPECT_EQ(platform::toolHoldingMouse(key), 0);
+    EXPECT_EQ(tarvikctl({QStringLiteral("show")}).code, 0);
+}
+
 // A run that holds the virtual mouse's state file while the window starts keeps it: the window's
 // virtual mouse starts afresh and never writes that file.
 TEST_F(TarvikctlTest, TheWindowLeavesAStateFileATarvikctlRunHolds) {
