@@ -8,6 +8,7 @@
 #include "emulator/VirtualMouse.h"
 #include "hid/HidAccess.h"
 #include "hid/HidapiTransport.h"
+#include "platform/MouseLocks.h"
 
 #include <filesystem>
 
@@ -78,20 +79,18 @@ CliSession::Outcome CliSession::connect() {
 }
 
 std::string virtualMouseKey(const core::RuntimeOptions& options) {
-    if (options.emulator == core::StorageKind::None || options.emulatorStatePath.empty())
+    if (options.emulator == core::StorageKind::None)
         return {};
-    std::error_code error;
-    const auto canonical = std::filesystem::weakly_canonical(options.emulatorStatePath, error);
-    return "virtual:" + (error ? options.emulatorStatePath : canonical.string());
+    return platform::virtualMouseKey(options.emulatorStatePath);
 }
 
 std::string CliSession::mouseKey() {
     for (const core::HidInterfaceInfo& info : m_transport->enumerate()) {
         if (info.vendorId == m_identity.vendorId && info.productId == m_identity.productId &&
             info.featureReportLength == core::DeviceLink::kReportSize)
-            return "hid:" + info.path;
+            return platform::hidMouseKey(info.path);
     }
-    return "hid:";
+    return platform::hidMouseKey({});
 }
 
 bool CliSession::stillThere() {

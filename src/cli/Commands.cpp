@@ -3,7 +3,6 @@
 #include "cli/CliSession.h"
 #include "cli/FunctionNames.h"
 #include "cli/ProfileJson.h"
-#include "cli/WindowLock.h"
 #include "core/backup/BackupStore.h"
 #include "core/cycle/WorkModeSwitch.h"
 #include "core/image/FileLoadResult.h"
@@ -18,6 +17,7 @@
 #include "core/settings/SettingsState.h"
 #include "core/text/LanguageTables.h"
 #include "platform/MacroLibraryLocation.h"
+#include "platform/MouseLocks.h"
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
@@ -37,6 +37,8 @@ namespace tarvik::cli {
 namespace {
 
 using core::Byte;
+using platform::MouseLock;
+using platform::windowHoldingMouse;
 
 constexpr const char* kModeNames[3] = {"Office Mode", "Game Mode", "Third Mode"};
 // No file this program reads comes near this; a bigger one is not one of ours.
@@ -206,9 +208,7 @@ public:
 
     // Runs `work` with the mouse found and read whole; the exit code of the whole.
     int withMouse(const std::function<int(CliSession&)>& work) {
-        if (const long long window = windowHoldingMouse()) {
-            m_io.err << "tarvikctl: the tarvik-config window is running" << pidText(window)
-                     << " and holds the mouse; close it first\n";
+        if (windowRefuses()) {
             return kExitNoMouse;
         }
         // Held until the run ends, from before the mouse is read: a second run waits for this one
@@ -220,6 +220,11 @@ public:
         }
         CliSession session(m_options);
         if (!lock && !lockMouse(lock, session.mouseKey())) {
+            return kExitNoMouse;
+        }
+        // Asked again with the lock held: a window that starts meanwhile looks for this lock before
+        // it reads the mouse, so one of the two always sees the other.
+        if (windowRefuses()) {
             return kExitNoMouse;
         }
         if (!session.stateProblem().empty()) {
@@ -261,8 +266,8 @@ public:
         std::optional<MouseLock> lock;
         if (windowHoldingMouse() == 0 && lockMouse(lock, virtualMouseKey(m_options))) {
             CliSession session(m_options);
-            if ((lock || lockMouse(lock, session.mouseKey()))
-                && session.connect() == CliSession::Outcome::Ready) {
+            if ((lock || lockMouse(lock, session.mouseKey())) &&
+                session.connect() == CliSession::Outcome::Ready) {
                 current = core::backupProfileOf(session.buffers());
                 mouse = {session.link().linkVid(), session.link().linkPid(),
                          session.buffers().dataBuf.manuId(), session.buffers().dataBuf.proId()};
@@ -296,6 +301,17 @@ public:
         }
         // The same checks as a profile load: a backup of another mouse is refused.
         return withMouse([&](CliSession& session) { return load(session, *bytes, file.string()); });
+    }
+
+    // True, with the message, when the window runs and so holds the mouse.
+    bool windowRefuses() {
+        const long long window = windowHoldingMouse();
+        if (window == 0) {
+            return false;
+        }
+        m_io.err << "tarvikctl: the tarvik-config window is running" << pidText(window)
+                 << " and holds the mouse; close it first\n";
+        return true;
     }
 
     // Takes the lock of the mouse named by key (nothing to take for an empty key); false, with the
@@ -362,9 +378,7 @@ public:
     }
 
     int list() {
-        if (const long long window = windowHoldingMouse()) {
-            m_io.err << "tarvikctl: the tarvik-config window is running" << pidText(window)
-                     << " and holds the mouse; close it first\n";
+        if (windowRefuses()) {
             return kExitNoMouse;
         }
         // Held until the run ends, from before the mouse is read: a second run waits for this one
@@ -376,6 +390,11 @@ public:
         }
         CliSession session(m_options);
         if (!lock && !lockMouse(lock, session.mouseKey())) {
+            return kExitNoMouse;
+        }
+        // Asked again with the lock held: a window that starts meanwhile looks for this lock before
+        // it reads the mouse, so one of the two always sees the other.
+        if (windowRefuses()) {
             return kExitNoMouse;
         }
         const auto outcome = session.connect();

@@ -42,6 +42,15 @@ const std::map<std::string, core::DeviceKeyCode>& keysByName() {
 
 std::optional<core::DeviceKeyCode> keyNamed(std::string_view name) {
     const auto& keys = keysByName();
+    // A text longer than every key name is none; without this check every split of a long text
+    // would be copied whole, and a combination of n characters would take n * n steps.
+    static const std::size_t longest =
+        std::max_element(keys.begin(), keys.end(), [](const auto& a, const auto& b) {
+            return a.first.size() < b.first.size();
+        })->first.size();
+    if (name.size() > longest) {
+        return std::nullopt;
+    }
     if (auto it = keys.find(lowered(name)); it != keys.end()) {
         return it->second;
     }

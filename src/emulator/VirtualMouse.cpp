@@ -85,6 +85,39 @@ VirtualMouse::~VirtualMouse() {
     storeStateLocked();
 }
 
+std::size_t VirtualMouse::largestStateSize() {
+    return sizeof kStateMagic + 2 + std::tuple_size_v<decltype(SavedState::live)> + kFlashSize;
+}
+
+std::optional<VirtualMouse::SavedState> VirtualMouse::parseState(std::span<const Byte> bytes,
+                                                                 std::string* problem) {
+    const auto refuse = [problem](const char* why) {
+        if (problem) {
+            *problem = why;
+        }
+        return std::nullopt;
+    };
+    SavedState state;
+    const std::size_t header = sizeof kStateMagic + 2 + state.live.size();
+    if (bytes.size() < header || !std::equal(std::begin(kStateMagic), std::end(kStateMagic), bytes.begin(),
+                                             [](char a, Byte b) { return static_cast<Byte>(a) == b; })) {
+        return refuse("is not a virtual mouse state file");
+    }
+    const Byte version = bytes[sizeof kStateMagic];
+    const Byte marker = bytes[sizeof kStateMagic + 1];
+    const bool flash = marker == core::image::kMarkerFlash;
+    const std::size_t memorySize = flash ? kFlashSize : mm::i2c::kMemorySize;
+    if (version != kStateVersion || (!flash && marker != core::image::kMarkerI2C) ||
+        bytes.size() != header + memorySize) {
+        return refuse("is a state file of another version or size");
+    }
+    state.kind = flash ? StorageKind::Flash : StorageKind::I2C;
+    const auto live = bytes.begin() + static_cast<std::ptrdiff_t>(sizeof kStateMagic + 2);
+    std::copy_n(live, state.live.size(), state.live.begin());
+    state.memory.assign(live + static_cast<std::ptrdiff_t>(state.live.size()), bytes.end());
+    return state;
+}
+
 bool VirtualMouse::loadState() {
     namespace fs = std::filesystem;
     const fs::path path(m_options.statePath);
@@ -93,17 +126,15 @@ bool VirtualMouse::loadState() {
     if (status.type() == fs::file_type::not_found) {
         return true; // a first run: the file is made at the first stored write
     }
-    const std::size_t header = sizeof kStateMagic + 2 + m_live.size();
     if (status.type() != fs::file_type::regular) {
         m_stateProblem = m_options.statePath + " is not a regular file";
         return false;
     }
     // Never read more than the largest state file can be.
-    const std::size_t largest = header + kFlashSize;
     std::ifstream in(path, std::ios::binary);
     std::vector<Byte> bytes;
     if (in) {
-        bytes.resize(largest + 1);
+        bytes.resize(largestStateSize() + 1);
         in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         bytes.resize(static_cast<std::size_t>(in.gcount()));
     }
@@ -111,24 +142,15 @@ bool VirtualMouse::loadState() {
         m_stateProblem = "cannot read " + m_options.statePath;
         return false;
     }
-    if (bytes.size() < header || !std::equal(std::begin(kStateMagic), std::end(kStateMagic), bytes.begin(),
-                                             [](char a, Byte b) { return static_cast<Byte>(a) == b; })) {
-        m_stateProblem = m_options.statePath + " is not a virtual mouse state file";
+    std::string problem;
+    std::optional<SavedState> state = parseState(bytes, &problem);
+    if (!state) {
+        m_stateProblem = m_options.statePath + " " + problem;
         return false;
     }
-    const Byte version = bytes[sizeof kStateMagic];
-    const Byte marker = bytes[sizeof kStateMagic + 1];
-    const bool flash = marker == core::image::kMarkerFlash;
-    const std::size_t memorySize = flash ? kFlashSize : mm::i2c::kMemorySize;
-    if (version != kStateVersion || (!flash && marker != core::image::kMarkerI2C) ||
-        bytes.size() != header + memorySize) {
-        m_stateProblem = m_options.statePath + " is a state file of another version or size";
-        return false;
-    }
-    m_kind = flash ? StorageKind::Flash : StorageKind::I2C;
-    const auto live = bytes.begin() + static_cast<std::ptrdiff_t>(sizeof kStateMagic + 2);
-    std::copy_n(live, m_savedLive.size(), m_savedLive.begin());
-    m_memory.assign(live + static_cast<std::ptrdiff_t>(m_live.size()), bytes.end());
+    m_kind = state->kind;
+    m_savedLive = state->live;
+    m_memory = std::move(state->memory);
     return true;
 }
 

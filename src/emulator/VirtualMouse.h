@@ -84,6 +84,18 @@ public:
     static constexpr char kStateMagic[8] = {'T', 'V', 'M', 'S', 'T', 'A', 'T', 'E'};
     static constexpr Byte kStateVersion = 1;
 
+    // What a state file holds, once its form has been checked.
+    struct SavedState {
+        StorageKind kind = StorageKind::I2C;
+        std::array<Byte, 192> live{};
+        std::vector<Byte> memory; // 2048 bytes for "I2C", 64 KiB for "Flash"
+    };
+    // The contents of a state file's bytes; nothing when they are not a whole state file of this
+    // version, and then `problem` (when given) says why, to follow the file's name.
+    static std::optional<SavedState> parseState(std::span<const Byte> bytes, std::string* problem = nullptr);
+    // The most bytes a state file can have; a longer file is no state file.
+    static std::size_t largestStateSize();
+
     VirtualMouse();
     explicit VirtualMouse(Options options);
     ~VirtualMouse();

@@ -219,6 +219,15 @@ SingleInstance::Answer SingleInstance::askRunningToRaise(int waitMs) {
     return Answer::Raised;
 }
 
+SingleInstance::Request SingleInstance::readRequest(QByteArrayView pending) {
+    const qsizetype end = pending.indexOf('\n');
+    if (end < 0) {
+        // Nothing of ours sends more than a short line.
+        return pending.size() > kMaxRequest ? Request::TooLong : Request::Incomplete;
+    }
+    return pending.first(end + 1) == QByteArrayView(kRaiseRequest) ? Request::Raise : Request::Other;
+}
+
 void SingleInstance::answer() {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
@@ -230,26 +239,28 @@ void SingleInstance::answer() {
         }
 #endif
         QPointer<QLocalSocket> guard(socket);
-        auto readRequest = [this, guard] {
+        auto handleRequest = [this, guard] {
             if (!guard) {
                 return;
             }
-            if (!guard->canReadLine()) {
-                // Nothing of ours sends more than a short line.
-                if (guard->bytesAvailable() > kMaxRequest) {
-                    guard->abort();
-                }
+            const QByteArray pending = guard->peek(kMaxRequest + 1);
+            switch (readRequest(pending)) {
+            case Request::Incomplete:
                 return;
-            }
-            const QByteArray line = guard->readLine(kMaxRequest);
-            if (line == kRaiseRequest) {
+            case Request::TooLong:
+                guard->abort();
+                return;
+            case Request::Raise:
                 guard->write(kRaiseAnswer);
                 guard->flush();
                 emit raiseRequested();
+                break;
+            case Request::Other:
+                break;
             }
             guard->disconnectFromServer();
         };
-        connect(socket, &QLocalSocket::readyRead, this, readRequest);
+        connect(socket, &QLocalSocket::readyRead, this, handleRequest);
         // A client that connects and says nothing is not kept for ever.
         QTimer::singleShot(kAnswerWaitMs * 2, socket, [guard] {
             if (guard) {
@@ -257,7 +268,7 @@ void SingleInstance::answer() {
             }
         });
         // The request may have arrived with the connection itself.
-        readRequest();
+        handleRequest();
     }
 }
 

@@ -11,6 +11,7 @@
 // A copy that crashed leaves its lock file and socket behind: the lock records its process id, so
 // the next start sees that nobody holds it any more, removes the leftover socket and listens.
 
+#include <QByteArrayView>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
@@ -47,6 +48,12 @@ public:
     // folder of the user's own made for it (mode 0700) in the temporary folder, or, when that name
     // is taken by somebody else, under the home folder.
     static QString runtimeDirectory();
+
+    // What the first copy makes of the bytes a later copy has sent so far: wait for more, raise the
+    // window (a whole request line), end the connection without doing anything (any other line), or
+    // drop it (too much without a line end: nothing of ours sends that).
+    enum class Request { Incomplete, Raise, Other, TooLong };
+    static Request readRequest(QByteArrayView pending);
 
     // Becomes the first copy, or asks the running one to raise its window. Blocks at most about
     // timeoutMs while a copy that holds the lock is still starting up; when the holder never

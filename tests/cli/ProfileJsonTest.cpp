@@ -196,4 +196,16 @@ TEST(ProfileJson, AMegabyteArrayIsReadQuickly) {
     EXPECT_LT(took, std::chrono::seconds(3));
 }
 
+// A function written as a long run of keys joined by "+" is tried at every "+": each try must not
+// cost the whole text again.
+TEST(ProfileJson, ALongTextIsNoCombinationPromptly) {
+    std::string text;
+    while (text.size() < 400000)
+        text += "A+";
+    text += "A";
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(cli::parseCombination(text), std::nullopt);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+}
+
 } // namespace

@@ -3,7 +3,6 @@
 // files beside the window's, and the window's hold on the mouse.
 
 #include "cli/CliSession.h"
-#include "cli/WindowLock.h"
 #include "core/image/Checksum.h"
 #include "core/image/ConfigImage.h"
 #include "core/macros/MacroLibrary.h"
@@ -12,6 +11,7 @@
 #include "emulator/VirtualMouse.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/shell/MainWindow.h"
+#include "platform/MouseLocks.h"
 #include "platform/SingleInstance.h"
 #include "support/ClickAt.h"
 
@@ -29,6 +29,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -457,7 +458,7 @@ TEST_F(TarvikctlTest, TwoRunsAtOnceTakeTurnsAndLoseNothing) {
 
     // A run that keeps holding the mouse is named by the one that gives up waiting.
     qputenv("TARVIK_LOCK_DIR", path(QStringLiteral("locks")).toLocal8Bit());
-    cli::MouseLock held(cli::virtualMouseKey([&] {
+    platform::MouseLock held(cli::virtualMouseKey([&] {
         core::RuntimeOptions options;
         options.emulator = core::StorageKind::I2C;
         options.emulatorStatePath = m_state.toStdString();
@@ -638,6 +639,102 @@ TEST_F(TarvikctlTest, RefusesWhileTheWindowRuns) {
     EXPECT_THAT(run.err.toStdString(),
                 HasSubstr("window is running (process " + std::to_string(::getpid()) + ")"));
     EXPECT_TRUE(lines(transcript).empty());
+}
+
+// The window that finds a tarvikctl run holding the mouse sends it nothing while the run goes on,
+// says once which process holds it, and reads the mouse when the run has ended.
+TEST_F(TarvikctlTest, TheWindowWaitsForATarvikctlRunOnTheMouseAndSaysSo) {
+    ASSERT_EQ(tarvikctl({QStringLiteral("show")}).code, 0); // the state file exists
+    const QByteArray stateBefore = readAll(m_state);
+    qputenv("TARVIK_LOCK_DIR", path(QStringLiteral("locks")).toLocal8Bit());
+    gui::MessageSeam::Answerer answerer;
+    gui::MessageSeam::setAnswerer(&answerer);
+
+    gui::DeviceSession::Options options;
+    options.runtime.emulator = core::StorageKind::I2C;
+    options.runtime.emulatorStatePath = m_state.toStdString();
+    options.runtime.timeScale = kTimeScale;
+    const QString transcript = path(QStringLiteral("window-waits.txt"));
+    options.runtime.transcriptPath = transcript.toStdString();
+    auto window = std::make_unique<gui::MainWindow>(options);
+    // Taken as a run would, once the window has its virtual mouse: found as the window looks.
+    std::optional<platform::MouseLock> run(std::in_place, platform::virtualMouseKey(m_state.toStdString()));
+    ASSERT_TRUE(run->acquire(0));
+    // The window looks with another XDG_RUNTIME_DIR than the run had, and finds the lock all the same.
+    QTemporaryDir otherRuntime;
+    qputenv("XDG_RUNTIME_DIR", otherRuntime.path().toLocal8Bit());
+
+    QSignalSpy ready(window.get(), &gui::MainWindow::deviceReady);
+    window->show();
+    window->start();
+    EXPECT_FALSE(ready.wait(1500)) << "the window read a mouse a tarvikctl run holds";
+    EXPECT_TRUE(lines(transcript).empty());
+    EXPECT_EQ(window->session().virtualMouse()->reportCount(), 0);
+    EXPECT_EQ(readAll(m_state), stateBefore);
+    ASSERT_EQ(answerer.messages.size(), 1) << answerer.messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_THAT(answerer.messages[0].toStdString(),
+                HasSubstr("tarvikctl (process " + std::to_string(::getpid()) + ") is using the mouse"));
+
+    run.reset();
+    EXPECT_TRUE(ready.wait(20000)) << "the window did not read the mouse after the run";
+    EXPECT_EQ(answerer.messages.size(), 1);
+}
+
+// A run that died leaves its lock file behind: it holds nobody up, neither the window nor the next run.
+TEST_F(TarvikctlTest, ALockLeftByARunThatDiedHoldsNothing) {
+    qputenv("TARVIK_LOCK_DIR", path(QStringLiteral("locks")).toLocal8Bit());
+    const std::string key = platform::virtualMouseKey(m_state.toStdString());
+    QString lockPath;
+    QByteArray content;
+    {
+        platform::MouseLock run(key);
+        ASSERT_TRUE(run.acquire(0));
+        lockPath = QString::fromStdString(run.path());
+        content = readAll(lockPath);
+    }
+    QProcess gone;
+    gone.start(QStringLiteral("true"), {});
+    ASSERT_TRUE(gone.waitForStarted());
+    const qint64 deadPid = gone.processId();
+    ASSERT_TRUE(gone.waitForFinished());
+    content = QByteArray::number(deadPid) + content.mid(content.indexOf('\n'));
+    QFile left(lockPath);
+    ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+    left.write(content);
+    left.close();
+
+    EXPECT_EQ(platform::toolHoldingMouse(key), 0);
+    EXPECT_EQ(tarvikctl({QStringLiteral("show")}).code, 0);
+}
+
+// A run that holds the virtual mouse's state file while the window starts keeps it: the window's
+// virtual mouse starts afresh and never writes that file.
+TEST_F(TarvikctlTest, TheWindowLeavesAStateFileATarvikctlRunHolds) {
+    ASSERT_EQ(tarvikctl({"set", "button", "game", "4", "Mute"}).code, 0);
+    const QByteArray stateBefore = readAll(m_state);
+    qputenv("TARVIK_LOCK_DIR", path(QStringLiteral("locks")).toLocal8Bit());
+    gui::MessageSeam::Answerer answerer;
+    gui::MessageSeam::setAnswerer(&answerer);
+    platform::MouseLock run(platform::virtualMouseKey(m_state.toStdString()));
+    ASSERT_TRUE(run.acquire(0));
+    {
+        gui::DeviceSession::Options options;
+        options.runtime.emulator = core::StorageKind::I2C;
+        options.runtime.emulatorStatePath = m_state.toStdString();
+        options.runtime.timeScale = kTimeScale;
+        gui::MainWindow window(options);
+        EXPECT_THAT(window.session().stateProblem().toStdString(), HasSubstr("tarvikctl (process "));
+        QSignalSpy ready(&window, &gui::MainWindow::deviceReady);
+        window.show();
+        window.start();
+        ASSERT_TRUE(ready.wait(20000));
+        window.completePages();
+        // A change in the window goes to its own virtual mouse, not into the run's file.
+        click(window, "Btn_Switch_1");
+        QTest::qWait(200);
+        EXPECT_THAT(answerer.messages.join(QLatin1Char('|')).toStdString(), HasSubstr("is using the mouse"));
+    }
+    EXPECT_EQ(readAll(m_state), stateBefore);
 }
 
 // The window of a session (its lock in the user's usual place) is seen by a tarvikctl started with

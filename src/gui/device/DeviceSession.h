@@ -101,6 +101,12 @@ public:
     // that was refused.
     QString permissionAdvice();
 
+signals:
+    // A tarvikctl run (process pid; -1 when it does not say) holds the mouse: the window leaves the
+    // mouse alone until the run has finished. Once for each run, after the tick that found it.
+    void mouseHeldByTool(qint64 pid);
+
+public:
     // --- LinkUi: called by the link during transfers --------------------------------------------
     void showLoading() override;
     void hideLoading() override;
@@ -111,6 +117,8 @@ public:
 
 private:
     class Gate;
+
+    void tellToolHolds(long long pid);
 
     core::RuntimeOptions m_runtime;
     core::Clock m_clock;

@@ -107,6 +107,17 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
     options.revManuId = m_state.general.revManuId;
     options.revProId = m_state.general.revProId;
     m_session = std::make_unique<DeviceSession>(*this, *this, std::move(options));
+    // The session leaves a mouse that a tarvikctl run holds alone until the run has finished; the
+    // user is told why nothing is shown meanwhile.
+    connect(m_session.get(), &DeviceSession::mouseHeldByTool, this, [this](qint64 pid) {
+        const QString who =
+            pid > 0 ? QStringLiteral("tarvikctl (process %1)").arg(pid) : QStringLiteral("tarvikctl");
+        MessageSeam::showMessageDialog(
+            this,
+            QStringLiteral("%1 is using the mouse. Its settings are shown here once it has finished.")
+                .arg(who),
+            m_state.text("FontName"));
+    });
     m_cycle =
         std::make_unique<core::ConfigCycle>(m_session->link(), m_state.buffers, *this, m_state.applyingImage);
     m_context.emplace(PageContext{m_state, m_session->link(), *m_cycle, *this});

@@ -1,7 +1,8 @@
 #pragma once
 // Who else uses the mouse. While the window runs it holds the mouse, and a second program talking to
 // the mouse would interleave its reports with the window's; two tarvikctl runs on one mouse would
-// each write what they read before the other's change.
+// each write what they read before the other's change. The window and tarvikctl both look here, so
+// that each finds the other's lock in the same places whatever their environments say.
 
 #include <QLockFile>
 
@@ -9,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace tarvik::cli {
+namespace tarvik::platform {
 
 // The process id of a live copy of the window holding its single-instance lock; 0 when none does.
 // The lock is looked for where the window of this user keeps it with this environment, and also in
@@ -21,6 +22,16 @@ long long windowHoldingMouse();
 
 // The folders windowHoldingMouse() looks in, in order, without repeats.
 std::vector<std::string> windowLockFolders();
+
+// The name a mouse's lock goes by: the device path of its configuration interface, or, for the
+// virtual mouse, the state file it is kept in (the same file however it is named). Both programs
+// name a mouse this way, so that they meet at one lock.
+std::string hidMouseKey(const std::string& devicePath);
+std::string virtualMouseKey(const std::string& statePath);
+
+// The process id of a tarvikctl run holding the lock of the mouse named by mouseKey; 0 when none
+// does (a lock left by a run that died does not count), -1 when a live holder does not say who.
+long long toolHoldingMouse(const std::string& mouseKey);
 
 // tarvikctl's own lock on one mouse, per user, held from before the mouse is read until the run
 // ends. Its folder does not depend on the environment: /run/user/<uid> when that is the user's
@@ -45,4 +56,4 @@ private:
     long long m_holder = 0;
 };
 
-} // namespace tarvik::cli
+} // namespace tarvik::platform

@@ -1,4 +1,4 @@
-#include "cli/WindowLock.h"
+#include "platform/MouseLocks.h"
 
 #include "platform/SingleInstance.h"
 
@@ -10,12 +10,14 @@
 #include <QThread>
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace tarvik::cli {
+namespace tarvik::platform {
 
 namespace {
 
@@ -59,7 +61,7 @@ std::vector<std::string> windowLockFolders() {
         if (!folder.isEmpty() && std::find(folders.begin(), folders.end(), f) == folders.end())
             folders.push_back(f);
     };
-    add(platform::SingleInstance::runtimeDirectory());
+    add(SingleInstance::runtimeDirectory());
     // Where the window keeps its lock with a usual session (XDG_RUNTIME_DIR) and without one; a
     // folder named for tests and sandboxes stands for both.
     const QString named = qEnvironmentVariable("TARVIK_LOCK_DIR");
@@ -73,7 +75,7 @@ std::vector<std::string> windowLockFolders() {
 }
 
 long long windowHoldingMouse() {
-    const platform::SingleInstance window;
+    const SingleInstance window;
     const QString lockName = QFileInfo(window.lockFilePath()).fileName();
     for (const std::string& folder : windowLockFolders()) {
         const QString path = QDir(QString::fromStdString(folder)).filePath(lockName);
@@ -98,16 +100,44 @@ std::string MouseLock::folder() {
     return isPrivateFolder(own) ? own.toStdString() : std::string();
 }
 
-MouseLock::MouseLock(const std::string& mouseKey) {
-    const std::string dir = folder();
-    if (dir.empty() || mouseKey.empty())
-        return;
+std::string hidMouseKey(const std::string& devicePath) {
+    return "hid:" + devicePath;
+}
+
+std::string virtualMouseKey(const std::string& statePath) {
+    if (statePath.empty())
+        return {};
+    std::error_code error;
+    const auto canonical = std::filesystem::weakly_canonical(statePath, error);
+    return "virtual:" + (error ? statePath : canonical.string());
+}
+
+namespace {
+
+// The lock file of the mouse named by mouseKey in folder dir.
+QString mouseLockPath(const std::string& dir, const std::string& mouseKey) {
     const QByteArray hash =
         QCryptographicHash::hash(QByteArray::fromStdString(mouseKey), QCryptographicHash::Sha256)
             .toHex()
             .left(16);
-    m_lock = std::make_unique<QLockFile>(
-        QDir(QString::fromStdString(dir)).filePath(QStringLiteral("tarvikctl-%1-%2.lock").arg(uid(), hash)));
+    return QDir(QString::fromStdString(dir))
+        .filePath(QStringLiteral("tarvikctl-%1-%2.lock").arg(uid(), hash));
+}
+
+} // namespace
+
+long long toolHoldingMouse(const std::string& mouseKey) {
+    const std::string dir = MouseLock::folder();
+    if (dir.empty() || mouseKey.empty())
+        return 0;
+    return liveHolder(mouseLockPath(dir, mouseKey));
+}
+
+MouseLock::MouseLock(const std::string& mouseKey) {
+    const std::string dir = folder();
+    if (dir.empty() || mouseKey.empty())
+        return;
+    m_lock = std::make_unique<QLockFile>(mouseLockPath(dir, mouseKey));
     // Held for the whole run: only a dead holder makes it stale, never its age.
     m_lock->setStaleLockTime(0);
 }
@@ -143,4 +173,4 @@ bool MouseLock::acquire(int waitMs) {
     }
 }
 
-} // namespace tarvik::cli
+} // namespace tarvik::platform
