@@ -10,8 +10,10 @@
 // main->built   of which: QApplication and building the window, up to show()
 // VmHWM         peak resident memory of the helper when the first frame is done
 //
-// Goals: the main window's first frame within twice the bare window's (median spawn->frame), and its
-// peak memory under 50 MB with Qt's default style. The exit status is 0 even when a goal is missed:
+// Goals: the same as bench_first_paint_x11's, which measures on an X server what a user waits for:
+// the main window's first frame within 1.25 times the bare window's (median spawn->frame), and its
+// peak memory at most 40 MB with Qt's default style. Offscreen the figures come out lower than on a
+// server, so meeting them here is necessary, not sufficient. The exit status is 0 even when a goal is missed:
 // this is a measurement, not a test.
 
 #include <fcntl.h>
@@ -33,8 +35,8 @@ extern char** environ;
 
 namespace {
 
-constexpr double kFrameRatioGoal = 2.0;
-constexpr double kPeakMemoryGoalMb = 50.0;
+constexpr double kFrameRatioGoal = 1.25;
+constexpr double kPeakMemoryGoalMb = 40.0;
 
 struct Sample {
     double spawnToFrameMs = 0;
@@ -230,9 +232,9 @@ int main(int argc, char** argv) {
 
     const double ratio = m.spawnMedian / b.spawnMedian;
     const double mainRatio = m.mainMedian / b.mainMedian;
-    std::printf("ratio MainWindow / bare: %.2f (spawn->frame), %.2f (main->frame); goal <= %.1f: %s\n", ratio,
+    std::printf("ratio MainWindow / bare: %.2f (spawn->frame), %.2f (main->frame); goal <= %.2f: %s\n", ratio,
                 mainRatio, kFrameRatioGoal, ratio <= kFrameRatioGoal ? "met" : "MISSED");
-    std::printf("MainWindow peak memory %.1f MB (bare %.1f MB); goal < %.0f MB: %s\n", m.hwmMax, b.hwmMax,
-                kPeakMemoryGoalMb, m.hwmMax < kPeakMemoryGoalMb ? "met" : "MISSED");
+    std::printf("MainWindow peak memory %.1f MB (bare %.1f MB); goal <= %.0f MB: %s\n", m.hwmMax, b.hwmMax,
+                kPeakMemoryGoalMb, m.hwmMax <= kPeakMemoryGoalMb ? "met" : "MISSED");
     return 0;
 }

@@ -2,6 +2,9 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QIcon>
+#include <QImage>
+#include <QImageReader>
+#include <QPixmap>
 #include <cstdio>
 
 #include "gui/device/ScreenshotTour.h"
@@ -84,11 +87,18 @@ Parsed parseCommandLine(int argc, char** argv) {
 }
 
 // Every size the skin generator draws; the window, the tray and the task bar each take the one
-// that suits them.
+// that suits them. The pictures are decoded here, as PNG by name: an icon given files asks a reader
+// to find each file's format, and that loads every image plugin of the system to ask each one, all
+// before the first frame. The window hands every size to the X server as it is created anyway, so
+// decoding them now costs nothing extra.
 QIcon programIcon() {
     QIcon icon;
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-        icon.addFile(QStringLiteral(":/icons/tarvik-config-%1.png").arg(size), QSize(size, size));
+        QImageReader reader(QStringLiteral(":/icons/tarvik-config-%1.png").arg(size), "PNG");
+        reader.setAutoDetectImageFormat(false); // the built-in PNG reader, without asking any plugin
+        const QImage image = reader.read();
+        if (!image.isNull())
+            icon.addPixmap(QPixmap::fromImage(image));
     }
     return icon;
 }
@@ -96,7 +106,9 @@ QIcon programIcon() {
 } // namespace
 
 int main(int argc, char** argv) {
-    switch (parseCommandLine(argc, argv)) {
+    // Without arguments there is nothing to parse, and no application object is set up and torn
+    // down before the real one.
+    switch (argc > 1 ? parseCommandLine(argc, argv) : Parsed::Run) {
     case Parsed::Exit:
         return 0;
     case Parsed::Fail:

@@ -274,6 +274,10 @@ void MainWindow::completePages() {
     m_pagesComplete = true;
     m_keysPage->menus();
     m_pages[1] = m_advancedPage = new AdvancedPage(*m_context, this);
+    // The desktop's pointer settings are opened only now: the first frame does not show them, and
+    // opening them can take a connection to the session bus or a second one to the X server.
+    if (!m_pointerSettings)
+        m_pointerSettings = platform::makeSystemPointerSettings();
     m_advancedPage->setPointerSettings(m_pointerSettings.get());
     m_pages[2] = m_lightingPage = new LightingPage(*m_context, this);
     m_pages[3] = m_macroPage = new MacroPage(*m_context, this);

@@ -237,7 +237,8 @@ private:
     std::optional<HoverWiring> m_hover;
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* m_trayMenu = nullptr;
-    std::unique_ptr<platform::PointerSettings> m_pointerSettings = platform::makeSystemPointerSettings();
+    // Opened with the pages after the first frame (completePages()).
+    std::unique_ptr<platform::PointerSettings> m_pointerSettings;
     QString m_applicationTitle;
     QString m_exeDirectory;
     QString m_macroPath;
