@@ -36,7 +36,8 @@ enum class CycleResult {
     NotRead,    // the mouse's configuration was not read whole: nothing was drawn, taken or sent
     FileFailed, // the file could not be written whole (see the FileResult): the old file is kept
     // A report of the write was refused or the mouse left during it: the mouse does not hold all of
-    // what was asked (the rest of the sequence was still sent, as it would have been).
+    // what was asked. A write into the stored memory stops at its failed report, and the sequence's
+    // later stored writes and the take-up of new key codes are left out.
     NotStored,
     // Every report went through, but what the mouse gave back differs from what was written.
     ReadBackDiffers,
@@ -92,7 +93,7 @@ public:
     // buffers: the ten lighting colours, the UserSection (fresh checksum) as live settings, then the
     // profile sections, the FireKeyBlock and the committed fire macro store in the order of the
     // mouse's kind, the UserSection read back and 0x0F and the work mode written to CurrentProfile.
-    // A failed write does not stop the later ones; then NotStored. Skipped while ApplyingImage is set;
+    // A failed stored write stops the later stored writes and the take-up; then NotStored. Skipped while ApplyingImage is set;
     // nothing is sent without a mouse whose configuration was read whole (NoDevice, WrongKind, NotRead).
     CycleResult commitFireMacros(std::span<const Rgb, 10> colours);
 
@@ -175,6 +176,8 @@ private:
     void writeStoredI2C();
     void writeStoredFlash();
     void writeFlashSector();
+    // writeMemory, left out once a stored write of the current sequence has failed.
+    void store(std::uint16_t address, std::span<const Byte> bytes);
     void takeMacrosIntoViews(StorageKind kind, bool clearFirst);
 
     DeviceLink& m_link;
@@ -185,6 +188,7 @@ private:
     ButtonCodeTable m_codeTable;
     DeviceMacroTable m_macroTable;
     DefaultImageBuffers m_defaults{};
+    bool m_storedWriteFailed = false;                 // a stored write of this sequence failed
     std::uint64_t m_readSerial = 0;                   // linkSerial() of the last complete full read
     std::pair<Byte, Byte> m_readIdentity{0xFF, 0xFF}; // ManuId, ProId of that read
 };
