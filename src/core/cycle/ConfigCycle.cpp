@@ -280,12 +280,21 @@ CycleResult ConfigCycle::commitKeyBlock(Variant variant) {
         return CycleResult::NotStored;
     }
     refreshProfileParameter();
+    takeUpKeys();
+    return check.allStored() ? CycleResult::Done : CycleResult::NotStored;
+}
+
+void ConfigCycle::takeUpKeys() {
     // 0x0F and then the real work mode make the mouse load the codes just written.
     constexpr Byte kTakeUpKeys = 0x0F;
     const auto offset = static_cast<Byte>(image::kCurrentProfile);
+    const Byte mode = m_buffers.workingImage.currentProfile();
     m_link.writeSetting(offset, kTakeUpKeys, 0, 0, 1);
-    m_link.writeSetting(offset, m_buffers.workingImage.currentProfile(), 0, 0, 1);
-    return check.allStored() ? CycleResult::Done : CycleResult::NotStored;
+    // A mouse left at 0x0F holds no work mode at all (and an "I2C" mouse keeps it over a restart):
+    // a refused mode write is sent once more. The refusal still counts, so the caller says not stored.
+    if (!m_link.writeSetting(offset, mode, 0, 0, 1) && m_link.connected()) {
+        m_link.writeSetting(offset, mode, 0, 0, 1);
+    }
 }
 
 CycleResult ConfigCycle::writeDeviceMacros(const std::function<void()>& repoint) {
@@ -359,10 +368,7 @@ CycleResult ConfigCycle::commitFireMacros(std::span<const Rgb, 10> colours) {
         return CycleResult::NotStored;
     }
     refreshProfileParameter();
-    constexpr Byte kTakeUpKeys = 0x0F;
-    const auto offset = static_cast<Byte>(image::kCurrentProfile);
-    m_link.writeSetting(offset, kTakeUpKeys, 0, 0, 1);
-    m_link.writeSetting(offset, m_buffers.workingImage.currentProfile(), 0, 0, 1);
+    takeUpKeys();
     return check.allStored() ? CycleResult::Done : CycleResult::NotStored;
 }
 
@@ -486,6 +492,23 @@ CycleResult ConfigCycle::defaultSettings(int n, const std::function<void()>& res
         resetAndRefind();
     }
     return written;
+}
+
+CycleResult ConfigCycle::repairWithDefaults(StorageKind kind, int n, const std::function<void()>& resetAndRefind) {
+    if (n < 1 || n > static_cast<int>(m_defaults.size())) {
+        throw std::out_of_range("ConfigCycle::repairWithDefaults: default image 1 or 2");
+    }
+    if (!m_link.connected()) {
+        return CycleResult::NoDevice;
+    }
+    if (kind == StorageKind::None || kind != m_defaultImageKind) {
+        return CycleResult::WrongKind;
+    }
+    if (fullRead(kind, {}) != CycleResult::Done) {
+        m_applyingImage = true; // still the refused mouse: no other write may reach it
+        return CycleResult::NotRead;
+    }
+    return defaultSettings(n, resetAndRefind);
 }
 
 void ConfigCycle::initNoDevice() {

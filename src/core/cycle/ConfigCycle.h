@@ -127,6 +127,14 @@ public:
     // mouse of another kind than the default images (WrongKind) nothing changes.
     CycleResult defaultSettings(int n, const std::function<void()>& resetAndRefind);
 
+    // The repair of a mouse refused for its identity bytes (a write broken off over them leaves a
+    // mouse no program of ours would touch again): its configuration is read whole first, as the
+    // default settings keep parts of what it holds, then default settings n are written, which
+    // rewrite the identity bytes, and resetAndRefind follows. `kind` is the storage kind its probe
+    // gave. NotRead when the read did not get every report: nothing is written and the mouse stays
+    // held (ApplyingImage set). Only for such a mouse, and only when the user asked for it.
+    CycleResult repairWithDefaults(StorageKind kind, int n, const std::function<void()>& resetAndRefind);
+
     // InitNoDevice: default image 1 into the buffers and drawn; nothing is sent.
     void initNoDevice();
 
@@ -183,6 +191,8 @@ private:
     // writeMemory, left out once a stored write of the current sequence has failed.
     void store(std::uint16_t address, std::span<const Byte> bytes);
     void takeMacrosIntoViews(StorageKind kind, bool clearFirst);
+    // 0x0F and then the work mode to CurrentProfile, so that the mouse takes up new key codes.
+    void takeUpKeys();
 
     DeviceLink& m_link;
     ConfigBuffers& m_buffers;
