@@ -277,8 +277,8 @@ public:
         std::optional<MouseLock> lock;
         if (windowHoldingMouse() == 0 && lockMouse(lock, virtualMouseKey(m_options))) {
             CliSession session(m_options);
-            if ((lock || lockMouse(lock, session.mouseKey()))
-                && session.connect() == CliSession::Outcome::Ready) {
+            if ((lock || lockMouse(lock, session.mouseKey())) &&
+                session.connect() == CliSession::Outcome::Ready) {
                 current = core::backupProfileOf(session.buffers());
                 mouse = {session.link().linkVid(), session.link().linkPid(),
                          session.buffers().dataBuf.manuId(), session.buffers().dataBuf.proId()};
@@ -614,14 +614,14 @@ public:
                                             n, [&session] { session.discovery().resetAndRefind(); }));
             },
             [&](CliSession& session) {
-                m_io.err << "tarvikctl: " << session.problem()
-                         << "\ntarvikctl: its identity bytes are not those of this product line; writing default "
-                            "settings "
-                         << n << " replaces its whole configuration and rewrites them\n";
-                return written(session,
-                               session.cycle().repairWithDefaults(session.discovery().storageKind(), n, [&session] {
-                                   session.discovery().resetAndRefind();
-                               }));
+                m_io.err
+                    << "tarvikctl: " << session.problem()
+                    << "\ntarvikctl: its identity bytes are not those of this product line; writing default "
+                       "settings "
+                    << n << " replaces its whole configuration and rewrites them\n";
+                return written(session, session.cycle().repairWithDefaults(
+                                            session.discovery().storageKind(), n,
+                                            [&session] { session.discovery().resetAndRefind(); }));
             });
     }
 

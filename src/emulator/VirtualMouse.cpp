@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <stdexcept>
 #include <random>
+#include <stdexcept>
 #include <system_error>
 
 #include <fcntl.h>
@@ -198,8 +198,8 @@ bool VirtualMouse::storeStateLocked() {
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temporary = m_statePath + ".part-" + std::to_string(::getpid()) + "-" + std::to_string(serial++) + "-" +
-                    std::to_string(random());
+        temporary = m_statePath + ".part-" + std::to_string(::getpid()) + "-" + std::to_string(serial++) +
+                    "-" + std::to_string(random());
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0 && errno != EEXIST) {
             break;

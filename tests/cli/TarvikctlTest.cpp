@@ -410,8 +410,8 @@ TEST_F(TarvikctlTest, AReportTheMouseRefusesFailsEveryKindOfChange) {
         const Outcome run = tarvikctl(args);
         EXPECT_EQ(run.code, 3);
         EXPECT_THAT(run.err.toStdString(), HasSubstr("symbolic link"));
-        EXPECT_THAT(run.err.toStdString(), ::testing::AnyOf(HasSubstr("refused the change"),
-                                                            HasSubstr("did not take all of")));
+        EXPECT_THAT(run.err.toStdString(),
+                    ::testing::AnyOf(HasSubstr("refused the change"), HasSubstr("did not take all of")));
     }
     EXPECT_EQ(readAll(kept), before);
     EXPECT_TRUE(QFileInfo(m_state).isSymLink());

@@ -436,7 +436,8 @@ TEST_P(StateStoreFailureTest, AStoreThatFailsRefusesTheReportAndKeepsTheLastWhol
     } else if (root) {
         ASSERT_EQ(::mount("tmpfs", folder.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k"), 0);
     } else {
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        std::filesystem::permissions(folder,
+                                     std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     }
 
     EXPECT_FALSE(m.storeSeven(0x22));
@@ -450,7 +451,9 @@ TEST_P(StateStoreFailureTest, AStoreThatFailsRefusesTheReportAndKeepsTheLastWhol
 }
 
 INSTANTIATE_TEST_SUITE_P(Disks, StateStoreFailureTest, ::testing::Values(Broken::FullDisk, Broken::ReadOnly),
-                         [](const auto& broken) { return broken.param == Broken::FullDisk ? "Full" : "ReadOnly"; });
+                         [](const auto& broken) {
+                             return broken.param == Broken::FullDisk ? "Full" : "ReadOnly";
+                         });
 
 // The state file replaced whole, under a name of its own: private, no link planted beside it is
 // followed, and a state file that is itself a link is neither written through nor replaced.

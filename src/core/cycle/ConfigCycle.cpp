@@ -358,7 +358,7 @@ CycleResult ConfigCycle::commitFireMacros(std::span<const Rgb, 10> colours) {
         store(i2c::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
         store(i2c::kFireMacroStore.address, m_buffers.fireMacroStore.half(0));
         store(static_cast<std::uint16_t>(i2c::kFireMacroStore.address + i2c::kHalf),
-                           m_buffers.fireMacroStore.half(1));
+              m_buffers.fireMacroStore.half(1));
     } else {
         writeFlashSector();
         store(fl::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
@@ -413,14 +413,14 @@ void ConfigCycle::writeStoredI2C() {
     store(i2c::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
     store(i2c::kMacroArea.address, half(m_buffers.deviceMacroArea, 0));
     store(static_cast<std::uint16_t>(i2c::kMacroArea.address + i2c::kHalf),
-                       half(m_buffers.deviceMacroArea, 1));
+          half(m_buffers.deviceMacroArea, 1));
     store(i2c::kFireMacroStore.address, m_buffers.fireMacroStore.half(0));
     store(static_cast<std::uint16_t>(i2c::kFireMacroStore.address + i2c::kHalf),
-                       m_buffers.fireMacroStore.half(1));
+          m_buffers.fireMacroStore.half(1));
     store(i2c::kPatchHeader.address, m_buffers.patchHeaderRecord);
     store(i2c::kPatchCode.address, half(m_buffers.eepromPatchCode, 0));
     store(static_cast<std::uint16_t>(i2c::kPatchCode.address + i2c::kHalf),
-                       half(m_buffers.eepromPatchCode, 1));
+          half(m_buffers.eepromPatchCode, 1));
 }
 
 void ConfigCycle::writeStoredFlash() {
@@ -435,7 +435,7 @@ void ConfigCycle::writeStoredFlash() {
     store(fl::kMacroNames.address, names);
     for (std::size_t i = 0; i < fl::kMacroCount; ++i) {
         store(static_cast<std::uint16_t>(fl::kMacroBodies + i * fl::kMacroBodySize),
-                           m_buffers.flashMacroBodies[i]);
+              m_buffers.flashMacroBodies[i]);
     }
     store(fl::kFireMacroStore.address, m_buffers.fireMacroStore.bytes());
     if (!m_buffers.patchLocked) {
@@ -494,7 +494,8 @@ CycleResult ConfigCycle::defaultSettings(int n, const std::function<void()>& res
     return written;
 }
 
-CycleResult ConfigCycle::repairWithDefaults(StorageKind kind, int n, const std::function<void()>& resetAndRefind) {
+CycleResult ConfigCycle::repairWithDefaults(StorageKind kind, int n,
+                                            const std::function<void()>& resetAndRefind) {
     if (n < 1 || n > static_cast<int>(m_defaults.size())) {
         throw std::out_of_range("ConfigCycle::repairWithDefaults: default image 1 or 2");
     }
@@ -596,7 +597,7 @@ CycleResult ConfigCycle::programPatch(std::span<const Byte> file, const std::fun
             store(i2c::kPatchHeader.address, m_buffers.patchHeaderRecord);
             store(i2c::kPatchCode.address, half(m_buffers.eepromPatchCode, 0));
             store(static_cast<std::uint16_t>(i2c::kPatchCode.address + i2c::kHalf),
-                               half(m_buffers.eepromPatchCode, 1));
+                  half(m_buffers.eepromPatchCode, 1));
         } else {
             checkPatchCodeSection(m_buffers);
             if (!m_buffers.patchLocked) {

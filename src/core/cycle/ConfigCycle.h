@@ -97,8 +97,9 @@ public:
     // buffers: the ten lighting colours, the UserSection (fresh checksum) as live settings, then the
     // profile sections, the FireKeyBlock and the committed fire macro store in the order of the
     // mouse's kind, the UserSection read back and 0x0F and the work mode written to CurrentProfile.
-    // A failed stored write stops the later stored writes and the take-up; then NotStored. Skipped while ApplyingImage is set;
-    // nothing is sent without a mouse whose configuration was read whole (NoDevice, WrongKind, NotRead).
+    // A failed stored write stops the later stored writes and the take-up; then NotStored. Skipped while
+    // ApplyingImage is set; nothing is sent without a mouse whose configuration was read whole (NoDevice,
+    // WrongKind, NotRead).
     CycleResult commitFireMacros(std::span<const Rgb, 10> colours);
 
     // RefreshProfileParameter: the 28-byte UserSection from the live settings into DataBuf and the
@@ -202,7 +203,7 @@ private:
     ButtonCodeTable m_codeTable;
     DeviceMacroTable m_macroTable;
     DefaultImageBuffers m_defaults{};
-    bool m_storedWriteFailed = false;                 // a stored write of this sequence failed
+    bool m_storedWriteFailed = false; // a stored write of this sequence failed
     ConfigBuffers m_readSnapshot;
     std::uint64_t m_readSerial = 0;                   // linkSerial() of the last complete full read
     std::pair<Byte, Byte> m_readIdentity{0xFF, 0xFF}; // ManuId, ProId of that read

@@ -867,11 +867,12 @@ void MainWindow::identityRefused() {
             !deviceConnected())
             return;
         if (!MessageSeam::confirm(
-                this, QStringLiteral("The mouse's identity bytes are not those of this product line. This happens "
-                                     "when a write to the mouse was broken off.\n\n"
-                                     "Write Default Settings 1 to the mouse? This replaces its whole "
-                                     "configuration (buttons, macros, lighting) with the defaults and "
-                                     "rewrites its identity bytes.")))
+                this,
+                QStringLiteral("The mouse's identity bytes are not those of this product line. This happens "
+                               "when a write to the mouse was broken off.\n\n"
+                               "Write Default Settings 1 to the mouse? This replaces its whole "
+                               "configuration (buttons, macros, lighting) with the defaults and "
+                               "rewrites its identity bytes.")))
             return;
         const core::CycleResult result =
             m_cycle->repairWithDefaults(discovery.storageKind(), 1, [this] { resetAndRefind(); });

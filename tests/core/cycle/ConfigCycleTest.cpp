@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -259,8 +259,9 @@ TEST_F(CycleTest, StoredWorkModeByteF1IsWorkModeTwoAfterDrawing) {
 // A mouse, a link and a cycle of their own, for sweeps that need a fresh mouse for every run.
 struct Rig {
     explicit Rig(StorageKind kind)
-        : Rig(kind, kind == StorageKind::Flash ? test::makeTestImage(core::profile_file::kFlashSize, 0xF0)
-                                               : test::makeTestImage(),
+        : Rig(kind,
+              kind == StorageKind::Flash ? test::makeTestImage(core::profile_file::kFlashSize, 0xF0)
+                                         : test::makeTestImage(),
               false) {}
     // A mouse starting from the profile file `image` (empty: built-in default image 1), recording
     // its reports when asked.
@@ -988,7 +989,8 @@ CycleResult runEdit(Rig& rig, Edit edit, const std::vector<Byte>& profile) {
         core::MacroBody body{};
         const Byte events[] = {0xA1, 0xFE, 0x00, 0x32, 0x21};
         std::copy(std::begin(events), std::end(events), body.begin());
-        if (cycle.deviceMacroTable().add(core::nameToField("Sweep"), body) != core::DeviceMacroTable::Result::Done) {
+        if (cycle.deviceMacroTable().add(core::nameToField("Sweep"), body) !=
+            core::DeviceMacroTable::Result::Done) {
             return CycleResult::Refused;
         }
         return cycle.writeDeviceMacros();
@@ -1024,7 +1026,8 @@ CycleResult runEdit(Rig& rig, Edit edit, const std::vector<Byte>& profile) {
 
 // The stored-memory bytes a report log shows being written: memory writes, and on "I2C" the live
 // settings, which the mouse keeps in the same memory.
-std::vector<bool> writtenBytes(const std::vector<emulator::ReportRecord>& log, StorageKind kind, std::size_t size) {
+std::vector<bool> writtenBytes(const std::vector<emulator::ReportRecord>& log, StorageKind kind,
+                               std::size_t size) {
     std::vector<bool> written(size, false);
     auto mark = [&](std::size_t from, std::size_t n) {
         for (std::size_t i = from; i < std::min(size, from + n); ++i) {
@@ -1100,18 +1103,19 @@ TEST_P(WriteSweepTest, ARefusedReportOrAnUnpluggedMouseAtAnyPositionLeavesTheMou
                     what = "byte " + std::to_string(i) + " changed";
                 }
             }
-            const bool identityBefore = std::equal(memory.begin() + identityAt, memory.begin() + identityAt + 2,
-                                                   before.begin() + identityAt);
-            const bool identityAfter = std::equal(memory.begin() + identityAt, memory.begin() + identityAt + 2,
-                                                  after.begin() + identityAt);
+            const bool identityBefore = std::equal(
+                memory.begin() + identityAt, memory.begin() + identityAt + 2, before.begin() + identityAt);
+            const bool identityAfter = std::equal(
+                memory.begin() + identityAt, memory.begin() + identityAt + 2, after.begin() + identityAt);
             if (!identityBefore && !identityAfter) {
                 what += " identity bytes mixed";
             }
             // Only a refused read can leave the edit whole: then it may say so, and must be right.
             // A refused read command or fetch.
             const bool readRefused =
-                !unplug && (report.kind == emulator::ReportRecord::Kind::Get ||
-                            (report.bytes.at(0) == 0x40 && (report.bytes[1] == 0x06 || report.bytes[1] == 0x09)));
+                !unplug &&
+                (report.kind == emulator::ReportRecord::Kind::Get ||
+                 (report.bytes.at(0) == 0x40 && (report.bytes[1] == 0x06 || report.bytes[1] == 0x09)));
             if (result == CycleResult::Done && !(readRefused && memory == after)) {
                 what += " claimed stored";
             }
@@ -1127,13 +1131,13 @@ TEST_P(WriteSweepTest, ARefusedReportOrAnUnpluggedMouseAtAnyPositionLeavesTheMou
                           << hex(report.bytes) << "\n";
             }
             if (!what.empty()) {
-                wrong.push_back(std::string(unplug ? "unplug" : "refuse") + " at " + std::to_string(position) +
-                                ":" + what);
+                wrong.push_back(std::string(unplug ? "unplug" : "refuse") + " at " +
+                                std::to_string(position) + ":" + what);
             }
         }
     }
-    EXPECT_TRUE(wrong.empty()) << wrong.size() << " of " << 2 * reports << " runs, the first: "
-                               << (wrong.empty() ? std::string() : wrong.front());
+    EXPECT_TRUE(wrong.empty()) << wrong.size() << " of " << 2 * reports
+                               << " runs, the first: " << (wrong.empty() ? std::string() : wrong.front());
 }
 
 INSTANTIATE_TEST_SUITE_P(

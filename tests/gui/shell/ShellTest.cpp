@@ -986,8 +986,8 @@ TEST_F(ShellTest, AMouseRefusedForItsIdentityIsRepairedWithDefaultSettingsOnlyWh
             continue;
         }
         ASSERT_TRUE(waitFor([&] { return mouse().resetCount() > resets; }));
-        ASSERT_TRUE(waitFor(
-            [&] { return m_window->cycle().configurationRead() && !m_window->coversShown(); }, 20000));
+        ASSERT_TRUE(waitFor([&] { return m_window->cycle().configurationRead() && !m_window->coversShown(); },
+                            20000));
         EXPECT_EQ(mouse().readMemory(484, 2), good);
         EXPECT_EQ(m_window->session().discovery().state(), core::LinkState::Ready);
     }
