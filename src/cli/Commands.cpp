@@ -16,6 +16,7 @@
 #include "core/settings/SettingWrites.h"
 #include "core/settings/SettingsState.h"
 #include "core/text/LanguageTables.h"
+#include "emulator/VirtualMouse.h"
 #include "platform/MacroLibraryLocation.h"
 #include "platform/MouseLocks.h"
 
@@ -206,8 +207,11 @@ public:
     Tool(Streams io, core::RuntimeOptions options, bool backups = true)
         : m_io(io), m_options(std::move(options)), m_backups(backups) {}
 
-    // Runs `work` with the mouse found and read whole; the exit code of the whole.
-    int withMouse(const std::function<int(CliSession&)>& work) {
+    // Runs `work` with the mouse found and read whole; the exit code of the whole. A mouse refused
+    // for its identity bytes is refused, unless `repair` is given: that runs instead, on the mouse
+    // found but not read.
+    int withMouse(const std::function<int(CliSession&)>& work,
+                  const std::function<int(CliSession&)>& repair = {}) {
         if (windowRefuses()) {
             return kExitNoMouse;
         }
@@ -231,11 +235,17 @@ public:
             m_io.err << "tarvikctl: the virtual mouse starts afresh and its state is not kept: "
                      << session.stateProblem() << "\n";
         }
+        bool refusedIdentity = false;
         switch (session.connect()) {
         case CliSession::Outcome::Ready:
             break;
-        case CliSession::Outcome::NoMouse:
         case CliSession::Outcome::NotAllowed:
+            if (repair && session.discovery().state() == core::LinkState::RefusedIdentity) {
+                refusedIdentity = true;
+                break;
+            }
+            [[fallthrough]];
+        case CliSession::Outcome::NoMouse:
             m_io.err << "tarvikctl: " << session.problem() << "\n";
             return kExitNoMouse;
         case CliSession::Outcome::Failed:
@@ -244,13 +254,19 @@ public:
         }
         session.backups().setEnabled(m_backups);
         m_guard = &session.backups();
-        const int code = work(session);
+        const int code = refusedIdentity ? repair(session) : work(session);
         m_guard = nullptr;
         if (!session.backups().refusal().empty()) {
             // Whatever the operation made of its kept-back writes, the mouse was not touched.
             m_io.err << "tarvikctl: no backup of the mouse could be saved (" << session.backups().refusal()
                      << "); nothing was changed. Give --no-backup to change it without one\n";
             return kExitUsage;
+        }
+        if (const auto mouse = session.virtualMouse()) {
+            if (const std::string why = mouse->storeProblem(); !why.empty()) {
+                m_io.err << "tarvikctl: the virtual mouse could not keep its state: " << why << "\n";
+                return code == kExitOk ? kExitMouseFailed : code;
+            }
         }
         return code;
     }
@@ -491,11 +507,10 @@ public:
             return kExitUsage;
         }
         return withMouse([&](CliSession& session) {
-            // Failures of single-setting writes are not reported to the window either; whether the
-            // mouse stayed for them is what tells.
-            core::switchWorkMode(session.link(), session.buffers().workingImage, mode,
-                                 session.general().buttonEffect);
-            return finished(session, true);
+            // A refused write may leave the mouse between two modes: that is a failed switch.
+            const bool sent = core::switchWorkMode(session.link(), session.buffers().workingImage, mode,
+                                                   session.general().buttonEffect);
+            return finished(session, sent);
         });
     }
 
@@ -598,6 +613,35 @@ public:
             return writeFile(path, session.cycle().deviceMacroTable().exportFile(), m_io.err) ? kExitOk
                                                                                               : kExitUsage;
         });
+    }
+
+    // Default settings n (1 or 2). They are also the way back for a mouse refused for its identity
+    // bytes (a write broken off over them, for one): these are rewritten with the rest.
+    int defaults(int n) {
+        const auto written = [this](CliSession& session, core::CycleResult result) -> int {
+            const int code = stored(result, "the default settings");
+            if (code == kExitOk && session.discovery().state() != core::LinkState::Ready) {
+                m_io.err << "tarvikctl: the default settings were written, but the mouse did not come back "
+                            "ready after its restart\n";
+                return kExitMouseFailed;
+            }
+            return code;
+        };
+        return withMouse(
+            [&](CliSession& session) {
+                return written(session, session.cycle().defaultSettings(
+                                            n, [&session] { session.discovery().resetAndRefind(); }));
+            },
+            [&](CliSession& session) {
+                m_io.err
+                    << "tarvikctl: " << session.problem()
+                    << "\ntarvikctl: its identity bytes are not those of this product line; writing default "
+                       "settings "
+                    << n << " replaces its whole configuration and rewrites them\n";
+                return written(session, session.cycle().repairWithDefaults(
+                                            session.discovery().storageKind(), n,
+                                            [&session] { session.discovery().resetAndRefind(); }));
+            });
     }
 
     int patch(const std::string& path) {
@@ -707,9 +751,13 @@ private:
         // The buttons take their new codes with a keys-only commit first; the codes then hold the new
         // addresses, which the moves must not be applied to a second time.
         repoint();
+        // Macros moved under buttons whose new codes the mouse did not take would play the wrong
+        // macro: after a failed key write the macros stay where the mouse has them.
         const int keys = stored(cycle.commitKeyBlock(core::ConfigCycle::Variant::KeysOnly), "the key codes");
-        const int macros = stored(cycle.writeDeviceMacros(), "the macros");
-        return keys != kExitOk ? keys : macros;
+        if (keys != kExitOk) {
+            return keys;
+        }
+        return stored(cycle.writeDeviceMacros(), "the macros");
     }
 
     // The window's handler for the same control, from the settings it would have drawn from this read.
@@ -969,6 +1017,10 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
     macrosExport->add_option("file", macrosPath)->required();
 
     std::string patchPath;
+    auto* defaults = app.add_subcommand(
+        "defaults", "Write default settings 1 or 2 (also repairs a mouse refused for its identity bytes)");
+    int defaultsNumber = 1;
+    defaults->add_option("n", defaultsNumber, "1 or 2 (default 1)")->check(CLI::Range(1, 2));
     auto* patch = app.add_subcommand("patch", "Program patch code from a data file and check it reads back");
     patch->add_option("file", patchPath)->required();
 
@@ -1009,6 +1061,9 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
         options.emulatorStatePath = virtualMouseState;
     }
     Tool tool({out, err}, options, !noBackup);
+    if (defaults->parsed()) {
+        return tool.defaults(defaultsNumber);
+    }
     if (list->parsed()) {
         return tool.list();
     }

@@ -1,11 +1,19 @@
 #include "emulator/VirtualMouse.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/image/MemoryMap.h"
 #include "resources/Resources.h"
@@ -159,8 +167,44 @@ bool VirtualMouse::storeState() {
     return storeStateLocked();
 }
 
+std::string VirtualMouse::storeProblem() {
+    std::lock_guard lock(m_mutex);
+    return m_storeProblem;
+}
+
+namespace {
+
+// Writes all of `bytes` to `fd`; false at the first error (a full disk, for one).
+bool writeWhole(int fd, const std::vector<Byte>& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::string reason(const std::string& what, int error) {
+    return what + ": " + std::strerror(error);
+}
+
+} // namespace
+
 bool VirtualMouse::storeStateLocked() {
     if (m_statePath.empty()) {
+        return false;
+    }
+    // A link in the state file's place leads somewhere the user did not name for this: replacing
+    // the link by a plain file would cut it, writing through it would change its target.
+    struct stat info {};
+    if (::lstat(m_statePath.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        m_storeProblem = m_statePath + " is a symbolic link; the state is not stored through it";
         return false;
     }
     std::vector<Byte> bytes(std::begin(kStateMagic), std::end(kStateMagic));
@@ -168,22 +212,44 @@ bool VirtualMouse::storeStateLocked() {
     bytes.push_back(m_kind == StorageKind::Flash ? core::image::kMarkerFlash : core::image::kMarkerI2C);
     bytes.insert(bytes.end(), m_savedLive.begin(), m_savedLive.end());
     bytes.insert(bytes.end(), m_memory.begin(), m_memory.end());
-    // Written aside and renamed over the old file, so that a run stopped halfway leaves the last
+    // Written aside under a name nobody else has (a link or file planted there is never opened),
+    // made durable and renamed over the old file, so that a run stopped halfway leaves the last
     // whole state behind.
-    const std::string temporary = m_statePath + ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
+    static std::atomic<unsigned> serial{0};
+    std::random_device random;
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        temporary = m_statePath + ".part-" + std::to_string(::getpid()) + "-" + std::to_string(serial++) +
+                    "-" + std::to_string(random());
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST) {
+            break;
         }
     }
-    std::error_code error;
-    std::filesystem::rename(temporary, m_statePath, error);
-    return !error;
+    if (fd < 0) {
+        m_storeProblem = reason("cannot create a file beside " + m_statePath, errno);
+        return false;
+    }
+    bool written = writeWhole(fd, bytes) && ::fsync(fd) == 0;
+    int error = errno;
+    if (::close(fd) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
+        ::unlink(temporary.c_str());
+        m_storeProblem = reason("cannot write " + temporary, error);
+        return false;
+    }
+    if (::rename(temporary.c_str(), m_statePath.c_str()) != 0) {
+        error = errno;
+        ::unlink(temporary.c_str());
+        m_storeProblem = reason("cannot replace " + m_statePath, error);
+        return false;
+    }
+    m_storeProblem.clear();
+    return true;
 }
 
 void VirtualMouse::layOutImage(std::span<const Byte> image) {
@@ -361,13 +427,13 @@ bool VirtualMouse::setFeature(std::uint64_t generation, int interfaceIndex, std:
         case 0x09:
         case 0x0D:
         case 0x0E:
-            handleCommand(report);
+            accepted = handleCommand(report);
             break;
         default:
             accepted = false;
         }
     } else if (report[0] == 0x41) {
-        handleData(report);
+        accepted = handleData(report);
     } else {
         accepted = false;
     }
@@ -375,7 +441,7 @@ bool VirtualMouse::setFeature(std::uint64_t generation, int interfaceIndex, std:
     return accepted;
 }
 
-void VirtualMouse::handleCommand(std::span<const Byte> report) {
+bool VirtualMouse::handleCommand(std::span<const Byte> report) {
     const Byte command = report[1];
     const std::size_t address = static_cast<std::size_t>(report[2] << 8 | report[3]);
     const std::size_t length = static_cast<std::size_t>(report[4] << 8 | report[5]);
@@ -387,7 +453,10 @@ void VirtualMouse::handleCommand(std::span<const Byte> report) {
         const std::size_t count = report[7];
         if (count >= 1 && count <= 3) {
             writeLive(report[3], report.subspan(4, count));
-            storeStateLocked();
+            // A setting the mouse cannot keep is a refused report, not a silent loss.
+            if (!m_statePath.empty() && !storeStateLocked()) {
+                return false;
+            }
         }
         break;
     }
@@ -438,9 +507,10 @@ void VirtualMouse::handleCommand(std::span<const Byte> report) {
         }
         break;
     }
+    return true;
 }
 
-void VirtualMouse::handleData(std::span<const Byte> report) {
+bool VirtualMouse::handleData(std::span<const Byte> report) {
     const std::size_t n = std::min<std::size_t>(7, m_writeRemaining);
     for (std::size_t i = 0; i < n; ++i) {
         const std::size_t address = m_writeAddress + i;
@@ -449,9 +519,12 @@ void VirtualMouse::handleData(std::span<const Byte> report) {
     }
     m_writeAddress += n;
     m_writeRemaining -= n;
-    if (n > 0 && m_writeRemaining == 0) {
-        storeStateLocked();
+    // The last report of a memory write keeps the state; when that fails the report is refused,
+    // so the host learns the write was not kept.
+    if (n > 0 && m_writeRemaining == 0 && !m_statePath.empty() && !storeStateLocked()) {
+        return false;
     }
+    return true;
 }
 
 Byte VirtualMouse::storedByte(std::size_t address) const {

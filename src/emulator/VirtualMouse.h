@@ -106,8 +106,11 @@ public:
     // Why the state file was not taken (unreadable, not a state file); empty when it was taken or
     // did not exist yet. A file that was not taken is never overwritten.
     const std::string& stateProblem() const { return m_stateProblem; }
-    // Writes the state file now; false when there is none or it cannot be written.
+    // Writes the state file now; false when there is none or it cannot be written (storeProblem()
+    // then says why). A state file that is a symbolic link is never written through or replaced.
+    // A store that fails during a report makes that report fail.
     bool storeState();
+    std::string storeProblem();
     std::uint16_t vendorId() const { return m_vendorId; }
     std::uint16_t productId() const { return m_productId; }
 
@@ -169,8 +172,9 @@ private:
     void leaveBus();                                               // with m_mutex held
     void bootFromMemory();
     void layOutImage(std::span<const Byte> image);
-    void handleCommand(std::span<const Byte> report);
-    void handleData(std::span<const Byte> report);
+    // False when the report must count as refused (its state could not be stored).
+    bool handleCommand(std::span<const Byte> report);
+    bool handleData(std::span<const Byte> report);
     void writeLive(std::size_t offset, std::span<const Byte> values);
     Byte storedByte(std::size_t address) const;
     void storeByte(std::size_t address, Byte value);
@@ -209,6 +213,7 @@ private:
 
     std::string m_statePath; // empty: no state file, or one that must not be overwritten
     std::string m_stateProblem;
+    std::string m_storeProblem; // why the last store failed; empty after one that succeeded
 
     Faults m_faults;
     int m_reportCount = 0;

@@ -17,6 +17,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QProcess>
 #include <QSignalSpy>
@@ -384,6 +385,66 @@ TEST_F(TarvikctlTest, MacrosFromTheWindowsLibraryAndButtonsFollowADeletion) {
     const auto game = shown.find("Game Mode:");
     ASSERT_NE(game, std::string::npos);
     EXPECT_THAT(shown.substr(game), HasSubstr("  5: Reload"));
+}
+
+// A write the mouse refuses is a failed change, whatever the command: here the virtual mouse cannot
+// keep its state (its state file is a link it will not write through), so each write report is
+// refused. Nothing of it reaches the file the link points at.
+TEST_F(TarvikctlTest, AReportTheMouseRefusesFailsEveryKindOfChange) {
+    core::MacroLibrary library;
+    std::size_t slot = 0;
+    ASSERT_EQ(library.addNew("Burst", &slot), core::MacroLibrary::Result::Done);
+    ASSERT_TRUE(library.encode(slot, {"00", "1 RightKey CODE:00A2", "2 RightKey CODE:0022"}).fits);
+    const QString folder = path(QStringLiteral("data/tarvik-config"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(core::MacroLibraryFile(std::filesystem::path(folder.toStdString()) / "Tarvik-Macro.bin")
+                    .save(library));
+    ASSERT_EQ(tarvikctl({"macros", "add", "Burst"}).code, 0);
+
+    const QString kept = path(QStringLiteral("kept.state"));
+    ASSERT_TRUE(QFile::rename(m_state, kept));
+    ASSERT_TRUE(QFile::link(kept, m_state));
+    const QByteArray before = readAll(kept);
+    for (const QStringList& args : {QStringList{"set", "mode", "game"}, QStringList{"macros", "add", "Burst"},
+                                    QStringList{"macros", "delete", "1"}}) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const Outcome run = tarvikctl(args);
+        EXPECT_EQ(run.code, 3);
+        EXPECT_THAT(run.err.toStdString(), HasSubstr("symbolic link"));
+        EXPECT_THAT(run.err.toStdString(),
+                    ::testing::AnyOf(HasSubstr("refused the change"), HasSubstr("did not take all of")));
+    }
+    EXPECT_EQ(readAll(kept), before);
+    EXPECT_TRUE(QFileInfo(m_state).isSymLink());
+}
+
+// A mouse whose identity bytes read wrong (a write broken off over them) is refused by every
+// command but `defaults`, which says what it does, rewrites them and leaves a mouse read normally.
+TEST_F(TarvikctlTest, DefaultsRepairAMouseRefusedForItsIdentityBytes) {
+    ASSERT_EQ(tarvikctl({"set", "mode", "game"}).code, 0);
+    const auto good = storedMemory();
+    {
+        QFile state(m_state);
+        ASSERT_TRUE(state.open(QIODevice::ReadWrite));
+        // After the magic, version, marker and the 192 live bytes: stored memory byte 484 and 485.
+        ASSERT_TRUE(state.seek(8 + 2 + 192 + 484));
+        ASSERT_EQ(state.write(QByteArray("\x12\x34", 2)), 2);
+    }
+    for (const QStringList& args : {QStringList{"show"}, QStringList{"set", "mode", "office"}}) {
+        const Outcome refused = tarvikctl(args);
+        EXPECT_EQ(refused.code, 2) << args.join(' ').toStdString();
+    }
+    EXPECT_EQ(storedMemory()[484], 0x12);
+
+    const Outcome repaired = tarvikctl({"defaults"});
+    EXPECT_EQ(repaired.code, 0) << repaired.err.toStdString();
+    EXPECT_THAT(repaired.err.toStdString(), HasSubstr("identity bytes"));
+    EXPECT_THAT(repaired.err.toStdString(), HasSubstr("default settings 1"));
+    const auto memory = storedMemory();
+    EXPECT_EQ(memory[484], good[484]);
+    EXPECT_EQ(memory[485], good[485]);
+    EXPECT_EQ(tarvikctl({"show"}).code, 0);
+    EXPECT_EQ(tarvikctl({"set", "mode", "office"}).code, 0);
 }
 
 TEST_F(TarvikctlTest, OfficeModeKeepsItsLastLeftKeyAndARefusalSendsNothing) {

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <map>
 
+#include <sys/mount.h>
 #include <unistd.h>
 
 #include "ManualClock.h"
@@ -343,6 +344,152 @@ TEST_F(VirtualMouseTest, AFileThatIsNotAStateFileIsReportedAndLeftAlone) {
     std::ifstream in(file, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "notes the user keeps here");
     std::filesystem::remove(file);
+}
+
+// A mouse keeping its state in `statePath`, on a bus of its own, with its configuration interface.
+struct StatefulMouse {
+    explicit StatefulMouse(const std::filesystem::path& statePath, core::Clock& clock) {
+        VirtualMouse::Options options;
+        options.clock = &clock;
+        options.statePath = statePath.string();
+        mouse = std::make_shared<VirtualMouse>(options);
+        bus.addMouse(mouse);
+        for (const auto& info : bus.enumerate()) {
+            if (info.featureReportLength == 8) {
+                handle = bus.open(info.path);
+            }
+        }
+    }
+    // A stored write of 7 bytes at 0x0400; true when both reports were taken.
+    bool storeSeven(Byte value) {
+        const Report command{0x40, 0x07, 0x04, 0x00, 0x00, 0x07, 0x00, 0x00};
+        const Report data{0x41, value, value, value, value, value, value, value};
+        return handle->setFeature(command) && handle->setFeature(data);
+    }
+    bool setWorkMode(Byte mode) {
+        const Report report{0x40, 0x05, 0x00, 0xA4, mode, 0x00, 0x00, 0x01};
+        return handle->setFeature(report);
+    }
+
+    emulator::EmulatorTransport bus;
+    std::shared_ptr<VirtualMouse> mouse;
+    std::unique_ptr<core::HidHandle> handle;
+};
+
+std::string contents(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A folder for state files, removed with what is mounted on it.
+class StateFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char name[] = "/tmp/tarvik_state_XXXXXX";
+        ASSERT_NE(::mkdtemp(name), nullptr);
+        folder = name;
+    }
+    void TearDown() override {
+        if (mounted) {
+            ::umount(folder.c_str());
+        }
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+        std::filesystem::remove_all(folder);
+    }
+    // A 64 KiB file system on the folder; false when this machine lets none be mounted.
+    bool mountSmallDisk() {
+        mounted = ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k,mode=0700") == 0;
+        return mounted;
+    }
+
+    std::filesystem::path folder;
+    test::ManualClock clock;
+    bool mounted = false;
+};
+
+enum class Broken { FullDisk, ReadOnly };
+
+class StateStoreFailureTest : public StateFolderTest, public ::testing::WithParamInterface<Broken> {};
+
+// A write the mouse cannot keep is a refused report: the host hears of it, the mouse says why, and
+// the state file keeps the last state that was stored whole.
+TEST_P(StateStoreFailureTest, AStoreThatFailsRefusesTheReportAndKeepsTheLastWholeState) {
+    const bool root = ::geteuid() == 0;
+    if (root && !mountSmallDisk()) {
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    }
+    if (!root && GetParam() == Broken::FullDisk) {
+        GTEST_SKIP() << "a full disk needs a tmpfs, which only root may mount";
+    }
+    const auto state = folder / "mouse.state";
+    StatefulMouse m(state, clock);
+    ASSERT_TRUE(m.handle);
+    ASSERT_TRUE(m.storeSeven(0x11));
+    const std::string whole = contents(state);
+    ASSERT_FALSE(whole.empty());
+
+    if (GetParam() == Broken::FullDisk) {
+        std::ofstream fill(folder / "fill", std::ios::binary);
+        const std::string block(4096, 'x');
+        while (fill.write(block.data(), static_cast<std::streamsize>(block.size())) && fill.flush()) {
+        }
+    } else if (root) {
+        ASSERT_EQ(::mount("tmpfs", folder.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k"), 0);
+    } else {
+        std::filesystem::permissions(folder,
+                                     std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    }
+
+    EXPECT_FALSE(m.storeSeven(0x22));
+    EXPECT_FALSE(m.mouse->storeProblem().empty());
+    EXPECT_FALSE(m.setWorkMode(0xF1));
+    EXPECT_EQ(contents(state), whole);
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        EXPECT_THAT(entry.path().filename().string(), ::testing::AnyOf("mouse.state", "fill"))
+            << "a temporary file was left behind";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Disks, StateStoreFailureTest, ::testing::Values(Broken::FullDisk, Broken::ReadOnly),
+                         [](const auto& broken) {
+                             return broken.param == Broken::FullDisk ? "Full" : "ReadOnly";
+                         });
+
+// The state file replaced whole, under a name of its own: private, no link planted beside it is
+// followed, and a state file that is itself a link is neither written through nor replaced.
+TEST_F(StateFolderTest, LinksBesideOrInPlaceOfTheStateFileAreNeverFollowedOrReplaced) {
+    const auto state = folder / "mouse.state";
+    const auto victim = folder / "victim";
+    {
+        std::ofstream out(victim, std::ios::binary);
+        out << "the user's own file";
+    }
+    std::filesystem::create_symlink(victim, folder / "mouse.state.part");
+    {
+        StatefulMouse m(state, clock);
+        ASSERT_TRUE(m.storeSeven(0x33));
+        EXPECT_EQ(m.mouse->storeProblem(), "");
+    }
+    EXPECT_EQ(contents(victim), "the user's own file");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "mouse.state.part"));
+    EXPECT_EQ(std::filesystem::status(state).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 3) << "temporary files left";
+
+    // The state file moved aside and a link put in its place: the mouse reads through it, but a
+    // write is refused with the reason, and the link and what it points at stay as they were.
+    const auto kept = folder / "kept.state";
+    std::filesystem::rename(state, kept);
+    std::filesystem::create_symlink(kept, state);
+    const std::string before = contents(kept);
+    StatefulMouse linked(state, clock);
+    EXPECT_EQ(linked.mouse->stateProblem(), "");
+    EXPECT_THAT(linked.mouse->readMemory(0x0400, 7), ElementsAre(0x33, 0x33, 0x33, 0x33, 0x33, 0x33, 0x33));
+    EXPECT_FALSE(linked.storeSeven(0x44));
+    EXPECT_THAT(linked.mouse->storeProblem(), ::testing::HasSubstr("symbolic link"));
+    EXPECT_FALSE(linked.setWorkMode(0xF1));
+    EXPECT_TRUE(std::filesystem::is_symlink(state));
+    EXPECT_EQ(contents(kept), before);
 }
 
 TEST(RuntimeOptionsTest, SwitchesAreReadFromTheEnvironment) {

@@ -218,7 +218,18 @@ bool ConfigCycle::refreshProfileParameter(Loading loading) {
 }
 
 void ConfigCycle::writeFlashSector() {
-    m_link.writeMemory(fl::kSector.address, m_buffers.assembleFlashSector());
+    store(fl::kSector.address, m_buffers.assembleFlashSector());
+}
+
+// After one stored write of a sequence failed, the later ones are left out: they cannot make good
+// what is missing, and each adds to what the mouse holds half-written.
+void ConfigCycle::store(std::uint16_t address, std::span<const Byte> bytes) {
+    if (m_storedWriteFailed) {
+        return;
+    }
+    if (!m_link.writeMemory(address, bytes)) {
+        m_storedWriteFailed = true;
+    }
 }
 
 // Whether the stored memory can be written: a mouse is connected and its storage kind is known.
@@ -249,26 +260,41 @@ CycleResult ConfigCycle::commitKeyBlock(Variant variant) {
     const StorageKind kind = m_buffers.storageKind;
 
     DeviceLink::TransferScope transfer(m_link);
+    m_storedWriteFailed = false;
     const DeviceLink::WriteCheck check(m_link);
     const auto& data = m_buffers.dataBuf;
     if (kind == StorageKind::I2C) {
-        m_link.writeMemory(i2c::kProfiles.address, data.section(image::kProfileRun));
+        store(i2c::kProfiles.address, data.section(image::kProfileRun));
         if (variant == Variant::Complete) {
-            m_link.writeMemory(i2c::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
+            store(i2c::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
         }
     } else {
         writeFlashSector();
         if (variant == Variant::Complete) {
-            m_link.writeMemory(fl::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
+            store(fl::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
         }
     }
+    if (m_storedWriteFailed) {
+        // Taking up the codes would load a half-written profile run; the mouse keeps working with
+        // the codes it holds.
+        return CycleResult::NotStored;
+    }
     refreshProfileParameter();
+    takeUpKeys();
+    return check.allStored() ? CycleResult::Done : CycleResult::NotStored;
+}
+
+void ConfigCycle::takeUpKeys() {
     // 0x0F and then the real work mode make the mouse load the codes just written.
     constexpr Byte kTakeUpKeys = 0x0F;
     const auto offset = static_cast<Byte>(image::kCurrentProfile);
+    const Byte mode = m_buffers.workingImage.currentProfile();
     m_link.writeSetting(offset, kTakeUpKeys, 0, 0, 1);
-    m_link.writeSetting(offset, m_buffers.workingImage.currentProfile(), 0, 0, 1);
-    return check.allStored() ? CycleResult::Done : CycleResult::NotStored;
+    // A mouse left at 0x0F holds no work mode at all (and an "I2C" mouse keeps it over a restart):
+    // a refused mode write is sent once more. The refusal still counts, so the caller says not stored.
+    if (!m_link.writeSetting(offset, mode, 0, 0, 1) && m_link.connected()) {
+        m_link.writeSetting(offset, mode, 0, 0, 1);
+    }
 }
 
 CycleResult ConfigCycle::writeDeviceMacros(const std::function<void()>& repoint) {
@@ -291,19 +317,21 @@ CycleResult ConfigCycle::writeDeviceMacros(const std::function<void()>& repoint)
         return CycleResult::WrongKind;
     }
     m_ui.beginBusy();
+    const DeviceLink::WriteCheck check(m_link);
     {
         DeviceLink::TransferScope transfer(m_link);
+        m_storedWriteFailed = false;
         if (m_buffers.storageKind == StorageKind::I2C) {
-            m_link.writeMemory(i2c::kProfiles.address, m_buffers.dataBuf.section(image::kProfileRun));
+            store(i2c::kProfiles.address, m_buffers.dataBuf.section(image::kProfileRun));
         } else {
             writeFlashSector();
         }
         for (const MacroMemoryWrite& write : m_macroTable.memoryWrites()) {
-            m_link.writeMemory(write.address, write.bytes);
+            store(write.address, write.bytes);
         }
     }
     m_ui.endBusy();
-    return CycleResult::Done;
+    return check.allStored() ? CycleResult::Done : CycleResult::NotStored;
 }
 
 CycleResult ConfigCycle::commitFireMacros(std::span<const Rgb, 10> colours) {
@@ -315,6 +343,7 @@ CycleResult ConfigCycle::commitFireMacros(std::span<const Rgb, 10> colours) {
         return why;
     }
     DeviceLink::TransferScope transfer(m_link);
+    m_storedWriteFailed = false;
     const DeviceLink::WriteCheck check(m_link);
     for (std::size_t c = 0; c < colours.size(); ++c) {
         const auto offset = static_cast<Byte>(image::kLedColors + 3 * c);
@@ -325,21 +354,21 @@ CycleResult ConfigCycle::commitFireMacros(std::span<const Rgb, 10> colours) {
                               m_buffers.dataBuf.section(image::kUserSection));
     const auto& data = m_buffers.dataBuf;
     if (m_buffers.storageKind == StorageKind::I2C) {
-        m_link.writeMemory(i2c::kProfiles.address, data.section(image::kProfileRun));
-        m_link.writeMemory(i2c::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
-        m_link.writeMemory(i2c::kFireMacroStore.address, m_buffers.fireMacroStore.half(0));
-        m_link.writeMemory(static_cast<std::uint16_t>(i2c::kFireMacroStore.address + i2c::kHalf),
-                           m_buffers.fireMacroStore.half(1));
+        store(i2c::kProfiles.address, data.section(image::kProfileRun));
+        store(i2c::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
+        store(i2c::kFireMacroStore.address, m_buffers.fireMacroStore.half(0));
+        store(static_cast<std::uint16_t>(i2c::kFireMacroStore.address + i2c::kHalf),
+              m_buffers.fireMacroStore.half(1));
     } else {
         writeFlashSector();
-        m_link.writeMemory(fl::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
-        m_link.writeMemory(fl::kFireMacroStore.address, m_buffers.fireMacroStore.bytes());
+        store(fl::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
+        store(fl::kFireMacroStore.address, m_buffers.fireMacroStore.bytes());
+    }
+    if (m_storedWriteFailed) {
+        return CycleResult::NotStored;
     }
     refreshProfileParameter();
-    constexpr Byte kTakeUpKeys = 0x0F;
-    const auto offset = static_cast<Byte>(image::kCurrentProfile);
-    m_link.writeSetting(offset, kTakeUpKeys, 0, 0, 1);
-    m_link.writeSetting(offset, m_buffers.workingImage.currentProfile(), 0, 0, 1);
+    takeUpKeys();
     return check.allStored() ? CycleResult::Done : CycleResult::NotStored;
 }
 
@@ -363,6 +392,7 @@ CycleResult ConfigCycle::writeAllToDevice() {
     }
     const StorageKind kind = m_buffers.storageKind;
     DeviceLink::TransferScope transfer(m_link);
+    m_storedWriteFailed = false;
     const DeviceLink::WriteCheck check(m_link);
     const auto& data = m_buffers.dataBuf;
     m_link.writeSettingsBlock(static_cast<Byte>(image::kVendorSection.offset),
@@ -379,37 +409,37 @@ CycleResult ConfigCycle::writeAllToDevice() {
 
 void ConfigCycle::writeStoredI2C() {
     const auto& data = m_buffers.dataBuf;
-    m_link.writeMemory(i2c::kProfiles.address, data.section(image::kProfileRun));
-    m_link.writeMemory(i2c::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
-    m_link.writeMemory(i2c::kMacroArea.address, half(m_buffers.deviceMacroArea, 0));
-    m_link.writeMemory(static_cast<std::uint16_t>(i2c::kMacroArea.address + i2c::kHalf),
-                       half(m_buffers.deviceMacroArea, 1));
-    m_link.writeMemory(i2c::kFireMacroStore.address, m_buffers.fireMacroStore.half(0));
-    m_link.writeMemory(static_cast<std::uint16_t>(i2c::kFireMacroStore.address + i2c::kHalf),
-                       m_buffers.fireMacroStore.half(1));
-    m_link.writeMemory(i2c::kPatchHeader.address, m_buffers.patchHeaderRecord);
-    m_link.writeMemory(i2c::kPatchCode.address, half(m_buffers.eepromPatchCode, 0));
-    m_link.writeMemory(static_cast<std::uint16_t>(i2c::kPatchCode.address + i2c::kHalf),
-                       half(m_buffers.eepromPatchCode, 1));
+    store(i2c::kProfiles.address, data.section(image::kProfileRun));
+    store(i2c::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
+    store(i2c::kMacroArea.address, half(m_buffers.deviceMacroArea, 0));
+    store(static_cast<std::uint16_t>(i2c::kMacroArea.address + i2c::kHalf),
+          half(m_buffers.deviceMacroArea, 1));
+    store(i2c::kFireMacroStore.address, m_buffers.fireMacroStore.half(0));
+    store(static_cast<std::uint16_t>(i2c::kFireMacroStore.address + i2c::kHalf),
+          m_buffers.fireMacroStore.half(1));
+    store(i2c::kPatchHeader.address, m_buffers.patchHeaderRecord);
+    store(i2c::kPatchCode.address, half(m_buffers.eepromPatchCode, 0));
+    store(static_cast<std::uint16_t>(i2c::kPatchCode.address + i2c::kHalf),
+          half(m_buffers.eepromPatchCode, 1));
 }
 
 void ConfigCycle::writeStoredFlash() {
     const auto& data = m_buffers.dataBuf;
     writeFlashSector();
-    m_link.writeMemory(fl::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
+    store(fl::kFireKeyBlock.address, data.section(image::kFireKeyBlock));
     std::vector<Byte> names;
     names.reserve(fl::kMacroNames.length);
     for (const auto& name : m_buffers.flashMacroNames) {
         names.insert(names.end(), name.begin(), name.end());
     }
-    m_link.writeMemory(fl::kMacroNames.address, names);
+    store(fl::kMacroNames.address, names);
     for (std::size_t i = 0; i < fl::kMacroCount; ++i) {
-        m_link.writeMemory(static_cast<std::uint16_t>(fl::kMacroBodies + i * fl::kMacroBodySize),
-                           m_buffers.flashMacroBodies[i]);
+        store(static_cast<std::uint16_t>(fl::kMacroBodies + i * fl::kMacroBodySize),
+              m_buffers.flashMacroBodies[i]);
     }
-    m_link.writeMemory(fl::kFireMacroStore.address, m_buffers.fireMacroStore.bytes());
+    store(fl::kFireMacroStore.address, m_buffers.fireMacroStore.bytes());
     if (!m_buffers.patchLocked) {
-        m_link.writeMemory(fl::kPatchCode.address, m_buffers.flashPatchCode);
+        store(fl::kPatchCode.address, m_buffers.flashPatchCode);
     }
 }
 
@@ -462,6 +492,24 @@ CycleResult ConfigCycle::defaultSettings(int n, const std::function<void()>& res
         resetAndRefind();
     }
     return written;
+}
+
+CycleResult ConfigCycle::repairWithDefaults(StorageKind kind, int n,
+                                            const std::function<void()>& resetAndRefind) {
+    if (n < 1 || n > static_cast<int>(m_defaults.size())) {
+        throw std::out_of_range("ConfigCycle::repairWithDefaults: default image 1 or 2");
+    }
+    if (!m_link.connected()) {
+        return CycleResult::NoDevice;
+    }
+    if (kind == StorageKind::None || kind != m_defaultImageKind) {
+        return CycleResult::WrongKind;
+    }
+    if (fullRead(kind, {}) != CycleResult::Done) {
+        m_applyingImage = true; // still the refused mouse: no other write may reach it
+        return CycleResult::NotRead;
+    }
+    return defaultSettings(n, resetAndRefind);
 }
 
 void ConfigCycle::initNoDevice() {
@@ -542,17 +590,18 @@ CycleResult ConfigCycle::programPatch(std::span<const Byte> file, const std::fun
     bool same = false;
     {
         DeviceLink::TransferScope transfer(m_link);
+        m_storedWriteFailed = false;
         const DeviceLink::WriteCheck check(m_link);
         if (m_buffers.storageKind == StorageKind::I2C) {
             checkEEPatchCodeSection(m_buffers);
-            m_link.writeMemory(i2c::kPatchHeader.address, m_buffers.patchHeaderRecord);
-            m_link.writeMemory(i2c::kPatchCode.address, half(m_buffers.eepromPatchCode, 0));
-            m_link.writeMemory(static_cast<std::uint16_t>(i2c::kPatchCode.address + i2c::kHalf),
-                               half(m_buffers.eepromPatchCode, 1));
+            store(i2c::kPatchHeader.address, m_buffers.patchHeaderRecord);
+            store(i2c::kPatchCode.address, half(m_buffers.eepromPatchCode, 0));
+            store(static_cast<std::uint16_t>(i2c::kPatchCode.address + i2c::kHalf),
+                  half(m_buffers.eepromPatchCode, 1));
         } else {
             checkPatchCodeSection(m_buffers);
             if (!m_buffers.patchLocked) {
-                m_link.writeMemory(fl::kPatchCode.address, m_buffers.flashPatchCode);
+                store(fl::kPatchCode.address, m_buffers.flashPatchCode);
             }
             writeFlashSector();
         }

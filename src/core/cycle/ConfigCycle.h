@@ -36,7 +36,8 @@ enum class CycleResult {
     NotRead,    // the mouse's configuration was not read whole: nothing was drawn, taken or sent
     FileFailed, // the file could not be written whole (see the FileResult): the old file is kept
     // A report of the write was refused or the mouse left during it: the mouse does not hold all of
-    // what was asked (the rest of the sequence was still sent, as it would have been).
+    // what was asked. A write into the stored memory stops at its failed report, and the sequence's
+    // later stored writes and the take-up of new key codes are left out.
     NotStored,
     // Every report went through, but what the mouse gave back differs from what was written.
     ReadBackDiffers,
@@ -96,8 +97,9 @@ public:
     // buffers: the ten lighting colours, the UserSection (fresh checksum) as live settings, then the
     // profile sections, the FireKeyBlock and the committed fire macro store in the order of the
     // mouse's kind, the UserSection read back and 0x0F and the work mode written to CurrentProfile.
-    // A failed write does not stop the later ones; then NotStored. Skipped while ApplyingImage is set;
-    // nothing is sent without a mouse whose configuration was read whole (NoDevice, WrongKind, NotRead).
+    // A failed stored write stops the later stored writes and the take-up; then NotStored. Skipped while
+    // ApplyingImage is set; nothing is sent without a mouse whose configuration was read whole (NoDevice,
+    // WrongKind, NotRead).
     CycleResult commitFireMacros(std::span<const Rgb, 10> colours);
 
     // RefreshProfileParameter: the 28-byte UserSection from the live settings into DataBuf and the
@@ -125,6 +127,14 @@ public:
     // resetAndRefind) makes the mouse restart and read back. Without a link (NoDevice) or with a
     // mouse of another kind than the default images (WrongKind) nothing changes.
     CycleResult defaultSettings(int n, const std::function<void()>& resetAndRefind);
+
+    // The repair of a mouse refused for its identity bytes (a write broken off over them leaves a
+    // mouse no program of ours would touch again): its configuration is read whole first, as the
+    // default settings keep parts of what it holds, then default settings n are written, which
+    // rewrite the identity bytes, and resetAndRefind follows. `kind` is the storage kind its probe
+    // gave. NotRead when the read did not get every report: nothing is written and the mouse stays
+    // held (ApplyingImage set). Only for such a mouse, and only when the user asked for it.
+    CycleResult repairWithDefaults(StorageKind kind, int n, const std::function<void()>& resetAndRefind);
 
     // InitNoDevice: default image 1 into the buffers and drawn; nothing is sent.
     void initNoDevice();
@@ -179,7 +189,11 @@ private:
     void writeStoredI2C();
     void writeStoredFlash();
     void writeFlashSector();
+    // writeMemory, left out once a stored write of the current sequence has failed.
+    void store(std::uint16_t address, std::span<const Byte> bytes);
     void takeMacrosIntoViews(StorageKind kind, bool clearFirst);
+    // 0x0F and then the work mode to CurrentProfile, so that the mouse takes up new key codes.
+    void takeUpKeys();
 
     DeviceLink& m_link;
     ConfigBuffers& m_buffers;
@@ -189,6 +203,7 @@ private:
     ButtonCodeTable m_codeTable;
     DeviceMacroTable m_macroTable;
     DefaultImageBuffers m_defaults{};
+    bool m_storedWriteFailed = false; // a stored write of this sequence failed
     ConfigBuffers m_readSnapshot;
     std::uint64_t m_readSerial = 0;                   // linkSerial() of the last complete full read
     std::pair<Byte, Byte> m_readIdentity{0xFF, 0xFF}; // ManuId, ProId of that read

@@ -201,6 +201,7 @@ void DeviceDiscovery::readDevInfo() {
     m_ui.setDevTimerEnabled(false);
     m_ui.showMessageBox("Str107");
     m_ui.setDevTimerEnabled(true);
+    m_ui.identityRefused();
 }
 
 void DeviceDiscovery::resetAndRefind() {

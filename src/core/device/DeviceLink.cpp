@@ -307,7 +307,11 @@ bool DeviceLink::writeMemory(std::uint16_t address, std::span<const Byte> source
         // nothing else there.
         const std::size_t n = std::min(kChunkSize, source.size() - start);
         std::copy_n(source.begin() + static_cast<std::ptrdiff_t>(start), n, m_staging.begin());
-        sendDataChunk(m_staging);
+        // The mouse keeps no place for a refused chunk: every later one would land a chunk early,
+        // over bytes outside this write. Stop here; the refusal is already counted.
+        if (!sendDataChunk(m_staging)) {
+            return false;
+        }
     }
     return true;
 }

@@ -51,6 +51,11 @@ public:
     // (showNoDevice was called just before, so the covers are up). From fullReadFailed().
     virtual void showReadFailed() {}
 
+    // The mouse was refused for its identity bytes ("Str107" was shown; ApplyingImage is set).
+    // Called last in the identification, which must finish first: the window offers default
+    // settings, which rewrite those bytes, once the current handler has returned.
+    virtual void identityRefused() {}
+
     // A report failed because the mouse left the bus (it may already be back). Called inside the
     // failing operation, which must finish first: post DeviceDiscovery::handleLostLink() to run on
     // the user-interface thread once the current handler has returned. Without it the next DevTimer

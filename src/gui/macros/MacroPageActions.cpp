@@ -382,9 +382,12 @@ bool MacroPage::writeDeviceMacros(const core::MacroAddressTable& before,
     if (deletedRow) {
         // RefreshKeysParameters: the buttons take their new codes with a keys-only commit first. The
         // codes then hold the new addresses, which the moves must not be applied to a second time.
+        // Macros moved under buttons whose new codes the mouse did not take would play the wrong
+        // macro: after a failed key write the macros stay where the mouse has them (the read that
+        // follows the message shows them).
         repoint();
-        cycle.commitKeyBlock(core::ConfigCycle::Variant::KeysOnly);
-        cycle.writeDeviceMacros();
+        if (cycle.commitKeyBlock(core::ConfigCycle::Variant::KeysOnly) != core::CycleResult::NotStored)
+            cycle.writeDeviceMacros();
     } else {
         cycle.writeDeviceMacros(repoint);
     }

@@ -872,6 +872,32 @@ void MainWindow::linkLost() {
     });
 }
 
+void MainWindow::identityRefused() {
+    // A write of ours broken off over the identity bytes leaves a mouse refused for good unless it
+    // can be given default settings, which rewrite them. The user decides; every other operation
+    // stays refused for this mouse.
+    QTimer::singleShot(0, this, [this] {
+        core::DeviceDiscovery& discovery = m_session->discovery();
+        if (m_session->isShutDown() || discovery.state() != core::LinkState::RefusedIdentity ||
+            !deviceConnected())
+            return;
+        if (!MessageSeam::confirm(
+                this,
+                QStringLiteral("The mouse's identity bytes are not those of this product line. This happens "
+                               "when a write to the mouse was broken off.\n\n"
+                               "Write Default Settings 1 to the mouse? This replaces its whole "
+                               "configuration (buttons, macros, lighting) with the defaults and "
+                               "rewrites its identity bytes.")))
+            return;
+        const core::CycleResult result =
+            m_cycle->repairWithDefaults(discovery.storageKind(), 1, [this] { resetAndRefind(); });
+        if (result == core::CycleResult::NotStored)
+            reportNotStored(notstored::kDefaults, false);
+        else if (result == core::CycleResult::NotRead)
+            showMessage("Str721");
+    });
+}
+
 bool MainWindow::pressDeviceButton(const QString& entry, const QString& picture) {
     setEntryPictures(entry, picture);
     // A mouse that was refused, or whose read did not complete, is not the one the buffers hold:

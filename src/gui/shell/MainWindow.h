@@ -152,6 +152,7 @@ public:
     void showMouseNotAnswering() override;
     void showReadFailed() override;
     void linkLost() override;
+    void identityRefused() override;
 
     // --- DeviceEventSink
     void refreshCurrentDpiStatus() override;

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -19,6 +21,7 @@
 #include "core/image/Checksum.h"
 #include "core/image/PatchFile.h"
 #include "core/image/ProfileFile.h"
+#include "core/macros/MacroName.h"
 #include "emulator/EmulatorTransport.h"
 
 using namespace tarvik;
@@ -255,11 +258,18 @@ TEST_F(CycleTest, StoredWorkModeByteF1IsWorkModeTwoAfterDrawing) {
 
 // A mouse, a link and a cycle of their own, for sweeps that need a fresh mouse for every run.
 struct Rig {
-    explicit Rig(StorageKind kind) {
+    explicit Rig(StorageKind kind)
+        : Rig(kind,
+              kind == StorageKind::Flash ? test::makeTestImage(core::profile_file::kFlashSize, 0xF0)
+                                         : test::makeTestImage(),
+              false) {}
+    // A mouse starting from the profile file `image` (empty: built-in default image 1), recording
+    // its reports when asked.
+    Rig(StorageKind kind, std::vector<Byte> image, bool keepLog) {
         emulator::VirtualMouse::Options options;
         options.kind = kind;
-        options.image = kind == StorageKind::Flash ? test::makeTestImage(core::profile_file::kFlashSize, 0xF0)
-                                                   : test::makeTestImage();
+        options.image = std::move(image);
+        options.keepLog = keepLog;
         options.clock = &clock;
         mouse = bus.addMouse(options);
         link.openDevice(mouse->vendorId(), mouse->productId());
@@ -799,6 +809,42 @@ TEST_F(DiscoveryCycleTest, AnAcceptedMouseIsReadAndAfterDefaultSettingsReadBackF
     EXPECT_FALSE(applying);
 }
 
+// Identity bytes broken (as a write cut off over them once left them) lock the mouse out of every
+// write, default settings included; only the repair, asked for on purpose, writes the defaults, and
+// the mouse then comes back accepted and read.
+TEST_F(DiscoveryCycleTest, AMouseRefusedForItsIdentityIsRepairedOnlyOnPurpose) {
+    emulator::VirtualMouse::Options options;
+    options.clock = &clock;
+    mouse = bus.addMouse(options);
+    const auto good = mouse->readMemory(484, 2);
+    mouse->setIdentity(0x12, 0x34);
+    discovery.devTimerTimer();
+    ASSERT_EQ(discovery.state(), core::LinkState::RefusedIdentity);
+    ASSERT_TRUE(applying);
+    EXPECT_NE(cycle.defaultSettings(1, [this] { discovery.resetAndRefind(); }), CycleResult::Done);
+    EXPECT_NE(cycle.commitKeyBlock(core::ConfigCycle::Variant::Complete), CycleResult::Done);
+    EXPECT_EQ(mouse->readMemory(484, 2), (std::vector<Byte>{0x12, 0x34}));
+
+    // A read that does not get every report writes nothing and keeps the mouse held.
+    emulator::Faults faults;
+    faults.failFetches = true;
+    mouse->setFaults(faults);
+    EXPECT_EQ(cycle.repairWithDefaults(discovery.storageKind(), 1, [this] { discovery.resetAndRefind(); }),
+              CycleResult::NotRead);
+    EXPECT_TRUE(applying);
+    EXPECT_EQ(mouse->resetCount(), 0);
+    mouse->setFaults({});
+
+    window.events.clear();
+    EXPECT_EQ(cycle.repairWithDefaults(discovery.storageKind(), 1, [this] { discovery.resetAndRefind(); }),
+              CycleResult::Done);
+    EXPECT_EQ(mouse->readMemory(484, 2), good);
+    EXPECT_EQ(mouse->resetCount(), 1);
+    EXPECT_EQ(discovery.state(), core::LinkState::Ready);
+    EXPECT_TRUE(cycle.configurationRead());
+    EXPECT_FALSE(applying);
+}
+
 // --- writes that do not go through -----------------------------------------------------------------
 
 // One user action's write sequence, as the window starts it, with what it reports.
@@ -878,6 +924,238 @@ TEST_F(CycleTest, ARefusedReadBackDuringACommitIsNotAFailedWrite) {
     mouse->setFaults(faults);
     EXPECT_EQ(cycle.commitKeyBlock(core::ConfigCycle::Variant::KeysOnly), CycleResult::Done);
 }
+
+// --- one failed report at every position of every edit's write --------------------------------------
+
+enum class Edit { KeyBlock, MacroAdd, MacroDelete, FireConfirm, LoadProfile, Defaults, Program };
+
+// What the mouse holds at the start: the test image, or built-in default image 1 (real macros),
+// also with one more macro added.
+enum class Start { TestImage, BuiltIn, BuiltInWithMacro };
+
+struct SweepCase {
+    Edit edit;
+    StorageKind kind;
+    Start start;
+};
+
+std::string sweepName(const ::testing::TestParamInfo<SweepCase>& info) {
+    static constexpr const char* kNames[] = {"KeyBlock",    "MacroAdd", "MacroDelete", "FireConfirm",
+                                             "LoadProfile", "Defaults", "Program"};
+    return std::string(kNames[static_cast<int>(info.param.edit)]) +
+           (info.param.kind == StorageKind::I2C ? "I2C" : "Flash");
+}
+
+// A sound profile file of the rig's own mouse with other settings: the settings, profiles and the
+// reserved block changed, the ids, identity bytes and marker kept.
+std::vector<Byte> changedOwnProfile(Rig& rig) {
+    rig.cycle.dataBufToMemo();
+    auto file = core::writeProfileFile(rig.buffers);
+    for (std::size_t i = 4; i < 484; ++i) {
+        file[i] ^= 0x5A;
+    }
+    fixChecksums(file);
+    return file;
+}
+
+CycleResult runEdit(Rig& rig, Edit edit, const std::vector<Byte>& profile);
+
+// The profile file a sweep's mice start from.
+std::vector<Byte> sweepImage(const SweepCase& c) {
+    if (c.start == Start::TestImage) {
+        return c.kind == StorageKind::Flash ? test::makeTestImage(core::profile_file::kFlashSize, 0xF0)
+                                            : test::makeTestImage();
+    }
+    if (c.start == Start::BuiltIn) {
+        return {};
+    }
+    Rig rig(c.kind, std::vector<Byte>{}, false);
+    if (rig.cycle.fullRead(c.kind, {}) != CycleResult::Done ||
+        runEdit(rig, Edit::MacroAdd, {}) != CycleResult::Done) {
+        return {};
+    }
+    rig.cycle.dataBufToMemo();
+    return core::writeProfileFile(rig.buffers);
+}
+
+// The edit as its page makes it, on a rig whose configuration was read whole. The restart that
+// follows a profile load, the default settings and a patch is left to the sweep.
+CycleResult runEdit(Rig& rig, Edit edit, const std::vector<Byte>& profile) {
+    auto& cycle = rig.cycle;
+    switch (edit) {
+    case Edit::KeyBlock:
+        return rig.assign();
+    case Edit::MacroAdd: {
+        core::MacroBody body{};
+        const Byte events[] = {0xA1, 0xFE, 0x00, 0x32, 0x21};
+        std::copy(std::begin(events), std::end(events), body.begin());
+        if (cycle.deviceMacroTable().add(core::nameToField("Sweep"), body) !=
+            core::DeviceMacroTable::Result::Done) {
+            return CycleResult::Refused;
+        }
+        return cycle.writeDeviceMacros();
+    }
+    case Edit::MacroDelete:
+        if (cycle.deviceMacroTable().remove(0) != core::DeviceMacroTable::Result::Done) {
+            return CycleResult::Refused;
+        }
+        return cycle.writeDeviceMacros();
+    case Edit::FireConfirm: {
+        rig.buffers.fireMacros.names[1] = core::nameToField("Sweep");
+        rig.buffers.joinFireMacroStore();
+        std::array<core::Rgb, 10> colours{};
+        for (int c = 0; c < 10; ++c) {
+            colours[static_cast<std::size_t>(c)] = core::Rgb{static_cast<Byte>(16 * c), 0x40, 0x80};
+        }
+        return cycle.commitFireMacros(colours);
+    }
+    case Edit::LoadProfile:
+        return cycle.loadProfile(profile, {});
+    case Edit::Defaults:
+        return cycle.defaultSettings(2, {});
+    case Edit::Program:
+        if (rig.buffers.storageKind == StorageKind::I2C) {
+            return cycle.programPatch(std::vector<Byte>(528, 0x11), {});
+        }
+        std::vector<Byte> file(0x8000 + 1024, 0x00);
+        std::fill(file.begin() + 0x8000, file.end(), Byte{0x01});
+        return cycle.programPatch(file, {});
+    }
+    return CycleResult::Refused;
+}
+
+// The stored-memory bytes a report log shows being written: memory writes, and on "I2C" the live
+// settings, which the mouse keeps in the same memory.
+std::vector<bool> writtenBytes(const std::vector<emulator::ReportRecord>& log, StorageKind kind,
+                               std::size_t size) {
+    std::vector<bool> written(size, false);
+    auto mark = [&](std::size_t from, std::size_t n) {
+        for (std::size_t i = from; i < std::min(size, from + n); ++i) {
+            written[i] = true;
+        }
+    };
+    for (const auto& r : log) {
+        if (r.kind != emulator::ReportRecord::Kind::Set || r.bytes.at(0) != 0x40) {
+            continue;
+        }
+        if (r.bytes[1] == 0x07) {
+            mark(static_cast<std::size_t>(r.bytes[2] << 8 | r.bytes[3]),
+                 static_cast<std::size_t>(r.bytes[4] << 8 | r.bytes[5]));
+        } else if (r.bytes[1] == 0x05 && kind == StorageKind::I2C) {
+            mark(r.bytes[3], r.bytes[7]);
+        }
+    }
+    return written;
+}
+
+class WriteSweepTest : public ::testing::TestWithParam<SweepCase> {};
+
+// Every report of the edit in turn is refused, and separately the mouse is unplugged as it arrives.
+// Afterwards the mouse's memory holds, byte by byte, either what it held before or what the
+// undisturbed edit leaves there, and nothing at all changed outside the bytes the edit writes; its
+// identity bytes are one or the other as a pair; the edit does not claim success; and the mouse,
+// plugged back in, reads whole.
+TEST_P(WriteSweepTest, ARefusedReportOrAnUnpluggedMouseAtAnyPositionLeavesTheMouseReadable) {
+    const SweepCase c = GetParam();
+    const std::uint16_t identityAt = c.kind == StorageKind::I2C ? core::memmap::i2c::kFireKeyBlock.address
+                                                                : core::memmap::flash::kFireKeyBlock.address;
+    const std::vector<Byte> image = sweepImage(c);
+    Rig reference(c.kind, image, true);
+    ASSERT_EQ(reference.cycle.fullRead(c.kind, {}), CycleResult::Done);
+    const std::vector<Byte> profile =
+        c.edit == Edit::LoadProfile ? changedOwnProfile(reference) : std::vector<Byte>{};
+    const auto before = reference.mouse->memory();
+    reference.mouse->clearReportLog();
+    const int start = reference.mouse->reportCount();
+    ASSERT_EQ(runEdit(reference, c.edit, profile), CycleResult::Done);
+    const int reports = reference.mouse->reportCount() - start;
+    const auto log = reference.mouse->reportLog();
+    ASSERT_EQ(static_cast<int>(log.size()), reports);
+    const auto after = reference.mouse->memory();
+    const auto written = writtenBytes(log, c.kind, before.size());
+    ASSERT_NE(before, after) << "the edit must change the mouse for the sweep to show anything";
+
+    std::vector<std::string> wrong;
+    const bool verbose = std::getenv("SWEEP_VERBOSE") != nullptr;
+    for (const bool unplug : {false, true}) {
+        for (int position = 1; position <= reports; ++position) {
+            Rig rig(c.kind, image, false);
+            ASSERT_EQ(rig.cycle.fullRead(c.kind, {}), CycleResult::Done);
+            emulator::Faults faults;
+            (unplug ? faults.unplugAtReport : faults.refuseReport) = rig.mouse->reportCount() + position;
+            rig.mouse->setFaults(faults);
+            const CycleResult result = runEdit(rig, c.edit, profile);
+            rig.mouse->setFaults({});
+            const auto memory = rig.mouse->memory();
+
+            const auto& report = log[static_cast<std::size_t>(position - 1)];
+            // Unplugged between 0x0F and the work mode that make the mouse take up new key codes,
+            // the mouse keeps the 0x0F: no report can reach it to put the mode back.
+            const bool takeUpCut = unplug && report.bytes.at(0) == 0x40 && report.bytes[1] == 0x05 &&
+                                   report.bytes[3] == core::image::kCurrentProfile;
+            std::string what;
+            for (std::size_t i = 0; i < memory.size() && what.empty(); ++i) {
+                if (takeUpCut && c.kind == StorageKind::I2C && i == core::image::kCurrentProfile &&
+                    memory[i] == 0x0F) {
+                    continue;
+                }
+                if (memory[i] != before[i] && (!written[i] || memory[i] != after[i])) {
+                    what = "byte " + std::to_string(i) + " changed";
+                }
+            }
+            const bool identityBefore = std::equal(
+                memory.begin() + identityAt, memory.begin() + identityAt + 2, before.begin() + identityAt);
+            const bool identityAfter = std::equal(
+                memory.begin() + identityAt, memory.begin() + identityAt + 2, after.begin() + identityAt);
+            if (!identityBefore && !identityAfter) {
+                what += " identity bytes mixed";
+            }
+            // Only a refused read can leave the edit whole: then it may say so, and must be right.
+            // A refused read command or fetch.
+            const bool readRefused =
+                !unplug &&
+                (report.kind == emulator::ReportRecord::Kind::Get ||
+                 (report.bytes.at(0) == 0x40 && (report.bytes[1] == 0x06 || report.bytes[1] == 0x09)));
+            if (result == CycleResult::Done && !(readRefused && memory == after)) {
+                what += " claimed stored";
+            }
+            if (!rig.link.connected() || unplug) {
+                rig.mouse->plug();
+                rig.link.openDevice(rig.mouse->vendorId(), rig.mouse->productId());
+            }
+            if (rig.cycle.fullRead(c.kind, {}) != CycleResult::Done) {
+                what += " no whole read after";
+            }
+            if (!what.empty() && verbose) {
+                std::cerr << (unplug ? "unplug" : "refuse") << " at " << position << ":" << what << " report "
+                          << hex(report.bytes) << "\n";
+            }
+            if (!what.empty()) {
+                wrong.push_back(std::string(unplug ? "unplug" : "refuse") + " at " +
+                                std::to_string(position) + ":" + what);
+            }
+        }
+    }
+    EXPECT_TRUE(wrong.empty()) << wrong.size() << " of " << 2 * reports
+                               << " runs, the first: " << (wrong.empty() ? std::string() : wrong.front());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, WriteSweepTest,
+    ::testing::Values(SweepCase{Edit::KeyBlock, StorageKind::I2C, Start::TestImage},
+                      SweepCase{Edit::KeyBlock, StorageKind::Flash, Start::TestImage},
+                      SweepCase{Edit::MacroAdd, StorageKind::I2C, Start::BuiltIn},
+                      SweepCase{Edit::MacroAdd, StorageKind::Flash, Start::BuiltIn},
+                      SweepCase{Edit::MacroDelete, StorageKind::I2C, Start::BuiltInWithMacro},
+                      SweepCase{Edit::MacroDelete, StorageKind::Flash, Start::BuiltInWithMacro},
+                      SweepCase{Edit::FireConfirm, StorageKind::I2C, Start::TestImage},
+                      SweepCase{Edit::FireConfirm, StorageKind::Flash, Start::TestImage},
+                      SweepCase{Edit::LoadProfile, StorageKind::I2C, Start::TestImage},
+                      SweepCase{Edit::LoadProfile, StorageKind::Flash, Start::TestImage},
+                      SweepCase{Edit::Defaults, StorageKind::I2C, Start::TestImage},
+                      SweepCase{Edit::Program, StorageKind::I2C, Start::TestImage},
+                      SweepCase{Edit::Program, StorageKind::Flash, Start::TestImage}),
+    sweepName);
 
 // --- programming patch code --------------------------------------------------------------------------
 

@@ -130,7 +130,7 @@ TEST_F(DeviceLinkTest, UnplugInTheMiddleOfAReadStillSucceedsWithFFForTheMissingB
     EXPECT_EQ(clock.spins(), 2); // no gap after a failed fetch
 }
 
-TEST_F(DeviceLinkTest, RefusedFirstReportEndsTheOperationRefusedLaterOnesAreNotNoticed) {
+TEST_F(DeviceLinkTest, RefusedReportEndsAMemoryWriteARefusedFetchIsOnlyNoticedByCompleteness) {
     open();
     emulator::Faults faults;
     faults.refuseReport = mouse->reportCount() + 1;
@@ -139,21 +139,25 @@ TEST_F(DeviceLinkTest, RefusedFirstReportEndsTheOperationRefusedLaterOnesAreNotN
     EXPECT_FALSE(link.writeMemory(484, block));
     EXPECT_EQ(mouse->reportLog().size(), 1u); // nothing after the refused command
 
+    // A refused data report: the later chunk would land in its place, so none is sent.
+    const auto before = mouse->readMemory(484, 12);
+    const std::size_t logged = mouse->reportLog().size();
+    const std::uint64_t failed = link.failedWriteReports();
     faults.refuseReport = mouse->reportCount() + 2; // the first data report
     mouse->setFaults(faults);
-    EXPECT_TRUE(link.writeMemory(484, block));
-    // The mouse never saw the first chunk, so the second one took its place.
-    auto stored = mouse->readMemory(484, 12);
-    EXPECT_THAT(std::vector<Byte>(stored.begin(), stored.begin() + 7),
-                ElementsAre(0x57, 0x58, 0x59, 0x5A, 0x5B, 0x55, 0x56));
+    EXPECT_FALSE(link.writeMemory(484, block));
+    EXPECT_EQ(mouse->reportLog().size(), logged + 2);
+    EXPECT_EQ(link.failedWriteReports(), failed + 1);
+    EXPECT_EQ(mouse->readMemory(484, 12), before);
 
     faults.refuseReport = mouse->reportCount() + 2; // the first fetch
     mouse->setFaults(faults);
     std::array<Byte, 12> read{};
     EXPECT_TRUE(link.readMemory(484, 12, read, Loading::Hidden));
+    EXPECT_FALSE(link.lastReadComplete());
     EXPECT_THAT(std::vector<Byte>(read.begin(), read.begin() + 7), Each(0xFF));
     // ...and the mouse, not having sent the first chunk, sends it in the second fetch.
-    EXPECT_TRUE(std::equal(stored.begin(), stored.begin() + 5, read.begin() + 7));
+    EXPECT_TRUE(std::equal(before.begin(), before.begin() + 5, read.begin() + 7));
 }
 
 TEST_F(DeviceLinkTest, WithoutADeviceNothingIsSentAndReadsGiveFF) {

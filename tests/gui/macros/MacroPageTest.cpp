@@ -249,6 +249,27 @@ TEST_F(MacroPageTest, ARefusedOrInterruptedAddIsReportedOnceAndTheListShowsWhatT
     }
 }
 
+// Deleting a macro writes the buttons' new codes first; when the mouse refuses them, moving the
+// macros under those buttons would make them play the wrong macro: the macros stay as they are.
+TEST_F(MacroPageTest, ARefusedKeyWriteOfADeletionLeavesTheMacrosWhereTheButtonsFindThem) {
+    library({record("M1", kM1Body), record("M2", {0xA2, 0x22, 0x00})});
+    plug(StorageKind::I2C);
+    menu("LB_PCMacroName", 0, "Btn_AddMacro");
+    menu("LB_PCMacroName", 1, "Btn_AddMacro");
+    ASSERT_EQ(cycle.deviceMacroTable().count(), 2u);
+    const std::vector<Byte> macros = stored(496, 512);
+    shell.messages.clear();
+    shell.readsAsked = 0;
+    emulator::Faults faults;
+    faults.refuseReport = mouse->reportCount() + 2; // the first data report of the key sections
+    mouse->setFaults(faults);
+    menu("LB_MacroName", 0, "Btn_DelMacro");
+    mouse->setFaults({});
+    EXPECT_EQ(shell.messages, QStringList{QStringLiteral("Str127")});
+    EXPECT_EQ(shell.readsAsked, 1);
+    EXPECT_EQ(stored(496, 512), macros);
+}
+
 TEST_F(MacroPageTest, I2cRefusesA16thMacroAndOneThatDoesNotFit) {
     plug(StorageKind::I2C);
     library({record("A", {0xA1, 0x21, 0x00}), record("Big", std::vector<Byte>(255, 0x21))});

@@ -959,6 +959,40 @@ TEST_F(ShellTest, ARefusedMouseGetsNothingFromSaveLoadOrDefaultSetting) {
     }
 }
 
+// A mouse refused for its identity bytes is offered default settings with a question: "no" leaves
+// it untouched and refused, "yes" rewrites them and the mouse is read as any other.
+TEST_F(ShellTest, AMouseRefusedForItsIdentityIsRepairedWithDefaultSettingsOnlyWhenTheUserSaysYes) {
+    startAndRead();
+    const std::vector<core::Byte> good = mouse().readMemory(484, 2);
+    for (const bool yes : {false, true}) {
+        SCOPED_TRACE(yes ? "yes" : "no");
+        mouse().unplug();
+        ASSERT_TRUE(waitFor([&] { return !m_window->deviceConnected(); }));
+        mouse().setIdentity(0x12, 0x34);
+        m_answers.messages.clear();
+        m_answers.nextConfirmations = {yes};
+        const int resets = mouse().resetCount();
+        mouse().plug();
+        ASSERT_TRUE(waitFor([&] { return m_answers.nextConfirmations.empty(); }))
+            << m_answers.messages.join(QLatin1Char('|')).toStdString();
+        ASSERT_EQ(m_answers.messages.size(), 2);
+        EXPECT_EQ(m_answers.messages[0], QStringLiteral("The mouse manufacturer or product id error"));
+        EXPECT_THAT(m_answers.messages[1].toStdString(), ::testing::HasSubstr("Default Settings"));
+        if (!yes) {
+            QTest::qWait(100);
+            EXPECT_EQ(mouse().resetCount(), resets);
+            EXPECT_EQ(mouse().readMemory(484, 2), (std::vector<core::Byte>{0x12, 0x34}));
+            EXPECT_FALSE(m_window->cycle().configurationRead());
+            continue;
+        }
+        ASSERT_TRUE(waitFor([&] { return mouse().resetCount() > resets; }));
+        ASSERT_TRUE(waitFor([&] { return m_window->cycle().configurationRead() && !m_window->coversShown(); },
+                            20000));
+        EXPECT_EQ(mouse().readMemory(484, 2), good);
+        EXPECT_EQ(m_window->session().discovery().state(), core::LinkState::Ready);
+    }
+}
+
 TEST_F(ShellTest, AReadCutShortOrAnUnansweredIdentityEndsInTheNoDeviceStateAndTheMouseIsFoundAgain) {
     struct Case {
         const char* name;
