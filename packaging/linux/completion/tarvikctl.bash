@@ -4,7 +4,7 @@ _tarvikctl() {
     _init_completion || return
 
     local options="--help --version --no-backup --virtual-mouse --virtual-mouse-state"
-    local commands="list show set profile export import macros patch backup"
+    local commands="list show set profile export import macros patch backup defaults"
 
     case $prev in
         --virtual-mouse)
@@ -65,6 +65,8 @@ _tarvikctl() {
         backup)
             [[ -z $sub ]] && COMPREPLY=($(compgen -W "list restore" -- "$cur")) ;;
         patch) _filedir ;;
+        defaults)
+            [[ -z $sub ]] && COMPREPLY=($(compgen -W "1 2" -- "$cur")) ;;
     esac
 } &&
     complete -F _tarvikctl tarvikctl
