@@ -82,8 +82,10 @@ complete_words() {
              COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
              _tarvikctl; echo "${COMPREPLY[*]}"' _ "$prefix/share/bash-completion/completions/tarvikctl" "$@"
 }
-[ "$(complete_words tarvikctl '')" = "list show set profile export import macros patch backup" ] ||
-    { echo "completion after 'tarvikctl ' offers: $(complete_words tarvikctl '')"; exit 1; }
+# The commands offered are the ones tarvikctl --help lists, in its order.
+commands=$("$prefix/bin/tarvikctl" --help | sed -n '/^Subcommands:/,$p' | awk 'NR > 1 && NF {print $1}' | xargs)
+[ -n "$commands" ] && [ "$(complete_words tarvikctl '')" = "$commands" ] ||
+    { echo "completion after 'tarvikctl ' offers: $(complete_words tarvikctl ''); --help lists: $commands"; exit 1; }
 [ "$(complete_words tarvikctl --no-backup set button '')" = "office game third" ] ||
     { echo "completion after 'set button' offers: $(complete_words tarvikctl --no-backup set button '')"; exit 1; }
 [ "$(complete_words tarvikctl ma)" = "macros" ] || { echo "completion of 'ma' is wrong"; exit 1; }

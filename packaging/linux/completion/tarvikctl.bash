@@ -4,7 +4,7 @@ _tarvikctl() {
     _init_completion || return
 
     local options="--help --version --no-backup --virtual-mouse --virtual-mouse-state"
-    local commands="list show set profile export import macros patch backup defaults"
+    local commands="list show set profile export import macros defaults patch backup"
 
     case $prev in
         --virtual-mouse)
