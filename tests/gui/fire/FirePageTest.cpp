@@ -253,6 +253,10 @@ TEST_F(FirePageTest, EditsCorrectTheirTextAndWriteOnlyTheEditingCopy) {
     type("Edt_FireY1Offset", "300");
     EXPECT_EQ(text("Edt_FireY1Offset"), "255");
     EXPECT_EQ(static_cast<core::Byte>(state.buffers.workingImage.fireOffsetY(0)), 255);
+    // An offset is a signed byte: -9 is kept as 0xF7, which the page shows as 247 next time.
+    type("Edt_FireY1Offset", "-9");
+    EXPECT_EQ(text("Edt_FireY1Offset"), "-9");
+    EXPECT_EQ(static_cast<core::Byte>(state.buffers.workingImage.fireOffsetY(0)), 0xF7);
     type("Edt_FireCnt1", "");
     EXPECT_EQ(text("Edt_FireCnt1"), "0");
 
@@ -264,6 +268,8 @@ TEST_F(FirePageTest, EditsCorrectTheirTextAndWriteOnlyTheEditingCopy) {
     const core::FireMacroSlots before = state.buffers.fireMacros;
     clickAt("Btn_Fire7");
     EXPECT_EQ(state.buffers.fireMacros, before);
+    clickAt("Btn_Fire1");
+    EXPECT_EQ(text("Edt_FireY1Offset"), "247");
 }
 
 struct ConfirmCase {
@@ -577,6 +583,12 @@ TEST_F(FireServiceTest, RenameGoesThroughTheNameDialogAndRefusesDuplicates) {
     rename(QStringLiteral("Macro1"));
     EXPECT_THAT(shell.messages, ElementsAre("Str106"));
     rename(QStringLiteral("AK"));
+    EXPECT_EQ(child<QListWidget>("LB_FireMacroName")->item(2)->text(), "AK");
+    // Its own name again is refused as any other row's; an empty name closes and applies nothing.
+    rename(QStringLiteral("AK"));
+    EXPECT_THAT(shell.messages, ElementsAre("Str106", "Str106"));
+    rename(QString());
+    EXPECT_THAT(shell.messages, ElementsAre("Str106", "Str106"));
     EXPECT_EQ(child<QListWidget>("LB_FireMacroName")->item(2)->text(), "AK");
     EXPECT_TRUE(mouse->reportLog().empty());
 
