@@ -129,6 +129,8 @@ private:
     void insertCancel();
     void renameFireMacro();
     core::RecordSettings recordSettings() const;
+    // The rows of both fire macro lists are as high as those of the macro page's lists.
+    int rowHeight() const;
 
     std::array<PictureControl*, kPresets> m_presetPictures{};
     std::array<CaptionLabel*, kPresets> m_presetButtons{};

@@ -23,6 +23,7 @@
 #include "../../core/macros/FakeInputCapture.h"
 #include "../../emulator/TestImage.h"
 #include "../support/ClickAt.h"
+#include "../support/PaintedPixels.h"
 #include "core/macros/MacroCodec.h"
 #include "gui/dialogs/InputDelayTimeDialog.h"
 #include "gui/dialogs/InputOneKeyDialog.h"
@@ -561,6 +562,24 @@ TEST_F(MacroEditingTest, WindowOnlyCaptureIsSaidOnThePage) {
 }
 
 const core::MacroText kPressDelayRelease = {"10", "1 A CODE:8204", "0 30", "2 A CODE:0204"};
+
+TEST_F(MacroEditingTest, EveryEventRowShowsItsStepIcon) {
+    using namespace gui::testing;
+    editLibraryMacro({"10", "7 FD0A", "1 A CODE:8204", "0 30", "3 04FB0A", "2 A CODE:0204", "8 FC"});
+    QListWidget* events = list("LB_macro");
+    ASSERT_EQ(events->count(), 6);
+    const QImage shown = windowPixels(&window);
+    for (int row = 0; row < events->count(); ++row) {
+        // The icon is a square as high as the row at its left edge; the row's colour is read at its
+        // right end, where no caption reaches.
+        const QRect r = events->visualItemRect(events->item(row));
+        const QPoint corner = events->viewport()->mapTo(&window, r.topLeft());
+        const QColor rowBack =
+            shown.pixelColor(events->viewport()->mapTo(&window, QPoint(r.right() - 2, r.top() + 1)));
+        EXPECT_GE(pixelsUnlike(shown, QRect(corner, QSize(r.height(), r.height())), rowBack), 12)
+            << "row " << row;
+    }
+}
 
 TEST_F(MacroEditingTest, DeleteTakesAKeyWithItsPartnerAndRefusesAMissingOne) {
     for (int row : {0, 2}) {
