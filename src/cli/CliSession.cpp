@@ -9,6 +9,8 @@
 #include "hid/HidAccess.h"
 #include "hid/HidapiTransport.h"
 
+#include <filesystem>
+
 namespace tarvik::cli {
 
 int aimDpiStepOf(const core::ConfigImage& image, const core::FunctionCodeContext&) {
@@ -34,6 +36,10 @@ CliSession::CliSession(const core::RuntimeOptions& options,
                                                           m_general.revProId);
     m_cycle = std::make_unique<core::ConfigCycle>(*m_link, m_buffers, *this, m_applyingImage,
                                                   m_identity.defaultImageKind);
+    // Nobody to ask on the command line: without a backup the change is refused (see --no-backup).
+    m_backups =
+        std::make_unique<core::BackupGuard>(*m_link, *m_cycle, core::BackupStore(core::defaultBackupFolder()),
+                                            [](const std::string&) { return false; });
 }
 
 CliSession::~CliSession() {
@@ -69,6 +75,23 @@ CliSession::Outcome CliSession::connect() {
     }
     m_problem = "the mouse did not answer the probe as a mouse of this product line";
     return Outcome::Failed;
+}
+
+std::string virtualMouseKey(const core::RuntimeOptions& options) {
+    if (options.emulator == core::StorageKind::None || options.emulatorStatePath.empty())
+        return {};
+    std::error_code error;
+    const auto canonical = std::filesystem::weakly_canonical(options.emulatorStatePath, error);
+    return "virtual:" + (error ? options.emulatorStatePath : canonical.string());
+}
+
+std::string CliSession::mouseKey() {
+    for (const core::HidInterfaceInfo& info : m_transport->enumerate()) {
+        if (info.vendorId == m_identity.vendorId && info.productId == m_identity.productId &&
+            info.featureReportLength == core::DeviceLink::kReportSize)
+            return "hid:" + info.path;
+    }
+    return "hid:";
 }
 
 bool CliSession::stillThere() {

@@ -3,6 +3,7 @@
 // window uses, over the same buffers, with a user interface that only takes note of what the window
 // would show. Nothing here pumps events or waits for a window: every operation runs to its end.
 
+#include "core/backup/BackupGuard.h"
 #include "core/cycle/ConfigCycle.h"
 #include "core/device/Clock.h"
 #include "core/device/DeviceDiscovery.h"
@@ -29,6 +30,11 @@ namespace tarvik::cli {
 // of the current work mode.
 int aimDpiStepOf(const core::ConfigImage& image, const core::FunctionCodeContext& context);
 
+// The virtual mouse's name for the lock two runs share: its state file, which a session reads as
+// soon as it is made (so the lock must be taken before). Empty when no virtual mouse is asked for or
+// it keeps no state (nobody else can reach it then).
+std::string virtualMouseKey(const core::RuntimeOptions& options);
+
 class CliSession final : public core::DiscoveryUi, public core::CycleUi {
 public:
     // makeSystemTransport builds the transport over the system's HID devices when no virtual mouse
@@ -49,6 +55,10 @@ public:
     Outcome connect();
     const std::string& problem() const { return m_problem; }
 
+    // A name for the mouse connect() would take, for the lock two runs share: the path of the first
+    // interface with the mouse's ids. Sends no report. (A virtual mouse: virtualMouseKey.)
+    std::string mouseKey();
+
     // True while the mouse read at connect() is still there and answering.
     bool stillThere();
 
@@ -56,6 +66,9 @@ public:
     core::DeviceDiscovery& discovery() { return *m_discovery; }
     core::ConfigCycle& cycle() { return *m_cycle; }
     core::ConfigBuffers& buffers() { return m_buffers; }
+    // The backup kept before this run's first change of the mouse. A backup that cannot be kept
+    // keeps the change back (refusal() says why) unless backups are switched off.
+    core::BackupGuard& backups() { return *m_backups; }
     core::HidTransport& transport() { return *m_transport; }
     const core::GeneralLayout& general() const { return m_general; }
     const core::DefaultIdentity& identity() const { return m_identity; }
@@ -112,6 +125,7 @@ private:
     std::unique_ptr<core::DeviceLink> m_link;
     std::unique_ptr<core::DeviceDiscovery> m_discovery;
     std::unique_ptr<core::ConfigCycle> m_cycle;
+    std::unique_ptr<core::BackupGuard> m_backups; // after the link and cycle: goes before them
     std::string m_problem;
     bool m_permissionProblem = false;
 };

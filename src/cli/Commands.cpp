@@ -4,6 +4,7 @@
 #include "cli/FunctionNames.h"
 #include "cli/ProfileJson.h"
 #include "cli/WindowLock.h"
+#include "core/backup/BackupStore.h"
 #include "core/cycle/WorkModeSwitch.h"
 #include "core/image/FileLoadResult.h"
 #include "core/image/PatchFile.h"
@@ -162,6 +163,35 @@ struct SettingChange {
     core::Rgb colour{};
 };
 
+bool hasControlCharacter(std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+}
+
+// A name as it can be printed on a terminal: control characters (which could move the cursor or
+// change colours) and the backslash are written as \xNN.
+std::string printableName(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F || c == '\\') {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", u);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// How long a run waits for another tarvikctl on the same mouse before giving up.
+constexpr int kOtherToolWaitMs = 10000;
+
+std::string pidText(long long pid) {
+    return pid > 0 ? " (process " + std::to_string(pid) + ")" : std::string();
+}
+
 // The folder this program was started from, where an install keeps what it reads beside it.
 std::filesystem::path programDirectory() {
     std::error_code error;
@@ -171,16 +201,27 @@ std::filesystem::path programDirectory() {
 
 class Tool {
 public:
-    Tool(Streams io, core::RuntimeOptions options) : m_io(io), m_options(std::move(options)) {}
+    Tool(Streams io, core::RuntimeOptions options, bool backups = true)
+        : m_io(io), m_options(std::move(options)), m_backups(backups) {}
 
     // Runs `work` with the mouse found and read whole; the exit code of the whole.
     int withMouse(const std::function<int(CliSession&)>& work) {
-        if (windowHoldsMouse()) {
-            m_io.err
-                << "tarvikctl: the tarvik-config window is running and holds the mouse; close it first\n";
+        if (const long long window = windowHoldingMouse()) {
+            m_io.err << "tarvikctl: the tarvik-config window is running" << pidText(window)
+                     << " and holds the mouse; close it first\n";
+            return kExitNoMouse;
+        }
+        // Held until the run ends, from before the mouse is read: a second run waits for this one
+        // rather than writing over a change it never read. A virtual mouse is read from its state
+        // file as the session is made, so its lock comes first.
+        std::optional<MouseLock> lock;
+        if (!lockMouse(lock, virtualMouseKey(m_options))) {
             return kExitNoMouse;
         }
         CliSession session(m_options);
+        if (!lock && !lockMouse(lock, session.mouseKey())) {
+            return kExitNoMouse;
+        }
         if (!session.stateProblem().empty()) {
             m_io.err << "tarvikctl: the virtual mouse starts afresh and its state is not kept: "
                      << session.stateProblem() << "\n";
@@ -196,11 +237,87 @@ public:
             m_io.err << "tarvikctl: " << session.problem() << "\n";
             return kExitMouseFailed;
         }
-        return work(session);
+        session.backups().setEnabled(m_backups);
+        m_guard = &session.backups();
+        const int code = work(session);
+        m_guard = nullptr;
+        if (!session.backups().refusal().empty()) {
+            // Whatever the operation made of its kept-back writes, the mouse was not touched.
+            m_io.err << "tarvikctl: no backup of the mouse could be saved (" << session.backups().refusal()
+                     << "); nothing was changed. Give --no-backup to change it without one\n";
+            return kExitUsage;
+        }
+        return code;
+    }
+
+    int backupList() {
+        const core::BackupStore store(core::defaultBackupFolder());
+        // What changed is told against the mouse as it is now, when it can be read.
+        std::vector<Byte> current;
+        core::MouseIdentity mouse;
+        core::StorageKind kind = core::StorageKind::None;
+        bool patchLocked = false;
+        // The list needs no mouse: one the window or another run holds is left alone.
+        std::optional<MouseLock> lock;
+        if (windowHoldingMouse() == 0 && lockMouse(lock, virtualMouseKey(m_options))) {
+            CliSession session(m_options);
+            if ((lock || lockMouse(lock, session.mouseKey()))
+                && session.connect() == CliSession::Outcome::Ready) {
+                current = core::backupProfileOf(session.buffers());
+                mouse = {session.link().linkVid(), session.link().linkPid(),
+                         session.buffers().dataBuf.manuId(), session.buffers().dataBuf.proId()};
+                kind = session.buffers().storageKind;
+                patchLocked = session.buffers().patchLocked;
+            }
+        }
+        const auto rows = core::backupRows(store, current, mouse, kind, patchLocked);
+        std::size_t n = 0;
+        for (const core::BackupRow& row : rows) {
+            m_io.out << ++n << "  " << row.text << "\n";
+        }
+        m_io.out << rows.size() << " backups in " << store.folder().string() << "\n";
+        return kExitOk;
+    }
+
+    int backupRestore(int n) {
+        const core::BackupStore store(core::defaultBackupFolder());
+        const auto entries = store.list();
+        if (n < 1 || static_cast<std::size_t>(n) > entries.size()) {
+            m_io.err << "tarvikctl: there is no backup " << n << "; backup list shows " << entries.size()
+                     << "\n";
+            return kExitUsage;
+        }
+        const std::filesystem::path file = entries[static_cast<std::size_t>(n - 1)].file;
+        core::FileResult read;
+        const auto bytes = core::readProfileFileFrom(file, &read);
+        if (!bytes) {
+            m_io.err << "tarvikctl: " << read.error << "\n";
+            return kExitUsage;
+        }
+        // The same checks as a profile load: a backup of another mouse is refused.
+        return withMouse([&](CliSession& session) { return load(session, *bytes, file.string()); });
+    }
+
+    // Takes the lock of the mouse named by key (nothing to take for an empty key); false, with the
+    // message, when another tarvikctl keeps holding it.
+    bool lockMouse(std::optional<MouseLock>& lock, const std::string& key) {
+        if (key.empty()) {
+            return true;
+        }
+        lock.emplace(key);
+        if (lock->acquire(kOtherToolWaitMs)) {
+            return true;
+        }
+        m_io.err << "tarvikctl: another tarvikctl" << pidText(lock->holder())
+                 << " holds the mouse; try again when it has finished\n";
+        return false;
     }
 
     // After an operation: was the mouse there for all of it?
     int finished(CliSession& session, bool firstReportAccepted) {
+        if (keptBack()) {
+            return kExitUsage; // withMouse says why
+        }
         if (!firstReportAccepted || !session.stillThere()) {
             m_io.err << "tarvikctl: the mouse refused the change or left\n";
             return kExitMouseFailed;
@@ -211,6 +328,9 @@ public:
     // What a write of the cycle came to; the mouse refusing or leaving is exit 3, whatever was still
     // sent after it.
     int stored(core::CycleResult result, const std::string& what) {
+        if (keptBack()) {
+            return kExitUsage; // withMouse says why
+        }
         switch (result) {
         case core::CycleResult::Done:
             return kExitOk;
@@ -242,12 +362,22 @@ public:
     }
 
     int list() {
-        if (windowHoldsMouse()) {
-            m_io.err
-                << "tarvikctl: the tarvik-config window is running and holds the mouse; close it first\n";
+        if (const long long window = windowHoldingMouse()) {
+            m_io.err << "tarvikctl: the tarvik-config window is running" << pidText(window)
+                     << " and holds the mouse; close it first\n";
+            return kExitNoMouse;
+        }
+        // Held until the run ends, from before the mouse is read: a second run waits for this one
+        // rather than writing over a change it never read. A virtual mouse is read from its state
+        // file as the session is made, so its lock comes first.
+        std::optional<MouseLock> lock;
+        if (!lockMouse(lock, virtualMouseKey(m_options))) {
             return kExitNoMouse;
         }
         CliSession session(m_options);
+        if (!lock && !lockMouse(lock, session.mouseKey())) {
+            return kExitNoMouse;
+        }
         const auto outcome = session.connect();
         const auto& identity = session.identity();
         int found = 0;
@@ -369,7 +499,8 @@ public:
             const auto names = table.names();
             const core::MacroAddressTable addresses = table.addressTable();
             for (std::size_t row = 0; row < names.size(); ++row) {
-                m_io.out << row + 1 << "  " << names[row] << "  at " << hex4(addresses.address(row)) << "\n";
+                m_io.out << row + 1 << "  " << printableName(names[row]) << "  at "
+                         << hex4(addresses.address(row)) << "\n";
             }
             m_io.out << names.size() << " of " << table.capacity() << " macros\n";
             return kExitOk;
@@ -378,18 +509,19 @@ public:
 
     // Add to Mouse of the macro page: the library macro of that name goes after the mouse's macros.
     int macrosAdd(const std::string& name) {
+        // Control characters have no place in a name the mouse shows; refused before anything else.
+        if (hasControlCharacter(name)) {
+            m_io.err << "tarvikctl: \"" << printableName(name)
+                     << "\" holds control characters, which no macro name may\n";
+            return kExitUsage;
+        }
         // The user's library is read before the mouse is even looked for: a name it lacks sends nothing.
         const platform::MacroLibraryLocation location =
-            platform::macroLibraryLocation(core::GeneralLayout::loadBuiltIn().macroPath, programDirectory(),
-                                           QString::fromLatin1(platform::kWindowApplicationName));
-        std::filesystem::path file = location.path;
-        std::error_code error;
-        if (!std::filesystem::exists(file, error) && !location.besideProgram.empty() &&
-            std::filesystem::exists(location.besideProgram, error)) {
-            file = location.besideProgram; // what the window would start its library from
-        }
+            platform::macroLibraryLocation(core::GeneralLayout::loadBuiltIn().macroPath, programDirectory());
+        // Where the window would take its library from; tarvikctl only reads it and moves nothing.
+        const std::filesystem::path file = platform::libraryToRead(location);
         core::MacroLibrary library;
-        if (std::filesystem::exists(file, error)) {
+        if (!file.empty()) {
             core::FileResult read;
             const auto bytes = core::readMacroFile(file, &read);
             if (!bytes) {
@@ -403,7 +535,7 @@ public:
         const auto row = std::find(names.begin(), names.end(), name);
         if (row == names.end()) {
             m_io.err << "tarvikctl: the macro library " << location.path.string() << " has no macro named \""
-                     << name << "\"\n";
+                     << printableName(name) << "\"\n";
             return kExitUsage;
         }
         const core::LibrarySlot& slot = library.slot(static_cast<std::size_t>(row - names.begin()));
@@ -425,6 +557,10 @@ public:
 
     // Delete of the macro page, for row `n` (1 on) of `macros list`.
     int macrosDelete(int n) {
+        if (n < 1) {
+            m_io.err << "tarvikctl: macros are numbered from 1, as macros list shows them\n";
+            return kExitUsage;
+        }
         return withMouse([&](CliSession& session) -> int {
             core::DeviceMacroTable& table = session.cycle().deviceMacroTable();
             const core::MacroAddressTable before = table.addressTable();
@@ -508,23 +644,18 @@ private:
         };
 
         if (resolved->source == ResolvedFunction::Source::Catalogue) {
-            // In Office Mode a change that leaves no Left Key is taken back, and the key sections
-            // are written all the same, as the window does.
-            bool refused = false;
+            // In Office Mode a change that leaves no Left Key is refused. The window writes the
+            // unchanged key sections all the same; the command line sends nothing when it refuses.
             const core::KeyFunctionCode before = codes.code(mode, button);
             codes.set(mode, button, resolved->code);
             if (mode == 1 && leftKeysAmong(12) == 0) {
                 codes.set(mode, button, before);
-                refused = true;
-            }
-            const auto result = session.cycle().commitKeyBlock(core::ConfigCycle::Variant::Complete);
-            const int code = stored(result, "the key codes");
-            if (refused) {
                 m_io.err << "tarvikctl: Office Mode keeps one button with " << leftKey << "; button "
                          << button << " was not changed\n";
-                return code == kExitOk ? kExitUsage : code;
+                return kExitUsage;
             }
-            return code;
+            return stored(session.cycle().commitKeyBlock(core::ConfigCycle::Variant::Complete),
+                          "the key codes");
         }
         // Macros and combinations are not put on the last button that holds the Left Key.
         const int counted = resolved->source == ResolvedFunction::Source::Combination ? 9 : 12;
@@ -695,7 +826,7 @@ private:
             for (const auto& [button, entry] : buttons.items()) {
                 out << "  " << button << ": "
                     << (entry["function"].is_null() ? std::string("(unnamed)")
-                                                    : entry["function"].get<std::string>())
+                                                    : printableName(entry["function"].get<std::string>()))
                     << "  [" << entry["code"].get<std::string>() << "]\n";
             }
         }
@@ -704,13 +835,18 @@ private:
             out << " none";
         }
         for (const auto& name : doc["macros"]) {
-            out << " \"" << name.get<std::string>() << "\"";
+            out << " \"" << printableName(name.get<std::string>()) << "\"";
         }
         out << "\n";
     }
 
+    // The change was kept back because no backup could be saved: nothing reached the mouse.
+    bool keptBack() const { return m_guard && !m_guard->refusal().empty(); }
+
     Streams m_io;
     core::RuntimeOptions m_options;
+    bool m_backups = true;
+    const core::BackupGuard* m_guard = nullptr; // of the session withMouse runs
 };
 
 } // namespace
@@ -722,6 +858,12 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
                  "tarvikctl"};
     app.set_version_flag("--version", std::string("tarvikctl ") + TARVIK_VERSION);
     app.require_subcommand(1);
+    // The option may follow the subcommand (tarvikctl set mode game --no-backup).
+    app.fallthrough();
+    bool noBackup = false;
+    app.add_flag("--no-backup", noBackup,
+                 "Change the mouse without saving a backup of it first (by default one is saved in "
+                 "$XDG_STATE_HOME/tarvik-config/backups before the first change)");
 
     std::string virtualMouse;
     std::string virtualMouseState;
@@ -802,9 +944,8 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
     auto* macrosAdd = macros->add_subcommand("add", "Add a macro of the window's macro library to the mouse");
     macrosAdd->add_option("library-name", macroName, "Its name in the library")->required();
     auto* macrosDelete = macros->add_subcommand("delete", "Delete a macro from the mouse");
-    macrosDelete->add_option("n", macroRow, "Its number in macros list")
-        ->required()
-        ->check(CLI::PositiveNumber);
+    // Not checked by the parser: its range message would name the largest int as the upper bound.
+    macrosDelete->add_option("n", macroRow, "Its number in macros list")->required();
     auto* macrosExport = macros->add_subcommand("export", "Write the device macro export file");
     macrosExport->add_option("file", macrosPath)->required();
 
@@ -812,6 +953,22 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
     auto* patch = app.add_subcommand("patch", "Program patch code from a data file and check it reads back");
     patch->add_option("file", patchPath)->required();
 
+    auto* backup = app.add_subcommand("backup", "The backups saved before each run's first change");
+    backup->require_subcommand(1);
+    auto* backupList = backup->add_subcommand("list", "List them, newest first, with what changed since");
+    int backupRow = 0;
+    auto* backupRestore = backup->add_subcommand("restore", "Write backup n of the list back to the mouse");
+    backupRestore->add_option("n", backupRow, "Its number in backup list")
+        ->required()
+        ->check(CLI::PositiveNumber);
+
+    // The parser takes "++" as the end of a subcommand's arguments and would only say that a
+    // function is required; as a function it is no combination either (a key must follow "+").
+    if (std::find(args.begin() + (args.empty() ? 0 : 1), args.end(), "++") != args.end()) {
+        err << "tarvikctl: unknown function \"++\": a key combination names a key after every \"+\" "
+               "(\"Ctrl+A\")\n";
+        return kExitUsage;
+    }
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     if (!reversed.empty()) {
         reversed.pop_back(); // the program name
@@ -832,7 +989,7 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
     if (!virtualMouseState.empty()) {
         options.emulatorStatePath = virtualMouseState;
     }
-    Tool tool({out, err}, options);
+    Tool tool({out, err}, options, !noBackup);
     if (list->parsed()) {
         return tool.list();
     }
@@ -897,6 +1054,12 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
     }
     if (patch->parsed()) {
         return tool.patch(patchPath);
+    }
+    if (backupList->parsed()) {
+        return tool.backupList();
+    }
+    if (backupRestore->parsed()) {
+        return tool.backupRestore(backupRow);
     }
     err << app.help();
     return kExitUsage;

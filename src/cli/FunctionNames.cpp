@@ -55,15 +55,26 @@ std::optional<core::KeyFunctionCode> parseCombination(std::string_view text) {
         {"ctrl", 0x01}, {"shift", 0x02}, {"alt", 0x04}, {"win", 0x08}};
     core::Byte mask = 0;
     std::string_view rest = text;
-    // Modifiers first, each followed by "+", in any order.
+    // Modifiers first, each followed by "+", in any order; the last may end the text ("Ctrl+Shift"
+    // is a modifier-only combination, as "Ctrl+Shift+" is not: a "+" asks for a key after it).
     for (bool found = true; found && !rest.empty();) {
         found = false;
         for (const auto& [name, bit] : kModifiers) {
+            // Alone, a modifier's name is read as the key of that name, as it always was.
+            if (mask != 0 && rest.size() == name.size() && sameName(rest, name)) {
+                mask |= bit;
+                rest = {};
+                found = true;
+                break;
+            }
             if (rest.size() > name.size() && rest[name.size()] == '+' &&
                 sameName(rest.substr(0, name.size()), name)) {
                 mask |= bit;
                 rest.remove_prefix(name.size() + 1);
                 found = true;
+                if (rest.empty()) {
+                    return std::nullopt;
+                }
             }
         }
     }

@@ -15,6 +15,7 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <set>
 
 namespace tarvik::cli {
 
@@ -27,6 +28,8 @@ constexpr const char* kModeNames[3] = {"Office Mode", "Game Mode", "Third Mode"}
 constexpr int kReportRates[4] = {125, 250, 500, 1000};
 constexpr const char* kLightingKinds[3] = {"RGB", "Sync", "NT"};
 constexpr std::size_t kHexLineBytes = 32;
+constexpr std::size_t kMaxDepth = 16;
+constexpr int kMaxLightingEffect = 5;
 
 // What a profile file holds, taken apart the way the window takes it when it loads one.
 struct ProfileView {
@@ -131,11 +134,21 @@ int dpiOfStep(const core::LanguageTable& language, int step) {
 struct ReadTracker {
     const char* begin = nullptr;
     const char* furthest = nullptr; // one past the last character read
+    // Lines counted so far, up to `counted`: the parser only moves forward, so each character is
+    // counted once, however many values the document holds.
+    mutable const char* counted = nullptr;
+    mutable int lines = 1;
     int lineOfLastToken() const {
         // The parser reads one character past a number to see where it ends: that character
         // belongs to what follows.
         const char* end = furthest > begin ? furthest - 1 : begin;
-        return 1 + static_cast<int>(std::count(begin, end, '\n'));
+        if (!counted)
+            counted = begin;
+        if (end > counted) {
+            lines += static_cast<int>(std::count(counted, end, '\n'));
+            counted = end;
+        }
+        return lines;
     }
 };
 
@@ -206,11 +219,19 @@ public:
     }
     bool start_object(std::size_t n) {
         mark();
-        m_path.push_back({false, 0, {}});
+        if (!deeper())
+            return false;
+        m_path.push_back({false, 0, {}, {}});
         return m_dom.start_object(n);
     }
     bool key(string_t& k) {
         m_path.back().key = k;
+        // The last of two equal keys would silently win over the first.
+        if (!m_path.back().keys.insert(k).second) {
+            m_error = "line " + std::to_string(m_tracker.lineOfLastToken()) + ": " + path() + ": the key \"" +
+                      k + "\" appears twice";
+            return false;
+        }
         return m_dom.key(k);
     }
     bool end_object() {
@@ -220,7 +241,9 @@ public:
     }
     bool start_array(std::size_t n) {
         mark();
-        m_path.push_back({true, 0, {}});
+        if (!deeper())
+            return false;
+        m_path.push_back({true, 0, {}, {}});
         return m_dom.start_array(n);
     }
     bool end_array() {
@@ -239,7 +262,17 @@ private:
         bool array;
         std::size_t index;
         std::string key;
+        std::set<std::string> keys; // of an object, those seen so far
     };
+    // The document is four levels deep; anything much deeper is no document of ours, and would
+    // only cost time and memory.
+    bool deeper() {
+        if (m_path.size() < kMaxDepth)
+            return true;
+        m_error = "line " + std::to_string(m_tracker.lineOfLastToken()) + ": values nested deeper than " +
+                  std::to_string(kMaxDepth) + " levels";
+        return false;
+    }
     template <typename F> bool scalar(F f) {
         mark();
         const bool ok = f();
@@ -394,16 +427,26 @@ void readDpi(const Reader& r, const Json& dpi, core::ConfigImage& image,
              const core::LanguageTable& language) {
     const std::string path = "dpi";
     r.object(dpi, path, {"enabledLevels", "currentLevel", "levels"});
+    bool changed = false;
     if (dpi.contains("enabledLevels") && !dpi["enabledLevels"].is_null()) {
         const int n = static_cast<int>(r.whole(dpi["enabledLevels"], "dpi.enabledLevels", 1, 8));
         if (image.enabledDpiLevels() != n) {
             image.setEnabledDpiLevels(n);
+            changed = true;
         }
     }
     if (dpi.contains("currentLevel")) {
         const int n = static_cast<int>(r.whole(dpi["currentLevel"], "dpi.currentLevel", 1, 8));
         if (image.currentDpi() + 1 != n) {
             image.setCurrentDpi(static_cast<Byte>(n - 1));
+            changed = true;
+        }
+        // The window offers only enabled levels as the current one; what the mouse already holds
+        // is kept as it is.
+        const std::optional<int> enabled = image.enabledDpiLevels();
+        if (changed && enabled && n > *enabled) {
+            r.refuse("dpi.currentLevel", std::to_string(n) + " is out of range 1-" +
+                                             std::to_string(*enabled) + " (the enabled levels)");
         }
     }
     if (!dpi.contains("levels")) {
@@ -486,6 +529,12 @@ void readLighting(const Reader& r, const Json& lighting, core::ConfigImage& imag
     if (lighting.contains("effect")) {
         const int effect = static_cast<int>(r.whole(lighting["effect"], "lighting.effect", 0, 15));
         if (image.lightingEffect() != effect) {
+            // The lighting page and `tarvikctl set lighting` choose among off and five effects; an
+            // effect number the mouse already holds is kept, as for the step time.
+            if (effect > kMaxLightingEffect) {
+                r.refuse("lighting.effect",
+                         std::to_string(effect) + " is out of range 0-" + std::to_string(kMaxLightingEffect));
+            }
             image.setLightingEffect(effect);
         }
     }
@@ -595,6 +644,18 @@ void readButtons(const Reader& r, const Json& buttons, ProfileView& view) {
                 ProfileView::setCode(edited, m, b, *code);
             }
         }
+    }
+    // The key page never leaves Office Mode without a Left Key (the mouse could not be clicked
+    // with); a document that changes Office Mode is held to the same rule.
+    const std::string leftKey = context.language ? context.language->text("Str210") : std::string();
+    bool officeChanged = false;
+    bool officeHasLeftKey = false;
+    for (int b = 1; b <= 12; ++b) {
+        officeChanged |= ProfileView::code(view.image, 1, b) != ProfileView::code(edited, 1, b);
+        officeHasLeftKey |= core::functionCodeName(ProfileView::code(edited, 1, b), context) == leftKey;
+    }
+    if (officeChanged && !leftKey.empty() && !officeHasLeftKey) {
+        r.refuse(Reader::child("buttons", kModeNames[0]), "Office Mode keeps one button with " + leftKey);
     }
     view.image = edited;
 }

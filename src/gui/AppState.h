@@ -41,6 +41,9 @@ struct AppState {
     QString macroLibraryPath;
     // A failed save is reported once, until a save succeeds again.
     bool macroLibrarySaveFailed = false;
+    // The library file could not be read whole (or belongs to the screenshot tour's run): the
+    // library is edited in memory only and never saved over the file.
+    bool macroLibraryReadOnly = false;
 
     // The text of a language key in the current language ("" when absent).
     QString text(const char* key) const {

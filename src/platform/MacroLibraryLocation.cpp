@@ -2,38 +2,60 @@
 
 #include "core/macros/MacroLibraryFile.h"
 
-#include <QCoreApplication>
 #include <QStandardPaths>
+
+#include <system_error>
 
 namespace tarvik::platform {
 
 namespace {
 
-// QStandardPaths::AppDataLocation as it is for an application of this name, whatever the name of the
-// program asking is.
-QString appDataFolder(const QString& applicationName) {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    const QString organization = QCoreApplication::organizationName();
-    if (!organization.isEmpty())
-        folder += QLatin1Char('/') + organization;
-    if (!applicationName.isEmpty())
-        folder += QLatin1Char('/') + applicationName;
-    return folder;
+bool somethingAt(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
 }
 
 } // namespace
 
 MacroLibraryLocation macroLibraryLocation(const std::string& macroPath,
-                                          const std::filesystem::path& programDirectory,
-                                          const QString& applicationName) {
+                                          const std::filesystem::path& programDirectory) {
     MacroLibraryLocation location;
     if (!macroPath.empty()) {
         location.path = core::MacroLibraryFile::in(macroPath, programDirectory).path();
         return location;
     }
-    location.path = core::MacroLibraryFile::in(appDataFolder(applicationName).toStdString(), {}).path();
+    // The generic data folder, not the application's: its name must not depend on the name the
+    // asking program gives itself, as both the window and tarvikctl read the library.
+    const std::filesystem::path data =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString();
+    location.path = core::MacroLibraryFile::in((data / kDataFolderName).string(), {}).path();
+    location.earlierDataFolder =
+        core::MacroLibraryFile::in((data / kEarlierDataFolderName).string(), {}).path();
     location.besideProgram = core::MacroLibraryFile::in("", programDirectory).path();
     return location;
+}
+
+std::string moveEarlierLibrary(const MacroLibraryLocation& location) {
+    if (location.earlierDataFolder.empty() || somethingAt(location.path) ||
+        !somethingAt(location.earlierDataFolder))
+        return {};
+    std::error_code ec;
+    std::filesystem::create_directories(location.path.parent_path(), ec);
+    if (!ec)
+        std::filesystem::rename(location.earlierDataFolder, location.path, ec);
+    if (ec)
+        return "The macro library \"" + location.earlierDataFolder.string() + "\" could not be moved to \"" +
+               location.path.string() + "\": " + ec.message();
+    // The earlier folder held nothing else of ours; an empty one is no use to anybody.
+    std::filesystem::remove(location.earlierDataFolder.parent_path(), ec);
+    return {};
+}
+
+std::filesystem::path libraryToRead(const MacroLibraryLocation& location) {
+    for (const auto* candidate : {&location.path, &location.earlierDataFolder, &location.besideProgram})
+        if (!candidate->empty() && somethingAt(*candidate))
+            return *candidate;
+    return {};
 }
 
 } // namespace tarvik::platform

@@ -9,6 +9,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+
 #include <string>
 #include <variant>
 #include <vector>
@@ -62,7 +65,10 @@ TEST(ProfileJson, CombinationsReadAsTheirCaptionsAreWritten) {
         {"Ctrl+Shift+A+B", core::KeyFunctionCode(0x02, 0x03, 0x04, 0x05)},
         {"B", core::KeyFunctionCode(0x02, 0x00, 0x05, 0x00)},
         {"ctrl+alt+a", core::KeyFunctionCode(0x02, 0x05, 0x04, 0x00)},
-        {"Ctrl+", core::KeyFunctionCode(0x02, 0x01, 0x00, 0x00)},
+        {"Ctrl+Shift", core::KeyFunctionCode(0x02, 0x03, 0x00, 0x00)},
+        {"Ctrl+", std::nullopt},
+        {"Ctrl+Shift+", std::nullopt},
+        {"++", std::nullopt},
         {"Ctrl+Nothing", std::nullopt},
         {"A+B+C", std::nullopt},
     };
@@ -87,6 +93,107 @@ TEST(ProfileJson, BrokenDocumentsSayWhere) {
         ASSERT_TRUE(std::holds_alternative<cli::JsonRefusal>(back)) << c.says;
         EXPECT_THAT(std::get<cli::JsonRefusal>(back).text(), HasSubstr(c.says));
     }
+}
+
+// The document with the first value of `key` replaced, and the line that value stands on.
+std::pair<std::string, int> withValue(std::string json, const std::string& key, const std::string& value) {
+    const std::string field = "\"" + key + "\": ";
+    const auto at = json.find(field);
+    EXPECT_NE(at, std::string::npos) << key;
+    if (at == std::string::npos)
+        return {json, 0};
+    const auto start = at + field.size();
+    const auto end = json.find_first_of(",\n}", start);
+    json.replace(start, end - start, value);
+    return {json, 1 + static_cast<int>(std::count(json.begin(), json.begin() + static_cast<long>(at), '\n'))};
+}
+
+// Each value just outside what the window lets a user choose is refused, naming field, line and range.
+TEST(ProfileJson, ValuesJustOutsideTheirRangeAreRefusedWithFieldLineAndRange) {
+    const std::string json = cli::profileToJson(defaultImage(1), english());
+    const struct {
+        const char* key;
+        const char* value;
+        const char* says; // after "line N: "
+    } cases[] = {
+        {"count", "0", "fireKeys[0].count: 0 is out of range 1-256"},
+        {"count", "257", "fireKeys[0].count: 257 is out of range 1-256"},
+        {"delay", "-1", "fireKeys[0].delay: -1 is out of range 0-65535"},
+        {"delay", "65536", "fireKeys[0].delay: 65536 is out of range 0-65535"},
+        {"stepTime", "12", "lighting.stepTime: 12 is not one of 5, 10, ... 50"},
+        {"stepTime", "55", "lighting.stepTime: 55 is not one of 5, 10, ... 50"},
+        {"enabledLevels", "0", "dpi.enabledLevels: 0 is out of range 1-8"},
+        {"enabledLevels", "9", "dpi.enabledLevels: 9 is out of range 1-8"},
+        {"currentLevel", "9", "dpi.currentLevel: 9 is out of range 1-8"},
+        {"effect", "16", "lighting.effect: 16 is out of range 0-15"},
+        {"effect", "6", "lighting.effect: 6 is out of range 0-5"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + " = " + c.value);
+        const auto [document, line] = withValue(json, c.key, c.value);
+        const auto back = cli::profileFromJson(document, english());
+        ASSERT_TRUE(std::holds_alternative<cli::JsonRefusal>(back));
+        EXPECT_EQ(std::get<cli::JsonRefusal>(back).text(), "line " + std::to_string(line) + ": " + c.says);
+    }
+
+    // A current level beyond the enabled ones, which the window never offers.
+    const auto [fewer, fewerLine] = withValue(json, "enabledLevels", "2");
+    const auto [above, aboveLine] = withValue(fewer, "currentLevel", "3");
+    const auto back = cli::profileFromJson(above, english());
+    ASSERT_TRUE(std::holds_alternative<cli::JsonRefusal>(back));
+    EXPECT_EQ(std::get<cli::JsonRefusal>(back).text(),
+              "line " + std::to_string(aboveLine) +
+                  ": dpi.currentLevel: 3 is out of range 1-2 (the enabled levels)");
+}
+
+TEST(ProfileJson, OfficeModeWithoutALeftKeyIsRefused) {
+    std::string json = cli::profileToJson(defaultImage(1), english());
+    const auto office = json.find("\"Office Mode\": {");
+    ASSERT_NE(office, std::string::npos);
+    const std::string left = "\"function\": \"Left Key\"";
+    const auto at = json.find(left, office);
+    ASSERT_NE(at, std::string::npos);
+    // The code beside the name goes too, so that only the name says what the button does.
+    const auto codeEnd = json.find('\n', json.find("\"code\"", at));
+    json.replace(at, codeEnd - at, "\"function\": \"Volume +\"");
+    const auto back = cli::profileFromJson(json, english());
+    ASSERT_TRUE(std::holds_alternative<cli::JsonRefusal>(back));
+    const int line =
+        1 + static_cast<int>(std::count(json.begin(), json.begin() + static_cast<long>(office), '\n'));
+    EXPECT_EQ(std::get<cli::JsonRefusal>(back).text(),
+              "line " + std::to_string(line) +
+                  ": buttons.Office Mode: Office Mode keeps one button with Left Key");
+}
+
+TEST(ProfileJson, DuplicateKeysAndDeepNestingAreRefused) {
+    const std::string json = cli::profileToJson(defaultImage(1), english());
+    const auto at = json.find("\"reportRate\": ");
+    ASSERT_NE(at, std::string::npos);
+    std::string twice = json;
+    twice.insert(at, "\"reportRate\": 125,\n  ");
+    auto back = cli::profileFromJson(twice, english());
+    ASSERT_TRUE(std::holds_alternative<cli::JsonRefusal>(back));
+    EXPECT_THAT(std::get<cli::JsonRefusal>(back).text(), HasSubstr("reportRate\" appears twice"));
+
+    const std::string deep = std::string(20000, '[') + std::string(20000, ']');
+    back = cli::profileFromJson(deep, english());
+    ASSERT_TRUE(std::holds_alternative<cli::JsonRefusal>(back));
+    EXPECT_THAT(std::get<cli::JsonRefusal>(back).text(), HasSubstr("nested deeper than 16"));
+}
+
+// Line numbers cost one pass over the text: a document of a megabyte is read in well under a
+// second (counting from the start for every value took minutes).
+TEST(ProfileJson, AMegabyteArrayIsReadQuickly) {
+    std::string big =
+        "{\n\"format\": \"tarvik-config profile\",\n\"version\": 1,\n\"memory\": {\"profileFile\": [\n";
+    while (big.size() < (1u << 20))
+        big += "\"00\",\n";
+    big += "\"00\"]},\n\"unknownAtTheEnd\": 1\n}\n";
+    const auto started = std::chrono::steady_clock::now();
+    const auto back = cli::profileFromJson(big, english());
+    const auto took = std::chrono::steady_clock::now() - started;
+    ASSERT_TRUE(std::holds_alternative<cli::JsonRefusal>(back));
+    EXPECT_LT(took, std::chrono::seconds(3));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // files beside the window's, and the window's hold on the mouse.
 
 #include "cli/CliSession.h"
+#include "cli/WindowLock.h"
 #include "core/image/Checksum.h"
 #include "core/image/ConfigImage.h"
 #include "core/macros/MacroLibrary.h"
@@ -16,6 +17,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -77,8 +79,15 @@ protected:
         qputenv("TMPDIR", m_folder.path().toLocal8Bit());
         qputenv("XDG_RUNTIME_DIR", m_folder.path().toLocal8Bit());
         m_state = path("mouse.state");
+        // The place the window's and tarvikctl's locks are looked for whatever XDG_RUNTIME_DIR says.
+        ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("locks"))));
+        QFile::setPermissions(path(QStringLiteral("locks")),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
-    void TearDown() override { gui::MessageSeam::setAnswerer(nullptr); }
+    void TearDown() override {
+        gui::MessageSeam::setAnswerer(nullptr);
+        qunsetenv("TARVIK_LOCK_DIR");
+    }
 
     QString path(const QString& name) const { return m_folder.filePath(name); }
 
@@ -91,6 +100,14 @@ protected:
         env.insert(QStringLiteral("TMPDIR"), m_folder.path());
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_folder.path());
         env.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data")));
+        env.insert(QStringLiteral("TARVIK_LOCK_DIR"), path(QStringLiteral("locks")));
+        for (auto it = m_extraEnvironment.cbegin(); it != m_extraEnvironment.cend(); ++it) {
+            if (it.value().isNull()) {
+                env.remove(it.key());
+            } else {
+                env.insert(it.key(), it.value());
+            }
+        }
         env.remove(QStringLiteral("TARVIK_EMULATOR"));
         env.remove(QStringLiteral("TARVIK_TRANSCRIPT"));
         if (!transcript.isEmpty()) {
@@ -170,6 +187,8 @@ protected:
     QTemporaryDir m_folder;
     QString m_state;
     int m_runs = 0;
+    // Set for the tarvikctl runs of a test (a null value removes the variable).
+    QMap<QString, QString> m_extraEnvironment;
 };
 
 TEST_F(TarvikctlTest, WorkModeSwitchSendsWhatTheWindowSends) {
@@ -335,7 +354,7 @@ TEST_F(TarvikctlTest, MacrosFromTheWindowsLibraryAndButtonsFollowADeletion) {
         ASSERT_EQ(library.addNew(name, &slot), core::MacroLibrary::Result::Done);
         ASSERT_TRUE(library.encode(slot, {"00", "1 RightKey CODE:00A2", "2 RightKey CODE:0022"}).fits);
     }
-    const QString folder = path(QStringLiteral("data/Gaming Mouse"));
+    const QString folder = path(QStringLiteral("data/tarvik-config"));
     ASSERT_TRUE(QDir().mkpath(folder));
     ASSERT_TRUE(core::MacroLibraryFile(std::filesystem::path(folder.toStdString()) / "Tarvik-Macro.bin")
                     .save(library));
@@ -366,11 +385,89 @@ TEST_F(TarvikctlTest, MacrosFromTheWindowsLibraryAndButtonsFollowADeletion) {
     EXPECT_THAT(shown.substr(game), HasSubstr("  5: Reload"));
 }
 
-TEST_F(TarvikctlTest, OfficeModeKeepsItsLastLeftKey) {
-    const Outcome run = tarvikctl({"set", "button", "office", "1", "Volume +"});
+TEST_F(TarvikctlTest, OfficeModeKeepsItsLastLeftKeyAndARefusalSendsNothing) {
+    const QString reading = path(QStringLiteral("reading.txt"));
+    ASSERT_EQ(tarvikctl({QStringLiteral("show")}, reading).code, 0);
+    const QString transcript = path(QStringLiteral("refused.txt"));
+    const Outcome run = tarvikctl({"set", "button", "office", "1", "Volume +"}, transcript);
     EXPECT_EQ(run.code, 1);
     EXPECT_THAT(run.err.toStdString(), HasSubstr("Left Key"));
     EXPECT_EQ(storedMemory()[core::image::kProfileSection[0].offset], 0x01);
+    // Only the reading of the mouse: no write report after the refusal.
+    EXPECT_EQ(lines(transcript), lines(reading));
+}
+
+TEST_F(TarvikctlTest, SmallRefusalsSayWhatIsWrongAndSendNothing) {
+    const QString transcript = path(QStringLiteral("small.txt"));
+    const struct {
+        QStringList args;
+        const char* says;
+    } cases[] = {
+        {{"macros", "delete", "0"}, "numbered from 1"},
+        {{"macros", "add", QStringLiteral("Jump\x1b[2J")}, "control characters"},
+        {{"set", "button", "game", "3", "Ctrl+"}, "unknown function"},
+        {{"set", "button", "game", "3", "++"}, "unknown function"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        QFile::remove(transcript);
+        const Outcome run = tarvikctl(c.args, transcript);
+        EXPECT_EQ(run.code, 1);
+        EXPECT_THAT(run.err.toStdString(), HasSubstr(c.says));
+        // No number of hundreds of digits, and no raw escape reaches the terminal.
+        EXPECT_LT(run.err.size(), 2000);
+        EXPECT_FALSE(run.err.contains(QChar(0x1b)));
+        EXPECT_THAT(lines(transcript), ::testing::Not(::testing::Contains(HasSubstr("SET 40 07"))));
+    }
+    // A modifier-only combination by its caption.
+    ASSERT_EQ(tarvikctl({"set", "button", "game", "3", "Ctrl+Shift"}).code, 0);
+    EXPECT_EQ(storedMemory()[core::image::kProfileSection[1].offset + 8 + 1], 0x03);
+}
+
+// Two runs on one mouse at once: the second waits for the first and both changes are kept.
+TEST_F(TarvikctlTest, TwoRunsAtOnceTakeTurnsAndLoseNothing) {
+    ASSERT_EQ(tarvikctl({QStringLiteral("show")}).code, 0); // the state file exists
+    auto start = [&](const QStringList& args) {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TARVIK_TIME_SCALE"), QString::number(kTimeScale));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_folder.path());
+        env.insert(QStringLiteral("TARVIK_LOCK_DIR"), path(QStringLiteral("locks")));
+        env.remove(QStringLiteral("TARVIK_EMULATOR"));
+        process->setProcessEnvironment(env);
+        process->start(QStringLiteral(TARVIKCTL),
+                       QStringList{"--virtual-mouse", "i2c", "--virtual-mouse-state", m_state} + args);
+        return process;
+    };
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        const QString first = round % 2 ? QStringLiteral("Mute") : QStringLiteral("Volume +");
+        const QString second = round % 2 ? QStringLiteral("Volume -") : QStringLiteral("Play/Pause");
+        auto a = start({"set", "button", "game", "4", first});
+        auto b = start({"set", "button", "game", "5", second});
+        ASSERT_TRUE(a->waitForFinished(60000));
+        ASSERT_TRUE(b->waitForFinished(60000));
+        EXPECT_EQ(a->exitCode(), 0) << a->readAllStandardError().toStdString();
+        EXPECT_EQ(b->exitCode(), 0) << b->readAllStandardError().toStdString();
+        const std::string shown = tarvikctl({QStringLiteral("show")}).out.toStdString();
+        const std::string game = shown.substr(shown.find("Game Mode:"));
+        EXPECT_THAT(game, HasSubstr("4: " + first.toStdString()));
+        EXPECT_THAT(game, HasSubstr("5: " + second.toStdString()));
+    }
+
+    // A run that keeps holding the mouse is named by the one that gives up waiting.
+    qputenv("TARVIK_LOCK_DIR", path(QStringLiteral("locks")).toLocal8Bit());
+    cli::MouseLock held(cli::virtualMouseKey([&] {
+        core::RuntimeOptions options;
+        options.emulator = core::StorageKind::I2C;
+        options.emulatorStatePath = m_state.toStdString();
+        return options;
+    }()));
+    ASSERT_TRUE(held.acquire(0));
+    const Outcome waited = tarvikctl({QStringLiteral("show")});
+    EXPECT_EQ(waited.code, 2);
+    EXPECT_THAT(waited.err.toStdString(),
+                HasSubstr("another tarvikctl (process " + std::to_string(::getpid()) + ")"));
 }
 
 TEST_F(TarvikctlTest, JsonExportThenImportKeepsTheStoredMemory) {
@@ -538,8 +635,29 @@ TEST_F(TarvikctlTest, RefusesWhileTheWindowRuns) {
     const QString transcript = path(QStringLiteral("while-window.txt"));
     const Outcome run = tarvikctl({QStringLiteral("show")}, transcript);
     EXPECT_EQ(run.code, 2);
-    EXPECT_THAT(run.err.toStdString(), HasSubstr("window is running"));
+    EXPECT_THAT(run.err.toStdString(),
+                HasSubstr("window is running (process " + std::to_string(::getpid()) + ")"));
     EXPECT_TRUE(lines(transcript).empty());
+}
+
+// The window of a session (its lock in the user's usual place) is seen by a tarvikctl started with
+// another XDG_RUNTIME_DIR, or none.
+TEST_F(TarvikctlTest, SeesTheWindowWhateverItsXdgRuntimeDirSays) {
+    platform::SingleInstance window(
+        platform::SingleInstance::keyForTitle(QString::fromLatin1(platform::SingleInstance::kWindowTitle)),
+        path(QStringLiteral("locks")));
+    ASSERT_EQ(window.claim(), platform::SingleInstance::Outcome::First);
+    QTemporaryDir other;
+    for (const QString& runtime : {other.path(), QString()}) {
+        SCOPED_TRACE(runtime.toStdString());
+        m_extraEnvironment[QStringLiteral("XDG_RUNTIME_DIR")] = runtime.isEmpty() ? QString() : runtime;
+        const QString transcript = path(QStringLiteral("other-runtime.txt"));
+        QFile::remove(transcript);
+        const Outcome run = tarvikctl({"set", "mode", "game"}, transcript);
+        EXPECT_EQ(run.code, 2);
+        EXPECT_THAT(run.err.toStdString(), HasSubstr("window is running"));
+        EXPECT_TRUE(lines(transcript).empty());
+    }
 }
 
 TEST_F(TarvikctlTest, ExitCodesTellUsageFromAMissingMouse) {

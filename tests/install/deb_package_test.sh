@@ -27,4 +27,12 @@ for script in postinst postrm; do
 done
 # The shared libraries it needs are declared, so that apt brings Qt and hidapi along.
 dpkg-deb -f "$deb" Depends | grep -q 'libhidapi' || { echo "Depends lacks hidapi"; exit 1; }
+# What Debian's own checker says of the package: no error and no warning.
+lintian_out=$(lintian --no-tag-display-limit "$deb" 2>&1) || true
+problems=$(grep -E '^[EW]: ' <<<"$lintian_out" || true)
+[ -z "$problems" ] || { echo "lintian:"; echo "$problems"; exit 1; }
+for file in /usr/share/doc/tarvik-config/copyright /usr/share/doc/tarvik-config/changelog.gz \
+    /usr/share/man/man1/tarvikctl.1.gz /usr/share/bash-completion/completions/tarvikctl; do
+    grep -qx "$file" <<<"$contents" || { echo "$file is not in the package"; exit 1; }
+done
 echo "deb package: $(basename "$deb") as expected"

@@ -14,6 +14,12 @@ expected=(
     lib/udev/rules.d/70-tarvik-mouse.rules
     share/applications/org.tarvik.TarvikConfig.desktop
     share/metainfo/org.tarvik.TarvikConfig.metainfo.xml
+    share/man/man1/tarvik-config.1.gz
+    share/man/man1/tarvikctl.1.gz
+    share/doc/tarvik-config/changelog.gz
+    share/doc/tarvik-config/copyright
+    share/bash-completion/completions/tarvikctl
+    share/zsh/vendor-completions/_tarvikctl
 )
 for size in 16 22 24 32 48 64 128 256; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/tarvik-config.png")
@@ -53,4 +59,33 @@ appstreamcli validate --no-net "$prefix/share/metainfo/org.tarvik.TarvikConfig.m
 # The desktop entry starts the program the install put in bin, and names the icon it installed.
 grep -qx 'Exec=tarvik-config' "$prefix/share/applications/org.tarvik.TarvikConfig.desktop"
 grep -qx 'Icon=tarvik-config' "$prefix/share/applications/org.tarvik.TarvikConfig.desktop"
+# Both manual pages render without a warning, and tarvikctl's names its exit codes and its commands.
+for page in tarvik-config tarvikctl; do
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || { echo "man $page warns:"; echo "$warnings"; exit 1; }
+done
+rendered=$(LC_ALL=C.UTF-8 MANWIDTH=200 man -l "$prefix/share/man/man1/tarvikctl.1.gz" 2>/dev/null | col -b)
+for text in 'EXIT STATUS' 'The mouse refused a report' 'backup restore' 'macros delete' 'set light-color' \
+    'TARVIK_EMULATOR_STATE' 'Tarvik-Macro.bin'; do
+    grep -qF -- "$text" <<<"$rendered" || { echo "man tarvikctl does not mention '$text'"; exit 1; }
+done
+# Every command that tarvikctl --help lists is in its manual page.
+for command in $("$prefix/bin/tarvikctl" --help | sed -n '/^Subcommands:/,$p' | awk 'NR > 1 && NF {print $1}'); do
+    grep -qE "^ {7}$command( |\$)" <<<"$rendered" || { echo "man tarvikctl lacks the command $command"; exit 1; }
+done
+
+# bash's completion offers the commands after "tarvikctl ", and a work mode after "set button".
+complete_words() {
+    bash -c 'source /usr/share/bash-completion/bash_completion
+             source "$1"; shift
+             COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
+             COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
+             _tarvikctl; echo "${COMPREPLY[*]}"' _ "$prefix/share/bash-completion/completions/tarvikctl" "$@"
+}
+[ "$(complete_words tarvikctl '')" = "list show set profile export import macros patch backup" ] ||
+    { echo "completion after 'tarvikctl ' offers: $(complete_words tarvikctl '')"; exit 1; }
+[ "$(complete_words tarvikctl --no-backup set button '')" = "office game third" ] ||
+    { echo "completion after 'set button' offers: $(complete_words tarvikctl --no-backup set button '')"; exit 1; }
+[ "$(complete_words tarvikctl ma)" = "macros" ] || { echo "completion of 'ma' is wrong"; exit 1; }
+
 echo "install layout: ${#expected[@]} files as expected"

@@ -87,6 +87,7 @@ CycleResult ConfigCycle::fullRead(StorageKind kind, const std::function<void()>&
             m_readSerial = m_link.linkSerial();
             m_readIdentity = {m_buffers.dataBuf.manuId(), m_buffers.dataBuf.proId()};
             takeReadIntoViews(kind);
+            m_readSnapshot = m_buffers;
             dataBufToUI();
             m_ui.readOsMouseParameters();
             if (showDeviceReady) {

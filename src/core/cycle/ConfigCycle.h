@@ -74,6 +74,10 @@ public:
     // of the link). Key-block commits, default settings and profile loads need it.
     bool configurationRead() const { return m_readSerial != 0 && m_readSerial == m_link.linkSerial(); }
 
+    // The buffers exactly as the last complete full read of the mouse now connected left them,
+    // before any page edited them (what a backup keeps); null when configurationRead() is false.
+    const ConfigBuffers* readSnapshot() const { return configurationRead() ? &m_readSnapshot : nullptr; }
+
     // DataBufToUI: DataBuf into the WorkingImage, the ButtonCodeTable rebuilt, then the window's
     // RefreshUI with ApplyingImage set for its duration.
     void dataBufToUI();
@@ -185,6 +189,7 @@ private:
     ButtonCodeTable m_codeTable;
     DeviceMacroTable m_macroTable;
     DefaultImageBuffers m_defaults{};
+    ConfigBuffers m_readSnapshot;
     std::uint64_t m_readSerial = 0;                   // linkSerial() of the last complete full read
     std::pair<Byte, Byte> m_readIdentity{0xFF, 0xFF}; // ManuId, ProId of that read
 };

@@ -45,9 +45,24 @@ DeviceLink::~DeviceLink() {
 }
 
 void DeviceLink::endTransfer() {
-    if (--m_transferDepth == 0 && m_idleCallback) {
-        m_idleCallback();
+    if (--m_transferDepth == 0) {
+        m_gateClosed = false;
+        if (m_idleCallback) {
+            m_idleCallback();
+        }
     }
+}
+
+bool DeviceLink::gateOpen() {
+    if (!m_writeGate || m_gateClosed) {
+        return !m_gateClosed;
+    }
+    // The gate may ask the user (and so pump events): the transfer stays open meanwhile so that no
+    // refresh slips in. A no holds until the caller's transfer ends (endTransfer reopens the gate).
+    TransferScope transfer(*this);
+    const bool open = m_writeGate();
+    m_gateClosed = !open && m_transferDepth > 1;
+    return open;
 }
 
 // --- finding and opening --------------------------------------------------------------------------
@@ -160,6 +175,9 @@ void DeviceLink::setReadHandleUser(ReadHandleUser* user) {
 bool DeviceLink::sendCommand(Byte command, Byte p1, Byte p2, Byte p3, Byte p4, Byte p5, Byte p6) {
     const bool writes = command == kCmdWriteSettings || command == kCmdWriteMemory;
     if (!commandHandleValid()) {
+        return writes ? sendFailed() : false;
+    }
+    if ((writes || command == kCmdReset) && !gateOpen()) {
         return writes ? sendFailed() : false;
     }
     TransferScope transfer(*this);

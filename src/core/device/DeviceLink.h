@@ -164,6 +164,15 @@ public:
         std::uint64_t m_start;
     };
 
+    // --- the gate before anything that changes the mouse ------------------------------------------
+
+    // Asked before every report that would change the mouse (a settings or memory write command,
+    // a restart); false keeps that report back. A kept-back write counts as a refused write, so the
+    // caller's WriteCheck says it was not stored, and its data reports are not sent either. Once the
+    // gate has said no, it is not asked again until the transfer it said no in has ended: one user
+    // action meets one decision. Empty: every report goes out.
+    void setWriteGate(std::function<bool()> gate) { m_writeGate = std::move(gate); }
+
     // --- transfers and the listener's refreshes ---------------------------------------------------
 
     // True while an operation is exchanging reports (and so may be pumping events), or while a
@@ -225,6 +234,9 @@ private:
     Chunk m_staging{};
     int m_transferDepth = 0;
     std::function<void()> m_idleCallback;
+    std::function<bool()> m_writeGate;
+    bool m_gateClosed = false; // the gate said no in the transfer still running
+    bool gateOpen();
 };
 
 } // namespace tarvik::core

@@ -116,10 +116,14 @@ std::optional<std::vector<Byte>> readRegularFile(const std::filesystem::path& pa
     return bytes;
 }
 
-FileResult writeFileReplacing(const std::filesystem::path& requested, std::span<const Byte> bytes) {
+FileResult writeFileReplacing(const std::filesystem::path& requested, std::span<const Byte> bytes,
+                              Links links, unsigned newFileMode) {
     std::filesystem::path path = requested;
     std::error_code ec;
     if (std::filesystem::is_symlink(std::filesystem::symlink_status(requested, ec))) {
+        if (links == Links::Refuse)
+            return {"Cannot write \"" + requested.string() +
+                    "\": it is a symbolic link, and the file it points to is not replaced"};
         // Renaming over the link would turn it into a plain file and cut it off from where the user
         // keeps the real one.
         path = std::filesystem::canonical(requested, ec);
@@ -128,13 +132,19 @@ FileResult writeFileReplacing(const std::filesystem::path& requested, std::span<
                     "\": it is a link to a file that does not exist"};
     }
 
+    // What the file being replaced is: its mode and owner go over to the new one.
+    struct stat old {};
+    const bool replacing = ::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    const mode_t mode = replacing ? (old.st_mode & 07777) : static_cast<mode_t>(newFileMode & 07777);
+
     int fd = -1;
     std::filesystem::path tmp;
     int err = 0;
     // O_EXCL: never reuse a file that is already there under the temporary name.
     for (unsigned attempt = 0; attempt < 16 && fd < 0; ++attempt) {
         tmp = temporaryBeside(path, attempt);
-        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                    replacing ? 0600 : mode);
         err = errno;
         if (fd < 0 && err != EEXIST)
             break;
@@ -143,6 +153,15 @@ FileResult writeFileReplacing(const std::filesystem::path& requested, std::span<
         return {describe(requested, "write", err)};
 
     Descriptor file(fd);
+    if (replacing) {
+        // Only root may give a file away; for anybody else the owner is theirs already or stays
+        // theirs, which is all that can be done.
+        if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
+            ::fchown(file.get(), old.st_uid, old.st_gid) != 0) {
+            // Not being able to keep the owner is no reason to lose the user's change.
+        }
+        ::fchmod(file.get(), mode);
+    }
     bool good = writeAll(file.get(), bytes);
     err = good ? 0 : errno;
     if (good && ::fsync(file.get()) != 0) {

@@ -39,6 +39,13 @@ std::optional<std::vector<Byte>> readRegularFile(const std::filesystem::path& pa
 // disk is reported, not taken for success), and only then is it renamed over the target. On failure
 // the target is untouched and the temporary file removed. A symbolic link at `path` stays a link:
 // the file it points to is replaced; a link that points nowhere is refused and left as it is.
-FileResult writeFileReplacing(const std::filesystem::path& path, std::span<const Byte> bytes);
+// The new file keeps the mode (and, where the process may give it, the owner) of the file it
+// replaces; a file that did not exist is made with `newFileMode` (less the umask).
+enum class Links {
+    ReplaceTarget, // a file the user chose by name: the file the link points to is replaced
+    Refuse,        // a file of the program's own: a link there is refused and left as it is
+};
+FileResult writeFileReplacing(const std::filesystem::path& path, std::span<const Byte> bytes,
+                              Links links = Links::ReplaceTarget, unsigned newFileMode = 0666);
 
 } // namespace tarvik::core

@@ -31,14 +31,25 @@ public:
         MacroLibrary library;
         bool created = false; // the file did not exist and was written from the default image
         FileResult file;      // a read or create failure; the library is then the default one
+        // False when something stands at the path that could not be read whole (no permission, no
+        // regular file, a link): saving would put the default library in place of the user's, so
+        // the library in memory must not be saved there.
+        bool savable = true;
+        // A file of another size than a library's (longer, or cut short) was renamed to this name,
+        // so that the next save cannot cut it; the library holds the records it read whole.
+        std::filesystem::path keptAside;
     };
 
     // CheckPCMacro: the library in the file; when there is no file, the default image, written out
-    // as the new file. A file that exists but cannot be read, is no regular file, or is a link to
-    // nothing is left alone and reported in `file`; the library is then the default one.
+    // as the new file. A file that exists but cannot be read, is no regular file, or is a link is
+    // left alone and reported in `file` with `savable` false; the library is then the default one.
+    // A regular file of the wrong size is read and kept aside (see `keptAside`); when it cannot be
+    // renamed, it is left where it is and `savable` is false.
     LoadResult loadOrCreate(std::span<const Byte> defaultImage) const;
 
-    // RefreshPCMacro: writes the whole library. A failure leaves the previous file whole.
+    // RefreshPCMacro: writes the whole library, keeping the file's mode (a new file is 0600, the
+    // library being the user's own). A link at the path is refused, never followed. A failure leaves
+    // the previous file whole.
     FileResult save(const MacroLibrary& library) const;
 
 private:

@@ -7,6 +7,7 @@
 #include "gui/keys/KeysScreenshots.h"
 #include "gui/macros/MacroPage.h"
 #include "gui/shell/MainWindow.h"
+#include "gui/skin/CaptionLabel.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -75,6 +76,20 @@ void showFirePreset(QWidget& window, bool service) {
         }
         fire->setAccessCodeAsker({});
     }
+}
+
+// The key page as a keyboard user sees it: focus moved onto the caption "Key2" by Tab, drawn with its
+// focus frame. The next stop clears the focus, so no other picture shows a frame.
+QWidget* showKeyboardFocus(QWidget& window) {
+    // Keys reach only the active window; so does focus.
+    window.activateWindow();
+    QCoreApplication::processEvents();
+    for (auto* caption : window.findChildren<CaptionLabel*>(QStringLiteral("Key2")))
+        if (caption->isVisible()) {
+            caption->setFocus(Qt::TabFocusReason);
+            break;
+        }
+    return nullptr;
 }
 
 // The macro page with a macro recorded into a library of the tour's own (the user's library stays as
@@ -158,6 +173,7 @@ QList<ScreenshotTour::Stop> ScreenshotTour::mainWindowPages() {
     return {
         {QStringLiteral("Btn_Main_"), QStringLiteral("1-office-mode.png")},
         {QStringLiteral("Btn_Switch_"), QStringLiteral("2-game-mode.png")},
+        {QStringLiteral("Btn_Switch_"), QStringLiteral("2d-keyboard-focus.png"), &showKeyboardFocus},
         {QStringLiteral("Key1"), QStringLiteral("2a-assignment-menus.png"), &KeysScreenshots::openCascade},
         {QStringLiteral("Key1"), QStringLiteral("2b-assembly-key.png"), &KeysScreenshots::typeCombination},
         {QString(), QStringLiteral("2c-input-one-key.png"), &KeysScreenshots::typeOneKey},
@@ -236,6 +252,9 @@ void ScreenshotTour::clickNext() {
         finish(m_ok);
         return;
     }
+    // A focus frame belongs to the one picture that shows keyboard use; a click takes no focus.
+    if (QWidget* focus = m_window->focusWidget())
+        focus->clearFocus();
     if (QWidget* button = visibleButton(m_stops[m_next].button)) {
         // A click as the user makes it: press and release inside the entry.
         const QPointF centre = QRectF(button->rect()).center();

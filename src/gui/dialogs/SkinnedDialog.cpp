@@ -6,6 +6,7 @@
 #include "gui/skin/Skin.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 
 #include <string>
@@ -56,6 +57,10 @@ void SkinnedDialog::placeTitle(const char* objectName, const char* textKey, cons
     m_title->setPalette(palette);
     m_title->adjustSize();
     m_title->move(m_state.layoutInt(xKey), m_state.layoutInt(yKey));
+    // A screen reader announces the dialog by its title; the edit is read with it.
+    setAccessibleName(m_title->text());
+    if (m_edit)
+        m_edit->setAccessibleName(m_title->text());
 }
 
 void SkinnedDialog::placeEdit(const char* objectName, const char* xKey, const char* yKey, const char* wKey) {
@@ -72,6 +77,8 @@ void SkinnedDialog::placeEdit(const char* objectName, const char* xKey, const ch
     m_edit->setPalette(palette);
     m_edit->setGeometry(m_state.layoutInt(xKey), m_state.layoutInt(yKey), m_state.layoutInt(wKey, 200),
                         m_edit->sizeHint().height());
+    if (m_title)
+        m_edit->setAccessibleName(m_title->text());
 }
 
 CaptionLabel* SkinnedDialog::makeButton(const QString& name, const QString& pictureFamily,
@@ -108,7 +115,20 @@ void SkinnedDialog::placeButtons(const char* confirmKey, const char* clearKey, c
                          m_state.layoutInt(p + "_Clear_X"), m_state.layoutInt(p + "_Clear_Y"));
     m_close = makeButton(QStringLiteral("IB_Close"), QStringLiteral("ExitS"), nullptr,
                          m_state.layoutInt(p + "_Close_X"), m_state.layoutInt(p + "_Close_Y"));
+    // The close picture has no caption: it is named by the language's word for leaving.
+    m_close->setAccessibleName(m_state.text("Str003"));
     connect(m_close, &CaptionLabel::clicked, this, &QWidget::close);
+}
+
+void SkinnedDialog::keyPressEvent(QKeyEvent* event) {
+    // Escape leaves as the close control does. A key-entry dialog's edit takes its keys before
+    // they get here, Escape included.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool SkinnedDialog::eventFilter(QObject* watched, QEvent* event) {

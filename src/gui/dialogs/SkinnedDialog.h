@@ -39,6 +39,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
     // The title at (x, y) with its text, the read-only edit at (x, y) with width w, and the three
     // click labels over their pictures, captioned with the language keys given.

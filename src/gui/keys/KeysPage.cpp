@@ -10,12 +10,15 @@
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/PictureControl.h"
 
+#include <QKeyEvent>
 #include <QCoreApplication>
 #include <QFrame>
 #include <QListWidget>
 #include <QPointer>
 
 #include <string>
+
+#include <algorithm>
 
 namespace tarvik::gui {
 
@@ -157,6 +160,7 @@ bool KeysPage::disableShown() const {
 void KeysPage::wireMenus() {
     for (CaptionLabel* entry : m_menus->entries()) {
         const QString name = entry->objectName();
+        entry->installEventFilter(this);
         if (entry->property(KeyMenus::kGroupProperty).toBool()) {
             connect(entry, &CaptionLabel::entered, this, [this, entry] { openSubMenu(entry); });
             continue;
@@ -181,6 +185,70 @@ void KeysPage::wireMenus() {
             [this](QListWidgetItem* item) { assignMacro(m_menus->macroNames()->row(item)); });
 }
 
+bool KeysPage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress)
+        if (auto* entry = qobject_cast<CaptionLabel*>(watched))
+            if (static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier &&
+                menuKey(entry, static_cast<QKeyEvent*>(event)->key()))
+                return true;
+    return Page::eventFilter(watched, event);
+}
+
+void KeysPage::focusEntry(QWidget* panel, CaptionLabel* from, int step) {
+    // Entries in the order the eye reads them: top to bottom.
+    QList<CaptionLabel*> shown;
+    for (auto* entry : panel->findChildren<CaptionLabel*>(Qt::FindDirectChildrenOnly))
+        if (entry->isVisible())
+            shown << entry;
+    if (shown.isEmpty())
+        return;
+    std::sort(shown.begin(), shown.end(), [](const QWidget* a, const QWidget* b) { return a->y() < b->y(); });
+    const qsizetype at = from ? shown.indexOf(from) : -1;
+    const qsizetype next = at < 0 ? 0 : (at + step + shown.size()) % shown.size();
+    shown.at(next)->setFocus(Qt::TabFocusReason);
+}
+
+bool KeysPage::menuKey(CaptionLabel* entry, int pressed) {
+    QWidget* panel = entry->parentWidget();
+    const bool group = entry->property(KeyMenus::kGroupProperty).toBool();
+    switch (pressed) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        focusEntry(panel, entry, pressed == Qt::Key_Up ? -1 : 1);
+        return true;
+    case Qt::Key_Right:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!group)
+            return false; // Enter on a leaf is its click
+        openSubMenu(entry);
+        if (QWidget* menu = m_menus->subMenu(entry->property("tag").toInt()); menu && menu->isVisible()) {
+            menu->setProperty("openedBy", QVariant::fromValue(static_cast<QObject*>(entry)));
+            if (menu == m_menus->macroNames())
+                menu->setFocus(Qt::TabFocusReason);
+            else
+                focusEntry(menu, nullptr, 1);
+        }
+        return true;
+    case Qt::Key_Left:
+    case Qt::Key_Escape:
+        if (panel->objectName() == QLatin1String("Pnl_Main")) {
+            if (pressed == Qt::Key_Left)
+                return true;
+            shell().hideAllMenu();
+            if (state().selectedButton >= 1 && state().selectedButton <= kButtons)
+                key(state().selectedButton)->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+        panel->hide();
+        if (auto* opener = qobject_cast<QWidget*>(panel->property("openedBy").value<QObject*>()))
+            opener->setFocus(Qt::TabFocusReason);
+        return true;
+    default:
+        return false;
+    }
+}
+
 void KeysPage::showMainMenu(int button) {
     emit keyClicked(button);
     state().selectedButton = button;
@@ -193,6 +261,9 @@ void KeysPage::showMainMenu(int button) {
     main->move(at.left, at.top);
     main->show();
     main->raise();
+    // Opened from the keyboard: the keyboard goes on into the menu.
+    if (key(button)->hasFocus())
+        focusEntry(main, nullptr, 1);
 }
 
 void KeysPage::openSubMenu(CaptionLabel* entry) {

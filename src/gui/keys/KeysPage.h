@@ -73,8 +73,15 @@ signals:
     // A button label was clicked; its menu opens right after.
     void keyClicked(int button);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void wireMenus();
+    // The cascade from the keyboard: Up/Down within a menu, Right or Enter into a group's menu,
+    // Left or Escape back one level.
+    bool menuKey(CaptionLabel* entry, int pressed);
+    void focusEntry(QWidget* panel, CaptionLabel* from, int step);
     // KeyByTagMouseEnter: the group entry's menu opens beside it.
     void openSubMenu(CaptionLabel* entry);
     std::vector<std::string> captions() const;

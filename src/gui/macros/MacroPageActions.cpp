@@ -185,6 +185,19 @@ void MacroPage::showDeviceMacro(int row) {
 
 void MacroPage::saveLibrary() {
     AppState& s = state();
+    if (s.macroLibraryReadOnly) {
+        // Told at start-up; once more at the first change, so that nobody takes it for saved.
+        if (!s.macroLibrarySaveFailed) {
+            s.macroLibrarySaveFailed = true;
+            MessageSeam::showMessageDialog(
+                window(),
+                QStringLiteral("The macro library %1 could not be read whole, so this change is not "
+                               "saved to it. Move or repair that file and start the program again.")
+                    .arg(s.macroLibraryPath),
+                s.text("FontName"));
+        }
+        return;
+    }
     const core::FileResult result = core::MacroLibraryFile(toPath(s.macroLibraryPath)).save(s.macroLibrary);
     if (result) {
         s.macroLibrarySaveFailed = false;

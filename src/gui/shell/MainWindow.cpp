@@ -3,7 +3,9 @@
 #include "core/cycle/WorkModeSwitch.h"
 #include "core/macros/MacroLibraryFile.h"
 #include "core/text/LanguageTables.h"
+#include "gui/device/ScreenshotTour.h"
 #include "gui/dialogs/MessageSeam.h"
+#include "gui/dialogs/RestoreBackupDialog.h"
 #include "gui/fire/FirePage.h"
 #include "gui/keys/KeysPage.h"
 #include "gui/macros/MacroPage.h"
@@ -14,6 +16,7 @@
 #include "gui/shell/ProfileFileActions.h"
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/CaptionRoller.h"
+#include "gui/skin/KeyboardFocus.h"
 #include "gui/skin/PictureControl.h"
 #include "gui/skin/Skin.h"
 #include "platform/MacroLibraryLocation.h"
@@ -24,8 +27,10 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QMenu>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
@@ -65,6 +70,13 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
         m_tray->setObjectName(QStringLiteral("CoolTrayIcon1"));
         m_tray->show();
     }
+    m_trayMenu = new QMenu(this);
+    m_trayMenu->setObjectName(QStringLiteral("TrayMenu"));
+    QAction* restore = m_trayMenu->addAction(QStringLiteral("Restore an earlier configuration..."));
+    restore->setObjectName(QStringLiteral("Act_RestoreBackup"));
+    connect(restore, &QAction::triggered, this, &MainWindow::openRestoreDialog);
+    if (m_tray)
+        m_tray->setContextMenu(m_trayMenu);
 
     // 3-5. The window takes the size and shape of the background; the colour-key pixels are cut out.
     // The font database fills itself on first use (the first caption measured below): the fill is
@@ -98,6 +110,15 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
     m_cycle =
         std::make_unique<core::ConfigCycle>(m_session->link(), m_state.buffers, *this, m_state.applyingImage);
     m_context.emplace(PageContext{m_state, m_session->link(), *m_cycle, *this});
+    // Before the first change of each mouse, what its full read held is kept; when that cannot be
+    // done the user decides, once, whether this run changes it without a backup.
+    m_backups = std::make_unique<core::BackupGuard>(
+        m_session->link(), *m_cycle, core::BackupStore(backupFolder()), [this](const std::string& why) {
+            return MessageSeam::confirm(
+                this, QStringLiteral("No backup of the mouse could be saved before this change:\n%1\n\n"
+                                     "Change the mouse without a backup until the program is closed?")
+                          .arg(QString::fromStdString(why)));
+        });
 
     // 7.
     m_exeDirectory = QCoreApplication::applicationDirPath() + QLatin1Char('/');
@@ -616,6 +637,8 @@ void MainWindow::applyLayout(int layoutIndex) {
 void MainWindow::applyLoadedLayout() {
     for (int mode = 1; mode <= 3; ++mode)
         m_modeEnabled[mode - 1] = m_state.layoutEnabled("Btn_B" + std::to_string(mode) + "_Enable");
+    // The keyboard's focus frame takes the layout's highlight colour, as a highlighted menu entry does.
+    keyboard::setFrameColour(m_state.layoutColor("Color_G_SP"));
     // Pages not built yet take the layout when they are built.
     for (int n = 1; n <= kPages; ++n)
         if (m_pages[n - 1])
@@ -706,31 +729,46 @@ void MainWindow::refreshUi() {
 }
 
 void MainWindow::checkPcMacro() {
+    // The screenshot tour shows libraries of its own: the user's is neither opened nor created.
+    if (const QString tour = ScreenshotTour::directoryFromEnvironment(); !tour.isEmpty()) {
+        m_state.macroLibrary = core::MacroLibrary::fromBytes(core::defaultMacroLibraryImage());
+        m_state.macroLibraryPath = QDir(tour).filePath(QStringLiteral("macro-library.bin"));
+        refreshPcMacroNames();
+        return;
+    }
     // A folder the layout names keeps the library; otherwise it lives in the user's data folder, as
-    // the program's own folder is not writable when it is installed for every user. A library left
-    // beside the program by an earlier version is where a new one starts from.
-    const platform::MacroLibraryLocation location = platform::macroLibraryLocation(
-        m_macroPath.toStdString(), m_exeDirectory.toStdString(), QCoreApplication::applicationName());
+    // the program's own folder is not writable when it is installed for every user. A library an
+    // earlier version kept in another data folder is moved over once; one left beside the program is
+    // where a new one starts from.
+    const platform::MacroLibraryLocation location =
+        platform::macroLibraryLocation(m_macroPath.toStdString(), m_exeDirectory.toStdString());
     const std::filesystem::path& path = location.path;
+    QStringList problems;
+    if (const std::string moved = platform::moveEarlierLibrary(location); !moved.empty())
+        problems << QString::fromStdString(moved);
     std::vector<core::Byte> start = core::defaultMacroLibraryImage();
     if (!location.besideProgram.empty()) {
         QDir().mkpath(QString::fromStdString(path.parent_path().string()));
-        if (!std::filesystem::exists(path))
+        std::error_code ec;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
             if (auto old = core::readMacroFile(location.besideProgram))
                 start = std::move(*old);
     }
     auto loaded = core::MacroLibraryFile(path).loadOrCreate(start);
     m_state.macroLibrary = std::move(loaded.library);
     m_state.macroLibraryPath = QString::fromStdString(path.string());
+    // A library that could not be read whole is never saved over: the page works on what is in
+    // memory, and nothing is written until the user puts a readable library in its place.
+    m_state.macroLibraryReadOnly = !loaded.savable;
     if (!loaded.file) {
-        // Reported once the window is up; the library in memory is the default one meanwhile.
-        m_state.macroLibrarySaveFailed = true;
-        QTimer::singleShot(0, this, [this, error = QString::fromStdString(loaded.file.error)] {
-            MessageSeam::showMessageDialog(
-                this,
-                QStringLiteral("The macro library %1 could not be opened or created: %2")
-                    .arg(m_state.macroLibraryPath, error),
-                m_state.text("FontName"));
+        problems << QString::fromStdString(loaded.file.error);
+        if (!loaded.savable)
+            problems << QStringLiteral("Changes to the macro library are not saved in this run.");
+    }
+    if (!problems.isEmpty()) {
+        // Reported once the window is up.
+        QTimer::singleShot(0, this, [this, text = problems.join(QLatin1Char('\n'))] {
+            MessageSeam::showMessageDialog(this, text, m_state.text("FontName"));
         });
     }
     refreshPcMacroNames();
@@ -847,6 +885,49 @@ void MainWindow::loadProfile() {
     hideAllMenu();
     if (pressDeviceButton(QStringLiteral("Load"), QStringLiteral("SetS_03")))
         loadProfileFile(*this, *m_context);
+}
+
+std::filesystem::path MainWindow::backupFolder() {
+    // Tests that name a state folder of their own get it; the others Qt's test area.
+    if (QStandardPaths::isTestModeEnabled() && qEnvironmentVariableIsEmpty("XDG_STATE_HOME"))
+        return std::filesystem::path(
+                   QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString()) /
+               "tarvik-config/backups";
+    return core::defaultBackupFolder();
+}
+
+void MainWindow::openRestoreDialog() {
+    hideAllMenu();
+    const core::BackupStore& store = m_backups->store();
+    // What changed is told against the mouse as it is now; without one, only the list.
+    std::vector<core::Byte> now;
+    core::MouseIdentity mouse;
+    if (m_cycle->configurationRead()) {
+        now = core::backupProfileOf(m_state.buffers);
+        mouse = {m_session->link().linkVid(), m_session->link().linkPid(), m_state.buffers.dataBuf.manuId(),
+                 m_state.buffers.dataBuf.proId()};
+    }
+    const auto rows =
+        core::backupRows(store, now, mouse, m_state.buffers.storageKind, m_state.buffers.patchLocked);
+    QStringList texts;
+    std::vector<QString> files;
+    for (const core::BackupRow& row : rows) {
+        texts << QString::fromStdString(row.text);
+        files.push_back(QString::fromStdString(row.entry.file.string()));
+    }
+    auto* dialog =
+        new RestoreBackupDialog(m_state, this, texts, QString::fromStdString(store.folder().string()));
+    connect(dialog, &RestoreBackupDialog::chosen, this, [this, files](int row) {
+        if (row < 0 || static_cast<std::size_t>(row) >= files.size())
+            return;
+        // As every button that needs the mouse: without one read whole, "Str022" and nothing else.
+        if (!deviceConnected() || !m_cycle->configurationRead()) {
+            showMessage("Str022");
+            return;
+        }
+        writeProfileFileToMouse(*this, *m_context, files[static_cast<std::size_t>(row)]);
+    });
+    dialog->open();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

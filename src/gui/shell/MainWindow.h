@@ -5,6 +5,7 @@
 // owns its own controls and handlers and acts through the PageContext the window hands it; the
 // window is that context's Shell.
 
+#include "core/backup/BackupGuard.h"
 #include "core/cycle/ConfigCycle.h"
 #include "core/cycle/CycleUi.h"
 #include "core/device/DeviceEventListener.h"
@@ -20,11 +21,13 @@
 #include <QWidget>
 
 #include <array>
+#include <filesystem>
 #include <future>
 #include <memory>
 #include <optional>
 #include <vector>
 
+class QMenu;
 class QRadioButton;
 class QSystemTrayIcon;
 
@@ -81,6 +84,16 @@ public:
     // The PC macro library as loaded at start-up (or the default one), and its file.
     core::MacroLibrary& macroLibrary() { return m_state.macroLibrary; }
     QString macroLibraryPath() const { return m_state.macroLibraryPath; }
+
+    // Where the backups kept before the first change of each mouse go: the XDG state folder, or a
+    // folder of Qt's test mode while tests run.
+    static std::filesystem::path backupFolder();
+    core::BackupGuard& backups() { return *m_backups; }
+    // The tray icon's context menu ("TrayMenu"); it exists also where the desktop has no tray.
+    QMenu* trayMenu() const { return m_trayMenu; }
+    // "Restore an earlier configuration...": the backups in a small dialog; the one chosen is written
+    // to the mouse as a loaded profile file is.
+    void openRestoreDialog();
 
     // Both device handles are valid.
     bool deviceConnected();
@@ -205,6 +218,7 @@ private:
     std::future<void> m_fontWarmUp;
     std::unique_ptr<DeviceSession> m_session;
     std::unique_ptr<core::ConfigCycle> m_cycle;
+    std::unique_ptr<core::BackupGuard> m_backups; // after the session and cycle: goes before them
     std::optional<PageContext> m_context;
     std::array<Page*, kPages> m_pages{};
     KeysPage* m_keysPage = nullptr;
@@ -222,6 +236,7 @@ private:
     CaptionRoller* m_roller = nullptr;
     std::optional<HoverWiring> m_hover;
     QSystemTrayIcon* m_tray = nullptr;
+    QMenu* m_trayMenu = nullptr;
     std::unique_ptr<platform::PointerSettings> m_pointerSettings = platform::makeSystemPointerSettings();
     QString m_applicationTitle;
     QString m_exeDirectory;

@@ -137,6 +137,9 @@ void NavigationBar::applyLanguage(const AppState& state) {
         if (*e.captionKey) {
             caption->setText(state.text(e.captionKey));
             fitCaption(caption);
+        } else {
+            // Exit is a picture without a caption; a screen reader still needs its word.
+            caption->setAccessibleName(state.text("Str003"));
         }
     }
 }

@@ -48,6 +48,10 @@ void loadProfileFile(QWidget& window, const PageContext& context) {
         MessageSeam::openFileName(&window, QString(), QString(), QStringLiteral("LoadFile (*.bin)"));
     if (path.isEmpty())
         return;
+    writeProfileFileToMouse(window, context, path);
+}
+
+void writeProfileFileToMouse(QWidget& window, const PageContext& context, const QString& path) {
     // Only a regular file of at most a profile's size is read: a FIFO or a device cannot hang the
     // window or fill its memory.
     core::FileResult read;

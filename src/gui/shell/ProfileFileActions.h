@@ -4,6 +4,7 @@
 
 #include "gui/pages/PageContext.h"
 
+class QString;
 class QWidget;
 
 namespace tarvik::core {
@@ -19,5 +20,9 @@ void saveProfileFile(QWidget& window, const PageContext& context, core::DeviceDi
 // Asks for a file ("LoadFile (*.bin)") and writes it into the mouse, which then restarts and is
 // found again; a file that is refused is reported and changes nothing.
 void loadProfileFile(QWidget& window, const PageContext& context);
+
+// The profile file at `path` into the mouse as loadProfileFile writes a chosen one (a backup being
+// restored): the same checks, the same reports.
+void writeProfileFileToMouse(QWidget& window, const PageContext& context, const QString& path);
 
 } // namespace tarvik::gui

@@ -1,6 +1,10 @@
 #include "gui/skin/CaptionLabel.h"
 
+#include "gui/skin/KeyboardFocus.h"
+
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace tarvik::gui {
 
@@ -8,6 +12,9 @@ CaptionLabel::CaptionLabel(const QString& objectName, QWidget* parent) : QLabel(
     setObjectName(objectName);
     setAttribute(Qt::WA_TranslucentBackground);
     setAlignment(Qt::AlignCenter);
+    // Tab reaches it, a click does not take focus: the pointer user's window stays as it was.
+    setFocusPolicy(Qt::TabFocus);
+    keyboard::installAccessibility();
 }
 
 int CaptionLabel::trailingNumber() const {
@@ -32,6 +39,42 @@ void CaptionLabel::enterEvent(QEnterEvent* event) {
 void CaptionLabel::leaveEvent(QEvent* event) {
     emit left();
     QLabel::leaveEvent(event);
+}
+
+void CaptionLabel::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (event->modifiers() & ~Qt::KeypadModifier)
+            break;
+        event->accept();
+        activate();
+        return;
+    default:
+        break;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void CaptionLabel::focusInEvent(QFocusEvent* event) {
+    m_keyboardFocus = keyboard::cameFromKeyboard(event->reason());
+    update();
+    QLabel::focusInEvent(event);
+}
+
+void CaptionLabel::focusOutEvent(QFocusEvent* event) {
+    m_keyboardFocus = false;
+    update();
+    QLabel::focusOutEvent(event);
+}
+
+void CaptionLabel::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (m_keyboardFocus && hasFocus()) {
+        QPainter painter(this);
+        keyboard::paintFrame(this, painter);
+    }
 }
 
 } // namespace tarvik::gui

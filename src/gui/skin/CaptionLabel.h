@@ -15,6 +15,15 @@ public:
     // The number at the end of the object name ("Key7" -> 7, "Btn_Main_3" -> 3); 0 when none.
     int trailingNumber() const;
 
+    // What a click does, for Enter, Space and a screen reader's press.
+    void activate() { emit clicked(); }
+
+    // A caption that stands for an on/off choice tells a screen reader whether it is on.
+    void setCheckable(bool on) { m_checkable = on; }
+    bool isCheckable() const { return m_checkable; }
+    void setChecked(bool on) { m_checked = on; }
+    bool isChecked() const { return m_checked; }
+
 signals:
     void clicked();
     void entered();
@@ -24,6 +33,15 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool m_checkable = false;
+    bool m_checked = false;
+    bool m_keyboardFocus = false; // focus arrived by a key: the frame is drawn
 };
 
 } // namespace tarvik::gui

@@ -11,9 +11,11 @@
 #include <fstream>
 #include <future>
 #include <iterator>
+#include <pwd.h>
 #include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace tarvik::core {
@@ -125,7 +127,8 @@ TEST_F(MacroFilesTest, SpecialFilesAndLinksToNothingAreReportedAndLeftAlone) {
     fs::create_symlink(m_dir / "elsewhere" / "Tarvik-Macro.bin", file.path());
     loaded = file.loadOrCreate(twoMacros().toBytes());
     EXPECT_FALSE(loaded.created);
-    EXPECT_THAT(loaded.file.error, ::testing::HasSubstr("does not exist"));
+    EXPECT_FALSE(loaded.savable);
+    EXPECT_THAT(loaded.file.error, ::testing::HasSubstr("symbolic link"));
     EXPECT_THAT(loaded.library.names(), ElementsAre("A", "B"));
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(file.path())));
     EXPECT_FALSE(file.save(twoMacros()).ok());
@@ -181,6 +184,112 @@ TEST_F(MacroFilesTest, DiskFullDuringSaveLeavesThePreviousFileWhole) {
     EXPECT_FALSE(result.ok());
     EXPECT_EQ(readAll(file.path()), before.toBytes());
     EXPECT_THAT(entries(), ElementsAre("Tarvik-Macro.bin"));
+}
+
+// A library that was not read whole is never cut by the next save: a longer or shorter file is
+// renamed aside first, and the records read whole are what the page shows.
+TEST_F(MacroFilesTest, ALibraryOfTheWrongSizeIsKeptAsideBeforeAnySave) {
+    MacroLibrary forty = MacroLibrary::fromBytes(Bytes{});
+    for (int i = 0; i < 40; ++i)
+        ASSERT_EQ(forty.addNew("M" + std::to_string(i)), MacroLibrary::Result::Done);
+    const Bytes whole = forty.toBytes();
+    struct Case {
+        const char* what;
+        Bytes file;
+        std::size_t macrosShown;
+    };
+    Bytes longer = whole;
+    longer.resize(kLibraryFileSize + 5000, 0x77);
+    const Bytes midRecord(whole.begin(), whole.begin() + 272 * 30 + 100);
+    const Bytes atRecord(whole.begin(), whole.begin() + 272 * 12);
+    for (const Case& c : {Case{"longer", longer, 40}, Case{"cut mid-record", midRecord, 30},
+                          Case{"cut at a record", atRecord, 12}}) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+        const MacroLibraryFile file = MacroLibraryFile::in("", m_dir);
+        writeAll(file.path(), c.file);
+        const auto loaded = file.loadOrCreate(defaultMacroLibraryImage());
+        EXPECT_FALSE(loaded.file.ok());
+        EXPECT_TRUE(loaded.savable);
+        EXPECT_EQ(loaded.library.count(), c.macrosShown);
+        ASSERT_EQ(loaded.keptAside, fs::path(file.path().string() + ".kept"));
+        EXPECT_THAT(loaded.file.error, ::testing::HasSubstr(loaded.keptAside.string()));
+        EXPECT_EQ(readAll(loaded.keptAside), c.file);
+
+        ASSERT_TRUE(file.save(loaded.library).ok());
+        EXPECT_EQ(readAll(loaded.keptAside), c.file);
+        EXPECT_EQ(fs::file_size(file.path()), kLibraryFileSize);
+        // A second damaged file does not overwrite the first one kept aside.
+        writeAll(file.path(), c.file);
+        EXPECT_EQ(file.loadOrCreate(defaultMacroLibraryImage()).keptAside,
+                  fs::path(file.path().string() + ".kept-2"));
+    }
+}
+
+// A link in the library's place is neither followed nor replaced: the file it points to keeps its
+// bytes, and the library is not savable there.
+TEST_F(MacroFilesTest, ALinkToAnotherFileIsNotWrittenThrough) {
+    const fs::path victim = m_dir / "victim.txt";
+    writeAll(victim, Bytes{'k', 'e', 'e', 'p'});
+    fs::permissions(victim, fs::perms::owner_read | fs::perms::owner_write);
+    const MacroLibraryFile file = MacroLibraryFile::in("", m_dir);
+    fs::create_symlink(victim, file.path());
+    const auto loaded = file.loadOrCreate(twoMacros().toBytes());
+    EXPECT_FALSE(loaded.savable);
+    EXPECT_FALSE(file.save(twoMacros()).ok());
+    EXPECT_EQ(readAll(victim), (Bytes{'k', 'e', 'e', 'p'}));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(file.path())));
+}
+
+// Saves keep the file's mode; a new library is the user's alone.
+TEST_F(MacroFilesTest, SavesKeepTheModeAndANewLibraryIsPrivate) {
+    const MacroLibraryFile file = MacroLibraryFile::in("", m_dir);
+    ASSERT_TRUE(file.loadOrCreate(defaultMacroLibraryImage()).created);
+    EXPECT_EQ(fs::status(file.path()).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(file.path(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_TRUE(file.save(twoMacros()).ok());
+    EXPECT_EQ(fs::status(file.path()).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+// Another user's library that this user cannot read is not savable, and stays as it is; a save by
+// root keeps the owner of the file it replaces. Needs root to make the second user's files.
+TEST_F(MacroFilesTest, AnotherUsersLibraryIsNeitherReplacedNorGivenAway) {
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !nobody)
+        GTEST_SKIP() << "needs root and the user nobody";
+    const MacroLibraryFile file = MacroLibraryFile::in("", m_dir);
+    MacroLibrary forty = MacroLibrary::fromBytes(Bytes{});
+    for (int i = 0; i < 40; ++i)
+        ASSERT_EQ(forty.addNew("M" + std::to_string(i)), MacroLibrary::Result::Done);
+    ASSERT_TRUE(file.save(forty).ok()); // root's, mode 0600
+    ::chmod(m_dir.c_str(), 0777);
+
+    // nobody starts the program over root's library: it cannot read it, and must not save over it.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0)
+            ::_exit(2);
+        const auto loaded = file.loadOrCreate(defaultMacroLibraryImage());
+        ::_exit(!loaded.file.ok() && !loaded.savable && loaded.library.count() == 0 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(readAll(file.path()), forty.toBytes());
+
+    // Root saving nobody's library leaves it nobody's, with its mode.
+    ASSERT_EQ(::chown(file.path().c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    ASSERT_EQ(::chmod(file.path().c_str(), 0640), 0);
+    ASSERT_TRUE(file.save(twoMacros()).ok());
+    struct stat info {};
+    ASSERT_EQ(::stat(file.path().c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, nobody->pw_uid);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
 }
 
 TEST_F(MacroFilesTest, ExportOneAppendsBinToTheChosenName) {

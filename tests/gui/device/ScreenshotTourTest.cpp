@@ -12,6 +12,7 @@
 #include "gui/device/ScreenshotTour.h"
 #include "gui/device/WindowActivation.h"
 #include "gui/skin/CaptionLabel.h"
+#include "gui/skin/KeyboardFocus.h"
 
 using tarvik::gui::CaptionLabel;
 using tarvik::gui::ScreenshotTour;
@@ -96,6 +97,30 @@ TEST(ScreenshotTourTest, OpensEachReachablePageAfterReadyAndSavesIt) {
     ready.start(0);
     QTest::qWait(2 * ScreenshotTour::kSettleMs);
     EXPECT_EQ(finished.size(), 1);
+}
+
+// A stop that shows keyboard focus keeps its frame to itself: the next stop's picture has none.
+TEST(ScreenshotTourTest, AFocusFrameStaysInItsOwnPicture) {
+    QTemporaryDir dir;
+    ThreePageWindow window;
+    window.show();
+    tarvik::gui::keyboard::setFrameColour(QColor(255, 0, 255));
+    const QString folder = dir.filePath("shots");
+    auto focusGreen = [](QWidget& w) -> QWidget* {
+        w.findChild<QWidget*>("Btn_Green_1")->setFocus(Qt::TabFocusReason);
+        return nullptr;
+    };
+    ScreenshotTour tour(window, {{"Btn_Red_", "focus.png", focusGreen}, {"Btn_Red_", "after.png"}}, folder);
+    tour.setQuitWhenDone(false);
+    QSignalSpy finished(&tour, &ScreenshotTour::finished);
+    QTimer ready;
+    ready.setSingleShot(true);
+    tour.startOn(&ready, &QTimer::timeout);
+    ready.start(0);
+    ASSERT_TRUE(finished.wait(5000));
+    const QPoint frameCorner = window.findChild<QWidget*>("Btn_Green_1")->geometry().topLeft();
+    EXPECT_EQ(QImage(QDir(folder).filePath("focus.png")).pixelColor(frameCorner), QColor(255, 0, 255));
+    EXPECT_EQ(QImage(QDir(folder).filePath("after.png")).pixelColor(frameCorner), QColor(Qt::red));
 }
 
 TEST(ScreenshotTourTest, ShapedWindowIsSeeThroughOutsideItsShape) {

@@ -25,6 +25,7 @@
 #include "resources/Resources.h"
 #include "support/PaintedPixels.h"
 
+#include <QTemporaryDir>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -714,6 +715,9 @@ TEST_F(FirePageTest, TheAccessDialogIsSkinnedAndOnlyItsOkHandsTheCodeOver) {
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // Backups of the virtual mouse go to a folder of this run, never the user's state folder.
+    QTemporaryDir stateHome;
+    setenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit().constData(), 1);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

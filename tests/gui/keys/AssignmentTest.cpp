@@ -5,6 +5,7 @@
 #include "core/image/ConfigImage.h"
 #include "core/macros/MacroLibrary.h"
 #include "emulator/VirtualMouse.h"
+#include "gui/dialogs/InputDelayTimeDialog.h"
 #include "gui/dialogs/InputOneKeyDialog.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/keys/KeysPage.h"
@@ -17,6 +18,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -433,6 +435,40 @@ TEST_F(AssignmentTest, InputOneKeyDialogHandsItsStepToTheReplacement) {
     clickAt(dialog->findChild<QWidget*>(QStringLiteral("IB_Confirm")));
     EXPECT_EQ(name, QString());
     EXPECT_EQ(step, QStringLiteral("Left Windows CODE:82E3"));
+}
+
+// The key-entry dialog keeps Escape and Tab as keys to enter; any other dialog leaves on Escape as its
+// close control does, without a replacement. The close picture is named for a screen reader.
+TEST_F(AssignmentTest, EscapeIsAKeyToEnterInTheKeyDialogAndLeavesTheOthers) {
+    bool replaced = false;
+    QPointer<gui::InputOneKeyDialog> keyDialog = new gui::InputOneKeyDialog(
+        m_window->state(), m_window.get(), 1, [&](const QString&, const QString&) { replaced = true; });
+    keyDialog->open();
+    auto* edit = keyDialog->findChild<QLineEdit*>(QStringLiteral("Edt_EditKey"));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->accessibleName(), text("Str520"));
+    EXPECT_EQ(keyDialog->closeButton()->accessibleName(), text("Str003"));
+    keyDialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(keyDialog.data()));
+    edit->setFocus();
+    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Tab}) {
+        QTest::keyClick(edit, key);
+        ASSERT_FALSE(keyDialog.isNull());
+        EXPECT_TRUE(keyDialog->isVisible());
+        EXPECT_FALSE(edit->text().isEmpty()) << key;
+        EXPECT_TRUE(edit->hasFocus()) << key;
+    }
+    EXPECT_FALSE(replaced);
+    keyDialog->close();
+
+    QPointer<gui::InputDelayTimeDialog> delayDialog = new gui::InputDelayTimeDialog(
+        m_window->state(), m_window.get(), QStringLiteral("20"), [&](const QString&) { replaced = true; });
+    delayDialog->open();
+    auto* delayEdit = delayDialog->findChild<QLineEdit*>();
+    ASSERT_NE(delayEdit, nullptr);
+    QTest::keyClick(delayEdit, Qt::Key_Escape);
+    EXPECT_TRUE(delayDialog.isNull() || !delayDialog->isVisible());
+    EXPECT_FALSE(replaced);
 }
 
 TEST_F(AssignmentTest, NothingIsSentWhileAConfigurationIsDrawn) {

@@ -10,6 +10,7 @@
 #include "core/image/ProfileFile.h"
 #include "core/macros/MacroCodeRepoint.h"
 #include "core/macros/MacroLibrary.h"
+#include "core/macros/MacroLibraryFile.h"
 #include "core/macros/MacroName.h"
 #include "core/text/LanguageTables.h"
 #include "emulator/EmulatorTransport.h"
@@ -387,6 +388,26 @@ TEST_F(MacroPageTest, UnwritableLibraryFolderIsReportedOnceAndLosesNothing) {
     EXPECT_EQ(core::fieldToName(std::span<const Byte, 16>(file.data() + 272, 16)), "n1");
 }
 
+// A library the program could not read whole at start-up is never written over: the page goes on in
+// memory, and the first change says once that it is not saved.
+TEST_F(MacroPageTest, ALibraryNotReadWholeIsNeverSavedOver) {
+    plug(StorageKind::I2C);
+    library({record("keep", kM1Body)});
+    ASSERT_TRUE(core::MacroLibraryFile(state.macroLibraryPath.toStdString()).save(state.macroLibrary));
+    const auto before = fileBytes(state.macroLibraryPath);
+    ASSERT_EQ(before.size(), core::kLibraryFileSize);
+    state.macroLibraryReadOnly = true;
+    for (const char* name : {"n1", "n2"}) {
+        clickAt("Btn_New");
+        page->nameDialog()->edit()->setText(name);
+        page->nameDialog()->confirm();
+    }
+    EXPECT_EQ(list("LB_PCMacroName")->count(), 3);
+    ASSERT_EQ(answers.messages.size(), 1);
+    EXPECT_TRUE(answers.messages.front().contains(QStringLiteral("not saved")));
+    EXPECT_EQ(fileBytes(state.macroLibraryPath), before);
+}
+
 TEST_F(MacroPageTest, RightClickSelectsOneListAndPressBelowRowsClosesMenus) {
     plug(StorageKind::I2C);
     library({record("A", kM1Body)});
@@ -708,6 +729,9 @@ TEST_F(MacroEditingTest, InsertRecordingKeepsItsLinesOnOkAndCancelRestores) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Backups of the virtual mouse go to a folder of this run, never the user's state folder.
+    QTemporaryDir stateHome;
+    setenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit().constData(), 1);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -19,6 +19,7 @@
 #include "gui/pages/PageControls.h"
 #include "gui/pages/UpdatePage.h"
 
+#include <QTemporaryDir>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -595,6 +596,9 @@ int main(int argc, char** argv) {
     // Test discovery runs the executable without the test environment: never ask for a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Backups of the virtual mouse go to a folder of this run, never the user's state folder.
+    QTemporaryDir stateHome;
+    setenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit().constData(), 1);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -6,6 +6,7 @@
 #include "gui/skin/PictureControl.h"
 #include "gui/skin/Skin.h"
 
+#include <QTemporaryDir>
 #include <QApplication>
 #include <QImage>
 #include <QWidget>
@@ -81,6 +82,9 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_SCALE_FACTOR", "2");
+    // Backups of the virtual mouse go to a folder of this run, never the user's state folder.
+    QTemporaryDir stateHome;
+    setenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit().constData(), 1);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -12,6 +12,7 @@
 #include "gui/skin/Skin.h"
 #include "support/ClickAt.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -25,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -449,6 +451,50 @@ TEST_F(ShellTest, ExitEndsAtOnceWithoutWriting) {
     EXPECT_FALSE(m_window->isVisible());
     QTest::qWait(50);
     EXPECT_EQ(lineCount(m_transcript), from);
+}
+
+// Keys only, sent through the window as the keyboard sends them: Tab walks the controls in view and
+// Enter on Exit ends as the click does, without a write.
+TEST_F(ShellTest, TabReachesExitAndEnterEndsWithoutWriting) {
+    startAndRead();
+    m_window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    QWidget* exitLabel = find("Btn_Exit_1");
+    std::vector<QString> visited;
+    for (int presses = 0; presses < 200 && QApplication::focusWidget() != exitLabel; ++presses) {
+        QTest::keyClick(m_window->windowHandle(), Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        EXPECT_TRUE(focus->isVisible()) << focus->objectName().toStdString();
+        visited.push_back(focus->objectName());
+    }
+    ASSERT_EQ(QApplication::focusWidget(), exitLabel) << "Exit was not reached by Tab";
+    // The page buttons lie on the way: a keyboard user can open every page.
+    EXPECT_THAT(visited, ::testing::Contains(QStringLiteral("Btn_Adv_1")));
+    const qsizetype from = lineCount(m_transcript);
+    QTest::keyClick(m_window->windowHandle(), Qt::Key_Return);
+    EXPECT_TRUE(m_window->session().isShutDown());
+    EXPECT_FALSE(m_window->isVisible());
+    QTest::qWait(50);
+    EXPECT_EQ(lineCount(m_transcript), from);
+}
+
+// A screen reader hears every navigation control by a word of the current language, the Exit picture
+// included, and hears the new words after a language switch.
+TEST_F(ShellTest, NavigationControlsAreNamedInTheCurrentLanguage) {
+    m_window->show();
+    auto heard = [&](const char* name) {
+        QAccessibleInterface* view = QAccessible::queryAccessibleInterface(find(QLatin1String(name)));
+        EXPECT_NE(view, nullptr) << name;
+        return view ? std::make_pair(view->role(), view->text(QAccessible::Name))
+                    : std::make_pair(QAccessible::NoRole, QString());
+    };
+    EXPECT_EQ(heard("Btn_Exit_1"), std::make_pair(QAccessible::Button, QStringLiteral("Exit")));
+    EXPECT_EQ(heard("Btn_Main_1"), std::make_pair(QAccessible::Button, QStringLiteral("Office Mode")));
+    m_window->switchLanguage(2);
+    EXPECT_EQ(heard("Btn_Exit_1").second, QStringLiteral("\u96e2\u958b"));
+    EXPECT_EQ(heard("Btn_Main_1").second, find<QLabel>("Btn_Main_1")->text());
+    EXPECT_NE(heard("Btn_Main_1").second, QStringLiteral("Office Mode"));
 }
 
 TEST_F(ShellTest, TheResetFirstPageIgnoresPageButtons) {
@@ -1025,12 +1071,35 @@ TEST_F(ShellTest, SwitchingTheWorkModeDrawsTheContinuousMarkersOfItsFireKeys) {
     EXPECT_TRUE(m_window->state().settings.fireKeys[1].continuous);
     EXPECT_NE(picture("Img_Fire2Continue"), off);
 }
+// Screenshot mode shows libraries of its own: the user's library is neither opened nor created.
+TEST_F(ShellTest, ScreenshotModeLeavesTheUsersLibraryAlone) {
+    const std::filesystem::path user =
+        std::filesystem::path(
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString()) /
+        "tarvik-config" / "Tarvik-Macro.bin";
+    std::error_code ec;
+    std::filesystem::remove(user, ec);
+    QTemporaryDir shots;
+    qputenv("TARVIK_SCREENSHOTS", shots.path().toLocal8Bit());
+    makeWindow(core::StorageKind::I2C);
+    qunsetenv("TARVIK_SCREENSHOTS");
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(user, ec)));
+    EXPECT_TRUE(m_window->macroLibraryPath().startsWith(shots.path()));
+    // Without it, the library is made in the program's own data folder.
+    makeWindow(core::StorageKind::I2C);
+    EXPECT_EQ(m_window->macroLibraryPath().toStdString(), user.string());
+    EXPECT_TRUE(std::filesystem::exists(user));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     // Test discovery runs the binary without the test environment.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Backups of the virtual mouse go to a folder of this run, never the user's state folder.
+    QTemporaryDir stateHome;
+    setenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit().constData(), 1);
     QApplication app(argc, argv);
     // The macro library and other user files go to a test folder, never the user's own.
     QStandardPaths::setTestModeEnabled(true);

@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/MacroLibraryLocation.h"
+
+namespace tarvik::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+class MacroLibraryLocationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_data = fs::path(m_dir.path().toStdString()) / "data";
+        m_saved = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
+        ::setenv("XDG_DATA_HOME", m_data.c_str(), 1);
+    }
+    void TearDown() override {
+        if (m_saved.empty())
+            ::unsetenv("XDG_DATA_HOME");
+        else
+            ::setenv("XDG_DATA_HOME", m_saved.c_str(), 1);
+    }
+    static void put(const fs::path& path, const std::string& text) {
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << text;
+    }
+    static std::string read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    QTemporaryDir m_dir;
+    fs::path m_data;
+    std::string m_saved;
+};
+
+TEST_F(MacroLibraryLocationTest, TheLibraryLivesInTheProgramsOwnDataFolder) {
+    const MacroLibraryLocation location = macroLibraryLocation("", "/opt/tarvik/");
+    EXPECT_EQ(location.path, m_data / "tarvik-config" / "Tarvik-Macro.bin");
+    EXPECT_EQ(location.earlierDataFolder, m_data / "Gaming Mouse" / "Tarvik-Macro.bin");
+    EXPECT_EQ(location.besideProgram, fs::path("/opt/tarvik/Tarvik-Macro.bin"));
+    // A folder the layout names is the only place.
+    const MacroLibraryLocation named = macroLibraryLocation("/srv/macros", "/opt/tarvik/");
+    EXPECT_EQ(named.path, fs::path("/srv/macros/Tarvik-Macro.bin"));
+    EXPECT_TRUE(named.earlierDataFolder.empty());
+    EXPECT_TRUE(libraryToRead(named).empty());
+}
+
+// The library of the earlier folder is moved over once, and never over one already there.
+TEST_F(MacroLibraryLocationTest, TheEarlierLibraryIsMovedOnceAndNeverLost) {
+    const MacroLibraryLocation location = macroLibraryLocation("", m_data / "program" / "");
+    put(location.earlierDataFolder, "forty macros");
+    EXPECT_EQ(libraryToRead(location), location.earlierDataFolder);
+    EXPECT_EQ(moveEarlierLibrary(location), "");
+    EXPECT_EQ(read(location.path), "forty macros");
+    EXPECT_FALSE(fs::exists(location.earlierDataFolder));
+    EXPECT_EQ(libraryToRead(location), location.path);
+
+    // An earlier library that turns up again does not replace the one moved before.
+    put(location.earlierDataFolder, "older");
+    EXPECT_EQ(moveEarlierLibrary(location), "");
+    EXPECT_EQ(read(location.path), "forty macros");
+    EXPECT_EQ(read(location.earlierDataFolder), "older");
+}
+
+TEST_F(MacroLibraryLocationTest, AMoveThatFailsIsReportedAndTheEarlierFileStays) {
+    const MacroLibraryLocation location = macroLibraryLocation("", m_data / "program" / "");
+    put(location.earlierDataFolder, "forty macros");
+    put(m_data / "tarvik-config", "a file where the folder should be");
+    EXPECT_NE(moveEarlierLibrary(location), "");
+    EXPECT_EQ(read(location.earlierDataFolder), "forty macros");
+    EXPECT_EQ(libraryToRead(location), location.earlierDataFolder);
+}
+
+} // namespace
+} // namespace tarvik::platform
