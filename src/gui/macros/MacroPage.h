@@ -3,6 +3,7 @@
 // macro last chosen, the New and Record buttons, the delay options of recordings, the insert box
 // and the right-click menus of the three lists.
 
+#include "core/macros/MacroCodec.h"
 #include "core/macros/MacroEditor.h"
 #include "core/macros/MacroTypes.h"
 #include "gui/pages/Page.h"
@@ -134,6 +135,11 @@ private:
     void openMenu(QListWidget* list, QPoint atInList);
     bool belowLastRow(QListWidget* list, QPoint atInList) const;
     void clearEvents();
+    // The events shown are always those of the row the library list (or else the mouse's list) has
+    // chosen: every operation that changes the lists or the editor ends here.
+    void followChosenRow();
+    // The delay options as the shown macro's delays settle them (the default gap into its field).
+    void showDecodedDelay(const core::DecodedMacro& decoded);
     void redrawEvents();
     void ensureCapture();
     void startCapture();
