@@ -124,6 +124,9 @@ private:
     void buildDelayBox();
     void buildInsertBox();
     void buildMenus();
+    // The insert box's captions placed and sized so that each one's words fit it in the current
+    // language (after the layout or the texts change).
+    void fitInsertBox();
     CaptionLabel* addButton(QWidget* parent, const QString& name, const QString& picture, const char* hover,
                             const char* normal);
     void showDelayOptions(DelayOptions& options, core::DelayMode mode);

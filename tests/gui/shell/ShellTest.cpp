@@ -2,6 +2,9 @@
 
 #include "core/image/ConfigImage.h"
 #include "core/image/MemoryMap.h"
+#include "core/macros/MacroCodec.h"
+#include "core/macros/MacroLibrary.h"
+#include "core/macros/MacroName.h"
 #include "emulator/VirtualMouse.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/keys/KeysPage.h"
@@ -11,9 +14,11 @@
 #include "gui/skin/PictureControl.h"
 #include "gui/skin/Skin.h"
 #include "support/ClickAt.h"
+#include "support/PaintedPixels.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -23,6 +28,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -775,6 +781,75 @@ TEST_F(ShellTest, MacroPageOpensWithItsDelayBox) {
     for (const char* control : {"IB_RecDelay", "IB_DelayTime", "IB_NoDelay", "Edt_Delay", "LED_RecDelay"})
         EXPECT_TRUE(find(QLatin1String(control))->isVisible()) << control;
     EXPECT_EQ(find<QLabel>("IB_RecDelay")->text().trimmed(), m_window->state().text("Str414"));
+}
+
+// The insert box in the window's own font: every caption of every insert choice fits its control in
+// each language, and the texts of OK and Cancel are painted inside their buttons' pictures.
+TEST_F(ShellTest, InsertBoxCaptionsFitTheirControlsInEveryLanguage) {
+    using namespace gui::testing;
+    startAndRead();
+    click("Btn_Macro_1");
+    // A library macro with one event, chosen, and the insert box opened from its event's menu.
+    const core::MacroText lines = {"00", "1 A CODE:8204"};
+    std::vector<core::Byte> bytes(core::kLibraryRecordSize, 0);
+    const core::MacroNameField name = core::nameToField("m");
+    std::copy(name.begin(), name.end(), bytes.begin());
+    const auto body = core::encodeMacro(lines);
+    std::copy(body.begin(), body.end(), bytes.begin() + 16);
+    m_window->state().macroLibrary = core::MacroLibrary::fromBytes(bytes);
+    m_window->refreshPcMacroNames();
+    auto* names = find<QListWidget>("LB_PCMacroName");
+    QTest::mouseClick(names->viewport(), Qt::LeftButton, {}, names->visualItemRect(names->item(0)).center());
+    auto* events = find<QListWidget>("LB_macro");
+    ASSERT_EQ(events->count(), 1);
+    const QPoint row = events->visualItemRect(events->item(0)).center();
+    QTest::mousePress(events->viewport(), Qt::RightButton, {}, row);
+    QTest::mouseRelease(events->viewport(), Qt::RightButton, {}, row);
+    click("Btn_Insert");
+    ASSERT_TRUE(find("Gb_Insert")->isVisible());
+
+    QWidget* box = find("Gb_Insert");
+    auto* choice = find<QComboBox>("CB_Insert");
+    for (int language = 1; language <= 3; ++language) {
+        m_window->switchLanguage(language);
+        ASSERT_TRUE(box->isVisible()) << language;
+        for (int item = 0; item < choice->count(); ++item) {
+            choice->setCurrentIndex(item);
+            SCOPED_TRACE(testing::Message() << "language " << language << ", choice " << item);
+            // The choice itself, beside the box's drop-down arrow.
+            const int arrow = choice->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+            EXPECT_LE(choice->fontMetrics().horizontalAdvance(choice->currentText()),
+                      choice->width() - arrow - 4);
+            for (QLabel* label : box->findChildren<QLabel*>()) {
+                if (!label->isVisibleTo(box) || label->text().isEmpty())
+                    continue;
+                const int needed = label->fontMetrics().horizontalAdvance(label->text()) +
+                                   std::max(label->indent(), 0) + 2 * label->margin();
+                EXPECT_LE(needed, label->width())
+                    << label->objectName().toStdString() << " \"" << label->text().toStdString() << "\"";
+            }
+        }
+        // What is painted: the columns the caption's text changes lie inside its button's picture.
+        for (const char* name : {"Btn_OK", "Btn_Cancel"}) {
+            auto* caption = find<QLabel>(QLatin1String(name));
+            QWidget* picture = find(QStringLiteral("Img_") + QLatin1String(name).mid(4));
+            const QImage withText = windowPixels(m_window.get());
+            const QString text = caption->text();
+            caption->setText(QString());
+            const QImage without = windowPixels(m_window.get());
+            caption->setText(text);
+            const QRect button = rectInWindow(picture);
+            const QList<int> columns =
+                changedColumns(without, withText,
+                               QRect(button.left() - 20, button.top(), button.width() + 40, button.height()));
+            ASSERT_FALSE(columns.isEmpty()) << name;
+            // A margin inside the frame's line on each side.
+            EXPECT_GE(columns.front(), button.left() + 3) << name;
+            EXPECT_LE(columns.back(), button.right() - 3) << name;
+        }
+        // OK and Cancel stand apart as two buttons, not as one bar.
+        EXPECT_GE(rectInWindow(find("Img_Cancel")).left() - rectInWindow(find("Img_OK")).right() - 1, 6);
+    }
 }
 
 TEST_F(ShellTest, NavigationCaptionsShowWholeInEveryLanguage) {
