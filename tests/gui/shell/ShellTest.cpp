@@ -8,11 +8,13 @@
 #include "emulator/VirtualMouse.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/keys/KeysPage.h"
+#include "gui/pages/AdvancedPage.h"
 #include "gui/shell/MainWindow.h"
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/CaptionRoller.h"
 #include "gui/skin/PictureControl.h"
 #include "gui/skin/Skin.h"
+#include "platform/PointerSettings.h"
 #include "support/ClickAt.h"
 #include "support/PaintedPixels.h"
 
@@ -830,25 +832,91 @@ TEST_F(ShellTest, InsertBoxCaptionsFitTheirControlsInEveryLanguage) {
             }
         }
         // What is painted: the columns the caption's text changes lie inside its button's picture.
-        for (const char* name : {"Btn_OK", "Btn_Cancel"}) {
-            auto* caption = find<QLabel>(QLatin1String(name));
-            QWidget* picture = find(QStringLiteral("Img_") + QLatin1String(name).mid(4));
+        for (const char* button : {"Btn_OK", "Btn_Cancel"}) {
+            auto* caption = find<QLabel>(QLatin1String(button));
+            QWidget* picture = find(QStringLiteral("Img_") + QLatin1String(button).mid(4));
             const QImage withText = windowPixels(m_window.get());
             const QString text = caption->text();
             caption->setText(QString());
             const QImage without = windowPixels(m_window.get());
             caption->setText(text);
-            const QRect button = rectInWindow(picture);
-            const QList<int> columns =
-                changedColumns(without, withText,
-                               QRect(button.left() - 20, button.top(), button.width() + 40, button.height()));
-            ASSERT_FALSE(columns.isEmpty()) << name;
+            const QRect frame = rectInWindow(picture);
+            const QList<int> columns = changedColumns(
+                without, withText, QRect(frame.left() - 20, frame.top(), frame.width() + 40, frame.height()));
+            ASSERT_FALSE(columns.isEmpty()) << button;
             // A margin inside the frame's line on each side.
-            EXPECT_GE(columns.front(), button.left() + 3) << name;
-            EXPECT_LE(columns.back(), button.right() - 3) << name;
+            EXPECT_GE(columns.front(), frame.left() + 3) << button;
+            EXPECT_LE(columns.back(), frame.right() - 3) << button;
         }
         // OK and Cancel stand apart as two buttons, not as one bar.
         EXPECT_GE(rectInWindow(find("Img_Cancel")).left() - rectInWindow(find("Img_OK")).right() - 1, 6);
+    }
+}
+
+// A desktop with the pointer speed alone.
+class SpeedOnlyDesktop final : public platform::PointerSettings {
+public:
+    bool supports(platform::PointerSetting setting) const override {
+        return setting == platform::PointerSetting::Speed;
+    }
+    platform::PointerValues read() const override { return {.speed = 10}; }
+    bool write(const platform::PointerValues&) override { return true; }
+};
+
+// Pointer controls the desktop lacks are drawn as disabled controls are, in grey (not in a tint that
+// reads as an error), and the page says in words why they do nothing.
+TEST_F(ShellTest, PointerControlsTheDesktopLacksAreGreyAndSayWhy) {
+    using namespace gui::testing;
+    startAndRead();
+    click("Btn_Adv_1");
+    auto* page = find<gui::AdvancedPage>("gbPage2");
+    SpeedOnlyDesktop desktop;
+    page->setPointerSettings(&desktop);
+    page->readPointerSettings();
+    const QImage shown = windowPixels(m_window.get());
+    // Pixels whose red stands out: the tint a disabled picture took from the window's key colour.
+    const auto reddish = [&](const QRect& area) {
+        int count = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QColor c = shown.pixelColor(x, y);
+                count += c.red() - std::max(c.green(), c.blue()) > 30;
+            }
+        return count;
+    };
+    for (int k = 1; k <= 11; ++k)
+        for (const char* bar : {"DbSpd", "ScrSpd"}) {
+            const QString name = QStringLiteral("Img_%1%2").arg(QLatin1String(bar)).arg(k);
+            EXPECT_EQ(reddish(rectInWindow(find(name))), 0) << name.toStdString();
+        }
+    for (const char* name : {"Img_IsControl", "Img_IsScreen"})
+        EXPECT_EQ(reddish(rectInWindow(find(QLatin1String(name)))), 0) << name;
+    // An offered bar keeps its colours.
+    EXPECT_GT(pixelsUnlike(shown, rectInWindow(find("Img_Spd10")), QColor(0x72, 0x72, 0x72), 40), 0);
+
+    // The reason, in words under each greyed control, whole and covering no other control.
+    const std::pair<const char*, bool> notes[] = {{"lbl_SpdMissing", false},
+                                                  {"lbl_DbSpdMissing", true},
+                                                  {"lbl_ScrSpdMissing", true},
+                                                  {"lbl_IsControlMissing", true},
+                                                  {"lbl_IsScreenMissing", true}};
+    for (const auto& [name, shownNote] : notes) {
+        SCOPED_TRACE(name);
+        auto* note = find<QLabel>(QLatin1String(name));
+        ASSERT_EQ(note->isVisible(), shownNote);
+        if (!shownNote)
+            continue;
+        EXPECT_EQ(note->text(), gui::AdvancedPage::missingSettingTip());
+        EXPECT_LE(note->fontMetrics().horizontalAdvance(note->text()), note->width());
+        const QRect placed = rectInWindow(note);
+        EXPECT_GT(pixelsUnlike(shown, placed, shown.pixelColor(placed.topLeft()), 30), 20)
+            << "no words painted";
+        for (QWidget* other : page->findChildren<QWidget*>()) {
+            // A picture behind the whole note is its background.
+            if (other == note || !other->isVisible() || rectInWindow(other).contains(placed))
+                continue;
+            EXPECT_FALSE(rectInWindow(other).intersects(placed)) << other->objectName().toStdString();
+        }
     }
 }
 
