@@ -747,12 +747,12 @@ TEST_F(MacroEditingTest, EveryEventRowShowsItsStepIcon) {
     ASSERT_EQ(events->count(), 6);
     const QImage shown = windowPixels(&window);
     for (int row = 0; row < events->count(); ++row) {
-        // The icon is a square as high as the row at its left edge; the row's colour is read at its
-        // right end, where no caption reaches.
+        // The icon is a square as high as the row at its left edge; the row's colour is read between
+        // it and the caption (the row's right end may lie under the scroll bar).
         const QRect r = events->visualItemRect(events->item(row));
         const QPoint corner = events->viewport()->mapTo(&window, r.topLeft());
-        const QColor rowBack =
-            shown.pixelColor(events->viewport()->mapTo(&window, QPoint(r.right() - 2, r.top() + 1)));
+        const QColor rowBack = shown.pixelColor(
+            events->viewport()->mapTo(&window, QPoint(r.left() + r.height() + 6, r.top() + 1)));
         EXPECT_GE(pixelsUnlike(shown, QRect(corner, QSize(r.height(), r.height())), rowBack), 12)
             << "row " << row;
     }
