@@ -216,16 +216,21 @@ void FirePage::buildServiceMenusAndInsertPanel() {
         e->move(at);
         e->setText(QString::fromLatin1(initial));
     };
-    caption("lbl_FireDelay", {58, 66, 72, 17});
+    // Captions end just before the edit they name and take the room to their left, so that their
+    // words fit in every language; the X edit stands left of the Y caption to give it room.
+    caption("lbl_FireDelay", {20, 66, 108, 17});
     edit("Edt_InsertFireDelay", {132, 64}, "50");
-    caption("lbl_Fires_A", {176, 66, 30, 17});
-    caption("lbl_FireXAxisValue", {56, 66, 38, 17});
-    edit("edt_FireXAxisValue", {96, 64}, "12");
-    caption("lbl_FireYAxisValue", {144, 66, 30, 17});
+    caption("lbl_Fires_A", {176, 66, 40, 17});
+    caption("lbl_FireXAxisValue", {20, 66, 54, 17});
+    edit("edt_FireXAxisValue", {78, 64}, "12");
+    caption("lbl_FireYAxisValue", {124, 66, 48, 17});
     edit("edt_FireYAxisValue", {176, 64}, "12");
-    caption("lbl_FireRepeat", {112, 66, 62, 17});
+    caption("lbl_FireRepeat", {20, 66, 152, 17});
+    for (const char* name : {"lbl_FireDelay", "lbl_FireXAxisValue", "lbl_FireYAxisValue", "lbl_FireRepeat"})
+        m_insertPanel->findChild<QLabel*>(QLatin1String(name))
+            ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     edit("edt_FireRepeat", {176, 64}, "10");
-    for (auto [name, x] : {std::pair{"FireOK", 122}, std::pair{"FireCancel", 168}}) {
+    for (auto [name, x] : {std::pair{"FireOK", 116}, std::pair{"FireCancel", 168}}) {
         PictureControl* picture = addPicture(m_insertPanel, QStringLiteral("Img_") + QLatin1String(name),
                                              QStringLiteral("MacroBtnS_01"));
         picture->move(x, 142);
@@ -342,6 +347,7 @@ void FirePage::applyLayout() {
         setTextLook(option, size, text);
     for (QWidget* w : m_insertPanel->findChildren<QWidget*>())
         setTextLook(w, size, text);
+    fitInsertPanelTexts();
     // The fire macro lists are drawn as the macro page draws its lists, in this page's list colours.
     for (QListWidget* list : {m_fireNames, m_fireEvents}) {
         setTextLook(list, size, font);
@@ -373,6 +379,16 @@ void FirePage::applyLanguage() {
     for (const char* key : kFireInsertChoiceKeys)
         m_insertChoice->addItem(state().text(key));
     m_insertChoice->setCurrentIndex(chosen < 0 ? 0 : chosen);
+    fitInsertPanelTexts();
+}
+
+void FirePage::fitInsertPanelTexts() {
+    const int size = state().layoutInt("Size_J", 9);
+    for (QLabel* label : m_insertPanel->findChildren<QLabel*>()) {
+        const bool button = qobject_cast<CaptionLabel*>(label) != nullptr;
+        // A button's words keep clear of its frame.
+        fitTextSize(label, size, button ? 4 : 0);
+    }
 }
 
 void FirePage::showSegment(int segment, int slot) {

@@ -30,12 +30,10 @@ const QSize kRecordNoteSize(210, 34);
 constexpr int kOptionIndent = 12;
 constexpr int kMenuEntryHeight = 20;
 constexpr int kMenuWidth = 120;
-// Captions of the insert box: the room between a caption and the edit it names, the room a button's
-// text keeps from the button's frame on each side, and the smallest text size a caption shrinks to
-// when its words do not fit its place at the layout's size.
+// Captions of the insert box: the room between a caption and the edit it names, and the room a
+// button's text keeps from the button's frame on each side.
 constexpr int kCaptionGap = 4;
 constexpr int kButtonTextMargin = 4;
-constexpr int kSmallestPointSize = 6;
 // Grey of a field that cannot be typed into while its option is not chosen.
 const QColor kGreyText(0x72, 0x71, 0x71);
 
@@ -43,19 +41,6 @@ const char* const kDelayOptionNames[3] = {"RecDelay", "DelayTime", "NoDelay"};
 const char* const kDelayOptionKeys[3] = {"Str414", "Str415", "Str416"};
 const char* const kInsertChoiceKeys[8] = {"Str410", "Str411", "Str412", "Str413",
                                           "Str450", "Str451", "Str456", "Str457"};
-
-// The caption's text at `pointSize`, or a point smaller at a time until it fits the caption's width
-// less `margin` on each side: a word that does not fit its control is never cut or painted over its
-// frame.
-void fitTextSize(QLabel* label, int pointSize, int margin) {
-    QFont font = label->font();
-    font.setPointSize(pointSize);
-    const int room = label->width() - std::max(label->indent(), 0) - 2 * (label->margin() + margin);
-    while (font.pointSize() > kSmallestPointSize &&
-           QFontMetrics(font).horizontalAdvance(label->text()) > room)
-        font.setPointSize(font.pointSize() - 1);
-    label->setFont(font);
-}
 
 struct MenuEntry {
     const char* name;

@@ -511,6 +511,38 @@ TEST_F(FireServiceTest, TheFifthDoubleClickAsksAndTheNextHides) {
     EXPECT_FALSE(page->serviceMode());
 }
 
+// Every caption of the insert panel fits its control in each language, for every insert choice, and
+// OK stands apart from Cancel.
+TEST_F(FireServiceTest, InsertPanelCaptionsFitInEveryLanguage) {
+    using namespace gui::testing;
+    start(core::StorageKind::I2C);
+    state.buffers.fireMacros.bodies[1] = {0xA1, 0xFE, 0x00, 0x14, 0x21};
+    unlock();
+    clickRow("LB_FireMacroName", 1);
+    clickRow("LB_FireMacro", 0, Qt::RightButton);
+    clickAt("Btn_FireInsert");
+    QWidget* panel = child("Gb_InsertFire");
+    ASSERT_TRUE(panel->isVisible());
+    auto* choice = child<QComboBox>("CB_InsertFire");
+    for (int language = 1; language <= 3; ++language) {
+        state.language = &core::LanguageTables::builtIn().table(language);
+        page->applyLanguage();
+        for (int item = 0; item < choice->count(); ++item) {
+            choice->setCurrentIndex(item);
+            SCOPED_TRACE(::testing::Message() << "language " << language << ", choice " << item);
+            for (QLabel* label : panel->findChildren<QLabel*>()) {
+                if (!label->isVisibleTo(panel) || label->text().isEmpty())
+                    continue;
+                const int margin = qobject_cast<CaptionLabel*>(label) ? 8 : 0;
+                EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()) + margin, label->width())
+                    << label->objectName().toStdString();
+            }
+        }
+    }
+    EXPECT_GE(rectInWindow(child("Img_FireCancel")).left() - rectInWindow(child("Img_FireOK")).right() - 1,
+              6);
+}
+
 TEST_F(FireServiceTest, ShowsRecordsDeletesAndInsertsInTheEditingCopy) {
     start(core::StorageKind::I2C);
     auto& body = state.buffers.fireMacros.bodies[1];
