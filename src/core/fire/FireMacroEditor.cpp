@@ -188,8 +188,7 @@ FireMacroEditor::RenameResult FireMacroEditor::rename(const std::string& name) {
         return RenameResult::NoSlot;
     const MacroNameField field = nameToField(name);
     for (std::size_t i = 0; i < FireMacroStore::kSlots; ++i)
-        if (static_cast<int>(i) != *m_slot && fireMacroSlotInUse(m_slots.names[i]) &&
-            fieldToName(m_slots.names[i]) == fieldToName(field))
+        if (fireMacroSlotInUse(m_slots.names[i]) && fieldToName(m_slots.names[i]) == fieldToName(field))
             return RenameResult::Duplicate;
     m_slots.names[static_cast<std::size_t>(*m_slot)] = field;
     return RenameResult::Renamed;

@@ -74,8 +74,8 @@ public:
     // selected again. Returns the remembered top row.
     int insertCancel();
 
-    // Rename of the selected fire macro: false when none is selected or another slot in use already
-    // has that name (the page then shows "Str106").
+    // Rename of the selected fire macro: refused when none is selected or a slot in use already has
+    // that name, its own included, as the library's Rename refuses it (the page then shows "Str106").
     enum class RenameResult { Renamed, NoSlot, Duplicate };
     RenameResult rename(const std::string& name);
 

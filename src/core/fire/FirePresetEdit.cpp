@@ -14,9 +14,12 @@ struct Range {
 Range rangeOf(FireField field) {
     switch (field) {
     case FireField::Count:
+        return {0, 255};
+    // An offset is one signed byte that the page shows unsigned (-9 is stored and shown as 247):
+    // both readings can be typed.
     case FireField::XOffset:
     case FireField::YOffset:
-        return {0, 255};
+        return {-128, 255};
     case FireField::X:
     case FireField::Y:
         return {-127, 127};

@@ -89,10 +89,10 @@ void MacroNameDialog::ask(Apply apply) {
 
 void MacroNameDialog::confirm() {
     const QString name = m_edit->text();
-    if (name.isEmpty() || !m_apply)
-        return;
     hide();
-    m_apply(name);
+    // An empty name closes the dialog as Close does: nothing is applied.
+    if (!name.isEmpty() && m_apply)
+        m_apply(name);
 }
 
 void MacroNameDialog::clearName() {

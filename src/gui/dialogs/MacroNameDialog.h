@@ -26,9 +26,8 @@ public:
     // The dialog is a tool window of `mainWindow`, laid out from the state's current layout section.
     MacroNameDialog(const AppState& state, QWidget* mainWindow);
 
-    // Opens (or raises) the dialog with an empty edit, centred on the main window. Confirm hands the
-    // text to `apply` and closes;
-    // an empty text does nothing.
+    // Opens (or raises) the dialog with an empty edit, centred on the main window. Confirm closes it
+    // and hands the text to `apply`; an empty text is not handed over.
     void ask(Apply apply);
 
     // Confirm, Clear and Close as their buttons do them.

@@ -34,6 +34,14 @@ const QSize kTimeEditSize(72, 24);
 const QSize kOptionSize(110, 17);
 constexpr int kPresetNameBand = 18;
 
+// The service-mode editor lives in the confirmation panel, where the page picture leaves room: the
+// two lists and Record in a row below the panel's hint text, left of Confirm; the delay box (and
+// the insert panel in its place) in the panel's right part, above Confirm and Cancel.
+const QRect kFireNamesPlace(336, 500, 110, 126);
+const QRect kFireEventsPlace(452, 500, 180, 126);
+const QPoint kFireRecordPlace(638, 500);
+const QRect kFireOptionBoxPlace(770, 410, 227, 182);
+
 QString presetPicture(int preset, bool selected) {
     return QStringLiteral("Gun%1_%2").arg(preset).arg(selected ? QStringLiteral("02") : QStringLiteral("01"));
 }
@@ -110,15 +118,18 @@ FirePage::~FirePage() = default;
 void FirePage::buildServiceControls() {
     auto* names = m_fireNames = new QListWidget(this);
     names->setObjectName(QStringLiteral("LB_FireMacroName"));
-    names->setGeometry(396, 410, 160, 170);
+    names->setGeometry(kFireNamesPlace);
     auto* events = m_fireEvents = new QListWidget(this);
     events->setObjectName(QStringLiteral("LB_FireMacro"));
-    events->setGeometry(566, 410, 200, 140);
+    events->setGeometry(kFireEventsPlace);
     events->setItemDelegate(new MacroEventDelegate(MacroEventDelegate::IconStyle::Unscaled, events));
+    // Rows are as wide as their list: a sideways scroll bar would only take a row's room.
+    for (QListWidget* list : {names, events})
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     auto* recordPicture = m_recordPicture =
         addPicture(this, QStringLiteral("Img_FireStart"), QStringLiteral("MacroS_01"));
-    recordPicture->move(612, 556);
+    recordPicture->move(kFireRecordPlace);
     m_recordButton = addCaption(this, QStringLiteral("Btn_FireStart"));
     placeOver(m_recordButton, recordPicture, recordPicture->pos());
     connect(m_recordButton, &CaptionLabel::entered, recordPicture,
@@ -128,10 +139,10 @@ void FirePage::buildServiceControls() {
 
     auto* delayPicture = m_delayPicture =
         addPicture(this, QStringLiteral("Img_FireDelay"), QStringLiteral("InsertDelayBase"));
-    delayPicture->move(790, 410);
+    delayPicture->move(kFireOptionBoxPlace.topLeft() + QPoint(10, 10));
     m_delayBox = new QWidget(this);
     m_delayBox->setObjectName(QStringLiteral("GB_FireDelay"));
-    m_delayBox->setGeometry(780, 400, 227, 182);
+    m_delayBox->setGeometry(kFireOptionBoxPlace);
     auto* group = new QButtonGroup(m_delayBox);
     const char* const options[3] = {"RecDelay", "DelayTime", "NoDelay"};
     for (int i = 0; i < 3; ++i) {
@@ -189,10 +200,10 @@ void FirePage::buildServiceMenusAndInsertPanel() {
 
     auto* backing = m_insertBacking =
         addPicture(this, QStringLiteral("Img_FireInsert"), QStringLiteral("InsertDelayBase"));
-    backing->move(790, 410);
+    backing->move(kFireOptionBoxPlace.topLeft() + QPoint(10, 10));
     m_insertPanel = new QWidget(this);
     m_insertPanel->setObjectName(QStringLiteral("Gb_InsertFire"));
-    m_insertPanel->setGeometry(780, 400, 227, 182);
+    m_insertPanel->setGeometry(kFireOptionBoxPlace);
     m_insertChoice = new QComboBox(m_insertPanel);
     m_insertChoice->setObjectName(QStringLiteral("CB_InsertFire"));
     m_insertChoice->setGeometry(20, 18, 187, 22);
@@ -205,16 +216,21 @@ void FirePage::buildServiceMenusAndInsertPanel() {
         e->move(at);
         e->setText(QString::fromLatin1(initial));
     };
-    caption("lbl_FireDelay", {58, 66, 72, 17});
+    // Captions end just before the edit they name and take the room to their left, so that their
+    // words fit in every language; the X edit stands left of the Y caption to give it room.
+    caption("lbl_FireDelay", {20, 66, 108, 17});
     edit("Edt_InsertFireDelay", {132, 64}, "50");
-    caption("lbl_Fires_A", {176, 66, 30, 17});
-    caption("lbl_FireXAxisValue", {56, 66, 38, 17});
-    edit("edt_FireXAxisValue", {96, 64}, "12");
-    caption("lbl_FireYAxisValue", {144, 66, 30, 17});
+    caption("lbl_Fires_A", {176, 66, 40, 17});
+    caption("lbl_FireXAxisValue", {20, 66, 54, 17});
+    edit("edt_FireXAxisValue", {78, 64}, "12");
+    caption("lbl_FireYAxisValue", {124, 66, 48, 17});
     edit("edt_FireYAxisValue", {176, 64}, "12");
-    caption("lbl_FireRepeat", {112, 66, 62, 17});
+    caption("lbl_FireRepeat", {20, 66, 152, 17});
+    for (const char* name : {"lbl_FireDelay", "lbl_FireXAxisValue", "lbl_FireYAxisValue", "lbl_FireRepeat"})
+        m_insertPanel->findChild<QLabel*>(QLatin1String(name))
+            ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     edit("edt_FireRepeat", {176, 64}, "10");
-    for (auto [name, x] : {std::pair{"FireOK", 122}, std::pair{"FireCancel", 168}}) {
+    for (auto [name, x] : {std::pair{"FireOK", 116}, std::pair{"FireCancel", 168}}) {
         PictureControl* picture = addPicture(m_insertPanel, QStringLiteral("Img_") + QLatin1String(name),
                                              QStringLiteral("MacroBtnS_01"));
         picture->move(x, 142);
@@ -258,9 +274,13 @@ void FirePage::hideMenus() {
         menu->hide();
 }
 
+int FirePage::rowHeight() const {
+    return state().layoutInt("MacroNameHeight", 20);
+}
+
 void FirePage::refreshFireMacroNames() {
     m_fireNames->clear();
-    const int rowHeight = state().layoutInt("MacroNameHeight", 20);
+    const int rowHeight = this->rowHeight();
     m_listedSlots.clear();
     const core::FireMacroSlots& fire = state().buffers.fireMacros;
     for (std::size_t slot = 0; slot < fire.names.size(); ++slot) {
@@ -327,6 +347,13 @@ void FirePage::applyLayout() {
         setTextLook(option, size, text);
     for (QWidget* w : m_insertPanel->findChildren<QWidget*>())
         setTextLook(w, size, text);
+    fitInsertPanelTexts();
+    // The fire macro lists are drawn as the macro page draws its lists, in this page's list colours.
+    for (QListWidget* list : {m_fireNames, m_fireEvents}) {
+        setTextLook(list, size, font);
+        list->setStyleSheet(QStringLiteral("QListWidget { color: %1; background: %2; border: 1px solid %3; }")
+                                .arg(font.name(), back.name(), border.name()));
+    }
     styleMenuPanels(m_menus, size, s.layoutColor("Color_F_Font"), s.layoutColor("Color_F_Back"));
 }
 
@@ -352,6 +379,16 @@ void FirePage::applyLanguage() {
     for (const char* key : kFireInsertChoiceKeys)
         m_insertChoice->addItem(state().text(key));
     m_insertChoice->setCurrentIndex(chosen < 0 ? 0 : chosen);
+    fitInsertPanelTexts();
+}
+
+void FirePage::fitInsertPanelTexts() {
+    const int size = state().layoutInt("Size_J", 9);
+    for (QLabel* label : m_insertPanel->findChildren<QLabel*>()) {
+        const bool button = qobject_cast<CaptionLabel*>(label) != nullptr;
+        // A button's words keep clear of its frame.
+        fitTextSize(label, size, button ? 4 : 0);
+    }
 }
 
 void FirePage::showSegment(int segment, int slot) {
@@ -659,7 +696,7 @@ void FirePage::fireMacroChosen(int row) {
 void FirePage::redrawEvents() {
     m_fireEvents->clear();
     const core::MacroText& text = m_editor.text();
-    const int rowHeight = state().layoutInt("MacroHeight", 20);
+    const int rowHeight = this->rowHeight();
     for (std::size_t i = 1; i < text.size(); ++i) {
         auto* item = new QListWidgetItem(m_fireEvents);
         item->setData(MacroEventDelegate::kLineRole, QString::fromStdString(text[i]));

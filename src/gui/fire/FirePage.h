@@ -129,6 +129,10 @@ private:
     void insertCancel();
     void renameFireMacro();
     core::RecordSettings recordSettings() const;
+    // The rows of both fire macro lists are as high as those of the macro page's lists.
+    int rowHeight() const;
+    // The insert panel's captions at the page's text size, or smaller where their words would not fit.
+    void fitInsertPanelTexts();
 
     std::array<PictureControl*, kPresets> m_presetPictures{};
     std::array<CaptionLabel*, kPresets> m_presetButtons{};

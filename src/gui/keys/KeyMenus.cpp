@@ -131,6 +131,10 @@ int panelHeight(int entries) {
 CaptionLabel* addEntry(QFrame* panel, const char* objectName, const char* languageKey, int tag) {
     const int row = panel->property("rows").toInt();
     auto* label = new CaptionLabel(QLatin1String(objectName), panel);
+    // The entry under the pointer paints its own background in the highlight colour; a see-through
+    // caption would never paint one.
+    label->setAttribute(Qt::WA_TranslucentBackground, false);
+    label->setAttribute(Qt::WA_NoSystemBackground, false);
     label->setProperty("languageKey", QLatin1String(languageKey));
     label->setProperty("tag", tag);
     label->setGeometry(2, 1 + row * KeyMenus::kEntryHeight, panel->width() - 4, KeyMenus::kEntryHeight);

@@ -3,7 +3,6 @@
 #include "core/macros/EventCaption.h"
 #include "gui/skin/Skin.h"
 
-#include <QBitmap>
 #include <QPainter>
 
 namespace tarvik::gui {
@@ -20,11 +19,9 @@ void MacroEventDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
 
     painter->save();
     painter->fillRect(row, selected ? option.palette.highlight() : option.palette.base());
-    // The icon's top-left pixel is its see-through colour.
-    QPixmap icon = Skin::picture(QStringLiteral("MacroIcon%1").arg(caption.iconIndex));
+    const QPixmap icon =
+        Skin::keyedByCorner(Skin::picture(QStringLiteral("MacroIcon%1").arg(caption.iconIndex)));
     if (!icon.isNull()) {
-        const QImage image = icon.toImage();
-        icon.setMask(QBitmap::fromImage(image.createMaskFromColor(image.pixel(0, 0), Qt::MaskOutColor)));
         if (m_style == IconStyle::Stretched)
             painter->drawPixmap(QRect(row.left(), row.top(), row.height(), row.height()), icon);
         else

@@ -8,6 +8,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -29,6 +30,10 @@ const QSize kRecordNoteSize(210, 34);
 constexpr int kOptionIndent = 12;
 constexpr int kMenuEntryHeight = 20;
 constexpr int kMenuWidth = 120;
+// Captions of the insert box: the room between a caption and the edit it names, and the room a
+// button's text keeps from the button's frame on each side.
+constexpr int kCaptionGap = 4;
+constexpr int kButtonTextMargin = 4;
 // Grey of a field that cannot be typed into while its option is not chosen.
 const QColor kGreyText(0x72, 0x71, 0x71);
 
@@ -321,6 +326,51 @@ void MacroPage::applyLayout() {
     m_captureNote->setGeometry(note.x() + kRecordNoteOffset.x(), note.y() + kRecordNoteOffset.y(),
                                kRecordNoteSize.width(), kRecordNoteSize.height());
     setTextLook(m_captureNote, size, text);
+    fitInsertBox();
+}
+
+void MacroPage::fitInsertBox() {
+    const AppState& s = state();
+    const int size = s.layoutInt("Size_F", 9);
+    // No caption starts left of the choice box above them.
+    const int left = layoutPoint(s, "InsertList").x();
+    const QPoint delayEdit = layoutPoint(s, "InsertDelayEdit");
+    const QPoint axis = layoutPoint(s, "InsertAxisEdit");
+    const auto asLabel = [](QWidget* w) { return static_cast<QLabel*>(w); };
+    // A caption in front of an edit ends just before it and may take the room up to `from`.
+    const auto captionBefore = [&](QLabel* caption, int from, int editX, int y) {
+        caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        caption->setGeometry(from, y, std::max(editX - kCaptionGap - from, 0), caption->height());
+        fitTextSize(caption, size, 0);
+    };
+
+    captionBefore(asLabel(m_insertDelayControls[0]), left, delayEdit.x(), delayEdit.y() + 2);
+    QLabel* unit = asLabel(m_insertDelayControls[2]);
+    const int unitX = delayEdit.x() + m_insertDelay.edit->width() + kCaptionGap;
+    unit->setGeometry(unitX, delayEdit.y() + 2, m_insertBox->width() - left / 2 - unitX, unit->height());
+    fitTextSize(unit, size, 0);
+    // The record options reach up to the delay edit beside them.
+    for (CaptionLabel* option : m_insertDelay.labels) {
+        option->resize(delayEdit.x() - kCaptionGap - option->x(), option->height());
+        fitTextSize(option, size, 0);
+    }
+
+    // X and Y: the Y edit at the layout's place with its caption, as wide as its words, just before
+    // it; the X edit before that caption, and the X caption before the X edit.
+    QLabel* yCaption = asLabel(m_axisControls[2]);
+    QWidget* xEdit = m_axisControls[1];
+    QFont font = yCaption->font();
+    font.setPointSize(size);
+    const int yWidth =
+        std::min(QFontMetrics(font).horizontalAdvance(yCaption->text()) + 2, (axis.x() - left) / 3);
+    const int yFrom = axis.x() - kCaptionGap - yWidth;
+    captionBefore(yCaption, yFrom, axis.x(), axis.y() + 2);
+    xEdit->move(yFrom - 2 * kCaptionGap - xEdit->width(), axis.y());
+    captionBefore(asLabel(m_axisControls[0]), left, xEdit->x(), axis.y() + 2);
+    captionBefore(asLabel(m_repeatControls[0]), left, axis.x(), axis.y() + 2);
+
+    for (CaptionLabel* button : {m_insertRecord, m_ok, m_cancel})
+        fitTextSize(button, size, kButtonTextMargin);
 }
 
 void MacroPage::applyLanguage() {
@@ -349,6 +399,7 @@ void MacroPage::applyLanguage() {
         m_insertChoice->setCurrentIndex(chosen < 0 ? 0 : chosen);
     }
     applyInsertChoice(m_insertChoice->currentIndex());
+    fitInsertBox();
 
     for (std::size_t m = 0; m < menus().size(); ++m)
         for (const MenuEntry& entry : menus()[m].entries)

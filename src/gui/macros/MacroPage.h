@@ -3,6 +3,7 @@
 // macro last chosen, the New and Record buttons, the delay options of recordings, the insert box
 // and the right-click menus of the three lists.
 
+#include "core/macros/MacroCodec.h"
 #include "core/macros/MacroEditor.h"
 #include "core/macros/MacroTypes.h"
 #include "gui/pages/Page.h"
@@ -123,6 +124,9 @@ private:
     void buildDelayBox();
     void buildInsertBox();
     void buildMenus();
+    // The insert box's captions placed and sized so that each one's words fit it in the current
+    // language (after the layout or the texts change).
+    void fitInsertBox();
     CaptionLabel* addButton(QWidget* parent, const QString& name, const QString& picture, const char* hover,
                             const char* normal);
     void showDelayOptions(DelayOptions& options, core::DelayMode mode);
@@ -134,6 +138,11 @@ private:
     void openMenu(QListWidget* list, QPoint atInList);
     bool belowLastRow(QListWidget* list, QPoint atInList) const;
     void clearEvents();
+    // The events shown are always those of the row the library list (or else the mouse's list) has
+    // chosen: every operation that changes the lists or the editor ends here.
+    void followChosenRow();
+    // The delay options as the shown macro's delays settle them (the default gap into its field).
+    void showDecodedDelay(const core::DecodedMacro& decoded);
     void redrawEvents();
     void ensureCapture();
     void startCapture();

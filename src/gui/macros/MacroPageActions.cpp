@@ -18,9 +18,11 @@
 #include "gui/skin/PictureControl.h"
 
 #include <QEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 
 namespace tarvik::gui {
 
@@ -166,7 +168,7 @@ void MacroPage::showLibraryMacro(int row) {
     m_editor.showLibraryMacro(static_cast<std::size_t>(row));
     redrawEvents();
     if (const auto view = state().macroLibrary.view(static_cast<std::size_t>(row)))
-        showDelayMode(view->decoded.delayMode);
+        showDecodedDelay(view->decoded);
 }
 
 void MacroPage::showDeviceMacro(int row) {
@@ -178,6 +180,26 @@ void MacroPage::showDeviceMacro(int row) {
         m_editor.showDeviceMacro(view->decoded.text);
         redrawEvents();
         setDiagnostic(QString::fromStdString(view->hex));
+        showDecodedDelay(view->decoded);
+    }
+}
+
+void MacroPage::showDecodedDelay(const core::DecodedMacro& decoded) {
+    showDelayMode(decoded.delayMode);
+    // Recording into the macro again takes the same gap as the one it was made with.
+    if (decoded.delayMode == core::DelayMode::DefaultDelay)
+        m_delay.edit->setText(QString::number(decoded.defaultDelay));
+}
+
+void MacroPage::followChosenRow() {
+    if (const int row = selectedRow(m_library); row >= 0) {
+        // The macro shown already (after a rename, say) stays as it is, with an insertion still open.
+        if (m_editor.librarySlot() != std::optional<std::size_t>(static_cast<std::size_t>(row)))
+            showLibraryMacro(row);
+    } else if (const int deviceRow = selectedRow(m_device); deviceRow >= 0) {
+        showDeviceMacro(deviceRow);
+    } else {
+        clearEvents();
     }
 }
 
@@ -217,6 +239,7 @@ void MacroPage::relistLibrary(int selectRow) {
     setLibrary(state().macroLibrary);
     if (selectRow >= 0 && selectRow < m_library->count())
         m_library->setCurrentRow(selectRow);
+    followChosenRow();
 }
 
 void MacroPage::askName(const std::function<void(const QString&)>& apply) {
@@ -230,10 +253,17 @@ void MacroPage::newMacro() {
     if (!state().macroLibrary.canAddNew())
         return;
     clearEvents();
+    // The editor is emptied for the new macro: no row stays chosen that it does not show.
+    m_library->clearSelection();
+    m_device->clearSelection();
     askName([this](const QString& name) {
+        // A new macro has no delays to settle the options from: they stay as the user left them.
+        const core::RecordSettings chosen = recordSettings(m_delay);
         std::size_t slot = 0;
         const auto result = state().macroLibrary.addNew(name.toStdString(), &slot);
         libraryChanged(result, static_cast<int>(slot));
+        if (result == core::MacroLibrary::Result::Done)
+            showDelayMode(chosen.delayMode);
     });
 }
 
@@ -280,6 +310,8 @@ void MacroPage::importOne() {
         return;
     hideMenus();
     clearEvents();
+    // Whatever the file turns out to be, the editor ends showing the row the list has chosen.
+    const auto follow = qScopeGuard([this] { followChosenRow(); });
     core::FileResult read;
     const auto bytes = core::readMacroFile(toPath(file), &read);
     const QString font = state().text("FontName");
@@ -399,6 +431,8 @@ void MacroPage::addToMouse() {
     const int row = selectedRow(m_library);
     hideMenus();
     clearEvents();
+    // The library row stays chosen, so the editor shows it again, added or not.
+    const auto follow = qScopeGuard([this] { followChosenRow(); });
     if (row < 0 || state().applyingImage)
         return;
     core::DeviceMacroTable& table = context().cycle.deviceMacroTable();
@@ -437,6 +471,7 @@ void MacroPage::deleteDeviceMacro() {
     setDeviceMacros(table);
     if (m_device->count() > 0)
         m_device->setCurrentRow(std::max(row - 1, 0));
+    followChosenRow();
     if (!stored)
         shell().reportNotStored(notstored::kMacros, true);
 }

@@ -21,6 +21,10 @@ const QSize kDpiCaptionSize(44, 16);
 const QSize kDpiValueSize(40, 16);
 const QSize kRateTargetSize(80, 20);
 const QSize kOptionTargetSize(230, 18);
+// The grey of a pointer control the desktop does not offer, and of the words that say so.
+const QColor kDisabledText(0x72, 0x71, 0x71);
+constexpr int kMissingNoteHeight = 14;
+constexpr int kMissingNoteIndent = 6;
 const QSize kRepeatEditSize(60, 24);
 const QSize kDelayEditSize(80, 24);
 const char* const kColourParts[3] = {"R", "G", "B"};
@@ -135,6 +139,13 @@ void AdvancedPage::buildPointerControls() {
     m_screenTarget = addCaption(this, QStringLiteral("lbl_IsScreen"));
     m_screenTarget->resize(kOptionTargetSize);
     addHiddenCheck(this, QStringLiteral("cb_IsScreen"));
+
+    const char* const notes[] = {"lbl_SpdMissing", "lbl_DbSpdMissing", "lbl_ScrSpdMissing",
+                                 "lbl_IsControlMissing", "lbl_IsScreenMissing"};
+    for (std::size_t n = 0; n < m_missingNotes.size(); ++n) {
+        m_missingNotes[n] = addLabel(this, QString::fromLatin1(notes[n]), QSize(10, kMissingNoteHeight));
+        m_missingNotes[n]->hide();
+    }
 }
 
 // --- Layout
@@ -213,14 +224,19 @@ void AdvancedPage::applyLayout() {
     layoutPointerBar(m_doubleClick, "DbSpd");
     layoutPointerBar(m_wheel, "ScrSpd");
     for (PointerBar* bar : {&m_speed, &m_doubleClick, &m_wheel})
-        for (CaptionLabel* caption : bar->captions)
+        for (CaptionLabel* caption : bar->captions) {
             setTextLook(caption, size, notSelected);
+            greyWhenDisabled(caption);
+        }
     const QPoint precision = layoutPoint(s, "IsControl");
     m_precisionMarker->move(precision);
     m_precisionTarget->move(precision.x() - 8, precision.y());
     const QPoint screen = layoutPoint(s, "IsScreen");
     m_screenMarker->move(screen);
     m_screenTarget->move(screen.x() - 2, screen.y());
+    for (QWidget* target : {m_precisionTarget, m_screenTarget})
+        greyWhenDisabled(target);
+    showMissingNotes();
 }
 
 // Enabled levels read in the selected colour, the others in the not-selected one.
@@ -474,6 +490,7 @@ void AdvancedPage::setPointerSettings(platform::PointerSettings* settings) {
     const auto offer = [](QWidget* widget, bool offered) {
         widget->setEnabled(offered);
         widget->setToolTip(offered ? QString() : missingSettingTip());
+        greyWhenDisabled(widget);
     };
     const auto offerBar = [&](PointerBar& bar, bool offered) {
         for (int k = 0; k < kPointerCells; ++k) {
@@ -488,7 +505,45 @@ void AdvancedPage::setPointerSettings(platform::PointerSettings* settings) {
     offer(m_precisionMarker, supports(PointerSetting::Precision));
     offer(m_screenTarget, supports(PointerSetting::WheelOneScreen));
     offer(m_screenMarker, supports(PointerSetting::WheelOneScreen));
+    showMissingNotes();
     showPointerState();
+}
+
+void AdvancedPage::greyWhenDisabled(QWidget* widget) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, kDisabledText);
+    palette.setColor(QPalette::Disabled, QPalette::Text, kDisabledText);
+    widget->setPalette(palette);
+}
+
+void AdvancedPage::showMissingNotes() {
+    using platform::PointerSetting;
+    const int size = state().layoutInt("Size_D", 8);
+    // Under a bar's numbers, or under an option's words: where the user looks at the greyed control.
+    const auto place = [&](int n, bool missing, QPoint at, int width) {
+        QLabel* note = m_missingNotes[static_cast<std::size_t>(n)];
+        note->setText(missingSettingTip());
+        setTextLook(note, size, kDisabledText);
+        note->setGeometry(at.x(), at.y(), width, kMissingNoteHeight);
+        note->setVisible(missing);
+    };
+    const auto underBar = [&](int n, const PointerBar& bar, PointerSetting setting) {
+        const QRect numbers = bar.captions.front()->geometry().united(bar.captions.back()->geometry());
+        place(n, !supports(setting), QPoint(bar.cells.front()->x(), numbers.bottom() + 1),
+              bar.cells.back()->geometry().right() - bar.cells.front()->x());
+    };
+    underBar(0, m_speed, PointerSetting::Speed);
+    underBar(1, m_doubleClick, PointerSetting::DoubleClickTime);
+    underBar(2, m_wheel, PointerSetting::WheelLines);
+    const int width = m_speed.cells.back()->geometry().right() - m_speed.cells.front()->x();
+    const auto underOption = [&](int n, const PictureControl* marker, const CaptionLabel* target,
+                                 PointerSetting setting) {
+        place(n, !supports(setting),
+              QPoint(marker->geometry().right() + kMissingNoteIndent, target->geometry().bottom() + 1),
+              width - marker->width() - kMissingNoteIndent);
+    };
+    underOption(3, m_precisionMarker, m_precisionTarget, PointerSetting::Precision);
+    underOption(4, m_screenMarker, m_screenTarget, PointerSetting::WheelOneScreen);
 }
 
 void AdvancedPage::readPointerSettings() {

@@ -114,6 +114,10 @@ private:
     void applyPointerSettings();
     void showPointerState();
     bool supports(platform::PointerSetting setting) const;
+    // Under each pointer control the desktop does not offer, in words, why it is greyed.
+    void showMissingNotes();
+    // A disabled caption's words in grey, as the page's other disabled controls.
+    static void greyWhenDisabled(QWidget* widget);
 
     std::array<DpiRow, kLevels> m_rows{};
     QButtonGroup* m_dpiGroup = nullptr;
@@ -132,6 +136,7 @@ private:
 
     std::array<QString, kSteps> m_stepTexts{};
 
+    std::array<QLabel*, 5> m_missingNotes{}; // speed, double-click, wheel, precision, one screen
     platform::PointerSettings* m_pointerSettings = nullptr;
     core::PointerState m_pointerState;
 };

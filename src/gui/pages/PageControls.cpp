@@ -98,6 +98,17 @@ void setTextLook(QWidget* widget, int pointSize, const QColor& colour) {
     widget->setPalette(palette);
 }
 
+void fitTextSize(QLabel* label, int pointSize, int margin) {
+    constexpr int kSmallestPointSize = 6;
+    QFont font = label->font();
+    font.setPointSize(pointSize);
+    const int room = label->width() - std::max(label->indent(), 0) - 2 * (label->margin() + margin);
+    while (font.pointSize() > kSmallestPointSize &&
+           QFontMetrics(font).horizontalAdvance(label->text()) > room)
+        font.setPointSize(font.pointSize() - 1);
+    label->setFont(font);
+}
+
 void styleMenuPanels(std::span<QWidget* const> panels, int pointSize, const QColor& text,
                      const QColor& back) {
     for (QWidget* panel : panels) {

@@ -58,6 +58,10 @@ void placeOver(QWidget* label, const PictureControl* picture, QPoint at, int gro
 
 // Text size and colour of a caption or value label.
 void setTextLook(QWidget* widget, int pointSize, const QColor& colour);
+// The caption's text at `pointSize`, or a point smaller at a time (down to 6) until it fits the
+// caption's width less `margin` on each side: a word that does not fit its control is never cut or
+// painted over its frame.
+void fitTextSize(QLabel* label, int pointSize, int margin);
 
 // The pop-up menus of the macro and fire pages: the panel's background and every entry's text.
 void styleMenuPanels(std::span<QWidget* const> panels, int pointSize, const QColor& text, const QColor& back);

@@ -3,6 +3,7 @@
 #include "gui/skin/Skin.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace tarvik::gui {
 
@@ -55,6 +56,36 @@ void PictureControl::showEvent(QShowEvent* event) {
     if (m_pending)
         showPicture();
     QLabel::showEvent(event);
+}
+
+QPixmap PictureControl::greyed(const QPixmap& picture) {
+    QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            // Its own lightness, dimmed: no colour of the picture (nor of the window behind) is left.
+            const int grey = qGray(row[x]) * 3 / 4;
+            row[x] = qRgba(grey, grey, grey, qAlpha(row[x]));
+        }
+    }
+    QPixmap out = QPixmap::fromImage(image);
+    out.setDevicePixelRatio(picture.devicePixelRatio());
+    return out;
+}
+
+void PictureControl::paintEvent(QPaintEvent* event) {
+    // The style's own disabled look blends the picture with the window colour, which on this skin
+    // is the see-through key colour: a disabled picture would read as an error in red.
+    if (isEnabled() || pixmap().isNull()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    if (m_greyed.cacheKey() == 0 || m_greyedFrom != pixmap().cacheKey()) {
+        m_greyedFrom = pixmap().cacheKey();
+        m_greyed = greyed(pixmap());
+    }
+    QPainter painter(this);
+    painter.drawPixmap(QPoint(0, 0), m_greyed);
 }
 
 void PictureControl::mousePressEvent(QMouseEvent* event) {

@@ -3,6 +3,7 @@
 // so handlers and tests can ask which state it shows.
 
 #include <QLabel>
+#include <QPixmap>
 #include <QString>
 
 namespace tarvik::gui {
@@ -16,6 +17,8 @@ public:
     // A control that is not on screen takes the size at once and decodes the picture when shown.
     void setPicture(const QString& name);
     QString pictureName() const { return m_pictureName; }
+    // A picture as a disabled control shows it: in grey, dimmed, with its own see-through pixels.
+    static QPixmap greyed(const QPixmap& picture);
 
 signals:
     void pressed(); // mouse button pressed on the picture (window drag, ClearAP)
@@ -23,6 +26,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -30,7 +34,9 @@ private:
     void updateOpacity();
 
     QString m_pictureName;
-    bool m_pending = false; // m_pictureName is waiting for the control to be shown
+    QPixmap m_greyed;        // the shown picture greyed, for painting while disabled
+    qint64 m_greyedFrom = 0; // the cache key of the picture m_greyed was made from
+    bool m_pending = false;  // m_pictureName is waiting for the control to be shown
 };
 
 } // namespace tarvik::gui

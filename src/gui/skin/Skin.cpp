@@ -1,5 +1,6 @@
 #include "gui/skin/Skin.h"
 
+#include <QBitmap>
 #include <QDirIterator>
 #include <QGuiApplication>
 #include <QHash>
@@ -167,12 +168,17 @@ std::shared_future<QRegion> Skin::prefetchShape(const QString& name, QRgb colour
 }
 
 QRegion Skin::opaqueRegion(const QImage& picture, QRgb colourKey) {
-    const QImage image = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
+    const bool alpha = picture.hasAlphaChannel();
+    const QImage image = alpha ? picture.convertToFormat(QImage::Format_ARGB32)
+                         : picture.format() == QImage::Format_RGB32
                              ? picture
                              : picture.convertToFormat(QImage::Format_RGB32);
     const int width = image.width();
     const int height = image.height();
     colourKey |= 0xFF000000u;
+    const auto seeThrough = [alpha, colourKey](QRgb pixel) {
+        return alpha ? qAlpha(pixel) == 0 : (pixel | 0xFF000000u) == colourKey;
+    };
     // Runs of each row; consecutive rows with the same runs make one band.
     std::vector<QRect> rects;
     std::vector<std::pair<int, int>> runs, previous;
@@ -181,10 +187,10 @@ QRegion Skin::opaqueRegion(const QImage& picture, QRgb colourKey) {
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         runs.clear();
         for (int x = 0; x < width;) {
-            while (x < width && (row[x] | 0xFF000000u) == colourKey)
+            while (x < width && seeThrough(row[x]))
                 ++x;
             const int start = x;
-            while (x < width && (row[x] | 0xFF000000u) != colourKey)
+            while (x < width && !seeThrough(row[x]))
                 ++x;
             if (x > start)
                 runs.emplace_back(start, x - start);
@@ -202,6 +208,16 @@ QRegion Skin::opaqueRegion(const QImage& picture, QRgb colourKey) {
     QRegion region;
     region.setRects(rects.data(), static_cast<int>(rects.size()));
     return region;
+}
+
+QPixmap Skin::keyedByCorner(const QPixmap& picture) {
+    if (picture.isNull() || picture.hasAlphaChannel())
+        return picture;
+    const QColor corner = picture.toImage().pixelColor(0, 0);
+    QPixmap keyed = picture;
+    // The pixmap's own mask maker: "in colour" are the pixels that become see-through.
+    keyed.setMask(picture.createMaskFromColor(corner, Qt::MaskInColor));
+    return keyed;
 }
 
 QPixmap Skin::picture(const QString& name) {

@@ -29,8 +29,14 @@ public:
     // prefetch() of one picture that also cuts, on the same worker, the region of its pixels that
     // are not `colourKey`: the shape of a window drawn by that picture.
     static std::shared_future<QRegion> prefetchShape(const QString& name, QRgb colourKey);
-    // Every pixel of the picture but those of colourKey, as bands of rectangles.
+    // The pixels of the picture that are not see-through, as bands of rectangles. A picture without
+    // an alpha channel is see-through where it has colourKey; one with an alpha channel says itself
+    // which pixels are, and the key is not applied to it.
     static QRegion opaqueRegion(const QImage& picture, QRgb colourKey);
+    // A picture to draw over other pixels, keyed by its top-left pixel as the event icons are: in a
+    // picture without an alpha channel that pixel's colour becomes see-through; a picture with one
+    // is returned as it is (keying it would hide whatever shares that pixel's colour, or all of it).
+    static QPixmap keyedByCorner(const QPixmap& picture);
     static bool contains(const QString& name);
     // The picture's size in the window's units, from the normal picture's header, without decoding
     // it; invalid when there is no such picture.

@@ -52,6 +52,9 @@ TEST(FirePresetEdit, FieldsCorrectTheirOwnText) {
         {FireField::Count, "-3", "0", 0},
         {FireField::XOffset, "300", "255", 255},
         {FireField::YOffset, "7", "7", 7},
+        {FireField::YOffset, "-9", "-9", -9},
+        {FireField::XOffset, "-", "-", std::nullopt},
+        {FireField::XOffset, "-200", "-128", -128},
         {FireField::Time, "70000", "65535", 65535},
         {FireField::Time, "99999999999999999999", "65535", 65535},
     };
@@ -79,6 +82,11 @@ TEST(FirePresetEdit, ValuesGoBackWhereTheWalkFoundThem) {
               (std::vector<int>{0xFD, 0x09, 0xA1, 0xFE, 0x00, 0x01, 0x04, 0x7F, 0x81, 0xFE, 0x12, 0x34, 0x21,
                                 0xFE, 0x00, 0x01, 0xFC}));
     EXPECT_EQ(static_cast<core::Byte>(image.fireOffsetY(3)), 250);
+    // A negative offset is the signed byte the page then shows unsigned.
+    for (const auto& [typed, stored] : {std::pair{-9, 0xF7}, std::pair{-128, 0x80}, std::pair{-1, 0xFF}}) {
+        EXPECT_TRUE(core::writeFireField(slots, image, 3, view, FireField::XOffset, typed));
+        EXPECT_EQ(static_cast<core::Byte>(image.fireOffsetX(3)), stored) << typed;
+    }
 
     // A body without a move has nowhere to take X: nothing is written anywhere.
     slots.bodies[4] = bodyOf({0xA1, 0x21});
@@ -207,7 +215,7 @@ TEST(FireMacroEditor, InsertPanelPlacesLinesAndCancelRestoresTheBody) {
     EXPECT_EQ(slots.bodies[5], full);
 }
 
-TEST(FireMacroEditor, RenameRefusesANameAnotherSlotHas) {
+TEST(FireMacroEditor, RenameRefusesANameAnySlotHas) {
     core::FireMacroSlots slots;
     slots.names[0] = core::nameToField("Macro1");
     slots.names[1] = core::nameToField("Macro2");
@@ -215,6 +223,8 @@ TEST(FireMacroEditor, RenameRefusesANameAnotherSlotHas) {
     EXPECT_EQ(editor.rename("X"), core::FireMacroEditor::RenameResult::NoSlot);
     editor.showSlot(1);
     EXPECT_EQ(editor.rename("Macro1"), core::FireMacroEditor::RenameResult::Duplicate);
+    // Its own name is a name a row already has.
+    EXPECT_EQ(editor.rename("Macro2"), core::FireMacroEditor::RenameResult::Duplicate);
     EXPECT_EQ(editor.rename("Recoil"), core::FireMacroEditor::RenameResult::Renamed);
     EXPECT_EQ(core::fieldToName(slots.names[1]), "Recoil");
 }

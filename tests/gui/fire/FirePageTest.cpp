@@ -22,14 +22,16 @@
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/PictureControl.h"
 #include "gui/skin/Skin.h"
+#include "resources/Resources.h"
+#include "support/PaintedPixels.h"
 
-#include <QTemporaryDir>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -254,6 +256,10 @@ TEST_F(FirePageTest, EditsCorrectTheirTextAndWriteOnlyTheEditingCopy) {
     type("Edt_FireY1Offset", "300");
     EXPECT_EQ(text("Edt_FireY1Offset"), "255");
     EXPECT_EQ(static_cast<core::Byte>(state.buffers.workingImage.fireOffsetY(0)), 255);
+    // An offset is a signed byte: -9 is kept as 0xF7, which the page shows as 247 next time.
+    type("Edt_FireY1Offset", "-9");
+    EXPECT_EQ(text("Edt_FireY1Offset"), "-9");
+    EXPECT_EQ(static_cast<core::Byte>(state.buffers.workingImage.fireOffsetY(0)), 0xF7);
     type("Edt_FireCnt1", "");
     EXPECT_EQ(text("Edt_FireCnt1"), "0");
 
@@ -265,6 +271,8 @@ TEST_F(FirePageTest, EditsCorrectTheirTextAndWriteOnlyTheEditingCopy) {
     const core::FireMacroSlots before = state.buffers.fireMacros;
     clickAt("Btn_Fire7");
     EXPECT_EQ(state.buffers.fireMacros, before);
+    clickAt("Btn_Fire1");
+    EXPECT_EQ(text("Edt_FireY1Offset"), "247");
 }
 
 struct ConfirmCase {
@@ -503,6 +511,38 @@ TEST_F(FireServiceTest, TheFifthDoubleClickAsksAndTheNextHides) {
     EXPECT_FALSE(page->serviceMode());
 }
 
+// Every caption of the insert panel fits its control in each language, for every insert choice, and
+// OK stands apart from Cancel.
+TEST_F(FireServiceTest, InsertPanelCaptionsFitInEveryLanguage) {
+    using namespace gui::testing;
+    start(core::StorageKind::I2C);
+    state.buffers.fireMacros.bodies[1] = {0xA1, 0xFE, 0x00, 0x14, 0x21};
+    unlock();
+    clickRow("LB_FireMacroName", 1);
+    clickRow("LB_FireMacro", 0, Qt::RightButton);
+    clickAt("Btn_FireInsert");
+    QWidget* panel = child("Gb_InsertFire");
+    ASSERT_TRUE(panel->isVisible());
+    auto* choice = child<QComboBox>("CB_InsertFire");
+    for (int language = 1; language <= 3; ++language) {
+        state.language = &core::LanguageTables::builtIn().table(language);
+        page->applyLanguage();
+        for (int item = 0; item < choice->count(); ++item) {
+            choice->setCurrentIndex(item);
+            SCOPED_TRACE(::testing::Message() << "language " << language << ", choice " << item);
+            for (QLabel* label : panel->findChildren<QLabel*>()) {
+                if (!label->isVisibleTo(panel) || label->text().isEmpty())
+                    continue;
+                const int margin = qobject_cast<CaptionLabel*>(label) ? 8 : 0;
+                EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()) + margin, label->width())
+                    << label->objectName().toStdString();
+            }
+        }
+    }
+    EXPECT_GE(rectInWindow(child("Img_FireCancel")).left() - rectInWindow(child("Img_FireOK")).right() - 1,
+              6);
+}
+
 TEST_F(FireServiceTest, ShowsRecordsDeletesAndInsertsInTheEditingCopy) {
     start(core::StorageKind::I2C);
     auto& body = state.buffers.fireMacros.bodies[1];
@@ -579,6 +619,12 @@ TEST_F(FireServiceTest, RenameGoesThroughTheNameDialogAndRefusesDuplicates) {
     EXPECT_THAT(shell.messages, ElementsAre("Str106"));
     rename(QStringLiteral("AK"));
     EXPECT_EQ(child<QListWidget>("LB_FireMacroName")->item(2)->text(), "AK");
+    // Its own name again is refused as any other row's; an empty name closes and applies nothing.
+    rename(QStringLiteral("AK"));
+    EXPECT_THAT(shell.messages, ElementsAre("Str106", "Str106"));
+    rename(QString());
+    EXPECT_THAT(shell.messages, ElementsAre("Str106", "Str106"));
+    EXPECT_EQ(child<QListWidget>("LB_FireMacroName")->item(2)->text(), "AK");
     EXPECT_TRUE(mouse->reportLog().empty());
 
     // The dialog does not block the page: a name confirmed after another macro was chosen renames
@@ -590,6 +636,70 @@ TEST_F(FireServiceTest, RenameGoesThroughTheNameDialogAndRefusesDuplicates) {
     page->nameDialog()->confirm();
     EXPECT_EQ(child<QListWidget>("LB_FireMacroName")->item(2)->text(), "AK");
     EXPECT_NE(child<QListWidget>("LB_FireMacroName")->item(3)->text(), "Late");
+}
+
+TEST_F(FireServiceTest, TheEditorsListsAreDrawnAsTheMacroPagesAndCoverNothing) {
+    using namespace gui::testing;
+    // Rows of another height than the shipped one, so that the height is seen to come from its key.
+    const auto table = tarvik::resources::find("layout/org1.ini");
+    ASSERT_TRUE(table);
+    state.layout = core::LayoutConfig::parse(
+        std::string(reinterpret_cast<const char*>(table->data()), table->size()) + "\nMacroNameHeight=24\n");
+    start(core::StorageKind::I2C);
+    state.buffers.fireMacros.bodies[1] = {0xFD, 0x00, 0xA1, 0x04, 0x00, 0x05, 0xFE, 0x00, 0x14, 0x21, 0xFC};
+    const QImage locked = windowPixels(&window);
+    unlock();
+    clickRow("LB_FireMacroName", 1);
+    auto* names = child<QListWidget>("LB_FireMacroName");
+    auto* events = child<QListWidget>("LB_FireMacro");
+    ASSERT_EQ(events->count(), 6);
+    const QImage shown = windowPixels(&window);
+    const QColor back = state.layoutColor("Color_J_Back");
+
+    for (QListWidget* list : {names, events}) {
+        SCOPED_TRACE(list->objectName().toStdString());
+        EXPECT_EQ(list->visualItemRect(list->item(0)).height(), 24);
+        // Both lists hold more rows than they show. Just inside their bottom border, where no
+        // caption reaches, they show their own colour: no sideways scroll bar (nor the corner square
+        // that comes with it) takes the list's bottom.
+        const QRect viewport = rectInWindow(list->viewport());
+        const QRect whole = rectInWindow(list);
+        ASSERT_GT(list->count() * 24, viewport.height());
+        EXPECT_EQ(pixelsUnlike(shown, QRect(viewport.right() - 11, whole.bottom() - 3, 12, 2), back, 8), 0);
+    }
+    // Each event row shows its step icon, at (2, 2) of the row, beside its caption. The row's colour
+    // is read between the icon and the caption: the row's right end may lie under the scroll bar.
+    for (int row = 0; row < events->count(); ++row) {
+        const QRect r = events->visualItemRect(events->item(row));
+        const QPoint corner = events->viewport()->mapTo(&window, r.topLeft());
+        const QColor rowBack =
+            shown.pixelColor(events->viewport()->mapTo(&window, QPoint(r.left() + 28, r.top() + 1)));
+        EXPECT_GE(pixelsUnlike(shown, QRect(corner + QPoint(2, 2), QSize(20, 20)), rowBack), 12)
+            << "row " << row;
+    }
+
+    // Nothing of the page lies under the editor: no text or line of the page picture, and no other
+    // control (a picture behind the whole control is its background).
+    for (const char* name : kControls) {
+        QWidget* control = child(name);
+        const QRect placed = rectInWindow(control);
+        EXPECT_EQ(brightPixels(locked, placed, 100), 0) << name;
+        for (QWidget* other : page->findChildren<QWidget*>()) {
+            if (!other->isVisible() || other == control || control->isAncestorOf(other) ||
+                other->isAncestorOf(control) || QStringView(other->objectName()).startsWith(u"Img_P"))
+                continue;
+            const QRect rect = rectInWindow(other);
+            const bool editorPart =
+                std::any_of(std::begin(kControls), std::end(kControls), [&](const char* n) {
+                    QWidget* w = child(n);
+                    return w == other || w->isAncestorOf(other);
+                });
+            // The picture and its label of one editor control share their place.
+            if (editorPart && (rect == placed || rect.contains(placed) || placed.contains(rect)))
+                continue;
+            EXPECT_FALSE(rect.intersects(placed)) << name << " covers " << other->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(FirePageTest, TheAccessDialogIsSkinnedAndOnlyItsOkHandsTheCodeOver) {

@@ -324,6 +324,33 @@ TEST_F(AssignmentTest, BaseMacroDrawsTheRowUnderThePointerInTheHighlightColours)
     EXPECT_EQ(rowColours(), (std::vector<QColor>{back, back, back}));
 }
 
+TEST_F(AssignmentTest, TheMenuEntryUnderThePointerIsPaintedInTheHighlightColours) {
+    gameMode();
+    clickAt(keys().key(2));
+    const QColor back = m_window->state().layoutColor("Color_G_Back");
+    const QColor hoverBack = m_window->state().layoutColor("Color_G_SP");
+    ASSERT_NE(back, hoverBack);
+    // The window's own pixels beside the entry's text: a leaf, a group with its ">>" marker and a
+    // leaf of a sub-menu.
+    const auto colourBesideText = [&](const char* name) {
+        QWidget* entry = find(QLatin1String(name));
+        const QImage image = m_window->grab().toImage();
+        const QPoint at = entry->mapTo(m_window.get(), QPoint(entry->width() * 3 / 4, 2));
+        return image.pixelColor(at * image.devicePixelRatio());
+    };
+    for (const char* name : {"Key_Assembly", "Key_Standard", "Key_Left"}) {
+        SCOPED_TRACE(name);
+        if (QByteArrayView(name) == "Key_Left")
+            hoverAt(find("Key_Standard"));
+        EXPECT_EQ(colourBesideText(name), back);
+        hoverAt(find(QLatin1String(name)));
+        EXPECT_EQ(colourBesideText(name), hoverBack);
+    }
+    // Leaving gives the entry the panel's colours again.
+    hoverAt(find("Key_Media"));
+    EXPECT_EQ(colourBesideText("Key_Standard"), back);
+}
+
 TEST_F(AssignmentTest, CombinationFromTheAssemblyKeyDialog) {
     officeMode();
     // The only left key of buttons 1-9 opens no dialog, even with another on button 10.

@@ -24,6 +24,7 @@
 #include "../../core/macros/FakeInputCapture.h"
 #include "../../emulator/TestImage.h"
 #include "../support/ClickAt.h"
+#include "../support/PaintedPixels.h"
 #include "core/macros/MacroCodec.h"
 #include "gui/dialogs/InputDelayTimeDialog.h"
 #include "gui/dialogs/InputOneKeyDialog.h"
@@ -34,6 +35,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,6 +43,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 using namespace tarvik;
 using namespace tarvik::gui;
@@ -125,6 +128,7 @@ protected:
         page->applyLanguage();
         page->setLibrary(state.macroLibrary);
         page->setDeviceMacros(cycle.deviceMacroTable());
+        page->show(); // a page made again under the shown window
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
@@ -442,6 +446,17 @@ TEST_F(MacroPageTest, RightClickSelectsOneListAndPressBelowRowsClosesMenus) {
     EXPECT_TRUE(l->selectedItems().isEmpty());
 }
 
+TEST_F(MacroPageTest, DeletingAMouseMacroShowsTheOneChosenAfterIt) {
+    plug(StorageKind::I2C);
+    library({record("A", kM1Body), record("B", {0x04, 0x01, 0x02, 0x00})});
+    menu("LB_PCMacroName", 0, "Btn_AddMacro");
+    menu("LB_PCMacroName", 1, "Btn_AddMacro");
+    menu("LB_MacroName", 1, "Btn_DelMacro");
+    EXPECT_EQ(list("LB_MacroName")->currentRow(), 0);
+    // The row chosen is shown: A's click, not nothing and not B's move.
+    EXPECT_EQ(list("LB_macro")->count(), 2);
+}
+
 // --- recording and editing the events -------------------------------------------------------------
 
 constexpr int kA = 0x41;
@@ -602,7 +617,167 @@ TEST_F(MacroEditingTest, WindowOnlyCaptureIsSaidOnThePage) {
     }
 }
 
+// After each of these operations a library row is chosen; the editor shows that macro at once, so
+// Record records into it without the row being clicked again.
+TEST_F(MacroEditingTest, RecordGoesIntoTheChosenRowAfterEachLibraryOperation) {
+    plug(StorageKind::I2C);
+    const QString importFile = dir.filePath("imp.bin");
+    {
+        const auto r = record("imp", {});
+        std::ofstream out(importFile.toStdString(), std::ios::binary);
+        out.write(reinterpret_cast<const char*>(r.data()), static_cast<std::streamsize>(r.size()));
+    }
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        int slot;
+    };
+    const Case cases[] = {
+        {"New",
+         [&] {
+             clickAt("Btn_New");
+             QTest::keyClicks(page->nameDialog()->edit(), "fresh");
+             gui::testing::clickAt(page->nameDialog()->findChild<QWidget*>("IB_Confirm"));
+         },
+         3},
+        {"Import One",
+         [&] {
+             answers.nextFileNames = {importFile};
+             menu("LB_PCMacroName", 0, "Btn_ImportOne");
+         },
+         3},
+        {"Delete", [&] { menu("LB_PCMacroName", 1, "Btn_DelPCMacro"); }, 0},
+        {"Add to Mouse", [&] { menu("LB_PCMacroName", 2, "Btn_AddMacro"); }, 2},
+    };
+    const core::MacroText recorded = {"00", "1 A CODE:8204", "2 A CODE:0204"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        delete page;
+        page = nullptr;
+        library({record("one", kM1Body), record("two", {}), record("three", {0xA2, 0x22, 0x00})});
+        makePage();
+        auto owned = std::make_unique<test::FakeInputCapture>();
+        capture = owned.get();
+        page->setInputCapture(std::move(owned));
+
+        c.act();
+        ASSERT_EQ(list("LB_PCMacroName")->selectedItems().size(), 1);
+        ASSERT_EQ(list("LB_PCMacroName")->currentRow(), c.slot);
+        click("IB_NoDelay");
+        click("Btn_Start");
+        EXPECT_EQ(page->findChild<CaptionLabel*>("Btn_Start")->text(), state.text("Str401"));
+        capture->keyDown(kA, 10);
+        capture->keyUp(kA, 20);
+        click("Btn_Start");
+        EXPECT_EQ(rows(), (QStringList{"1 A CODE:8204", "2 A CODE:0204"}));
+        const auto file = fileBytes(state.macroLibraryPath);
+        ASSERT_EQ(file.size(), core::kLibraryFileSize);
+        const auto at = file.begin() + static_cast<std::ptrdiff_t>(c.slot * core::kLibraryRecordSize + 16);
+        EXPECT_EQ(std::vector<Byte>(at, at + static_cast<std::ptrdiff_t>(core::kMacroBodySize)),
+                  slotBody(recorded));
+    }
+}
+
+// Showing a macro, from the library or from the mouse, chooses the delay option its first four delays
+// tell, as recording it chose them; recording into it again then keeps its gaps.
+TEST_F(MacroEditingTest, ShowingAMacroChoosesTheDelayOptionItWasRecordedWith) {
+    struct Case {
+        const char* what;
+        core::MacroText lines;
+        const char* radio;
+        const char* other; // an option to leave chosen before, so that showing is seen to change it
+        const char* field; // Edt_Delay afterwards (77 was typed before)
+        const char* gap;   // the delay line a new recording puts between press and release
+    };
+    const Case cases[] = {
+        {"four equal delays",
+         {"0140", "1 A CODE:8204", "0 40", "2 A CODE:0204", "0 40", "1 B CODE:8205", "0 40", "2 B CODE:0205",
+          "0 40", "1 A CODE:8204"},
+         "rb_DelayTime",
+         "IB_RecDelay",
+         "40",
+         "0 40"},
+        {"three equal delays",
+         {"10", "1 A CODE:8204", "0 40", "2 A CODE:0204", "0 40", "1 B CODE:8205", "0 40", "2 B CODE:0205"},
+         "rb_RecDelay",
+         "IB_NoDelay",
+         "77",
+         "0 120"},
+        {"no delays", {"00", "1 A CODE:8204", "2 A CODE:0204"}, "rb_NoDelay", "IB_RecDelay", "77", nullptr},
+    };
+    plug(StorageKind::Flash);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto otherChoice = [&] {
+            click("IB_DelayTime");
+            auto* edit = page->findChild<QLineEdit*>("Edt_Delay");
+            edit->selectAll();
+            QTest::keyClicks(edit, "77");
+            click(c.other);
+        };
+        const auto expectChoice = [&] {
+            EXPECT_TRUE(page->findChild<QRadioButton*>(c.radio)->isChecked());
+            EXPECT_EQ(page->findChild<QLineEdit*>("Edt_Delay")->text(), c.field);
+        };
+        editLibraryMacro({});
+        otherChoice();
+        editLibraryMacro(c.lines);
+        {
+            SCOPED_TRACE("library");
+            expectChoice();
+        }
+
+        // The same macro in the mouse, chosen there, sets the options the same way.
+        menu("LB_PCMacroName", 0, "Btn_AddMacro");
+        otherChoice();
+        QListWidget* device = list("LB_MacroName");
+        ASSERT_GT(device->count(), 0);
+        QListWidgetItem* last = device->item(device->count() - 1);
+        device->scrollToItem(last);
+        QTest::mouseClick(device->viewport(), Qt::LeftButton, {}, device->visualItemRect(last).center());
+        ASSERT_EQ(list("LB_macro")->count(), static_cast<int>(c.lines.size()) - 1);
+        {
+            SCOPED_TRACE("mouse");
+            expectChoice();
+        }
+
+        // Back to the library macro, and recorded again.
+        otherChoice();
+        QListWidget* names = list("LB_PCMacroName");
+        QTest::mouseClick(names->viewport(), Qt::LeftButton, {},
+                          names->visualItemRect(names->item(0)).center());
+        expectChoice();
+        click("Btn_Start");
+        capture->keyDown(kA, 5000);
+        capture->keyUp(kA, 5120);
+        click("Btn_Start");
+        core::MacroText expected = {c.lines[0], "1 A CODE:8204"};
+        if (c.gap)
+            expected.push_back(c.gap);
+        expected.push_back("2 A CODE:0204");
+        EXPECT_EQ(savedBody(), slotBody(expected));
+    }
+}
+
 const core::MacroText kPressDelayRelease = {"10", "1 A CODE:8204", "0 30", "2 A CODE:0204"};
+
+TEST_F(MacroEditingTest, EveryEventRowShowsItsStepIcon) {
+    using namespace gui::testing;
+    editLibraryMacro({"10", "7 FD0A", "1 A CODE:8204", "0 30", "3 04FB0A", "2 A CODE:0204", "8 FC"});
+    QListWidget* events = list("LB_macro");
+    ASSERT_EQ(events->count(), 6);
+    const QImage shown = windowPixels(&window);
+    for (int row = 0; row < events->count(); ++row) {
+        // The icon is a square as high as the row at its left edge; the row's colour is read between
+        // it and the caption (the row's right end may lie under the scroll bar).
+        const QRect r = events->visualItemRect(events->item(row));
+        const QPoint corner = events->viewport()->mapTo(&window, r.topLeft());
+        const QColor rowBack = shown.pixelColor(
+            events->viewport()->mapTo(&window, QPoint(r.left() + r.height() + 6, r.top() + 1)));
+        EXPECT_GE(pixelsUnlike(shown, QRect(corner, QSize(r.height(), r.height())), rowBack), 12)
+            << "row " << row;
+    }
+}
 
 TEST_F(MacroEditingTest, DeleteTakesAKeyWithItsPartnerAndRefusesAMissingOne) {
     for (int row : {0, 2}) {

@@ -75,9 +75,27 @@ TEST(Skin, OpaqueRegionLeavesOutExactlyTheColourKey) {
         for (int x = 0; x < image.width(); ++x)
             EXPECT_EQ(region.contains(QPoint(x, y)), image.pixel(x, y) != key) << x << "," << y;
     EXPECT_FALSE(region.contains(QPoint(5, 0)));
-    // A picture with alpha keys on its colour alone.
+    // A picture with alpha says itself what is see-through: the key colour is not cut out of it.
     QImage withAlpha = image.convertToFormat(QImage::Format_ARGB32);
     withAlpha.setPixel(1, 0, qRgba(10, 20, 30, 0));
-    EXPECT_TRUE(Skin::opaqueRegion(withAlpha, key).contains(QPoint(1, 0)));
+    const QRegion alphaRegion = Skin::opaqueRegion(withAlpha, key);
+    EXPECT_FALSE(alphaRegion.contains(QPoint(1, 0)));
+    EXPECT_TRUE(alphaRegion.contains(QPoint(0, 0))) << "an opaque pixel of the key colour";
     EXPECT_TRUE(Skin::opaqueRegion(QImage(), key).isEmpty());
+}
+
+TEST(Skin, OnlyPicturesWithoutAlphaAreKeyedByTheirCorner) {
+    // Without alpha: the corner's colour goes, the rest stays.
+    QImage plain(4, 4, QImage::Format_RGB32);
+    plain.fill(qRgb(128, 0, 0));
+    plain.setPixel(2, 2, qRgb(0, 200, 0));
+    const QImage keyed = Skin::keyedByCorner(QPixmap::fromImage(plain)).toImage();
+    EXPECT_EQ(qAlpha(keyed.pixel(0, 3)), 0);
+    EXPECT_EQ(keyed.pixel(2, 2), qRgb(0, 200, 0));
+    // With alpha, and a see-through corner: drawn as it is.
+    QImage icon(4, 4, QImage::Format_ARGB32);
+    icon.fill(qRgba(0, 0, 0, 0));
+    icon.setPixel(2, 2, qRgba(0, 200, 0, 255));
+    EXPECT_EQ(Skin::keyedByCorner(QPixmap::fromImage(icon)).toImage().convertToFormat(QImage::Format_ARGB32),
+              icon);
 }

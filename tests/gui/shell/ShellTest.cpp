@@ -2,18 +2,25 @@
 
 #include "core/image/ConfigImage.h"
 #include "core/image/MemoryMap.h"
+#include "core/macros/MacroCodec.h"
+#include "core/macros/MacroLibrary.h"
+#include "core/macros/MacroName.h"
 #include "emulator/VirtualMouse.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/keys/KeysPage.h"
+#include "gui/pages/AdvancedPage.h"
 #include "gui/shell/MainWindow.h"
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/CaptionRoller.h"
 #include "gui/skin/PictureControl.h"
 #include "gui/skin/Skin.h"
+#include "platform/PointerSettings.h"
 #include "support/ClickAt.h"
+#include "support/PaintedPixels.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -23,6 +30,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -775,6 +783,141 @@ TEST_F(ShellTest, MacroPageOpensWithItsDelayBox) {
     for (const char* control : {"IB_RecDelay", "IB_DelayTime", "IB_NoDelay", "Edt_Delay", "LED_RecDelay"})
         EXPECT_TRUE(find(QLatin1String(control))->isVisible()) << control;
     EXPECT_EQ(find<QLabel>("IB_RecDelay")->text().trimmed(), m_window->state().text("Str414"));
+}
+
+// The insert box in the window's own font: every caption of every insert choice fits its control in
+// each language, and the texts of OK and Cancel are painted inside their buttons' pictures.
+TEST_F(ShellTest, InsertBoxCaptionsFitTheirControlsInEveryLanguage) {
+    using namespace gui::testing;
+    startAndRead();
+    click("Btn_Macro_1");
+    // A library macro with one event, chosen, and the insert box opened from its event's menu.
+    const core::MacroText lines = {"00", "1 A CODE:8204"};
+    std::vector<core::Byte> bytes(core::kLibraryRecordSize, 0);
+    const core::MacroNameField name = core::nameToField("m");
+    std::copy(name.begin(), name.end(), bytes.begin());
+    const auto body = core::encodeMacro(lines);
+    std::copy(body.begin(), body.end(), bytes.begin() + 16);
+    m_window->state().macroLibrary = core::MacroLibrary::fromBytes(bytes);
+    m_window->refreshPcMacroNames();
+    auto* names = find<QListWidget>("LB_PCMacroName");
+    QTest::mouseClick(names->viewport(), Qt::LeftButton, {}, names->visualItemRect(names->item(0)).center());
+    auto* events = find<QListWidget>("LB_macro");
+    ASSERT_EQ(events->count(), 1);
+    const QPoint row = events->visualItemRect(events->item(0)).center();
+    QTest::mousePress(events->viewport(), Qt::RightButton, {}, row);
+    QTest::mouseRelease(events->viewport(), Qt::RightButton, {}, row);
+    click("Btn_Insert");
+    ASSERT_TRUE(find("Gb_Insert")->isVisible());
+
+    QWidget* box = find("Gb_Insert");
+    auto* choice = find<QComboBox>("CB_Insert");
+    for (int language = 1; language <= 3; ++language) {
+        m_window->switchLanguage(language);
+        ASSERT_TRUE(box->isVisible()) << language;
+        for (int item = 0; item < choice->count(); ++item) {
+            choice->setCurrentIndex(item);
+            SCOPED_TRACE(testing::Message() << "language " << language << ", choice " << item);
+            // The choice itself, beside the box's drop-down arrow.
+            const int arrow = choice->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+            EXPECT_LE(choice->fontMetrics().horizontalAdvance(choice->currentText()),
+                      choice->width() - arrow - 4);
+            for (QLabel* label : box->findChildren<QLabel*>()) {
+                if (!label->isVisibleTo(box) || label->text().isEmpty())
+                    continue;
+                const int needed = label->fontMetrics().horizontalAdvance(label->text()) +
+                                   std::max(label->indent(), 0) + 2 * label->margin();
+                EXPECT_LE(needed, label->width())
+                    << label->objectName().toStdString() << " \"" << label->text().toStdString() << "\"";
+            }
+        }
+        // What is painted: the columns the caption's text changes lie inside its button's picture.
+        for (const char* button : {"Btn_OK", "Btn_Cancel"}) {
+            auto* caption = find<QLabel>(QLatin1String(button));
+            QWidget* picture = find(QStringLiteral("Img_") + QLatin1String(button).mid(4));
+            const QImage withText = windowPixels(m_window.get());
+            const QString text = caption->text();
+            caption->setText(QString());
+            const QImage without = windowPixels(m_window.get());
+            caption->setText(text);
+            const QRect frame = rectInWindow(picture);
+            const QList<int> columns = changedColumns(
+                without, withText, QRect(frame.left() - 20, frame.top(), frame.width() + 40, frame.height()));
+            ASSERT_FALSE(columns.isEmpty()) << button;
+            // A margin inside the frame's line on each side.
+            EXPECT_GE(columns.front(), frame.left() + 3) << button;
+            EXPECT_LE(columns.back(), frame.right() - 3) << button;
+        }
+        // OK and Cancel stand apart as two buttons, not as one bar.
+        EXPECT_GE(rectInWindow(find("Img_Cancel")).left() - rectInWindow(find("Img_OK")).right() - 1, 6);
+    }
+}
+
+// A desktop with the pointer speed alone.
+class SpeedOnlyDesktop final : public platform::PointerSettings {
+public:
+    bool supports(platform::PointerSetting setting) const override {
+        return setting == platform::PointerSetting::Speed;
+    }
+    platform::PointerValues read() const override { return {.speed = 10}; }
+    bool write(const platform::PointerValues&) override { return true; }
+};
+
+// Pointer controls the desktop lacks are drawn as disabled controls are, in grey (not in a tint that
+// reads as an error), and the page says in words why they do nothing.
+TEST_F(ShellTest, PointerControlsTheDesktopLacksAreGreyAndSayWhy) {
+    using namespace gui::testing;
+    startAndRead();
+    click("Btn_Adv_1");
+    auto* page = find<gui::AdvancedPage>("gbPage2");
+    SpeedOnlyDesktop desktop;
+    page->setPointerSettings(&desktop);
+    page->readPointerSettings();
+    const QImage shown = windowPixels(m_window.get());
+    // Pixels whose red stands out: the tint a disabled picture took from the window's key colour.
+    const auto reddish = [&](const QRect& area) {
+        int count = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QColor c = shown.pixelColor(x, y);
+                count += c.red() - std::max(c.green(), c.blue()) > 30;
+            }
+        return count;
+    };
+    for (int k = 1; k <= 11; ++k)
+        for (const char* bar : {"DbSpd", "ScrSpd"}) {
+            const QString name = QStringLiteral("Img_%1%2").arg(QLatin1String(bar)).arg(k);
+            EXPECT_EQ(reddish(rectInWindow(find(name))), 0) << name.toStdString();
+        }
+    for (const char* name : {"Img_IsControl", "Img_IsScreen"})
+        EXPECT_EQ(reddish(rectInWindow(find(QLatin1String(name)))), 0) << name;
+    // An offered bar keeps its colours.
+    EXPECT_GT(pixelsUnlike(shown, rectInWindow(find("Img_Spd10")), QColor(0x72, 0x72, 0x72), 40), 0);
+
+    // The reason, in words under each greyed control, whole and covering no other control.
+    const std::pair<const char*, bool> notes[] = {{"lbl_SpdMissing", false},
+                                                  {"lbl_DbSpdMissing", true},
+                                                  {"lbl_ScrSpdMissing", true},
+                                                  {"lbl_IsControlMissing", true},
+                                                  {"lbl_IsScreenMissing", true}};
+    for (const auto& [name, shownNote] : notes) {
+        SCOPED_TRACE(name);
+        auto* note = find<QLabel>(QLatin1String(name));
+        ASSERT_EQ(note->isVisible(), shownNote);
+        if (!shownNote)
+            continue;
+        EXPECT_EQ(note->text(), gui::AdvancedPage::missingSettingTip());
+        EXPECT_LE(note->fontMetrics().horizontalAdvance(note->text()), note->width());
+        const QRect placed = rectInWindow(note);
+        EXPECT_GT(pixelsUnlike(shown, placed, shown.pixelColor(placed.topLeft()), 30), 20)
+            << "no words painted";
+        for (QWidget* other : page->findChildren<QWidget*>()) {
+            // A picture behind the whole note is its background.
+            if (other == note || !other->isVisible() || rectInWindow(other).contains(placed))
+                continue;
+            EXPECT_FALSE(rectInWindow(other).intersects(placed)) << other->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(ShellTest, NavigationCaptionsShowWholeInEveryLanguage) {
