@@ -19,6 +19,7 @@ class QCheckBox;
 namespace tarvik::gui {
 
 class CaptionLabel;
+class CellBar;
 class ColourSwatch;
 class PictureControl;
 
@@ -82,6 +83,10 @@ private:
 
     void buildDpiRows();
     void buildPointerControls();
+    // The keyboard's and screen reader's view of the page: one focusable bar over each row of cells,
+    // radio and check box roles, and names.
+    void buildKeyboardControls();
+    void nameControls();
     void layoutBar(const std::array<PictureControl*, kSteps>& cells, QPoint origin);
     void layoutPointerBar(PointerBar& bar, const std::string& prefix);
     void lightStep(std::array<PictureControl*, kSteps>& cells, int step); // 1..12
@@ -131,6 +136,11 @@ private:
     CaptionLabel* m_screenTarget = nullptr;
 
     std::array<QString, kSteps> m_stepTexts{};
+
+    std::array<CellBar*, kLevels> m_dpiBars{};
+    CellBar* m_currentBar = nullptr;
+    CellBar* m_aimBar = nullptr;
+    std::array<CellBar*, 3> m_pointerBars{}; // speed, double-click, wheel
 
     platform::PointerSettings* m_pointerSettings = nullptr;
     core::PointerState m_pointerState;
