@@ -2,7 +2,6 @@
 
 #include <iostream>
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QWidget>
@@ -142,7 +141,6 @@ QString DeviceSession::permissionAdvice() {
 
 void DeviceSession::showLoading() {
     if (m_loading && !m_loading->isVisible()) {
-        m_activeBeforeLoading = QApplication::activeWindow();
         // Always on top already: raising it too would only cost a round trip per report.
         m_loading->show();
     }
@@ -151,10 +149,6 @@ void DeviceSession::showLoading() {
 void DeviceSession::hideLoading() {
     if (m_loading && m_loading->isVisible()) {
         m_loading->hide();
-        // A window system that gave the loading window the activation anyway leaves none when it
-        // goes: the keyboard user's window gets it back, with its focus where it was.
-        if (m_activeBeforeLoading && m_activeBeforeLoading->isVisible() && !QApplication::activeWindow())
-            m_activeBeforeLoading->activateWindow();
     }
 }
 

@@ -9,7 +9,6 @@
 // onto the user-interface thread).
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QTimer>
 
@@ -126,7 +125,6 @@ private:
     std::unique_ptr<core::DeviceEventListener> m_listener;
     QTimer* m_devTimer = nullptr; // a child, so that findChild<QTimer*>("DevTimer") finds it
     std::unique_ptr<LoadingWindow> m_loading;
-    QPointer<QWidget> m_activeBeforeLoading; // the window that had the keyboard when it showed
     bool m_shutDown = false;
 };
 

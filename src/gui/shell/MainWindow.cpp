@@ -517,12 +517,13 @@ void MainWindow::showPageAlone(int shown) {
     // Focus on a page that goes away (the entry that opened the new page, most often) would be lost
     // with it: the keyboard user could no longer Tab anywhere. It moves to the first control of the
     // page that opens, with a frame when it was the keyboard that held it.
-    QWidget* focus = QApplication::focusWidget();
+    // The window's own focus: a transfer may have the window inactive right now.
+    QWidget* focus = focusWidget();
     bool focusLeaves = false;
     for (Page* p : m_pages)
         if (p && p != opened && focus && p->isAncestorOf(focus))
             focusLeaves = true;
-    const bool byKeyboard = focusLeaves && keyboard::showsKeyboardFocus(focus);
+    const bool byKeyboard = focusLeaves && keyboard::keyboardMode(this);
     // The new page is shown before the others hide, so focus never falls through to nothing.
     // A page that is not built yet is not shown either: only the first page can be shown unbuilt.
     opened->setVisible(true);

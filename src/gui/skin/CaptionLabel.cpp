@@ -74,9 +74,8 @@ void CaptionLabel::keyPressEvent(QKeyEvent* event) {
 }
 
 void CaptionLabel::focusInEvent(QFocusEvent* event) {
-    // The window coming back keeps the frame as it was when the window lost the keyboard.
-    if (event->reason() != Qt::ActiveWindowFocusReason)
-        m_keyboardFocus = keyboard::cameFromKeyboard(event->reason());
+    // The window coming back shows the frame as it was when the window lost the keyboard.
+    m_keyboardFocus = keyboard::takeFocusReason(this, event->reason());
     update();
     QLabel::focusInEvent(event);
 }

@@ -17,6 +17,7 @@ namespace tarvik::gui::keyboard {
 namespace {
 
 QColor g_frameColour(0, 120, 215);
+constexpr const char* kKeyboardModeProperty = "tarvikKeyboardFocus";
 
 // A caption reads as a push button: its name is the accessible name the page gave it, else the
 // caption it shows; pressing it does what a click does.
@@ -141,6 +142,16 @@ private:
 bool cameFromKeyboard(Qt::FocusReason reason) {
     // Programmatic focus (a page opening) leaves the pointer user's picture as it was.
     return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+}
+
+bool keyboardMode(const QWidget* widget) {
+    return widget && widget->window()->property(kKeyboardModeProperty).toBool();
+}
+
+bool takeFocusReason(QWidget* widget, Qt::FocusReason reason) {
+    if (reason != Qt::ActiveWindowFocusReason)
+        widget->window()->setProperty(kKeyboardModeProperty, cameFromKeyboard(reason));
+    return keyboardMode(widget);
 }
 
 bool showsKeyboardFocus(const QWidget* widget) {

@@ -20,6 +20,13 @@ namespace tarvik::gui::keyboard {
 // Focus moved by Tab, Shift+Tab or another key press, not by the pointer or the window opening.
 bool cameFromKeyboard(Qt::FocusReason reason);
 
+// Whether the control that last took focus in `widget`'s window showed the frame. Focus coming back
+// with the window, or set while the window was not active, shows the frame as it was; a window that
+// opens shows none.
+bool keyboardMode(const QWidget* widget);
+// Takes the frame state of `widget`'s window for a focus change by `reason` and returns it.
+bool takeFocusReason(QWidget* widget, Qt::FocusReason reason);
+
 // `widget` has focus and shows the keyboard's frame (a caption or a bar of cells that Tab reached).
 bool showsKeyboardFocus(const QWidget* widget);
 
