@@ -163,7 +163,8 @@ void AdvancedPage::buildKeyboardControls() {
                            [this] { return state().settings.dpi.currentIndex + 1; });
     connect(m_currentBar, &CellBar::chosen, this, &AdvancedPage::currentDpiClicked);
 
-    m_aimBar = makeBar(QStringLiteral("bar_AIMDPI"), m_aimCells, [this] { return state().settings.dpi.aimStep; });
+    m_aimBar =
+        makeBar(QStringLiteral("bar_AIMDPI"), m_aimCells, [this] { return state().settings.dpi.aimStep; });
     m_aimBar->setValueText(stepText);
     connect(m_aimBar, &CellBar::chosen, this, &AdvancedPage::aimStepClicked);
 
@@ -171,17 +172,17 @@ void AdvancedPage::buildKeyboardControls() {
         {{&m_speed, "Spd"}, {&m_doubleClick, "DbSpd"}, {&m_wheel, "ScrSpd"}}};
     for (int i = 0; i < 3; ++i) {
         PointerBar* bar = pointerBars[i].first;
-        m_pointerBars[i] = makeBar(QStringLiteral("bar_") + QLatin1String(pointerBars[i].second), bar->cells,
-                                   [this, i] {
-                                       const core::PointerState& p = m_pointerState;
-                                       if (i == 0)
-                                           return p.speedLevel;
-                                       if (i == 1)
-                                           return p.doubleClickLevel;
-                                       return p.wheelLevel == core::PointerState::kOneScreen ? p.savedWheelLevel
-                                                                                             : p.wheelLevel;
-                                   });
-        connect(m_pointerBars[i], &CellBar::chosen, this, [this, bar](int k) { pointerCellClicked(*bar, k); });
+        m_pointerBars[i] =
+            makeBar(QStringLiteral("bar_") + QLatin1String(pointerBars[i].second), bar->cells, [this, i] {
+                const core::PointerState& p = m_pointerState;
+                if (i == 0)
+                    return p.speedLevel;
+                if (i == 1)
+                    return p.doubleClickLevel;
+                return p.wheelLevel == core::PointerState::kOneScreen ? p.savedWheelLevel : p.wheelLevel;
+            });
+        connect(m_pointerBars[i], &CellBar::chosen, this,
+                [this, bar](int k) { pointerCellClicked(*bar, k); });
         // The numbers under the cells are clicked like the cells; the bar takes their keys.
         for (CaptionLabel* caption : bar->captions)
             caption->setFocusPolicy(Qt::NoFocus);

@@ -23,7 +23,8 @@ constexpr const char* kKeyboardModeProperty = "tarvikKeyboardFocus";
 // caption it shows; pressing it does what a click does.
 class CaptionAccessible : public QAccessibleWidget {
 public:
-    explicit CaptionAccessible(CaptionLabel* caption) : QAccessibleWidget(caption, caption->accessibleRole()) {}
+    explicit CaptionAccessible(CaptionLabel* caption)
+        : QAccessibleWidget(caption, caption->accessibleRole()) {}
 
     QAccessible::Role role() const override { return static_cast<CaptionLabel*>(widget())->accessibleRole(); }
 
@@ -141,7 +142,8 @@ private:
 
 bool cameFromKeyboard(Qt::FocusReason reason) {
     // Programmatic focus (a page opening) leaves the pointer user's picture as it was.
-    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+           reason == Qt::ShortcutFocusReason;
 }
 
 bool keyboardMode(const QWidget* widget) {
@@ -167,7 +169,9 @@ void setFrameColour(const QColor& colour) {
         g_frameColour = colour;
 }
 
-QColor frameColour() { return g_frameColour; }
+QColor frameColour() {
+    return g_frameColour;
+}
 
 void paintFrame(QWidget* widget, QPainter& painter) {
     QPen pen(g_frameColour);
@@ -199,9 +203,8 @@ std::vector<QWidget*> inReadingOrder(const QWidget* frame, std::vector<QWidget*>
     auto rowStart = widgets.begin();
     while (rowStart != widgets.end()) {
         const QRect first = placed(*rowStart);
-        auto rowEnd = std::find_if(rowStart, widgets.end(), [&](QWidget* w) {
-            return placed(w).center().y() > first.bottom();
-        });
+        auto rowEnd = std::find_if(rowStart, widgets.end(),
+                                   [&](QWidget* w) { return placed(w).center().y() > first.bottom(); });
         std::vector<QWidget*> row(rowStart, rowEnd);
         std::stable_sort(row.begin(), row.end(),
                          [&](QWidget* a, QWidget* b) { return placed(a).left() < placed(b).left(); });

@@ -180,7 +180,8 @@ TEST_F(SettingsPagesTest, ArrowKeysOnADpiBarWriteAsAClickOnTheCellDoes) {
     QAccessibleInterface* bar = heard("bar_DPI3");
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->role(), QAccessible::Slider);
-    EXPECT_EQ(bar->text(QAccessible::Name), QStringLiteral("DPI level 3, step 3 of 12, ") + text("lbl_DPI3Value"));
+    EXPECT_EQ(bar->text(QAccessible::Name),
+              QStringLiteral("DPI level 3, step 3 of 12, ") + text("lbl_DPI3Value"));
 
     focus("bar_DPI3");
     press(Qt::Key_End);
@@ -203,8 +204,9 @@ TEST_F(SettingsPagesTest, ArrowKeysOnADpiBarWriteAsAClickOnTheCellDoes) {
     QWidget* inert = window.findChild<QWidget*>("bar_DPI5");
     EXPECT_FALSE(inert->isEnabled());
     EXPECT_EQ(window.findChild<QWidget*>("bar_DPI4")->geometry(),
-              window.findChild<QWidget*>("Img_DPI4_1")->geometry().united(
-                  window.findChild<QWidget*>("Img_DPI4_12")->geometry()));
+              window.findChild<QWidget*>("Img_DPI4_1")
+                  ->geometry()
+                  .united(window.findChild<QWidget*>("Img_DPI4_12")->geometry()));
 }
 
 // Arrow keys in the effects radio group move to the next effect shown and choose it as a click does;
@@ -229,7 +231,8 @@ TEST_F(SettingsPagesTest, ArrowKeysChooseLightingEffectsAndStepTime) {
     EXPECT_EQ(liveByte(165), 0x82);
 
     focus("bar_Fall");
-    EXPECT_EQ(heard("bar_Fall")->text(QAccessible::Name), QStringLiteral("Breathing step time, step 3 of 10, 3"));
+    EXPECT_EQ(heard("bar_Fall")->text(QAccessible::Name),
+              QStringLiteral("Breathing step time, step 3 of 10, 3"));
     press(Qt::Key_Right);
     EXPECT_EQ(picture("Img_Fall4"), "Bar1_E");
     const Byte four = liveByte(56);

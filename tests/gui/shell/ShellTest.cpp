@@ -496,8 +496,7 @@ TEST_F(ShellTest, TabReachesExitAndEnterEndsWithoutWriting) {
     const auto seen = [&](const char* name) {
         return std::find(visited.begin(), visited.end(), QLatin1String(name)) != visited.end();
     };
-    for (int presses = 0; presses < 200 && (focused() != exitLabel || !seen("Btn_Adv_1"));
-         ++presses) {
+    for (int presses = 0; presses < 200 && (focused() != exitLabel || !seen("Btn_Adv_1")); ++presses) {
         QTest::keyClick(m_window->windowHandle(), Qt::Key_Tab);
         QWidget* focus = focused();
         ASSERT_NE(focus, nullptr);
@@ -604,7 +603,8 @@ TEST_F(ShellTest, KeysAloneSetDpiSwitchLightingSaveAndExit) {
     const int after = m_window->state().settings.lighting.mode;
     EXPECT_NE(after, before);
     EXPECT_EQ(mouse().liveSettings()[165] & 0x0F, after);
-    EXPECT_EQ(focused(), find(after == 0 ? QStringLiteral("lbl_Off") : QStringLiteral("lbl_LED%1").arg(after)));
+    EXPECT_EQ(focused(),
+              find(after == 0 ? QStringLiteral("lbl_Off") : QStringLiteral("lbl_LED%1").arg(after)));
 
     m_answers.nextFileNames.push_back(m_folder.filePath(QStringLiteral("keys")));
     ASSERT_TRUE(tabTo(QStringLiteral("Btn_Save_3")));
