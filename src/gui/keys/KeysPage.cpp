@@ -47,6 +47,7 @@ KeysPage::KeysPage(const PageContext& context, QWidget* parent)
         m_keys[k - 1] = label;
     }
     m_disable = new CaptionLabel(QStringLiteral("Disable"), this);
+    m_disable->setFocusPolicy(Qt::NoFocus); // a cover, not a control
     m_disable->hide();
 }
 

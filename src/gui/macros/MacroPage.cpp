@@ -388,6 +388,17 @@ void MacroPage::applyLanguage() {
     static_cast<QLabel*>(m_axisControls[0])->setText(state().text("Str454"));
     static_cast<QLabel*>(m_axisControls[2])->setText(state().text("Str455"));
     static_cast<QLabel*>(m_repeatControls[0])->setText(state().text("Str458"));
+    // Names a screen reader says for controls that carry no caption of their own.
+    m_library->setAccessibleName(tr("Macros on this computer"));
+    m_device->setAccessibleName(tr("Macros in the mouse"));
+    m_events->setAccessibleName(tr("Steps of the macro"));
+    for (DelayOptions* options : {&m_delay, &m_insertDelay})
+        if (options->edit)
+            options->edit->setAccessibleName(state().text("Str417"));
+    m_insertDelayControls[1]->setAccessibleName(state().text("Str417"));
+    m_axisControls[1]->setAccessibleName(state().text("Str454"));
+    m_axisControls[3]->setAccessibleName(state().text("Str455"));
+    m_repeatControls[1]->setAccessibleName(state().text("Str458"));
 
     // The items are replaced by the new texts; the choice stays.
     const int chosen = m_insertChoice->currentIndex();

@@ -6,6 +6,8 @@
 #include "gui/keys/KeyCodeSettings.h"
 #include "gui/pages/NotStored.h"
 #include "gui/pages/PageControls.h"
+#include "gui/skin/CellBar.h"
+#include "gui/skin/KeyboardFocus.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -62,6 +64,7 @@ AdvancedPage::AdvancedPage(const PageContext& context, QWidget* parent)
 
     buildPointerControls();
     connectHandlers();
+    buildKeyboardControls();
     setPointerSettings(nullptr);
 }
 
@@ -146,6 +149,93 @@ void AdvancedPage::buildPointerControls() {
         m_missingNotes[n] = addLabel(this, QString::fromLatin1(notes[n]), QSize(10, kMissingNoteHeight));
         m_missingNotes[n]->hide();
     }
+}
+
+void AdvancedPage::buildKeyboardControls() {
+    const auto makeBar = [this](const QString& name, auto cells, std::function<int()> current) {
+        auto* bar = new CellBar(name, this);
+        bar->setCells(std::vector<QWidget*>(cells.begin(), cells.end()));
+        bar->setCurrentSource(std::move(current));
+        return bar;
+    };
+    const auto stepText = [this](int k) { return m_stepTexts[k - 1]; };
+    for (int n = 1; n <= kLevels; ++n) {
+        m_dpiBars[n - 1] = makeBar(QStringLiteral("bar_DPI%1").arg(n), m_rows[n - 1].cells, [this, n] {
+            const core::DpiState& dpi = state().settings.dpi;
+            return dpi.stepKnown[n - 1] ? dpi.stepIndex[n - 1] + 1 : 0;
+        });
+        m_dpiBars[n - 1]->setValueText(stepText);
+        connect(m_dpiBars[n - 1], &CellBar::chosen, this, [this, n](int k) { dpiStepClicked(n, k); });
+    }
+    std::array<PictureControl*, kLevels> markers{};
+    for (int n = 0; n < kLevels; ++n)
+        markers[n] = m_rows[n].marker;
+    m_currentBar = makeBar(QStringLiteral("bar_DPICurrent"), markers,
+                           [this] { return state().settings.dpi.currentIndex + 1; });
+    connect(m_currentBar, &CellBar::chosen, this, &AdvancedPage::currentDpiClicked);
+
+    m_aimBar =
+        makeBar(QStringLiteral("bar_AIMDPI"), m_aimCells, [this] { return state().settings.dpi.aimStep; });
+    m_aimBar->setValueText(stepText);
+    connect(m_aimBar, &CellBar::chosen, this, &AdvancedPage::aimStepClicked);
+
+    const std::array<std::pair<PointerBar*, const char*>, 3> pointerBars{
+        {{&m_speed, "Spd"}, {&m_doubleClick, "DbSpd"}, {&m_wheel, "ScrSpd"}}};
+    for (int i = 0; i < 3; ++i) {
+        PointerBar* bar = pointerBars[i].first;
+        m_pointerBars[i] =
+            makeBar(QStringLiteral("bar_") + QLatin1String(pointerBars[i].second), bar->cells, [this, i] {
+                const core::PointerState& p = m_pointerState;
+                if (i == 0)
+                    return p.speedLevel;
+                if (i == 1)
+                    return p.doubleClickLevel;
+                return p.wheelLevel == core::PointerState::kOneScreen ? p.savedWheelLevel : p.wheelLevel;
+            });
+        connect(m_pointerBars[i], &CellBar::chosen, this,
+                [this, bar](int k) { pointerCellClicked(*bar, k); });
+        // The numbers under the cells are clicked like the cells; the bar takes their keys.
+        for (CaptionLabel* caption : bar->captions)
+            caption->setFocusPolicy(Qt::NoFocus);
+    }
+
+    // The level and AIM captions only say what their row is: no stop of their own.
+    for (DpiRow& row : m_rows)
+        row.caption->setFocusPolicy(Qt::NoFocus);
+    m_aimCaption->setFocusPolicy(Qt::NoFocus);
+
+    std::vector<CaptionLabel*> rates(m_rateTargets.begin(), m_rateTargets.end());
+    keyboard::makeRadioGroup(rates);
+    for (FireKeyRow& row : m_fireKeys)
+        row.target->setAccessibleRole(QAccessible::CheckBox);
+    m_precisionTarget->setAccessibleRole(QAccessible::CheckBox);
+    m_screenTarget->setAccessibleRole(QAccessible::CheckBox);
+}
+
+// Names a screen reader says; the page's own words are part of its picture, so those not in the
+// language table are the program's.
+void AdvancedPage::nameControls() {
+    for (int n = 1; n <= kLevels; ++n) {
+        m_dpiBars[n - 1]->setLabel(tr("DPI level %1").arg(n));
+        m_rows[n - 1].colourTarget->setAccessibleName(tr("DPI level %1 colour").arg(n));
+    }
+    m_currentBar->setLabel(tr("Current DPI level"));
+    m_currentBar->setValueText([this](int n) { return m_rows[n - 1].caption->text(); });
+    m_aimBar->setLabel(m_aimCaption->text());
+    m_pointerBars[0]->setLabel(tr("Pointer speed"));
+    m_pointerBars[1]->setLabel(tr("Double-click speed"));
+    m_pointerBars[2]->setLabel(tr("Wheel scroll lines"));
+    static constexpr int kRates[4] = {125, 250, 500, 1000};
+    for (int n = 1; n <= 4; ++n)
+        m_rateTargets[n - 1]->setAccessibleName(tr("Report rate %1 Hz").arg(kRates[n - 1]));
+    for (int k = 1; k <= 3; ++k) {
+        FireKeyRow& row = m_fireKeys[k - 1];
+        row.count->setAccessibleName(tr("Fire key %1 repeat count").arg(k));
+        row.delay->setAccessibleName(tr("Fire key %1 interval").arg(k));
+        row.target->setAccessibleName(tr("Fire key %1 continuous").arg(k));
+    }
+    m_precisionTarget->setAccessibleName(tr("Enhance pointer precision"));
+    m_screenTarget->setAccessibleName(tr("Scroll one screen at a time"));
 }
 
 // --- Layout
@@ -257,6 +347,7 @@ void AdvancedPage::applyLanguage() {
         if (dpi.stepKnown[n - 1])
             m_rows[n - 1].value->setText(m_stepTexts[dpi.stepIndex[n - 1]]);
     m_aimValue->setText(m_stepTexts[dpi.aimStep - 1]);
+    nameControls();
 }
 
 // --- Drawing
@@ -285,8 +376,10 @@ void AdvancedPage::showCurrentDpi() {
 }
 
 void AdvancedPage::showReportRate(int code) {
-    for (int n = 1; n <= 4; ++n)
+    for (int n = 1; n <= 4; ++n) {
         m_rateMarkers[n - 1]->setPicture(twoState("RdS", n - 1 == code));
+        m_rateTargets[n - 1]->setChecked(n - 1 == code);
+    }
     findChild<QRadioButton*>(QStringLiteral("rb_Rep%1").arg(code + 1))->setChecked(true);
 }
 
@@ -345,6 +438,7 @@ void AdvancedPage::showFireKeys() {
         row.delay->setText(QString::number(key.delay));
         row.check->setChecked(key.continuous);
         row.marker->setPicture(twoState("CbS", key.continuous));
+        row.target->setChecked(key.continuous);
     }
 }
 
@@ -470,6 +564,7 @@ void AdvancedPage::fireContinuousClicked(int key) {
     FireKeyRow& row = m_fireKeys[key - 1];
     row.check->setChecked(!row.check->isChecked());
     row.marker->setPicture(twoState("CbS", row.check->isChecked()));
+    row.target->setChecked(row.check->isChecked());
     if (!state().applyingImage)
         settingFireKey(context(), fireKeysFromEdits());
 }
@@ -572,6 +667,8 @@ void AdvancedPage::showPointerState() {
             m_wheel.captions[k]->setEnabled(!oneScreen);
         }
     m_precisionMarker->setPicture(twoState("CbS", p.precision));
+    m_precisionTarget->setChecked(p.precision);
+    m_screenTarget->setChecked(oneScreen);
     findChild<QCheckBox*>(QStringLiteral("cb_IsControl"))->setChecked(p.precision);
     m_screenMarker->setPicture(twoState("CbS", oneScreen));
     findChild<QCheckBox*>(QStringLiteral("cb_IsScreen"))->setChecked(oneScreen);

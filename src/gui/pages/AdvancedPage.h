@@ -19,6 +19,7 @@ class QCheckBox;
 namespace tarvik::gui {
 
 class CaptionLabel;
+class CellBar;
 class ColourSwatch;
 class PictureControl;
 
@@ -82,6 +83,10 @@ private:
 
     void buildDpiRows();
     void buildPointerControls();
+    // The keyboard's and screen reader's view of the page: one focusable bar over each row of cells,
+    // radio and check box roles, and names.
+    void buildKeyboardControls();
+    void nameControls();
     void layoutBar(const std::array<PictureControl*, kSteps>& cells, QPoint origin);
     void layoutPointerBar(PointerBar& bar, const std::string& prefix);
     void lightStep(std::array<PictureControl*, kSteps>& cells, int step); // 1..12
@@ -137,6 +142,11 @@ private:
     std::array<QString, kSteps> m_stepTexts{};
 
     std::array<QLabel*, 5> m_missingNotes{}; // speed, double-click, wheel, precision, one screen
+    std::array<CellBar*, kLevels> m_dpiBars{};
+    CellBar* m_currentBar = nullptr;
+    CellBar* m_aimBar = nullptr;
+    std::array<CellBar*, 3> m_pointerBars{}; // speed, double-click, wheel
+
     platform::PointerSettings* m_pointerSettings = nullptr;
     core::PointerState m_pointerState;
 };

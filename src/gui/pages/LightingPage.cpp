@@ -4,6 +4,8 @@
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/pages/NotStored.h"
 #include "gui/pages/PageControls.h"
+#include "gui/skin/CellBar.h"
+#include "gui/skin/KeyboardFocus.h"
 
 #include <QButtonGroup>
 #include <QLineEdit>
@@ -54,6 +56,16 @@ LightingPage::LightingPage(const PageContext& context, QWidget* parent)
         connect(m_fallCells[k - 1], &PictureControl::pressed, this, [this, k] { fallClicked(k); });
     for (int c = 1; c <= kColours; ++c)
         connect(m_colours[c - 1].target, &CaptionLabel::clicked, this, [this, c] { colourClicked(c); });
+
+    // Keys and screen readers: the effects are a radio group, the step-time cells one bar whose keys
+    // click the cells (the numbers beneath them need no stop of their own).
+    keyboard::makeRadioGroup(std::vector<CaptionLabel*>(m_modeTargets.begin(), m_modeTargets.end()));
+    m_fallBar = new CellBar(QStringLiteral("bar_Fall"), this);
+    m_fallBar->setCells(std::vector<QWidget*>(m_fallCells.begin(), m_fallCells.end()));
+    m_fallBar->setCurrentSource([this] { return state().settings.lighting.fallLevel; });
+    connect(m_fallBar, &CellBar::chosen, this, &LightingPage::fallClicked);
+    for (CaptionLabel* caption : m_fallCaptions)
+        caption->setFocusPolicy(Qt::NoFocus);
 }
 
 void LightingPage::applyLayout() {
@@ -87,7 +99,15 @@ void LightingPage::applyLayout() {
     }
 }
 
-void LightingPage::applyLanguage() {}
+// The effect names are part of the page picture, not of the language table: the program names them.
+void LightingPage::applyLanguage() {
+    m_modeTargets[0]->setAccessibleName(tr("Lighting off"));
+    for (int mode = 1; mode <= kModes; ++mode)
+        m_modeTargets[mode]->setAccessibleName(tr("Lighting effect %1").arg(mode));
+    m_fallBar->setLabel(tr("Breathing step time"));
+    for (int c = 1; c <= kColours; ++c)
+        m_colours[c - 1].target->setAccessibleName(tr("Lighting colour %1").arg(c));
+}
 
 void LightingPage::showFallLevel(int level) {
     for (int k = 1; k <= kFallCells; ++k)
@@ -96,8 +116,10 @@ void LightingPage::showFallLevel(int level) {
 
 void LightingPage::showMode(int mode) {
     findChild<QRadioButton*>(QStringLiteral("rb_") + modeName(mode))->setChecked(true);
-    for (int m = 0; m <= kModes; ++m)
+    for (int m = 0; m <= kModes; ++m) {
         m_modeMarkers[m]->setPicture(twoState("RdS", m == mode));
+        m_modeTargets[m]->setChecked(m == mode);
+    }
     for (PictureControl* cell : m_fallCells)
         cell->setEnabled(mode != 0); // no step time while the lighting is off
 }

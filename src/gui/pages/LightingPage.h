@@ -14,6 +14,7 @@ class QLineEdit;
 namespace tarvik::gui {
 
 class CaptionLabel;
+class CellBar;
 class ColourSwatch;
 class PictureControl;
 
@@ -46,6 +47,7 @@ private:
     QButtonGroup* m_modeGroup = nullptr;
     std::array<PictureControl*, kFallCells> m_fallCells{};
     std::array<CaptionLabel*, kFallCells> m_fallCaptions{};
+    CellBar* m_fallBar = nullptr; // the keyboard's and screen reader's view of the step-time cells
     struct ColourControls {
         ColourSwatch* swatch = nullptr;
         PictureControl* frame = nullptr;

@@ -36,6 +36,7 @@
 #include <QUrl>
 #include <QWindow>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace tarvik::gui {
@@ -333,6 +334,8 @@ void MainWindow::createShellControls(int n) {
         return;
     m_bars.emplace_back(page, n);
     auto* cover = new CaptionLabel(QStringLiteral("Disable_All_%1").arg(n), page);
+    // A cover is no control: Tab passes over it.
+    cover->setFocusPolicy(Qt::NoFocus);
     cover->setGeometry(page->rect());
     // While the working area is covered the window can still be dragged by it.
     cover->installEventFilter(this);
@@ -525,10 +528,55 @@ void MainWindow::showFirePage(int button) {
 }
 
 void MainWindow::showPageAlone(int shown) {
+    Page* opened = page(shown);
+    // Focus on a page that goes away (the entry that opened the new page, most often) would be lost
+    // with it: the keyboard user could no longer Tab anywhere. It moves to the first control of the
+    // page that opens, with a frame when it was the keyboard that held it.
+    // The window's own focus: a transfer may have the window inactive right now.
+    QWidget* focus = focusWidget();
+    bool focusLeaves = false;
+    for (Page* p : m_pages)
+        if (p && p != opened && focus && p->isAncestorOf(focus))
+            focusLeaves = true;
+    const bool byKeyboard = focusLeaves && keyboard::keyboardMode(this);
+    // The new page is shown before the others hide, so focus never falls through to nothing.
     // A page that is not built yet is not shown either: only the first page can be shown unbuilt.
+    opened->setVisible(true);
     for (int n = 1; n <= kPages; ++n)
-        if (Page* p = n == shown ? page(n) : m_pages[n - 1])
-            p->setVisible(n == shown);
+        if (m_pages[n - 1] && n != shown)
+            m_pages[n - 1]->setVisible(false);
+    if (!focusLeaves)
+        return;
+    const int n = static_cast<int>(std::find(m_pages.begin(), m_pages.end(), opened) - m_pages.begin()) + 1;
+    QWidget* first = keyboard::firstFocusable(pageControls(n));
+    if (!first && n <= static_cast<int>(m_bars.size()))
+        first = m_bars.at(n - 1).label(QStringLiteral("Exit"));
+    if (first)
+        first->setFocus(byKeyboard ? Qt::TabFocusReason : Qt::OtherFocusReason);
+}
+
+std::vector<QWidget*> MainWindow::pageControls(int n) const {
+    std::vector<QWidget*> bar;
+    if (n <= static_cast<int>(m_bars.size())) {
+        for (const NavigationEntry& e : NavigationBar::entries())
+            bar.push_back(m_bars.at(n - 1).label(QLatin1String(e.entry)));
+        bar.push_back(m_bars.at(n - 1).label(QStringLiteral("Web")));
+    }
+    std::vector<QWidget*> controls;
+    for (QWidget* w : keyboard::tabControls(m_pages.at(n - 1)))
+        if (std::find(bar.begin(), bar.end(), w) == bar.end())
+            controls.push_back(w);
+    return keyboard::inReadingOrder(m_pages.at(n - 1), std::move(controls));
+}
+
+void MainWindow::orderPageFocus(int n) {
+    std::vector<QWidget*> bar;
+    if (n <= static_cast<int>(m_bars.size())) {
+        for (const NavigationEntry& e : NavigationBar::entries())
+            bar.push_back(m_bars.at(n - 1).label(QLatin1String(e.entry)));
+        bar.push_back(m_bars.at(n - 1).label(QStringLiteral("Web")));
+    }
+    keyboard::chainInReadingOrder(m_pages.at(n - 1), {bar, pageControls(n)});
 }
 
 void MainWindow::hideAllMenu() {
@@ -675,6 +723,7 @@ void MainWindow::applyPageLayout(int n) {
     page->applyLayout();
     if (n <= NavigationBar::kCopies)
         raiseCover(n);
+    orderPageFocus(n);
 }
 
 void MainWindow::applyLanguageTexts() {

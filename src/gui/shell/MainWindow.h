@@ -197,6 +197,10 @@ private:
     // the profile's captions; nothing is written and the Disable cover stays as it is.
     void showWorkModePage(int mode);
     void showPageAlone(int page);
+    // Tab through page n: its bar copy, then its own controls, each in reading order.
+    void orderPageFocus(int n);
+    // Page n's own controls (the bar copy and the cover not among them) in reading order.
+    std::vector<QWidget*> pageControls(int n) const;
     void setPageState(int state);
     void setEntryPictures(const QString& entry, const QString& picture);
     QString entryOfPageState(int state) const;

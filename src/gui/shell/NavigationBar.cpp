@@ -3,6 +3,7 @@
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/PictureControl.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QWidget>
 
@@ -142,6 +143,8 @@ void NavigationBar::applyLanguage(const AppState& state) {
             caption->setAccessibleName(state.text("Str003"));
         }
     }
+    // The web button is a picture whose word the language table does not have.
+    label(QStringLiteral("Web"))->setAccessibleName(QCoreApplication::translate("NavigationBar", "Web site"));
 }
 
 } // namespace tarvik::gui

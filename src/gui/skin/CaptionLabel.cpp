@@ -25,6 +25,22 @@ int CaptionLabel::trailingNumber() const {
     return start == name.size() ? 0 : name.mid(start).toInt();
 }
 
+void CaptionLabel::setAccessibleRole(QAccessible::Role role) {
+    m_role = role;
+    if (role == QAccessible::CheckBox || role == QAccessible::RadioButton)
+        m_checkable = true;
+}
+
+void CaptionLabel::setChecked(bool on) {
+    if (on == m_checked)
+        return;
+    m_checked = on;
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
+}
+
 void CaptionLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
@@ -58,13 +74,15 @@ void CaptionLabel::keyPressEvent(QKeyEvent* event) {
 }
 
 void CaptionLabel::focusInEvent(QFocusEvent* event) {
-    m_keyboardFocus = keyboard::cameFromKeyboard(event->reason());
+    // The window coming back shows the frame as it was when the window lost the keyboard.
+    m_keyboardFocus = keyboard::takeFocusReason(this, event->reason());
     update();
     QLabel::focusInEvent(event);
 }
 
 void CaptionLabel::focusOutEvent(QFocusEvent* event) {
-    m_keyboardFocus = false;
+    if (event->reason() != Qt::ActiveWindowFocusReason)
+        m_keyboardFocus = false;
     update();
     QLabel::focusOutEvent(event);
 }

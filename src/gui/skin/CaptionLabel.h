@@ -2,6 +2,7 @@
 // A transparent caption label ("Btn_...", "Key1", menu entries): it carries the text and receives
 // the mouse for the picture beneath it.
 
+#include <QAccessible>
 #include <QLabel>
 #include <QString>
 
@@ -21,8 +22,16 @@ public:
     // A caption that stands for an on/off choice tells a screen reader whether it is on.
     void setCheckable(bool on) { m_checkable = on; }
     bool isCheckable() const { return m_checkable; }
-    void setChecked(bool on) { m_checked = on; }
+    void setChecked(bool on);
     bool isChecked() const { return m_checked; }
+
+    // What a screen reader calls it: a button unless the page makes it a check box or radio button
+    // (which are checkable by their nature).
+    void setAccessibleRole(QAccessible::Role role);
+    QAccessible::Role accessibleRole() const { return m_role; }
+
+    // Focus is here and came from a key: the frame is drawn.
+    bool showsKeyboardFocus() const { return m_keyboardFocus && hasFocus(); }
 
 signals:
     void clicked();
@@ -39,6 +48,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QAccessible::Role m_role = QAccessible::Button;
     bool m_checkable = false;
     bool m_checked = false;
     bool m_keyboardFocus = false; // focus arrived by a key: the frame is drawn

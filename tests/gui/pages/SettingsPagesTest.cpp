@@ -15,6 +15,7 @@
 #include "gui/skin/PictureControl.h"
 #include "platform/PointerSettings.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -107,6 +108,24 @@ protected:
         edit->selectAll();
         QTest::keyClicks(edit, text);
     }
+    // Focus on a control as Tab leaves it, then keys through the shown window to whatever has focus.
+    void focus(const QString& name) {
+        if (!window.isVisible()) {
+            window.show();
+            window.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        }
+        QWidget* control = window.findChild<QWidget*>(name);
+        ASSERT_NE(control, nullptr) << name.toStdString();
+        control->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(control->hasFocus()) << name.toStdString();
+    }
+    void press(Qt::Key key) { QTest::keyClick(window.windowHandle(), key); }
+    QAccessibleInterface* heard(const QString& name) {
+        QWidget* control = window.findChild<QWidget*>(name);
+        EXPECT_NE(control, nullptr) << name.toStdString();
+        return control ? QAccessible::queryAccessibleInterface(control) : nullptr;
+    }
     Byte liveByte(int offset) { return mouse->liveSettings()[static_cast<std::size_t>(offset)]; }
     QString picture(const QString& name) { return window.findChild<PictureControl*>(name)->pictureName(); }
     QString text(const QString& name) {
@@ -150,6 +169,99 @@ TEST_F(SettingsPagesTest, DpiCellsSendThePairByteAndLevelsBeyondTheCountAreInert
     click("Img_DPI6", true);
     EXPECT_EQ(mouse->liveSettings(), before);
     EXPECT_EQ(picture("Img_DPI5_4"), "Bar2_D");
+}
+
+// Arrow keys on a bar do what a click on the next cell does, the same write included; a screen reader
+// hears the bar as a slider that says its step and what it means.
+TEST_F(SettingsPagesTest, ArrowKeysOnADpiBarWriteAsAClickOnTheCellDoes) {
+    live(43, 3);    // four levels
+    live(45, 0x52); // level 3 at index 2, level 4 at index 5
+    read<AdvancedPage>();
+    QAccessibleInterface* bar = heard("bar_DPI3");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->role(), QAccessible::Slider);
+    EXPECT_EQ(bar->text(QAccessible::Name),
+              QStringLiteral("DPI level 3, step 3 of 12, ") + text("lbl_DPI3Value"));
+
+    focus("bar_DPI3");
+    press(Qt::Key_End);
+    EXPECT_EQ(liveByte(45), 0x5B); // as the click on Img_DPI3_12
+    EXPECT_EQ(picture("Img_DPI3_12"), "Bar2_E");
+    EXPECT_EQ(text("lbl_DPI3Value"), "6400");
+    EXPECT_EQ(bar->text(QAccessible::Name), QStringLiteral("DPI level 3, step 12 of 12, 6400"));
+    const int reports = mouse->reportCount();
+    press(Qt::Key_Right); // no step past the last: nothing is written
+    EXPECT_EQ(mouse->reportCount(), reports);
+    press(Qt::Key_Left);
+    EXPECT_EQ(liveByte(45), 0x5A);
+    EXPECT_EQ(picture("Img_DPI3_11"), "Bar2_E");
+    ASSERT_NE(bar->valueInterface(), nullptr);
+    EXPECT_EQ(bar->valueInterface()->currentValue().toInt(), 11);
+    bar->valueInterface()->setCurrentValue(4); // a screen reader sets the value: the same write
+    EXPECT_EQ(liveByte(45), 0x53);
+
+    // A level beyond the count is inert for keys as for clicks: its bar takes no focus.
+    QWidget* inert = window.findChild<QWidget*>("bar_DPI5");
+    EXPECT_FALSE(inert->isEnabled());
+    EXPECT_EQ(window.findChild<QWidget*>("bar_DPI4")->geometry(),
+              window.findChild<QWidget*>("Img_DPI4_1")
+                  ->geometry()
+                  .united(window.findChild<QWidget*>("Img_DPI4_12")->geometry()));
+}
+
+// Arrow keys in the effects radio group move to the next effect shown and choose it as a click does;
+// the step-time bar writes its step; the roles and checked state follow.
+TEST_F(SettingsPagesTest, ArrowKeysChooseLightingEffectsAndStepTime) {
+    live(165, 0x82); // "NT" (no effect 3), mode 2
+    live(56, 12);
+    read<LightingPage>();
+    QAccessibleInterface* led2 = heard("lbl_LED2");
+    ASSERT_NE(led2, nullptr);
+    EXPECT_EQ(led2->role(), QAccessible::RadioButton);
+    EXPECT_TRUE(led2->state().checked);
+    EXPECT_EQ(led2->text(QAccessible::Name), QStringLiteral("Lighting effect 2"));
+
+    focus("lbl_LED2");
+    press(Qt::Key_Right); // effect 3 is not offered: effect 4
+    EXPECT_EQ(liveByte(165), 0x84);
+    EXPECT_TRUE(window.findChild<QWidget*>("lbl_LED4")->hasFocus());
+    EXPECT_FALSE(led2->state().checked);
+    EXPECT_TRUE(heard("lbl_LED4")->state().checked);
+    press(Qt::Key_Left);
+    EXPECT_EQ(liveByte(165), 0x82);
+
+    focus("bar_Fall");
+    EXPECT_EQ(heard("bar_Fall")->text(QAccessible::Name),
+              QStringLiteral("Breathing step time, step 3 of 10, 3"));
+    press(Qt::Key_Right);
+    EXPECT_EQ(picture("Img_Fall4"), "Bar1_E");
+    const Byte four = liveByte(56);
+    press(Qt::Key_Left);
+    EXPECT_EQ(liveByte(56), 15); // as the click on Img_Fall3
+    EXPECT_NE(four, 15);
+
+    // With the lighting off there is no step time: the bar is disabled with its cells.
+    focus("lbl_LED2");
+    QWidget* off = window.findChild<QWidget*>("lbl_Off");
+    while (!off->hasFocus() && liveByte(165) != 0x80)
+        press(Qt::Key_Left);
+    EXPECT_EQ(liveByte(165), 0x80);
+    EXPECT_FALSE(window.findChild<QWidget*>("bar_Fall")->isEnabled());
+}
+
+// Every control Tab can reach on these pages has a name a screen reader can say.
+TEST_F(SettingsPagesTest, EveryFocusableControlOfTheSettingsPagesIsNamed) {
+    live(165, 0x82);
+    auto& advanced = read<AdvancedPage>();
+    auto& lighting = read<LightingPage>();
+    for (QWidget* page : {static_cast<QWidget*>(&advanced), static_cast<QWidget*>(&lighting)})
+        for (QWidget* w : page->findChildren<QWidget*>()) {
+            if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(page))
+                continue;
+            QAccessibleInterface* view = QAccessible::queryAccessibleInterface(w);
+            ASSERT_NE(view, nullptr);
+            EXPECT_FALSE(view->text(QAccessible::Name).isEmpty()) << w->objectName().toStdString();
+        }
 }
 
 TEST_F(SettingsPagesTest, DpiColourGoesToTheMouseAndACancelledDialogSendsNothing) {

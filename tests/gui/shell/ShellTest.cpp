@@ -172,6 +172,37 @@ protected:
             << name.toStdString() << " is covered by " << (hit ? hit->objectName().toStdString() : "nothing");
     }
     QString picture(const QString& name) const { return find<PictureControl>(name)->pictureName(); }
+
+    // Keys as the keyboard sends them: through the window, to whatever holds focus.
+    // The offscreen platform activates every window it shows, the loading window too, and leaves no
+    // window active when that one hides; an X server honours the loading window's refusal of focus.
+    // The window is given back its activation here, as the desktop would never have taken it.
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        focused();
+        QTest::keyClick(m_window->windowHandle(), key, modifiers);
+    }
+    QWidget* focused() {
+        if (!QApplication::activeWindow() && m_window->isVisible()) {
+            m_window->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+        }
+        return QApplication::focusWidget();
+    }
+    // Tab until `name` has focus; every stop on the way is a shown control.
+    bool tabTo(const QString& name) {
+        QWidget* target = find(name);
+        for (int presses = 0; presses < 300 && focused() != target; ++presses) {
+            press(Qt::Key_Tab);
+            const QWidget* focus = focused();
+            if (!focus || !focus->isVisible())
+                return false;
+        }
+        return focused() == target;
+    }
+    void activate() {
+        m_window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    }
     emulator::VirtualMouse& mouse() { return *m_window->session().virtualMouse(); }
 
     // Starts the session and waits until the mouse has been found and read.
@@ -469,14 +500,18 @@ TEST_F(ShellTest, TabReachesExitAndEnterEndsWithoutWriting) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
     QWidget* exitLabel = find("Btn_Exit_1");
     std::vector<QString> visited;
-    for (int presses = 0; presses < 200 && QApplication::focusWidget() != exitLabel; ++presses) {
+    // Round the whole chain once, so every stop of the page is seen, then on to Exit.
+    const auto seen = [&](const char* name) {
+        return std::find(visited.begin(), visited.end(), QLatin1String(name)) != visited.end();
+    };
+    for (int presses = 0; presses < 200 && (focused() != exitLabel || !seen("Btn_Adv_1")); ++presses) {
         QTest::keyClick(m_window->windowHandle(), Qt::Key_Tab);
-        QWidget* focus = QApplication::focusWidget();
+        QWidget* focus = focused();
         ASSERT_NE(focus, nullptr);
         EXPECT_TRUE(focus->isVisible()) << focus->objectName().toStdString();
         visited.push_back(focus->objectName());
     }
-    ASSERT_EQ(QApplication::focusWidget(), exitLabel) << "Exit was not reached by Tab";
+    ASSERT_EQ(focused(), exitLabel) << "Exit was not reached by Tab";
     // The page buttons lie on the way: a keyboard user can open every page.
     EXPECT_THAT(visited, ::testing::Contains(QStringLiteral("Btn_Adv_1")));
     const qsizetype from = lineCount(m_transcript);
@@ -485,6 +520,120 @@ TEST_F(ShellTest, TabReachesExitAndEnterEndsWithoutWriting) {
     EXPECT_FALSE(m_window->isVisible());
     QTest::qWait(50);
     EXPECT_EQ(lineCount(m_transcript), from);
+}
+
+// Enter on a page entry hides the bar copy that held focus; focus goes on to the first control of the
+// page that opens, framed, and Tab carries on from there instead of going nowhere.
+TEST_F(ShellTest, APageOpenedByEnterTakesFocusOnItsFirstControl) {
+    startAndRead();
+    activate();
+    const struct {
+        const char* entry;
+        const char* page;
+    } kCases[] = {{"Btn_Adv_1", "gbPage2"}, {"Btn_Breath_2", "gbPage3"}, {"Btn_Main_3", "gbPage1"}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.entry);
+        ASSERT_TRUE(tabTo(QLatin1String(c.entry)));
+        press(Qt::Key_Return);
+        QWidget* page = find(QLatin1String(c.page));
+        ASSERT_TRUE(page->isVisible());
+        QWidget* focus = focused();
+        ASSERT_NE(focus, nullptr);
+        EXPECT_TRUE(page->isAncestorOf(focus) && focus->isVisible()) << focus->objectName().toStdString();
+        EXPECT_FALSE(focus->objectName().startsWith(QLatin1String("Btn_"))) << "the page's own control first";
+        if (auto* caption = qobject_cast<CaptionLabel*>(focus)) {
+            EXPECT_TRUE(caption->showsKeyboardFocus());
+        }
+        press(Qt::Key_Tab);
+        QWidget* next = focused();
+        ASSERT_NE(next, nullptr);
+        EXPECT_NE(next, focus);
+        EXPECT_TRUE(page->isAncestorOf(next) && next->isVisible());
+    }
+}
+
+// From the start to a change in the mouse with keys alone: Game Mode from its entry, Tab to button 2,
+// and down the cascade to the right mouse key, which the mouse stores and works with.
+TEST_F(ShellTest, KeysAloneAssignTheRightKeyToButtonTwo) {
+    startAndRead();
+    activate();
+    ASSERT_TRUE(tabTo(QStringLiteral("Btn_Switch_1")));
+    press(Qt::Key_Return);
+    ASSERT_EQ(m_window->workMode(), 2);
+    ASSERT_TRUE(tabTo(QStringLiteral("Key2")));
+    press(Qt::Key_Return);
+    ASSERT_TRUE(find("Pnl_Main")->isVisible());
+    const auto downTo = [&](const char* entry) {
+        for (int presses = 0; presses < 40 && focused() != find(QLatin1String(entry)); ++presses)
+            press(Qt::Key_Down);
+        return focused() == find(QLatin1String(entry));
+    };
+    ASSERT_TRUE(downTo("Key_Standard"));
+    press(Qt::Key_Right);
+    ASSERT_TRUE(find("Pnl_MseKey")->isVisible());
+    ASSERT_TRUE(downTo("Key_Right"));
+    press(Qt::Key_Return);
+    EXPECT_FALSE(find("Pnl_Main")->isVisible());
+    EXPECT_EQ(find<QLabel>("Key2")->text(), m_window->state().text("Str211"));
+    const std::vector<core::Byte> memory = mouse().memory();
+    const std::size_t at = 192 + 49 + 4; // Game Mode, button 2
+    EXPECT_EQ(std::vector<core::Byte>(memory.begin() + at, memory.begin() + at + 4),
+              (std::vector<core::Byte>{0x01, 0x02, 0x00, 0x00}));
+    // Focus stays in the window for the next key.
+    ASSERT_NE(focused(), nullptr);
+    EXPECT_TRUE(focused()->isVisible());
+}
+
+// Keys alone: DPI level 2 to step 10 on the Advanced page, another lighting effect, a profile file,
+// and Exit; every change reaches the mouse as the clicks' do.
+TEST_F(ShellTest, KeysAloneSetDpiSwitchLightingSaveAndExit) {
+    startAndRead();
+    activate();
+    ASSERT_TRUE(tabTo(QStringLiteral("Btn_Adv_1")));
+    press(Qt::Key_Return);
+    ASSERT_TRUE(find("gbPage2")->isVisible());
+    ASSERT_TRUE(tabTo(QStringLiteral("bar_DPI2")));
+    press(Qt::Key_Home);
+    for (int k = 1; k < 10; ++k)
+        press(Qt::Key_Right);
+    EXPECT_EQ(mouse().liveSettings()[44] >> 4, 9) << "level 2 is the high half of its pair byte";
+    EXPECT_EQ(picture("Img_DPI2_10"), QStringLiteral("Bar2_E"));
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(find("bar_DPI2"));
+    EXPECT_EQ(bar->text(QAccessible::Name),
+              QStringLiteral("DPI level 2, step 10 of 12, ") + find<QLabel>("lbl_DPI2Value")->text());
+
+    ASSERT_TRUE(tabTo(QStringLiteral("Btn_Breath_2")));
+    press(Qt::Key_Return);
+    ASSERT_TRUE(find("gbPage3")->isVisible());
+    const int before = m_window->state().settings.lighting.mode;
+    ASSERT_TRUE(tabTo(before == 0 ? QStringLiteral("lbl_Off") : QStringLiteral("lbl_LED%1").arg(before)));
+    press(Qt::Key_Right);
+    const int after = m_window->state().settings.lighting.mode;
+    EXPECT_NE(after, before);
+    EXPECT_EQ(mouse().liveSettings()[165] & 0x0F, after);
+    EXPECT_EQ(focused(),
+              find(after == 0 ? QStringLiteral("lbl_Off") : QStringLiteral("lbl_LED%1").arg(after)));
+
+    m_answers.nextFileNames.push_back(m_folder.filePath(QStringLiteral("keys")));
+    ASSERT_TRUE(tabTo(QStringLiteral("Btn_Save_3")));
+    press(Qt::Key_Return);
+    QFile saved(m_folder.filePath(QStringLiteral("keys.bin")));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray bytes = saved.readAll();
+    ASSERT_EQ(bytes.size(), 2048);
+    const std::vector<core::Byte> profiles = mouse().readMemory(192, 147);
+    EXPECT_TRUE(std::equal(profiles.begin(), profiles.end(), bytes.begin() + 192,
+                           [](core::Byte a, char b) { return a == static_cast<core::Byte>(b); }));
+
+    // The read that follows the save may bring another page to the front: Exit of the bar in view.
+    QString exitEntry;
+    for (int copy = 1; copy <= 5; ++copy)
+        if (find(QStringLiteral("Btn_Exit_%1").arg(copy))->isVisible())
+            exitEntry = QStringLiteral("Btn_Exit_%1").arg(copy);
+    ASSERT_TRUE(tabTo(exitEntry));
+    press(Qt::Key_Return);
+    EXPECT_TRUE(m_window->session().isShutDown());
+    EXPECT_FALSE(m_window->isVisible());
 }
 
 // A screen reader hears every navigation control by a word of the current language, the Exit picture
