@@ -39,6 +39,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <map>
 
 namespace tarvik::platform {
@@ -164,6 +165,30 @@ TEST_F(GSettingsPointer, HasNoWheelSettingAndRefusesValuesOutOfRange) {
     }
     EXPECT_EQ(g_settings_get_double(m_raw, "speed"), 1.0);
     EXPECT_EQ(g_settings_get_int(m_raw, "double-click"), 400);
+}
+
+// Every store's values come back as speed values through one rule; a value the store should never hold
+// (beyond its range, or no number at all, as a hand-edited file or a stranger on the bus can give) still
+// gives a speed value inside ours.
+TEST(PointerSpeedRange, StoreValuesComeBackAsTheNearestSpeedValue) {
+    using linux_desktop::speedFromRange;
+    using linux_desktop::speedToRange;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        double value, low, high;
+        int speed;
+    };
+    for (const Case& c : {Case{-1.0, -1.0, 1.0, 1}, Case{1.0, -1.0, 1.0, 20}, Case{0.0, -1.0, 1.0, 11},
+                          Case{-5.0, -1.0, 1.0, 1}, Case{5.0, -1.0, 1.0, 20}, Case{nan, -1.0, 1.0, 11},
+                          Case{inf, 0.1, 10.0, 11}, Case{-inf, 0.1, 10.0, 11}, Case{nan, 0.1, 10.0, 11},
+                          Case{1e300, 0.1, 10.0, 20}}) {
+        EXPECT_EQ(speedFromRange(c.value, c.low, c.high), c.speed)
+            << c.value << " in " << c.low << ".." << c.high;
+    }
+    for (int speed = PointerSettings::kMinSpeed; speed <= PointerSettings::kMaxSpeed; ++speed) {
+        EXPECT_EQ(speedFromRange(speedToRange(speed, 0.1, 10.0), 0.1, 10.0), speed);
+    }
 }
 
 TEST(GSettingsPointerSchema, AMissingSchemaOpensNothing) {

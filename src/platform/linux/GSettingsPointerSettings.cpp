@@ -49,24 +49,16 @@ bool keyFits(GSettingsSchema* schema, const char* name, const GVariantType* type
 // The schema's speed runs from -1 to 1; our speed values 1 to 20 are spread over it linearly, 1 and 20
 // on its ends.
 double speedToGSettings(int speed) {
-    return (2.0 * speed - (PointerSettings::kMinSpeed + PointerSettings::kMaxSpeed)) /
-           (PointerSettings::kMaxSpeed - PointerSettings::kMinSpeed);
+    return speedToRange(speed, -1.0, 1.0);
 }
 
 int speedFromGSettings(double value) {
-    if (!std::isfinite(value)) {
-        return (PointerSettings::kMinSpeed + PointerSettings::kMaxSpeed) / 2;
-    }
-    const double speed = ((value + 1.0) * (PointerSettings::kMaxSpeed - PointerSettings::kMinSpeed)) / 2.0 +
-                         PointerSettings::kMinSpeed;
-    return static_cast<int>(
-        std::clamp<long>(std::lround(speed), PointerSettings::kMinSpeed, PointerSettings::kMaxSpeed));
+    return speedFromRange(value, -1.0, 1.0);
 }
 
 // Our speed values 1 to 20 spread linearly over the multiplier range.
 double speedToMultiplier(int speed) {
-    return kMinMultiplier + (kMaxMultiplier - kMinMultiplier) * (speed - PointerSettings::kMinSpeed) /
-                                (PointerSettings::kMaxSpeed - PointerSettings::kMinSpeed);
+    return speedToRange(speed, kMinMultiplier, kMaxMultiplier);
 }
 
 int speedFromMultiplier(double value) {
@@ -75,12 +67,7 @@ int speedFromMultiplier(double value) {
     if (!std::isfinite(value) || value < kMinMultiplier) {
         return speedFromGSettings(0.0);
     }
-    const double speed =
-        PointerSettings::kMinSpeed + (value - kMinMultiplier) *
-                                         (PointerSettings::kMaxSpeed - PointerSettings::kMinSpeed) /
-                                         (kMaxMultiplier - kMinMultiplier);
-    return static_cast<int>(
-        std::clamp<long>(std::lround(speed), PointerSettings::kMinSpeed, PointerSettings::kMaxSpeed));
+    return speedFromRange(value, kMinMultiplier, kMaxMultiplier);
 }
 
 class GSettingsPointerSettings final : public PointerSettings {

@@ -37,18 +37,11 @@ constexpr int kProfileFlat = 1;
 constexpr int kProfileAdaptive = 2;
 
 double speedToLibinput(int speed) {
-    return (2.0 * speed - (PointerSettings::kMinSpeed + PointerSettings::kMaxSpeed)) /
-           (PointerSettings::kMaxSpeed - PointerSettings::kMinSpeed);
+    return speedToRange(speed, -1.0, 1.0);
 }
 
 int speedFromLibinput(double value) {
-    if (!std::isfinite(value)) {
-        value = 0.0;
-    }
-    const double speed = ((value + 1.0) * (PointerSettings::kMaxSpeed - PointerSettings::kMinSpeed)) / 2.0 +
-                         PointerSettings::kMinSpeed;
-    return static_cast<int>(
-        std::clamp<long>(std::lround(speed), PointerSettings::kMinSpeed, PointerSettings::kMaxSpeed));
+    return speedFromRange(value, -1.0, 1.0);
 }
 
 std::string number(double value) {

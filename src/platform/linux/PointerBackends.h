@@ -4,12 +4,34 @@
 
 #include "platform/PointerSettings.h"
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace tarvik::platform::linux_desktop {
+
+// Our speed values spread linearly over a store's own range, kMinSpeed on `low` and kMaxSpeed on `high`.
+inline double speedToRange(int speed, double low, double high) {
+    // Weighted ends rather than low plus a step: whole-number ends then give exact quotients.
+    return (low * (PointerSettings::kMaxSpeed - speed) + high * (speed - PointerSettings::kMinSpeed)) /
+           (PointerSettings::kMaxSpeed - PointerSettings::kMinSpeed);
+}
+
+// The nearest speed value for a value of that range; values beyond it give its ends, and a value that
+// is no number gives the middle, where the stores keep their defaults.
+inline int speedFromRange(double value, double low, double high) {
+    if (!std::isfinite(value)) {
+        value = (low + high) / 2.0;
+    }
+    const double speed =
+        PointerSettings::kMinSpeed +
+        (value - low) * (PointerSettings::kMaxSpeed - PointerSettings::kMinSpeed) / (high - low);
+    return static_cast<int>(std::lround(
+        std::clamp(speed, double(PointerSettings::kMinSpeed), double(PointerSettings::kMaxSpeed))));
+}
 
 inline constexpr const char* kGnomeMouseSchema = "org.gnome.desktop.peripherals.mouse";
 inline constexpr const char* kMateMouseSchema = "org.mate.peripherals-mouse";

@@ -37,18 +37,11 @@ bool isVirtual(const char* name) {
 
 // Our speeds 1 to 20 spread linearly over libinput's -1 to 1.
 float speedToLibinput(int speed) {
-    return static_cast<float>((2.0 * speed - (PointerSettings::kMinSpeed + PointerSettings::kMaxSpeed)) /
-                              (PointerSettings::kMaxSpeed - PointerSettings::kMinSpeed));
+    return static_cast<float>(speedToRange(speed, -1.0, 1.0));
 }
 
 int speedFromLibinput(double value) {
-    if (!std::isfinite(value)) {
-        value = 0.0;
-    }
-    const double speed = ((value + 1.0) * (PointerSettings::kMaxSpeed - PointerSettings::kMinSpeed)) / 2.0 +
-                         PointerSettings::kMinSpeed;
-    return static_cast<int>(
-        std::clamp<long>(std::lround(speed), PointerSettings::kMinSpeed, PointerSettings::kMaxSpeed));
+    return speedFromRange(value, -1.0, 1.0);
 }
 
 bool hasXInput2(Display* display) {

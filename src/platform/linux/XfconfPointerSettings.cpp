@@ -44,20 +44,12 @@ constexpr int kPrecisionThreshold = 6;
 constexpr int kConstantThreshold = 1;
 
 double speedToAcceleration(int speed) {
-    const double a = kMinAcceleration + (kMaxAcceleration - kMinAcceleration) *
-                                            (speed - PointerSettings::kMinSpeed) /
-                                            (PointerSettings::kMaxSpeed - PointerSettings::kMinSpeed);
     // Xfce keeps one decimal.
-    return std::round(a * 10.0) / 10.0;
+    return std::round(speedToRange(speed, kMinAcceleration, kMaxAcceleration) * 10.0) / 10.0;
 }
 
 int speedFromAcceleration(double value) {
-    const double speed =
-        PointerSettings::kMinSpeed + (value - kMinAcceleration) *
-                                         (PointerSettings::kMaxSpeed - PointerSettings::kMinSpeed) /
-                                         (kMaxAcceleration - kMinAcceleration);
-    return static_cast<int>(
-        std::clamp<long>(std::lround(speed), PointerSettings::kMinSpeed, PointerSettings::kMaxSpeed));
+    return speedFromRange(value, kMinAcceleration, kMaxAcceleration);
 }
 
 // A value as it came over the bus: arrays arrive as arrays of variants still to be unpacked.
