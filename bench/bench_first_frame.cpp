@@ -31,6 +31,8 @@
 #include <string>
 #include <vector>
 
+#include "BenchStats.h"
+
 extern char** environ;
 
 namespace {
@@ -144,33 +146,16 @@ std::optional<Sample> runOnce(const std::string& helper, const char* kind, bool 
     return sample;
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 struct Summary {
-    double spawnMedian, spawnMin, spawnMax, mainMedian, builtMedian, hwmMedian, hwmMax, rssMax;
+    tarvik::bench::Spread spawn, fromMain, built, hwm, rss;
 };
 
 Summary summarise(const std::vector<Sample>& samples) {
-    std::vector<double> spawn, fromMain, built, hwm, rss;
-    for (const Sample& s : samples) {
-        built.push_back(s.mainToBuiltMs);
-        spawn.push_back(s.spawnToFrameMs);
-        fromMain.push_back(s.mainToFrameMs);
-        hwm.push_back(s.vmHwmMb);
-        rss.push_back(s.maxRssMb);
-    }
-    return {median(spawn),
-            *std::min_element(spawn.begin(), spawn.end()),
-            *std::max_element(spawn.begin(), spawn.end()),
-            median(fromMain),
-            median(built),
-            median(hwm),
-            *std::max_element(hwm.begin(), hwm.end()),
-            *std::max_element(rss.begin(), rss.end())};
+    return {tarvik::bench::spreadOf(samples, &Sample::spawnToFrameMs),
+            tarvik::bench::spreadOf(samples, &Sample::mainToFrameMs),
+            tarvik::bench::spreadOf(samples, &Sample::mainToBuiltMs),
+            tarvik::bench::spreadOf(samples, &Sample::vmHwmMb),
+            tarvik::bench::spreadOf(samples, &Sample::maxRssMb)};
 }
 
 std::string defaultHelper(const char* argv0) {
@@ -227,14 +212,14 @@ int main(int argc, char** argv) {
                 "main->frame", "main->built", "VmHWM med", "VmHWM max", "ru_maxrss max");
     for (const auto& [name, s] : {std::pair{"bare QWidget", b}, std::pair{"MainWindow", m}})
         std::printf("%-12s %11.1f ms %7.1f ms %7.1f ms %11.1f ms %11.1f ms %9.1f MB %9.1f MB %11.1f MB\n",
-                    name, s.spawnMedian, s.spawnMin, s.spawnMax, s.mainMedian, s.builtMedian, s.hwmMedian,
-                    s.hwmMax, s.rssMax);
+                    name, s.spawn.median, s.spawn.min, s.spawn.max, s.fromMain.median, s.built.median,
+                    s.hwm.median, s.hwm.max, s.rss.max);
 
-    const double ratio = m.spawnMedian / b.spawnMedian;
-    const double mainRatio = m.mainMedian / b.mainMedian;
+    const double ratio = m.spawn.median / b.spawn.median;
+    const double mainRatio = m.fromMain.median / b.fromMain.median;
     std::printf("ratio MainWindow / bare: %.2f (spawn->frame), %.2f (main->frame); goal <= %.2f: %s\n", ratio,
                 mainRatio, kFrameRatioGoal, ratio <= kFrameRatioGoal ? "met" : "MISSED");
-    std::printf("MainWindow peak memory %.1f MB (bare %.1f MB); goal <= %.0f MB: %s\n", m.hwmMax, b.hwmMax,
-                kPeakMemoryGoalMb, m.hwmMax <= kPeakMemoryGoalMb ? "met" : "MISSED");
+    std::printf("MainWindow peak memory %.1f MB (bare %.1f MB); goal <= %.0f MB: %s\n", m.hwm.max, b.hwm.max,
+                kPeakMemoryGoalMb, m.hwm.max <= kPeakMemoryGoalMb ? "met" : "MISSED");
     return 0;
 }

@@ -45,6 +45,8 @@
 #include <string>
 #include <vector>
 
+#include "BenchStats.h"
+
 extern char** environ;
 
 namespace {
@@ -358,33 +360,15 @@ private:
     Damage m_damage = 0;
 };
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 struct Summary {
-    double paint, paintMin, paintMax, read, rssAtPaint, rss, rssMax, hwm;
+    tarvik::bench::Spread paint, read, rssAtPaint, rss, hwm;
 };
 
 Summary summarise(const std::vector<Sample>& samples) {
-    std::vector<double> paint, read, atPaint, rss, hwm;
-    for (const Sample& s : samples) {
-        atPaint.push_back(s.rssAtPaintMb);
-        paint.push_back(s.paintMs);
-        read.push_back(s.readMs);
-        rss.push_back(s.rssMb);
-        hwm.push_back(s.hwmMb);
-    }
-    return {median(paint),
-            *std::min_element(paint.begin(), paint.end()),
-            *std::max_element(paint.begin(), paint.end()),
-            median(read),
-            median(atPaint),
-            median(rss),
-            *std::max_element(rss.begin(), rss.end()),
-            median(hwm)};
+    return {
+        tarvik::bench::spreadOf(samples, &Sample::paintMs), tarvik::bench::spreadOf(samples, &Sample::readMs),
+        tarvik::bench::spreadOf(samples, &Sample::rssAtPaintMb),
+        tarvik::bench::spreadOf(samples, &Sample::rssMb), tarvik::bench::spreadOf(samples, &Sample::hwmMb)};
 }
 
 } // namespace
@@ -457,14 +441,16 @@ int main(int argc, char** argv) {
     std::printf("%-14s %14s %9s %9s %12s %10s %10s %10s %10s\n", "window", "launch->paint", "min", "max",
                 "read done", "at paint", "VmRSS", "VmRSS max", "VmHWM");
     std::printf("%-14s %11.1f ms %6.1f ms %6.1f ms %12s %7.1f MB %7.1f MB %7.1f MB %7.1f MB\n",
-                "bare Qt window", b.paint, b.paintMin, b.paintMax, "-", b.rssAtPaint, b.rss, b.rssMax, b.hwm);
+                "bare Qt window", b.paint.median, b.paint.min, b.paint.max, "-", b.rssAtPaint.median,
+                b.rss.median, b.rss.max, b.hwm.median);
     std::printf("%-14s %11.1f ms %6.1f ms %6.1f ms %9.1f ms %7.1f MB %7.1f MB %7.1f MB %7.1f MB\n", "program",
-                p.paint, p.paintMin, p.paintMax, p.read, p.rssAtPaint, p.rss, p.rssMax, p.hwm);
-    const double paintRatio = p.paint / b.paint;
+                p.paint.median, p.paint.min, p.paint.max, p.read.median, p.rssAtPaint.median, p.rss.median,
+                p.rss.max, p.hwm.median);
+    const double paintRatio = p.paint.median / b.paint.median;
     std::printf("first paint: program / bare %.2f; goal <= %.2f: %s\n", paintRatio, kPaintRatioGoal,
                 paintRatio <= kPaintRatioGoal ? "met" : "MISSED");
-    std::printf("resident memory: program %.1f MB, program / bare %.2f; goal <= %.0f MB: %s\n", p.rss,
-                p.rss / b.rss, kMemoryGoalMb, p.rss <= kMemoryGoalMb ? "met" : "MISSED");
+    std::printf("resident memory: program %.1f MB, program / bare %.2f; goal <= %.0f MB: %s\n", p.rss.median,
+                p.rss.median / b.rss.median, kMemoryGoalMb, p.rss.median <= kMemoryGoalMb ? "met" : "MISSED");
     XCloseDisplay(display);
     return 0;
 }
