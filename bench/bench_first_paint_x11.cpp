@@ -46,6 +46,7 @@
 #include <vector>
 
 #include "BenchStats.h"
+#include "platform/XvfbServer.h"
 
 extern char** environ;
 
@@ -63,46 +64,8 @@ double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-class Xvfb {
-public:
-    Xvfb() {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return;
-        m_pid = fork();
-        if (m_pid == 0) {
-            close(fds[0]);
-            const int null = open("/dev/null", O_WRONLY);
-            dup2(null, STDERR_FILENO);
-            const std::string fd = std::to_string(fds[1]);
-            // -displayfd: the server takes a free display number itself and writes it to the pipe.
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-noreset", "-ac", "-screen",
-                   "0", "1280x1024x24", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        std::string number;
-        char c = 0;
-        while (read(fds[0], &c, 1) == 1 && c != '\n')
-            number += c;
-        close(fds[0]);
-        if (!number.empty())
-            m_display = ":" + number;
-    }
-    ~Xvfb() {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-    Xvfb(const Xvfb&) = delete;
-    Xvfb& operator=(const Xvfb&) = delete;
-    const std::string& display() const { return m_display; }
-
-private:
-    pid_t m_pid = -1;
-    std::string m_display;
-};
+// Large enough that neither window is cut, so both paint the same area.
+constexpr const char* kScreen = "1280x1024x24";
 
 struct Sample {
     double paintMs = 0;
@@ -398,7 +361,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    Xvfb server;
+    const tarvik::test::XvfbServer server(kScreen, true);
     if (server.display().empty()) {
         std::fprintf(stderr, "Xvfb did not start\n");
         return 1;
@@ -433,9 +396,9 @@ int main(int argc, char** argv) {
 
     const Summary b = summarise(bareSamples);
     const Summary p = summarise(programSamples);
-    std::printf("\nfirst paint on Xvfb %s (1280x1024x24), %d rounds in turns, medians; windows %dx%d / %dx%d "
+    std::printf("\nfirst paint on Xvfb %s (%s), %d rounds in turns, medians; windows %dx%d / %dx%d "
                 "painted first\n",
-                server.display().c_str(), rounds, bareSamples.front().paintedWidth,
+                server.display().c_str(), kScreen, rounds, bareSamples.front().paintedWidth,
                 bareSamples.front().paintedHeight, programSamples.front().paintedWidth,
                 programSamples.front().paintedHeight);
     std::printf("%-14s %14s %9s %9s %12s %10s %10s %10s %10s\n", "window", "launch->paint", "min", "max",

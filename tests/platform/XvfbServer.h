@@ -8,6 +8,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,16 +17,21 @@ namespace tarvik::test {
 
 class XvfbServer {
 public:
-    XvfbServer() {
+    // `screen`: width x height x depth of its one screen. `quiet`: the server's own messages go nowhere.
+    explicit XvfbServer(const std::string& screen = "640x480x24", bool quiet = false) {
         int fds[2];
         if (pipe(fds) != 0)
             return;
         m_pid = fork();
         if (m_pid == 0) {
             close(fds[0]);
+            if (quiet) {
+                const int null = open("/dev/null", O_WRONLY);
+                dup2(null, STDERR_FILENO);
+            }
             const std::string fd = std::to_string(fds[1]);
             execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-noreset", "-ac", "-screen",
-                   "0", "640x480x24", static_cast<char*>(nullptr));
+                   "0", screen.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
         close(fds[1]);
