@@ -19,8 +19,8 @@ EepromMacroEntries toArray(const std::vector<DeviceMacroEntry>& entries) {
     return out;
 }
 
-// True when the packed area reads back as the macros it was packed from. The area holds no lengths,
-// so the reader has to guess where each body ends.
+// True when the packed area reads back as the macros it was packed from. The area holds no lengths
+// and a name the reader takes for the end of the macros loses it and every later one.
 bool readsBackAs(const EepromPackResult& packed, const EepromMacroEntries& entries) {
     if (!packed.fits())
         return false;

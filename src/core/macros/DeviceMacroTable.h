@@ -39,6 +39,11 @@ struct DeviceMacroView {
     DecodedMacro decoded;
 };
 
+// The language keys of the two refusals of an "I2C" add: no room, and a name the mouse's store cannot
+// keep in front of its macros.
+inline constexpr const char* kMacroNoRoomMessage = "Str103";
+inline constexpr const char* kMacroNameRefusedMessage = "Str129";
+
 class DeviceMacroTable {
 public:
     enum class Result {
