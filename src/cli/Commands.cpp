@@ -582,8 +582,11 @@ public:
             case core::DeviceMacroTable::Result::TableFull:
                 m_io.err << "tarvikctl: the mouse holds " << table.capacity() << " macros already\n";
                 return kExitUsage;
+            case core::DeviceMacroTable::Result::Unreadable:
+                m_io.err << "tarvikctl: " << session.text(core::kMacroNameRefusedMessage) << "\n";
+                return kExitUsage;
             default:
-                m_io.err << "tarvikctl: " << session.text("Str103") << "\n";
+                m_io.err << "tarvikctl: " << session.text(core::kMacroNoRoomMessage) << "\n";
                 return kExitUsage;
             }
         });

@@ -5,6 +5,7 @@
 #include "cli/CliSession.h"
 #include "core/image/Checksum.h"
 #include "core/image/ConfigImage.h"
+#include "core/macros/MacroCodec.h"
 #include "core/macros/MacroLibrary.h"
 #include "core/macros/MacroLibraryFile.h"
 #include "emulator/EmulatorTransport.h"
@@ -358,6 +359,13 @@ TEST_F(TarvikctlTest, MacrosFromTheWindowsLibraryAndButtonsFollowADeletion) {
     }
     const QString folder = path(QStringLiteral("data/tarvik-config"));
     ASSERT_TRUE(QDir().mkpath(folder));
+    // Key "A" down and up (its code 04 is followed by the end byte), and a name starting with a
+    // fullwidth letter, whose first byte is FF.
+    const std::vector<core::Byte> keyA = {0x82, 0x04, 0x02, 0x04, 0x00};
+    for (const char* name : {"KeyA", "\uFF21"}) {
+        ASSERT_EQ(library.addNew(name, &slot), core::MacroLibrary::Result::Done);
+        ASSERT_TRUE(library.encode(slot, core::decodeMacro(keyA, keyA.size()).text).fits);
+    }
     ASSERT_TRUE(core::MacroLibraryFile(std::filesystem::path(folder.toStdString()) / "Tarvik-Macro.bin")
                     .save(library));
 
@@ -367,19 +375,24 @@ TEST_F(TarvikctlTest, MacrosFromTheWindowsLibraryAndButtonsFollowADeletion) {
     EXPECT_THAT(unknown.err.toStdString(), HasSubstr("no macro named \"Jump\""));
     EXPECT_TRUE(lines(transcript).empty());
 
-    for (const char* name : {"Burst", "Reload"}) {
+    for (const char* name : {"Burst", "Reload", "KeyA"}) {
         const Outcome added = tarvikctl({"macros", "add", name});
         ASSERT_EQ(added.code, 0) << added.err.toStdString();
     }
+    const Outcome refused = tarvikctl({"macros", "add", "\uFF21"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_THAT(refused.err.toStdString(), HasSubstr("cannot keep a macro whose name"));
     ASSERT_EQ(tarvikctl({"set", "button", "game", "5", "Reload"}).code, 0);
     const Outcome listed = tarvikctl({"macros", "list"});
     EXPECT_THAT(listed.out.toStdString(), HasSubstr("1  Burst"));
     EXPECT_THAT(listed.out.toStdString(), HasSubstr("2  Reload"));
+    EXPECT_THAT(listed.out.toStdString(), HasSubstr("3  KeyA"));
 
-    EXPECT_EQ(tarvikctl({"macros", "delete", "3"}).code, 1);
+    EXPECT_EQ(tarvikctl({"macros", "delete", "4"}).code, 1);
     ASSERT_EQ(tarvikctl({"macros", "delete", "1"}).code, 0);
     const std::string after = tarvikctl({"macros", "list"}).out.toStdString();
     EXPECT_THAT(after, HasSubstr("1  Reload"));
+    EXPECT_THAT(after, HasSubstr("2  KeyA"));
     EXPECT_THAT(after, ::testing::Not(HasSubstr("Burst")));
     const std::string shown = tarvikctl({"show"}).out.toStdString();
     const auto game = shown.find("Game Mode:");

@@ -19,8 +19,8 @@ EepromMacroEntries toArray(const std::vector<DeviceMacroEntry>& entries) {
     return out;
 }
 
-// True when the packed area reads back as the macros it was packed from. The area holds no lengths,
-// so the reader has to guess where each body ends.
+// True when the packed area reads back as the macros it was packed from. The area holds no lengths
+// and a name the reader takes for the end of the macros loses it and every later one.
 bool readsBackAs(const EepromPackResult& packed, const EepromMacroEntries& entries) {
     if (!packed.fits())
         return false;
@@ -172,8 +172,11 @@ DeviceMacroTable::Result DeviceMacroTable::add(const MacroNameField& name,
         return Result::Done;
     }
 
-    // "I2C": the fit is decided on the packed image, filler byte included.
-    const auto length = storedLength(added.body);
+    // "I2C": the fit is decided on the packed image, filler byte included. The length is walked
+    // event by event: a body whose last event is a delay of whole 256 ms ends in 00 00 00, and
+    // counting up to the first three zeros would leave out its end byte, so that the mouse would
+    // play on into the next macro's name.
+    const auto length = eepromBodyLength(added.body);
     if (!length)
         return Result::TooLong;
     added.length = static_cast<std::uint16_t>(*length + kMacroNameFieldSize);

@@ -39,6 +39,11 @@ struct DeviceMacroView {
     DecodedMacro decoded;
 };
 
+// The language keys of the two refusals of an "I2C" add: no room, and a name the mouse's store cannot
+// keep in front of its macros.
+inline constexpr const char* kMacroNoRoomMessage = "Str103";
+inline constexpr const char* kMacroNameRefusedMessage = "Str129";
+
 class DeviceMacroTable {
 public:
     enum class Result {
@@ -46,10 +51,9 @@ public:
         NoSuchRow,
         TableFull, // 15 ("I2C") or 32 ("Flash") macros already
         TooLong,   // "I2C": the macros would need more than the 512 bytes (show "Str103")
-        // "I2C": the packed area would not read back as the same macros, because the reader has to
-        // guess where each body ends (a delay of a multiple of 256 ms before the end, or a name that
-        // starts with the byte 0x21 after it). Writing it would leave the mouse with a cut macro and
-        // a stray one at the next read.
+        // "I2C": the packed area would not read back as the same macros: a name whose first two
+        // bytes are 00 00 or hold 0xFF reads as the end of the macros, so it and every later macro
+        // would be lost at the next read. Not a matter of room: "Str103" is not the message for it.
         Unreadable,
     };
 

@@ -26,8 +26,6 @@ void setAddresses(EepromMacroEntries& entries) {
 
 EepromMacroEntries readEepromMacros(std::span<const Byte, kEepromMacroAreaSize> area) {
     EepromMacroEntries entries{};
-    auto at = [&](std::size_t i) { return i < area.size() ? area[i] : Byte{0}; };
-
     std::size_t p = 0;
     for (std::size_t k = 0; k < entries.size(); ++k) {
         if (p + kEepromEmptyMacroLength > area.size())
@@ -38,23 +36,14 @@ EepromMacroEntries readEepromMacros(std::span<const Byte, kEepromMacroAreaSize> 
             break;
 
         const std::size_t q = p + kMacroNameFieldSize;
+        // Walk the events by their sizes: the end byte is the first 0x00 where an event would start.
+        // A parameter byte of 0x00 (a delay of whole 256 ms, a key code, a move of 0) is never taken
+        // for the end. A body may hold 256 events; its end byte then lies just past the body.
         std::size_t events = 0;
-        if (area[q] != 0) {
-            // j: bytes of events before the end byte. A 0x00 right after a code that takes
-            // parameters is a parameter, not the end.
-            // j may reach the body size: a body that took the filler byte holds 256 events and its
-            // end byte is implied.
-            std::size_t j = 1;
-            for (; q + j < area.size() && j <= kMacroBodySize; ++j) {
-                const Byte before = area[q + j - 1];
-                if (area[q + j] == 0 && before != macro::kRepeatStart && before != macro::kDelay &&
-                    before != 0x00 && before != macro::kMove && at(q + j + 1) != 0x21)
-                    break;
-            }
-            if (q + j >= area.size() || j > kMacroBodySize)
-                break;
-            events = j;
-        }
+        while (events < kMacroBodySize && q + events < area.size() && area[q + events] != 0)
+            events += macro::eventSize(area[q + events]);
+        if (events > kMacroBodySize || q + events >= area.size() || area[q + events] != 0)
+            break;
 
         DeviceMacroEntry& e = entries[k];
         std::copy_n(area.begin() + static_cast<std::ptrdiff_t>(p), kMacroNameFieldSize, e.name.begin());
@@ -64,6 +53,15 @@ EepromMacroEntries readEepromMacros(std::span<const Byte, kEepromMacroAreaSize> 
     }
     setAddresses(entries);
     return entries;
+}
+
+std::optional<std::size_t> eepromBodyLength(std::span<const Byte> body) {
+    std::size_t events = 0;
+    while (events < body.size() && body[events] != 0)
+        events += macro::eventSize(body[events]);
+    if (events >= body.size())
+        return std::nullopt;
+    return events + 1;
 }
 
 EepromPackResult packEepromMacros(EepromMacroEntries& entries) {

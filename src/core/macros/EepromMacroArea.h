@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace tarvik::core {
@@ -24,11 +25,15 @@ using EepromMacroArea = std::array<Byte, kEepromMacroAreaSize>;
 using EepromMacroEntries = std::array<DeviceMacroEntry, kEepromMacroCount>;
 
 // The entries an area image holds (the reading half of UnpackEepromMacros). The area carries no
-// lengths: a body ends at the first 0x00 that does not follow 0xFD, 0xFE, 0x00 or 0x04 and is not
-// followed by 0x21. Reading stops at a name that starts with 00 00 or holds 0xFF in its first two
-// bytes, and at a macro whose end does not lie within the area and a 256-byte body; every later
-// entry stays unused.
+// lengths: a body ends at the first 0x00 found where an event would start, the events being walked
+// by their sizes, so parameter bytes of 0x00 stay in the body. Reading stops at a name that starts with 00 00
+// or holds 0xFF in its first two bytes, and at a macro whose end does not lie within the area and a 256-byte
+// body; every later entry stays unused.
 EepromMacroEntries readEepromMacros(std::span<const Byte, kEepromMacroAreaSize> area);
+
+// Bytes a body takes in the area, its end byte included: its events walked by their sizes up to the
+// first 0x00 where an event would start. Nothing when no end byte lies within the body.
+std::optional<std::size_t> eepromBodyLength(std::span<const Byte> body);
 
 struct EepromPackResult {
     EepromMacroArea area{};     // the image; never holds more than its 512 bytes

@@ -449,8 +449,10 @@ void MacroPage::addToMouse() {
         break;
     }
     case core::DeviceMacroTable::Result::TooLong:
+        shell().showMessage(core::kMacroNoRoomMessage);
+        break;
     case core::DeviceMacroTable::Result::Unreadable:
-        shell().showMessage("Str103");
+        shell().showMessage(core::kMacroNameRefusedMessage);
         break;
     default:
         break;

@@ -163,36 +163,101 @@ TEST(EepromMacros, OnlyAnEventCodeAtOffset255GetsTheFiller) {
     EXPECT_EQ(slice(move.eepromArea(), 255, 4), (Bytes{0x04, 0x01, 0x02, 0xA1}));
 }
 
-TEST(EepromMacros, EndByteRuleReadsDelaysOfWholeMultiplesOf256Ms) {
-    // FE 02 00 then a right press: the 00 of the delay is taken for the end byte.
+TEST(EepromMacros, ZeroParametersAreNotTakenForTheEndByte) {
+    // A delay of 512 ms (FE 02 00) then a right press, a move of (5, 0) and a key "A" up: every 00
+    // before the last is a parameter, and the body is read whole, whatever follows it.
     EepromMacroArea area{};
     const MacroNameField name = nameToField("D");
     std::copy(name.begin(), name.end(), area.begin());
-    const Bytes cut = {0xFE, 0x02, 0x00, 0xA2, 0x00};
-    std::copy(cut.begin(), cut.end(), area.begin() + 16);
-    DeviceMacroTable table;
-    table.loadEeprom(area);
-    ASSERT_GE(table.count(), 1u);
-    EXPECT_EQ(table.entry(0).length, 16 + 2 + 1);
-    EXPECT_EQ(slice(table.entry(0).body, 0, 3), (Bytes{0xFE, 0x02, 0x00}));
-
-    // Followed by a left release it is read whole.
-    area[16 + 3] = 0x21;
-    table.loadEeprom(area);
-    ASSERT_EQ(table.count(), 1u);
-    EXPECT_EQ(table.entry(0).length, 16 + 4 + 1);
-    EXPECT_EQ(slice(table.entry(0).body, 0, 5), (Bytes{0xFE, 0x02, 0x00, 0x21, 0x00}));
+    const Bytes body = {0xFE, 0x02, 0x00, 0xA2, 0x04, 0x05, 0x00, 0x02, 0x04, 0x00};
+    std::copy(body.begin(), body.end(), area.begin() + 16);
+    for (const Byte next : {Byte{0x00}, Byte{0x21}}) {
+        SCOPED_TRACE(next);
+        area[16 + body.size()] = next; // the first byte of what follows: more zeros or another name
+        DeviceMacroTable table;
+        table.loadEeprom(area);
+        ASSERT_GE(table.count(), 1u);
+        EXPECT_EQ(table.entry(0).length, 16 + body.size());
+        EXPECT_EQ(slice(table.entry(0).body, 0, body.size()), body);
+    }
 }
 
-TEST(EepromMacros, AddingAMacroTheAreaWouldReadBackCutIsRefused) {
-    DeviceMacroTable table = emptyEeprom();
-    table.add(nameToField("M1"), bodyOf({0xA1, 0x21}));
-    const EepromMacroArea before = table.eepromArea();
-    EXPECT_EQ(table.add(nameToField("D"), bodyOf({0xFE, 0x02, 0x00, 0xA2})),
-              DeviceMacroTable::Result::Unreadable);
-    EXPECT_THAT(table.names(), ElementsAre("M1"));
-    EXPECT_EQ(table.eepromArea(), before);
-    EXPECT_EQ(table.add(nameToField("D"), bodyOf({0xFE, 0x02, 0x00, 0x21})), DeviceMacroTable::Result::Done);
+// Adding one macro after `before`: either the mouse's area, read again, gives back every macro
+// byte for byte at the addresses the table gave them, or the add is refused for the reason that
+// holds and nothing changes.
+TEST(EepromMacros, AddedMacrosReadBackByteIdenticalOrAreRefusedForTheirReason) {
+    using R = DeviceMacroTable::Result;
+    struct Case {
+        const char* what;
+        std::vector<Bytes> before;
+        const char* name;
+        Bytes body;
+        R result;
+        Bytes stored; // the body as the area holds it (the filler in front where it applies)
+    };
+    const Bytes keyA = {0x82, 0x04, 0x02, 0x04};
+    const Bytes withFiller = {0xFC, 0x82, 0x04, 0x02, 0x04};
+    const Case cases[] = {
+        {"key A after another", {{0xA1, 0x21}}, "K", keyA, R::Done, keyA},
+        {"shift+A on an empty store", {}, "S", {0x81, 0x02, 0x82, 0x04, 0x02, 0x04}, R::Done, {}},
+        {"ends with a delay of 512 ms", {{0xA1, 0x21}}, "D", {0xA1, 0xFE, 0x02, 0x00}, R::Done, {}},
+        {"delay of 256 ms before a right press", {}, "D", {0xFE, 0x01, 0x00, 0xA2}, R::Done, {}},
+        {"move of (5, 0)", {{0xA1, 0x21}}, "M", {0x04, 0x05, 0x00, 0xA1}, R::Done, {}},
+        {"name starting with 0x21 after another", {{0xA1, 0x21}}, "\u2192A", keyA, R::Done, keyA},
+        {"the previous macro ends at offset 255", {clicks(239)}, "B", keyA, R::Done, keyA},
+        {"key code lands at offset 255", {clicks(222)}, "B", keyA, R::Done, withFiller},
+        {"delay of 256 ms lands at offset 255",
+         {clicks(222)},
+         "B",
+         {0xFE, 0x01, 0x00, 0xA1},
+         R::Done,
+         {0xFC, 0xFE, 0x01, 0x00, 0xA1}},
+        {"empty name", {{0xA1, 0x21}}, "", keyA, R::Unreadable, {}},
+        {"name starting with a character whose low byte is FF", {}, "\u00FF", keyA, R::Unreadable, {}},
+        {"fullwidth name", {}, "\uFF21", keyA, R::Unreadable, {}},
+        {"no room", {clicks(238), clicks(240)}, "K", keyA, R::TooLong, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeviceMacroTable table = emptyEeprom();
+        for (std::size_t i = 0; i < c.before.size(); ++i)
+            ASSERT_EQ(table.add(nameToField("P" + std::to_string(i)), bodyOf(c.before[i])), R::Done);
+        const EepromMacroArea areaBefore = table.eepromArea();
+        std::vector<DeviceMacroEntry> entriesBefore;
+        for (std::size_t row = 0; row < table.count(); ++row)
+            entriesBefore.push_back(table.entry(row));
+
+        const R result = table.add(nameToField(c.name), bodyOf(c.body));
+        EXPECT_EQ(result, c.result);
+        if (result != c.result)
+            continue;
+        if (c.result != R::Done) {
+            EXPECT_EQ(table.eepromArea(), areaBefore);
+            EXPECT_EQ(table.count(), c.before.size());
+            continue;
+        }
+        ASSERT_EQ(table.count(), c.before.size() + 1);
+        const DeviceMacroEntry& added = table.entry(c.before.size());
+        const Bytes stored = c.stored.empty() ? c.body : c.stored;
+        Bytes withEnd = stored;
+        withEnd.push_back(0x00);
+        EXPECT_EQ(added.length, 16 + withEnd.size());
+        // The address names the body, 16 bytes after the name; the first name is at area offset 0.
+        const std::size_t nameAt = added.address - 0x0200u;
+        EXPECT_EQ(slice(table.eepromArea(), nameAt, 16), nameBytes(c.name));
+        EXPECT_EQ(slice(table.eepromArea(), nameAt + 16, withEnd.size()), withEnd);
+
+        // What the mouse holds, read again: the same macros, the earlier ones untouched.
+        DeviceMacroTable reread;
+        reread.loadEeprom(table.eepromArea());
+        ASSERT_EQ(reread.count(), table.count());
+        for (std::size_t row = 0; row < table.count(); ++row)
+            EXPECT_EQ(reread.entry(row), table.entry(row)) << "row " << row;
+        for (std::size_t row = 0; row < c.before.size(); ++row)
+            EXPECT_EQ(table.entry(row), entriesBefore[row]) << "row " << row;
+        EXPECT_EQ(reread.eepromArea(), table.eepromArea());
+        EXPECT_EQ(slice(reread.entry(c.before.size()).body, 0, stored.size()), stored);
+    }
 }
 
 TEST(EepromMacros, SizeIsDecidedOnThePackedAreaFillerIncluded) {

@@ -274,6 +274,42 @@ TEST_F(MacroPageTest, ARefusedKeyWriteOfADeletionLeavesTheMacrosWhereTheButtonsF
     EXPECT_EQ(stored(496, 512), macros);
 }
 
+// Macros whose bodies hold zero parameters (key "A" is code 04, a delay of 512 ms is FE 02 00) go into
+// the mouse and come back from it byte for byte, the earlier macro untouched; a name the store
+// cannot keep in front of its macros is refused with its own message, not the one about room.
+TEST_F(MacroPageTest, I2cZeroParametersReadBackFromTheMouseAndARefusedNameSaysWhy) {
+    plug(StorageKind::I2C);
+    const std::vector<Byte> keyA = {0x82, 0x04, 0x02, 0x04, 0x00};
+    const std::vector<Byte> delayLast = {0xA1, 0xFE, 0x02, 0x00, 0x00};
+    library({record("M1", kM1Body), record("D", delayLast), record("A", keyA),
+             record("\uFF21", {0xA1, 0x21, 0x00})});
+    for (int row = 0; row < 3; ++row)
+        menu("LB_PCMacroName", row, "Btn_AddMacro");
+    EXPECT_TRUE(shell.messages.isEmpty());
+    ASSERT_EQ(cycle.deviceMacroTable().count(), 3u);
+    const std::vector<Byte> m1 = stored(496, 19);
+    EXPECT_EQ(std::vector<Byte>(m1.begin() + 16, m1.end()), kM1Body);
+    // The delay's end byte counts: the next macro starts after it.
+    EXPECT_EQ(stored(496 + 19 + 16, 5), delayLast);
+    EXPECT_EQ(stored(496 + 19 + 21 + 16, 5), keyA);
+    EXPECT_EQ(cycle.deviceMacroTable().addressTable().address(2), 0x0200 + 19 + 21);
+
+    // The mouse read again gives the same macros at the same addresses.
+    std::vector<core::DeviceMacroEntry> added;
+    for (std::size_t row = 0; row < 3; ++row)
+        added.push_back(cycle.deviceMacroTable().entry(row));
+    readBack(StorageKind::I2C);
+    ASSERT_EQ(cycle.deviceMacroTable().count(), 3u);
+    for (std::size_t row = 0; row < 3; ++row)
+        EXPECT_EQ(cycle.deviceMacroTable().entry(row), added[row]) << "row " << row;
+
+    const auto before = mouse->memory();
+    menu("LB_PCMacroName", 3, "Btn_AddMacro");
+    EXPECT_EQ(shell.messages, QStringList{"Str129"});
+    EXPECT_EQ(cycle.deviceMacroTable().count(), 3u);
+    EXPECT_EQ(mouse->memory(), before);
+}
+
 TEST_F(MacroPageTest, I2cRefusesA16thMacroAndOneThatDoesNotFit) {
     plug(StorageKind::I2C);
     library({record("A", {0xA1, 0x21, 0x00}), record("Big", std::vector<Byte>(255, 0x21))});
