@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QStringList>
 
+#include <tuple>
+
 namespace tarvik::gui {
 
 namespace {
@@ -51,6 +53,7 @@ AssemblyKeyDialog::AssemblyKeyDialog(const AppState& state, QWidget* main, Handl
         m_boxes[static_cast<int>(b.modifier)] = box;
     }
     placeButtons("Str501", "Str502", "AK");
+    placeKeyHint();
     connect(confirmButton(), &CaptionLabel::clicked, this, [this] {
         const core::AssemblyKeyLogic::Result result = m_logic.confirm();
         if (m_handlers.confirmed)
@@ -98,6 +101,20 @@ bool AssemblyKeyDialog::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() != QEvent::KeyPress)
             return true;
         const auto* key = static_cast<QKeyEvent*>(event);
+        if (leftEditOnHeldTab(*key)) {
+            if (m_beforeTab) {
+                std::tie(m_logic, m_shownNames) = *m_beforeTab;
+                m_beforeTab.reset();
+                showEditText();
+            }
+            return true;
+        }
+        if (!key->isAutoRepeat()) {
+            if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+                m_beforeTab.emplace(m_logic, m_shownNames);
+            else
+                m_beforeTab.reset();
+        }
         const Qt::KeyboardModifiers held = key->modifiers();
         const int vk = platform::virtualKeyOfKeyEvent(*key);
         if (m_logic.keyPressed(vk, held.testFlag(Qt::ShiftModifier), held.testFlag(Qt::AltModifier),

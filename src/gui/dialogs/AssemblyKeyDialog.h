@@ -6,6 +6,9 @@
 #include "core/keys/AssemblyKeyLogic.h"
 #include "gui/dialogs/SkinnedDialog.h"
 
+#include <optional>
+#include <utility>
+
 #include <QHash>
 #include <QString>
 
@@ -40,6 +43,8 @@ private:
     void showEditText();
 
     core::AssemblyKeyLogic m_logic;
+    // What the edit held before the Tab press now down, to undo it when the Tab turns out held.
+    std::optional<std::pair<core::AssemblyKeyLogic, QHash<QString, QString>>> m_beforeTab;
     Handlers m_handlers;
     std::array<QCheckBox*, 4> m_boxes{};
     // Key table name -> the name with the layout's character beside it, for the keys taken.

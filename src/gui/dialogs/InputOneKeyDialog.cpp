@@ -18,6 +18,7 @@ InputOneKeyDialog::InputOneKeyDialog(const AppState& state, QWidget* main, int s
     edit()->installEventFilter(this);
     keepKeysFromTheEdit(edit());
     placeButtons("Str511", "Str512", "MN");
+    placeKeyHint();
     connect(confirmButton(), &CaptionLabel::clicked, this, [this] {
         const core::InputOneKeyLogic::Result result = m_logic.confirm();
         if (m_replace)
@@ -35,6 +36,20 @@ bool InputOneKeyDialog::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() != QEvent::KeyPress)
             return true;
         const auto* key = static_cast<QKeyEvent*>(event);
+        if (leftEditOnHeldTab(*key)) {
+            if (m_beforeTab) {
+                m_logic = m_beforeTab->first;
+                edit()->setText(m_beforeTab->second);
+                m_beforeTab.reset();
+            }
+            return true;
+        }
+        if (!key->isAutoRepeat()) {
+            if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+                m_beforeTab.emplace(m_logic, edit()->text());
+            else
+                m_beforeTab.reset();
+        }
         const int vk = platform::virtualKeyOfKeyEvent(*key);
         m_logic.keyPressed(vk);
         // The edit shows the layout's character beside the name when it fits; Confirm hands on the

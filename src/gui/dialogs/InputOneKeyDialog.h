@@ -6,6 +6,8 @@
 #include "gui/dialogs/SkinnedDialog.h"
 
 #include <functional>
+#include <optional>
+#include <utility>
 
 namespace tarvik::gui {
 
@@ -25,6 +27,8 @@ protected:
 
 private:
     core::InputOneKeyLogic m_logic;
+    // What the edit held before the Tab press now down, to undo it when the Tab turns out held.
+    std::optional<std::pair<core::InputOneKeyLogic, QString>> m_beforeTab;
     Replace m_replace;
 };
 

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <string>
 
 namespace tarvik::gui {
@@ -105,6 +106,28 @@ CaptionLabel* SkinnedDialog::makeButton(const QString& name, const QString& pict
     label->setProperty("pressedPicture", QVariant::fromValue(static_cast<QObject*>(picture)));
     label->setProperty("pictureFamily", pictureFamily);
     return label;
+}
+
+void SkinnedDialog::placeKeyHint() {
+    // There is no entry for this line in the language tables: it is said in English.
+    m_keyHint = new QLabel(tr("Hold Tab to reach the buttons"), this);
+    m_keyHint->setObjectName(QStringLiteral("lbl_KeyHint"));
+    QFont font = fontOfSize(-1);
+    m_keyHint->setFont(font);
+    QPalette palette = m_keyHint->palette();
+    palette.setColor(QPalette::WindowText, textColour());
+    m_keyHint->setPalette(palette);
+    m_keyHint->adjustSize();
+    // Just under the edit, where the picture leaves a free line before the next row of controls.
+    m_keyHint->move(m_edit->x(), m_edit->geometry().bottom() + 2);
+    m_keyHint->setMaximumWidth(std::max(m_edit->width(), m_keyHint->width()));
+}
+
+bool SkinnedDialog::leftEditOnHeldTab(const QKeyEvent& key) {
+    if ((key.key() != Qt::Key_Tab && key.key() != Qt::Key_Backtab) || !key.isAutoRepeat())
+        return false;
+    focusNextPrevChild(key.key() == Qt::Key_Tab && !key.modifiers().testFlag(Qt::ShiftModifier));
+    return true;
 }
 
 void SkinnedDialog::placeButtons(const char* confirmKey, const char* clearKey, const char* prefix) {

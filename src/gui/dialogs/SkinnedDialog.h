@@ -47,6 +47,15 @@ protected:
     void placeEdit(const char* objectName, const char* xKey, const char* yKey, const char* wKey);
     void placeButtons(const char* confirmKey, const char* clearKey, const char* prefix);
 
+    // For an edit that takes every key, Tab and Escape included: a keyboard user leaves it by holding
+    // Tab (Shift+Tab goes the other way), since a tap of Tab is a key to enter. The hint line under
+    // the edit says so.
+    void placeKeyHint();
+    // `key` repeats a held Tab: focus has moved on out of the edit and the caller undoes what the
+    // first press of that Tab entered.
+    bool leftEditOnHeldTab(const QKeyEvent& key);
+    QLabel* keyHint() const { return m_keyHint; }
+
     const AppState& state() const { return m_state; }
     QFont fontOfSize(int add) const;
     QColor textColour() const;
@@ -63,6 +72,7 @@ private:
     CaptionLabel* m_confirm = nullptr;
     CaptionLabel* m_clear = nullptr;
     CaptionLabel* m_close = nullptr;
+    QLabel* m_keyHint = nullptr;
 };
 
 } // namespace tarvik::gui

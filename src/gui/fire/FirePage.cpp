@@ -89,12 +89,24 @@ FirePage::FirePage(const PageContext& context, QWidget* parent)
         segment.swatch = new ColourSwatch(QStringLiteral("cs_FireColor%1").arg(c), this);
         segment.frame = addPicture(this, QStringLiteral("Img_FireColor%1").arg(c), QStringLiteral("Col_F"));
         segment.colourTarget = addCaption(this, QStringLiteral("IB_FireColor%1").arg(c));
+        // The page picture says what each box is; a screen reader needs it in words.
+        segment.count->setAccessibleName(tr("Fire step %1 repeat count").arg(c));
+        segment.x->setAccessibleName(tr("Fire step %1 X").arg(c));
+        segment.y->setAccessibleName(tr("Fire step %1 Y").arg(c));
+        segment.xOffset->setAccessibleName(tr("Fire step %1 X offset").arg(c));
+        segment.yOffset->setAccessibleName(tr("Fire step %1 Y offset").arg(c));
+        segment.time->setAccessibleName(tr("Fire step %1 time").arg(c));
+        segment.colourTarget->setAccessibleName(tr("Fire step %1 colour").arg(c));
     }
 
     m_leftKeyMarker = addPicture(this, QStringLiteral("Img_FireSelLeft"), QStringLiteral("CbS_E"));
     m_leftKeyTarget = addCaption(this, QStringLiteral("lbl_FireSelLeft"));
     m_leftKeyCheck = addHiddenCheck(this, QStringLiteral("cb_FireSelLeft"));
     m_leftKeyCheck->setChecked(true);
+    m_leftKeyTarget->setAccessibleName(tr("Fire with the left button"));
+    m_leftKeyTarget->setAccessibleRole(QAccessible::CheckBox);
+    m_leftKeyTarget->setCheckable(true);
+    m_leftKeyTarget->setChecked(true);
 
     m_confirmPicture = addPicture(this, QStringLiteral("Img_FireConfirm"), QStringLiteral("BtnS_01"));
     m_confirm = addCaption(this, QStringLiteral("Btn_FireConfirm"));
@@ -503,6 +515,7 @@ void FirePage::chooseColour(int segment) {
 
 void FirePage::toggleLeftKey() {
     m_leftKeyCheck->setChecked(!m_leftKeyCheck->isChecked());
+    m_leftKeyTarget->setChecked(m_leftKeyCheck->isChecked());
     m_leftKeyMarker->setPicture(twoState("CbS", m_leftKeyCheck->isChecked()));
 }
 

@@ -8,11 +8,12 @@
 #include "gui/dialogs/AssemblyKeyDialog.h"
 #include "gui/pages/NotStored.h"
 #include "gui/skin/CaptionLabel.h"
+#include "gui/skin/KeyboardFocus.h"
 #include "gui/skin/PictureControl.h"
 
-#include <QKeyEvent>
 #include <QCoreApplication>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPointer>
 
@@ -47,7 +48,7 @@ KeysPage::KeysPage(const PageContext& context, QWidget* parent)
         m_keys[k - 1] = label;
     }
     m_disable = new CaptionLabel(QStringLiteral("Disable"), this);
-    m_disable->setFocusPolicy(Qt::NoFocus); // a cover, not a control
+    keyboard::markCover(m_disable); // a cover, not a control
     m_disable->hide();
 }
 

@@ -4,6 +4,7 @@
 #include "core/macros/MacroLibrary.h"
 #include "gui/macros/MacroEventDelegate.h"
 #include "gui/pages/PageControls.h"
+#include "gui/skin/KeyboardFocus.h"
 #include "platform/InputCapture.h"
 
 #include <QButtonGroup>
@@ -211,6 +212,7 @@ void MacroPage::buildInsertBox() {
     // Covers the delay options while an insert recording runs.
     m_insertCover = new QWidget(m_insertBox);
     m_insertCover->setObjectName(QStringLiteral("GB_Dis"));
+    keyboard::markCover(m_insertCover);
     m_insertCover->hide();
 
     connect(m_insertChoice, &QComboBox::currentIndexChanged, this, [this](int item) {

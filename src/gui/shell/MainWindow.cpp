@@ -253,6 +253,15 @@ void MainWindow::showEvent(QShowEvent* event) {
             window->installEventFilter(this);
 }
 
+bool MainWindow::focusNextPrevChild(bool next) {
+    // Tab skips covered controls and takes a radio group as one stop.
+    if (QWidget* stop = keyboard::nextTabStop(this, next)) {
+        stop->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    return true;
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress &&
         watched->objectName().startsWith(QLatin1String("Disable_All_"))) {
@@ -334,8 +343,8 @@ void MainWindow::createShellControls(int n) {
         return;
     m_bars.emplace_back(page, n);
     auto* cover = new CaptionLabel(QStringLiteral("Disable_All_%1").arg(n), page);
-    // A cover is no control: Tab passes over it.
-    cover->setFocusPolicy(Qt::NoFocus);
+    // A cover is no control, and Tab passes over what it covers.
+    keyboard::markCover(cover);
     cover->setGeometry(page->rect());
     // While the working area is covered the window can still be dragged by it.
     cover->installEventFilter(this);

@@ -18,6 +18,8 @@ namespace {
 
 QColor g_frameColour(0, 120, 215);
 constexpr const char* kKeyboardModeProperty = "tarvikKeyboardFocus";
+constexpr const char* kCoverProperty = "tarvikCover";
+constexpr const char* kRadioGroupProperty = "tarvikRadioGroup";
 
 // A caption reads as a push button: its name is the accessible name the page gave it, else the
 // caption it shows; pressing it does what a click does.
@@ -103,6 +105,18 @@ public:
     RadioGroupKeys(std::vector<CaptionLabel*> choices, QObject* parent)
         : QObject(parent), m_choices(std::move(choices)) {}
 
+    // The one choice Tab stops at: the checked one, or the first that can be chosen when the
+    // checked one is hidden or disabled (an effect the lighting kind does not offer) or none is.
+    QWidget* entry() const {
+        for (CaptionLabel* choice : m_choices)
+            if (choice->isChecked() && choice->isVisible() && choice->isEnabled())
+                return choice;
+        for (CaptionLabel* choice : m_choices)
+            if (choice->isVisible() && choice->isEnabled())
+                return choice;
+        return nullptr;
+    }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::KeyPress)
@@ -137,6 +151,28 @@ protected:
 private:
     std::vector<CaptionLabel*> m_choices;
 };
+
+const RadioGroupKeys* radioGroupOf(const QWidget* widget) {
+    return widget ? dynamic_cast<RadioGroupKeys*>(widget->property(kRadioGroupProperty).value<QObject*>())
+                  : nullptr;
+}
+
+// `widget` lies under a shown cover: its middle is inside the cover and, among the children of the
+// cover's parent, the branch holding `widget` is stacked below the cover.
+bool underCover(const QWidget* widget, const QWidget* cover) {
+    if (!cover->isVisible() || cover == widget || cover->isAncestorOf(widget) || !cover->parentWidget())
+        return false;
+    const QPoint middle = widget->mapToGlobal(widget->rect().center());
+    if (!QRect(cover->mapToGlobal(QPoint(0, 0)), cover->size()).contains(middle))
+        return false;
+    const QWidget* branch = widget;
+    while (branch && branch->parentWidget() != cover->parentWidget())
+        branch = branch->parentWidget();
+    if (!branch)
+        return false;
+    const QObjectList& stack = cover->parentWidget()->children();
+    return stack.indexOf(branch) < stack.indexOf(cover);
+}
 
 } // namespace
 
@@ -230,9 +266,15 @@ void chainInReadingOrder(const QWidget* frame, const std::vector<std::vector<QWi
 
 QWidget* firstFocusable(const std::vector<QWidget*>& controls) {
     for (QWidget* w : controls)
-        if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
+        if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) && isTabStop(w))
             return w;
     return nullptr;
+}
+
+bool isTabStop(const QWidget* widget) {
+    if (const RadioGroupKeys* group = radioGroupOf(widget); group && group->entry() != widget)
+        return false;
+    return !isCovered(widget);
 }
 
 void makeRadioGroup(const std::vector<CaptionLabel*>& choices) {
@@ -242,6 +284,37 @@ void makeRadioGroup(const std::vector<CaptionLabel*>& choices) {
     for (CaptionLabel* choice : choices) {
         choice->setAccessibleRole(QAccessible::RadioButton);
         choice->installEventFilter(keys);
+        choice->setProperty(kRadioGroupProperty, QVariant::fromValue<QObject*>(keys));
+    }
+}
+
+void markCover(QWidget* cover) {
+    cover->setFocusPolicy(Qt::NoFocus);
+    cover->setProperty(kCoverProperty, true);
+}
+
+bool isCovered(const QWidget* widget) {
+    for (const QWidget* cover : widget->window()->findChildren<QWidget*>())
+        if (cover->property(kCoverProperty).toBool() && underCover(widget, cover))
+            return true;
+    return false;
+}
+
+QWidget* nextTabStop(QWidget* window, bool forward) {
+    QWidget* from = window->focusWidget() ? window->focusWidget() : window;
+    const RadioGroupKeys* fromGroup = radioGroupOf(from);
+    QWidget* w = from;
+    while (true) {
+        w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (!w || w == from)
+            return nullptr;
+        if (w->window() != window || !w->isVisible() || !w->isEnabled() || !(w->focusPolicy() & Qt::TabFocus))
+            continue;
+        // A radio group is one stop: Tab enters it at its entry choice and leaves it as a whole.
+        if (fromGroup && radioGroupOf(w) == fromGroup)
+            continue;
+        if (isTabStop(w))
+            return w;
     }
 }
 

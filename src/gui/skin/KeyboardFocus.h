@@ -51,12 +51,25 @@ std::vector<QWidget*> inReadingOrder(const QWidget* frame, std::vector<QWidget*>
 void chainInReadingOrder(const QWidget* frame, const std::vector<std::vector<QWidget*>>& groups);
 
 // The first control of `controls` (in the given order) that can take focus now: shown, enabled and
-// reachable by Tab; null when none can.
+// a Tab stop; null when none can.
 QWidget* firstFocusable(const std::vector<QWidget*>& controls);
 
 // Arrow keys within a radio group: Left/Up and Right/Down move focus to the previous or next choice
 // that is shown and enabled (round at the ends) and choose it, as a click on it does.
 void makeRadioGroup(const std::vector<CaptionLabel*>& choices);
+
+// `cover` hides the page part beneath it while shown (busy, no mouse, a mode without buttons): it takes
+// no focus, and Tab passes over the controls it lies on.
+void markCover(QWidget* cover);
+// `widget` lies under a shown cover of its window.
+bool isCovered(const QWidget* widget);
+// Tab may stop at `widget`: it is not covered, and of a radio group it is the choice Tab enters at.
+bool isTabStop(const QWidget* widget);
+
+// Where Tab (`forward`) or Shift+Tab goes from the focus of `window`: the next control in the chain that
+// is shown, enabled and not covered; one stop per radio group, at its checked choice. Null when there
+// is no other.
+QWidget* nextTabStop(QWidget* window, bool forward);
 
 // Installs the screen-reader view of captions (a button that says its caption) once per program.
 void installAccessibility();

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Reads the running program through the accessibility bus, as a screen reader does: lists the key
 page's controls with their names and roles, opens every page through its navigation entry (the
-Press action a screen reader offers) and fails on any control that can take focus but has no name."""
+Press action a screen reader offers), the fire page through a button's menu in Game Mode, and fails on any control that can take focus but has no name."""
 
 import sys
 import time
@@ -107,6 +107,38 @@ def open_page(app, entry, ready, seconds=60):
     return False
 
 
+def open_fire_page(app, seconds=60):
+    """The fire page opens only from a button's menu in Game Mode: Game Mode, a button, "Fire Macro".
+    Returns the fire page's shown controls, or None when it did not open."""
+    if not open_page(app, "Game Mode", None):
+        return None
+    time.sleep(0.5)
+    navigation = {entry for entry, _ in PAGES} | {"Game Mode", "Exit"}
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        for name, role, _ in shown_controls(app):
+            if role != "push button" or name in navigation or not name.strip():
+                continue
+            button = find_shown(app, name, role)
+            if button is None or not press(button):
+                continue
+            time.sleep(0.5)
+            # Menu entries show a marker before their words (" * Fire Macro").
+            entry = next((find_shown(app, n, r) for n, r, _ in shown_controls(app)
+                          if n.lstrip(" *") == "Fire Macro"), None)
+            if entry is None:
+                continue
+            press(entry)
+            time.sleep(0.8)
+            dismiss_messages(app)
+            controls = shown_controls(app)
+            # The fire page has come when the navigation bar has gone: that page has none.
+            if not any(n == "Game Mode" for n, _, _ in controls):
+                return controls
+        time.sleep(0.5)
+    return None
+
+
 def main():
     app = find_app(60)
     if app is None:
@@ -133,6 +165,13 @@ def main():
         time.sleep(0.5)
         pages[entry] = shown_controls(app)
         print(f"{entry}: {len(pages[entry])} focusable controls")
+
+    fire = open_fire_page(app)
+    if fire is None:
+        failures.append("the fire page did not open through the assignment menu")
+    else:
+        pages["fire page"] = fire
+        print(f"fire page: {len(fire)} focusable controls")
 
     for page, controls in pages.items():
         for name, role, where in controls:

@@ -5,6 +5,7 @@
 #include "core/image/ConfigImage.h"
 #include "core/macros/MacroLibrary.h"
 #include "emulator/VirtualMouse.h"
+#include "gui/dialogs/AssemblyKeyDialog.h"
 #include "gui/dialogs/InputDelayTimeDialog.h"
 #include "gui/dialogs/InputOneKeyDialog.h"
 #include "gui/dialogs/MessageSeam.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
@@ -469,6 +471,68 @@ TEST_F(AssignmentTest, EscapeIsAKeyToEnterInTheKeyDialogAndLeavesTheOthers) {
     QTest::keyClick(delayEdit, Qt::Key_Escape);
     EXPECT_TRUE(delayDialog.isNull() || !delayDialog->isVisible());
     EXPECT_FALSE(replaced);
+}
+
+// The key-entry dialogs take a tap of Tab as a key; holding Tab leaves the edit for the buttons and
+// undoes what its first press entered, so Confirm, Clear and Close are reached with keys alone. A hint
+// line under the edit says so, clear of the other controls.
+TEST_F(AssignmentTest, HoldingTabLeavesTheKeyEditAndConfirmIsReachedByKeys) {
+    QString confirmed;
+    QPointer<gui::InputOneKeyDialog> oneKey = new gui::InputOneKeyDialog(
+        m_window->state(), m_window.get(), 1, [&](const QString& name, const QString&) { confirmed = name; });
+    QPointer<gui::AssemblyKeyDialog> assembly = new gui::AssemblyKeyDialog(
+        m_window->state(), m_window.get(),
+        {[&](const QString& caption, const QString&) { confirmed = caption; }, {}});
+    const struct {
+        gui::SkinnedDialog* dialog;
+        std::function<void()> open;
+    } dialogs[] = {{oneKey.data(), [&] { oneKey->open(); }}, {assembly.data(), [&] { assembly->open(); }}};
+    for (const auto& d : dialogs) {
+        gui::SkinnedDialog* dialog = d.dialog;
+        SCOPED_TRACE(dialog->objectName().toStdString());
+        confirmed.clear();
+        d.open();
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+        QLineEdit* edit = dialog->edit();
+        edit->setFocus();
+        QWindow* window = dialog->windowHandle();
+
+        QLabel* hint = dialog->findChild<QLabel*>(QStringLiteral("lbl_KeyHint"));
+        ASSERT_NE(hint, nullptr);
+        EXPECT_TRUE(hint->isVisible());
+        EXPECT_TRUE(hint->text().contains(QStringLiteral("Tab")));
+        EXPECT_TRUE(dialog->rect().contains(hint->geometry()));
+        for (QWidget* other : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (other != hint && other->isVisible() &&
+                !other->objectName().startsWith(QStringLiteral("Img_"))) {
+                EXPECT_FALSE(other->geometry().intersects(hint->geometry()))
+                    << other->objectName().toStdString();
+            }
+        }
+
+        QTest::keyClick(window, Qt::Key_Tab); // a tap is a key to enter
+        EXPECT_TRUE(edit->hasFocus());
+        EXPECT_TRUE(edit->text().contains(QStringLiteral("Tab"))) << edit->text().toStdString();
+        QTest::keyClick(window, Qt::Key_A);
+        const QString beforeHold = edit->text();
+        ASSERT_TRUE(beforeHold.contains(QLatin1Char('A'))) << beforeHold.toStdString();
+        // A held Tab: its press, then a repeat as the keyboard sends it to the focus while the key
+        // stays down (the test's key events have no repeat flag of their own).
+        QTest::keyPress(window, Qt::Key_Tab);
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"), true);
+        QApplication::sendEvent(QApplication::focusWidget(), &repeat);
+        QTest::keyRelease(window, Qt::Key_Tab);
+        EXPECT_FALSE(edit->hasFocus());
+        EXPECT_EQ(edit->text(), beforeHold);
+
+        for (int presses = 0; presses < 12 && QApplication::focusWidget() != dialog->confirmButton();
+             ++presses)
+            QTest::keyClick(window, Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), dialog->confirmButton());
+        QTest::keyClick(window, Qt::Key_Return);
+        EXPECT_TRUE(confirmed.contains(QLatin1Char('A'))) << confirmed.toStdString();
+    }
 }
 
 TEST_F(AssignmentTest, NothingIsSentWhileAConfigurationIsDrawn) {

@@ -636,6 +636,120 @@ TEST_F(ShellTest, KeysAloneSetDpiSwitchLightingSaveAndExit) {
     EXPECT_FALSE(m_window->isVisible());
 }
 
+// Tab takes a radio group as one stop, at its checked choice; the arrows move and choose within it,
+// and the next Tab leaves the group, whichever choice it was on.
+TEST_F(ShellTest, ARadioGroupIsOneTabStopAtItsCheckedChoice) {
+    startAndRead();
+    activate();
+    const struct {
+        const char* entry;
+        const char* page;
+        QString prefix;
+    } groups[] = {{"Btn_Adv_1", "gbPage2", QStringLiteral("lbl_Rep")},
+                  {"Btn_Breath_2", "gbPage3", QStringLiteral("lbl_")}};
+    for (const auto& g : groups) {
+        SCOPED_TRACE(g.page);
+        ASSERT_TRUE(tabTo(QLatin1String(g.entry)));
+        press(Qt::Key_Return);
+        QWidget* page = find(QLatin1String(g.page));
+        ASSERT_TRUE(page->isVisible());
+        std::vector<CaptionLabel*> choices;
+        for (auto* c : page->findChildren<CaptionLabel*>())
+            if (c->objectName().startsWith(g.prefix) && c->accessibleRole() == QAccessible::RadioButton)
+                choices.push_back(c);
+        ASSERT_GE(choices.size(), 3u);
+        const auto checked = [&]() -> QWidget* {
+            for (CaptionLabel* c : choices)
+                if (c->isChecked())
+                    return c;
+            return nullptr;
+        };
+        const auto inGroup = [&](QWidget* w) {
+            return std::find(choices.begin(), choices.end(), w) != choices.end();
+        };
+        ASSERT_NE(checked(), nullptr);
+        // Once round the page: the group is met once, at its checked choice.
+        QWidget* start = focused();
+        std::vector<QWidget*> stops;
+        if (inGroup(start))
+            stops.push_back(start);
+        for (int presses = 0; presses < 300; ++presses) {
+            press(Qt::Key_Tab);
+            if (focused() == start)
+                break;
+            if (inGroup(focused()))
+                stops.push_back(focused());
+        }
+        ASSERT_EQ(focused(), start) << "Tab did not come round";
+        EXPECT_EQ(stops, std::vector<QWidget*>{checked()});
+
+        ASSERT_TRUE(tabTo(checked()->objectName()));
+        // A report rate makes the mouse start afresh and the window go back to its first page, so
+        // the arrows are tried on the lighting effects only.
+        if (g.prefix == QStringLiteral("lbl_")) {
+            QWidget* before = checked();
+            press(Qt::Key_Right);
+            ASSERT_NE(checked(), before) << "the arrow chose nothing";
+            EXPECT_EQ(focused(), checked());
+            EXPECT_EQ(mouse().liveSettings()[165] & 0x0F, m_window->state().settings.lighting.mode);
+            // A screen reader still hears every choice as a radio button with its state.
+            QAccessibleInterface* view = QAccessible::queryAccessibleInterface(checked());
+            EXPECT_EQ(view->role(), QAccessible::RadioButton);
+            EXPECT_TRUE(view->state().checked);
+            EXPECT_FALSE(QAccessible::queryAccessibleInterface(before)->state().checked);
+        }
+
+        // Tab leaves the group from the choice it is on; Shift+Tab comes back to that choice.
+        QWidget* chosen = checked();
+        press(Qt::Key_Tab);
+        EXPECT_FALSE(inGroup(focused())) << focused()->objectName().toStdString();
+        press(Qt::Key_Backtab);
+        EXPECT_EQ(focused(), chosen);
+        press(Qt::Key_Backtab);
+        EXPECT_FALSE(inGroup(focused())) << focused()->objectName().toStdString();
+    }
+}
+
+// Controls under a shown cover (the buttons in the third work mode, the whole working area without a
+// mouse) are no Tab stops: every stop is where a click at its middle would reach it.
+TEST_F(ShellTest, TabPassesOverCoveredControls) {
+    startAndRead();
+    activate();
+    const auto round = [&] {
+        std::vector<QString> stops;
+        QWidget* start = focused();
+        for (int presses = 0; presses < 300; ++presses) {
+            press(Qt::Key_Tab);
+            QWidget* focus = focused();
+            if (!focus || focus == start)
+                break;
+            stops.push_back(focus->objectName());
+            const QPoint middle = focus->mapTo(m_window.get(), focus->rect().center());
+            QWidget* hit = m_window->childAt(middle);
+            EXPECT_TRUE(hit == focus || focus->isAncestorOf(hit))
+                << focus->objectName().toStdString() << " is under "
+                << (hit ? hit->objectName().toStdString() : "nothing");
+        }
+        EXPECT_EQ(focused(), start) << "Tab did not come round";
+        return stops;
+    };
+    ASSERT_TRUE(tabTo(QStringLiteral("Btn_Switch_1")));
+    press(Qt::Key_Return);
+    EXPECT_THAT(round(), ::testing::Contains(QStringLiteral("Key2")));
+    m_window->switchWorkMode(3);
+    ASSERT_TRUE(find("Disable")->isVisible());
+    ASSERT_TRUE(tabTo(QStringLiteral("Btn_Exit_1")));
+    EXPECT_THAT(round(), ::testing::Not(::testing::Contains(QStringLiteral("Key2"))));
+
+    m_window->switchWorkMode(1);
+    mouse().unplug();
+    ASSERT_TRUE(waitFor([&] { return m_window->coversShown(); }));
+    ASSERT_TRUE(tabTo(QStringLiteral("Btn_Exit_1")));
+    const std::vector<QString> stops = round();
+    EXPECT_THAT(stops, ::testing::Contains(QStringLiteral("Btn_Adv_1")));
+    EXPECT_THAT(stops, ::testing::Not(::testing::Contains(QStringLiteral("Key1"))));
+}
+
 // A screen reader hears every navigation control by a word of the current language, the Exit picture
 // included, and hears the new words after a language switch.
 TEST_F(ShellTest, NavigationControlsAreNamedInTheCurrentLanguage) {
