@@ -5,6 +5,7 @@
 #include "gui/macros/MacroEventDelegate.h"
 #include "gui/pages/PageControls.h"
 #include "gui/skin/KeyboardFocus.h"
+#include "gui/skin/Skin.h"
 #include "platform/InputCapture.h"
 
 #include <QButtonGroup>
@@ -35,8 +36,6 @@ constexpr int kMenuWidth = 120;
 // button's text keeps from the button's frame on each side.
 constexpr int kCaptionGap = 4;
 constexpr int kButtonTextMargin = 4;
-// Grey of a field that cannot be typed into while its option is not chosen.
-const QColor kGreyText(0x72, 0x71, 0x71);
 
 const char* const kDelayOptionNames[3] = {"RecDelay", "DelayTime", "NoDelay"};
 const char* const kDelayOptionKeys[3] = {"Str414", "Str415", "Str416"};
@@ -473,7 +472,7 @@ void MacroPage::applyInsertChoice(int item) {
         showInsertDelayMode(core::DelayMode::RecordDelay);
     } else {
         m_insertDelay.edit->setReadOnly(!delay);
-        const QColor text = delay ? state().layoutColor("Color_F") : kGreyText;
+        const QColor text = delay ? state().layoutColor("Color_F") : kDisabledTextColour;
         setTextLook(m_insertDelay.edit, 0, text);
         setTextLook(m_insertDelayControls[2], 0, text);
     }
@@ -488,7 +487,7 @@ void MacroPage::showDelayOptions(DelayOptions& options, core::DelayMode mode) {
     const bool editable = mode == core::DelayMode::DefaultDelay;
     options.edit->setEnabled(true);
     options.edit->setReadOnly(!editable);
-    setTextLook(options.edit, 0, editable ? state().layoutColor("Color_F") : kGreyText);
+    setTextLook(options.edit, 0, editable ? state().layoutColor("Color_F") : kDisabledTextColour);
 }
 
 void MacroPage::showDelayMode(core::DelayMode mode) {
@@ -498,7 +497,7 @@ void MacroPage::showDelayMode(core::DelayMode mode) {
 void MacroPage::showInsertDelayMode(core::DelayMode mode) {
     showDelayOptions(m_insertDelay, mode);
     setTextLook(m_insertDelayControls[2], 0,
-                mode == core::DelayMode::DefaultDelay ? state().layoutColor("Color_F") : kGreyText);
+                mode == core::DelayMode::DefaultDelay ? state().layoutColor("Color_F") : kDisabledTextColour);
 }
 
 // A row as wide as its list (a size hint without a width would be dropped) and as high as the layout asks.

@@ -11,6 +11,7 @@
 #include "gui/pages/PageControls.h"
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/PictureControl.h"
+#include "gui/skin/Skin.h"
 #include "platform/InputCapture.h"
 #include "platform/InputCaptureFactory.h"
 
@@ -25,7 +26,6 @@ namespace tarvik::gui {
 using namespace pages;
 
 namespace {
-const QColor kGreyText(0x72, 0x71, 0x71);
 
 constexpr core::DelayMode kModes[3] = {core::DelayMode::RecordDelay, core::DelayMode::DefaultDelay,
                                        core::DelayMode::NoDelay};
@@ -163,7 +163,7 @@ void MacroPage::toggleRecording() {
         return;
     startCapture();
     m_record->setText(state().text("Str401"));
-    setTextLook(m_delay.edit, 0, kGreyText);
+    setTextLook(m_delay.edit, 0, kDisabledTextColour);
     for (QWidget* w : std::initializer_list<QWidget*>{m_library, m_device, m_events, m_new})
         w->setEnabled(false);
     redrawEvents();
@@ -231,7 +231,7 @@ void MacroPage::openInsertPanel() {
     m_device->setEnabled(false);
     m_new->setEnabled(false);
     m_record->setEnabled(false);
-    setTextLook(m_insertDelayControls[2], 0, kGreyText);
+    setTextLook(m_insertDelayControls[2], 0, kDisabledTextColour);
     m_delayBox->hide();
     m_insertBase->show();
     m_insertBox->show();
@@ -271,7 +271,7 @@ void MacroPage::toggleInsertRecording() {
          {static_cast<QWidget*>(m_insertDelay.labels[0]), static_cast<QWidget*>(m_insertDelay.labels[1]),
           static_cast<QWidget*>(m_insertDelay.labels[2]), static_cast<QWidget*>(m_insertDelay.edit),
           m_insertDelayControls[2]})
-        setTextLook(w, 0, kGreyText);
+        setTextLook(w, 0, kDisabledTextColour);
     m_insertChoice->setEnabled(false);
     m_insertCover->show();
     m_insertCover->raise();

@@ -8,6 +8,7 @@
 #include "gui/pages/PageControls.h"
 #include "gui/skin/CellBar.h"
 #include "gui/skin/KeyboardFocus.h"
+#include "gui/skin/Skin.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -23,8 +24,7 @@ const QSize kDpiCaptionSize(44, 16);
 const QSize kDpiValueSize(40, 16);
 const QSize kRateTargetSize(80, 20);
 const QSize kOptionTargetSize(230, 18);
-// The grey of a pointer control the desktop does not offer, and of the words that say so.
-const QColor kDisabledText(0x72, 0x71, 0x71);
+// Room of the words under a pointer control the desktop does not offer.
 constexpr int kMissingNoteHeight = 14;
 constexpr int kMissingNoteIndent = 6;
 const QSize kRepeatEditSize(60, 24);
@@ -606,8 +606,8 @@ void AdvancedPage::setPointerSettings(platform::PointerSettings* settings) {
 
 void AdvancedPage::greyWhenDisabled(QWidget* widget) {
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, kDisabledText);
-    palette.setColor(QPalette::Disabled, QPalette::Text, kDisabledText);
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, kDisabledTextColour);
+    palette.setColor(QPalette::Disabled, QPalette::Text, kDisabledTextColour);
     widget->setPalette(palette);
 }
 
@@ -618,7 +618,7 @@ void AdvancedPage::showMissingNotes() {
     const auto place = [&](int n, bool missing, QPoint at, int width) {
         QLabel* note = m_missingNotes[static_cast<std::size_t>(n)];
         note->setText(missingSettingTip());
-        setTextLook(note, size, kDisabledText);
+        setTextLook(note, size, kDisabledTextColour);
         note->setGeometry(at.x(), at.y(), width, kMissingNoteHeight);
         note->setVisible(missing);
     };

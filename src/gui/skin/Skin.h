@@ -3,6 +3,7 @@
 // A decoded picture is kept: pictures never change while the program runs, and swapping a state
 // picture must stay cheap.
 
+#include <QColor>
 #include <QPixmap>
 #include <QRegion>
 #include <QSize>
@@ -12,6 +13,9 @@
 #include <future>
 
 namespace tarvik::gui {
+
+// Grey of text that cannot be used now: a field whose option is not chosen, a setting the desktop lacks.
+inline const QColor kDisabledTextColour(0x72, 0x71, 0x71);
 
 class Skin {
 public:
