@@ -2,6 +2,7 @@
 
 #include "cli/CliSession.h"
 #include "cli/FunctionNames.h"
+#include "core/edit/FieldRanges.h"
 #include "core/image/Checksum.h"
 #include "core/image/ProfileFile.h"
 #include "core/keys/FunctionCodeName.h"
@@ -358,11 +359,14 @@ public:
     }
     long long whole(const Json& v, const std::string& path, long long lo, long long hi) const {
         const long long n = whole(v, path);
-        if (n < lo || n > hi) {
-            refuse(path,
-                   std::to_string(n) + " is out of range " + std::to_string(lo) + "-" + std::to_string(hi));
-        }
+        inRange(n, path, core::FieldRange{static_cast<int>(lo), static_cast<int>(hi)});
         return n;
+    }
+    void inRange(long long n, const std::string& path, core::FieldRange range) const {
+        if (!range.contains(n)) {
+            refuse(path, std::to_string(n) + " is out of range " + std::to_string(range.min) + "-" +
+                             std::to_string(range.max));
+        }
     }
     std::string text(const Json& v, const std::string& path) const {
         if (!v.is_string()) {
@@ -565,15 +569,19 @@ void readFireKeys(const Reader& r, const Json& keys, core::ConfigImage& image) {
         const std::string p = Reader::item("fireKeys", i);
         const Json& key = r.object(keys[i], p, {"count", "delay"});
         const std::size_t at = core::image::kFireKeySettings + 3 * i;
+        // A changed value must be one the Advanced page's fields could hold; a value the profile
+        // already holds is kept as it is, as for the lighting effect.
         if (key.contains("count")) {
-            const int count = static_cast<int>(r.whole(key["count"], Reader::child(p, "count"), 1, 256));
+            const long long count = r.whole(key["count"], Reader::child(p, "count"));
             if (image.byteAt(at) + 1 != count) {
+                r.inRange(count, Reader::child(p, "count"), core::fields::kFireKeyCount);
                 image.setByteAt(at, static_cast<Byte>(count - 1));
             }
         }
         if (key.contains("delay")) {
-            const long long delay = r.whole(key["delay"], Reader::child(p, "delay"), 0, 65535);
+            const long long delay = r.whole(key["delay"], Reader::child(p, "delay"));
             if (((image.byteAt(at + 1) << 8) | image.byteAt(at + 2)) != delay) {
+                r.inRange(delay, Reader::child(p, "delay"), core::fields::kFireKeyInterval);
                 image.setByteAt(at + 1, static_cast<Byte>(delay >> 8));
                 image.setByteAt(at + 2, static_cast<Byte>(delay & 0xFF));
             }

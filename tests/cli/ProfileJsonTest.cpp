@@ -3,6 +3,8 @@
 
 #include "cli/ProfileJson.h"
 #include "cli/FunctionNames.h"
+#include "core/image/ConfigImage.h"
+#include "core/image/ProfileFile.h"
 #include "core/text/LanguageTables.h"
 #include "resources/Resources.h"
 
@@ -116,10 +118,10 @@ TEST(ProfileJson, ValuesJustOutsideTheirRangeAreRefusedWithFieldLineAndRange) {
         const char* value;
         const char* says; // after "line N: "
     } cases[] = {
-        {"count", "0", "fireKeys[0].count: 0 is out of range 1-256"},
-        {"count", "257", "fireKeys[0].count: 257 is out of range 1-256"},
-        {"delay", "-1", "fireKeys[0].delay: -1 is out of range 0-65535"},
-        {"delay", "65536", "fireKeys[0].delay: 65536 is out of range 0-65535"},
+        {"count", "0", "fireKeys[0].count: 0 is out of range 1-15"},
+        {"count", "16", "fireKeys[0].count: 16 is out of range 1-15"},
+        {"delay", "0", "fireKeys[0].delay: 0 is out of range 1-4094"},
+        {"delay", "4095", "fireKeys[0].delay: 4095 is out of range 1-4094"},
         {"stepTime", "12", "lighting.stepTime: 12 is not one of 5, 10, ... 50"},
         {"stepTime", "55", "lighting.stepTime: 55 is not one of 5, 10, ... 50"},
         {"enabledLevels", "0", "dpi.enabledLevels: 0 is out of range 1-8"},
@@ -144,6 +146,27 @@ TEST(ProfileJson, ValuesJustOutsideTheirRangeAreRefusedWithFieldLineAndRange) {
     EXPECT_EQ(std::get<cli::JsonRefusal>(back).text(),
               "line " + std::to_string(aboveLine) +
                   ": dpi.currentLevel: 3 is out of range 1-2 (the enabled levels)");
+}
+
+// A fire key count beyond what the Advanced page lets a user type, held by the profile already (a
+// file written by other means), goes there and back as it is: only a changed value is refused.
+TEST(ProfileJson, AFireKeyCountTheProfileHoldsIsKeptEvenOutsideTheFieldsRange) {
+    std::vector<core::Byte> image = defaultImage(1);
+    ASSERT_EQ(image.size(), 2048u);
+    const std::size_t countByte = core::profile_file::kFireKeyBlock +
+                                  (core::image::kFireKeySettings - core::image::kFireKeyBlock.offset);
+    image[countByte] = 19; // a count of 20
+    const std::string json = cli::profileToJson(image, english());
+    EXPECT_THAT(json, HasSubstr("\"count\": 20"));
+    const auto back = cli::profileFromJson(json, english());
+    ASSERT_TRUE(std::holds_alternative<cli::JsonProfile>(back)) << std::get<cli::JsonRefusal>(back).text();
+    EXPECT_EQ(std::get<cli::JsonProfile>(back).profileFile, image);
+
+    const auto [changed, line] = withValue(json, "count", "21");
+    const auto refused = cli::profileFromJson(changed, english());
+    ASSERT_TRUE(std::holds_alternative<cli::JsonRefusal>(refused));
+    EXPECT_EQ(std::get<cli::JsonRefusal>(refused).text(),
+              "line " + std::to_string(line) + ": fireKeys[0].count: 21 is out of range 1-15");
 }
 
 TEST(ProfileJson, OfficeModeWithoutALeftKeyIsRefused) {

@@ -1,32 +1,27 @@
 #include "core/fire/FirePresetEdit.h"
 
+#include "core/edit/FieldRanges.h"
+
 #include <algorithm>
 #include <charconv>
 
 namespace tarvik::core {
 
 namespace {
-struct Range {
-    int min;
-    int max;
-};
-
-Range rangeOf(FireField field) {
+FieldRange rangeOf(FireField field) {
     switch (field) {
     case FireField::Count:
-        return {0, 255};
-    // An offset is one signed byte that the page shows unsigned (-9 is stored and shown as 247):
-    // both readings can be typed.
+        return fields::kFireStepCount;
     case FireField::XOffset:
     case FireField::YOffset:
-        return {-128, 255};
+        return fields::kFireOffset;
     case FireField::X:
     case FireField::Y:
-        return {-127, 127};
+        return fields::kFireStepMove;
     case FireField::Time:
-        return {0, 65535};
+        return fields::kFireStepTime;
     }
-    return {0, 0};
+    return {};
 }
 } // namespace
 
@@ -37,14 +32,13 @@ FireFieldText correctFireField(FireField field, std::string_view typed) {
     const auto [end, error] = std::from_chars(typed.data(), typed.data() + typed.size(), number);
     if (error == std::errc::result_out_of_range) {
         // Only digits reach the field, so a number too long for any type is far beyond its limit.
-        const Range r = rangeOf(field);
+        const FieldRange r = rangeOf(field);
         const int limit = typed.front() == '-' ? r.min : r.max;
         return {std::to_string(limit), limit};
     }
     if (error != std::errc() || end != typed.data() + typed.size())
         return {std::string(typed), std::nullopt};
-    const Range r = rangeOf(field);
-    const long long held = std::clamp<long long>(number, r.min, r.max);
+    const long long held = rangeOf(field).clamp(number);
     if (held != number)
         return {std::to_string(held), static_cast<int>(held)};
     return {std::string(typed), static_cast<int>(number)};

@@ -19,8 +19,8 @@ struct FireFieldText {
     std::optional<int> value; // the value it stands for; nothing while it is no number yet ("-")
 };
 
-// Empty gives "0"; count 0..255, X and Y -127..127, offsets -128..255 (a signed byte, typed either
-// way), time 0..65535; a number beyond a limit shows the limit. A lone "-" stays as typed so that a
+// Empty gives "0"; each field is held to its range in core/edit/FieldRanges.h (kFireStepCount,
+// kFireStepMove, kFireOffset, kFireStepTime); a number beyond a limit shows the limit. A lone "-" stays as typed so that a
 // negative move or offset can be entered.
 FireFieldText correctFireField(FireField field, std::string_view typed);
 

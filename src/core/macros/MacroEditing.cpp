@@ -1,5 +1,6 @@
 #include "core/macros/MacroEditing.h"
 
+#include "core/edit/FieldRanges.h"
 #include "core/macros/MacroLine.h"
 
 #include <algorithm>
@@ -71,8 +72,8 @@ std::optional<EditKind> editKindOfRow(const MacroText& text, int row) {
     }
 }
 
-EditResult deleteRow(MacroText& text, int row) {
-    EditResult result;
+TextEdit deleteRow(MacroText& text, int row) {
+    TextEdit result;
     if (!validRow(text, row))
         return result;
     const std::size_t line = static_cast<std::size_t>(row) + 1;
@@ -126,9 +127,9 @@ EditResult deleteRow(MacroText& text, int row) {
     }
 }
 
-EditResult replaceKeyLine(MacroText& text, int row, EditKind kind, std::string_view keyName,
+TextEdit replaceKeyLine(MacroText& text, int row, EditKind kind, std::string_view keyName,
                           std::string_view stepText) {
-    EditResult result;
+    TextEdit result;
     if (keyName.empty() || kind == EditKind::Delay || editKindOfRow(text, row) != kind ||
         !hasCodeSuffix(stepText))
         return result;
@@ -138,15 +139,15 @@ EditResult replaceKeyLine(MacroText& text, int row, EditKind kind, std::string_v
     return result;
 }
 
-EditResult replaceDelayLine(MacroText& text, int row, std::string_view typed) {
-    EditResult result;
+TextEdit replaceDelayLine(MacroText& text, int row, std::string_view typed) {
+    TextEdit result;
     if (typed.empty() || editKindOfRow(text, row) != EditKind::Delay)
         return result;
     const auto value = parseNumber(typed);
     if (!value)
         return result;
     text[static_cast<std::size_t>(row) + 1] =
-        delayLine(static_cast<std::uint16_t>(std::clamp<long long>(*value, 1, 65535)));
+        delayLine(static_cast<std::uint16_t>(fields::kEventDelay.clamp(*value)));
     result.changed = true;
     result.selectRow = row;
     return result;
@@ -164,8 +165,8 @@ std::optional<InsertChoice> insertChoiceOfItem(int item, bool fireEditor) {
     return static_cast<InsertChoice>(item);
 }
 
-EditResult insertLine(MacroText& text, int row, InsertChoice choice, const InsertValues& values) {
-    EditResult result;
+TextEdit insertLine(MacroText& text, int row, InsertChoice choice, const InsertValues& values) {
+    TextEdit result;
     if (isKeyChoice(choice) || !validRow(text, row))
         return result;
     bool after = false;
@@ -173,7 +174,7 @@ EditResult insertLine(MacroText& text, int row, InsertChoice choice, const Inser
     switch (choice) {
     case InsertChoice::DelayFront:
     case InsertChoice::DelayBack:
-        line = delayLine(static_cast<std::uint16_t>(std::clamp(values.delay, 1, 65535)));
+        line = delayLine(static_cast<std::uint16_t>(fields::kEventDelay.clamp(values.delay)));
         after = choice == InsertChoice::DelayBack;
         break;
     case InsertChoice::MoveFront:

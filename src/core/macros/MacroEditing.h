@@ -3,6 +3,7 @@
 // is the DelayModeHeader). Each operation changes the text, or leaves it as it was and says why, and
 // tells which row to select afterwards; encoding and saving are the caller's (MacroEditor).
 
+#include "core/edit/FieldRanges.h"
 #include "core/macros/MacroTypes.h"
 
 #include <optional>
@@ -11,7 +12,7 @@
 
 namespace tarvik::core {
 
-struct EditResult {
+struct TextEdit {
     bool changed = false;
     bool contentError = false; // Delete found no partner: "Macro Content Error", nothing changed
     std::optional<int> selectRow;
@@ -30,17 +31,17 @@ std::string_view keyNameOfLine(std::string_view line);
 // with the nearest press of that name before it. The search stops at the end of the text and at the
 // header; then nothing is deleted and contentError is set. Delays, moves and "Rep-Stop" rows go
 // alone; a "Rep-Start" row is kept (its loop would lose its start and the replay its shape).
-EditResult deleteRow(MacroText& text, int row);
+TextEdit deleteRow(MacroText& text, int row);
 
 // Replace a key line with the "Input One Key" dialog's result: `kind` 1 or 2 and its step text
 // ("A CODE:8204"). Nothing happens for an empty key name, a row that is not a press or release of
 // that kind, or a step text that is no key step. The partner line stays as it is.
-EditResult replaceKeyLine(MacroText& text, int row, EditKind kind, std::string_view keyName,
+TextEdit replaceKeyLine(MacroText& text, int row, EditKind kind, std::string_view keyName,
                           std::string_view stepText);
 
-// Replace a delay line with the "Input Delay Time" dialog's text, held to 1..65535 as the dialog's
-// field is. Nothing happens for an empty text or a row that is not a delay.
-EditResult replaceDelayLine(MacroText& text, int row, std::string_view typed);
+// Replace a delay line with the "Input Delay Time" dialog's text, held to fields::kEventDelay as the
+// dialog's field is. Nothing happens for an empty text or a row that is not a delay.
+TextEdit replaceDelayLine(MacroText& text, int row, std::string_view typed);
 
 // The choices of the insert panel, in the order of its list.
 enum class InsertChoice {
@@ -55,16 +56,16 @@ enum class InsertChoice {
 };
 
 struct InsertValues {
-    int delay = 50;  // 1..65535
-    int x = 12;      // -127..127
-    int y = 12;      // -127..127
-    int repeat = 10; // 1..255
+    int delay = fields::kEventDelay.initial;
+    int x = fields::kEventMove.initial;
+    int y = fields::kEventMove.initial;
+    int repeat = fields::kEventRepeat.initial;
 };
 
 // OK of the insert panel for the choices that insert one line (delays, moves and the repeat marks;
 // the key choices were filled by the insert recording). Values outside their ranges are clamped as
 // the panel's fields clamp them. Needs an existing row; otherwise nothing changes.
-EditResult insertLine(MacroText& text, int row, InsertChoice choice, const InsertValues& values);
+TextEdit insertLine(MacroText& text, int row, InsertChoice choice, const InsertValues& values);
 
 // The panel's key choices record instead of inserting one line.
 bool isKeyChoice(InsertChoice choice);
@@ -77,6 +78,9 @@ std::optional<InsertChoice> insertChoiceOfItem(int item, bool fireEditor);
 // as typed. A number above max becomes max and one below min becomes min; a text that is no number
 // (empty, "-") stays, unless `emptyBecomesMin`, as in the delay fields.
 std::optional<std::string> guardedFieldText(std::string_view text, int min, int max, bool emptyBecomesMin);
+inline std::optional<std::string> guardedFieldText(std::string_view text, FieldRange range, bool emptyBecomesMin) {
+    return guardedFieldText(text, range.min, range.max, emptyBecomesMin);
+}
 
 // The key filter of the number fields: digits, "-" and backspace.
 bool acceptsFieldKey(char c);

@@ -1,5 +1,7 @@
 #include "core/macros/MacroLine.h"
 
+#include "core/edit/FieldRanges.h"
+
 #include <algorithm>
 
 namespace tarvik::core {
@@ -90,13 +92,13 @@ std::string delayLine(std::uint16_t milliseconds) {
 }
 
 std::string moveLine(int x, int y) {
-    x = std::clamp(x, -127, 127);
-    y = std::clamp(y, -127, 127);
+    x = fields::kEventMove.clamp(x);
+    y = fields::kEventMove.clamp(y);
     return "3 04" + hexByte(static_cast<Byte>(x)) + hexByte(static_cast<Byte>(y));
 }
 
 std::string repeatStartLine(int count) {
-    return "7 FD" + hexByte(static_cast<Byte>(std::clamp(count, 1, 255)));
+    return "7 FD" + hexByte(static_cast<Byte>(fields::kEventRepeat.clamp(count)));
 }
 
 std::string repeatEndLine() {

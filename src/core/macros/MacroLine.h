@@ -31,10 +31,10 @@ std::string keyLine(bool press, std::string_view name, DeviceKeyCode key);
 // "0 50".
 std::string delayLine(std::uint16_t milliseconds);
 
-// "3 04FB0A": both components as two's-complement bytes; they are clamped to -127..127.
+// "3 04FB0A": both components as two's-complement bytes; they are clamped to fields::kEventMove.
 std::string moveLine(int x, int y);
 
-// "7 FD0A"; the count is clamped to 1..255.
+// "7 FD0A"; the count is clamped to fields::kEventRepeat.
 std::string repeatStartLine(int count);
 
 // "8 FC".

@@ -22,7 +22,7 @@ namespace tarvik::core {
 
 struct RecordSettings {
     DelayMode delayMode = DelayMode::RecordDelay;
-    std::uint16_t defaultDelay = 50; // the gap of DefaultDelay, 1..65535
+    std::uint16_t defaultDelay = 50; // the gap of DefaultDelay, within fields::kEventDelay
 };
 
 enum class RecordedEvents {

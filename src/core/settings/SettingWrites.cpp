@@ -1,5 +1,7 @@
 #include "core/settings/SettingWrites.h"
 
+#include "core/edit/FieldRanges.h"
+
 #include <charconv>
 
 namespace tarvik::core {
@@ -88,23 +90,17 @@ std::optional<LiveWrite> selectFallLevel(LightingState& lighting, ConfigImage& w
 
 std::string correctFireCount(const std::string& text) {
     const auto value = number(text);
+    constexpr FieldRange range = fields::kFireKeyCount;
     if (!value)
-        return text.empty() ? "2" : "1";
-    if (*value > 15)
-        return "15";
+        return std::to_string(text.empty() ? range.initial : range.min);
     // A count of 0 would store 0xFF in the block and code the key as another one.
-    if (*value < 1)
-        return "1";
-    return std::to_string(*value);
+    return std::to_string(range.clamp(*value));
 }
 
 std::string correctFireInterval(const std::string& text) {
+    constexpr FieldRange range = fields::kFireKeyInterval;
     const auto value = number(text);
-    if (!value || *value <= 0)
-        return "1";
-    if (*value > 4094)
-        return "4094";
-    return std::to_string(*value);
+    return std::to_string(value ? range.clamp(*value) : range.min);
 }
 
 } // namespace tarvik::core

@@ -19,13 +19,13 @@ InputDelayTimeDialog::InputDelayTimeDialog(const AppState& state, QWidget* main,
     edit()->setText(current);
     connect(edit(), &QLineEdit::textEdited, this, [this](const QString& text) {
         // An empty field would hand over no gap at all: it shows the smallest one instead.
-        if (const auto held = core::guardedFieldText(text.toStdString(), 1, 65535, true))
+        if (const auto held = core::guardedFieldText(text.toStdString(), core::fields::kEventDelay, true))
             edit()->setText(QString::fromStdString(*held));
     });
     placeButtons("Str511", "Str512", "MN");
     connect(confirmButton(), &CaptionLabel::clicked, this, &InputDelayTimeDialog::confirm);
     connect(edit(), &QLineEdit::returnPressed, this, &InputDelayTimeDialog::confirm);
-    connect(clearButton(), &CaptionLabel::clicked, this, [this] { edit()->setText(QStringLiteral("1")); });
+    connect(clearButton(), &CaptionLabel::clicked, this, [this] { edit()->setText(QString::number(core::fields::kEventDelay.min)); });
 }
 
 void InputDelayTimeDialog::confirm() {

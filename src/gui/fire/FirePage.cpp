@@ -1,6 +1,7 @@
 #include "gui/fire/FirePage.h"
 
 #include "core/cycle/ConfigCycle.h"
+#include "core/edit/FieldRanges.h"
 #include "core/device/DeviceLink.h"
 #include "core/fire/FireMacroNames.h"
 #include "core/keys/FunctionCodeCatalogue.h"
@@ -8,11 +9,10 @@
 #include "gui/dialogs/AccessCodeDialog.h"
 #include "gui/dialogs/MacroNameDialog.h"
 #include "gui/dialogs/MessageSeam.h"
-#include "gui/macros/MacroEventDelegate.h"
+#include "gui/eventlist/MacroEventDelegate.h"
 #include "gui/pages/NotStored.h"
 #include "gui/pages/PageControls.h"
 #include "platform/InputCapture.h"
-#include "platform/InputCaptureFactory.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -65,7 +65,7 @@ FirePage::FirePage(const PageContext& context, QWidget* parent)
         CaptionLabel* button = addCaption(this, QStringLiteral("Btn_Fire%1").arg(p));
         button->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
         m_presetButtons[p - 1] = button;
-        addHiddenRadio(this, QStringLiteral("rb_Fire%1").arg(p), m_presetGroup);
+        m_presetRadios[p - 1] = addHiddenRadio(this, QStringLiteral("rb_Fire%1").arg(p), m_presetGroup);
         connect(button, &CaptionLabel::clicked, this, [this, p] { showPreset(p); });
         connect(button, &CaptionLabel::entered, this,
                 [this, p] { m_presetPictures[p - 1]->setPicture(presetPicture(p, true)); });
@@ -155,20 +155,14 @@ void FirePage::buildServiceControls() {
     m_delayBox = new QWidget(this);
     m_delayBox->setObjectName(QStringLiteral("GB_FireDelay"));
     m_delayBox->setGeometry(kFireOptionBoxPlace);
-    auto* group = new QButtonGroup(m_delayBox);
-    const char* const options[3] = {"RecDelay", "DelayTime", "NoDelay"};
+    m_delayOptions = DelayOptions::build(m_delayBox, QStringLiteral("Fire"));
     for (int i = 0; i < 3; ++i) {
-        auto* led =
-            addPicture(m_delayBox, QStringLiteral("LED_Fire%1").arg(options[i]), twoState("RdS", i == 0));
-        led->move(24, 52 + 26 * i);
-        m_delayOptions[i] = addCaption(m_delayBox, QStringLiteral("IB_Fire%1").arg(options[i]));
-        m_delayOptions[i]->setGeometry(22, 52 + 26 * i, kOptionSize.width(), kOptionSize.height());
-        m_delayOptions[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        addHiddenRadio(m_delayBox, QStringLiteral("rb_Fire%1").arg(options[i]), group)->setChecked(i == 0);
+        m_delayOptions.leds[i]->move(24, 52 + 26 * i);
+        m_delayOptions.labels[i]->setGeometry(22, 52 + 26 * i, kOptionSize.width(), kOptionSize.height());
     }
-    auto* delay = addNumberEdit(m_delayBox, QStringLiteral("Edt_FireDelay"), QSize(60, 22));
+    QLineEdit* delay = m_delayOptions.edit = addNumberEdit(m_delayBox, QStringLiteral("Edt_FireDelay"), QSize(60, 22));
     delay->move(140, 74);
-    delay->setText(QStringLiteral("50"));
+    delay->setText(QString::number(core::fields::kEventDelay.initial));
 
     for (QWidget* w : std::initializer_list<QWidget*>{names, events, recordPicture, m_recordButton,
                                                       delayPicture, m_delayBox})
@@ -184,22 +178,19 @@ struct Entry {
 const Entry kFireNameMenu[] = {{"Btn_NewFireName", "Str402"}};
 const Entry kFireContentMenu[] = {{"Btn_FireDel", "Str408"}, {"Btn_FireInsert", "Str409"}};
 const char* const kFireInsertChoiceKeys[6] = {"Str410", "Str411", "Str450", "Str451", "Str456", "Str457"};
-// Captions of the insert panel and their language keys.
-const Entry kFireInsertCaptions[] = {{"lbl_FireDelay", "Str417"},      {"lbl_Fires_A", "Str418"},
-                                     {"lbl_FireXAxisValue", "Str454"}, {"lbl_FireYAxisValue", "Str455"},
-                                     {"lbl_FireRepeat", "Str458"},     {"Btn_FireOK", "Str420"},
-                                     {"Btn_FireCancel", "Str422"}};
 } // namespace
 
 // The right-click menus of the two fire lists and the insert panel, all hidden until used.
 void FirePage::buildServiceMenusAndInsertPanel() {
-    const auto menu = [this](const char* name, std::span<const Entry> entries) {
+    const auto menu = [this](const char* name, std::span<const Entry> entries,
+                             std::initializer_list<CaptionLabel**> labels) {
         auto* panel = new QWidget(this);
         panel->setObjectName(QString::fromLatin1(name));
         panel->setAutoFillBackground(true);
         int y = 2;
+        auto held = labels.begin();
         for (const Entry& entry : entries) {
-            CaptionLabel* label = addCaption(panel, QString::fromLatin1(entry.name));
+            CaptionLabel* label = **held++ = addCaption(panel, QString::fromLatin1(entry.name));
             label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             label->setGeometry(2, y, 116, 20);
             y += 20;
@@ -208,7 +199,8 @@ void FirePage::buildServiceMenusAndInsertPanel() {
         panel->hide();
         return panel;
     };
-    m_menus = {menu("Pnl_DevFireMacro", kFireNameMenu), menu("Pnl_DevFireContent", kFireContentMenu)};
+    m_menus = {menu("Pnl_DevFireMacro", kFireNameMenu, {&m_renameEntry}),
+               menu("Pnl_DevFireContent", kFireContentMenu, {&m_deleteEntry, &m_insertEntry})};
 
     auto* backing = m_insertBacking =
         addPicture(this, QStringLiteral("Img_FireInsert"), QStringLiteral("InsertDelayBase"));
@@ -222,61 +214,46 @@ void FirePage::buildServiceMenusAndInsertPanel() {
     const auto caption = [this](const char* name, QRect geometry) {
         QLabel* label = addLabel(m_insertPanel, QString::fromLatin1(name), geometry.size());
         label->move(geometry.topLeft());
+        return label;
     };
-    const auto edit = [this](const char* name, QPoint at, const char* initial) {
+    const auto edit = [this](const char* name, QPoint at, int initial) {
         QLineEdit* e = addNumberEdit(m_insertPanel, QString::fromLatin1(name), QSize(40, 20));
         e->move(at);
-        e->setText(QString::fromLatin1(initial));
+        e->setText(QString::number(initial));
+        return e;
     };
     // Captions end just before the edit they name and take the room to their left, so that their
     // words fit in every language; the X edit stands left of the Y caption to give it room.
-    caption("lbl_FireDelay", {20, 66, 108, 17});
-    edit("Edt_InsertFireDelay", {132, 64}, "50");
-    caption("lbl_Fires_A", {176, 66, 40, 17});
-    caption("lbl_FireXAxisValue", {20, 66, 54, 17});
-    edit("edt_FireXAxisValue", {78, 64}, "12");
-    caption("lbl_FireYAxisValue", {124, 66, 48, 17});
-    edit("edt_FireYAxisValue", {176, 64}, "12");
-    caption("lbl_FireRepeat", {20, 66, 152, 17});
-    for (const char* name : {"lbl_FireDelay", "lbl_FireXAxisValue", "lbl_FireYAxisValue", "lbl_FireRepeat"})
-        m_insertPanel->findChild<QLabel*>(QLatin1String(name))
-            ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    edit("edt_FireRepeat", {176, 64}, "10");
-    for (auto [name, x] : {std::pair{"FireOK", 116}, std::pair{"FireCancel", 168}}) {
-        PictureControl* picture = addPicture(m_insertPanel, QStringLiteral("Img_") + QLatin1String(name),
-                                             QStringLiteral("MacroBtnS_01"));
-        picture->move(x, 142);
-        CaptionLabel* label = addCaption(m_insertPanel, QStringLiteral("Btn_") + QLatin1String(name));
-        placeOver(label, picture, picture->pos());
-        connect(label, &CaptionLabel::entered, picture,
-                [picture] { picture->setPicture(QStringLiteral("MacroBtnS_02")); });
-        connect(label, &CaptionLabel::left, picture,
-                [picture] { picture->setPicture(QStringLiteral("MacroBtnS_01")); });
+    m_insertDelayCaption = caption("lbl_FireDelay", {20, 66, 108, 17});
+    m_insertDelay = edit("Edt_InsertFireDelay", {132, 64}, core::fields::kEventDelay.initial);
+    m_insertDelayUnit = caption("lbl_Fires_A", {176, 66, 40, 17});
+    m_insertXCaption = caption("lbl_FireXAxisValue", {20, 66, 54, 17});
+    m_insertX = edit("edt_FireXAxisValue", {78, 64}, core::fields::kEventMove.initial);
+    m_insertYCaption = caption("lbl_FireYAxisValue", {124, 66, 48, 17});
+    m_insertY = edit("edt_FireYAxisValue", {176, 64}, core::fields::kEventMove.initial);
+    m_insertRepeatCaption = caption("lbl_FireRepeat", {20, 66, 152, 17});
+    for (QLabel* label : {m_insertDelayCaption, m_insertXCaption, m_insertYCaption, m_insertRepeatCaption})
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_insertRepeat = edit("edt_FireRepeat", {176, 64}, core::fields::kEventRepeat.initial);
+    for (auto [name, x, picture, label] :
+         {std::tuple{"FireOK", 116, &m_okPicture, &m_ok}, std::tuple{"FireCancel", 168, &m_cancelPicture, &m_cancel}}) {
+        PictureControl* image = *picture = addPicture(m_insertPanel, QStringLiteral("Img_") + QLatin1String(name),
+                                                      QStringLiteral("MacroBtnS_01"));
+        image->move(x, 142);
+        CaptionLabel* button = *label = addCaption(m_insertPanel, QStringLiteral("Btn_") + QLatin1String(name));
+        placeOver(button, image, image->pos());
+        connect(button, &CaptionLabel::entered, image, [image] { image->setPicture(QStringLiteral("MacroBtnS_02")); });
+        connect(button, &CaptionLabel::left, image, [image] { image->setPicture(QStringLiteral("MacroBtnS_01")); });
     }
-    connect(m_insertChoice, &QComboBox::currentIndexChanged, this, [this](int item) {
-        // Only the controls of the chosen kind of insertion are shown.
-        const auto show = [this](const char* name, bool shown) {
-            m_insertPanel->findChild<QWidget*>(QString::fromLatin1(name))->setVisible(shown);
-        };
-        for (const char* name : {"lbl_FireDelay", "Edt_InsertFireDelay", "lbl_Fires_A"})
-            show(name, item == 0 || item == 1);
-        for (const char* name :
-             {"lbl_FireXAxisValue", "edt_FireXAxisValue", "lbl_FireYAxisValue", "edt_FireYAxisValue"})
-            show(name, item == 2 || item == 3);
-        for (const char* name : {"lbl_FireRepeat", "edt_FireRepeat"})
-            show(name, item == 4 || item == 5);
-        m_insertPanel->findChild<QWidget*>(QStringLiteral("edt_FireRepeat"))->setEnabled(item != 5);
-    });
     backing->hide();
     m_insertPanel->hide();
 }
 
 void FirePage::clearFireMacroNames() {
     // The editing copy is about to be replaced: what the event list shows would no longer be its.
-    if (m_editor.recording())
-        toggleRecording();
+    endRecording();
     m_editor.showSlot(std::nullopt);
-    m_fireEvents->clear();
+    m_list->clearRows();
     m_fireNames->clear();
     m_listedSlots.clear();
 }
@@ -355,7 +332,7 @@ void FirePage::applyLayout() {
     placeOver(m_exit, m_exitPicture, m_exitPicture->pos());
     for (CaptionLabel* label : {m_confirm, m_exit, m_recordButton})
         setTextLook(label, size, text);
-    for (CaptionLabel* option : m_delayOptions)
+    for (CaptionLabel* option : m_delayOptions.labels)
         setTextLook(option, size, text);
     for (QWidget* w : m_insertPanel->findChildren<QWidget*>())
         setTextLook(w, size, text);
@@ -375,16 +352,18 @@ void FirePage::applyLanguage() {
             state().text(core::weaponPresets()[static_cast<std::size_t>(p - 1)].languageKey));
     m_confirm->setText(state().text("Str620"));
     m_exit->setText(state().text("Str621"));
-    m_recordButton->setText(state().text("Str400"));
+    m_list->applyLanguage();
     const char* const keys[3] = {"Str414", "Str415", "Str416"};
     for (int i = 0; i < 3; ++i)
-        m_delayOptions[i]->setText(QStringLiteral("     ") + state().text(keys[i]));
-    for (const Entry& entry : kFireNameMenu)
-        m_menus[0]->findChild<QLabel*>(QString::fromLatin1(entry.name))->setText(state().text(entry.key));
-    for (const Entry& entry : kFireContentMenu)
-        m_menus[1]->findChild<QLabel*>(QString::fromLatin1(entry.name))->setText(state().text(entry.key));
-    for (const Entry& entry : kFireInsertCaptions)
-        m_insertPanel->findChild<QLabel*>(QString::fromLatin1(entry.name))->setText(state().text(entry.key));
+        m_delayOptions.labels[i]->setText(QStringLiteral("     ") + state().text(keys[i]));
+    const std::pair<QLabel*, const char*> captions[] = {
+        {m_renameEntry, kFireNameMenu[0].key},  {m_deleteEntry, kFireContentMenu[0].key},
+        {m_insertEntry, kFireContentMenu[1].key}, {m_insertDelayCaption, "Str417"},
+        {m_insertDelayUnit, "Str418"},          {m_insertXCaption, "Str454"},
+        {m_insertYCaption, "Str455"},           {m_insertRepeatCaption, "Str458"},
+        {m_ok, "Str420"},                       {m_cancel, "Str422"}};
+    for (const auto& [label, key] : captions)
+        label->setText(state().text(key));
     // The items are replaced by the new texts; the choice stays.
     const int chosen = m_insertChoice->currentIndex();
     m_insertChoice->clear();
@@ -431,7 +410,7 @@ void FirePage::showPreset(int preset) {
         return;
     m_loadingPreset = true;
     m_preset = preset;
-    findChild<QRadioButton*>(QStringLiteral("rb_Fire%1").arg(preset))->setChecked(true);
+    m_presetRadios[preset - 1]->setChecked(true);
 
     const std::vector<int> played = core::firePresetSlots(preset);
     for (int c = 1; c <= kSegments; ++c) {
@@ -532,13 +511,12 @@ void FirePage::openForButton(int button) {
 void FirePage::closePage(PictureControl* picture) {
     shell().hideAllMenu();
     setServiceControlsVisible(false);
-    m_fireEvents->clear();
+    m_list->clearRows();
     picture->setPicture(QStringLiteral("BtnS_03"));
 }
 
 void FirePage::confirm() {
-    if (m_editor.recording())
-        m_editor.stopRecording();
+    endRecording();
     AppState& s = state();
     const int preset = m_preset == 0 ? 1 : m_preset;
     closePage(m_confirmPicture);
@@ -559,8 +537,7 @@ void FirePage::confirm() {
 }
 
 void FirePage::cancel() {
-    if (m_editor.recording())
-        m_editor.stopRecording();
+    endRecording();
     closePage(m_exitPicture);
     emit closed();
 }
@@ -599,73 +576,56 @@ void FirePage::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
 }
 
-core::RecordSettings FirePage::recordSettings() const {
-    core::RecordSettings settings;
-    if (findChild<QRadioButton*>(QStringLiteral("rb_FireDelayTime"))->isChecked())
-        settings.delayMode = core::DelayMode::DefaultDelay;
-    else if (findChild<QRadioButton*>(QStringLiteral("rb_FireNoDelay"))->isChecked())
-        settings.delayMode = core::DelayMode::NoDelay;
-    const int delay = findChild<QLineEdit*>(QStringLiteral("Edt_FireDelay"))->text().toInt();
-    settings.defaultDelay = static_cast<std::uint16_t>(std::clamp(delay, 1, 65535));
-    return settings;
+void FirePage::endRecording() {
+    // The capture ends with the recording and Record shows its caption again.
+    if (m_editor.recording())
+        m_list->toggleRecording();
 }
 
 void FirePage::wireServiceEditor() {
     connect(m_fireNames, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { fireMacroChosen(m_fireNames->row(item)); });
-    connect(m_fireEvents, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        hideMenus();
-        m_editor.selectRow(m_fireEvents->row(item));
-    });
-    connect(m_recordButton, &CaptionLabel::clicked, this, [this] { toggleRecording(); });
-    connect(m_recordButton, &CaptionLabel::entered, this,
-            [this] { m_editor.setPointerOnRecordButton(true); });
-    connect(m_recordButton, &CaptionLabel::left, this, [this] { m_editor.setPointerOnRecordButton(false); });
-
-    // The three delay options are clicked through their captions.
-    for (int i = 0; i < 3; ++i)
-        connect(m_delayOptions[i], &CaptionLabel::clicked, this, [this, i] {
-            const char* const options[3] = {"RecDelay", "DelayTime", "NoDelay"};
-            for (int k = 0; k < 3; ++k)
-                findChild<PictureControl*>(QStringLiteral("LED_Fire%1").arg(options[k]))
-                    ->setPicture(twoState("RdS", k == i));
-            findChild<QRadioButton*>(QStringLiteral("rb_Fire%1").arg(options[i]))->setChecked(true);
-        });
-    auto* delay = findChild<QLineEdit*>(QStringLiteral("Edt_FireDelay"));
-    connect(delay, &QLineEdit::textChanged, this, [delay] {
-        if (auto held = core::guardedFieldText(delay->text().toStdString(), 1, 65535, true))
-            delay->setText(QString::fromStdString(*held));
-    });
-
+    connect(m_fireEvents, &QListWidget::itemClicked, this, [this] { hideMenus(); });
     // Right-click menus: the name list offers Rename, the event list Delete and Insert.
     m_fireNames->viewport()->installEventFilter(this);
     m_fireEvents->viewport()->installEventFilter(this);
-    connect(m_menus[0]->findChild<CaptionLabel*>(QStringLiteral("Btn_NewFireName")), &CaptionLabel::clicked,
-            this, [this] { renameFireMacro(); });
-    connect(m_menus[1]->findChild<CaptionLabel*>(QStringLiteral("Btn_FireDel")), &CaptionLabel::clicked, this,
-            [this] { deleteRow(); });
-    connect(m_menus[1]->findChild<CaptionLabel*>(QStringLiteral("Btn_FireInsert")), &CaptionLabel::clicked,
-            this, [this] { openInsertPanel(); });
-    connect(m_insertPanel->findChild<CaptionLabel*>(QStringLiteral("Btn_FireOK")), &CaptionLabel::clicked,
-            this, [this] { insertOk(); });
-    connect(m_insertPanel->findChild<CaptionLabel*>(QStringLiteral("Btn_FireCancel")), &CaptionLabel::clicked,
-            this, [this] { insertCancel(); });
-    const struct {
-        const char* name;
-        int min, max;
-        bool emptyBecomesMin;
-    } guards[] = {{"Edt_InsertFireDelay", 1, 65535, true},
-                  {"edt_FireXAxisValue", -127, 127, false},
-                  {"edt_FireYAxisValue", -127, 127, false},
-                  {"edt_FireRepeat", 1, 255, false}};
-    for (const auto& g : guards) {
-        auto* edit = m_insertPanel->findChild<QLineEdit*>(QString::fromLatin1(g.name));
-        connect(edit, &QLineEdit::textChanged, this, [edit, g] {
-            if (auto held =
-                    core::guardedFieldText(edit->text().toStdString(), g.min, g.max, g.emptyBecomesMin))
-                edit->setText(QString::fromStdString(*held));
-        });
-    }
+    connect(m_renameEntry, &CaptionLabel::clicked, this, [this] { renameFireMacro(); });
+
+    EventListControls c;
+    c.events = m_fireEvents;
+    c.record = m_recordButton;
+    c.recordPicture = m_recordPicture;
+    c.delayBox = m_delayBox;
+    c.delayPicture = m_delayPicture;
+    c.delay = m_delayOptions;
+    c.textColour = "Color_J";
+    c.deleteEntry = m_deleteEntry;
+    c.insertEntry = m_insertEntry;
+    c.insertPanel = m_insertPanel;
+    c.insertBacking = m_insertBacking;
+    c.insertChoice = m_insertChoice;
+    c.fireChoices = true;
+    c.insertDelay = m_insertDelay;
+    c.insertX = m_insertX;
+    c.insertY = m_insertY;
+    c.insertRepeat = m_insertRepeat;
+    c.delayChoiceControls = {m_insertDelayCaption, m_insertDelay, m_insertDelayUnit};
+    c.moveChoiceControls = {m_insertXCaption, m_insertX, m_insertYCaption, m_insertY};
+    c.repeatChoiceControls = {m_insertRepeatCaption, m_insertRepeat};
+    c.ok = m_ok;
+    c.okPicture = m_okPicture;
+    c.cancel = m_cancel;
+    c.cancelPicture = m_cancelPicture;
+
+    EventListHooks hooks;
+    hooks.hideMenus = [this] { hideMenus(); };
+    hooks.recordingChanged = [this](bool recording) { m_delayBox->setEnabled(!recording); };
+    hooks.insertPanelChanged = [this](bool open) { m_fireNames->setEnabled(!open); };
+    // "Stop Repeat" takes no count: its field is shown, but cannot be typed into.
+    hooks.insertChoiceShown = [this](int item) {
+        m_insertRepeat->setEnabled(core::insertChoiceOfItem(item, true) != core::InsertChoice::RepeatStop);
+    };
+    m_list = new EventListEditor(state(), shell(), this, m_rules, std::move(c), std::move(hooks));
 }
 
 bool FirePage::eventFilter(QObject* watched, QEvent* event) {
@@ -703,104 +663,15 @@ void FirePage::fireMacroChosen(int row) {
     if (row < 0 || row >= static_cast<int>(m_listedSlots.size()))
         return;
     m_editor.showSlot(m_listedSlots[static_cast<std::size_t>(row)]);
-    redrawEvents();
-}
-
-void FirePage::redrawEvents() {
-    m_fireEvents->clear();
-    const core::MacroText& text = m_editor.text();
-    const int rowHeight = this->rowHeight();
-    for (std::size_t i = 1; i < text.size(); ++i) {
-        auto* item = new QListWidgetItem(m_fireEvents);
-        item->setData(MacroEventDelegate::kLineRole, QString::fromStdString(text[i]));
-        item->setSizeHint(QSize(m_fireEvents->width() - 2, rowHeight));
-    }
-    if (const auto row = m_editor.selectedRow())
-        m_fireEvents->setCurrentRow(*row);
+    m_list->redraw();
 }
 
 void FirePage::recordInput(const core::InputEvent& event) {
-    if (!m_editor.recording())
-        return;
-    const core::MacroRecorder::Feed fed = m_editor.feed(event);
-    if (fed.taken || fed.stopped)
-        redrawEvents();
-    if (!m_editor.recording())
-        toggleRecording(); // the body is full: the recording ended as by Stop
+    m_list->recordInput(event);
 }
 
-void FirePage::toggleRecording() {
-    m_recordPicture->setPicture(QStringLiteral("MacroS_03"));
-    if (!m_editor.recording() && m_recordButton->text() == state().text("Str400")) {
-        if (!m_editor.startRecording(recordSettings()))
-            return;
-        if (!m_capture)
-            m_capture = platform::createInputCapture();
-        m_capture->start([this](const core::InputEvent& event) { recordInput(event); });
-        m_recordButton->setText(state().text("Str401"));
-        m_delayBox->setEnabled(false);
-        redrawEvents();
-        m_fireEvents->setFocus();
-        return;
-    }
-    if (m_capture)
-        m_capture->stop();
-    m_editor.stopRecording();
-    m_recordButton->setText(state().text("Str400"));
-    m_delayBox->setEnabled(true);
-    redrawEvents();
-}
-
-void FirePage::deleteRow() {
-    m_menus[1]->hide();
-    if (m_editor.deleteSelected())
-        redrawEvents();
-}
-
-void FirePage::openInsertPanel() {
-    m_menus[1]->hide();
-    const int top = m_fireEvents->indexAt(QPoint(1, 1)).row();
-    if (!m_editor.openInsertPanel(std::max(top, 0)))
-        return;
-    m_fireNames->setEnabled(false);
-    m_recordButton->setEnabled(false);
-    m_delayBox->hide();
-    m_delayPicture->hide();
-    m_insertBacking->show();
-    m_insertPanel->show();
-    m_insertPanel->raise();
-    m_insertChoice->setCurrentIndex(-1);
-    m_insertChoice->setCurrentIndex(0);
-}
-
-void FirePage::closeInsertPanel() {
-    m_fireNames->setEnabled(true);
-    m_recordButton->setEnabled(true);
-    m_delayBox->show();
-    m_delayPicture->show();
-    m_insertPanel->hide();
-    m_insertBacking->hide();
-}
-
-void FirePage::insertOk() {
-    closeInsertPanel();
-    findChild<PictureControl*>(QStringLiteral("Img_FireOK"))->setPicture(QStringLiteral("MacroBtnS_03"));
-    const auto value = [this](const char* name) {
-        return m_insertPanel->findChild<QLineEdit*>(QString::fromLatin1(name))->text().toInt();
-    };
-    const core::InsertValues values{value("Edt_InsertFireDelay"), value("edt_FireXAxisValue"),
-                                    value("edt_FireYAxisValue"), value("edt_FireRepeat")};
-    if (m_editor.insertOk(m_insertChoice->currentIndex(), values))
-        redrawEvents();
-}
-
-void FirePage::insertCancel() {
-    findChild<PictureControl*>(QStringLiteral("Img_FireCancel"))->setPicture(QStringLiteral("MacroBtnS_03"));
-    closeInsertPanel();
-    const int top = m_editor.insertCancel();
-    redrawEvents();
-    if (QListWidgetItem* item = m_fireEvents->item(top))
-        m_fireEvents->scrollToItem(item, QAbstractItemView::PositionAtTop);
+void FirePage::setInputCapture(std::unique_ptr<platform::InputCapture> capture) {
+    m_list->setInputCapture(std::move(capture));
 }
 
 void FirePage::renameFireMacro() {

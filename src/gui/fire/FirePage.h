@@ -7,6 +7,7 @@
 #include "core/fire/FireMacroEditor.h"
 #include "core/fire/FirePresetEdit.h"
 #include "core/fire/FirePresets.h"
+#include "gui/eventlist/EventListEditor.h"
 #include "gui/pages/Page.h"
 
 #include <QString>
@@ -20,13 +21,11 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
+class QRadioButton;
 class QWidget;
-
-namespace tarvik::platform {
-class InputCapture;
-}
 
 namespace tarvik::gui {
 
@@ -66,6 +65,9 @@ public:
     const core::FireMacroEditor& fireEditor() const { return m_editor; }
     // One event of the input capture while recording (the capture calls it).
     void recordInput(const core::InputEvent& event);
+    // The source of left-button events of recordings; without one, the system's is made when the
+    // first recording starts.
+    void setInputCapture(std::unique_ptr<platform::InputCapture> capture);
 
     void applyLayout() override;
     void applyLanguage() override;
@@ -120,15 +122,9 @@ private:
     void setServiceControlsVisible(bool visible);
     void wireServiceEditor();
     void fireMacroChosen(int row);
-    void redrawEvents();
-    void toggleRecording();
-    void deleteRow();
-    void openInsertPanel();
-    void closeInsertPanel();
-    void insertOk();
-    void insertCancel();
+    // A recording still running ends as by its Stop button.
+    void endRecording();
     void renameFireMacro();
-    core::RecordSettings recordSettings() const;
     // The rows of both fire macro lists are as high as those of the macro page's lists.
     int rowHeight() const;
     // The insert panel's captions at the page's text size, or smaller where their words would not fit.
@@ -136,6 +132,7 @@ private:
 
     std::array<PictureControl*, kPresets> m_presetPictures{};
     std::array<CaptionLabel*, kPresets> m_presetButtons{};
+    std::array<QRadioButton*, kPresets> m_presetRadios{};
     QButtonGroup* m_presetGroup = nullptr;
     std::array<PictureControl*, kGunModes> m_gunModes{};
     std::array<Segment, kSegments> m_segments{};
@@ -148,12 +145,30 @@ private:
     CaptionLabel* m_exit = nullptr;
     CaptionLabel* m_recordButton = nullptr;
     QWidget* m_delayBox = nullptr;
-    std::array<CaptionLabel*, 3> m_delayOptions{};
+    DelayOptions m_delayOptions;
     QListWidget* m_fireNames = nullptr;
     QListWidget* m_fireEvents = nullptr;
     QComboBox* m_insertChoice = nullptr;
     QWidget* m_insertPanel = nullptr;
+    // The menus of the name list (Rename) and of the event list (Delete, Insert).
     std::array<QWidget*, 2> m_menus{};
+    CaptionLabel* m_renameEntry = nullptr;
+    CaptionLabel* m_deleteEntry = nullptr;
+    CaptionLabel* m_insertEntry = nullptr;
+    // The insert panel's fields, their captions and its two buttons.
+    QLineEdit* m_insertDelay = nullptr;
+    QLineEdit* m_insertX = nullptr;
+    QLineEdit* m_insertY = nullptr;
+    QLineEdit* m_insertRepeat = nullptr;
+    QLabel* m_insertDelayCaption = nullptr;
+    QLabel* m_insertDelayUnit = nullptr;
+    QLabel* m_insertXCaption = nullptr;
+    QLabel* m_insertYCaption = nullptr;
+    QLabel* m_insertRepeatCaption = nullptr;
+    PictureControl* m_okPicture = nullptr;
+    CaptionLabel* m_ok = nullptr;
+    PictureControl* m_cancelPicture = nullptr;
+    CaptionLabel* m_cancel = nullptr;
 
     std::array<core::FireSegmentView, core::FireMacroStore::kSlots> m_slotViews{};
     std::array<std::size_t, core::FireMacroStore::kSlots> m_lengths{};
@@ -163,11 +178,12 @@ private:
 
     core::ServiceModeLock m_lock;
     core::FireMacroEditor m_editor;
+    FireEventRules m_rules{m_editor};
+    EventListEditor* m_list = nullptr;
     std::vector<int> m_listedSlots; // slot of each row of LB_FireMacroName
     PictureControl* m_recordPicture = nullptr;
     PictureControl* m_delayPicture = nullptr;
     PictureControl* m_insertBacking = nullptr;
-    std::unique_ptr<platform::InputCapture> m_capture;
     AskAccessCode m_askAccessCode;
     MacroNameDialog* m_nameDialog = nullptr;
 };

@@ -1,8 +1,9 @@
 #include "gui/macros/MacroPage.h"
 
+#include "core/edit/FieldRanges.h"
 #include "core/macros/DeviceMacroTable.h"
 #include "core/macros/MacroLibrary.h"
-#include "gui/macros/MacroEventDelegate.h"
+#include "gui/eventlist/MacroEventDelegate.h"
 #include "gui/pages/PageControls.h"
 #include "gui/skin/KeyboardFocus.h"
 #include "gui/skin/Skin.h"
@@ -37,7 +38,6 @@ constexpr int kMenuWidth = 120;
 constexpr int kCaptionGap = 4;
 constexpr int kButtonTextMargin = 4;
 
-const char* const kDelayOptionNames[3] = {"RecDelay", "DelayTime", "NoDelay"};
 const char* const kDelayOptionKeys[3] = {"Str414", "Str415", "Str416"};
 const char* const kInsertChoiceKeys[8] = {"Str410", "Str411", "Str412", "Str413",
                                           "Str450", "Str451", "Str456", "Str457"};
@@ -67,17 +67,6 @@ const std::array<Menu, 3>& menus() {
     return table;
 }
 
-int delayModeIndex(core::DelayMode mode) {
-    switch (mode) {
-    case core::DelayMode::RecordDelay:
-        return 0;
-    case core::DelayMode::DefaultDelay:
-        return 1;
-    case core::DelayMode::NoDelay:
-        break;
-    }
-    return 2;
-}
 } // namespace
 
 MacroPage::MacroPage(const PageContext& context, QWidget* parent)
@@ -117,7 +106,7 @@ MacroPage::MacroPage(const PageContext& context, QWidget* parent)
 }
 
 MacroPage::~MacroPage() {
-    stopCapture();
+    m_list->stopCapture();
 }
 
 QListWidget* MacroPage::addList(const QString& name, QSize size) {
@@ -144,19 +133,13 @@ void MacroPage::buildDelayBox() {
     m_delayBox = new QWidget(this);
     m_delayBox->setObjectName(QStringLiteral("Gb_Delay"));
     m_delayBox->resize(kBoxSize);
-    auto* group = new QButtonGroup(m_delayBox);
-    for (int i = 0; i < 3; ++i) {
-        m_delay.leds[i] = addPicture(m_delayBox, QStringLiteral("LED_%1").arg(kDelayOptionNames[i]),
-                                     twoState("RdS", i == 0));
-        m_delay.labels[i] = addCaption(m_delayBox, QStringLiteral("IB_%1").arg(kDelayOptionNames[i]));
-        m_delay.labels[i]->resize(kDelayOptionSize);
-        m_delay.labels[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        m_delay.labels[i]->setIndent(kOptionIndent);
-        addHiddenRadio(m_delayBox, QStringLiteral("rb_%1").arg(kDelayOptionNames[i]), group)
-            ->setChecked(i == 0);
+    m_delay = DelayOptions::build(m_delayBox, QString());
+    for (CaptionLabel* label : m_delay.labels) {
+        label->resize(kDelayOptionSize);
+        label->setIndent(kOptionIndent);
     }
     m_delay.edit = addNumberEdit(m_delayBox, QStringLiteral("Edt_Delay"), kDelayEditSize);
-    m_delay.edit->setText(QStringLiteral("50"));
+    m_delay.edit->setText(QString::number(core::fields::kEventDelay.initial));
 }
 
 void MacroPage::buildInsertBox() {
@@ -170,35 +153,28 @@ void MacroPage::buildInsertBox() {
     m_insertChoice->setObjectName(QStringLiteral("CB_Insert"));
     m_insertChoice->resize(187, 22);
 
-    auto* group = new QButtonGroup(m_insertBox);
-    for (int i = 0; i < 3; ++i) {
-        m_insertDelay.leds[i] = addPicture(
-            m_insertBox, QStringLiteral("LED_Insert%1").arg(kDelayOptionNames[i]), twoState("RdS", i == 0));
-        m_insertDelay.labels[i] =
-            addCaption(m_insertBox, QStringLiteral("IB_Insert%1").arg(kDelayOptionNames[i]));
-        m_insertDelay.labels[i]->resize(kInsertOptionSize);
-        m_insertDelay.labels[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        m_insertDelay.labels[i]->setIndent(kOptionIndent);
-        addHiddenRadio(m_insertBox, QStringLiteral("rb_Insert%1").arg(kDelayOptionNames[i]), group)
-            ->setChecked(i == 0);
+    m_insertDelay = DelayOptions::build(m_insertBox, QStringLiteral("Insert"));
+    for (CaptionLabel* label : m_insertDelay.labels) {
+        label->resize(kInsertOptionSize);
+        label->setIndent(kOptionIndent);
     }
 
     auto* delayCaption = addLabel(m_insertBox, QStringLiteral("lbl_Delay"), QSize(72, 17));
     m_insertDelay.edit = addNumberEdit(m_insertBox, QStringLiteral("Edt_InsertDelay"), kShortEditSize);
-    m_insertDelay.edit->setText(QStringLiteral("50"));
+    m_insertDelay.edit->setText(QString::number(core::fields::kEventDelay.initial));
     auto* unit = addLabel(m_insertBox, QStringLiteral("lbl_s_A"), QSize(30, 17));
     m_insertDelayControls = {delayCaption, m_insertDelay.edit, unit};
 
     auto* xCaption = addLabel(m_insertBox, QStringLiteral("lbl_XAxisValue"), QSize(38, 17));
     auto* xEdit = addNumberEdit(m_insertBox, QStringLiteral("edt_XAxisValue"), kShortEditSize);
-    xEdit->setText(QStringLiteral("12"));
+    xEdit->setText(QString::number(core::fields::kEventMove.initial));
     auto* yCaption = addLabel(m_insertBox, QStringLiteral("lbl_YAxisValue"), QSize(30, 17));
     auto* yEdit = addNumberEdit(m_insertBox, QStringLiteral("edt_YAxisValue"), kShortEditSize);
-    yEdit->setText(QStringLiteral("12"));
+    yEdit->setText(QString::number(core::fields::kEventMove.initial));
     m_axisControls = {xCaption, xEdit, yCaption, yEdit};
     auto* repeatCaption = addLabel(m_insertBox, QStringLiteral("lbl_Repeat"), QSize(62, 17));
     auto* repeatEdit = addNumberEdit(m_insertBox, QStringLiteral("edt_Repeat"), kShortEditSize);
-    repeatEdit->setText(QStringLiteral("10"));
+    repeatEdit->setText(QString::number(core::fields::kEventRepeat.initial));
     m_repeatControls = {repeatCaption, repeatEdit};
 
     m_insertRecord = addButton(m_insertBox, QStringLiteral("InsertStart"), QStringLiteral("MacroS_01"),
@@ -214,10 +190,6 @@ void MacroPage::buildInsertBox() {
     keyboard::markCover(m_insertCover);
     m_insertCover->hide();
 
-    connect(m_insertChoice, &QComboBox::currentIndexChanged, this, [this](int item) {
-        if (item >= 0)
-            applyInsertChoice(item);
-    });
     m_insertBox->hide();
     m_insertBase->hide();
 }
@@ -376,8 +348,7 @@ void MacroPage::fitInsertBox() {
 
 void MacroPage::applyLanguage() {
     m_new->setText(state().text("Str432"));
-    m_record->setText(state().text(m_editor.recording() ? "Str401" : "Str400"));
-    m_insertRecord->setText(state().text(m_editor.insertRecording() ? "Str401" : "Str400"));
+    m_list->applyLanguage();
     m_captureNote->setText(state().text("Str436"));
     m_cancel->setText(state().text("Str422"));
     for (int i = 0; i < 3; ++i) {
@@ -446,26 +417,20 @@ void MacroPage::hideMenus() {
 }
 
 void MacroPage::applyInsertChoice(int item) {
+    m_list->applyInsertChoice(item);
+}
+
+// What a choice shows beyond its own controls: the panel's picture, the delay field (also the gap of
+// an insert recording), the OK caption and the look of the field.
+void MacroPage::showInsertChoiceExtras(int item) {
     const bool delay = item == 0 || item == 1;
     const bool keys = item == 2 || item == 3;
     const bool move = item == 4 || item == 5;
-    const bool repeat = item == 6 || item == 7;
     m_insertBase->setPicture(keys   ? QStringLiteral("InsertKeyBase")
                              : move ? QStringLiteral("InsertXYBase")
                                     : QStringLiteral("InsertDelayBase"));
-    m_insertDelayControls[0]->setVisible(delay);
     m_insertDelayControls[1]->setVisible(delay || keys);
     m_insertDelayControls[2]->setVisible(delay || keys);
-    for (int i = 0; i < 3; ++i) {
-        m_insertDelay.leds[i]->setVisible(keys);
-        m_insertDelay.labels[i]->setVisible(keys);
-    }
-    m_insertRecord->setVisible(keys);
-    m_insertBox->findChild<PictureControl*>(QStringLiteral("Img_InsertStart"))->setVisible(keys);
-    for (QWidget* w : m_axisControls)
-        w->setVisible(move);
-    for (QWidget* w : m_repeatControls)
-        w->setVisible(repeat);
     m_ok->setText(state().text(keys ? "Str421" : "Str420"));
 
     if (keys) {
@@ -478,26 +443,12 @@ void MacroPage::applyInsertChoice(int item) {
     }
 }
 
-void MacroPage::showDelayOptions(DelayOptions& options, core::DelayMode mode) {
-    const int chosen = delayModeIndex(mode);
-    for (int i = 0; i < 3; ++i)
-        options.leds[i]->setPicture(twoState("RdS", i == chosen));
-    options.edit->parentWidget()->findChildren<QRadioButton*>().at(chosen)->setChecked(true);
-    // The time can be typed only when every gap takes it.
-    const bool editable = mode == core::DelayMode::DefaultDelay;
-    options.edit->setEnabled(true);
-    options.edit->setReadOnly(!editable);
-    setTextLook(options.edit, 0, editable ? state().layoutColor("Color_F") : kDisabledTextColour);
-}
-
 void MacroPage::showDelayMode(core::DelayMode mode) {
-    showDelayOptions(m_delay, mode);
+    m_list->showDelayMode(mode);
 }
 
 void MacroPage::showInsertDelayMode(core::DelayMode mode) {
-    showDelayOptions(m_insertDelay, mode);
-    setTextLook(m_insertDelayControls[2], 0,
-                mode == core::DelayMode::DefaultDelay ? state().layoutColor("Color_F") : kDisabledTextColour);
+    m_list->showInsertDelayMode(mode);
 }
 
 // A row as wide as its list (a size hint without a width would be dropped) and as high as the layout asks.
@@ -527,17 +478,10 @@ void MacroPage::setDeviceMacros(const core::DeviceMacroTable& table) {
 }
 
 void MacroPage::showMacroText(const core::MacroText& text) {
-    m_events->clear();
+    m_list->showLines(text);
     QStringList lines;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const QString line = QString::fromStdString(text[i]);
-        lines << line;
-        if (i == 0)
-            continue; // the DelayModeHeader has no row
-        auto* item = new QListWidgetItem(m_events);
-        item->setData(MacroEventDelegate::kLineRole, line);
-        item->setSizeHint(rowSize(item->listWidget()));
-    }
+    for (const std::string& line : text)
+        lines << QString::fromStdString(line);
     m_text->setPlainText(lines.join(QLatin1Char('\n')));
 }
 

@@ -6,6 +6,7 @@
 #include "core/macros/MacroCodec.h"
 #include "core/macros/MacroEditor.h"
 #include "core/macros/MacroTypes.h"
+#include "gui/eventlist/EventListEditor.h"
 #include "gui/pages/Page.h"
 
 #include <array>
@@ -115,11 +116,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct DelayOptions {
-        std::array<PictureControl*, 3> leds{};
-        std::array<CaptionLabel*, 3> labels{};
-        QLineEdit* edit = nullptr;
-    };
     QListWidget* addList(const QString& name, QSize size);
     void buildDelayBox();
     void buildInsertBox();
@@ -129,7 +125,6 @@ private:
     void fitInsertBox();
     CaptionLabel* addButton(QWidget* parent, const QString& name, const QString& picture, const char* hover,
                             const char* normal);
-    void showDelayOptions(DelayOptions& options, core::DelayMode mode);
     void fillRows(QListWidget* list, const std::vector<std::string>& names);
     QSize rowSize(const QListWidget* list) const;
     void wireLists();
@@ -144,16 +139,12 @@ private:
     // The delay options as the shown macro's delays settle them (the default gap into its field).
     void showDecodedDelay(const core::DecodedMacro& decoded);
     void redrawEvents();
-    void ensureCapture();
-    void startCapture();
     void stopCapture();
-    // The page's controls as a normal or an insert recording ends (by Stop or because it is full).
-    void showRecordingStopped();
-    void showInsertRecordingStopped();
     void closeInsertPanel();
+    // The shared event list editor over this page's controls, and what this page does around it.
     void wireEditing();
+    void showInsertChoiceExtras(int item);
     core::RecordSettings recordSettings(const DelayOptions& options) const;
-    core::InsertValues insertValues() const;
     int selectedRow(const QListWidget* list) const;
     // RefreshPCMacro: the library to its file; a failure is reported once, with the file's name.
     void saveLibrary();
@@ -190,10 +181,10 @@ private:
     MacroNameDialog* m_nameDialog = nullptr;
 
     core::MacroEditor m_editor;
-    std::unique_ptr<platform::InputCapture> m_capture;
+    MacroEventRules m_rules{m_editor};
+    EventListEditor* m_list = nullptr;
     QLabel* m_captureNote = nullptr;
     QWidget* m_insertCover = nullptr;
-    bool m_redrawing = false;
 };
 
 } // namespace tarvik::gui

@@ -17,7 +17,7 @@
 #include "gui/dialogs/AccessCodeDialog.h"
 #include "gui/dialogs/MacroNameDialog.h"
 #include "gui/dialogs/MessageSeam.h"
-#include "gui/macros/MacroEventDelegate.h"
+#include "gui/eventlist/MacroEventDelegate.h"
 #include "gui/pages/PageControls.h"
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/PictureControl.h"

@@ -28,7 +28,7 @@
 #include "core/macros/MacroCodec.h"
 #include "gui/dialogs/InputDelayTimeDialog.h"
 #include "gui/dialogs/InputOneKeyDialog.h"
-#include "gui/macros/MacroEventDelegate.h"
+#include "gui/eventlist/MacroEventDelegate.h"
 
 #include <QApplication>
 #include <QComboBox>

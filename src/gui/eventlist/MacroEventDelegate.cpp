@@ -1,4 +1,4 @@
-#include "gui/macros/MacroEventDelegate.h"
+#include "gui/eventlist/MacroEventDelegate.h"
 
 #include "core/macros/EventCaption.h"
 #include "gui/skin/Skin.h"
