@@ -20,8 +20,8 @@ struct FireFieldText {
 };
 
 // Empty gives "0"; each field is held to its range in core/edit/FieldRanges.h (kFireStepCount,
-// kFireStepMove, kFireOffset, kFireStepTime); a number beyond a limit shows the limit. A lone "-" stays as typed so that a
-// negative move or offset can be entered.
+// kFireStepMove, kFireOffset, kFireStepTime); a number beyond a limit shows the limit. A lone "-" stays as
+// typed so that a negative move or offset can be entered.
 FireFieldText correctFireField(FireField field, std::string_view typed);
 
 // Writes `value` (already within the field's range) for `slot` 0..9: count, X and Y as one byte and

@@ -128,7 +128,7 @@ TextEdit deleteRow(MacroText& text, int row) {
 }
 
 TextEdit replaceKeyLine(MacroText& text, int row, EditKind kind, std::string_view keyName,
-                          std::string_view stepText) {
+                        std::string_view stepText) {
     TextEdit result;
     if (keyName.empty() || kind == EditKind::Delay || editKindOfRow(text, row) != kind ||
         !hasCodeSuffix(stepText))

@@ -37,7 +37,7 @@ TextEdit deleteRow(MacroText& text, int row);
 // ("A CODE:8204"). Nothing happens for an empty key name, a row that is not a press or release of
 // that kind, or a step text that is no key step. The partner line stays as it is.
 TextEdit replaceKeyLine(MacroText& text, int row, EditKind kind, std::string_view keyName,
-                          std::string_view stepText);
+                        std::string_view stepText);
 
 // Replace a delay line with the "Input Delay Time" dialog's text, held to fields::kEventDelay as the
 // dialog's field is. Nothing happens for an empty text or a row that is not a delay.
@@ -78,7 +78,8 @@ std::optional<InsertChoice> insertChoiceOfItem(int item, bool fireEditor);
 // as typed. A number above max becomes max and one below min becomes min; a text that is no number
 // (empty, "-") stays, unless `emptyBecomesMin`, as in the delay fields.
 std::optional<std::string> guardedFieldText(std::string_view text, int min, int max, bool emptyBecomesMin);
-inline std::optional<std::string> guardedFieldText(std::string_view text, FieldRange range, bool emptyBecomesMin) {
+inline std::optional<std::string> guardedFieldText(std::string_view text, FieldRange range,
+                                                   bool emptyBecomesMin) {
     return guardedFieldText(text, range.min, range.max, emptyBecomesMin);
 }
 

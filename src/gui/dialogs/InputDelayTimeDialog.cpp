@@ -25,7 +25,8 @@ InputDelayTimeDialog::InputDelayTimeDialog(const AppState& state, QWidget* main,
     placeButtons("Str511", "Str512", "MN");
     connect(confirmButton(), &CaptionLabel::clicked, this, &InputDelayTimeDialog::confirm);
     connect(edit(), &QLineEdit::returnPressed, this, &InputDelayTimeDialog::confirm);
-    connect(clearButton(), &CaptionLabel::clicked, this, [this] { edit()->setText(QString::number(core::fields::kEventDelay.min)); });
+    connect(clearButton(), &CaptionLabel::clicked, this,
+            [this] { edit()->setText(QString::number(core::fields::kEventDelay.min)); });
 }
 
 void InputDelayTimeDialog::confirm() {

@@ -1,7 +1,7 @@
 #pragma once
 // "Input Delay Time" (TForm5): the new gap of a delay line of the macro being edited. The field
-// takes digits only and always holds a value of core::fields::kEventDelay; the replacement itself is the caller's
-// (the macro editor).
+// takes digits only and always holds a value of core::fields::kEventDelay; the replacement itself is the
+// caller's (the macro editor).
 
 #include "gui/dialogs/SkinnedDialog.h"
 

@@ -356,10 +356,14 @@ void EventListEditor::openInsertPanel() {
 
 void EventListEditor::applyInsertChoice(int item) {
     const auto choice = core::insertChoiceOfItem(item, m_controls.fireChoices);
-    const auto is = [&choice](core::InsertChoice a, core::InsertChoice b) { return choice == a || choice == b; };
-    setVisible(m_controls.delayChoiceControls, is(core::InsertChoice::DelayFront, core::InsertChoice::DelayBack));
+    const auto is = [&choice](core::InsertChoice a, core::InsertChoice b) {
+        return choice == a || choice == b;
+    };
+    setVisible(m_controls.delayChoiceControls,
+               is(core::InsertChoice::DelayFront, core::InsertChoice::DelayBack));
     setVisible(m_controls.keyChoiceControls, is(core::InsertChoice::KeyFront, core::InsertChoice::KeyBack));
-    setVisible(m_controls.moveChoiceControls, is(core::InsertChoice::MoveFront, core::InsertChoice::MoveBack));
+    setVisible(m_controls.moveChoiceControls,
+               is(core::InsertChoice::MoveFront, core::InsertChoice::MoveBack));
     setVisible(m_controls.repeatChoiceControls,
                is(core::InsertChoice::RepeatStart, core::InsertChoice::RepeatStop));
     if (m_hooks.insertChoiceShown)
@@ -388,9 +392,9 @@ void EventListEditor::toggleInsertRecording() {
         redraw();
         return;
     }
-    const auto choice = core::insertChoiceOfItem(m_controls.insertChoice->currentIndex(), m_controls.fireChoices);
-    if (!choice ||
-        !m_rules.startInsertRecording(*choice, recordSettings(m_controls.insertDelayOptions)))
+    const auto choice =
+        core::insertChoiceOfItem(m_controls.insertChoice->currentIndex(), m_controls.fireChoices);
+    if (!choice || !m_rules.startInsertRecording(*choice, recordSettings(m_controls.insertDelayOptions)))
         return;
     startCapture();
     m_controls.insertRecord->setText(m_state.text("Str401"));

@@ -33,7 +33,8 @@ public:
 
     // Edit of the selected row through the delay and key dialogs; editors without Edit offer none.
     virtual std::optional<core::EditKind> editKind() const { return std::nullopt; }
-    virtual void replaceKeyLine(core::EditKind, std::string_view /*keyName*/, std::string_view /*stepText*/) {}
+    virtual void replaceKeyLine(core::EditKind, std::string_view /*keyName*/, std::string_view /*stepText*/) {
+    }
     virtual void replaceDelayLine(std::string_view /*typed*/) {}
 
     struct Deleted {
@@ -56,10 +57,10 @@ public:
     virtual int insertCancel() = 0;
 };
 
-// The macro page's library macros.
-class MacroEventRules final : public EventListRules {
+// What both core editors answer alike.
+template <class Editor> class EditorRules : public EventListRules {
 public:
-    explicit MacroEventRules(core::MacroEditor& editor) : m_editor(editor) {}
+    explicit EditorRules(Editor& editor) : m_editor(editor) {}
 
     const core::MacroText& text() const override { return m_editor.text(); }
     std::optional<int> selectedRow() const override { return m_editor.selectedRow(); }
@@ -71,6 +72,19 @@ public:
     void stopRecording() override { m_editor.stopRecording(); }
     core::MacroRecorder::Feed feed(const core::InputEvent& event) override { return m_editor.feed(event); }
     void setPointerOnRecordButton(bool on) override { m_editor.setPointerOnRecordButton(on); }
+    bool openInsertPanel(int topRow) override { return m_editor.openInsertPanel(topRow); }
+    bool insertPanelOpen() const override { return m_editor.insertPanelOpen(); }
+    int insertCancel() override { return m_editor.insertCancel(); }
+
+protected:
+    Editor& m_editor;
+};
+
+// The macro page's library macros.
+class MacroEventRules final : public EditorRules<core::MacroEditor> {
+public:
+    using EditorRules::EditorRules;
+
     bool insertRecording() const override { return m_editor.insertRecording(); }
     bool startInsertRecording(core::InsertChoice choice, const core::RecordSettings& settings) override {
         return m_editor.startInsertRecording(choice, settings);
@@ -82,41 +96,19 @@ public:
     }
     void replaceDelayLine(std::string_view typed) override { m_editor.replaceDelayLine(typed); }
     Deleted deleteSelected() override;
-    bool openInsertPanel(int topRow) override { return m_editor.openInsertPanel(topRow); }
-    bool insertPanelOpen() const override { return m_editor.insertPanelOpen(); }
     Inserted insertOk(int item, const core::InsertValues& values) override;
-    int insertCancel() override { return m_editor.insertCancel(); }
-
-private:
-    core::MacroEditor& m_editor;
 };
 
 // The fire page's fire macros: no Edit and no insert recordings; Delete says nothing when a partner
 // is missing, and OK closes the panel whatever it inserted.
-class FireEventRules final : public EventListRules {
+class FireEventRules final : public EditorRules<core::FireMacroEditor> {
 public:
-    explicit FireEventRules(core::FireMacroEditor& editor) : m_editor(editor) {}
+    using EditorRules::EditorRules;
 
-    const core::MacroText& text() const override { return m_editor.text(); }
-    std::optional<int> selectedRow() const override { return m_editor.selectedRow(); }
-    void selectRow(std::optional<int> row) override { m_editor.selectRow(row); }
-    bool recording() const override { return m_editor.recording(); }
-    bool startRecording(const core::RecordSettings& settings) override {
-        return m_editor.startRecording(settings);
-    }
-    void stopRecording() override { m_editor.stopRecording(); }
-    core::MacroRecorder::Feed feed(const core::InputEvent& event) override { return m_editor.feed(event); }
-    void setPointerOnRecordButton(bool on) override { m_editor.setPointerOnRecordButton(on); }
     Deleted deleteSelected() override { return {m_editor.deleteSelected(), false}; }
-    bool openInsertPanel(int topRow) override { return m_editor.openInsertPanel(topRow); }
-    bool insertPanelOpen() const override { return m_editor.insertPanelOpen(); }
     Inserted insertOk(int item, const core::InsertValues& values) override {
         return m_editor.insertOk(item, values) ? Inserted::Yes : Inserted::No;
     }
-    int insertCancel() override { return m_editor.insertCancel(); }
-
-private:
-    core::FireMacroEditor& m_editor;
 };
 
 } // namespace tarvik::gui

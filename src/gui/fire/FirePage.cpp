@@ -1,8 +1,8 @@
 #include "gui/fire/FirePage.h"
 
 #include "core/cycle/ConfigCycle.h"
-#include "core/edit/FieldRanges.h"
 #include "core/device/DeviceLink.h"
+#include "core/edit/FieldRanges.h"
 #include "core/fire/FireMacroNames.h"
 #include "core/keys/FunctionCodeCatalogue.h"
 #include "core/macros/MacroName.h"
@@ -160,7 +160,8 @@ void FirePage::buildServiceControls() {
         m_delayOptions.leds[i]->move(24, 52 + 26 * i);
         m_delayOptions.labels[i]->setGeometry(22, 52 + 26 * i, kOptionSize.width(), kOptionSize.height());
     }
-    QLineEdit* delay = m_delayOptions.edit = addNumberEdit(m_delayBox, QStringLiteral("Edt_FireDelay"), QSize(60, 22));
+    QLineEdit* delay = m_delayOptions.edit =
+        addNumberEdit(m_delayBox, QStringLiteral("Edt_FireDelay"), QSize(60, 22));
     delay->move(140, 74);
     delay->setText(QString::number(core::fields::kEventDelay.initial));
 
@@ -190,7 +191,7 @@ void FirePage::buildServiceMenusAndInsertPanel() {
         int y = 2;
         auto held = labels.begin();
         for (const Entry& entry : entries) {
-            CaptionLabel* label = **held++ = addCaption(panel, QString::fromLatin1(entry.name));
+            CaptionLabel* label = ** held++ = addCaption(panel, QString::fromLatin1(entry.name));
             label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             label->setGeometry(2, y, 116, 20);
             y += 20;
@@ -235,15 +236,18 @@ void FirePage::buildServiceMenusAndInsertPanel() {
     for (QLabel* label : {m_insertDelayCaption, m_insertXCaption, m_insertYCaption, m_insertRepeatCaption})
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_insertRepeat = edit("edt_FireRepeat", {176, 64}, core::fields::kEventRepeat.initial);
-    for (auto [name, x, picture, label] :
-         {std::tuple{"FireOK", 116, &m_okPicture, &m_ok}, std::tuple{"FireCancel", 168, &m_cancelPicture, &m_cancel}}) {
-        PictureControl* image = *picture = addPicture(m_insertPanel, QStringLiteral("Img_") + QLatin1String(name),
-                                                      QStringLiteral("MacroBtnS_01"));
+    for (auto [name, x, picture, label] : {std::tuple{"FireOK", 116, &m_okPicture, &m_ok},
+                                           std::tuple{"FireCancel", 168, &m_cancelPicture, &m_cancel}}) {
+        PictureControl* image = *picture = addPicture(
+            m_insertPanel, QStringLiteral("Img_") + QLatin1String(name), QStringLiteral("MacroBtnS_01"));
         image->move(x, 142);
-        CaptionLabel* button = *label = addCaption(m_insertPanel, QStringLiteral("Btn_") + QLatin1String(name));
+        CaptionLabel* button = *label =
+            addCaption(m_insertPanel, QStringLiteral("Btn_") + QLatin1String(name));
         placeOver(button, image, image->pos());
-        connect(button, &CaptionLabel::entered, image, [image] { image->setPicture(QStringLiteral("MacroBtnS_02")); });
-        connect(button, &CaptionLabel::left, image, [image] { image->setPicture(QStringLiteral("MacroBtnS_01")); });
+        connect(button, &CaptionLabel::entered, image,
+                [image] { image->setPicture(QStringLiteral("MacroBtnS_02")); });
+        connect(button, &CaptionLabel::left, image,
+                [image] { image->setPicture(QStringLiteral("MacroBtnS_01")); });
     }
     backing->hide();
     m_insertPanel->hide();
@@ -356,12 +360,16 @@ void FirePage::applyLanguage() {
     const char* const keys[3] = {"Str414", "Str415", "Str416"};
     for (int i = 0; i < 3; ++i)
         m_delayOptions.labels[i]->setText(QStringLiteral("     ") + state().text(keys[i]));
-    const std::pair<QLabel*, const char*> captions[] = {
-        {m_renameEntry, kFireNameMenu[0].key},  {m_deleteEntry, kFireContentMenu[0].key},
-        {m_insertEntry, kFireContentMenu[1].key}, {m_insertDelayCaption, "Str417"},
-        {m_insertDelayUnit, "Str418"},          {m_insertXCaption, "Str454"},
-        {m_insertYCaption, "Str455"},           {m_insertRepeatCaption, "Str458"},
-        {m_ok, "Str420"},                       {m_cancel, "Str422"}};
+    const std::pair<QLabel*, const char*> captions[] = {{m_renameEntry, kFireNameMenu[0].key},
+                                                        {m_deleteEntry, kFireContentMenu[0].key},
+                                                        {m_insertEntry, kFireContentMenu[1].key},
+                                                        {m_insertDelayCaption, "Str417"},
+                                                        {m_insertDelayUnit, "Str418"},
+                                                        {m_insertXCaption, "Str454"},
+                                                        {m_insertYCaption, "Str455"},
+                                                        {m_insertRepeatCaption, "Str458"},
+                                                        {m_ok, "Str420"},
+                                                        {m_cancel, "Str422"}};
     for (const auto& [label, key] : captions)
         label->setText(state().text(key));
     // The items are replaced by the new texts; the choice stays.

@@ -5,10 +5,10 @@
 
 #include "gui/AppState.h"
 #include "gui/macros/MacroPage.h"
-#include "platform/InputCapture.h"
 #include "gui/pages/PageControls.h"
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/PictureControl.h"
+#include "platform/InputCapture.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -82,7 +82,9 @@ void MacroPage::wireEditing() {
             setDiagnostic(QString::fromStdString(m_editor.diagnosticHex()));
     };
     // Said only where recording cannot see what the user does in other programs.
-    hooks.captureChanged = [this](bool seesBackgroundInput) { m_captureNote->setVisible(!seesBackgroundInput); };
+    hooks.captureChanged = [this](bool seesBackgroundInput) {
+        m_captureNote->setVisible(!seesBackgroundInput);
+    };
     m_list = new EventListEditor(state(), shell(), this, m_rules, std::move(c), std::move(hooks));
 }
 

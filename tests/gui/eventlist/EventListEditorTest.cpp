@@ -55,14 +55,16 @@ void PrintTo(const Editor& e, std::ostream* os) {
     *os << e.page;
 }
 
-const Editor kMacroEditor{"macro page", "LB_macro",     "Btn_Start",      "Btn_Del",
-                          "Btn_Insert", "Gb_Insert",    "Gb_Delay",       "CB_Insert",
-                          "edt_XAxisValue", "edt_YAxisValue", "Btn_OK",    "Btn_Cancel",
-                          "IB_NoDelay", 4};
-const Editor kFireEditor{"fire page",      "LB_FireMacro",       "Btn_FireStart",      "Btn_FireDel",
-                         "Btn_FireInsert", "Gb_InsertFire",      "GB_FireDelay",       "CB_InsertFire",
-                         "edt_FireXAxisValue", "edt_FireYAxisValue", "Btn_FireOK",     "Btn_FireCancel",
-                         "IB_FireNoDelay", 2};
+const Editor kMacroEditor{
+    "macro page", "LB_macro",       "Btn_Start",      "Btn_Del", "Btn_Insert", "Gb_Insert",  "Gb_Delay",
+    "CB_Insert",  "edt_XAxisValue", "edt_YAxisValue", "Btn_OK",  "Btn_Cancel", "IB_NoDelay", 4};
+const Editor kFireEditor{"fire page",          "LB_FireMacro",
+                         "Btn_FireStart",      "Btn_FireDel",
+                         "Btn_FireInsert",     "Gb_InsertFire",
+                         "GB_FireDelay",       "CB_InsertFire",
+                         "edt_FireXAxisValue", "edt_FireYAxisValue",
+                         "Btn_FireOK",         "Btn_FireCancel",
+                         "IB_FireNoDelay",     2};
 
 class EventListEditorTest : public test::EventListTestWindow, public ::testing::TestWithParam<Editor> {
 protected:

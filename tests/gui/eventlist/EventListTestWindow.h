@@ -90,7 +90,8 @@ public:
 
     // The service mode as a user unlocks it: five double-clicks on the page and the access code.
     void unlockServiceMode(gui::FirePage* fire) {
-        fire->setAccessCodeAsker([](QWidget*) { return std::optional<QString>(QStringLiteral("KilbrenZT")); });
+        fire->setAccessCodeAsker(
+            [](QWidget*) { return std::optional<QString>(QStringLiteral("KilbrenZT")); });
         const QPoint corner(5, 5);
         for (int i = 0; i < 5 && !fire->serviceMode(); ++i)
             QTest::mouseDClick(fire, Qt::LeftButton, {}, corner);

@@ -2,8 +2,8 @@
 // page fields and the delay dialog hold what is typed to the range; the JSON import refuses a value
 // outside it. One table, so that a page and the import can no longer disagree about a range.
 
-#include "cli/ProfileJson.h"
 #include "core/edit/FieldRanges.h"
+#include "cli/ProfileJson.h"
 #include "gui/dialogs/InputDelayTimeDialog.h"
 #include "resources/Resources.h"
 
