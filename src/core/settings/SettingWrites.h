@@ -51,8 +51,8 @@ std::optional<LiveWrite> selectLightingMode(LightingState& lighting, const Confi
 std::optional<LiveWrite> selectFallLevel(LightingState& lighting, ConfigImage& working, int level);
 
 // The text corrections of the fire key edits; the corrected text is what the edit shows and sends.
-// Count: empty gives "2", above 15 gives "15", below 1 gives "1". Interval: empty or 0 and less
-// gives "1", above 4094 gives "4094".
+// Count: empty gives "2", anything else is held to fields::kFireKeyCount (1..15). Interval: empty
+// gives "1", anything else is held to fields::kFireKeyInterval (1..4094).
 std::string correctFireCount(const std::string& text);
 std::string correctFireInterval(const std::string& text);
 

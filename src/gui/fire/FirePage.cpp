@@ -518,6 +518,10 @@ void FirePage::openForButton(int button) {
 
 void FirePage::closePage(PictureControl* picture) {
     shell().hideAllMenu();
+    // An insertion still open is given up as by its Cancel; its panel would otherwise stay over the
+    // page, also after the service mode is switched off.
+    if (m_editor.insertPanelOpen())
+        m_list->insertCancel();
     setServiceControlsVisible(false);
     m_list->clearRows();
     picture->setPicture(QStringLiteral("BtnS_03"));

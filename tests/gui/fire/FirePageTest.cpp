@@ -25,6 +25,8 @@
 #include "resources/Resources.h"
 #include "support/PaintedPixels.h"
 
+#include "../../core/macros/FakeInputCapture.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -582,6 +584,36 @@ TEST_F(FireServiceTest, ShowsRecordsDeletesAndInsertsInTheEditingCopy) {
     // Confirm stores it.
     clickAt("Btn_FireConfirm");
     EXPECT_EQ(hex(std::span<const core::Byte>(storedBody(1)).first(4)), "A1210000");
+}
+
+// Confirm and Cancel of the page leave nothing of the editor running: a recording ends with its
+// capture, and an open insertion is given up with its panel.
+TEST_F(FireServiceTest, LeavingThePageEndsARecordingAndGivesUpAnInsertion) {
+    start(core::StorageKind::I2C);
+    unlock();
+    clickRow("LB_FireMacroName", 0);
+    const core::MacroText before = page->fireEditor().text();
+    clickRow("LB_FireMacro", 0, Qt::RightButton);
+    clickAt("Btn_FireInsert");
+    ASSERT_TRUE(child("Gb_InsertFire")->isVisible());
+    clickAt("Btn_FireExit");
+    EXPECT_FALSE(child("Gb_InsertFire")->isVisible());
+    EXPECT_FALSE(page->fireEditor().insertPanelOpen());
+    EXPECT_EQ(page->fireEditor().text(), before);
+
+    page->openForButton(3);
+    doubleClickBackground(); // the mode goes off; five more turn it on again
+    unlock();
+    auto owned = std::make_unique<test::FakeInputCapture>();
+    test::FakeInputCapture* capture = owned.get();
+    page->setInputCapture(std::move(owned));
+    clickRow("LB_FireMacroName", 0);
+    clickAt("Btn_FireStart");
+    ASSERT_TRUE(capture->active());
+    clickAt("Btn_FireConfirm");
+    EXPECT_FALSE(page->fireEditor().recording());
+    EXPECT_FALSE(capture->active());
+    EXPECT_EQ(child<QLabel>("Btn_FireStart")->text(), state.text("Str400"));
 }
 
 TEST_F(FireServiceTest, RecordingStopsWhenTheBodyIsFull) {
