@@ -7,7 +7,9 @@
 #include "core/macros/MacroName.h"
 #include "emulator/VirtualMouse.h"
 #include "gui/dialogs/MessageSeam.h"
+#include "gui/dialogs/MacroNameDialog.h"
 #include "gui/keys/KeysPage.h"
+#include "gui/macros/MacroPage.h"
 #include "gui/pages/AdvancedPage.h"
 #include "gui/shell/MainWindow.h"
 #include "gui/skin/CaptionLabel.h"
@@ -17,6 +19,8 @@
 #include "platform/PointerSettings.h"
 #include "support/ClickAt.h"
 #include "support/PaintedPixels.h"
+
+#include "../../core/macros/FakeInputCapture.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -634,6 +638,90 @@ TEST_F(ShellTest, KeysAloneSetDpiSwitchLightingSaveAndExit) {
     press(Qt::Key_Return);
     EXPECT_TRUE(m_window->session().isShutDown());
     EXPECT_FALSE(m_window->isVisible());
+}
+
+// Keys alone on the macro page: New through the name dialog (Escape leaves it first, adding
+// nothing), a recording started and stopped on its button, and the macro added to the mouse through
+// the library list's menu opened with the Menu key. The macro ends in the mouse's memory.
+TEST_F(ShellTest, KeysAloneRecordAMacroAndAddItToTheMouse) {
+    // A library left by an earlier run would make the name a duplicate.
+    QFile::remove(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                  QStringLiteral("/tarvik-config/Tarvik-Macro.bin"));
+    makeWindow(core::StorageKind::I2C);
+    auto* page = find<gui::MacroPage>("gbPage4");
+    auto owned = std::make_unique<test::FakeInputCapture>();
+    test::FakeInputCapture* capture = owned.get();
+    page->setInputCapture(std::move(owned));
+    startAndRead();
+    activate();
+    ASSERT_TRUE(tabTo(QStringLiteral("Btn_Macro_1")));
+    press(Qt::Key_Return);
+    ASSERT_TRUE(page->isVisible());
+
+    // The dialog takes the keys while it is open.
+    const auto pressInDialog = [&](Qt::Key key) {
+        gui::MacroNameDialog* dialog = page->nameDialog();
+        ASSERT_TRUE(dialog && dialog->isVisible());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+        QTest::keyClick(dialog->windowHandle(), key);
+    };
+    ASSERT_TRUE(tabTo(QStringLiteral("Btn_New")));
+    press(Qt::Key_Return);
+    pressInDialog(Qt::Key_K);
+    pressInDialog(Qt::Key_Escape);
+    EXPECT_FALSE(page->nameDialog()->isVisible());
+    EXPECT_TRUE(m_window->state().macroLibrary.names().empty());
+    press(Qt::Key_Return);
+    EXPECT_TRUE(page->nameDialog()->edit()->text().isEmpty()) << "the dialog opens empty again";
+    for (Qt::Key key : {Qt::Key_K, Qt::Key_E, Qt::Key_Y, Qt::Key_M})
+        pressInDialog(key);
+    for (int presses = 0; presses < 6 && QApplication::focusWidget() != find("IB_Confirm"); ++presses)
+        pressInDialog(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), find("IB_Confirm"));
+    pressInDialog(Qt::Key_Return);
+    EXPECT_FALSE(page->nameDialog()->isVisible());
+    ASSERT_EQ(m_window->state().macroLibrary.names(), std::vector<std::string>{"keym"});
+
+    ASSERT_TRUE(tabTo(QStringLiteral("Btn_Start")));
+    press(Qt::Key_Return);
+    ASSERT_TRUE(page->editor().recording());
+    capture->keyDown(0x41, 5000);
+    capture->keyUp(0x41, 5120);
+    press(Qt::Key_Tab); // a key of the macro: Stop keeps the focus
+    EXPECT_EQ(focused(), find("Btn_Start"));
+    // The capture may see the Enter that stops the recording before the window does.
+    capture->keyDown(0x0D, 5300);
+    press(Qt::Key_Return);
+    capture->keyUp(0x0D, 5310);
+    ASSERT_FALSE(page->editor().recording());
+    const core::MacroText recorded = {"10", "1 A CODE:8204", "0 120", "2 A CODE:0204"};
+    EXPECT_EQ(page->editor().text(), recorded);
+
+    auto* library = find<QListWidget>("LB_PCMacroName");
+    ASSERT_TRUE(tabTo(QStringLiteral("LB_PCMacroName")));
+    press(Qt::Key_Menu);
+    QWidget* menu = find("Pnl_PCMacro");
+    ASSERT_TRUE(menu->isVisible());
+    EXPECT_EQ(focused(), find("Btn_NewMacro"));
+    press(Qt::Key_Up); // round to the last entry
+    ASSERT_EQ(focused(), find("Btn_AddMacro"));
+    press(Qt::Key_Return);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(focused(), library) << "focus goes back to the list";
+    const core::MacroNameField name = core::nameToField("keym");
+    EXPECT_EQ(mouse().readMemory(496, 16), std::vector<core::Byte>(name.begin(), name.end()));
+    const std::vector<core::Byte> body = core::encodeMacro(recorded);
+    EXPECT_EQ(mouse().readMemory(512, static_cast<std::uint16_t>(body.size())), body);
+
+    // Shift+F10 opens the mouse list's menu; Escape closes it and changes nothing.
+    ASSERT_TRUE(tabTo(QStringLiteral("LB_MacroName")));
+    press(Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(find("Pnl_DevMacro")->isVisible());
+    EXPECT_EQ(focused(), find("Btn_DelMacro"));
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(find("Pnl_DevMacro")->isVisible());
+    EXPECT_EQ(focused(), find("LB_MacroName"));
+    EXPECT_EQ(m_window->cycle().deviceMacroTable().names(), std::vector<std::string>{"keym"});
 }
 
 // Tab takes a radio group as one stop, at its checked choice; the arrows move and choose within it,
