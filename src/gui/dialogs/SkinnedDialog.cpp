@@ -109,8 +109,7 @@ CaptionLabel* SkinnedDialog::makeButton(const QString& name, const QString& pict
 }
 
 void SkinnedDialog::placeKeyHint() {
-    // There is no entry for this line in the language tables: it is said in English.
-    m_keyHint = new QLabel(tr("Hold Tab or press Ctrl+Tab to reach the buttons"), this);
+    m_keyHint = new QLabel(m_state.text("Str800"), this);
     m_keyHint->setObjectName(QStringLiteral("lbl_KeyHint"));
     QFont font = fontOfSize(-1);
     m_keyHint->setFont(font);

@@ -363,12 +363,7 @@ void MacroPage::saveLibrary() {
         // Told at start-up; once more at the first change, so that nobody takes it for saved.
         if (!s.macroLibrarySaveFailed) {
             s.macroLibrarySaveFailed = true;
-            MessageSeam::showMessageDialog(
-                window(),
-                QStringLiteral("The macro library %1 could not be read whole, so this change is not "
-                               "saved to it. Move or repair that file and start the program again.")
-                    .arg(s.macroLibraryPath),
-                s.text("FontName"));
+            MessageSeam::showMessageDialog(window(), s.text("Str731").arg(s.macroLibraryPath), s.text("FontName"));
         }
         return;
     }
@@ -381,10 +376,8 @@ void MacroPage::saveLibrary() {
     if (s.macroLibrarySaveFailed)
         return;
     s.macroLibrarySaveFailed = true;
-    MessageSeam::showMessageDialog(window(),
-                                   QStringLiteral("The macro library could not be saved to %1: %2")
-                                       .arg(s.macroLibraryPath, QString::fromStdString(result.error)),
-                                   s.text("FontName"));
+    MessageSeam::showMessageDialog(
+        window(), s.text("Str732").arg(s.macroLibraryPath, QString::fromStdString(result.error)), s.text("FontName"));
 }
 
 void MacroPage::relistLibrary(int selectRow) {
@@ -470,12 +463,12 @@ void MacroPage::importOne() {
     if (!bytes) {
         MessageSeam::showMessageDialog(
             window(),
-            QStringLiteral("%1 could not be read: %2").arg(file, QString::fromStdString(read.error)), font);
+            state().text("Str733").arg(file, QString::fromStdString(read.error)), font);
         return;
     }
     // A shorter file is no single-macro file; reading it would leave another slot's bytes behind.
     if (bytes->size() < core::kLibraryRecordSize) {
-        MessageSeam::showMessageDialog(window(), QStringLiteral("%1 is not a macro file.").arg(file), font);
+        MessageSeam::showMessageDialog(window(), state().text("Str734").arg(file), font);
         return;
     }
     std::size_t slot = 0;
@@ -488,7 +481,7 @@ void MacroPage::importOne() {
         shell().showMessage("Str106");
         break;
     case core::MacroLibrary::Result::InvalidFile:
-        MessageSeam::showMessageDialog(window(), QStringLiteral("%1 is not a macro file.").arg(file), font);
+        MessageSeam::showMessageDialog(window(), state().text("Str734").arg(file), font);
         break;
     default:
         break;
@@ -505,7 +498,7 @@ void MacroPage::importAll() {
     if (!bytes) {
         MessageSeam::showMessageDialog(
             window(),
-            QStringLiteral("%1 could not be read: %2").arg(file, QString::fromStdString(read.error)),
+            state().text("Str733").arg(file, QString::fromStdString(read.error)),
             state().text("FontName"));
         return;
     }
@@ -517,14 +510,14 @@ void MacroPage::importAll() {
 
 namespace {
 void reportWrite(QWidget* window, const core::FileResult& result, const std::filesystem::path& chosen,
-                 const QString& font) {
+                 const AppState& state) {
     if (result)
         return;
     MessageSeam::showMessageDialog(window,
-                                   QStringLiteral("%1 could not be written: %2")
-                                       .arg(QString::fromStdString(core::exportFilePath(chosen).string()),
-                                            QString::fromStdString(result.error)),
-                                   font);
+                                   state.text("Str735").arg(
+                                       QString::fromStdString(core::exportFilePath(chosen).string()),
+                                       QString::fromStdString(result.error)),
+                                   state.text("FontName"));
 }
 } // namespace
 
@@ -538,7 +531,7 @@ void MacroPage::exportOne() {
         return;
     reportWrite(window(),
                 core::exportMacro(state().macroLibrary, static_cast<std::size_t>(row), toPath(file)),
-                toPath(file), state().text("FontName"));
+                toPath(file), state());
 }
 
 void MacroPage::exportAll() {
@@ -546,8 +539,7 @@ void MacroPage::exportAll() {
     if (file.isEmpty())
         return;
     hideMenus();
-    reportWrite(window(), core::exportLibrary(state().macroLibrary, toPath(file)), toPath(file),
-                state().text("FontName"));
+    reportWrite(window(), core::exportLibrary(state().macroLibrary, toPath(file)), toPath(file), state());
 }
 
 // --- the mouse -----------------------------------------------------------------------------------
@@ -636,7 +628,7 @@ void MacroPage::exportDeviceMacros() {
         return;
     hideMenus();
     reportWrite(window(), core::exportDeviceMacros(context().cycle.deviceMacroTable(), toPath(file)),
-                toPath(file), state().text("FontName"));
+                toPath(file), state());
 }
 
 } // namespace tarvik::gui

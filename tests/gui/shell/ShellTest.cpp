@@ -7,6 +7,7 @@
 #include "core/macros/MacroName.h"
 #include "emulator/VirtualMouse.h"
 #include "gui/dialogs/MessageSeam.h"
+#include "gui/dialogs/InputOneKeyDialog.h"
 #include "gui/dialogs/MacroNameDialog.h"
 #include "gui/keys/KeysPage.h"
 #include "gui/macros/MacroPage.h"
@@ -31,6 +32,7 @@
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStandardPaths>
@@ -856,6 +858,52 @@ TEST_F(ShellTest, NavigationControlsAreNamedInTheCurrentLanguage) {
     EXPECT_NE(heard("Btn_Main_1").second, QStringLiteral("Office Mode"));
 }
 
+// Names said for pictures and the program's own messages and hints come from the language tables
+// and follow a change of language.
+TEST_F(ShellTest, SpokenNamesAndHintsFollowTheLanguage) {
+    startAndRead();
+    const auto heard = [&](const char* name) {
+        QAccessibleInterface* view = QAccessible::queryAccessibleInterface(find(QLatin1String(name)));
+        return view ? view->text(QAccessible::Name) : QString();
+    };
+    const auto keyHint = [&] {
+        auto* dialog = new gui::InputOneKeyDialog(m_window->state(), m_window.get(), 1, {});
+        dialog->open();
+        const QLabel* hint = dialog->findChild<QLabel*>(QStringLiteral("lbl_KeyHint"));
+        EXPECT_TRUE(dialog->rect().contains(hint->geometry())) << "the hint fits the dialog";
+        const QString text = hint->text();
+        dialog->close();
+        return text;
+    };
+    struct Said {
+        const char* control;
+        const char* english;
+        const char* chinese;
+    };
+    const Said names[] = {
+        {"LB_PCMacroName", "Macros on this computer", "電腦中的巨集"},
+        {"lbl_LED2", "Lighting effect 2", "燈光效果 2"},
+        {"Edt_FireCnt3", "Fire step 3 repeat count", "射擊步驟 3 次數"},
+        {"Btn_Web_1", "Web site", "網站"},
+    };
+    for (const Said& said : names)
+        EXPECT_EQ(heard(said.control), QString::fromUtf8(said.english)) << said.control;
+    EXPECT_TRUE(heard("bar_DPI2").startsWith(QStringLiteral("DPI level 2, step ")));
+    EXPECT_EQ(keyHint(), QStringLiteral("Hold Tab or press Ctrl+Tab to reach the buttons"));
+    QAction* restore = m_window->trayMenu()->findChild<QAction*>(QStringLiteral("Act_RestoreBackup"));
+    EXPECT_EQ(restore->text(), QStringLiteral("Restore an earlier configuration..."));
+
+    m_window->switchLanguage(2);
+    for (const Said& said : names)
+        EXPECT_EQ(heard(said.control), QString::fromUtf8(said.chinese)) << said.control;
+    EXPECT_TRUE(heard("bar_DPI2").startsWith(QString::fromUtf8("DPI 段位 2，第 ")))
+        << heard("bar_DPI2").toStdString();
+    EXPECT_EQ(keyHint(), QString::fromUtf8("按住 Tab 或按 Ctrl+Tab 可移到按鈕"));
+    EXPECT_EQ(restore->text(), QString::fromUtf8("還原先前的設定..."));
+    EXPECT_EQ(find<gui::AdvancedPage>("gbPage2")->missingSettingTip(),
+              QString::fromUtf8("此桌面沒有這項設定"));
+}
+
 TEST_F(ShellTest, TheResetFirstPageIgnoresPageButtons) {
     startAndRead();
     m_window->refreshErrorAP(); // as after a refused device
@@ -1257,7 +1305,7 @@ TEST_F(ShellTest, PointerControlsTheDesktopLacksAreGreyAndSayWhy) {
         ASSERT_EQ(note->isVisible(), shownNote);
         if (!shownNote)
             continue;
-        EXPECT_EQ(note->text(), gui::AdvancedPage::missingSettingTip());
+        EXPECT_EQ(note->text(), find<gui::AdvancedPage>("gbPage2")->missingSettingTip());
         EXPECT_LE(note->fontMetrics().horizontalAdvance(note->text()), note->width());
         const QRect placed = rectInWindow(note);
         EXPECT_GT(pixelsUnlike(shown, placed, shown.pixelColor(placed.topLeft()), 30), 20)
@@ -1471,7 +1519,9 @@ TEST_F(ShellTest, AMouseRefusedForItsIdentityIsRepairedWithDefaultSettingsOnlyWh
             << m_answers.messages.join(QLatin1Char('|')).toStdString();
         ASSERT_EQ(m_answers.messages.size(), 2);
         EXPECT_EQ(m_answers.messages[0], QStringLiteral("The mouse manufacturer or product id error"));
-        EXPECT_THAT(m_answers.messages[1].toStdString(), ::testing::HasSubstr("Default Settings"));
+        // The question names the default setting by the words of its button.
+        EXPECT_THAT(m_answers.messages[1].toStdString(),
+                    ::testing::HasSubstr(m_window->state().text("Str001").toStdString()));
         if (!yes) {
             QTest::qWait(100);
             EXPECT_EQ(mouse().resetCount(), resets);
