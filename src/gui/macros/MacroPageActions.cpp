@@ -183,18 +183,18 @@ void MacroPage::openMenu(QListWidget* list, QPoint atInList) {
 // --- keys ----------------------------------------------------------------------------------------
 
 bool MacroPage::listKey(QListWidget* list, QKeyEvent* key) {
-    const bool menuKey = key->key() == Qt::Key_Menu ||
-                         (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier);
+    const bool menuKey =
+        key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier);
     if (menuKey) {
         openMenuByKey(list);
         return true;
     }
     // A row reached by the arrow keys is chosen as a click on it chooses it: the macro it names is
     // shown, and the other name list gives up its selection.
-    static constexpr int kMoves[] = {Qt::Key_Up,     Qt::Key_Down,     Qt::Key_Home,
-                                     Qt::Key_End,    Qt::Key_PageUp,   Qt::Key_PageDown};
-    if (list == m_events || m_keyMoving == list || std::find(std::begin(kMoves), std::end(kMoves), key->key()) ==
-                                                       std::end(kMoves))
+    static constexpr int kMoves[] = {Qt::Key_Up,  Qt::Key_Down,   Qt::Key_Home,
+                                     Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown};
+    if (list == m_events || m_keyMoving == list ||
+        std::find(std::begin(kMoves), std::end(kMoves), key->key()) == std::end(kMoves))
         return false;
     const int before = list->currentRow();
     m_keyMoving = list;
@@ -235,7 +235,8 @@ void MacroPage::focusMenuEntry(QWidget* menu, CaptionLabel* from, int step) {
             entries << entry;
     if (entries.isEmpty())
         return;
-    std::sort(entries.begin(), entries.end(), [](const QWidget* a, const QWidget* b) { return a->y() < b->y(); });
+    std::sort(entries.begin(), entries.end(),
+              [](const QWidget* a, const QWidget* b) { return a->y() < b->y(); });
     const qsizetype at = from ? entries.indexOf(from) : -1;
     const qsizetype next = at < 0 ? 0 : (at + step + entries.size()) % entries.size();
     entries.at(next)->setFocus(Qt::TabFocusReason);
@@ -363,7 +364,8 @@ void MacroPage::saveLibrary() {
         // Told at start-up; once more at the first change, so that nobody takes it for saved.
         if (!s.macroLibrarySaveFailed) {
             s.macroLibrarySaveFailed = true;
-            MessageSeam::showMessageDialog(window(), s.text("Str731").arg(s.macroLibraryPath), s.text("FontName"));
+            MessageSeam::showMessageDialog(window(), s.text("Str731").arg(s.macroLibraryPath),
+                                           s.text("FontName"));
         }
         return;
     }
@@ -377,7 +379,8 @@ void MacroPage::saveLibrary() {
         return;
     s.macroLibrarySaveFailed = true;
     MessageSeam::showMessageDialog(
-        window(), s.text("Str732").arg(s.macroLibraryPath, QString::fromStdString(result.error)), s.text("FontName"));
+        window(), s.text("Str732").arg(s.macroLibraryPath, QString::fromStdString(result.error)),
+        s.text("FontName"));
 }
 
 void MacroPage::relistLibrary(int selectRow) {
@@ -462,8 +465,7 @@ void MacroPage::importOne() {
     const QString font = state().text("FontName");
     if (!bytes) {
         MessageSeam::showMessageDialog(
-            window(),
-            state().text("Str733").arg(file, QString::fromStdString(read.error)), font);
+            window(), state().text("Str733").arg(file, QString::fromStdString(read.error)), font);
         return;
     }
     // A shorter file is no single-macro file; reading it would leave another slot's bytes behind.
@@ -496,10 +498,9 @@ void MacroPage::importAll() {
     core::FileResult read;
     const auto bytes = core::readMacroFile(toPath(file), &read);
     if (!bytes) {
-        MessageSeam::showMessageDialog(
-            window(),
-            state().text("Str733").arg(file, QString::fromStdString(read.error)),
-            state().text("FontName"));
+        MessageSeam::showMessageDialog(window(),
+                                       state().text("Str733").arg(file, QString::fromStdString(read.error)),
+                                       state().text("FontName"));
         return;
     }
     state().macroLibrary.importAll(*bytes);
@@ -513,11 +514,11 @@ void reportWrite(QWidget* window, const core::FileResult& result, const std::fil
                  const AppState& state) {
     if (result)
         return;
-    MessageSeam::showMessageDialog(window,
-                                   state.text("Str735").arg(
-                                       QString::fromStdString(core::exportFilePath(chosen).string()),
-                                       QString::fromStdString(result.error)),
-                                   state.text("FontName"));
+    MessageSeam::showMessageDialog(
+        window,
+        state.text("Str735").arg(QString::fromStdString(core::exportFilePath(chosen).string()),
+                                 QString::fromStdString(result.error)),
+        state.text("FontName"));
 }
 } // namespace
 

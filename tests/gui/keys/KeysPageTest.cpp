@@ -129,11 +129,12 @@ TEST_F(KeysPageTest, MenuEntriesAreHeardWithoutTheirMarker) {
     for (int language : {1, 2}) {
         state.language = &core::LanguageTables::builtIn().table(language);
         page.applyLanguage();
-        for (const auto& [name, key] : {std::pair{"Key_FireMacro", "Str208"}, std::pair{"Key_Standard", "Str201"}}) {
+        for (const auto& [name, key] :
+             {std::pair{"Key_FireMacro", "Str208"}, std::pair{"Key_Standard", "Str201"}}) {
             SCOPED_TRACE(name);
             CaptionLabel* entry = page.menus().entry(QLatin1String(name));
-            EXPECT_EQ(entry->text(), QStringLiteral(" ") + state.text("Str200") + QStringLiteral(" ") +
-                                         state.text(key));
+            EXPECT_EQ(entry->text(),
+                      QStringLiteral(" ") + state.text("Str200") + QStringLiteral(" ") + state.text(key));
             QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(entry);
             ASSERT_NE(heard, nullptr);
             EXPECT_EQ(heard->text(QAccessible::Name), state.text(key));
