@@ -58,6 +58,7 @@ public:
     // is full) a normal recording is encoded and saved as by Stop; an insert recording waits for OK.
     MacroRecorder::Feed feed(const InputEvent& event);
     void setPointerOnRecordButton(bool on) { m_recorder.setPointerOnRecordButton(on); }
+    void setKeyboardOnRecordButton(bool on) { m_recorder.setKeyboardOnRecordButton(on); }
 
     // --- Edit and Delete of the selected row ---
     std::optional<EditKind> editKind() const;

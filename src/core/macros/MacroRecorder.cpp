@@ -13,6 +13,10 @@ namespace {
 // Held buttons share the list with held keys; their ids lie above every virtual-key code.
 constexpr int kButtonId = 0x10000;
 
+// The keys that press a focused button: Enter (the keypad's too) and Space.
+constexpr int kEnterKey = 0x0D;
+constexpr int kSpaceKey = 0x20;
+
 constexpr std::size_t kDelayBytes = 3;
 constexpr std::size_t kKeyBytes = 2;
 constexpr std::size_t kButtonBytes = 1;
@@ -161,6 +165,8 @@ MacroRecorder::Feed MacroRecorder::feed(const InputEvent& event) {
     std::string releaseLine;
     if (event.isKey()) {
         if (hookKeyName(virtualKeyToHookKey(event.virtualKey)) == "255")
+            return {};
+        if (m_keyboardOnRecordButton && (event.virtualKey == kEnterKey || event.virtualKey == kSpaceKey))
             return {};
         id = event.virtualKey;
         size = kKeyBytes;

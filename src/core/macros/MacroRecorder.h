@@ -55,8 +55,9 @@ public:
 
     // One event from the capture. Ignored while not recording, for keys named "255", for a key or
     // button already held (auto-repeat), for a release of a key pressed before the recording began,
-    // for the left button while the pointer is over a Record/Stop button, and for what the recorder
-    // does not record (keys and other buttons of a fire recording).
+    // for the left button while the pointer is over a Record/Stop button, for Enter and Space while a
+    // Record/Stop button has keyboard focus, and for what the recorder does not record (keys and
+    // other buttons of a fire recording).
     Feed feed(const InputEvent& event);
 
     // Ends the recording: every key and button still held gets its release line, with no delay
@@ -69,6 +70,9 @@ public:
     // Set while the pointer is over a Record/Stop button, so that the click that stops a recording is
     // not part of it.
     void setPointerOnRecordButton(bool on) { m_pointerOnRecordButton = on; }
+    // Set while a Record/Stop button has keyboard focus: the Enter or Space that starts or stops the
+    // recording is no part of it, whether the capture reports it before or after the window acts.
+    void setKeyboardOnRecordButton(bool on) { m_keyboardOnRecordButton = on; }
 
     const MacroText& text() const { return m_text; }
     MacroText takeText() { return std::move(m_text); }
@@ -104,6 +108,7 @@ private:
     bool m_recording = false;
     bool m_inserting = false;
     bool m_pointerOnRecordButton = false;
+    bool m_keyboardOnRecordButton = false;
     MacroText m_text;
     int m_insertPosition = 0;
     InsertPlacement m_placement = InsertPlacement::After;

@@ -98,6 +98,9 @@ void AssemblyKeyDialog::showEditText() {
 
 bool AssemblyKeyDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == edit() && takesKeyEvent(event)) {
+        // A modifier let go is no longer part of a Ctrl+Tab to come.
+        if (event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat())
+            m_beforeModifiers.reset();
         if (event->type() != QEvent::KeyPress)
             return true;
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -109,11 +112,24 @@ bool AssemblyKeyDialog::eventFilter(QObject* watched, QEvent* event) {
             }
             return true;
         }
+        if (leftEditOnControlTab(*key)) {
+            if (m_beforeModifiers) {
+                std::tie(m_logic, m_shownNames) = *m_beforeModifiers;
+                showEditText();
+            }
+            m_beforeModifiers.reset();
+            m_beforeTab.reset();
+            return true;
+        }
         if (!key->isAutoRepeat()) {
             if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
                 m_beforeTab.emplace(m_logic, m_shownNames);
             else
                 m_beforeTab.reset();
+            if (!isModifierPress(*key))
+                m_beforeModifiers.reset();
+            else if (!m_beforeModifiers)
+                m_beforeModifiers.emplace(m_logic, m_shownNames);
         }
         const Qt::KeyboardModifiers held = key->modifiers();
         const int vk = platform::virtualKeyOfKeyEvent(*key);

@@ -45,6 +45,8 @@ private:
     core::AssemblyKeyLogic m_logic;
     // What the edit held before the Tab press now down, to undo it when the Tab turns out held.
     std::optional<std::pair<core::AssemblyKeyLogic, QHash<QString, QString>>> m_beforeTab;
+    // What the edit held before the modifiers pressed just before a Ctrl+Tab.
+    std::optional<std::pair<core::AssemblyKeyLogic, QHash<QString, QString>>> m_beforeModifiers;
     Handlers m_handlers;
     std::array<QCheckBox*, 4> m_boxes{};
     // Key table name -> the name with the layout's character beside it, for the keys taken.

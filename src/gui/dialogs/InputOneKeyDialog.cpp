@@ -33,6 +33,9 @@ InputOneKeyDialog::InputOneKeyDialog(const AppState& state, QWidget* main, int s
 
 bool InputOneKeyDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == edit() && takesKeyEvent(event)) {
+        // A modifier let go is no longer part of a Ctrl+Tab to come.
+        if (event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat())
+            m_beforeModifiers.reset();
         if (event->type() != QEvent::KeyPress)
             return true;
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -44,11 +47,24 @@ bool InputOneKeyDialog::eventFilter(QObject* watched, QEvent* event) {
             }
             return true;
         }
+        if (leftEditOnControlTab(*key)) {
+            if (m_beforeModifiers) {
+                m_logic = m_beforeModifiers->first;
+                edit()->setText(m_beforeModifiers->second);
+            }
+            m_beforeModifiers.reset();
+            m_beforeTab.reset();
+            return true;
+        }
         if (!key->isAutoRepeat()) {
             if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
                 m_beforeTab.emplace(m_logic, edit()->text());
             else
                 m_beforeTab.reset();
+            if (!isModifierPress(*key))
+                m_beforeModifiers.reset();
+            else if (!m_beforeModifiers)
+                m_beforeModifiers.emplace(m_logic, edit()->text());
         }
         const int vk = platform::virtualKeyOfKeyEvent(*key);
         m_logic.keyPressed(vk);

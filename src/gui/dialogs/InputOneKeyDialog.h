@@ -29,6 +29,8 @@ private:
     core::InputOneKeyLogic m_logic;
     // What the edit held before the Tab press now down, to undo it when the Tab turns out held.
     std::optional<std::pair<core::InputOneKeyLogic, QString>> m_beforeTab;
+    // What the edit held before the modifiers pressed just before a Ctrl+Tab.
+    std::optional<std::pair<core::InputOneKeyLogic, QString>> m_beforeModifiers;
     Replace m_replace;
 };
 

@@ -5,6 +5,7 @@
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/PictureControl.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 
 namespace tarvik::gui {
@@ -18,6 +19,7 @@ MacroNameDialog::MacroNameDialog(const AppState& state, QWidget* mainWindow)
     setAttribute(Qt::WA_TranslucentBackground);
     m_background = addPicture(this, QStringLiteral("Img_Back"), QStringLiteral("Msg"));
     m_title = addCaption(this, QStringLiteral("lbl_Title"));
+    m_title->setFocusPolicy(Qt::NoFocus); // words, not a control: Tab goes from the edit to the buttons
     m_edit = new QLineEdit(this);
     m_edit->setObjectName(QStringLiteral("Edt_MacroName"));
     m_edit->setMaxLength(kMaxLength);
@@ -54,6 +56,10 @@ void MacroNameDialog::applyLayout() {
     setTextLook(m_title, size + 5, text);
     m_title->adjustSize();
     m_title->move(layoutPoint(m_state, "MNT"));
+    // What a screen reader says for the dialog, its edit and the close picture, which has no caption.
+    setAccessibleName(m_title->text());
+    m_edit->setAccessibleName(m_title->text());
+    m_close->setAccessibleName(m_state.text("Str003"));
 
     const QPoint edit = layoutPoint(m_state, "MNC");
     const int width = m_state.layoutInt("MNC_W", 120);
@@ -85,6 +91,16 @@ void MacroNameDialog::ask(Apply apply) {
     raise();
     activateWindow();
     m_edit->setFocus();
+}
+
+void MacroNameDialog::keyPressEvent(QKeyEvent* event) {
+    // Escape leaves as Close does: nothing is applied.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        hide();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void MacroNameDialog::confirm() {

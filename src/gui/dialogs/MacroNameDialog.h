@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class QKeyEvent;
 class QLineEdit;
 
 namespace tarvik::gui {
@@ -35,6 +36,9 @@ public:
     void clearName();
 
     QLineEdit* edit() const { return m_edit; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void applyLayout();

@@ -11,14 +11,15 @@ namespace tarvik::gui {
 RestoreBackupDialog::RestoreBackupDialog(const AppState& state, QWidget* main, const QStringList& rows,
                                          const QString& folder)
     : SkinnedDialog(QStringLiteral("dlgRestoreBackup"), state, "L", main) {
-    setWindowTitle(QStringLiteral("Restore an earlier configuration"));
+    setWindowTitle(state.text("Str729"));
 
     placeTitle("lbl_RestoreTitle", "", "MNT_X", "MNT_Y");
-    title()->setText(QStringLiteral("Restore an earlier configuration"));
+    title()->setText(state.text("Str729"));
+    setAccessibleName(title()->text());
     title()->adjustSize();
     placeButtons("Str511", "Str512", "MN");
-    confirmButton()->setText(QStringLiteral("Restore"));
-    clearButton()->setText(QStringLiteral("Cancel"));
+    confirmButton()->setText(state.text("Str730"));
+    clearButton()->setText(state.text("Str512"));
 
     // The list fills the picture's middle, from below the title to above the buttons.
     m_list = new QListWidget(this);

@@ -109,8 +109,7 @@ CaptionLabel* SkinnedDialog::makeButton(const QString& name, const QString& pict
 }
 
 void SkinnedDialog::placeKeyHint() {
-    // There is no entry for this line in the language tables: it is said in English.
-    m_keyHint = new QLabel(tr("Hold Tab to reach the buttons"), this);
+    m_keyHint = new QLabel(m_state.text("Str800"), this);
     m_keyHint->setObjectName(QStringLiteral("lbl_KeyHint"));
     QFont font = fontOfSize(-1);
     m_keyHint->setFont(font);
@@ -121,6 +120,29 @@ void SkinnedDialog::placeKeyHint() {
     // Just under the edit, where the picture leaves a free line before the next row of controls.
     m_keyHint->move(m_edit->x(), m_edit->geometry().bottom() + 2);
     m_keyHint->setMaximumWidth(std::max(m_edit->width(), m_keyHint->width()));
+}
+
+bool SkinnedDialog::leftEditOnControlTab(const QKeyEvent& key) {
+    if ((key.key() != Qt::Key_Tab && key.key() != Qt::Key_Backtab) ||
+        !key.modifiers().testFlag(Qt::ControlModifier))
+        return false;
+    focusNextPrevChild(key.key() == Qt::Key_Tab && !key.modifiers().testFlag(Qt::ShiftModifier));
+    return true;
+}
+
+bool SkinnedDialog::isModifierPress(const QKeyEvent& key) {
+    switch (key.key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool SkinnedDialog::leftEditOnHeldTab(const QKeyEvent& key) {

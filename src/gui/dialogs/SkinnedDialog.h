@@ -47,13 +47,20 @@ protected:
     void placeEdit(const char* objectName, const char* xKey, const char* yKey, const char* wKey);
     void placeButtons(const char* confirmKey, const char* clearKey, const char* prefix);
 
-    // For an edit that takes every key, Tab and Escape included: a keyboard user leaves it by holding
-    // Tab (Shift+Tab goes the other way), since a tap of Tab is a key to enter. The hint line under
-    // the edit says so.
+    // For an edit that takes every key, Tab and Escape included: a keyboard user leaves it with
+    // Ctrl+Tab, or by holding Tab (with Shift, the other way), since a tap of Tab is a key to enter.
+    // Ctrl+Tab works where the keyboard does not repeat keys. The hint line under the edit says so.
     void placeKeyHint();
     // `key` repeats a held Tab: focus has moved on out of the edit and the caller undoes what the
     // first press of that Tab entered.
     bool leftEditOnHeldTab(const QKeyEvent& key);
+    // `key` is Ctrl+Tab (or Ctrl+Shift+Tab): focus has moved on out of the edit and the caller undoes
+    // what the modifiers pressed just before it entered. Neither dialog loses a key by it: the
+    // Assembly Key dialog takes no key typed with a modifier held (its boxes give the modifiers), and
+    // Input One Key takes Ctrl and Tab each by a tap of its own.
+    bool leftEditOnControlTab(const QKeyEvent& key);
+    // A press of Shift, Ctrl, Alt, AltGr or a Windows key.
+    static bool isModifierPress(const QKeyEvent& key);
     QLabel* keyHint() const { return m_keyHint; }
 
     const AppState& state() const { return m_state; }

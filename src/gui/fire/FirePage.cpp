@@ -89,21 +89,12 @@ FirePage::FirePage(const PageContext& context, QWidget* parent)
         segment.swatch = new ColourSwatch(QStringLiteral("cs_FireColor%1").arg(c), this);
         segment.frame = addPicture(this, QStringLiteral("Img_FireColor%1").arg(c), QStringLiteral("Col_F"));
         segment.colourTarget = addCaption(this, QStringLiteral("IB_FireColor%1").arg(c));
-        // The page picture says what each box is; a screen reader needs it in words.
-        segment.count->setAccessibleName(tr("Fire step %1 repeat count").arg(c));
-        segment.x->setAccessibleName(tr("Fire step %1 X").arg(c));
-        segment.y->setAccessibleName(tr("Fire step %1 Y").arg(c));
-        segment.xOffset->setAccessibleName(tr("Fire step %1 X offset").arg(c));
-        segment.yOffset->setAccessibleName(tr("Fire step %1 Y offset").arg(c));
-        segment.time->setAccessibleName(tr("Fire step %1 time").arg(c));
-        segment.colourTarget->setAccessibleName(tr("Fire step %1 colour").arg(c));
     }
 
     m_leftKeyMarker = addPicture(this, QStringLiteral("Img_FireSelLeft"), QStringLiteral("CbS_E"));
     m_leftKeyTarget = addCaption(this, QStringLiteral("lbl_FireSelLeft"));
     m_leftKeyCheck = addHiddenCheck(this, QStringLiteral("cb_FireSelLeft"));
     m_leftKeyCheck->setChecked(true);
-    m_leftKeyTarget->setAccessibleName(tr("Fire with the left button"));
     m_leftKeyTarget->setAccessibleRole(QAccessible::CheckBox);
     m_leftKeyTarget->setCheckable(true);
     m_leftKeyTarget->setChecked(true);
@@ -351,6 +342,20 @@ void FirePage::applyLayout() {
 }
 
 void FirePage::applyLanguage() {
+    // The page picture says what each box is; a screen reader needs it in words.
+    const AppState& s = state();
+    for (std::size_t i = 0; i < m_segments.size(); ++i) {
+        const int c = static_cast<int>(i) + 1;
+        Segment& segment = m_segments[i];
+        segment.count->setAccessibleName(s.text("Str822").arg(c));
+        segment.x->setAccessibleName(s.text("Str823").arg(c));
+        segment.y->setAccessibleName(s.text("Str824").arg(c));
+        segment.xOffset->setAccessibleName(s.text("Str825").arg(c));
+        segment.yOffset->setAccessibleName(s.text("Str826").arg(c));
+        segment.time->setAccessibleName(s.text("Str827").arg(c));
+        segment.colourTarget->setAccessibleName(s.text("Str828").arg(c));
+    }
+    m_leftKeyTarget->setAccessibleName(s.text("Str829"));
     for (int p = 1; p <= kPresets; ++p)
         m_presetButtons[p - 1]->setText(
             state().text(core::weaponPresets()[static_cast<std::size_t>(p - 1)].languageKey));

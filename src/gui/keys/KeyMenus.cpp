@@ -334,6 +334,8 @@ void KeyMenus::applyLanguage(const AppState& state) {
         for (CaptionLabel* label : panel(QLatin1String(name))->findChildren<CaptionLabel*>()) {
             const QByteArray key = label->property("languageKey").toString().toLatin1();
             label->setText(QStringLiteral(" ") + marker + QStringLiteral(" ") + state.text(key.constData()));
+            // The marker is drawn, not said: a screen reader reads the entry's words alone.
+            label->setAccessibleName(state.text(key.constData()));
         }
 }
 

@@ -361,9 +361,9 @@ void MacroPage::applyLanguage() {
     static_cast<QLabel*>(m_axisControls[2])->setText(state().text("Str455"));
     static_cast<QLabel*>(m_repeatControls[0])->setText(state().text("Str458"));
     // Names a screen reader says for controls that carry no caption of their own.
-    m_library->setAccessibleName(tr("Macros on this computer"));
-    m_device->setAccessibleName(tr("Macros in the mouse"));
-    m_events->setAccessibleName(tr("Steps of the macro"));
+    m_library->setAccessibleName(state().text("Str801"));
+    m_device->setAccessibleName(state().text("Str802"));
+    m_events->setAccessibleName(state().text("Str803"));
     for (DelayOptions* options : {&m_delay, &m_insertDelay})
         if (options->edit)
             options->edit->setAccessibleName(state().text("Str417"));

@@ -15,6 +15,7 @@
 #include <optional>
 
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -130,7 +131,17 @@ private:
     void wireLists();
     void wireMenus();
     QWidget* menuOf(const QListWidget* list) const;
+    QListWidget* listOf(const QWidget* menu) const;
     void openMenu(QListWidget* list, QPoint atInList);
+    // Keyboard use of the lists and their menus: the Menu key or Shift+F10 opens a list's menu at its
+    // current row, as a right click on that row does; in the menu Up/Down move, Enter chooses and
+    // Escape closes it, back to the list.
+    bool listKey(QListWidget* list, QKeyEvent* key);
+    void openMenuByKey(QListWidget* list);
+    bool menuKey(CaptionLabel* entry, int key);
+    void focusMenuEntry(QWidget* menu, CaptionLabel* from, int step);
+    // Record/Stop with keyboard focus: Enter or Space presses it, every other key goes into the macro.
+    bool recordButtonEvent(CaptionLabel* button, QEvent* event);
     bool belowLastRow(QListWidget* list, QPoint atInList) const;
     void clearEvents();
     // The events shown are always those of the row the library list (or else the mouse's list) has
@@ -178,6 +189,8 @@ private:
     std::array<QWidget*, 2> m_repeatControls{};
     std::array<QWidget*, 3> m_menus{};
     int m_rowHeight = 20;
+    // The list a key press is being handed to (it then says whether its row changed).
+    QListWidget* m_keyMoving = nullptr;
     MacroNameDialog* m_nameDialog = nullptr;
 
     core::MacroEditor m_editor;

@@ -17,12 +17,17 @@
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/PictureControl.h"
 
+#include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScopeGuard>
+
+#include <algorithm>
+#include <iterator>
 
 namespace tarvik::gui {
 
@@ -40,6 +45,7 @@ void MacroPage::wireLists() {
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->setContextMenuPolicy(Qt::PreventContextMenu);
         list->viewport()->installEventFilter(this);
+        list->installEventFilter(this);
     }
     connect(m_library, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { showLibraryMacro(m_library->row(item)); });
@@ -65,6 +71,14 @@ void MacroPage::wireMenus() {
         for (QWidget* menu : m_menus)
             if (auto* label = menu->findChild<CaptionLabel*>(QString::fromLatin1(name)))
                 connect(label, &CaptionLabel::clicked, this, action);
+    // The menus' keys, and focus back to the list when a menu that holds it closes.
+    for (QWidget* menu : m_menus) {
+        menu->installEventFilter(this);
+        for (CaptionLabel* entry : menu->findChildren<CaptionLabel*>(Qt::FindDirectChildrenOnly))
+            entry->installEventFilter(this);
+    }
+    for (CaptionLabel* button : {m_record, m_insertRecord})
+        button->installEventFilter(this);
     connect(m_new, &CaptionLabel::clicked, this, [this] {
         findChild<PictureControl*>(QStringLiteral("Img_New"))->setPicture(QStringLiteral("MacroS_03"));
         newMacro();
@@ -85,7 +99,35 @@ bool MacroPage::belowLastRow(QListWidget* list, QPoint atInList) const {
     return atInList.y() >= list->count() * rowHeight;
 }
 
+QListWidget* MacroPage::listOf(const QWidget* menu) const {
+    return menu == m_menus[0] ? m_library : menu == m_menus[1] ? m_device : m_events;
+}
+
 bool MacroPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_record || watched == m_insertRecord) {
+        if (recordButtonEvent(static_cast<CaptionLabel*>(watched), event))
+            return true;
+        return Page::eventFilter(watched, event);
+    }
+    for (QWidget* menu : m_menus) {
+        if (watched == menu && event->type() == QEvent::Hide) {
+            // A menu the keyboard was in closes (chosen, Escape, or closed from elsewhere): the key
+            // focus goes back to its list rather than on to whatever control follows the menu.
+            QWidget* focus = window()->focusWidget();
+            QListWidget* owner = listOf(menu);
+            if (focus && menu->isAncestorOf(focus) && isVisible() && owner->isVisible() && owner->isEnabled())
+                owner->setFocus(Qt::TabFocusReason);
+        } else if (event->type() == QEvent::KeyPress && watched->parent() == menu) {
+            if (auto* entry = qobject_cast<CaptionLabel*>(watched);
+                entry && menuKey(entry, static_cast<QKeyEvent*>(event)->key()))
+                return true;
+        }
+    }
+    if (event->type() == QEvent::KeyPress)
+        for (QListWidget* l : {m_library, m_device, m_events})
+            if (watched == l && listKey(l, static_cast<QKeyEvent*>(event)))
+                return true;
+
     QListWidget* list = nullptr;
     for (QListWidget* l : {m_library, m_device, m_events})
         if (watched == l->viewport())
@@ -136,6 +178,117 @@ void MacroPage::openMenu(QListWidget* list, QPoint atInList) {
     menu->move(mapFrom(window(), topLeft));
     menu->show();
     menu->raise();
+}
+
+// --- keys ----------------------------------------------------------------------------------------
+
+bool MacroPage::listKey(QListWidget* list, QKeyEvent* key) {
+    const bool menuKey =
+        key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier);
+    if (menuKey) {
+        openMenuByKey(list);
+        return true;
+    }
+    // A row reached by the arrow keys is chosen as a click on it chooses it: the macro it names is
+    // shown, and the other name list gives up its selection.
+    static constexpr int kMoves[] = {Qt::Key_Up,  Qt::Key_Down,   Qt::Key_Home,
+                                     Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown};
+    if (list == m_events || m_keyMoving == list ||
+        std::find(std::begin(kMoves), std::end(kMoves), key->key()) == std::end(kMoves))
+        return false;
+    const int before = list->currentRow();
+    m_keyMoving = list;
+    QCoreApplication::sendEvent(list, key);
+    m_keyMoving = nullptr;
+    QListWidgetItem* item = list->currentItem();
+    if (item && item->isSelected() && list->currentRow() != before) {
+        (list == m_library ? m_device : m_library)->clearSelection();
+        emit list->itemClicked(item);
+    }
+    return true;
+}
+
+void MacroPage::openMenuByKey(QListWidget* list) {
+    // As a right click on the current row: that row is chosen first.
+    if (list == m_library)
+        m_device->clearSelection();
+    else if (list == m_device)
+        m_library->clearSelection();
+    QPoint at(list->viewport()->width() / 2, 0);
+    if (QListWidgetItem* item = list->currentItem()) {
+        list->setCurrentItem(item);
+        emit list->itemClicked(item);
+        list->scrollToItem(item);
+        at = list->visualItemRect(item).center();
+    }
+    if (list == m_events && (selectedRow(m_library) < 0 || selectedRow(m_events) < 0))
+        return;
+    openMenu(list, at);
+    focusMenuEntry(menuOf(list), nullptr, 1);
+}
+
+void MacroPage::focusMenuEntry(QWidget* menu, CaptionLabel* from, int step) {
+    // The entries a key can reach, top to bottom: those shown and enabled.
+    QList<CaptionLabel*> entries;
+    for (CaptionLabel* entry : menu->findChildren<CaptionLabel*>(Qt::FindDirectChildrenOnly))
+        if (entry->isVisible() && entry->isEnabled())
+            entries << entry;
+    if (entries.isEmpty())
+        return;
+    std::sort(entries.begin(), entries.end(),
+              [](const QWidget* a, const QWidget* b) { return a->y() < b->y(); });
+    const qsizetype at = from ? entries.indexOf(from) : -1;
+    const qsizetype next = at < 0 ? 0 : (at + step + entries.size()) % entries.size();
+    entries.at(next)->setFocus(Qt::TabFocusReason);
+}
+
+bool MacroPage::menuKey(CaptionLabel* entry, int key) {
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Backtab:
+        focusMenuEntry(entry->parentWidget(), entry, -1);
+        return true;
+    case Qt::Key_Down:
+    case Qt::Key_Tab:
+        // An open menu keeps the keys, as a pop-up menu does, until an entry is chosen or Escape.
+        focusMenuEntry(entry->parentWidget(), entry, 1);
+        return true;
+    case Qt::Key_Escape:
+        hideMenus();
+        return true;
+    default:
+        return false; // Enter and Space are the entry's click
+    }
+}
+
+bool MacroPage::recordButtonEvent(CaptionLabel* button, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        m_editor.setKeyboardOnRecordButton(true);
+        return false;
+    case QEvent::FocusOut:
+        m_editor.setKeyboardOnRecordButton(false);
+        return false;
+    case QEvent::KeyPress: {
+        const bool running = button == m_record ? m_editor.recording() : m_editor.insertRecording();
+        if (!running)
+            return false;
+        // While it records, Stop keeps the focus: a typed Tab or arrow is part of the macro and does
+        // not carry the next Enter to another control. Enter and Space stop the recording.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool stops = key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier;
+        switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            return !stops;
+        default:
+            return true;
+        }
+    }
+    default:
+        return false;
+    }
 }
 
 int MacroPage::selectedRow(const QListWidget* list) const {
@@ -211,12 +364,8 @@ void MacroPage::saveLibrary() {
         // Told at start-up; once more at the first change, so that nobody takes it for saved.
         if (!s.macroLibrarySaveFailed) {
             s.macroLibrarySaveFailed = true;
-            MessageSeam::showMessageDialog(
-                window(),
-                QStringLiteral("The macro library %1 could not be read whole, so this change is not "
-                               "saved to it. Move or repair that file and start the program again.")
-                    .arg(s.macroLibraryPath),
-                s.text("FontName"));
+            MessageSeam::showMessageDialog(window(), s.text("Str731").arg(s.macroLibraryPath),
+                                           s.text("FontName"));
         }
         return;
     }
@@ -229,10 +378,9 @@ void MacroPage::saveLibrary() {
     if (s.macroLibrarySaveFailed)
         return;
     s.macroLibrarySaveFailed = true;
-    MessageSeam::showMessageDialog(window(),
-                                   QStringLiteral("The macro library could not be saved to %1: %2")
-                                       .arg(s.macroLibraryPath, QString::fromStdString(result.error)),
-                                   s.text("FontName"));
+    MessageSeam::showMessageDialog(
+        window(), s.text("Str732").arg(s.macroLibraryPath, QString::fromStdString(result.error)),
+        s.text("FontName"));
 }
 
 void MacroPage::relistLibrary(int selectRow) {
@@ -317,13 +465,12 @@ void MacroPage::importOne() {
     const QString font = state().text("FontName");
     if (!bytes) {
         MessageSeam::showMessageDialog(
-            window(),
-            QStringLiteral("%1 could not be read: %2").arg(file, QString::fromStdString(read.error)), font);
+            window(), state().text("Str733").arg(file, QString::fromStdString(read.error)), font);
         return;
     }
     // A shorter file is no single-macro file; reading it would leave another slot's bytes behind.
     if (bytes->size() < core::kLibraryRecordSize) {
-        MessageSeam::showMessageDialog(window(), QStringLiteral("%1 is not a macro file.").arg(file), font);
+        MessageSeam::showMessageDialog(window(), state().text("Str734").arg(file), font);
         return;
     }
     std::size_t slot = 0;
@@ -336,7 +483,7 @@ void MacroPage::importOne() {
         shell().showMessage("Str106");
         break;
     case core::MacroLibrary::Result::InvalidFile:
-        MessageSeam::showMessageDialog(window(), QStringLiteral("%1 is not a macro file.").arg(file), font);
+        MessageSeam::showMessageDialog(window(), state().text("Str734").arg(file), font);
         break;
     default:
         break;
@@ -351,10 +498,9 @@ void MacroPage::importAll() {
     core::FileResult read;
     const auto bytes = core::readMacroFile(toPath(file), &read);
     if (!bytes) {
-        MessageSeam::showMessageDialog(
-            window(),
-            QStringLiteral("%1 could not be read: %2").arg(file, QString::fromStdString(read.error)),
-            state().text("FontName"));
+        MessageSeam::showMessageDialog(window(),
+                                       state().text("Str733").arg(file, QString::fromStdString(read.error)),
+                                       state().text("FontName"));
         return;
     }
     state().macroLibrary.importAll(*bytes);
@@ -365,14 +511,14 @@ void MacroPage::importAll() {
 
 namespace {
 void reportWrite(QWidget* window, const core::FileResult& result, const std::filesystem::path& chosen,
-                 const QString& font) {
+                 const AppState& state) {
     if (result)
         return;
-    MessageSeam::showMessageDialog(window,
-                                   QStringLiteral("%1 could not be written: %2")
-                                       .arg(QString::fromStdString(core::exportFilePath(chosen).string()),
-                                            QString::fromStdString(result.error)),
-                                   font);
+    MessageSeam::showMessageDialog(
+        window,
+        state.text("Str735").arg(QString::fromStdString(core::exportFilePath(chosen).string()),
+                                 QString::fromStdString(result.error)),
+        state.text("FontName"));
 }
 } // namespace
 
@@ -386,7 +532,7 @@ void MacroPage::exportOne() {
         return;
     reportWrite(window(),
                 core::exportMacro(state().macroLibrary, static_cast<std::size_t>(row), toPath(file)),
-                toPath(file), state().text("FontName"));
+                toPath(file), state());
 }
 
 void MacroPage::exportAll() {
@@ -394,8 +540,7 @@ void MacroPage::exportAll() {
     if (file.isEmpty())
         return;
     hideMenus();
-    reportWrite(window(), core::exportLibrary(state().macroLibrary, toPath(file)), toPath(file),
-                state().text("FontName"));
+    reportWrite(window(), core::exportLibrary(state().macroLibrary, toPath(file)), toPath(file), state());
 }
 
 // --- the mouse -----------------------------------------------------------------------------------
@@ -484,7 +629,7 @@ void MacroPage::exportDeviceMacros() {
         return;
     hideMenus();
     reportWrite(window(), core::exportDeviceMacros(context().cycle.deviceMacroTable(), toPath(file)),
-                toPath(file), state().text("FontName"));
+                toPath(file), state());
 }
 
 } // namespace tarvik::gui

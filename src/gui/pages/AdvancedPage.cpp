@@ -212,30 +212,31 @@ void AdvancedPage::buildKeyboardControls() {
     m_screenTarget->setAccessibleRole(QAccessible::CheckBox);
 }
 
-// Names a screen reader says; the page's own words are part of its picture, so those not in the
-// language table are the program's.
+// Names a screen reader says, in the language shown: the page's own words are part of its picture.
 void AdvancedPage::nameControls() {
+    const AppState& s = state();
+    const QString steps = s.text("Str804");
     for (int n = 1; n <= kLevels; ++n) {
-        m_dpiBars[n - 1]->setLabel(tr("DPI level %1").arg(n));
-        m_rows[n - 1].colourTarget->setAccessibleName(tr("DPI level %1 colour").arg(n));
+        m_dpiBars[n - 1]->setLabel(s.text("Str809").arg(n), steps);
+        m_rows[n - 1].colourTarget->setAccessibleName(s.text("Str810").arg(n));
     }
-    m_currentBar->setLabel(tr("Current DPI level"));
+    m_currentBar->setLabel(s.text("Str811"), steps);
     m_currentBar->setValueText([this](int n) { return m_rows[n - 1].caption->text(); });
-    m_aimBar->setLabel(m_aimCaption->text());
-    m_pointerBars[0]->setLabel(tr("Pointer speed"));
-    m_pointerBars[1]->setLabel(tr("Double-click speed"));
-    m_pointerBars[2]->setLabel(tr("Wheel scroll lines"));
+    m_aimBar->setLabel(m_aimCaption->text(), steps);
+    m_pointerBars[0]->setLabel(s.text("Str812"), steps);
+    m_pointerBars[1]->setLabel(s.text("Str813"), steps);
+    m_pointerBars[2]->setLabel(s.text("Str814"), steps);
     static constexpr int kRates[4] = {125, 250, 500, 1000};
     for (int n = 1; n <= 4; ++n)
-        m_rateTargets[n - 1]->setAccessibleName(tr("Report rate %1 Hz").arg(kRates[n - 1]));
+        m_rateTargets[n - 1]->setAccessibleName(s.text("Str815").arg(kRates[n - 1]));
     for (int k = 1; k <= 3; ++k) {
         FireKeyRow& row = m_fireKeys[k - 1];
-        row.count->setAccessibleName(tr("Fire key %1 repeat count").arg(k));
-        row.delay->setAccessibleName(tr("Fire key %1 interval").arg(k));
-        row.target->setAccessibleName(tr("Fire key %1 continuous").arg(k));
+        row.count->setAccessibleName(s.text("Str816").arg(k));
+        row.delay->setAccessibleName(s.text("Str817").arg(k));
+        row.target->setAccessibleName(s.text("Str818").arg(k));
     }
-    m_precisionTarget->setAccessibleName(tr("Enhance pointer precision"));
-    m_screenTarget->setAccessibleName(tr("Scroll one screen at a time"));
+    m_precisionTarget->setAccessibleName(s.text("Str819"));
+    m_screenTarget->setAccessibleName(s.text("Str820"));
 }
 
 // --- Layout
@@ -348,6 +349,9 @@ void AdvancedPage::applyLanguage() {
             m_rows[n - 1].value->setText(m_stepTexts[dpi.stepIndex[n - 1]]);
     m_aimValue->setText(m_stepTexts[dpi.aimStep - 1]);
     nameControls();
+    // The greyed controls' tips and notes say why in the language shown.
+    if (m_pointerSettings)
+        offerPointerSettings();
 }
 
 // --- Drawing
@@ -571,8 +575,8 @@ void AdvancedPage::fireContinuousClicked(int key) {
 
 // --- The desktop's pointer settings
 
-QString AdvancedPage::missingSettingTip() {
-    return tr("This desktop has no such setting");
+QString AdvancedPage::missingSettingTip() const {
+    return state().text("Str821");
 }
 
 bool AdvancedPage::supports(platform::PointerSetting setting) const {
@@ -581,8 +585,13 @@ bool AdvancedPage::supports(platform::PointerSetting setting) const {
 
 void AdvancedPage::setPointerSettings(platform::PointerSettings* settings) {
     m_pointerSettings = settings;
+    offerPointerSettings();
+    showPointerState();
+}
+
+void AdvancedPage::offerPointerSettings() {
     using platform::PointerSetting;
-    const auto offer = [](QWidget* widget, bool offered) {
+    const auto offer = [this](QWidget* widget, bool offered) {
         widget->setEnabled(offered);
         widget->setToolTip(offered ? QString() : missingSettingTip());
         greyWhenDisabled(widget);
@@ -601,7 +610,6 @@ void AdvancedPage::setPointerSettings(platform::PointerSettings* settings) {
     offer(m_screenTarget, supports(PointerSetting::WheelOneScreen));
     offer(m_screenMarker, supports(PointerSetting::WheelOneScreen));
     showMissingNotes();
-    showPointerState();
 }
 
 void AdvancedPage::greyWhenDisabled(QWidget* widget) {

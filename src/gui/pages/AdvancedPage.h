@@ -54,7 +54,7 @@ public:
     const core::PointerState& pointerState() const { return m_pointerState; }
 
     // The tooltip of a control whose setting the desktop does not have.
-    static QString missingSettingTip();
+    QString missingSettingTip() const;
 
     QString dpiStepText(int index) const { return m_stepTexts.at(index); }
 
@@ -121,6 +121,8 @@ private:
     bool supports(platform::PointerSetting setting) const;
     // Under each pointer control the desktop does not offer, in words, why it is greyed.
     void showMissingNotes();
+    // Each pointer control enabled when the desktop has its setting, else greyed with a tip and a note.
+    void offerPointerSettings();
     // A disabled caption's words in grey, as the page's other disabled controls.
     static void greyWhenDisabled(QWidget* widget);
 

@@ -99,14 +99,15 @@ void LightingPage::applyLayout() {
     }
 }
 
-// The effect names are part of the page picture, not of the language table: the program names them.
+// The effect names are part of the page picture: a screen reader gets them in words.
 void LightingPage::applyLanguage() {
-    m_modeTargets[0]->setAccessibleName(tr("Lighting off"));
+    const AppState& s = state();
+    m_modeTargets[0]->setAccessibleName(s.text("Str805"));
     for (int mode = 1; mode <= kModes; ++mode)
-        m_modeTargets[mode]->setAccessibleName(tr("Lighting effect %1").arg(mode));
-    m_fallBar->setLabel(tr("Breathing step time"));
+        m_modeTargets[mode]->setAccessibleName(s.text("Str806").arg(mode));
+    m_fallBar->setLabel(s.text("Str807"), s.text("Str804"));
     for (int c = 1; c <= kColours; ++c)
-        m_colours[c - 1].target->setAccessibleName(tr("Lighting colour %1").arg(c));
+        m_colours[c - 1].target->setAccessibleName(s.text("Str808").arg(c));
 }
 
 void LightingPage::showFallLevel(int level) {

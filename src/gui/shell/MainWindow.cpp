@@ -73,7 +73,8 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
     }
     m_trayMenu = new QMenu(this);
     m_trayMenu->setObjectName(QStringLiteral("TrayMenu"));
-    QAction* restore = m_trayMenu->addAction(QStringLiteral("Restore an earlier configuration..."));
+    // Its words are set with the language (applyLanguageTexts).
+    QAction* restore = m_trayMenu->addAction(QString());
     restore->setObjectName(QStringLiteral("Act_RestoreBackup"));
     connect(restore, &QAction::triggered, this, &MainWindow::openRestoreDialog);
     if (m_tray)
@@ -113,11 +114,7 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
     connect(m_session.get(), &DeviceSession::mouseHeldByTool, this, [this](qint64 pid) {
         const QString who =
             pid > 0 ? QStringLiteral("tarvikctl (process %1)").arg(pid) : QStringLiteral("tarvikctl");
-        MessageSeam::showMessageDialog(
-            this,
-            QStringLiteral("%1 is using the mouse. Its settings are shown here once it has finished.")
-                .arg(who),
-            m_state.text("FontName"));
+        MessageSeam::showMessageDialog(this, m_state.text("Str724").arg(who), m_state.text("FontName"));
     });
     m_cycle =
         std::make_unique<core::ConfigCycle>(m_session->link(), m_state.buffers, *this, m_state.applyingImage);
@@ -126,10 +123,9 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
     // done the user decides, once, whether this run changes it without a backup.
     m_backups = std::make_unique<core::BackupGuard>(
         m_session->link(), *m_cycle, core::BackupStore(backupFolder()), [this](const std::string& why) {
-            return MessageSeam::confirm(
-                this, QStringLiteral("No backup of the mouse could be saved before this change:\n%1\n\n"
-                                     "Change the mouse without a backup until the program is closed?")
-                          .arg(QString::fromStdString(why)));
+            return MessageSeam::confirm(this, m_state.text("Str725") + QLatin1Char('\n') +
+                                                  QString::fromStdString(why) + QStringLiteral("\n\n") +
+                                                  m_state.text("Str726"));
         });
 
     // 7.
@@ -743,6 +739,8 @@ void MainWindow::applyLanguageTexts() {
         setFont(font);
     }
     m_applicationTitle = m_state.text("Title");
+    if (auto* restore = m_trayMenu->findChild<QAction*>(QStringLiteral("Act_RestoreBackup")))
+        restore->setText(m_state.text("Str729") + QStringLiteral("..."));
     for (int n = 1; n <= kPages; ++n)
         if (m_pages[n - 1])
             applyPageLanguage(n);
@@ -836,7 +834,7 @@ void MainWindow::checkPcMacro() {
     if (!loaded.file) {
         problems << QString::fromStdString(loaded.file.error);
         if (!loaded.savable)
-            problems << QStringLiteral("Changes to the macro library are not saved in this run.");
+            problems << m_state.text("Str736");
     }
     if (!problems.isEmpty()) {
         // Reported once the window is up.
@@ -939,13 +937,8 @@ void MainWindow::identityRefused() {
         if (m_session->isShutDown() || discovery.state() != core::LinkState::RefusedIdentity ||
             !deviceConnected())
             return;
-        if (!MessageSeam::confirm(
-                this,
-                QStringLiteral("The mouse's identity bytes are not those of this product line. This happens "
-                               "when a write to the mouse was broken off.\n\n"
-                               "Write Default Settings 1 to the mouse? This replaces its whole "
-                               "configuration (buttons, macros, lighting) with the defaults and "
-                               "rewrites its identity bytes.")))
+        if (!MessageSeam::confirm(this, m_state.text("Str727") + QStringLiteral("\n\n") +
+                                            m_state.text("Str728").arg(m_state.text("Str001"))))
             return;
         const core::CycleResult result =
             m_cycle->repairWithDefaults(discovery.storageKind(), 1, [this] { resetAndRefind(); });

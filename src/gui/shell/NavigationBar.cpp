@@ -143,8 +143,8 @@ void NavigationBar::applyLanguage(const AppState& state) {
             caption->setAccessibleName(state.text("Str003"));
         }
     }
-    // The web button is a picture whose word the language table does not have.
-    label(QStringLiteral("Web"))->setAccessibleName(QCoreApplication::translate("NavigationBar", "Web site"));
+    // The web button is a picture without a caption.
+    label(QStringLiteral("Web"))->setAccessibleName(state.text("Str830"));
 }
 
 } // namespace tarvik::gui

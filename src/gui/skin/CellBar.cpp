@@ -58,10 +58,11 @@ void CellBar::fitToCells() {
     raise();
 }
 
-void CellBar::setLabel(const QString& label) {
-    if (label == m_label)
+void CellBar::setLabel(const QString& label, const QString& stepPattern) {
+    if (label == m_label && stepPattern == m_stepPattern)
         return;
     m_label = label;
+    m_stepPattern = stepPattern;
     QAccessibleEvent renamed(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&renamed);
 }
@@ -70,7 +71,7 @@ QString CellBar::spokenName() const {
     const int cell = current();
     if (cell < 1)
         return m_label;
-    return tr("%1, step %2 of %3, %4").arg(m_label).arg(cell).arg(count()).arg(valueText(cell));
+    return QString(m_stepPattern).arg(m_label).arg(cell).arg(count()).arg(valueText(cell));
 }
 
 void CellBar::choose(int cell) {

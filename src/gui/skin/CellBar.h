@@ -28,8 +28,9 @@ public:
     void setCurrentSource(std::function<int()> current) { m_current = std::move(current); }
     int current() const { return m_current ? m_current() : 0; }
 
-    // What a screen reader says: "<label>, step 3 of 12, <value of cell 3>".
-    void setLabel(const QString& label);
+    // What a screen reader says: `stepPattern` ("%1, step %2 of %3, %4" in English) filled with the
+    // label, the chosen cell, the number of cells and the chosen cell's value.
+    void setLabel(const QString& label, const QString& stepPattern);
     void setValueText(std::function<QString(int)> valueText) { m_valueText = std::move(valueText); }
     QString label() const { return m_label; }
     QString spokenName() const;
@@ -55,6 +56,7 @@ private:
     std::vector<QWidget*> m_cells;
     std::function<int()> m_current;
     QString m_label;
+    QString m_stepPattern;
     std::function<QString(int)> m_valueText;
     bool m_keyboardFocus = false;
 };

@@ -95,6 +95,25 @@ TEST_F(MacroRecorderTest, TheFiveButtonsAndTheClickOnStop) {
     EXPECT_EQ(recorder.text(), expected);
 }
 
+// Enter and Space with a Record/Stop button focused press that button; anywhere else they are keys
+// of the macro like any other.
+TEST_F(MacroRecorderTest, TheKeyThatPressesAFocusedStopIsNoPartOfTheRecording) {
+    constexpr int kEnter = 0x0D, kSpace = 0x20;
+    record({DelayMode::NoDelay, 50});
+    capture.keyDown(kEnter, 1);
+    capture.keyUp(kEnter, 2);
+    recorder.setKeyboardOnRecordButton(true);
+    capture.keyDown(kA, 3); // other keys still go in
+    capture.keyUp(kA, 4);
+    capture.keyDown(kSpace, 5);
+    capture.keyDown(kEnter, 6); // the capture saw the Stop key before the window did
+    recorder.stop();
+    capture.keyUp(kEnter, 7);
+    const MacroText expected = {"00", "1 Enter CODE:8228", "2 Enter CODE:0228", "1 A CODE:8204",
+                                "2 A CODE:0204"};
+    EXPECT_EQ(recorder.text(), expected);
+}
+
 TEST_F(MacroRecorderTest, IgnoresWhatIsNoKeystrokeOfTheRecording) {
     record({DelayMode::NoDelay, 50});
     capture.keyUp(0x0D, 1);   // the Enter that pressed Record

@@ -123,9 +123,10 @@ def open_fire_page(app, seconds=60):
             if button is None or not press(button):
                 continue
             time.sleep(0.5)
-            # Menu entries show a marker before their words (" * Fire Macro").
+            # Menu entries show a marker before their words (" * Fire Macro"); the name is the
+            # words alone.
             entry = next((find_shown(app, n, r) for n, r, _ in shown_controls(app)
-                          if n.lstrip(" *") == "Fire Macro"), None)
+                          if n == "Fire Macro"), None)
             if entry is None:
                 continue
             press(entry)

@@ -535,6 +535,59 @@ TEST_F(AssignmentTest, HoldingTabLeavesTheKeyEditAndConfirmIsReachedByKeys) {
     }
 }
 
+// Where the keyboard repeats no keys, Ctrl+Tab leaves the key edit (Ctrl+Shift+Tab backwards) and
+// undoes the Ctrl it pressed; a Ctrl tapped on its own earlier stays entered.
+TEST_F(AssignmentTest, ControlTabLeavesTheKeyEditWithoutKeyRepeat) {
+    QString confirmed;
+    QPointer<gui::InputOneKeyDialog> oneKey = new gui::InputOneKeyDialog(
+        m_window->state(), m_window.get(), 1, [&](const QString& name, const QString&) { confirmed = name; });
+    QPointer<gui::AssemblyKeyDialog> assembly = new gui::AssemblyKeyDialog(
+        m_window->state(), m_window.get(),
+        {[&](const QString& caption, const QString&) { confirmed = caption; }, {}});
+    const struct {
+        gui::SkinnedDialog* dialog;
+        std::function<void()> open;
+        const char* tappedCtrlShows; // what the edit shows after A and then a tap of Ctrl
+    } dialogs[] = {{oneKey.data(), [&] { oneKey->open(); }, "Ctrl"},
+                   {assembly.data(), [&] { assembly->open(); }, "A"}};
+    for (const auto& d : dialogs) {
+        gui::SkinnedDialog* dialog = d.dialog;
+        SCOPED_TRACE(dialog->objectName().toStdString());
+        confirmed.clear();
+        d.open();
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+        QLineEdit* edit = dialog->edit();
+        edit->setFocus();
+        QWindow* window = dialog->windowHandle();
+        EXPECT_TRUE(dialog->findChild<QLabel*>(QStringLiteral("lbl_KeyHint"))->text().contains("Ctrl+Tab"));
+
+        QTest::keyClick(window, Qt::Key_A);
+        const QString typed = edit->text();
+        // Ctrl goes down (the edit takes it), then Shift and Tab with it: out of the edit backwards,
+        // the Ctrl and Shift undone.
+        QTest::keyClick(window, Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_FALSE(edit->hasFocus());
+        EXPECT_EQ(edit->text(), typed);
+
+        // Back in the edit: a Ctrl tapped alone is a key, and stays through the Ctrl+Tab that follows.
+        edit->setFocus();
+        QTest::keyClick(window, Qt::Key_Control);
+        EXPECT_TRUE(edit->text().contains(QLatin1String(d.tappedCtrlShows))) << edit->text().toStdString();
+        const QString tapped = edit->text();
+        QTest::keyClick(window, Qt::Key_Tab, Qt::ControlModifier);
+        EXPECT_FALSE(edit->hasFocus());
+        EXPECT_EQ(edit->text(), tapped);
+
+        for (int presses = 0; presses < 12 && QApplication::focusWidget() != dialog->confirmButton();
+             ++presses)
+            QTest::keyClick(window, Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), dialog->confirmButton());
+        QTest::keyClick(window, Qt::Key_Return);
+        EXPECT_TRUE(confirmed.contains(QLatin1String(d.tappedCtrlShows))) << confirmed.toStdString();
+    }
+}
+
 TEST_F(AssignmentTest, NothingIsSentWhileAConfigurationIsDrawn) {
     gameMode();
     const int writesBefore = storedWrites();

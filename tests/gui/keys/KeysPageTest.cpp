@@ -15,6 +15,8 @@
 #include <QFrame>
 #include <QListWidget>
 
+#include <QAccessible>
+
 #include <gtest/gtest.h>
 
 using namespace tarvik;
@@ -118,4 +120,24 @@ TEST_F(KeysPageTest, KeyCaptionsAreNamedWithTheSharedFireKeySettings) {
     state.settings.fireKeys[1] = {4, 100, false};
     page.refreshProfileKeys(1);
     EXPECT_EQ(page.key(1)->text(), state.text("Str232"));
+}
+
+// A menu entry paints its marker (" * Fire Macro") but a screen reader hears its words alone, in the
+// language shown.
+TEST_F(KeysPageTest, MenuEntriesAreHeardWithoutTheirMarker) {
+    KeysPage& page = make<KeysPage>();
+    for (int language : {1, 2}) {
+        state.language = &core::LanguageTables::builtIn().table(language);
+        page.applyLanguage();
+        for (const auto& [name, key] :
+             {std::pair{"Key_FireMacro", "Str208"}, std::pair{"Key_Standard", "Str201"}}) {
+            SCOPED_TRACE(name);
+            CaptionLabel* entry = page.menus().entry(QLatin1String(name));
+            EXPECT_EQ(entry->text(),
+                      QStringLiteral(" ") + state.text("Str200") + QStringLiteral(" ") + state.text(key));
+            QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(entry);
+            ASSERT_NE(heard, nullptr);
+            EXPECT_EQ(heard->text(QAccessible::Name), state.text(key));
+        }
+    }
 }

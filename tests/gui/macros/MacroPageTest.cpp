@@ -832,6 +832,36 @@ TEST_F(MacroEditingTest, DeleteTakesAKeyWithItsPartnerAndRefusesAMissingOne) {
     EXPECT_EQ(savedBody(), before);
 }
 
+// The lists by keys: the Menu key opens the event list's menu at its current row, the arrows move
+// in it and Enter chooses; the arrow keys in the name list choose a macro as a click does.
+TEST_F(MacroEditingTest, ListsAndTheirMenusWorkByKeys) {
+    editLibraryMacro(kPressDelayRelease);
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const auto key = [](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
+    QListWidget* events = list("LB_macro");
+    events->setFocus(Qt::TabFocusReason);
+    events->setCurrentRow(2);
+    key(Qt::Key_Menu);
+    ASSERT_TRUE(control("Pnl_DevContent")->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), control("Btn_Edit"));
+    key(Qt::Key_Down);
+    ASSERT_EQ(QApplication::focusWidget(), control("Btn_Del"));
+    key(Qt::Key_Return);
+    EXPECT_FALSE(control("Pnl_DevContent")->isVisible());
+    EXPECT_EQ(shown(), (core::MacroText{"10", "0 30"})) << "the key went with its partner";
+    EXPECT_EQ(QApplication::focusWidget(), events);
+
+    library({record("rec", {}), record("two", kM1Body)});
+    QListWidget* names = list("LB_PCMacroName");
+    names->setFocus(Qt::TabFocusReason);
+    key(Qt::Key_End);
+    EXPECT_EQ(page->editor().librarySlot(), std::optional<std::size_t>(1));
+    key(Qt::Key_Up);
+    EXPECT_EQ(page->editor().librarySlot(), std::optional<std::size_t>(0));
+    EXPECT_TRUE(list("LB_MacroName")->selectedItems().isEmpty());
+}
+
 TEST_F(MacroEditingTest, EditReplacesADelayAndAKeyThroughTheirDialogs) {
     editLibraryMacro(kPressDelayRelease);
     menu("LB_macro", 1, "Btn_Edit");

@@ -421,7 +421,7 @@ TEST_F(PointerPageTest, BarsWriteTheDesktopsSettings) {
     // GSettings has no wheel lines: the wheel controls say so instead of doing nothing.
     auto* wheel = page.findChild<QWidget*>("Img_ScrSpd4");
     EXPECT_FALSE(wheel->isEnabled());
-    EXPECT_EQ(wheel->toolTip(), AdvancedPage::missingSettingTip());
+    EXPECT_EQ(wheel->toolTip(), page.missingSettingTip());
     EXPECT_FALSE(page.findChild<QWidget*>("lbl_IsScreen")->isEnabled());
 }
 
@@ -440,7 +440,7 @@ TEST_F(SettingsPagesTest, WheelLinesGoToKdeWhichHasNoOneScreenPerNotch) {
     EXPECT_EQ(picture("Img_ScrSpd6"), "Bar1_E");
     auto* screen = page.findChild<QWidget*>("lbl_IsScreen");
     EXPECT_FALSE(screen->isEnabled());
-    EXPECT_EQ(screen->toolTip(), AdvancedPage::missingSettingTip());
+    EXPECT_EQ(screen->toolTip(), page.missingSettingTip());
     EXPECT_FALSE(page.findChild<QWidget*>("Img_Spd3")->isEnabled());
 }
 

@@ -6,8 +6,11 @@
 #include "core/macros/MacroLibrary.h"
 #include "core/macros/MacroName.h"
 #include "emulator/VirtualMouse.h"
+#include "gui/dialogs/InputOneKeyDialog.h"
+#include "gui/dialogs/MacroNameDialog.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/keys/KeysPage.h"
+#include "gui/macros/MacroPage.h"
 #include "gui/pages/AdvancedPage.h"
 #include "gui/shell/MainWindow.h"
 #include "gui/skin/CaptionLabel.h"
@@ -18,6 +21,8 @@
 #include "support/ClickAt.h"
 #include "support/PaintedPixels.h"
 
+#include "../../core/macros/FakeInputCapture.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
@@ -27,6 +32,7 @@
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStandardPaths>
@@ -636,6 +642,90 @@ TEST_F(ShellTest, KeysAloneSetDpiSwitchLightingSaveAndExit) {
     EXPECT_FALSE(m_window->isVisible());
 }
 
+// Keys alone on the macro page: New through the name dialog (Escape leaves it first, adding
+// nothing), a recording started and stopped on its button, and the macro added to the mouse through
+// the library list's menu opened with the Menu key. The macro ends in the mouse's memory.
+TEST_F(ShellTest, KeysAloneRecordAMacroAndAddItToTheMouse) {
+    // A library left by an earlier run would make the name a duplicate.
+    QFile::remove(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                  QStringLiteral("/tarvik-config/Tarvik-Macro.bin"));
+    makeWindow(core::StorageKind::I2C);
+    auto* page = find<gui::MacroPage>("gbPage4");
+    auto owned = std::make_unique<test::FakeInputCapture>();
+    test::FakeInputCapture* capture = owned.get();
+    page->setInputCapture(std::move(owned));
+    startAndRead();
+    activate();
+    ASSERT_TRUE(tabTo(QStringLiteral("Btn_Macro_1")));
+    press(Qt::Key_Return);
+    ASSERT_TRUE(page->isVisible());
+
+    // The dialog takes the keys while it is open.
+    const auto pressInDialog = [&](Qt::Key key) {
+        gui::MacroNameDialog* dialog = page->nameDialog();
+        ASSERT_TRUE(dialog && dialog->isVisible());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+        QTest::keyClick(dialog->windowHandle(), key);
+    };
+    ASSERT_TRUE(tabTo(QStringLiteral("Btn_New")));
+    press(Qt::Key_Return);
+    pressInDialog(Qt::Key_K);
+    pressInDialog(Qt::Key_Escape);
+    EXPECT_FALSE(page->nameDialog()->isVisible());
+    EXPECT_TRUE(m_window->state().macroLibrary.names().empty());
+    press(Qt::Key_Return);
+    EXPECT_TRUE(page->nameDialog()->edit()->text().isEmpty()) << "the dialog opens empty again";
+    for (Qt::Key key : {Qt::Key_K, Qt::Key_E, Qt::Key_Y, Qt::Key_M})
+        pressInDialog(key);
+    for (int presses = 0; presses < 6 && QApplication::focusWidget() != find("IB_Confirm"); ++presses)
+        pressInDialog(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), find("IB_Confirm"));
+    pressInDialog(Qt::Key_Return);
+    EXPECT_FALSE(page->nameDialog()->isVisible());
+    ASSERT_EQ(m_window->state().macroLibrary.names(), std::vector<std::string>{"keym"});
+
+    ASSERT_TRUE(tabTo(QStringLiteral("Btn_Start")));
+    press(Qt::Key_Return);
+    ASSERT_TRUE(page->editor().recording());
+    capture->keyDown(0x41, 5000);
+    capture->keyUp(0x41, 5120);
+    press(Qt::Key_Tab); // a key of the macro: Stop keeps the focus
+    EXPECT_EQ(focused(), find("Btn_Start"));
+    // The capture may see the Enter that stops the recording before the window does.
+    capture->keyDown(0x0D, 5300);
+    press(Qt::Key_Return);
+    capture->keyUp(0x0D, 5310);
+    ASSERT_FALSE(page->editor().recording());
+    const core::MacroText recorded = {"10", "1 A CODE:8204", "0 120", "2 A CODE:0204"};
+    EXPECT_EQ(page->editor().text(), recorded);
+
+    auto* library = find<QListWidget>("LB_PCMacroName");
+    ASSERT_TRUE(tabTo(QStringLiteral("LB_PCMacroName")));
+    press(Qt::Key_Menu);
+    QWidget* menu = find("Pnl_PCMacro");
+    ASSERT_TRUE(menu->isVisible());
+    EXPECT_EQ(focused(), find("Btn_NewMacro"));
+    press(Qt::Key_Up); // round to the last entry
+    ASSERT_EQ(focused(), find("Btn_AddMacro"));
+    press(Qt::Key_Return);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(focused(), library) << "focus goes back to the list";
+    const core::MacroNameField name = core::nameToField("keym");
+    EXPECT_EQ(mouse().readMemory(496, 16), std::vector<core::Byte>(name.begin(), name.end()));
+    const std::vector<core::Byte> body = core::encodeMacro(recorded);
+    EXPECT_EQ(mouse().readMemory(512, static_cast<std::uint16_t>(body.size())), body);
+
+    // Shift+F10 opens the mouse list's menu; Escape closes it and changes nothing.
+    ASSERT_TRUE(tabTo(QStringLiteral("LB_MacroName")));
+    press(Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(find("Pnl_DevMacro")->isVisible());
+    EXPECT_EQ(focused(), find("Btn_DelMacro"));
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(find("Pnl_DevMacro")->isVisible());
+    EXPECT_EQ(focused(), find("LB_MacroName"));
+    EXPECT_EQ(m_window->cycle().deviceMacroTable().names(), std::vector<std::string>{"keym"});
+}
+
 // Tab takes a radio group as one stop, at its checked choice; the arrows move and choose within it,
 // and the next Tab leaves the group, whichever choice it was on.
 TEST_F(ShellTest, ARadioGroupIsOneTabStopAtItsCheckedChoice) {
@@ -766,6 +856,52 @@ TEST_F(ShellTest, NavigationControlsAreNamedInTheCurrentLanguage) {
     EXPECT_EQ(heard("Btn_Exit_1").second, QStringLiteral("\u96e2\u958b"));
     EXPECT_EQ(heard("Btn_Main_1").second, find<QLabel>("Btn_Main_1")->text());
     EXPECT_NE(heard("Btn_Main_1").second, QStringLiteral("Office Mode"));
+}
+
+// Names said for pictures and the program's own messages and hints come from the language tables
+// and follow a change of language.
+TEST_F(ShellTest, SpokenNamesAndHintsFollowTheLanguage) {
+    startAndRead();
+    const auto heard = [&](const char* name) {
+        QAccessibleInterface* view = QAccessible::queryAccessibleInterface(find(QLatin1String(name)));
+        return view ? view->text(QAccessible::Name) : QString();
+    };
+    const auto keyHint = [&] {
+        auto* dialog = new gui::InputOneKeyDialog(m_window->state(), m_window.get(), 1, {});
+        dialog->open();
+        const QLabel* hint = dialog->findChild<QLabel*>(QStringLiteral("lbl_KeyHint"));
+        EXPECT_TRUE(dialog->rect().contains(hint->geometry())) << "the hint fits the dialog";
+        const QString text = hint->text();
+        dialog->close();
+        return text;
+    };
+    struct Said {
+        const char* control;
+        const char* english;
+        const char* chinese;
+    };
+    const Said names[] = {
+        {"LB_PCMacroName", "Macros on this computer", "電腦中的巨集"},
+        {"lbl_LED2", "Lighting effect 2", "燈光效果 2"},
+        {"Edt_FireCnt3", "Fire step 3 repeat count", "射擊步驟 3 次數"},
+        {"Btn_Web_1", "Web site", "網站"},
+    };
+    for (const Said& said : names)
+        EXPECT_EQ(heard(said.control), QString::fromUtf8(said.english)) << said.control;
+    EXPECT_TRUE(heard("bar_DPI2").startsWith(QStringLiteral("DPI level 2, step ")));
+    EXPECT_EQ(keyHint(), QStringLiteral("Hold Tab or press Ctrl+Tab to reach the buttons"));
+    QAction* restore = m_window->trayMenu()->findChild<QAction*>(QStringLiteral("Act_RestoreBackup"));
+    EXPECT_EQ(restore->text(), QStringLiteral("Restore an earlier configuration..."));
+
+    m_window->switchLanguage(2);
+    for (const Said& said : names)
+        EXPECT_EQ(heard(said.control), QString::fromUtf8(said.chinese)) << said.control;
+    EXPECT_TRUE(heard("bar_DPI2").startsWith(QString::fromUtf8("DPI 段位 2，第 ")))
+        << heard("bar_DPI2").toStdString();
+    EXPECT_EQ(keyHint(), QString::fromUtf8("按住 Tab 或按 Ctrl+Tab 可移到按鈕"));
+    EXPECT_EQ(restore->text(), QString::fromUtf8("還原先前的設定..."));
+    EXPECT_EQ(find<gui::AdvancedPage>("gbPage2")->missingSettingTip(),
+              QString::fromUtf8("此桌面沒有這項設定"));
 }
 
 TEST_F(ShellTest, TheResetFirstPageIgnoresPageButtons) {
@@ -1169,7 +1305,7 @@ TEST_F(ShellTest, PointerControlsTheDesktopLacksAreGreyAndSayWhy) {
         ASSERT_EQ(note->isVisible(), shownNote);
         if (!shownNote)
             continue;
-        EXPECT_EQ(note->text(), gui::AdvancedPage::missingSettingTip());
+        EXPECT_EQ(note->text(), find<gui::AdvancedPage>("gbPage2")->missingSettingTip());
         EXPECT_LE(note->fontMetrics().horizontalAdvance(note->text()), note->width());
         const QRect placed = rectInWindow(note);
         EXPECT_GT(pixelsUnlike(shown, placed, shown.pixelColor(placed.topLeft()), 30), 20)
@@ -1383,7 +1519,9 @@ TEST_F(ShellTest, AMouseRefusedForItsIdentityIsRepairedWithDefaultSettingsOnlyWh
             << m_answers.messages.join(QLatin1Char('|')).toStdString();
         ASSERT_EQ(m_answers.messages.size(), 2);
         EXPECT_EQ(m_answers.messages[0], QStringLiteral("The mouse manufacturer or product id error"));
-        EXPECT_THAT(m_answers.messages[1].toStdString(), ::testing::HasSubstr("Default Settings"));
+        // The question names the default setting by the words of its button.
+        EXPECT_THAT(m_answers.messages[1].toStdString(),
+                    ::testing::HasSubstr(m_window->state().text("Str001").toStdString()));
         if (!yes) {
             QTest::qWait(100);
             EXPECT_EQ(mouse().resetCount(), resets);
