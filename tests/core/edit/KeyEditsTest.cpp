@@ -25,28 +25,10 @@ using core::Byte;
 using core::CycleResult;
 using core::EditRefusal;
 using core::EditResult;
-using core::EditStatus;
 using core::KeyFunctionCode;
 using core::StorageKind;
 
 namespace {
-
-struct QuietUi : core::CycleUi {
-    void beginBusy() override {}
-    void endBusy() override {}
-    void showLoading() override {}
-    void hideLoading() override {}
-    void setDevTimerEnabled(bool) override {}
-    void processEvents() override {}
-    void closeKeyMenus() override {}
-    void refreshPcMacroNames() override {}
-    void redrawDeviceMacros() override {}
-    void redrawFireMacros() override {}
-    void clearDeviceMacroViews() override {}
-    void clearFireMacroViews() override {}
-    void refreshUi() override {}
-    void readOsMouseParameters() override {}
-};
 
 const std::size_t kProfiles = core::image::kProfileSection[0].offset;
 
@@ -95,7 +77,7 @@ struct Rig {
     core::NullLinkUi linkUi;
     core::DeviceLink link{bus, linkUi, clock};
     core::ConfigBuffers buffers;
-    QuietUi ui;
+    core::NullCycleUi ui;
     bool applying = false;
     core::ConfigCycle cycle{link, buffers, ui, applying, StorageKind::I2C};
     core::SettingsState settings;
@@ -205,9 +187,10 @@ TEST_P(KeyEditsTest, AMouseNotReadWholeIsSentNothing) {
     }
 }
 
-// The mouse refuses one report of the edit, at every position in turn. A refused write is never
-// "stored"; a refused read (the commit reads the user section back) may be, but only when the mouse
-// ends exactly as after an undisturbed edit. Either way the mouse then reads back whole.
+// The mouse refuses one report of the edit, or leaves at it, at every position in turn. A refused
+// write is never "stored"; a refused read (the commit reads the user section back) may be, but only
+// when the mouse ends exactly as after an undisturbed edit. Either way the mouse then reads back
+// whole.
 TEST_P(KeyEditsTest, ARefusedReportAnywhereIsNeverStoredUnlessTheMouseHoldsTheChange) {
     for (const Edit& edit : edits()) {
         SCOPED_TRACE(edit.name);
@@ -225,22 +208,30 @@ TEST_P(KeyEditsTest, ARefusedReportAnywhereIsNeverStoredUnlessTheMouseHoldsTheCh
         const auto memory = reference.mouse->memory();
         const auto live = reference.mouse->liveSettings();
 
-        std::vector<int> wrong;
-        for (int position = 1; position <= static_cast<int>(writes.size()); ++position) {
-            Rig rig(GetParam());
-            emulator::Faults faults;
-            faults.refuseReport = rig.mouse->reportCount() + position;
-            rig.mouse->setFaults(faults);
-            const EditResult result = edit.run(rig);
-            rig.mouse->setFaults({});
-            const bool holds = rig.mouse->memory() == memory && rig.mouse->liveSettings() == live;
-            const bool refusedWrite = writes[static_cast<std::size_t>(position - 1)];
-            if ((result.stored() && (refusedWrite || !holds)) ||
-                (!result.stored() && !result.partlyWritten()) || rig.read() != CycleResult::Done)
-                wrong.push_back(position);
+        for (const bool unplug : {false, true}) {
+            SCOPED_TRACE(unplug ? "unplugged" : "refused");
+            std::vector<int> wrong;
+            for (int position = 1; position <= static_cast<int>(writes.size()); ++position) {
+                Rig rig(GetParam());
+                emulator::Faults faults;
+                (unplug ? faults.unplugAtReport : faults.refuseReport) = rig.mouse->reportCount() + position;
+                rig.mouse->setFaults(faults);
+                const EditResult result = edit.run(rig);
+                rig.mouse->setFaults({});
+                if (unplug) {
+                    rig.mouse->plug();
+                    rig.link.openDevice(rig.mouse->vendorId(), rig.mouse->productId());
+                }
+                const bool holds = rig.mouse->memory() == memory && rig.mouse->liveSettings() == live;
+                // Once the mouse has left, every later report fails too.
+                const bool refusedWrite = unplug || writes[static_cast<std::size_t>(position - 1)];
+                if ((result.stored() && (refusedWrite || !holds)) ||
+                    (!result.stored() && !result.partlyWritten()) || rig.read() != CycleResult::Done)
+                    wrong.push_back(position);
+            }
+            EXPECT_TRUE(wrong.empty()) << wrong.size() << " of " << writes.size()
+                                       << " positions, the first at " << (wrong.empty() ? 0 : wrong.front());
         }
-        EXPECT_TRUE(wrong.empty()) << wrong.size() << " of " << writes.size() << " positions, the first at "
-                                   << (wrong.empty() ? 0 : wrong.front());
     }
 }
 
