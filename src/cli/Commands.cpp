@@ -160,7 +160,7 @@ std::optional<int> lightingModeNumber(const std::string& text) {
 // What `set` changes beyond work modes and buttons: one live setting each, decided as the Advanced
 // and lighting pages decide it.
 struct SettingChange {
-    enum class Kind { DpiStep, CurrentDpi, DpiColour, ReportRate, LightingMode, LightingColour };
+    enum class Kind { DpiStep, CurrentDpi, DpiColour, ReportRate, LightingMode, StepTime, LightingColour };
     Kind kind = Kind::DpiStep;
     int index = 0; // the level, colour number, rate in Hz or effect
     int value = 0; // the step
@@ -381,8 +381,8 @@ public:
         case core::EditStatus::Stored:
             return kExitOk;
         case core::EditStatus::NotStored:
-            m_io.err << "tarvikctl: the mouse refused " << what
-                     << " or left during it; it may hold part of it\n";
+            m_io.err << "tarvikctl: the mouse did not take all of " << what
+                     << ": it refused a report or left\n";
             return kExitMouseFailed;
         case core::EditStatus::ReadBackDiffers:
             m_io.err << "tarvikctl: " << what << " read back from the mouse differs from what was written\n";
@@ -801,6 +801,9 @@ private:
         case Kind::LightingMode:
             result = core::setLightingMode(cycle, link, settings.lighting, working, change.index);
             break;
+        case Kind::StepTime:
+            result = core::setStepTime(cycle, link, settings.lighting, working, change.index);
+            break;
         case Kind::LightingColour:
             result = core::setLightingColour(cycle, link, settings.lighting, change.index, change.colour);
             break;
@@ -984,6 +987,8 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
     setLighting->add_option("effect", effectText, "off or 0 to 5")
         ->required()
         ->check(CLI::IsMember({"off", "Off", "OFF", "0", "1", "2", "3", "4", "5"}));
+    auto* setStepTime = set->add_subcommand("step-time", "Set the breathing effect's step time");
+    setStepTime->add_option("level", change.index, "1 to 10")->required()->check(CLI::Range(1, 10));
     auto* setLightColour = set->add_subcommand("light-color", "Give a lighting colour a value");
     setLightColour->add_option("n", change.index, "1 to 10")->required()->check(CLI::Range(1, 10));
     colourOption(setLightColour);
@@ -1082,6 +1087,7 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
         {setDpiColour, SettingChange::Kind::DpiColour},
         {setRate, SettingChange::Kind::ReportRate},
         {setLighting, SettingChange::Kind::LightingMode},
+        {setStepTime, SettingChange::Kind::StepTime},
         {setLightColour, SettingChange::Kind::LightingColour},
     };
     for (const auto& [command, kind] : settings) {

@@ -86,6 +86,7 @@ TEST_F(SettingCommandsTest, ARefusedReportFailsEverySettingWithExitThreeAndAMess
         {"set", "dpi-color", "1", "#102030"},
         {"set", "rate", "250"},
         {"set", "lighting", "1"},
+        {"set", "step-time", "7"},
         {"set", "light-color", "2", "405060"},
     };
     for (const auto& command : commands) {
@@ -95,7 +96,7 @@ TEST_F(SettingCommandsTest, ARefusedReportFailsEverySettingWithExitThreeAndAMess
         SCOPED_TRACE(line);
         const Outcome run = tarvikctl(command);
         EXPECT_EQ(run.code, 3);
-        EXPECT_THAT(run.err, HasSubstr("the mouse refused"));
+        EXPECT_THAT(run.err, HasSubstr("the mouse did not take all of"));
         // Nothing read the mouse again after the failure: no run may say it did.
         EXPECT_THAT(run.err, ::testing::Not(HasSubstr("read again")));
         EXPECT_EQ(mouse(), before);
