@@ -4,7 +4,8 @@
 #include "cli/FunctionNames.h"
 #include "cli/ProfileJson.h"
 #include "core/backup/BackupStore.h"
-#include "core/cycle/WorkModeSwitch.h"
+#include "core/edit/KeyEdits.h"
+#include "core/edit/SettingEdits.h"
 #include "core/image/FileLoadResult.h"
 #include "core/image/PatchFile.h"
 #include "core/image/ProfileFile.h"
@@ -159,7 +160,7 @@ std::optional<int> lightingModeNumber(const std::string& text) {
 // What `set` changes beyond work modes and buttons: one live setting each, decided as the Advanced
 // and lighting pages decide it.
 struct SettingChange {
-    enum class Kind { DpiStep, CurrentDpi, DpiColour, ReportRate, LightingMode, LightingColour };
+    enum class Kind { DpiStep, CurrentDpi, DpiColour, ReportRate, LightingMode, StepTime, LightingColour };
     Kind kind = Kind::DpiStep;
     int index = 0; // the level, colour number, rate in Hz or effect
     int value = 0; // the step
@@ -345,18 +346,6 @@ public:
         return false;
     }
 
-    // After an operation: was the mouse there for all of it?
-    int finished(CliSession& session, bool firstReportAccepted) {
-        if (keptBack()) {
-            return kExitUsage; // withMouse says why
-        }
-        if (!firstReportAccepted || !session.stillThere()) {
-            m_io.err << "tarvikctl: the mouse refused the change or left\n";
-            return kExitMouseFailed;
-        }
-        return kExitOk;
-    }
-
     // What a write of the cycle came to; the mouse refusing or leaving is exit 3, whatever was still
     // sent after it.
     int stored(core::CycleResult result, const std::string& what) {
@@ -381,6 +370,28 @@ public:
             m_io.err << "tarvikctl: " << what << " was not written\n";
             return kExitMouseFailed;
         }
+    }
+
+    // What an edit came to. A refusal by a rule of the editor is the caller's to word before this.
+    int edited(const core::EditResult& result, const std::string& what) {
+        if (keptBack()) {
+            return kExitUsage; // withMouse says why
+        }
+        switch (result.status) {
+        case core::EditStatus::Stored:
+            return kExitOk;
+        case core::EditStatus::NotStored:
+            m_io.err << "tarvikctl: the mouse did not take all of " << what
+                     << ": it refused a report or left\n";
+            return kExitMouseFailed;
+        case core::EditStatus::ReadBackDiffers:
+            m_io.err << "tarvikctl: " << what << " read back from the mouse differs from what was written\n";
+            return kExitMouseFailed;
+        case core::EditStatus::NothingSent:
+            break;
+        }
+        m_io.err << "tarvikctl: the mouse cannot take " << what << "; nothing was sent\n";
+        return kExitMouseFailed;
     }
 
     // The end of a load: the mouse restarted and must have been found and read again.
@@ -508,9 +519,10 @@ public:
         }
         return withMouse([&](CliSession& session) {
             // A refused write may leave the mouse between two modes: that is a failed switch.
-            const bool sent = core::switchWorkMode(session.link(), session.buffers().workingImage, mode,
-                                                   session.general().buttonEffect);
-            return finished(session, sent);
+            return edited(core::switchWorkMode(session.cycle(), session.link(),
+                                               session.buffers().workingImage, mode,
+                                               session.general().buttonEffect),
+                          "the work mode");
         });
     }
 
@@ -676,7 +688,6 @@ private:
     // mode, and the key sections are written back (with the fire key block for catalogue entries).
     int assign(CliSession& session, int mode, int button, const std::string& function) {
         const core::FunctionCodeContext context = session.namingContext();
-        core::ButtonCodeTable& codes = session.cycle().buttonCodeTable();
         const core::DeviceMacroTable& macros = session.cycle().deviceMacroTable();
         std::vector<std::uint16_t> addresses;
         const core::MacroAddressTable table = macros.addressTable();
@@ -697,41 +708,33 @@ private:
                         "macros; set them in the window\n";
             return kExitUsage;
         }
-        const std::string leftKey = session.text("Str210");
-        auto isLeftKey = [&](int b) {
-            return core::functionCodeName(codes.code(mode, b), context) == leftKey;
-        };
-        auto leftKeysAmong = [&](int last) {
-            int n = 0;
-            for (int b = 1; b <= last; ++b) {
-                n += isLeftKey(b) ? 1 : 0;
-            }
-            return n;
-        };
-
-        if (resolved->source == ResolvedFunction::Source::Catalogue) {
-            // In Office Mode a change that leaves no Left Key is refused. The window writes the
-            // unchanged key sections all the same; the command line sends nothing when it refuses.
-            const core::KeyFunctionCode before = codes.code(mode, button);
-            codes.set(mode, button, resolved->code);
-            if (mode == 1 && leftKeysAmong(12) == 0) {
-                codes.set(mode, button, before);
+        const core::KeyFunctionCode code = resolved->code;
+        core::ConfigCycle& cycle = session.cycle();
+        core::EditResult result;
+        switch (resolved->source) {
+        case ResolvedFunction::Source::Catalogue:
+            result = core::assignButton(cycle, mode, button, code);
+            break;
+        case ResolvedFunction::Source::Macro:
+            result = core::assignMacro(cycle, mode, button, code);
+            break;
+        default:
+            result = core::applyCombination(cycle, mode, button, code);
+            break;
+        }
+        if (result.refusal == core::EditRefusal::NotAllowed) {
+            // The left key is named as the window names it; which buttons hold it is decided on codes.
+            const std::string leftKey = session.text("Str210");
+            if (resolved->source == ResolvedFunction::Source::Catalogue) {
                 m_io.err << "tarvikctl: Office Mode keeps one button with " << leftKey << "; button "
                          << button << " was not changed\n";
-                return kExitUsage;
+            } else {
+                m_io.err << "tarvikctl: button " << button << " is the only " << leftKey << " of "
+                         << kModeNames[mode - 1] << "; it was not changed\n";
             }
-            return stored(session.cycle().commitKeyBlock(core::ConfigCycle::Variant::Complete),
-                          "the key codes");
-        }
-        // Macros and combinations are not put on the last button that holds the Left Key.
-        const int counted = resolved->source == ResolvedFunction::Source::Combination ? 9 : 12;
-        if (isLeftKey(button) && leftKeysAmong(counted) == 1) {
-            m_io.err << "tarvikctl: button " << button << " is the only " << leftKey << " of "
-                     << kModeNames[mode - 1] << "; it was not changed\n";
             return kExitUsage;
         }
-        codes.set(mode, button, resolved->code);
-        return stored(session.cycle().commitKeyBlock(core::ConfigCycle::Variant::KeysOnly), "the key codes");
+        return edited(result, "the key codes");
     }
 
     // The macro page's write of a changed device macro table: buttons playing a macro that moved
@@ -766,74 +769,71 @@ private:
     // The window's handler for the same control, from the settings it would have drawn from this read.
     int applySetting(CliSession& session, const SettingChange& change) {
         core::ConfigImage& working = session.buffers().workingImage;
+        const core::ConfigCycle& cycle = session.cycle();
+        core::DeviceLink& link = session.link();
         core::SettingsState settings;
         settings.takeImage(working);
         core::DpiState& dpi = settings.dpi;
-        auto notEnabled = [&](int level) {
-            m_io.err << "tarvikctl: DPI level " << level << " is not enabled; the mouse has "
-                     << dpi.enabledLevels << " levels\n";
-            return kExitUsage;
-        };
-        std::optional<core::LiveWrite> write;
-        bool reset = false;
+        bool restarted = false;
+        core::EditResult result;
         using Kind = SettingChange::Kind;
         switch (change.kind) {
         case Kind::DpiStep:
-            write = core::selectDpiStep(dpi, change.index, change.value);
-            if (!write) {
-                return notEnabled(change.index);
-            }
+            result = core::setDpiStep(cycle, link, dpi, change.index, change.value);
             break;
         case Kind::CurrentDpi:
-            write = core::selectCurrentDpi(dpi, change.index);
-            if (!write) {
-                return notEnabled(change.index);
-            }
+            result = core::setCurrentDpi(cycle, link, dpi, change.index);
             break;
         case Kind::DpiColour:
-            // The colours of levels beyond the enabled ones cannot be chosen in the window either.
-            if (change.index > dpi.enabledLevels) {
-                return notEnabled(change.index);
-            }
-            write = core::dpiColourWrite(change.index, change.colour);
+            result = core::setDpiColour(cycle, link, dpi, change.index, change.colour);
             break;
         case Kind::ReportRate: {
             int code = 0;
             while (code < 3 && core::ConfigImage::reportRateHzForCode(code) != change.index) {
                 ++code;
             }
-            const core::RateChoice choice = core::selectReportRate(dpi, working, code);
-            write = choice.write;
-            reset = choice.reset;
+            result = core::setReportRate(cycle, link, dpi, working, code, [&] {
+                session.discovery().resetAndRefind();
+                restarted = true;
+            });
             break;
         }
         case Kind::LightingMode:
-            write = core::selectLightingMode(settings.lighting, working, change.index);
-            if (!write) {
-                m_io.err << "tarvikctl: this mouse's lighting does not offer effect " << change.index << "\n";
-                return kExitUsage;
-            }
+            result = core::setLightingMode(cycle, link, settings.lighting, working, change.index);
+            break;
+        case Kind::StepTime:
+            result = core::setStepTime(cycle, link, settings.lighting, working, change.index);
             break;
         case Kind::LightingColour:
-            if (settings.lighting.kind == core::LightingKind::Sync) {
-                m_io.err << "tarvikctl: this mouse's lighting follows its DPI colours and has no colours "
-                            "of its own\n";
-                return kExitUsage;
-            }
-            write = core::ledColourWrite(change.index, change.colour);
+            result = core::setLightingColour(cycle, link, settings.lighting, change.index, change.colour);
             break;
         }
-        const bool stored = session.link().writeSetting(write->offset, write->values[0], write->values[1],
-                                                        write->values[2], write->count);
-        if (const int code = finished(session, stored); code != kExitOk) {
+        if (result.refusal == core::EditRefusal::NotAllowed) {
+            return notOffered(change, settings);
+        }
+        if (const int code = edited(result, "the setting"); code != kExitOk) {
             return code;
         }
-        if (reset) {
-            // The mouse takes a new report rate only when it restarts.
-            session.discovery().resetAndRefind();
-            return reloaded(session);
+        // The mouse takes a new report rate only when it restarts.
+        return restarted ? reloaded(session) : kExitOk;
+    }
+
+    // Why the mouse as read does not offer the change.
+    int notOffered(const SettingChange& change, const core::SettingsState& settings) {
+        switch (change.kind) {
+        case SettingChange::Kind::LightingMode:
+            m_io.err << "tarvikctl: this mouse's lighting does not offer effect " << change.index << "\n";
+            break;
+        case SettingChange::Kind::LightingColour:
+            m_io.err
+                << "tarvikctl: this mouse's lighting follows its DPI colours and has no colours of its own\n";
+            break;
+        default:
+            m_io.err << "tarvikctl: DPI level " << change.index << " is not enabled; the mouse has "
+                     << settings.dpi.enabledLevels << " levels\n";
+            break;
         }
-        return kExitOk;
+        return kExitUsage;
     }
 
     int program(CliSession& session, std::span<const Byte> file, const std::string& path) {
@@ -987,6 +987,8 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
     setLighting->add_option("effect", effectText, "off or 0 to 5")
         ->required()
         ->check(CLI::IsMember({"off", "Off", "OFF", "0", "1", "2", "3", "4", "5"}));
+    auto* setStepTime = set->add_subcommand("step-time", "Set the breathing effect's step time");
+    setStepTime->add_option("level", change.index, "1 to 10")->required()->check(CLI::Range(1, 10));
     auto* setLightColour = set->add_subcommand("light-color", "Give a lighting colour a value");
     setLightColour->add_option("n", change.index, "1 to 10")->required()->check(CLI::Range(1, 10));
     colourOption(setLightColour);
@@ -1085,6 +1087,7 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
         {setDpiColour, SettingChange::Kind::DpiColour},
         {setRate, SettingChange::Kind::ReportRate},
         {setLighting, SettingChange::Kind::LightingMode},
+        {setStepTime, SettingChange::Kind::StepTime},
         {setLightColour, SettingChange::Kind::LightingColour},
     };
     for (const auto& [command, kind] : settings) {

@@ -296,6 +296,7 @@ TEST_F(TarvikctlTest, SettingsSendWhatTheirControlsInTheWindowSend) {
         {{"rate", "500"}, "Btn_Adv_1", "lbl_Rep3", {}},
         {{"lighting", "2"}, "Btn_Breath_1", "lbl_LED2", {}},
         {{"lighting", "off"}, "Btn_Breath_1", "lbl_Off", {}},
+        {{"step-time", "7"}, "Btn_Breath_1", "Img_Fall7", {}},
         {{"light-color", "3", "010203"}, "Btn_Breath_1", "lbl_Col3", QColor(1, 2, 3)},
     };
     for (const Case& c : cases) {

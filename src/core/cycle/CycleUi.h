@@ -48,4 +48,23 @@ public:
     virtual void readOsMouseParameters() = 0;
 };
 
+// A cycle without a window to show anything in (tests, tools).
+class NullCycleUi : public CycleUi {
+public:
+    void beginBusy() override {}
+    void endBusy() override {}
+    void showLoading() override {}
+    void hideLoading() override {}
+    void setDevTimerEnabled(bool) override {}
+    void processEvents() override {}
+    void closeKeyMenus() override {}
+    void refreshPcMacroNames() override {}
+    void redrawDeviceMacros() override {}
+    void redrawFireMacros() override {}
+    void clearDeviceMacroViews() override {}
+    void clearFireMacroViews() override {}
+    void refreshUi() override {}
+    void readOsMouseParameters() override {}
+};
+
 } // namespace tarvik::core

@@ -23,14 +23,6 @@ std::array<SettingWrite, 5> workModeWrites(int mode, bool buttonEffect) {
              {Byte(image::kCurrentProfile), profile}}};
 }
 
-bool switchWorkMode(DeviceLink& link, ConfigImage& workingImage, int mode, bool buttonEffect) {
-    const DeviceLink::WriteCheck check(link);
-    for (const SettingWrite& write : workModeWrites(mode, buttonEffect))
-        link.writeSetting(write.offset, write.value, 0, 0, 1);
-    workingImage.setWorkMode(mode);
-    return check.allStored();
-}
-
 std::optional<int> workModeFromStatus(Byte status) {
     const int nibble = status & 0x0F;
     if (nibble > 2)

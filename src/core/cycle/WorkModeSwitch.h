@@ -1,8 +1,7 @@
 #pragma once
 // Switching the mouse's work mode: the four ModeParams bytes, then CurrentProfile, each as a single
-// live-settings write, in that order.
+// live-settings write, in that order. The edit that sends them is core/edit's switchWorkMode.
 
-#include "core/device/DeviceLink.h"
 #include "core/image/ConfigImage.h"
 
 #include <array>
@@ -20,10 +19,6 @@ struct SettingWrite {
 // table's BE_Enable: the first ModeParams byte of Office and Third Mode. Throws std::out_of_range for
 // another mode.
 std::array<SettingWrite, 5> workModeWrites(int mode, bool buttonEffect);
-
-// Sends the writes and records the mode in CurrentProfile of the working image. False when one of
-// the writes did not go through: the mouse may then still be in another mode (read it back).
-bool switchWorkMode(DeviceLink& link, ConfigImage& workingImage, int mode, bool buttonEffect);
 
 // The work mode 1..3 that a CurrentProfile status byte selects; empty for low nibbles 3..15.
 std::optional<int> workModeFromStatus(Byte status);

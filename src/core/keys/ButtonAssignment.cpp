@@ -27,20 +27,24 @@ MenuPoint subMenuPosition(int tag, const MenuRect& holder, const MenuRect& entry
     return at;
 }
 
-int leftKeyCount(std::span<const std::string> captions, std::string_view leftText, int counted) {
-    const auto end = captions.begin() + std::clamp<std::ptrdiff_t>(counted, 0, std::ssize(captions));
-    return static_cast<int>(std::count(captions.begin(), end, leftText));
+int leftKeyCount(std::span<const KeyFunctionCode> codes, int counted) {
+    const auto end = codes.begin() + std::clamp<std::ptrdiff_t>(counted, 0, std::ssize(codes));
+    return static_cast<int>(std::count(codes.begin(), end, kLeftKeyCode));
 }
 
-bool catalogueLeavesNoLeftKey(std::span<const std::string> captions, std::string_view leftText) {
-    return leftKeyCount(captions, leftText, static_cast<int>(captions.size())) == 0;
-}
-
-bool takesLastLeftKey(std::span<const std::string> captions, int button, std::string_view leftText,
-                      int counted) {
-    if (button < 1 || button > std::ssize(captions) || captions[button - 1] != leftText)
+bool leavesNoLeftKey(std::span<const KeyFunctionCode> codes, int button, const KeyFunctionCode& code) {
+    if (code == kLeftKeyCode)
         return false;
-    return leftKeyCount(captions, leftText, counted) == 1;
+    int others = leftKeyCount(codes, static_cast<int>(codes.size()));
+    if (button >= 1 && button <= std::ssize(codes) && codes[button - 1] == kLeftKeyCode)
+        --others;
+    return others == 0;
+}
+
+bool takesLastLeftKey(std::span<const KeyFunctionCode> codes, int button, int counted) {
+    if (button < 1 || button > std::ssize(codes) || codes[button - 1] != kLeftKeyCode)
+        return false;
+    return leftKeyCount(codes, counted) == 1;
 }
 
 } // namespace tarvik::core

@@ -1,11 +1,11 @@
 #pragma once
 // The rules of the assignment menus that do not depend on widgets: where the cascade opens and when
-// the left key may not be taken from a button. Captions are compared as the window shows them, so
-// callers pass the captions of Key1..Key12 and the left-key text of the current language.
+// the left key may not be taken from a button. The left key is known by its function code, never by
+// a caption: a macro may well be named like the left key in some language.
+
+#include "core/keys/KeyFunctionCode.h"
 
 #include <span>
-#include <string>
-#include <string_view>
 
 namespace tarvik::core {
 
@@ -42,16 +42,20 @@ struct CascadeExtent {
 MenuPoint subMenuPosition(int tag, const MenuRect& holder, const MenuRect& entry, int panelWidth,
                           int panelHeight, const CascadeExtent& extent, int windowWidth, int windowHeight);
 
-// How many of the first `counted` captions are the left-key text.
-int leftKeyCount(std::span<const std::string> captions, std::string_view leftText, int counted);
+// The Left Key function: the mouse's primary button.
+inline constexpr KeyFunctionCode kLeftKeyCode{code_type::kMouseButton, 0x01, 0x00, 0x00};
 
-// The catalogue guard (Office Mode only), on the captions after the change: true when no button
-// would show the left key any more, so the change must be undone.
-bool catalogueLeavesNoLeftKey(std::span<const std::string> captions, std::string_view leftText);
+// `codes` below are the codes of one work mode's buttons, button 1 first.
 
-// The guard of macros and combinations: true when button `button` (1-12) shows the left key and it
-// is the only one of the first `counted` buttons that does.
-bool takesLastLeftKey(std::span<const std::string> captions, int button, std::string_view leftText,
-                      int counted);
+// How many of the first `counted` buttons carry the left key.
+int leftKeyCount(std::span<const KeyFunctionCode> codes, int counted);
+
+// The catalogue guard (Office Mode only): true when giving button `button` (1-12) the code `code`
+// would leave no button with the left key.
+bool leavesNoLeftKey(std::span<const KeyFunctionCode> codes, int button, const KeyFunctionCode& code);
+
+// The guard of macros and combinations: true when button `button` (1-12) carries the left key and
+// it is the only one of the first `counted` buttons that does.
+bool takesLastLeftKey(std::span<const KeyFunctionCode> codes, int button, int counted);
 
 } // namespace tarvik::core

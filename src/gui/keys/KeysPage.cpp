@@ -1,6 +1,7 @@
 #include "gui/keys/KeysPage.h"
 
 #include "core/cycle/ConfigCycle.h"
+#include "core/edit/KeyEdits.h"
 #include "core/keys/ButtonAssignment.h"
 #include "core/keys/FunctionCodeCatalogue.h"
 #include "core/keys/FunctionCodeName.h"
@@ -25,7 +26,14 @@ namespace tarvik::gui {
 
 namespace {
 constexpr std::array<int, KeysPage::kButtons> kLabelOfLayoutButton{1, 4, 7, 2, 5, 8, 3, 6, 9, 10, 11, 12};
+
+// The caption is already drawn: a commit the mouse did not keep must be said, and the buttons drawn
+// again from what the mouse holds.
+void report(Shell& shell, const core::EditResult& result) {
+    if (result.partlyWritten())
+        shell.reportNotStored(notstored::kKeys, true);
 }
+} // namespace
 
 int KeysPage::labelOfLayoutButton(int layoutButton) {
     return kLabelOfLayoutButton.at(layoutButton - 1);
@@ -297,64 +305,56 @@ void KeysPage::openSubMenu(CaptionLabel* entry) {
     menu->raise();
 }
 
-std::vector<std::string> KeysPage::captions() const {
-    std::vector<std::string> all;
-    for (const CaptionLabel* label : m_keys)
-        all.push_back(label->text().toStdString());
-    return all;
-}
-
 int KeysPage::currentMode() const {
     if (const int shown = shell().workMode(); shown >= 1)
         return shown;
     return state().buffers.workingImage.workMode().value_or(0);
 }
 
-void KeysPage::commit(bool complete) {
-    // Every assignment ends here: the menu's caption is already drawn, so a refused commit must be
-    // said and the buttons drawn again from the mouse.
-    if (context().cycle.commitKeyBlock(complete ? core::ConfigCycle::Variant::Complete
-                                                : core::ConfigCycle::Variant::KeysOnly) ==
-        core::CycleResult::NotStored)
-        shell().reportNotStored(notstored::kKeys, true);
+void KeysPage::showKey(int mode, int button) {
+    const core::KeyFunctionCode code = context().cycle.buttonCodeTable().code(mode, button);
+    key(button)->setText(QString::fromStdString(core::functionCodeName(code, context().namingContext())));
 }
 
 void KeysPage::assignEntry(CaptionLabel* entry) {
     shell().hideAllMenu();
     const int button = state().selectedButton;
     const int mode = currentMode();
-    CaptionLabel* label = key(button);
-    label->setText(entry->text().mid(3));
-    const QString left = state().text("Str210");
-    if (mode == 1 && core::catalogueLeavesNoLeftKey(captions(), left.toStdString())) {
-        label->setText(left);
-    } else if (mode >= 1) {
-        const std::string code =
-            core::functionCodeForEntry(entry->property("tag").toInt(), context().namingContext());
-        context().cycle.buttonCodeTable().set(mode, button, code);
-    }
-    commit(true);
+    key(button)->setText(entry->text().mid(3));
+    if (mode < 1)
+        return; // no work mode whose codes could take it
+    const auto code = core::KeyFunctionCode::fromText(
+        core::functionCodeForEntry(entry->property("tag").toInt(), context().namingContext()));
+    if (!code)
+        return;
+    const core::EditResult result = core::assignButton(context().cycle, mode, button, *code);
+    if (result.refusal == core::EditRefusal::NotAllowed)
+        showKey(mode, button); // the last left key of Office Mode stays
+    report(shell(), result);
 }
 
 void KeysPage::assignMacro(int row) {
     shell().hideAllMenu();
     const int button = state().selectedButton;
     const int mode = currentMode();
-    if (mode < 1 ||
-        core::takesLastLeftKey(captions(), button, state().text("Str210").toStdString(), kButtons))
-        return;
     const core::MacroAddressTable addresses = context().cycle.deviceMacroTable().addressTable();
-    if (row < 0 || static_cast<std::size_t>(row) >= addresses.size() || row >= m_menus->macroNames()->count())
+    if (mode < 1 || row < 0 || static_cast<std::size_t>(row) >= addresses.size() ||
+        row >= m_menus->macroNames()->count())
         return;
+    const auto code = core::KeyFunctionCode::fromText(addresses.functionCode(static_cast<std::size_t>(row)));
+    if (!code)
+        return;
+    const core::EditResult result = core::assignMacro(context().cycle, mode, button, *code);
+    if (result.refusal == core::EditRefusal::NotAllowed)
+        return; // never the last left key
     key(button)->setText(m_menus->macroNames()->item(row)->text());
-    context().cycle.buttonCodeTable().set(mode, button,
-                                          addresses.functionCode(static_cast<std::size_t>(row)));
-    commit(false);
+    report(shell(), result);
 }
 
 void KeysPage::openAssemblyKey() {
     shell().hideAllMenu();
-    if (core::takesLastLeftKey(captions(), state().selectedButton, state().text("Str210").toStdString(), 9))
+    if (const int mode = currentMode();
+        mode >= 1 && !core::combinationAllowed(context().cycle, mode, state().selectedButton))
         return;
     // The dialog applies what it confirms at once, to the button selected then: nothing is kept
     // pending between the dialog and the page.
@@ -370,12 +370,15 @@ void KeysPage::openAssemblyKey() {
 
 void KeysPage::applyCombination(const QString& caption, const QString& code) {
     const int mode = currentMode();
-    if (mode < 1)
+    const auto combination = core::KeyFunctionCode::fromText(code.toStdString());
+    if (mode < 1 || !combination)
         return;
     const int button = state().selectedButton;
+    const core::EditResult result = core::applyCombination(context().cycle, mode, button, *combination);
+    if (result.refusal == core::EditRefusal::NotAllowed)
+        return; // the button selected now holds the only left key
     key(button)->setText(caption);
-    context().cycle.buttonCodeTable().set(mode, button, code.toStdString());
-    commit(false);
+    report(shell(), result);
 }
 
 void KeysPage::openFireMacro() {

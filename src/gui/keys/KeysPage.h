@@ -53,7 +53,7 @@ public:
     void showMainMenu(int button);
     int selectedButton() const { return state().selectedButton; }
     // KeyStatusOnClick: the catalogue entry's function for the selected button; in Office Mode the
-    // last left key stays. The complete key block is written even when nothing changed.
+    // last left key stays, and then nothing is written.
     void assignEntry(CaptionLabel* entry);
     // LB_NameClick: the device macro of that row of LB_Name; never takes the last left key.
     void assignMacro(int row);
@@ -84,10 +84,10 @@ private:
     void focusEntry(QWidget* panel, CaptionLabel* from, int step);
     // KeyByTagMouseEnter: the group entry's menu opens beside it.
     void openSubMenu(CaptionLabel* entry);
-    std::vector<std::string> captions() const;
     // The work mode whose codes the buttons show: the one shown, or the mouse's when another page is.
     int currentMode() const;
-    void commit(bool complete);
+    // Button `button`'s caption from its code in work mode `mode`.
+    void showKey(int mode, int button);
 
     PictureControl* m_picture;
     std::array<PictureControl*, kButtons> m_keyPictures{};

@@ -2,8 +2,10 @@
 
 #include "core/cycle/ConfigCycle.h"
 #include "core/device/DeviceLink.h"
+#include "core/edit/KeyEdits.h"
+#include "core/edit/SettingEdits.h"
+#include "core/keys/AimKey.h"
 #include "gui/dialogs/MessageSeam.h"
-#include "gui/keys/KeyCodeSettings.h"
 #include "gui/pages/NotStored.h"
 #include "gui/pages/PageControls.h"
 #include "gui/skin/CellBar.h"
@@ -30,6 +32,13 @@ constexpr int kMissingNoteIndent = 6;
 const QSize kRepeatEditSize(60, 24);
 const QSize kDelayEditSize(80, 24);
 const char* const kColourParts[3] = {"R", "G", "B"};
+
+// An edit the mouse did not keep whole is said once (`what`: which kind of edit) and the mouse read
+// again; not retried, as the read shows what the mouse holds.
+void report(Shell& shell, const core::EditResult& result, const char* what = notstored::kSetting) {
+    if (result.partlyWritten())
+        shell.reportNotStored(what, true);
+}
 } // namespace
 
 AdvancedPage::AdvancedPage(const PageContext& context, QWidget* parent)
@@ -461,35 +470,22 @@ void AdvancedPage::showAimStep() {
 
 // --- Handlers of the mouse's settings
 
-bool AdvancedPage::writeLive(const std::optional<core::LiveWrite>& write) {
-    if (!write || state().applyingImage)
-        return true;
-    // Not retried: the user is told, and the read that follows shows what the mouse holds.
-    const core::DeviceLink::WriteCheck check(context().link);
-    context().link.writeSetting(write->offset, write->values[0], write->values[1], write->values[2],
-                                write->count);
-    return check.allStored();
-}
-
-void AdvancedPage::send(const std::optional<core::LiveWrite>& live) {
-    if (!writeLive(live))
-        shell().reportNotStored(notstored::kSetting, true);
-}
-
 void AdvancedPage::dpiStepClicked(int level, int step) {
-    const auto write = core::selectDpiStep(state().settings.dpi, level, step);
-    if (!write)
+    const core::EditResult result =
+        core::setDpiStep(context().cycle, context().link, state().settings.dpi, level, step);
+    if (result.refusal == core::EditRefusal::NotAllowed)
         return; // a level beyond the enabled ones is inert
     showDpiStep(level);
-    send(write);
+    report(shell(), result);
 }
 
 void AdvancedPage::currentDpiClicked(int level) {
-    const auto write = core::selectCurrentDpi(state().settings.dpi, level);
-    if (!write)
+    const core::EditResult result =
+        core::setCurrentDpi(context().cycle, context().link, state().settings.dpi, level);
+    if (result.refusal == core::EditRefusal::NotAllowed)
         return;
     showCurrentDpi();
-    send(write);
+    report(shell(), result);
 }
 
 void AdvancedPage::dpiColourClicked(int level) {
@@ -506,31 +502,27 @@ void AdvancedPage::dpiColourClicked(int level) {
     const core::Rgb rgb{static_cast<core::Byte>(row.colourEdits[0]->text().toInt()),
                         static_cast<core::Byte>(row.colourEdits[1]->text().toInt()),
                         static_cast<core::Byte>(row.colourEdits[2]->text().toInt())};
-    send(core::dpiColourWrite(level, rgb));
+    report(shell(), core::setDpiColour(context().cycle, context().link, state().settings.dpi, level, rgb));
 }
 
 void AdvancedPage::aimStepClicked(int step) {
-    setAimStep(step);
-    if (state().applyingImage)
+    if (step < 1 || step > core::kAimSteps)
         return;
-    if (!settingAimKey(context()))
-        showAimStep(); // no AIM key: the bar goes back to its first step
+    const core::EditResult result =
+        core::setAimStep(context().cycle, state().buffers, state().settings.dpi, step);
+    showAimStep(); // without an AIM key the bar goes back to its first step
+    if (result.refusal == core::EditRefusal::NotAllowed)
+        shell().showMessage("Str105"); // the step needs a button with the AIM key
+    report(shell(), result, notstored::kKeys);
 }
 
 void AdvancedPage::reportRateClicked(int n) {
     showReportRate(n - 1);
-    if (state().applyingImage)
-        return;
-    const core::RateChoice choice =
-        core::selectReportRate(state().settings.dpi, state().buffers.workingImage, n - 1);
-    if (!choice.reset) {
-        send(choice.write);
-        return;
-    }
-    const bool stored = writeLive(choice.write);
-    shell().resetAndRefind();
-    if (!stored)
-        shell().reportNotStored(notstored::kSetting, false); // the restart has read the mouse again
+    // A new rate restarts the mouse once it has the write; the restart reads the mouse again.
+    const core::EditResult result =
+        core::setReportRate(context().cycle, context().link, state().settings.dpi,
+                            state().buffers.workingImage, n - 1, [this] { shell().resetAndRefind(); });
+    report(shell(), result);
 }
 
 std::array<core::FireKeySetting, 3> AdvancedPage::fireKeysFromEdits() const {
@@ -546,13 +538,20 @@ std::array<core::FireKeySetting, 3> AdvancedPage::fireKeysFromEdits() const {
     return settings;
 }
 
+void AdvancedPage::sendFireKeys() {
+    report(shell(),
+           core::setFireKeys(context().cycle, state().buffers, state().settings, context().namingContext(),
+                             fireKeysFromEdits()),
+           notstored::kKeys);
+}
+
 void AdvancedPage::fireCountEdited(int key) {
     QLineEdit* edit = m_fireKeys[key - 1].count;
     const QString corrected = QString::fromStdString(core::correctFireCount(edit->text().toStdString()));
     if (corrected != edit->text())
         edit->setText(corrected);
-    if (context().link.connected() && !state().applyingImage)
-        settingFireKey(context(), fireKeysFromEdits());
+    if (context().link.connected())
+        sendFireKeys();
 }
 
 void AdvancedPage::fireIntervalEdited(int key) {
@@ -560,8 +559,8 @@ void AdvancedPage::fireIntervalEdited(int key) {
     const QString corrected = QString::fromStdString(core::correctFireInterval(edit->text().toStdString()));
     if (corrected != edit->text())
         edit->setText(corrected);
-    if (context().link.connected() && !state().applyingImage)
-        settingFireKey(context(), fireKeysFromEdits());
+    if (context().link.connected())
+        sendFireKeys();
 }
 
 void AdvancedPage::fireContinuousClicked(int key) {
@@ -569,8 +568,7 @@ void AdvancedPage::fireContinuousClicked(int key) {
     row.check->setChecked(!row.check->isChecked());
     row.marker->setPicture(twoState("CbS", row.check->isChecked()));
     row.target->setChecked(row.check->isChecked());
-    if (!state().applyingImage)
-        settingFireKey(context(), fireKeysFromEdits());
+    sendFireKeys();
 }
 
 // --- The desktop's pointer settings

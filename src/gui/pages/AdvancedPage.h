@@ -99,10 +99,6 @@ private:
     void styleDpiCaptions();
     void connectHandlers();
 
-    // Sends a live setting unless a configuration is being drawn; false when the mouse did not take it.
-    bool writeLive(const std::optional<core::LiveWrite>& write);
-    // writeLive, and a write the mouse did not take is reported and the mouse read again.
-    void send(const std::optional<core::LiveWrite>& live);
     void dpiStepClicked(int level, int step);
     void currentDpiClicked(int level);
     void dpiColourClicked(int level);
@@ -112,6 +108,8 @@ private:
     void fireIntervalEdited(int key);
     void fireContinuousClicked(int key);
     std::array<core::FireKeySetting, 3> fireKeysFromEdits() const;
+    // The fire key settings of the edits to the buttons that carry the keys and to the mouse.
+    void sendFireKeys();
 
     void pointerCellClicked(PointerBar& bar, int level);
     void precisionClicked();

@@ -1,6 +1,6 @@
 #include "gui/pages/LightingPage.h"
 
-#include "core/device/DeviceLink.h"
+#include "core/edit/SettingEdits.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/pages/NotStored.h"
 #include "gui/pages/PageControls.h"
@@ -17,6 +17,13 @@ using namespace pages;
 namespace {
 const QSize kModeTargetSize(180, 20);
 const char* const kColourParts[3] = {"R", "G", "B"};
+
+// A setting the mouse did not take is said once and the mouse read again; not retried, as the read
+// shows what the mouse holds.
+void report(Shell& shell, const core::EditResult& result) {
+    if (result.partlyWritten())
+        shell.reportNotStored(notstored::kSetting, true);
+}
 
 QString modeName(int mode) {
     return mode == 0 ? QStringLiteral("Off") : QStringLiteral("LED%1").arg(mode);
@@ -154,32 +161,19 @@ void LightingPage::refreshFromImage() {
 
 // --- Handlers
 
-void LightingPage::send(const std::optional<core::LiveWrite>& write) {
-    if (!write || state().applyingImage)
-        return;
-    // Not retried: the user is told, and the read that follows shows what the mouse holds.
-    const core::DeviceLink::WriteCheck check(context().link);
-    context().link.writeSetting(write->offset, write->values[0], write->values[1], write->values[2],
-                                write->count);
-    if (!check.allStored())
-        shell().reportNotStored(notstored::kSetting, true);
-}
-
 void LightingPage::modeClicked(int mode) {
-    core::LightingState& lighting = state().settings.lighting;
-    if (!core::lightingOffersMode(lighting.kind, mode))
+    const core::EditResult result = core::setLightingMode(
+        context().cycle, context().link, state().settings.lighting, state().buffers.workingImage, mode);
+    if (result.refusal == core::EditRefusal::NotAllowed)
         return; // a hidden effect
     showMode(mode);
-    send(core::selectLightingMode(lighting, state().buffers.workingImage, mode));
+    report(shell(), result);
 }
 
 void LightingPage::fallClicked(int level) {
     showFallLevel(level);
-    if (state().applyingImage) {
-        state().settings.lighting.fallLevel = level;
-        return;
-    }
-    send(core::selectFallLevel(state().settings.lighting, state().buffers.workingImage, level));
+    report(shell(), core::setStepTime(context().cycle, context().link, state().settings.lighting,
+                                      state().buffers.workingImage, level));
 }
 
 void LightingPage::colourClicked(int c) {
@@ -197,8 +191,8 @@ void LightingPage::colourClicked(int c) {
                         static_cast<core::Byte>(colour.edits[1]->text().toInt()),
                         static_cast<core::Byte>(colour.edits[2]->text().toInt())};
     // The fire slots show these colours too: the shared settings carry the new one.
-    state().settings.lighting.colours[static_cast<std::size_t>(c - 1)] = rgb;
-    send(core::ledColourWrite(c, rgb));
+    report(shell(),
+           core::setLightingColour(context().cycle, context().link, state().settings.lighting, c, rgb));
 }
 
 } // namespace tarvik::gui

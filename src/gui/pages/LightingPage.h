@@ -39,8 +39,6 @@ private:
     void modeClicked(int mode);
     void fallClicked(int level);
     void colourClicked(int c);
-    // Sends a live setting unless a configuration is being drawn.
-    void send(const std::optional<core::LiveWrite>& write);
 
     std::array<PictureControl*, kModes + 1> m_modeMarkers{}; // 0 = off
     std::array<CaptionLabel*, kModes + 1> m_modeTargets{};

@@ -14,6 +14,7 @@
 #include "gui/pages/NotStored.h"
 #include "gui/pages/UpdatePage.h"
 #include "gui/shell/ProfileFileActions.h"
+#include "gui/shell/WorkModeEdit.h"
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/CaptionRoller.h"
 #include "gui/skin/KeyboardFocus.h"
@@ -617,8 +618,8 @@ void MainWindow::switchWorkMode(int mode) {
     buttonTypeB1IconInit();
     setPageState(mode);
     // 4. ModeParams, then the mode itself.
-    const bool stored = core::switchWorkMode(m_session->link(), m_state.buffers.workingImage, mode,
-                                             m_state.general.buttonEffect);
+    const bool partlyWritten = switchWorkModePartlyWritten(
+        *m_cycle, m_session->link(), m_state.buffers.workingImage, mode, m_state.general.buttonEffect);
     // 5.
     showPageAlone(1);
     m_keysPage->setDisableShown(mode == 3);
@@ -629,7 +630,7 @@ void MainWindow::switchWorkMode(int mode) {
     // 7.
     setEntryPictures(entryOfPageState(mode), QStringLiteral("SetS_03"));
     m_keysPage->pagePicture()->setPicture(pagePictureName(1, m_state.languageIndex));
-    if (!stored)
+    if (partlyWritten)
         reportNotStored(notstored::kWorkMode, true);
 }
 

@@ -18,6 +18,7 @@
 #include "core/cycle/ConfigCycle.h"
 #include "core/cycle/WorkModeSwitch.h"
 #include "core/device/DeviceDiscovery.h"
+#include "core/edit/SettingEdits.h"
 #include "core/image/Checksum.h"
 #include "core/image/PatchFile.h"
 #include "core/image/ProfileFile.h"
@@ -867,7 +868,7 @@ protected:
     bool run(Action action) {
         switch (action) {
         case Action::WorkMode:
-            return core::switchWorkMode(link, buffers.workingImage, 2, true);
+            return core::switchWorkMode(cycle, link, buffers.workingImage, 2, true).stored();
         case Action::KeyBlock:
             cycle.buttonCodeTable().set(2, 3, "0300E900");
             return cycle.commitKeyBlock(core::ConfigCycle::Variant::Complete) == CycleResult::Done;

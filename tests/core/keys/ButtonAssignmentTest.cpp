@@ -14,11 +14,14 @@ namespace {
 constexpr int kWidth = 1030;
 constexpr int kHeight = 662;
 
-std::vector<std::string> captionsWithLeftOn(std::initializer_list<int> buttons) {
-    std::vector<std::string> captions(12, "Right Key");
+constexpr KeyFunctionCode kRight{0x01, 0x02, 0x00, 0x00};
+
+// One work mode's codes: the right key everywhere but on `buttons`.
+std::vector<KeyFunctionCode> leftOn(std::initializer_list<int> buttons) {
+    std::vector<KeyFunctionCode> codes(12, kRight);
     for (int b : buttons)
-        captions[b - 1] = "Left Key";
-    return captions;
+        codes[b - 1] = kLeftKeyCode;
+    return codes;
 }
 
 } // namespace
@@ -72,24 +75,30 @@ TEST(ButtonAssignment, SubMenusOpenUpwardsAtTheBottom) {
 }
 
 TEST(ButtonAssignment, LeftKeyGuards) {
-    // The catalogue guard looks at every button after the change.
-    EXPECT_TRUE(catalogueLeavesNoLeftKey(captionsWithLeftOn({}), "Left Key"));
-    EXPECT_FALSE(catalogueLeavesNoLeftKey(captionsWithLeftOn({12}), "Left Key"));
+    // The catalogue guard looks at every button as the change would leave them.
+    EXPECT_TRUE(leavesNoLeftKey(leftOn({4}), 4, kRight));
+    EXPECT_FALSE(leavesNoLeftKey(leftOn({4}), 4, kLeftKeyCode));
+    EXPECT_FALSE(leavesNoLeftKey(leftOn({4, 12}), 4, kRight));
+    EXPECT_FALSE(leavesNoLeftKey(leftOn({4}), 5, kRight));
+    // A code that only resembles the left key (another parameter byte) is not the left key.
+    std::vector<KeyFunctionCode> lookalike = leftOn({});
+    lookalike[2] = KeyFunctionCode{0x01, 0x01, 0x00, 0x07};
+    EXPECT_EQ(leftKeyCount(lookalike, 12), 0);
 
     struct Case {
-        std::vector<std::string> captions;
+        std::vector<KeyFunctionCode> codes;
         int button;
         int counted;
         bool refused;
     };
     const Case cases[] = {
-        {captionsWithLeftOn({1}), 1, 12, true},     // the only left key
-        {captionsWithLeftOn({1, 3}), 1, 12, false}, // another button keeps it
-        {captionsWithLeftOn({1}), 2, 12, false},    // the button does not carry it
-        {captionsWithLeftOn({1, 10}), 1, 9, true},  // buttons 10-12 are not counted for combinations
-        {captionsWithLeftOn({1, 10}), 1, 12, false}, {captionsWithLeftOn({1, 5}), 5, 9, false},
+        {leftOn({1}), 1, 12, true},     // the only left key
+        {leftOn({1, 3}), 1, 12, false}, // another button keeps it
+        {leftOn({1}), 2, 12, false},    // the button does not carry it
+        {leftOn({1, 10}), 1, 9, true},  // buttons 10-12 are not counted for combinations
+        {leftOn({1, 10}), 1, 12, false}, {leftOn({1, 5}), 5, 9, false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(takesLastLeftKey(c.captions, c.button, "Left Key", c.counted), c.refused)
+        EXPECT_EQ(takesLastLeftKey(c.codes, c.button, c.counted), c.refused)
             << "button " << c.button << " counting " << c.counted;
 }

@@ -231,12 +231,12 @@ TEST_F(AssignmentTest, LeftKeyGuardOfTheCatalogueHoldsInOfficeModeOnly) {
         ASSERT_NE(caption(k), text("Str210")) << "the default image has one left key";
     const Code left = stored(1, 1);
 
-    // The only left key of Office Mode stays, and the unchanged sections are written all the same.
+    // The only left key of Office Mode stays, and a refused change writes nothing.
     const int writesBefore = storedWrites();
     choose(1, {"Key_Standard"}, "Key_Right");
     EXPECT_EQ(caption(1), text("Str210"));
     EXPECT_EQ(stored(1, 1), left);
-    EXPECT_GT(storedWrites(), writesBefore);
+    EXPECT_EQ(storedWrites(), writesBefore);
 
     // With a second left key the change is made.
     choose(4, {"Key_Standard"}, "Key_Left");
@@ -648,5 +648,79 @@ TEST_F(AssignmentTest, ARefusedOrInterruptedCommitIsReportedOnceAndTheButtonsSho
         ASSERT_TRUE(waitFor([&] { return m_window->deviceConnected() && !m_window->coversShown(); }));
         EXPECT_EQ(stored(2, 2), code);
         EXPECT_EQ(caption(2), before);
+    }
+}
+
+// Every kind of edit the key and Advanced pages make, with the mouse refusing the edit's first
+// report: one message naming what was not kept, the mouse holding what it held, and the window
+// drawn again from it.
+TEST_F(AssignmentTest, EveryEditTheMouseRefusesIsReportedOnceAndTheMouseKeepsWhatItHeld) {
+    addMacro("Alpha");
+    gameMode();
+    struct Case {
+        const char* name;
+        const char* message;
+        std::function<void()> prepare; // up to the last click, which `edit` makes
+        std::function<void()> edit;
+    };
+    const auto refuseNext = [&] {
+        emulator::Faults faults;
+        faults.refuseReport = mouse().reportCount() + 1;
+        mouse().setFaults(faults);
+    };
+    const Case cases[] = {
+        {"macro", "Str121",
+         [&] {
+             clickAt(keys().key(2));
+             hoverAt(find("Key_Macro"));
+         },
+         [&] {
+             auto* list = find<QListWidget>("LB_Name");
+             QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                               list->visualItemRect(list->item(0)).center());
+         }},
+        {"combination", "Str121",
+         [&] {
+             clickAt(keys().key(4));
+             clickAt(find("Key_Assembly"));
+             QWidget* dialog = topLevel("TForm2");
+             ASSERT_NE(dialog, nullptr);
+             QTest::keyClick(dialog->findChild<QLineEdit*>(QStringLiteral("Edt_Assembly")), Qt::Key_C);
+         },
+         [&] {
+             if (QWidget* dialog = topLevel("TForm2"))
+                 clickAt(dialog->findChild<QWidget*>(QStringLiteral("IB_Confirm")));
+         }},
+        {"fire key", "Str121", [&] { clickAt(find("Btn_Adv_1")); },
+         [&] { clickAt(find("lbl_Fire1Continue")); }},
+        {"AIM step", "Str121",
+         [&] {
+             m_window->cycle().buttonCodeTable().set(2, 7, "05000000");
+             clickAt(find("Btn_Adv_1"));
+         },
+         [&] { clickAt(find("Img_AIMDPI_6")); }},
+        {"report rate", "Str126", [&] { clickAt(find("Btn_Adv_1")); },
+         [&] {
+             const int code = m_window->state().buffers.workingImage.reportRateCode();
+             clickAt(find(QStringLiteral("lbl_Rep%1").arg((code + 1) % 4 + 1)));
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString expected = text(c.message);
+        c.prepare();
+        const std::vector<std::uint8_t> memory = mouse().memory();
+        const auto live = mouse().liveSettings();
+        const int resets = mouse().resetCount();
+        m_answers.messages.clear();
+        refuseNext();
+        c.edit();
+        mouse().setFaults({});
+        ASSERT_TRUE(waitFor([&] { return m_window->deviceConnected() && !m_window->coversShown(); }));
+        EXPECT_EQ(m_answers.messages, QStringList{expected});
+        EXPECT_EQ(mouse().memory(), memory);
+        EXPECT_EQ(mouse().liveSettings(), live);
+        EXPECT_EQ(mouse().resetCount(), resets) << "a rate the mouse refused needs no restart";
+        gameMode();
     }
 }
