@@ -1,6 +1,7 @@
 #include "gui/shell/MainWindow.h"
 
 #include "core/cycle/WorkModeSwitch.h"
+#include "core/edit/SettingEdits.h"
 #include "core/macros/MacroLibraryFile.h"
 #include "core/text/LanguageTables.h"
 #include "gui/device/ScreenshotTour.h"
@@ -14,7 +15,6 @@
 #include "gui/pages/NotStored.h"
 #include "gui/pages/UpdatePage.h"
 #include "gui/shell/ProfileFileActions.h"
-#include "gui/shell/WorkModeEdit.h"
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/CaptionRoller.h"
 #include "gui/skin/KeyboardFocus.h"
@@ -618,8 +618,9 @@ void MainWindow::switchWorkMode(int mode) {
     buttonTypeB1IconInit();
     setPageState(mode);
     // 4. ModeParams, then the mode itself.
-    const bool partlyWritten = switchWorkModePartlyWritten(
-        *m_cycle, m_session->link(), m_state.buffers.workingImage, mode, m_state.general.buttonEffect);
+    const bool partlyWritten = core::switchWorkMode(*m_cycle, m_session->link(), m_state.buffers.workingImage, mode,
+                                                    m_state.general.buttonEffect)
+                                   .partlyWritten();
     // 5.
     showPageAlone(1);
     m_keysPage->setDisableShown(mode == 3);
