@@ -140,7 +140,7 @@ MacroRecorder::Feed FireMacroEditor::feed(const InputEvent& event) {
 bool FireMacroEditor::deleteSelected() {
     if (!m_slot || !m_selectedRow || m_recorder.recording())
         return false;
-    const EditResult result = deleteRow(m_text, *m_selectedRow);
+    const MacroTextEdit result = deleteRow(m_text, *m_selectedRow);
     if (!result.changed)
         return false;
     m_selectedRow.reset();
@@ -164,7 +164,7 @@ bool FireMacroEditor::insertOk(int item, const InsertValues& values) {
     if (!m_slot || !m_selectedRow || !choice)
         return false;
     const MacroText before = m_text;
-    const EditResult result = insertLine(m_text, *m_selectedRow, *choice, values);
+    const MacroTextEdit result = insertLine(m_text, *m_selectedRow, *choice, values);
     if (!result.changed)
         return false;
     if (!encode()) {

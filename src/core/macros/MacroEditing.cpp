@@ -71,8 +71,8 @@ std::optional<EditKind> editKindOfRow(const MacroText& text, int row) {
     }
 }
 
-EditResult deleteRow(MacroText& text, int row) {
-    EditResult result;
+MacroTextEdit deleteRow(MacroText& text, int row) {
+    MacroTextEdit result;
     if (!validRow(text, row))
         return result;
     const std::size_t line = static_cast<std::size_t>(row) + 1;
@@ -126,9 +126,9 @@ EditResult deleteRow(MacroText& text, int row) {
     }
 }
 
-EditResult replaceKeyLine(MacroText& text, int row, EditKind kind, std::string_view keyName,
+MacroTextEdit replaceKeyLine(MacroText& text, int row, EditKind kind, std::string_view keyName,
                           std::string_view stepText) {
-    EditResult result;
+    MacroTextEdit result;
     if (keyName.empty() || kind == EditKind::Delay || editKindOfRow(text, row) != kind ||
         !hasCodeSuffix(stepText))
         return result;
@@ -138,8 +138,8 @@ EditResult replaceKeyLine(MacroText& text, int row, EditKind kind, std::string_v
     return result;
 }
 
-EditResult replaceDelayLine(MacroText& text, int row, std::string_view typed) {
-    EditResult result;
+MacroTextEdit replaceDelayLine(MacroText& text, int row, std::string_view typed) {
+    MacroTextEdit result;
     if (typed.empty() || editKindOfRow(text, row) != EditKind::Delay)
         return result;
     const auto value = parseNumber(typed);
@@ -164,8 +164,8 @@ std::optional<InsertChoice> insertChoiceOfItem(int item, bool fireEditor) {
     return static_cast<InsertChoice>(item);
 }
 
-EditResult insertLine(MacroText& text, int row, InsertChoice choice, const InsertValues& values) {
-    EditResult result;
+MacroTextEdit insertLine(MacroText& text, int row, InsertChoice choice, const InsertValues& values) {
+    MacroTextEdit result;
     if (isKeyChoice(choice) || !validRow(text, row))
         return result;
     bool after = false;

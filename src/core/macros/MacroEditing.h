@@ -11,7 +11,7 @@
 
 namespace tarvik::core {
 
-struct EditResult {
+struct MacroTextEdit {
     bool changed = false;
     bool contentError = false; // Delete found no partner: "Macro Content Error", nothing changed
     std::optional<int> selectRow;
@@ -30,17 +30,17 @@ std::string_view keyNameOfLine(std::string_view line);
 // with the nearest press of that name before it. The search stops at the end of the text and at the
 // header; then nothing is deleted and contentError is set. Delays, moves and "Rep-Stop" rows go
 // alone; a "Rep-Start" row is kept (its loop would lose its start and the replay its shape).
-EditResult deleteRow(MacroText& text, int row);
+MacroTextEdit deleteRow(MacroText& text, int row);
 
 // Replace a key line with the "Input One Key" dialog's result: `kind` 1 or 2 and its step text
 // ("A CODE:8204"). Nothing happens for an empty key name, a row that is not a press or release of
 // that kind, or a step text that is no key step. The partner line stays as it is.
-EditResult replaceKeyLine(MacroText& text, int row, EditKind kind, std::string_view keyName,
+MacroTextEdit replaceKeyLine(MacroText& text, int row, EditKind kind, std::string_view keyName,
                           std::string_view stepText);
 
 // Replace a delay line with the "Input Delay Time" dialog's text, held to 1..65535 as the dialog's
 // field is. Nothing happens for an empty text or a row that is not a delay.
-EditResult replaceDelayLine(MacroText& text, int row, std::string_view typed);
+MacroTextEdit replaceDelayLine(MacroText& text, int row, std::string_view typed);
 
 // The choices of the insert panel, in the order of its list.
 enum class InsertChoice {
@@ -64,7 +64,7 @@ struct InsertValues {
 // OK of the insert panel for the choices that insert one line (delays, moves and the repeat marks;
 // the key choices were filled by the insert recording). Values outside their ranges are clamped as
 // the panel's fields clamp them. Needs an existing row; otherwise nothing changes.
-EditResult insertLine(MacroText& text, int row, InsertChoice choice, const InsertValues& values);
+MacroTextEdit insertLine(MacroText& text, int row, InsertChoice choice, const InsertValues& values);
 
 // The panel's key choices record instead of inserting one line.
 bool isKeyChoice(InsertChoice choice);

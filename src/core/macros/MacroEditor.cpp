@@ -107,7 +107,7 @@ std::optional<EditKind> MacroEditor::editKind() const {
 bool MacroEditor::replaceKeyLine(EditKind kind, std::string_view keyName, std::string_view stepText) {
     if (!m_slot || m_textInRecorder || !m_selectedRow)
         return false;
-    const EditResult r = core::replaceKeyLine(m_text, *m_selectedRow, kind, keyName, stepText);
+    const MacroTextEdit r = core::replaceKeyLine(m_text, *m_selectedRow, kind, keyName, stepText);
     if (r.changed)
         finish();
     return r.changed;
@@ -116,16 +116,16 @@ bool MacroEditor::replaceKeyLine(EditKind kind, std::string_view keyName, std::s
 bool MacroEditor::replaceDelayLine(std::string_view typed) {
     if (!m_slot || m_textInRecorder || !m_selectedRow)
         return false;
-    const EditResult r = core::replaceDelayLine(m_text, *m_selectedRow, typed);
+    const MacroTextEdit r = core::replaceDelayLine(m_text, *m_selectedRow, typed);
     if (r.changed)
         finish();
     return r.changed;
 }
 
-EditResult MacroEditor::deleteSelected() {
+MacroTextEdit MacroEditor::deleteSelected() {
     if (!m_slot || m_textInRecorder || !m_selectedRow)
         return {};
-    EditResult r = deleteRow(m_text, *m_selectedRow);
+    MacroTextEdit r = deleteRow(m_text, *m_selectedRow);
     if (r.changed) {
         m_selectedRow = r.selectRow;
         finish();
@@ -169,7 +169,7 @@ MacroEditor::OkOutcome MacroEditor::insertOk(InsertChoice choice, const InsertVa
         if (!m_selectedRow)
             return OkOutcome::NeedsRow;
         MacroText changed = m_text;
-        const EditResult r = insertLine(changed, *m_selectedRow, choice, values);
+        const MacroTextEdit r = insertLine(changed, *m_selectedRow, choice, values);
         if (!r.changed)
             return OkOutcome::NeedsRow;
         if (encodeMacro(changed).size() > kMacroBodySize)

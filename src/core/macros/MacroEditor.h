@@ -66,7 +66,7 @@ public:
     // The "Input Delay Time" dialog's text for the selected row.
     bool replaceDelayLine(std::string_view typed);
     // Delete; contentError asks the page for "Macro Content Error".
-    EditResult deleteSelected();
+    MacroTextEdit deleteSelected();
 
     // --- The insert panel (Gb_Insert) ---
     // Opens it over a library macro; remembers the list's top row, the selected row and the used

@@ -212,7 +212,7 @@ void MacroPage::editRow() {
 
 void MacroPage::deleteRow() {
     hideMenus();
-    const core::EditResult result = m_editor.deleteSelected();
+    const core::MacroTextEdit result = m_editor.deleteSelected();
     if (result.contentError) {
         MessageSeam::showMessageBox(window(), QStringLiteral("Macro Content Error"));
         return;

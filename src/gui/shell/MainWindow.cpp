@@ -1,6 +1,7 @@
 #include "gui/shell/MainWindow.h"
 
 #include "core/cycle/WorkModeSwitch.h"
+#include "core/edit/StoreEdits.h"
 #include "core/macros/MacroLibraryFile.h"
 #include "core/text/LanguageTables.h"
 #include "gui/device/ScreenshotTour.h"
@@ -947,11 +948,11 @@ void MainWindow::identityRefused() {
                                "configuration (buttons, macros, lighting) with the defaults and "
                                "rewrites its identity bytes.")))
             return;
-        const core::CycleResult result =
-            m_cycle->repairWithDefaults(discovery.storageKind(), 1, [this] { resetAndRefind(); });
-        if (result == core::CycleResult::NotStored)
+        const core::EditResult result =
+            core::repairWithDefaults(*m_cycle, discovery.storageKind(), 1, [this] { resetAndRefind(); });
+        if (result.partlyWritten())
             reportNotStored(notstored::kDefaults, false);
-        else if (result == core::CycleResult::NotRead)
+        else if (result.refusal == core::EditRefusal::NotRead)
             showMessage("Str721");
     });
 }
@@ -970,7 +971,7 @@ void MainWindow::defaultSettings(int n) {
     if (!pressDeviceButton(n == 1 ? QStringLiteral("Confirm1") : QStringLiteral("Reset"),
                            QStringLiteral("BtnS_03")))
         return;
-    if (m_cycle->defaultSettings(n, [this] { resetAndRefind(); }) == core::CycleResult::NotStored)
+    if (core::defaultSettings(*m_cycle, n, [this] { resetAndRefind(); }).partlyWritten())
         reportNotStored(notstored::kDefaults, false);
 }
 

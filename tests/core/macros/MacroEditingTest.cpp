@@ -37,7 +37,7 @@ TEST(MacroEditingTest, DeleteTakesThePartnerAlong) {
     };
     for (const Case& c : cases) {
         MacroText text = c.text;
-        const EditResult r = deleteRow(text, c.row);
+        const MacroTextEdit r = deleteRow(text, c.row);
         EXPECT_EQ(text, c.expected) << "row " << c.row;
         EXPECT_FALSE(r.contentError);
         EXPECT_EQ(r.selectRow, c.select) << "row " << c.row;
@@ -57,7 +57,7 @@ TEST(MacroEditingTest, DeleteWithoutPartnerIsAContentErrorAndChangesNothing) {
             if (kind != '1' && kind != '2')
                 continue;
             MacroText text = original;
-            const EditResult r = deleteRow(text, row);
+            const MacroTextEdit r = deleteRow(text, row);
             EXPECT_TRUE(r.contentError) << original[static_cast<std::size_t>(row) + 1];
             EXPECT_FALSE(r.changed);
             EXPECT_EQ(text, original);
@@ -100,7 +100,7 @@ TEST(MacroEditingTest, InsertPanelLines) {
     };
     for (const Case& c : cases) {
         MacroText text = base;
-        const EditResult r = insertLine(text, c.row, c.choice, c.values);
+        const MacroTextEdit r = insertLine(text, c.row, c.choice, c.values);
         EXPECT_EQ(text, c.expected) << static_cast<int>(c.choice);
         EXPECT_EQ(r.selectRow, c.select) << static_cast<int>(c.choice);
     }
