@@ -437,6 +437,7 @@ TEST_F(TarvikctlTest, MacroAddAndDeleteSendWhatTheMacroPageSends) {
         {{"macros", "add", "Reload"}, "LB_PCMacroName", 1, "Btn_AddMacro"},
         {{"macros", "delete", "1"}, "LB_MacroName", 0, "Btn_DelMacro"},
     };
+    ASSERT_EQ(tarvikctl({QStringLiteral("show")}).code, 0); // the state file exists
     const QString before = path(QStringLiteral("before.state"));
     for (const Step& step : steps) {
         SCOPED_TRACE(step.args.join(' ').toStdString());
