@@ -5,6 +5,7 @@
 
 #include "core/backup/BackupGuard.h"
 #include "core/cycle/ConfigCycle.h"
+#include "core/cycle/NullCycleUi.h"
 #include "core/device/Clock.h"
 #include "core/device/DeviceDiscovery.h"
 #include "core/device/DeviceLink.h"
@@ -35,7 +36,8 @@ int aimDpiStepOf(const core::ConfigImage& image, const core::FunctionCodeContext
 // it keeps no state (nobody else can reach it then).
 std::string virtualMouseKey(const core::RuntimeOptions& options);
 
-class CliSession final : public core::DiscoveryUi, public core::CycleUi {
+// Of the cycle's user interface it needs nothing: there is nothing to draw.
+class CliSession final : public core::DiscoveryUi, public core::NullCycleUi {
 public:
     // makeSystemTransport builds the transport over the system's HID devices when no virtual mouse
     // is asked for; empty: hidapi.
@@ -93,21 +95,6 @@ public:
     void setDevTimerEnabled(bool) override {}
     void setApplyingImage(bool applying) override { m_applyingImage = applying; }
     void showPermissionProblem() override;
-
-    // --- CycleUi ---------------------------------------------------------------------------------
-    void beginBusy() override {}
-    void endBusy() override {}
-    void showLoading() override {}
-    void hideLoading() override {}
-    void processEvents() override {}
-    void closeKeyMenus() override {}
-    void refreshPcMacroNames() override {}
-    void redrawDeviceMacros() override {}
-    void redrawFireMacros() override {}
-    void clearDeviceMacroViews() override {}
-    void clearFireMacroViews() override {}
-    void refreshUi() override {}
-    void readOsMouseParameters() override {}
 
 private:
     std::string permissionAdvice();

@@ -205,7 +205,8 @@ std::filesystem::path programDirectory() {
 class Tool {
 public:
     Tool(Streams io, core::RuntimeOptions options, bool backups, TransportMaker makeTransport)
-        : m_io(io), m_options(std::move(options)), m_backups(backups), m_makeTransport(std::move(makeTransport)) {}
+        : m_io(io), m_options(std::move(options)), m_backups(backups),
+          m_makeTransport(std::move(makeTransport)) {}
 
     // Runs `work` with the mouse found and read whole; the exit code of the whole. A mouse refused
     // for its identity bytes is refused, unless `repair` is given: that runs instead, on the mouse
@@ -811,8 +812,8 @@ private:
     }
 
     int program(CliSession& session, std::span<const Byte> file, const std::string& path) {
-        const core::FileEdit edit = core::programPatch(session.cycle(), file,
-                                                       [&session] { session.discovery().resetAndRefind(); });
+        const core::FileEdit edit =
+            core::programPatch(session.cycle(), file, [&session] { session.discovery().resetAndRefind(); });
         if (edit.result.refusal == core::EditRefusal::FileRefused) {
             m_io.err << "tarvikctl: " << path << ": " << core::kLoadingBinError << " (" << edit.file.reason()
                      << ")\n";

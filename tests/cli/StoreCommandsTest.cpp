@@ -45,8 +45,8 @@ std::vector<Byte> readBytes(const fs::path& path) {
 // data report): refusing it loses no write.
 bool isRead(const emulator::ReportRecord& report) {
     return report.kind == emulator::ReportRecord::Kind::Get ||
-           (report.bytes.at(0) == 0x40 && (report.bytes[1] == 0x06 || report.bytes[1] == 0x09 ||
-                                           report.bytes[1] == 0x0D));
+           (report.bytes.at(0) == 0x40 &&
+            (report.bytes[1] == 0x06 || report.bytes[1] == 0x09 || report.bytes[1] == 0x0D));
 }
 
 bool isReset(const emulator::ReportRecord& report) {
@@ -240,8 +240,9 @@ TEST_F(StoreCommandsTest, AFailedWriteSaysWhetherTheMouseWasReadAgain) {
     mouse->setFaults(faults);
     const ToolRun defaults = tarvikctl(mouse, {"--no-backup", "defaults", "2"});
     EXPECT_EQ(defaults.code, 3);
-    EXPECT_THAT(defaults.err, HasSubstr("the mouse did not take all of the default settings; it restarted and was "
-                                        "read again"));
+    EXPECT_THAT(defaults.err,
+                HasSubstr("the mouse did not take all of the default settings; it restarted and was "
+                          "read again"));
 }
 
 } // namespace

@@ -189,6 +189,22 @@ protected:
         QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
     }
 
+    // Library macros of two key steps each, under these names.
+    static void addMacros(core::MacroLibrary& library, std::initializer_list<const char*> names) {
+        std::size_t slot = 0;
+        for (const char* name : names) {
+            ASSERT_EQ(library.addNew(name, &slot), core::MacroLibrary::Result::Done);
+            ASSERT_TRUE(library.encode(slot, {"00", "1 RightKey CODE:00A2", "2 RightKey CODE:0022"}).fits);
+        }
+    }
+    // The library where the window keeps it and tarvikctl reads it.
+    void saveLibrary(const core::MacroLibrary& library) {
+        const QString folder = path(QStringLiteral("data/tarvik-config"));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        ASSERT_TRUE(core::MacroLibraryFile(std::filesystem::path(folder.toStdString()) / "Tarvik-Macro.bin")
+                        .save(library));
+    }
+
     QTemporaryDir m_folder;
     QString m_state;
     int m_runs = 0;
@@ -354,22 +370,16 @@ TEST_F(TarvikctlTest, SettingsTheMouseDoesNotOfferAreRefusedWithoutAWrite) {
 // it when a macro before it is deleted and the one it plays moves.
 TEST_F(TarvikctlTest, MacrosFromTheWindowsLibraryAndButtonsFollowADeletion) {
     core::MacroLibrary library;
-    std::size_t slot = 0;
-    for (const char* name : {"Burst", "Reload"}) {
-        ASSERT_EQ(library.addNew(name, &slot), core::MacroLibrary::Result::Done);
-        ASSERT_TRUE(library.encode(slot, {"00", "1 RightKey CODE:00A2", "2 RightKey CODE:0022"}).fits);
-    }
-    const QString folder = path(QStringLiteral("data/tarvik-config"));
-    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_NO_FATAL_FAILURE(addMacros(library, {"Burst", "Reload"}));
     // Key "A" down and up (its code 04 is followed by the end byte), and a name starting with a
     // fullwidth letter, whose first byte is FF.
     const std::vector<core::Byte> keyA = {0x82, 0x04, 0x02, 0x04, 0x00};
+    std::size_t slot = 0;
     for (const char* name : {"KeyA", "\uFF21"}) {
         ASSERT_EQ(library.addNew(name, &slot), core::MacroLibrary::Result::Done);
         ASSERT_TRUE(library.encode(slot, core::decodeMacro(keyA, keyA.size()).text).fits);
     }
-    ASSERT_TRUE(core::MacroLibraryFile(std::filesystem::path(folder.toStdString()) / "Tarvik-Macro.bin")
-                    .save(library));
+    ASSERT_NO_FATAL_FAILURE(saveLibrary(library));
 
     const QString transcript = path(QStringLiteral("unknown.txt"));
     const Outcome unknown = tarvikctl({"macros", "add", "Jump"}, transcript);
@@ -407,15 +417,8 @@ TEST_F(TarvikctlTest, MacrosFromTheWindowsLibraryAndButtonsFollowADeletion) {
 // deletion moves the macro a button plays, so the buttons' new codes go out first.
 TEST_F(TarvikctlTest, MacroAddAndDeleteSendWhatTheMacroPageSends) {
     core::MacroLibrary library;
-    std::size_t slot = 0;
-    for (const char* name : {"Burst", "Reload"}) {
-        ASSERT_EQ(library.addNew(name, &slot), core::MacroLibrary::Result::Done);
-        ASSERT_TRUE(library.encode(slot, {"00", "1 RightKey CODE:00A2", "2 RightKey CODE:0022"}).fits);
-    }
-    const QString folder = path(QStringLiteral("data/tarvik-config"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    ASSERT_TRUE(core::MacroLibraryFile(std::filesystem::path(folder.toStdString()) / "Tarvik-Macro.bin")
-                    .save(library));
+    ASSERT_NO_FATAL_FAILURE(addMacros(library, {"Burst", "Reload"}));
+    ASSERT_NO_FATAL_FAILURE(saveLibrary(library));
     // The window takes the library from the same place.
     const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", path(QStringLiteral("data")).toLocal8Bit());
@@ -481,13 +484,8 @@ TEST_F(TarvikctlTest, MacroAddAndDeleteSendWhatTheMacroPageSends) {
 // refused. Nothing of it reaches the file the link points at.
 TEST_F(TarvikctlTest, AReportTheMouseRefusesFailsEveryKindOfChange) {
     core::MacroLibrary library;
-    std::size_t slot = 0;
-    ASSERT_EQ(library.addNew("Burst", &slot), core::MacroLibrary::Result::Done);
-    ASSERT_TRUE(library.encode(slot, {"00", "1 RightKey CODE:00A2", "2 RightKey CODE:0022"}).fits);
-    const QString folder = path(QStringLiteral("data/tarvik-config"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    ASSERT_TRUE(core::MacroLibraryFile(std::filesystem::path(folder.toStdString()) / "Tarvik-Macro.bin")
-                    .save(library));
+    ASSERT_NO_FATAL_FAILURE(addMacros(library, {"Burst"}));
+    ASSERT_NO_FATAL_FAILURE(saveLibrary(library));
     ASSERT_EQ(tarvikctl({"macros", "add", "Burst"}).code, 0);
 
     const QString kept = path(QStringLiteral("kept.state"));

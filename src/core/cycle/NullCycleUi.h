@@ -6,7 +6,7 @@
 
 namespace tarvik::core {
 
-class NullCycleUi final : public CycleUi {
+class NullCycleUi : public CycleUi {
 public:
     void beginBusy() override {}
     void endBusy() override {}

@@ -78,7 +78,8 @@ FileEdit loadProfile(ConfigCycle& cycle, std::span<const Byte> file, ProfileSour
     return edit;
 }
 
-FileEdit programPatch(ConfigCycle& cycle, std::span<const Byte> file, const std::function<void()>& resetAndRefind) {
+FileEdit programPatch(ConfigCycle& cycle, std::span<const Byte> file,
+                      const std::function<void()>& resetAndRefind) {
     FileEdit edit;
     edit.result = EditResult::fromCycle(cycle.programPatch(file, resetAndRefind, &edit.file));
     return edit;

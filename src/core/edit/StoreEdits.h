@@ -58,7 +58,8 @@ FileEdit loadProfile(ConfigCycle& cycle, std::span<const Byte> file, ProfileSour
 // Program of the update page: the patch data file to the mouse, read back, then the restart. A
 // read-back whose reports went unanswered proves nothing either way: the read after the restart
 // decides then (ReadBackDiffers only when the mouse really holds other bytes).
-FileEdit programPatch(ConfigCycle& cycle, std::span<const Byte> file, const std::function<void()>& resetAndRefind);
+FileEdit programPatch(ConfigCycle& cycle, std::span<const Byte> file,
+                      const std::function<void()>& resetAndRefind);
 
 // Default settings n (1 or 2), then the restart.
 EditResult defaultSettings(ConfigCycle& cycle, int n, const std::function<void()>& resetAndRefind);

@@ -127,7 +127,7 @@ MacroTextEdit deleteRow(MacroText& text, int row) {
 }
 
 MacroTextEdit replaceKeyLine(MacroText& text, int row, EditKind kind, std::string_view keyName,
-                          std::string_view stepText) {
+                             std::string_view stepText) {
     MacroTextEdit result;
     if (keyName.empty() || kind == EditKind::Delay || editKindOfRow(text, row) != kind ||
         !hasCodeSuffix(stepText))

@@ -36,7 +36,7 @@ MacroTextEdit deleteRow(MacroText& text, int row);
 // ("A CODE:8204"). Nothing happens for an empty key name, a row that is not a press or release of
 // that kind, or a step text that is no key step. The partner line stays as it is.
 MacroTextEdit replaceKeyLine(MacroText& text, int row, EditKind kind, std::string_view keyName,
-                          std::string_view stepText);
+                             std::string_view stepText);
 
 // Replace a delay line with the "Input Delay Time" dialog's text, held to 1..65535 as the dialog's
 // field is. Nothing happens for an empty text or a row that is not a delay.

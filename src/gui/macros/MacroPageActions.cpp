@@ -435,7 +435,8 @@ void MacroPage::deleteDeviceMacro() {
         return;
     const core::MacroEdit edit =
         core::deleteDeviceMacro(context().cycle, context().namingContext(), static_cast<std::size_t>(row));
-    if (edit.result.refusal == core::EditRefusal::Busy || edit.result.refusal == core::EditRefusal::NotAllowed)
+    if (edit.result.refusal == core::EditRefusal::Busy ||
+        edit.result.refusal == core::EditRefusal::NotAllowed)
         return;
     shell().deviceMacrosChanged();
     setDeviceMacros(context().cycle.deviceMacroTable());

@@ -62,8 +62,8 @@ void writeProfileFileToMouse(QWidget& window, const PageContext& context, const 
         return;
     }
     Shell& shell = context.shell;
-    const core::FileEdit edit =
-        core::loadProfile(context.cycle, *bytes, core::ProfileSource::File, [&shell] { shell.resetAndRefind(); });
+    const core::FileEdit edit = core::loadProfile(context.cycle, *bytes, core::ProfileSource::File,
+                                                  [&shell] { shell.resetAndRefind(); });
     if (edit.result.refusal == core::EditRefusal::FileRefused)
         tell(window, context,
              QString::fromLatin1(core::kLoadingBinError.data(), core::kLoadingBinError.size()) +

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "ManualClock.h"
+#include "ProfileChanges.h"
 #include "TestImage.h"
 #include "core/cycle/ConfigCycle.h"
 #include "core/cycle/WorkModeSwitch.h"
@@ -591,11 +592,7 @@ TEST_F(CycleTest, InitNoDeviceDrawsDefaultImageOneAndSendsNothing) {
 }
 
 // Gives the five sections of a profile file their checksums, as a file saved by the program has.
-void fixChecksums(std::vector<Byte>& file) {
-    for (const auto& section : core::image::kChecksummedSections) {
-        core::checksumXor5A(std::span<Byte>(file).subspan(section.offset, section.length));
-    }
-}
+using test::fixChecksums;
 
 // A sound file of the same mouse (same ids) with other settings in every other byte.
 std::vector<Byte> otherI2CProfile() {
@@ -950,12 +947,7 @@ std::string sweepName(const ::testing::TestParamInfo<SweepCase>& info) {
 // reserved block changed, the ids, identity bytes and marker kept.
 std::vector<Byte> changedOwnProfile(Rig& rig) {
     rig.cycle.dataBufToMemo();
-    auto file = core::writeProfileFile(rig.buffers);
-    for (std::size_t i = 4; i < 484; ++i) {
-        file[i] ^= 0x5A;
-    }
-    fixChecksums(file);
-    return file;
+    return test::withOtherSettings(core::writeProfileFile(rig.buffers));
 }
 
 CycleResult runEdit(Rig& rig, Edit edit, const std::vector<Byte>& profile);

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "ManualClock.h"
+#include "ProfileChanges.h"
 #include "TestImage.h"
 #include "core/cycle/ConfigCycle.h"
 #include "core/cycle/NullCycleUi.h"
 #include "core/edit/StoreEdits.h"
-#include "core/image/Checksum.h"
 #include "core/image/ProfileFile.h"
 #include "core/keys/FunctionCodeCatalogue.h"
 #include "core/macros/MacroAddressTable.h"
@@ -67,22 +67,10 @@ struct Rig {
     int restarts = 0;
 };
 
-void fixChecksums(std::vector<Byte>& file) {
-    for (const auto& section : core::image::kChecksummedSections) {
-        core::checksumXor5A(std::span<Byte>(file).subspan(section.offset, section.length));
-    }
-}
-
-// A sound profile file of the rig's own mouse with other settings, profiles and reserved block; the
-// ids, identity bytes and marker kept.
+// A sound profile file of the rig's own mouse with other settings.
 std::vector<Byte> changedOwnProfile(Rig& rig) {
     rig.cycle.dataBufToMemo();
-    auto file = core::writeProfileFile(rig.buffers);
-    for (std::size_t i = 4; i < 484; ++i) {
-        file[i] ^= 0x5A;
-    }
-    fixChecksums(file);
-    return file;
+    return test::withOtherSettings(core::writeProfileFile(rig.buffers));
 }
 
 std::vector<Byte> patchFile(StorageKind kind, Byte fill) {
@@ -114,9 +102,9 @@ enum class Op {
 };
 
 const char* opName(Op op) {
-    static constexpr const char* kNames[] = {"MacroAdd",    "MacroDelete",      "WriteDeviceMacros",
-                                             "FireConfirm", "CommitFireMacros", "LoadProfile",
-                                             "LoadBuiltProfile", "Program",     "Defaults"};
+    static constexpr const char* kNames[] = {"MacroAdd",         "MacroDelete",      "WriteDeviceMacros",
+                                             "FireConfirm",      "CommitFireMacros", "LoadProfile",
+                                             "LoadBuiltProfile", "Program",          "Defaults"};
     return kNames[static_cast<int>(op)];
 }
 
@@ -174,7 +162,8 @@ std::string caseName(const ::testing::TestParamInfo<OpCase>& info) {
 std::vector<Byte> startImage(StorageKind kind) {
     Rig rig(kind, {});
     if (rig.read() != core::CycleResult::Done ||
-        !core::addDeviceMacro(rig.cycle, rig.naming(), core::nameToField("First"), macroBody()).result.stored()) {
+        !core::addDeviceMacro(rig.cycle, rig.naming(), core::nameToField("First"), macroBody())
+             .result.stored()) {
         ADD_FAILURE() << "the start image could not be made";
         return {};
     }
@@ -210,14 +199,14 @@ TEST_P(NotReadWholeTest, EveryEditRefusesAndSendsNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Edits, NotReadWholeTest,
-    ::testing::Values(OpCase{Op::MacroAdd, StorageKind::I2C}, OpCase{Op::MacroAdd, StorageKind::Flash},
-                      OpCase{Op::MacroDelete, StorageKind::I2C}, OpCase{Op::MacroDelete, StorageKind::Flash},
-                      OpCase{Op::WriteDeviceMacros, StorageKind::I2C},
-                      OpCase{Op::WriteDeviceMacros, StorageKind::Flash},
-                      OpCase{Op::FireConfirm, StorageKind::I2C}, OpCase{Op::CommitFireMacros, StorageKind::I2C},
-                      OpCase{Op::CommitFireMacros, StorageKind::Flash}, OpCase{Op::LoadProfile, StorageKind::I2C},
-                      OpCase{Op::LoadBuiltProfile, StorageKind::I2C}, OpCase{Op::Program, StorageKind::I2C},
-                      OpCase{Op::Program, StorageKind::Flash}, OpCase{Op::Defaults, StorageKind::I2C}),
+    ::testing::Values(
+        OpCase{Op::MacroAdd, StorageKind::I2C}, OpCase{Op::MacroAdd, StorageKind::Flash},
+        OpCase{Op::MacroDelete, StorageKind::I2C}, OpCase{Op::MacroDelete, StorageKind::Flash},
+        OpCase{Op::WriteDeviceMacros, StorageKind::I2C}, OpCase{Op::WriteDeviceMacros, StorageKind::Flash},
+        OpCase{Op::FireConfirm, StorageKind::I2C}, OpCase{Op::CommitFireMacros, StorageKind::I2C},
+        OpCase{Op::CommitFireMacros, StorageKind::Flash}, OpCase{Op::LoadProfile, StorageKind::I2C},
+        OpCase{Op::LoadBuiltProfile, StorageKind::I2C}, OpCase{Op::Program, StorageKind::I2C},
+        OpCase{Op::Program, StorageKind::Flash}, OpCase{Op::Defaults, StorageKind::I2C}),
     caseName);
 
 // --- one refused report at each position ---------------------------------------------------------
@@ -260,7 +249,8 @@ TEST_P(RefusedReportTest, TheEditIsNeverStoredAndTheMouseReadsWholeAfter) {
         if (result.status == EditStatus::NothingSent) {
             what += " said nothing was sent";
         }
-        if (result.stored() && !(isRead(log[static_cast<std::size_t>(position - 1)]) && rig.mouse->memory() == after)) {
+        if (result.stored() &&
+            !(isRead(log[static_cast<std::size_t>(position - 1)]) && rig.mouse->memory() == after)) {
             what += " claimed stored";
         }
         if (rig.read() != core::CycleResult::Done) {
@@ -270,16 +260,17 @@ TEST_P(RefusedReportTest, TheEditIsNeverStoredAndTheMouseReadsWholeAfter) {
             wrong.push_back("at " + std::to_string(position) + ":" + what);
         }
     }
-    EXPECT_TRUE(wrong.empty()) << wrong.size() << " of " << reports
-                               << " positions, the first: " << (wrong.empty() ? std::string() : wrong.front());
+    EXPECT_TRUE(wrong.empty()) << wrong.size() << " of " << reports << " positions, the first: "
+                               << (wrong.empty() ? std::string() : wrong.front());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Edits, RefusedReportTest,
     ::testing::Values(OpCase{Op::MacroAdd, StorageKind::I2C}, OpCase{Op::MacroAdd, StorageKind::Flash},
                       OpCase{Op::MacroDelete, StorageKind::I2C}, OpCase{Op::MacroDelete, StorageKind::Flash},
-                      OpCase{Op::WriteDeviceMacros, StorageKind::I2C}, OpCase{Op::FireConfirm, StorageKind::I2C},
-                      OpCase{Op::FireConfirm, StorageKind::Flash}, OpCase{Op::LoadProfile, StorageKind::I2C},
+                      OpCase{Op::WriteDeviceMacros, StorageKind::I2C},
+                      OpCase{Op::FireConfirm, StorageKind::I2C}, OpCase{Op::FireConfirm, StorageKind::Flash},
+                      OpCase{Op::LoadProfile, StorageKind::I2C},
                       OpCase{Op::LoadBuiltProfile, StorageKind::I2C}, OpCase{Op::Program, StorageKind::I2C},
                       OpCase{Op::Program, StorageKind::Flash}, OpCase{Op::Defaults, StorageKind::I2C}),
     caseName);
@@ -300,8 +291,8 @@ TEST(StoreEditsTest, RefusalsOfTheMacroTableAndOfAFileSendNothingAndSayWhy) {
     EXPECT_EQ(refused.result, EditResult::refused(EditRefusal::NotAllowed));
     EXPECT_EQ(refused.table, core::DeviceMacroTable::Result::Unreadable);
 
-    const auto shortFile = core::loadProfile(rig.cycle, std::vector<Byte>(100, 0x00), core::ProfileSource::File,
-                                             [&] { ++rig.restarts; });
+    const auto shortFile = core::loadProfile(rig.cycle, std::vector<Byte>(100, 0x00),
+                                             core::ProfileSource::File, [&] { ++rig.restarts; });
     EXPECT_EQ(shortFile.result, EditResult::refused(EditRefusal::FileRefused));
     EXPECT_EQ(shortFile.file.refusal, core::LoadRefusal::TooShort);
     const auto shortPatch =
@@ -313,7 +304,8 @@ TEST(StoreEditsTest, RefusalsOfTheMacroTableAndOfAFileSendNothingAndSayWhy) {
     rig.applying = true;
     EXPECT_EQ(core::addDeviceMacro(rig.cycle, rig.naming(), core::nameToField("Late"), macroBody()).result,
               EditResult::refused(EditRefusal::Busy));
-    EXPECT_EQ(core::deleteDeviceMacro(rig.cycle, rig.naming(), 0).result, EditResult::refused(EditRefusal::Busy));
+    EXPECT_EQ(core::deleteDeviceMacro(rig.cycle, rig.naming(), 0).result,
+              EditResult::refused(EditRefusal::Busy));
     EXPECT_EQ(rig.cycle.deviceMacroTable().count(), count);
 
     EXPECT_TRUE(rig.mouse->reportLog().empty());
@@ -356,8 +348,8 @@ TEST(StoreEditsTest, DeletingAMacroMovesTheButtonsThatPlayTheMacrosAfterIt) {
 TEST(StoreEditsTest, APatchReadBackThatGoesUnansweredIsNoDifference) {
     struct Case {
         const char* what;
-        bool corrupt;      // the mouse keeps one byte of the code inverted
-        bool readAfter;    // the restart is followed by a whole read
+        bool corrupt;   // the mouse keeps one byte of the code inverted
+        bool readAfter; // the restart is followed by a whole read
         EditStatus expect;
     };
     const Case cases[] = {
