@@ -5,6 +5,7 @@
 
 #include "core/backup/BackupGuard.h"
 #include "core/cycle/ConfigCycle.h"
+#include "core/cycle/CycleUi.h"
 #include "core/device/Clock.h"
 #include "core/device/DeviceDiscovery.h"
 #include "core/device/DeviceLink.h"
@@ -35,6 +36,7 @@ int aimDpiStepOf(const core::ConfigImage& image, const core::FunctionCodeContext
 // it keeps no state (nobody else can reach it then).
 std::string virtualMouseKey(const core::RuntimeOptions& options);
 
+// Of the cycle's user interface it needs nothing: there is nothing to draw.
 class CliSession final : public core::DiscoveryUi, public core::NullCycleUi {
 public:
     // makeSystemTransport builds the transport over the system's HID devices when no virtual mouse

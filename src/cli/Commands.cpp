@@ -4,14 +4,15 @@
 #include "cli/FunctionNames.h"
 #include "cli/ProfileJson.h"
 #include "core/backup/BackupStore.h"
+#include "core/cycle/WorkModeSwitch.h"
 #include "core/edit/KeyEdits.h"
 #include "core/edit/SettingEdits.h"
+#include "core/edit/StoreEdits.h"
 #include "core/image/FileLoadResult.h"
 #include "core/image/PatchFile.h"
 #include "core/image/ProfileFile.h"
 #include "core/keys/FunctionCodeName.h"
 #include "core/macros/DeviceMacroTable.h"
-#include "core/macros/MacroCodeRepoint.h"
 #include "core/macros/MacroLibrary.h"
 #include "core/macros/MacroLibraryFile.h"
 #include "core/settings/SettingWrites.h"
@@ -205,33 +206,21 @@ std::filesystem::path programDirectory() {
 
 class Tool {
 public:
-    Tool(Streams io, core::RuntimeOptions options, bool backups = true)
-        : m_io(io), m_options(std::move(options)), m_backups(backups) {}
+    Tool(Streams io, core::RuntimeOptions options, bool backups, TransportMaker makeTransport)
+        : m_io(io), m_options(std::move(options)), m_backups(backups),
+          m_makeTransport(std::move(makeTransport)) {}
 
     // Runs `work` with the mouse found and read whole; the exit code of the whole. A mouse refused
     // for its identity bytes is refused, unless `repair` is given: that runs instead, on the mouse
     // found but not read.
     int withMouse(const std::function<int(CliSession&)>& work,
                   const std::function<int(CliSession&)>& repair = {}) {
-        if (windowRefuses()) {
-            return kExitNoMouse;
-        }
-        // Held until the run ends, from before the mouse is read: a second run waits for this one
-        // rather than writing over a change it never read. A virtual mouse is read from its state
-        // file as the session is made, so its lock comes first.
         std::optional<MouseLock> lock;
-        if (!lockMouse(lock, virtualMouseKey(m_options))) {
+        const std::unique_ptr<CliSession> taken = takeMouse(lock);
+        if (!taken) {
             return kExitNoMouse;
         }
-        CliSession session(m_options);
-        if (!lock && !lockMouse(lock, session.mouseKey())) {
-            return kExitNoMouse;
-        }
-        // Asked again with the lock held: a window that starts meanwhile looks for this lock before
-        // it reads the mouse, so one of the two always sees the other.
-        if (windowRefuses()) {
-            return kExitNoMouse;
-        }
+        CliSession& session = *taken;
         if (!session.stateProblem().empty()) {
             m_io.err << "tarvikctl: the virtual mouse starts afresh and its state is not kept: "
                      << session.stateProblem() << "\n";
@@ -282,7 +271,7 @@ public:
         // The list needs no mouse: one the window or another run holds is left alone.
         std::optional<MouseLock> lock;
         if (windowHoldingMouse() == 0 && lockMouse(lock, virtualMouseKey(m_options))) {
-            CliSession session(m_options);
+            CliSession session(m_options, m_makeTransport);
             if ((lock || lockMouse(lock, session.mouseKey())) &&
                 session.connect() == CliSession::Outcome::Ready) {
                 current = core::backupProfileOf(session.buffers());
@@ -320,6 +309,31 @@ public:
         return withMouse([&](CliSession& session) { return load(session, *bytes, file.string()); });
     }
 
+    // The session of this run, with the mouse held for it until `lock` goes (declare the lock before
+    // the session, so that it outlives it); null, with the message, while the window or another
+    // tarvikctl holds the mouse.
+    std::unique_ptr<CliSession> takeMouse(std::optional<MouseLock>& lock) {
+        if (windowRefuses()) {
+            return nullptr;
+        }
+        // Held until the run ends, from before the mouse is read: a second run waits for this one
+        // rather than writing over a change it never read. A virtual mouse is read from its state
+        // file as the session is made, so its lock comes first.
+        if (!lockMouse(lock, virtualMouseKey(m_options))) {
+            return nullptr;
+        }
+        auto session = std::make_unique<CliSession>(m_options, m_makeTransport);
+        if (!lock && !lockMouse(lock, session->mouseKey())) {
+            return nullptr;
+        }
+        // Asked again with the lock held: a window that starts meanwhile looks for this lock before
+        // it reads the mouse, so one of the two always sees the other.
+        if (windowRefuses()) {
+            return nullptr;
+        }
+        return session;
+    }
+
     // True, with the message, when the window runs and so holds the mouse.
     bool windowRefuses() {
         const long long window = windowHoldingMouse();
@@ -346,51 +360,36 @@ public:
         return false;
     }
 
-    // What a write of the cycle came to; the mouse refusing or leaving is exit 3, whatever was still
-    // sent after it.
-    int stored(core::CycleResult result, const std::string& what) {
+    // What an edit came to: exit 0 only when the mouse holds all of it. An edit that ends with the
+    // mouse's restart (`restarted`: the session it restarted in) also needs the mouse found and
+    // read whole again; what became of that is told with a failure too. Refusals a command words
+    // itself (a file or a rule of the editor) are the caller's.
+    int edited(const core::EditResult& result, const std::string& what, CliSession* restarted = nullptr) {
         if (keptBack()) {
             return kExitUsage; // withMouse says why
         }
-        switch (result) {
-        case core::CycleResult::Done:
-            return kExitOk;
-        case core::CycleResult::NotStored:
-            m_io.err << "tarvikctl: the mouse did not take all of " << what << "; it was read again\n";
-            return kExitMouseFailed;
-        case core::CycleResult::ReadBackDiffers:
-            m_io.err << "tarvikctl: " << what << " read back from the mouse differs from what was written\n";
-            return kExitMouseFailed;
-        case core::CycleResult::NoDevice:
-        case core::CycleResult::WrongKind:
-        case core::CycleResult::NotRead:
-            m_io.err << "tarvikctl: the mouse cannot take " << what << "\n";
-            return kExitMouseFailed;
-        default:
-            m_io.err << "tarvikctl: " << what << " was not written\n";
-            return kExitMouseFailed;
+        if (result.stored()) {
+            return restarted ? reloaded(*restarted) : kExitOk;
         }
-    }
-
-    // What an edit came to. A refusal by a rule of the editor is the caller's to word before this.
-    int edited(const core::EditResult& result, const std::string& what) {
-        if (keptBack()) {
-            return kExitUsage; // withMouse says why
+        std::string afterwards;
+        if (restarted) {
+            afterwards = restarted->discovery().state() == core::LinkState::Ready
+                             ? "; it restarted and was read again"
+                             : "; it did not come back after its restart";
         }
         switch (result.status) {
-        case core::EditStatus::Stored:
-            return kExitOk;
         case core::EditStatus::NotStored:
-            m_io.err << "tarvikctl: the mouse did not take all of " << what
-                     << ": it refused a report or left\n";
-            return kExitMouseFailed;
+            m_io.err << "tarvikctl: the mouse did not take all of " << what << ": it refused a report or left"
+                     << afterwards << "\n";
+            break;
         case core::EditStatus::ReadBackDiffers:
-            m_io.err << "tarvikctl: " << what << " read back from the mouse differs from what was written\n";
-            return kExitMouseFailed;
-        case core::EditStatus::NothingSent:
+            m_io.err << "tarvikctl: " << what << " read back from the mouse differs from what was written"
+                     << afterwards << "\n";
+            break;
+        default:
+            m_io.err << "tarvikctl: the mouse cannot take " << what << "; nothing was sent\n";
             break;
         }
-        m_io.err << "tarvikctl: the mouse cannot take " << what << "; nothing was sent\n";
         return kExitMouseFailed;
     }
 
@@ -405,25 +404,12 @@ public:
     }
 
     int list() {
-        if (windowRefuses()) {
-            return kExitNoMouse;
-        }
-        // Held until the run ends, from before the mouse is read: a second run waits for this one
-        // rather than writing over a change it never read. A virtual mouse is read from its state
-        // file as the session is made, so its lock comes first.
         std::optional<MouseLock> lock;
-        if (!lockMouse(lock, virtualMouseKey(m_options))) {
+        const std::unique_ptr<CliSession> taken = takeMouse(lock);
+        if (!taken) {
             return kExitNoMouse;
         }
-        CliSession session(m_options);
-        if (!lock && !lockMouse(lock, session.mouseKey())) {
-            return kExitNoMouse;
-        }
-        // Asked again with the lock held: a window that starts meanwhile looks for this lock before
-        // it reads the mouse, so one of the two always sees the other.
-        if (windowRefuses()) {
-            return kExitNoMouse;
-        }
+        CliSession& session = *taken;
         const auto outcome = session.connect();
         const auto& identity = session.identity();
         int found = 0;
@@ -586,21 +572,24 @@ public:
         }
         const core::LibrarySlot& slot = library.slot(static_cast<std::size_t>(row - names.begin()));
         return withMouse([&](CliSession& session) -> int {
-            core::DeviceMacroTable& table = session.cycle().deviceMacroTable();
-            const core::MacroAddressTable before = table.addressTable();
-            switch (table.add(slot.name, slot.body)) {
-            case core::DeviceMacroTable::Result::Done:
-                return writeDeviceMacros(session, before, std::nullopt);
+            const core::MacroEdit edit =
+                core::addDeviceMacro(session.cycle(), session.namingContext(), slot.name, slot.body);
+            if (edit.result.refusal != core::EditRefusal::NotAllowed) {
+                return edited(edit.result, "the macros");
+            }
+            switch (edit.table) {
             case core::DeviceMacroTable::Result::TableFull:
-                m_io.err << "tarvikctl: the mouse holds " << table.capacity() << " macros already\n";
-                return kExitUsage;
+                m_io.err << "tarvikctl: the mouse holds " << session.cycle().deviceMacroTable().capacity()
+                         << " macros already\n";
+                break;
             case core::DeviceMacroTable::Result::Unreadable:
                 m_io.err << "tarvikctl: " << session.text(core::kMacroNameRefusedMessage) << "\n";
-                return kExitUsage;
+                break;
             default:
                 m_io.err << "tarvikctl: " << session.text(core::kMacroNoRoomMessage) << "\n";
-                return kExitUsage;
+                break;
             }
+            return kExitUsage;
         });
     }
 
@@ -611,15 +600,14 @@ public:
             return kExitUsage;
         }
         return withMouse([&](CliSession& session) -> int {
-            core::DeviceMacroTable& table = session.cycle().deviceMacroTable();
-            const core::MacroAddressTable before = table.addressTable();
-            const auto row = static_cast<std::size_t>(n - 1);
-            if (table.remove(row) != core::DeviceMacroTable::Result::Done) {
-                m_io.err << "tarvikctl: the mouse holds " << table.count() << " macros; there is no macro "
-                         << n << "\n";
+            const core::MacroEdit edit = core::deleteDeviceMacro(session.cycle(), session.namingContext(),
+                                                                 static_cast<std::size_t>(n - 1));
+            if (edit.result.refusal == core::EditRefusal::NotAllowed) {
+                m_io.err << "tarvikctl: the mouse holds " << session.cycle().deviceMacroTable().count()
+                         << " macros; there is no macro " << n << "\n";
                 return kExitUsage;
             }
-            return writeDeviceMacros(session, before, row);
+            return edited(edit.result, "the macros");
         });
     }
 
@@ -633,19 +621,13 @@ public:
     // Default settings n (1 or 2). They are also the way back for a mouse refused for its identity
     // bytes (a write broken off over them, for one): these are rewritten with the rest.
     int defaults(int n) {
-        const auto written = [this](CliSession& session, core::CycleResult result) -> int {
-            const int code = stored(result, "the default settings");
-            if (code == kExitOk && session.discovery().state() != core::LinkState::Ready) {
-                m_io.err << "tarvikctl: the default settings were written, but the mouse did not come back "
-                            "ready after its restart\n";
-                return kExitMouseFailed;
-            }
-            return code;
+        const auto resetAndRefind = [](CliSession& session) {
+            return [&session] { session.discovery().resetAndRefind(); };
         };
         return withMouse(
             [&](CliSession& session) {
-                return written(session, session.cycle().defaultSettings(
-                                            n, [&session] { session.discovery().resetAndRefind(); }));
+                return edited(core::defaultSettings(session.cycle(), n, resetAndRefind(session)),
+                              "the default settings", &session);
             },
             [&](CliSession& session) {
                 m_io.err
@@ -653,9 +635,9 @@ public:
                     << "\ntarvikctl: its identity bytes are not those of this product line; writing default "
                        "settings "
                     << n << " replaces its whole configuration and rewrites them\n";
-                return written(session, session.cycle().repairWithDefaults(
-                                            session.discovery().storageKind(), n,
-                                            [&session] { session.discovery().resetAndRefind(); }));
+                return edited(core::repairWithDefaults(session.cycle(), session.discovery().storageKind(), n,
+                                                       resetAndRefind(session)),
+                              "the default settings", &session);
             });
     }
 
@@ -670,18 +652,14 @@ public:
 private:
     int load(CliSession& session, std::span<const Byte> file, const std::string& path,
              core::ProfileSource source = core::ProfileSource::File) {
-        core::FileLoadResult why;
-        const core::CycleResult result = session.cycle().loadProfile(
-            file, [&session] { session.discovery().resetAndRefind(); }, &why, source);
-        if (result == core::CycleResult::Refused) {
-            m_io.err << "tarvikctl: " << path << ": " << core::kLoadingBinError << " (" << why.reason()
+        const core::FileEdit edit = core::loadProfile(session.cycle(), file, source,
+                                                      [&session] { session.discovery().resetAndRefind(); });
+        if (edit.result.refusal == core::EditRefusal::FileRefused) {
+            m_io.err << "tarvikctl: " << path << ": " << core::kLoadingBinError << " (" << edit.file.reason()
                      << ")\n";
             return kExitUsage;
         }
-        if (const int code = stored(result, "the profile"); code != kExitOk) {
-            return code;
-        }
-        return reloaded(session);
+        return edited(edit.result, "the profile", &session);
     }
 
     // The window's assignment of a function to a button: the code goes into the key page of the
@@ -735,35 +713,6 @@ private:
             return kExitUsage;
         }
         return edited(result, "the key codes");
-    }
-
-    // The macro page's write of a changed device macro table: buttons playing a macro that moved
-    // follow it, those playing the deleted one fall back.
-    int writeDeviceMacros(CliSession& session, const core::MacroAddressTable& before,
-                          std::optional<std::size_t> deletedRow) {
-        core::ConfigCycle& cycle = session.cycle();
-        const auto moves =
-            core::macroAddressMoves(before, deletedRow, cycle.deviceMacroTable().addressTable());
-        const auto repoint = [&] {
-            const auto codes = cycle.buttonCodeTable().codes();
-            for (const core::ButtonCodeChange& change :
-                 core::repointMacroCodes(codes, moves, session.namingContext())) {
-                cycle.buttonCodeTable().set(change.mode, change.button, change.code);
-            }
-        };
-        if (!deletedRow) {
-            return stored(cycle.writeDeviceMacros(repoint), "the macros");
-        }
-        // The buttons take their new codes with a keys-only commit first; the codes then hold the new
-        // addresses, which the moves must not be applied to a second time.
-        repoint();
-        // Macros moved under buttons whose new codes the mouse did not take would play the wrong
-        // macro: after a failed key write the macros stay where the mouse has them.
-        const int keys = stored(cycle.commitKeyBlock(core::ConfigCycle::Variant::KeysOnly), "the key codes");
-        if (keys != kExitOk) {
-            return keys;
-        }
-        return stored(cycle.writeDeviceMacros(), "the macros");
     }
 
     // The window's handler for the same control, from the settings it would have drawn from this read.
@@ -837,18 +786,14 @@ private:
     }
 
     int program(CliSession& session, std::span<const Byte> file, const std::string& path) {
-        core::FileLoadResult why;
-        const core::CycleResult result = session.cycle().programPatch(
-            file, [&session] { session.discovery().resetAndRefind(); }, &why);
-        if (result == core::CycleResult::Refused) {
-            m_io.err << "tarvikctl: " << path << ": " << core::kLoadingBinError << " (" << why.reason()
+        const core::FileEdit edit =
+            core::programPatch(session.cycle(), file, [&session] { session.discovery().resetAndRefind(); });
+        if (edit.result.refusal == core::EditRefusal::FileRefused) {
+            m_io.err << "tarvikctl: " << path << ": " << core::kLoadingBinError << " (" << edit.file.reason()
                      << ")\n";
             return kExitUsage;
         }
-        if (const int code = stored(result, "the patch"); code != kExitOk) {
-            return code;
-        }
-        if (const int code = reloaded(session); code != kExitOk) {
+        if (const int code = edited(edit.result, "the patch", &session); code != kExitOk) {
             return code;
         }
         if (session.buffers().storageKind == core::StorageKind::Flash && session.buffers().patchLocked) {
@@ -917,11 +862,17 @@ private:
     core::RuntimeOptions m_options;
     bool m_backups = true;
     const core::BackupGuard* m_guard = nullptr; // of the session withMouse runs
+    TransportMaker m_makeTransport;
 };
 
 } // namespace
 
 int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    return runTarvikctl(args, out, err, {});
+}
+
+int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                 const TransportMaker& makeTransport) {
     CLI::App app{"tarvikctl: reads and changes the configuration of a gaming mouse built on the Tarvik "
                  "controller.\nExit codes: 0 success, 1 usage, 2 no mouse or not allowed, 3 the mouse "
                  "refused or left.",
@@ -1065,7 +1016,7 @@ int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::o
     if (!virtualMouseState.empty()) {
         options.emulatorStatePath = virtualMouseState;
     }
-    Tool tool({out, err}, options, !noBackup);
+    Tool tool({out, err}, options, !noBackup, makeTransport);
     if (defaults->parsed()) {
         return tool.defaults(defaultsNumber);
     }

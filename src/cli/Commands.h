@@ -5,9 +5,15 @@
 // 2 no mouse, or not allowed to use it (no udev rule, another product line, the window holds it);
 // 3 the mouse refused or left during the operation. Messages go to stderr, results to stdout.
 
+#include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
+
+namespace tarvik::core {
+class HidTransport;
+}
 
 namespace tarvik::cli {
 
@@ -20,5 +26,12 @@ enum ExitCode : int {
 
 // args[0] is the program name.
 int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// Builds the transport each session of a run talks over when no virtual mouse is asked for.
+using TransportMaker = std::function<std::unique_ptr<core::HidTransport>()>;
+// The same over the transport makeTransport builds instead of the system's HID devices (empty:
+// hidapi), for tests that keep a hand on the mouse a run talks to.
+int runTarvikctl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                 const TransportMaker& makeTransport);
 
 } // namespace tarvik::cli

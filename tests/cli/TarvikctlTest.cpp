@@ -19,8 +19,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QMap>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -185,6 +187,22 @@ protected:
         auto* widget = window.findChild<QWidget*>(QLatin1String(name));
         ASSERT_NE(widget, nullptr) << name;
         QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+    }
+
+    // Library macros of two key steps each, under these names.
+    static void addMacros(core::MacroLibrary& library, std::initializer_list<const char*> names) {
+        std::size_t slot = 0;
+        for (const char* name : names) {
+            ASSERT_EQ(library.addNew(name, &slot), core::MacroLibrary::Result::Done);
+            ASSERT_TRUE(library.encode(slot, {"00", "1 RightKey CODE:00A2", "2 RightKey CODE:0022"}).fits);
+        }
+    }
+    // The library where the window keeps it and tarvikctl reads it.
+    void saveLibrary(const core::MacroLibrary& library) {
+        const QString folder = path(QStringLiteral("data/tarvik-config"));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        ASSERT_TRUE(core::MacroLibraryFile(std::filesystem::path(folder.toStdString()) / "Tarvik-Macro.bin")
+                        .save(library));
     }
 
     QTemporaryDir m_folder;
@@ -353,22 +371,16 @@ TEST_F(TarvikctlTest, SettingsTheMouseDoesNotOfferAreRefusedWithoutAWrite) {
 // it when a macro before it is deleted and the one it plays moves.
 TEST_F(TarvikctlTest, MacrosFromTheWindowsLibraryAndButtonsFollowADeletion) {
     core::MacroLibrary library;
-    std::size_t slot = 0;
-    for (const char* name : {"Burst", "Reload"}) {
-        ASSERT_EQ(library.addNew(name, &slot), core::MacroLibrary::Result::Done);
-        ASSERT_TRUE(library.encode(slot, {"00", "1 RightKey CODE:00A2", "2 RightKey CODE:0022"}).fits);
-    }
-    const QString folder = path(QStringLiteral("data/tarvik-config"));
-    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_NO_FATAL_FAILURE(addMacros(library, {"Burst", "Reload"}));
     // Key "A" down and up (its code 04 is followed by the end byte), and a name starting with a
     // fullwidth letter, whose first byte is FF.
     const std::vector<core::Byte> keyA = {0x82, 0x04, 0x02, 0x04, 0x00};
+    std::size_t slot = 0;
     for (const char* name : {"KeyA", "\uFF21"}) {
         ASSERT_EQ(library.addNew(name, &slot), core::MacroLibrary::Result::Done);
         ASSERT_TRUE(library.encode(slot, core::decodeMacro(keyA, keyA.size()).text).fits);
     }
-    ASSERT_TRUE(core::MacroLibraryFile(std::filesystem::path(folder.toStdString()) / "Tarvik-Macro.bin")
-                    .save(library));
+    ASSERT_NO_FATAL_FAILURE(saveLibrary(library));
 
     const QString transcript = path(QStringLiteral("unknown.txt"));
     const Outcome unknown = tarvikctl({"macros", "add", "Jump"}, transcript);
@@ -401,18 +413,80 @@ TEST_F(TarvikctlTest, MacrosFromTheWindowsLibraryAndButtonsFollowADeletion) {
     EXPECT_THAT(shown.substr(game), HasSubstr("  5: Reload"));
 }
 
+// Adding library macros to the mouse and deleting one, once in the window through the macro page's
+// menus and once by tarvikctl from the same mouse: the same reports, the same mouse afterwards. The
+// deletion moves the macro a button plays, so the buttons' new codes go out first.
+TEST_F(TarvikctlTest, MacroAddAndDeleteSendWhatTheMacroPageSends) {
+    core::MacroLibrary library;
+    ASSERT_NO_FATAL_FAILURE(addMacros(library, {"Burst", "Reload"}));
+    ASSERT_NO_FATAL_FAILURE(saveLibrary(library));
+    // The window takes the library from the same place.
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", path(QStringLiteral("data")).toLocal8Bit());
+    const auto restoreDataHome = qScopeGuard([&] {
+        if (dataHome.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", dataHome);
+    });
+
+    struct Step {
+        QStringList args;
+        const char* list;
+        int row;
+        const char* entry;
+    };
+    const Step steps[] = {
+        {{"macros", "add", "Burst"}, "LB_PCMacroName", 0, "Btn_AddMacro"},
+        {{"macros", "add", "Reload"}, "LB_PCMacroName", 1, "Btn_AddMacro"},
+        {{"macros", "delete", "1"}, "LB_MacroName", 0, "Btn_DelMacro"},
+    };
+    ASSERT_EQ(tarvikctl({QStringLiteral("show")}).code, 0); // the state file exists
+    const QString before = path(QStringLiteral("before.state"));
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.args.join(' ').toStdString());
+        if (step.entry == std::string("Btn_DelMacro")) {
+            ASSERT_EQ(tarvikctl({"set", "button", "game", "5", "Reload"}).code, 0);
+        }
+        QFile::remove(before);
+        ASSERT_TRUE(QFile::copy(m_state, before));
+        const QString windowTranscript = path(QStringLiteral("window-%1.txt").arg(++m_runs));
+        std::vector<std::string> fromWindow;
+        {
+            auto window = openWindow(windowTranscript);
+            click(*window, "Btn_Macro_1");
+            auto* list = window->findChild<QListWidget*>(QLatin1String(step.list));
+            ASSERT_NE(list, nullptr);
+            ASSERT_GT(list->count(), step.row);
+            const QPoint at = list->visualItemRect(list->item(step.row)).center();
+            QTest::mousePress(list->viewport(), Qt::RightButton, {}, at);
+            QTest::mouseRelease(list->viewport(), Qt::RightButton, {}, at);
+            auto* entry = window->findChild<QWidget*>(QLatin1String(step.entry));
+            ASSERT_NE(entry, nullptr);
+            const std::size_t start = lines(windowTranscript).size();
+            ASSERT_EQ(gui::testing::clickAt(entry), entry);
+            fromWindow = from(lines(windowTranscript), start);
+        }
+        const std::vector<core::Byte> afterWindow = storedMemory();
+        ASSERT_TRUE(QFile::remove(m_state));
+        ASSERT_TRUE(QFile::copy(before, m_state));
+        const auto fromTool = reportsOf(step.args);
+        ASSERT_FALSE(fromWindow.empty());
+        EXPECT_EQ(fromTool, fromWindow);
+        EXPECT_EQ(storedMemory(), afterWindow);
+    }
+    // Button 5 of Game Mode still plays the macro it was given, wherever that went.
+    const std::string shown = tarvikctl({"show"}).out.toStdString();
+    EXPECT_THAT(shown.substr(shown.find("Game Mode:")), HasSubstr("  5: Reload"));
+}
+
 // A write the mouse refuses is a failed change, whatever the command: here the virtual mouse cannot
 // keep its state (its state file is a link it will not write through), so each write report is
 // refused. Nothing of it reaches the file the link points at.
 TEST_F(TarvikctlTest, AReportTheMouseRefusesFailsEveryKindOfChange) {
     core::MacroLibrary library;
-    std::size_t slot = 0;
-    ASSERT_EQ(library.addNew("Burst", &slot), core::MacroLibrary::Result::Done);
-    ASSERT_TRUE(library.encode(slot, {"00", "1 RightKey CODE:00A2", "2 RightKey CODE:0022"}).fits);
-    const QString folder = path(QStringLiteral("data/tarvik-config"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    ASSERT_TRUE(core::MacroLibraryFile(std::filesystem::path(folder.toStdString()) / "Tarvik-Macro.bin")
-                    .save(library));
+    ASSERT_NO_FATAL_FAILURE(addMacros(library, {"Burst"}));
+    ASSERT_NO_FATAL_FAILURE(saveLibrary(library));
     ASSERT_EQ(tarvikctl({"macros", "add", "Burst"}).code, 0);
 
     const QString kept = path(QStringLiteral("kept.state"));

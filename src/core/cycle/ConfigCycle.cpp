@@ -587,11 +587,11 @@ CycleResult ConfigCycle::programPatch(std::span<const Byte> file, const std::fun
 
     m_ui.beginBusy();
     bool stored = false;
-    bool same = false;
+    PatchCheck check = PatchCheck::Unanswered;
     {
         DeviceLink::TransferScope transfer(m_link);
         m_storedWriteFailed = false;
-        const DeviceLink::WriteCheck check(m_link);
+        const DeviceLink::WriteCheck writes(m_link);
         if (m_buffers.storageKind == StorageKind::I2C) {
             checkEEPatchCodeSection(m_buffers);
             store(i2c::kPatchHeader.address, m_buffers.patchHeaderRecord);
@@ -605,11 +605,15 @@ CycleResult ConfigCycle::programPatch(std::span<const Byte> file, const std::fun
             }
             writeFlashSector();
         }
-        stored = check.allStored();
+        stored = writes.allStored();
         // A refused write already says the patch is not in the mouse; reading back then proves
         // nothing more, and a mouse that has left cannot be read.
-        same = stored && patchReadsBack();
+        if (stored) {
+            check = patchReadsBack();
+        }
     }
+    const std::vector<Byte> expected = patchInBuffers();
+    const std::uint64_t serialBefore = m_link.linkSerial();
     // The mouse must restart in every case: it takes a patch only then, and after a failed write
     // the full read that follows shows what it really holds.
     if (resetAndRefind) {
@@ -618,26 +622,58 @@ CycleResult ConfigCycle::programPatch(std::span<const Byte> file, const std::fun
     if (!stored) {
         return CycleResult::NotStored;
     }
-    return same ? CycleResult::Done : CycleResult::ReadBackDiffers;
+    // A read-back whose reports went unanswered says nothing about the patch: the whole read after
+    // the restart, when there was one, shows what the mouse holds. Without it, every report of the
+    // write went through, which is all any other write knows of itself.
+    if (check == PatchCheck::Unanswered && m_link.linkSerial() != serialBefore && configurationRead()) {
+        check = patchInBuffers() == expected ? PatchCheck::Same : PatchCheck::Differs;
+    }
+    return check == PatchCheck::Differs ? CycleResult::ReadBackDiffers : CycleResult::Done;
 }
 
-bool ConfigCycle::patchReadsBack() {
-    auto readsBack = [this](std::uint16_t address, std::span<const Byte> expected) {
-        std::vector<Byte> got(expected.size());
-        return m_link.readMemory(address, static_cast<std::uint16_t>(expected.size()), got, Loading::Shown) &&
-               m_link.lastReadComplete() && std::equal(got.begin(), got.end(), expected.begin());
-    };
+std::vector<Byte> ConfigCycle::patchInBuffers() {
+    std::vector<Byte> bytes;
     if (m_buffers.storageKind == StorageKind::I2C) {
-        return readsBack(i2c::kPatchHeader.address, m_buffers.patchHeaderRecord) &&
-               readsBack(i2c::kPatchCode.address, m_buffers.eepromPatchCode);
+        bytes.assign(m_buffers.patchHeaderRecord.begin(), m_buffers.patchHeaderRecord.end());
+        bytes.insert(bytes.end(), m_buffers.eepromPatchCode.begin(), m_buffers.eepromPatchCode.end());
+        return bytes;
     }
     const auto header =
         m_buffers.assembleFlashSector().subspan(patch::kFlashHeaderOffset, patch::kHeaderSize);
-    const bool headerBack =
+    bytes.assign(header.begin(), header.end());
+    // A locked patch is not written: only its header counts.
+    if (!m_buffers.patchLocked) {
+        bytes.insert(bytes.end(), m_buffers.flashPatchCode.begin(), m_buffers.flashPatchCode.end());
+    }
+    return bytes;
+}
+
+ConfigCycle::PatchCheck ConfigCycle::patchReadsBack() {
+    // Unanswered when a report of the read went unanswered: its 0xFF filler is no mouse's answer.
+    auto readsBack = [this](std::uint16_t address, std::span<const Byte> expected) {
+        std::vector<Byte> got(expected.size());
+        if (!m_link.readMemory(address, static_cast<std::uint16_t>(expected.size()), got, Loading::Shown) ||
+            !m_link.lastReadComplete()) {
+            return PatchCheck::Unanswered;
+        }
+        return std::equal(got.begin(), got.end(), expected.begin()) ? PatchCheck::Same : PatchCheck::Differs;
+    };
+    auto both = [](PatchCheck first, const std::function<PatchCheck()>& second) {
+        return first == PatchCheck::Same ? second() : first;
+    };
+    if (m_buffers.storageKind == StorageKind::I2C) {
+        return both(readsBack(i2c::kPatchHeader.address, m_buffers.patchHeaderRecord),
+                    [&] { return readsBack(i2c::kPatchCode.address, m_buffers.eepromPatchCode); });
+    }
+    const auto header =
+        m_buffers.assembleFlashSector().subspan(patch::kFlashHeaderOffset, patch::kHeaderSize);
+    const PatchCheck headerBack =
         readsBack(static_cast<std::uint16_t>(fl::kSector.address + patch::kFlashHeaderOffset), header);
     // A locked patch was not written: only its header went out.
-    return headerBack &&
-           (m_buffers.patchLocked || readsBack(fl::kPatchCode.address, m_buffers.flashPatchCode));
+    if (m_buffers.patchLocked) {
+        return headerBack;
+    }
+    return both(headerBack, [&] { return readsBack(fl::kPatchCode.address, m_buffers.flashPatchCode); });
 }
 
 } // namespace tarvik::core

@@ -24,6 +24,7 @@
 #include <functional>
 #include <span>
 #include <utility>
+#include <vector>
 
 namespace tarvik::core {
 
@@ -160,7 +161,9 @@ public:
     // the code unless PatchLocked, then the FlashSector with the fresh header. The header and the
     // code are read back and compared, and resetAndRefind follows in every case, so that the mouse
     // restarts and is read again. NotStored when a report was refused, ReadBackDiffers when the
-    // mouse gives back other bytes than it was sent. Needs a complete full read of this mouse.
+    // mouse gives back other bytes than it was sent. A read-back whose reports went unanswered is
+    // no difference: then the full read after the restart (when resetAndRefind made one) is
+    // compared instead. Needs a complete full read of this mouse.
     CycleResult programPatch(std::span<const Byte> file, const std::function<void()>& resetAndRefind,
                              FileLoadResult* why = nullptr);
 
@@ -184,8 +187,12 @@ private:
     bool readI2C(ConfigBuffers& into);
     bool readFlash(ConfigBuffers& into);
     void takeReadIntoViews(StorageKind kind);
-    // Whether the patch header and code the mouse gives back are those just written.
-    bool patchReadsBack();
+    enum class PatchCheck { Same, Differs, Unanswered };
+    // Whether the patch header and code the mouse gives back are those just written; Unanswered
+    // when a report of the read went unanswered.
+    PatchCheck patchReadsBack();
+    // The patch header and code as the buffers hold them (the code only where it is written).
+    std::vector<Byte> patchInBuffers();
     void writeStoredI2C();
     void writeStoredFlash();
     void writeFlashSector();

@@ -3,6 +3,7 @@
 #include "core/cycle/ConfigCycle.h"
 #include "core/device/DeviceLink.h"
 #include "core/edit/FieldRanges.h"
+#include "core/edit/StoreEdits.h"
 #include "core/fire/FireMacroNames.h"
 #include "core/keys/FunctionCodeCatalogue.h"
 #include "core/macros/MacroName.h"
@@ -537,19 +538,19 @@ void FirePage::confirm() {
     AppState& s = state();
     const int preset = m_preset == 0 ? 1 : m_preset;
     closePage(m_confirmPicture);
+    std::optional<core::ButtonCodeChange> presetButton;
     if (shell().workMode() == 2) { // Game Mode's profile
         const auto code =
             core::weaponPresetCode(preset - 1, m_leftKeyCheck->isChecked(), s.codeSuffixes.weapon);
         if (code && m_button >= 1 && m_button <= core::ButtonCodeTable::kButtons)
-            context().cycle.buttonCodeTable().set(2, m_button, *code);
+            presetButton = core::ButtonCodeChange{2, m_button, *code};
     }
-    s.buffers.joinFireMacroStore();
-    const bool stored =
-        context().cycle.commitFireMacros(s.settings.lighting.colours) != core::CycleResult::NotStored;
+    const core::EditResult result =
+        core::confirmFirePage(context().cycle, s.buffers, s.settings.lighting.colours, presetButton);
     // Last: the key page that comes back names the code just stored.
     emit closed();
     // After the page is closed, so that the read that follows draws the key page the user returns to.
-    if (!stored)
+    if (result.partlyWritten())
         shell().reportNotStored(notstored::kFireKeys, true);
 }
 

@@ -22,7 +22,6 @@ class QListWidget;
 class QPlainTextEdit;
 
 namespace tarvik::core {
-class MacroAddressTable;
 class MacroLibrary;
 class DeviceMacroTable;
 } // namespace tarvik::core
@@ -163,9 +162,6 @@ private:
     // After a library name change (New, Rename): relisted and saved, or "Str106" for a duplicate.
     void libraryChanged(core::MacroLibrary::Result result, int selectRow);
     void askName(const std::function<void(const QString&)>& apply);
-    // Btn_SaveMacroClick, with the button codes re-pointed at macros that moved (`deletedRow` gone).
-    // Returns whether the mouse took every report of the write.
-    bool writeDeviceMacros(const core::MacroAddressTable& before, std::optional<std::size_t> deletedRow);
 
     PictureControl* m_page = nullptr;
     QListWidget* m_library = nullptr;

@@ -1,11 +1,10 @@
 // The macro page's handlers: the right-click menus of the three lists, the library's operations and
-// the macros in the mouse. The rules over bytes are core's (MacroLibrary, DeviceMacroTable,
-// repointMacroCodes); this draws, asks core and sends.
+// the macros in the mouse. The rules over bytes are core's (MacroLibrary, DeviceMacroTable, the
+// macro edits of core/edit); this draws and asks core, which sends.
 
 #include "core/cycle/ConfigCycle.h"
-#include "core/device/DeviceLink.h"
+#include "core/edit/StoreEdits.h"
 #include "core/macros/DeviceMacroTable.h"
-#include "core/macros/MacroCodeRepoint.h"
 #include "core/macros/MacroLibrary.h"
 #include "core/macros/MacroLibraryFile.h"
 #include "gui/AppState.h"
@@ -545,81 +544,51 @@ void MacroPage::exportAll() {
 
 // --- the mouse -----------------------------------------------------------------------------------
 
-bool MacroPage::writeDeviceMacros(const core::MacroAddressTable& before,
-                                  std::optional<std::size_t> deletedRow) {
-    const core::DeviceLink::WriteCheck check(context().link);
-    core::ConfigCycle& cycle = context().cycle;
-    const auto moves = core::macroAddressMoves(before, deletedRow, cycle.deviceMacroTable().addressTable());
-    const auto repoint = [&] {
-        const auto codes = cycle.buttonCodeTable().codes();
-        for (const core::ButtonCodeChange& change :
-             core::repointMacroCodes(codes, moves, context().namingContext()))
-            cycle.buttonCodeTable().set(change.mode, change.button, change.code);
-    };
-    if (deletedRow) {
-        // RefreshKeysParameters: the buttons take their new codes with a keys-only commit first. The
-        // codes then hold the new addresses, which the moves must not be applied to a second time.
-        // Macros moved under buttons whose new codes the mouse did not take would play the wrong
-        // macro: after a failed key write the macros stay where the mouse has them (the read that
-        // follows the message shows them).
-        repoint();
-        if (cycle.commitKeyBlock(core::ConfigCycle::Variant::KeysOnly) != core::CycleResult::NotStored)
-            cycle.writeDeviceMacros();
-    } else {
-        cycle.writeDeviceMacros(repoint);
-    }
-    shell().deviceMacrosChanged();
-    return check.allStored();
-}
-
 void MacroPage::addToMouse() {
     const int row = selectedRow(m_library);
     hideMenus();
     clearEvents();
     // The library row stays chosen, so the editor shows it again, added or not.
     const auto follow = qScopeGuard([this] { followChosenRow(); });
-    if (row < 0 || state().applyingImage)
+    if (row < 0)
         return;
-    core::DeviceMacroTable& table = context().cycle.deviceMacroTable();
-    const core::MacroAddressTable before = table.addressTable();
     const core::LibrarySlot& slot = state().macroLibrary.slot(static_cast<std::size_t>(row));
-    switch (table.add(slot.name, slot.body)) {
-    case core::DeviceMacroTable::Result::Done: {
-        const bool stored = writeDeviceMacros(before, std::nullopt);
-        setDeviceMacros(table);
-        m_device->scrollToBottom();
-        // Last, once the lists show what was asked: the read that follows draws what the mouse took.
-        if (!stored)
-            shell().reportNotStored(notstored::kMacros, true);
-        break;
+    const core::MacroEdit edit =
+        core::addDeviceMacro(context().cycle, context().namingContext(), slot.name, slot.body);
+    if (edit.result.refusal == core::EditRefusal::Busy)
+        return;
+    if (edit.result.refusal == core::EditRefusal::NotAllowed) {
+        if (edit.table == core::DeviceMacroTable::Result::TooLong)
+            shell().showMessage(core::kMacroNoRoomMessage);
+        else if (edit.table == core::DeviceMacroTable::Result::Unreadable)
+            shell().showMessage(core::kMacroNameRefusedMessage);
+        return;
     }
-    case core::DeviceMacroTable::Result::TooLong:
-        shell().showMessage(core::kMacroNoRoomMessage);
-        break;
-    case core::DeviceMacroTable::Result::Unreadable:
-        shell().showMessage(core::kMacroNameRefusedMessage);
-        break;
-    default:
-        break;
-    }
+    shell().deviceMacrosChanged();
+    setDeviceMacros(context().cycle.deviceMacroTable());
+    m_device->scrollToBottom();
+    // Last, once the lists show what was asked: the read that follows draws what the mouse took.
+    if (edit.result.partlyWritten())
+        shell().reportNotStored(notstored::kMacros, true);
 }
 
 void MacroPage::deleteDeviceMacro() {
     const int row = selectedRow(m_device);
     hideMenus();
     clearEvents();
-    if (row < 0 || state().applyingImage)
+    if (row < 0)
         return;
-    core::DeviceMacroTable& table = context().cycle.deviceMacroTable();
-    const core::MacroAddressTable before = table.addressTable();
-    if (table.remove(static_cast<std::size_t>(row)) != core::DeviceMacroTable::Result::Done)
+    const core::MacroEdit edit =
+        core::deleteDeviceMacro(context().cycle, context().namingContext(), static_cast<std::size_t>(row));
+    if (edit.result.refusal == core::EditRefusal::Busy ||
+        edit.result.refusal == core::EditRefusal::NotAllowed)
         return;
-    const bool stored = writeDeviceMacros(before, static_cast<std::size_t>(row));
-    setDeviceMacros(table);
+    shell().deviceMacrosChanged();
+    setDeviceMacros(context().cycle.deviceMacroTable());
     if (m_device->count() > 0)
         m_device->setCurrentRow(std::max(row - 1, 0));
     followChosenRow();
-    if (!stored)
+    if (edit.result.partlyWritten())
         shell().reportNotStored(notstored::kMacros, true);
 }
 

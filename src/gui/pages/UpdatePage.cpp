@@ -2,6 +2,7 @@
 
 #include "core/cycle/ConfigCycle.h"
 #include "core/device/DeviceLink.h"
+#include "core/edit/StoreEdits.h"
 #include "core/image/FileLoadResult.h"
 #include "core/image/PatchFile.h"
 #include "gui/AppState.h"
@@ -61,14 +62,14 @@ void UpdatePage::program() {
     if (!context().link.connected() || !m_patchFile)
         return;
     Shell& window = shell();
-    const core::CycleResult result =
-        context().cycle.programPatch(*m_patchFile, [&window] { window.resetAndRefind(); });
+    const core::EditResult result =
+        core::programPatch(context().cycle, *m_patchFile, [&window] { window.resetAndRefind(); }).result;
     // The restart has read the mouse back whatever happened, so nothing needs reading again.
-    if (result == core::CycleResult::NotStored)
+    if (result.status == core::EditStatus::NotStored)
         window.reportNotStored(notstored::kPatch, false);
-    else if (result == core::CycleResult::ReadBackDiffers)
+    else if (result.status == core::EditStatus::ReadBackDiffers)
         window.reportNotStored(notstored::kPatchDiffers, false);
-    else if (result == core::CycleResult::Refused)
+    else if (result.refusal == core::EditRefusal::FileRefused)
         MessageSeam::showMessageDialog(
             this, QString::fromLatin1(core::kLoadingBinError.data(), core::kLoadingBinError.size()),
             state().text("FontName"));

@@ -2,6 +2,7 @@
 
 #include "core/cycle/WorkModeSwitch.h"
 #include "core/edit/SettingEdits.h"
+#include "core/edit/StoreEdits.h"
 #include "core/macros/MacroLibraryFile.h"
 #include "core/text/LanguageTables.h"
 #include "gui/device/ScreenshotTour.h"
@@ -942,11 +943,11 @@ void MainWindow::identityRefused() {
         if (!MessageSeam::confirm(this, m_state.text("Str727") + QStringLiteral("\n\n") +
                                             m_state.text("Str728").arg(m_state.text("Str001"))))
             return;
-        const core::CycleResult result =
-            m_cycle->repairWithDefaults(discovery.storageKind(), 1, [this] { resetAndRefind(); });
-        if (result == core::CycleResult::NotStored)
+        const core::EditResult result =
+            core::repairWithDefaults(*m_cycle, discovery.storageKind(), 1, [this] { resetAndRefind(); });
+        if (result.partlyWritten())
             reportNotStored(notstored::kDefaults, false);
-        else if (result == core::CycleResult::NotRead)
+        else if (result.refusal == core::EditRefusal::NotRead)
             showMessage("Str721");
     });
 }
@@ -965,7 +966,7 @@ void MainWindow::defaultSettings(int n) {
     if (!pressDeviceButton(n == 1 ? QStringLiteral("Confirm1") : QStringLiteral("Reset"),
                            QStringLiteral("BtnS_03")))
         return;
-    if (m_cycle->defaultSettings(n, [this] { resetAndRefind(); }) == core::CycleResult::NotStored)
+    if (core::defaultSettings(*m_cycle, n, [this] { resetAndRefind(); }).partlyWritten())
         reportNotStored(notstored::kDefaults, false);
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/cycle/ConfigCycle.h"
 #include "core/device/DeviceDiscovery.h"
+#include "core/edit/StoreEdits.h"
 #include "core/image/FileIo.h"
 #include "core/image/FileLoadResult.h"
 #include "core/image/ProfileFile.h"
@@ -61,14 +62,13 @@ void writeProfileFileToMouse(QWidget& window, const PageContext& context, const 
         return;
     }
     Shell& shell = context.shell;
-    core::FileLoadResult why;
-    const core::CycleResult result = context.cycle.loadProfile(
-        *bytes, [&shell] { shell.resetAndRefind(); }, &why);
-    if (result == core::CycleResult::Refused)
+    const core::FileEdit edit = core::loadProfile(context.cycle, *bytes, core::ProfileSource::File,
+                                                  [&shell] { shell.resetAndRefind(); });
+    if (edit.result.refusal == core::EditRefusal::FileRefused)
         tell(window, context,
              QString::fromLatin1(core::kLoadingBinError.data(), core::kLoadingBinError.size()) +
-                 QStringLiteral("\n") + QString::fromStdString(why.reason()));
-    else if (result == core::CycleResult::NotStored)
+                 QStringLiteral("\n") + QString::fromStdString(edit.file.reason()));
+    else if (edit.result.partlyWritten())
         shell.reportNotStored(notstored::kProfile, false); // the restart has read the mouse back
 }
 
