@@ -10,7 +10,7 @@
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/macros/MacroEventDelegate.h"
 #include "gui/pages/NotStored.h"
-#include "gui/pages/PageControls.h"
+#include "gui/skin/PageControls.h"
 #include "platform/InputCapture.h"
 #include "platform/InputCaptureFactory.h"
 

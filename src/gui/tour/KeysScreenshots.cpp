@@ -1,4 +1,4 @@
-#include "gui/keys/KeysScreenshots.h"
+#include "gui/tour/KeysScreenshots.h"
 
 #include "gui/dialogs/InputOneKeyDialog.h"
 #include "gui/shell/MainWindow.h"

@@ -1,13 +1,13 @@
-#include "gui/device/ScreenshotTour.h"
+#include "gui/tour/ScreenshotTour.h"
 
 #include "core/macros/MacroLibrary.h"
 #include "core/macros/MacroLibraryFile.h"
 #include "gui/AppState.h"
 #include "gui/fire/FirePage.h"
-#include "gui/keys/KeysScreenshots.h"
 #include "gui/macros/MacroPage.h"
 #include "gui/shell/MainWindow.h"
 #include "gui/skin/CaptionLabel.h"
+#include "gui/tour/KeysScreenshots.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
