@@ -106,12 +106,7 @@ protected:
         mouse = bus.addMouse(options);
         ASSERT_EQ(link.openDevice(mouse->vendorId(), mouse->productId()), core::OpenResult::Opened);
         ASSERT_EQ(cycle.fullRead(kind, [] {}), core::CycleResult::Done);
-        page = new FirePage(context, &window);
-        page->resize(window.size());
-        page->applyLayout();
-        page->applyLanguage();
-        state.settings.takeImage(state.buffers.workingImage);
-        page->refreshFromImage();
+        page = &makePage<FirePage>(window);
         window.show();
         page->openForButton(3);
         mouse->clearReportLog();

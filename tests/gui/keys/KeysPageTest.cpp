@@ -35,15 +35,7 @@ protected:
         window.resize(1030, 662);
     }
 
-    template <typename P> P& make() {
-        auto* page = new P(context, &window);
-        page->resize(window.size());
-        page->applyLayout();
-        page->applyLanguage();
-        state.settings.takeImage(state.buffers.workingImage);
-        page->refreshFromImage();
-        return *page;
-    }
+    template <typename P> P& make() { return makePage<P>(window); }
 
     QWidget window;
 };

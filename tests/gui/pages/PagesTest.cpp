@@ -59,19 +59,8 @@ protected:
         window.resize(1030, 662);
     }
 
-    template <typename P> P& make() {
-        auto* page = new P(context, &window);
-        page->resize(window.size());
-        page->applyLayout();
-        page->applyLanguage();
-        draw(*page);
-        return *page;
-    }
-    // As the window draws a configuration: the shared settings from the image, then the page.
-    void draw(Page& page) {
-        state.settings.takeImage(state.buffers.workingImage);
-        page.refreshFromImage();
-    }
+    template <typename P> P& make() { return makePage<P>(window); }
+    void draw(Page& page) { drawPage(page); }
 
     template <typename W = QWidget> W* child(const QWidget& page, const QString& name) {
         W* found = page.findChild<W*>(name);

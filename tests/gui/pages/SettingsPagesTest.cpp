@@ -56,13 +56,7 @@ protected:
     template <typename P> P& read() {
         EXPECT_EQ(cycle.fullRead(core::StorageKind::I2C, {}), core::CycleResult::Done);
         cycle.buttonCodeTable().rebuild();
-        auto* page = new P(context, &window);
-        page->resize(window.size());
-        page->applyLayout();
-        page->applyLanguage();
-        state.settings.takeImage(state.buffers.workingImage);
-        page->refreshFromImage();
-        return *page;
+        return makePage<P>(window);
     }
 
     // A click on the window where the control is: Qt's hit-testing picks the receiver.

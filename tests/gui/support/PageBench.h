@@ -9,8 +9,11 @@
 #include "core/device/LinkUi.h"
 #include "emulator/EmulatorTransport.h"
 #include "gui/AppState.h"
+#include "gui/pages/Page.h"
 #include "gui/pages/PageContext.h"
 #include "support/FakeShell.h"
+
+#include <QWidget>
 
 namespace tarvik::gui::testing {
 
@@ -23,6 +26,22 @@ struct PageBench {
     core::DeviceLink link{bus, linkUi, clock};
     core::ConfigCycle cycle{link, state.buffers, shell, state.applyingImage};
     PageContext context{state, link, cycle, shell};
+
+    // A page of type P on `parent` as the window builds one: the parent's size, the layout and the
+    // language tables, then drawn from the configuration.
+    template <typename P> P& makePage(QWidget& parent) {
+        auto* page = new P(context, &parent);
+        page->resize(parent.size());
+        page->applyLayout();
+        page->applyLanguage();
+        drawPage(*page);
+        return *page;
+    }
+    // As the window draws a configuration: the shared settings from the image, then the page.
+    void drawPage(Page& page) {
+        state.settings.takeImage(state.buffers.workingImage);
+        page.refreshFromImage();
+    }
 };
 
 } // namespace tarvik::gui::testing
