@@ -7,8 +7,9 @@
 #include <QPixmap>
 #include <cstdio>
 
-#include "gui/device/ScreenshotTour.h"
+#include "gui/device/WindowActivation.h"
 #include "gui/shell/MainWindow.h"
+#include "gui/tour/ScreenshotTour.h"
 #include "platform/SingleInstance.h"
 
 namespace {
@@ -126,19 +127,16 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Gaming Mouse"));
     QApplication::setDesktopFileName(QStringLiteral("org.tarvik.TarvikConfig"));
 
-    tarvik::gui::MainWindow window;
-    QObject::connect(&instance, &tarvik::platform::SingleInstance::raiseRequested, &window, [&window] {
-        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
-        window.show();
-        window.raise();
-        window.activateWindow();
-    });
+    // A screenshot run shows libraries of its own: the window is told before it loads the user's.
+    const QString screenshots = tarvik::gui::ScreenshotTour::directoryFromEnvironment();
+    tarvik::gui::MainWindow window(tarvik::gui::DeviceSession::Options(), nullptr, screenshots);
+    QObject::connect(&instance, &tarvik::platform::SingleInstance::raiseRequested, &window,
+                     [&window] { tarvik::gui::restoreAndRaise(window); });
 
     std::unique_ptr<tarvik::gui::ScreenshotTour> tour;
-    if (const QString directory = tarvik::gui::ScreenshotTour::directoryFromEnvironment();
-        !directory.isEmpty()) {
+    if (!screenshots.isEmpty()) {
         tour = std::make_unique<tarvik::gui::ScreenshotTour>(
-            window, tarvik::gui::ScreenshotTour::mainWindowPages(), directory);
+            window, tarvik::gui::ScreenshotTour::mainWindowPages(), screenshots);
         tour->startOn(&window, &tarvik::gui::MainWindow::deviceReady);
     }
 

@@ -58,4 +58,27 @@ std::filesystem::path libraryToRead(const MacroLibraryLocation& location) {
     return {};
 }
 
+OpenedMacroLibrary openMacroLibrary(const MacroLibraryLocation& location) {
+    OpenedMacroLibrary opened;
+    if (std::string moved = moveEarlierLibrary(location); !moved.empty())
+        opened.problems.push_back(std::move(moved));
+    std::vector<core::Byte> start = core::defaultMacroLibraryImage();
+    if (!location.besideProgram.empty()) {
+        // The user's data folder may not exist yet on a new account.
+        std::error_code ec;
+        std::filesystem::create_directories(location.path.parent_path(), ec);
+        if (!somethingAt(location.path))
+            if (auto old = core::readMacroFile(location.besideProgram))
+                start = std::move(*old);
+    }
+    auto loaded = core::MacroLibraryFile(location.path).loadOrCreate(start);
+    opened.library = std::move(loaded.library);
+    // A library that could not be read whole is never saved over: the window works on what is in
+    // memory, and nothing is written until the user puts a readable library in its place.
+    opened.savable = loaded.savable;
+    if (!loaded.file)
+        opened.problems.push_back(loaded.file.error);
+    return opened;
+}
+
 } // namespace tarvik::platform

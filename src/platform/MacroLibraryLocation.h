@@ -2,8 +2,11 @@
 // Where the window keeps the user's macro library, so that every program of the package that reads
 // it looks in the same place.
 
+#include "core/macros/MacroLibrary.h"
+
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tarvik::platform {
 
@@ -38,5 +41,20 @@ std::string moveEarlierLibrary(const MacroLibraryLocation& location);
 // when it is there, else the earlier data folder's, else the one beside the program; empty when
 // there is none at all.
 std::filesystem::path libraryToRead(const MacroLibraryLocation& location);
+
+// The library the window works on in this run, as openMacroLibrary found it.
+struct OpenedMacroLibrary {
+    core::MacroLibrary library;
+    // False when the file could not be read whole: the library is then edited in memory only, as a
+    // save would put what is in memory in place of the user's file.
+    bool savable = true;
+    // What the user is told once the window is up, one line each (nothing when all went well).
+    std::vector<std::string> problems;
+};
+
+// The window's start-up library: an earlier data folder's library is moved over first; when nothing
+// is at `location.path` yet, the new library starts from the one beside the program (or the default
+// library when there is none there) and is written out; otherwise the file is read.
+OpenedMacroLibrary openMacroLibrary(const MacroLibraryLocation& location);
 
 } // namespace tarvik::platform

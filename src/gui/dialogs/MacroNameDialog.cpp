@@ -1,8 +1,8 @@
 #include "gui/dialogs/MacroNameDialog.h"
 
 #include "gui/AppState.h"
-#include "gui/pages/PageControls.h"
 #include "gui/skin/CaptionLabel.h"
+#include "gui/skin/PageControls.h"
 #include "gui/skin/PictureControl.h"
 
 #include <QKeyEvent>

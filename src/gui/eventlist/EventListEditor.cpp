@@ -7,7 +7,7 @@
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/eventlist/MacroEventDelegate.h"
 #include "gui/pages/PageContext.h"
-#include "gui/pages/PageControls.h"
+#include "gui/skin/PageControls.h"
 #include "gui/skin/Skin.h"
 #include "platform/InputCapture.h"
 #include "platform/InputCaptureFactory.h"

@@ -12,7 +12,7 @@
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/eventlist/MacroEventDelegate.h"
 #include "gui/pages/NotStored.h"
-#include "gui/pages/PageControls.h"
+#include "gui/skin/PageControls.h"
 #include "platform/InputCapture.h"
 
 #include <QButtonGroup>

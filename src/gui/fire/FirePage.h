@@ -87,10 +87,11 @@ public:
     void clearFireMacroNames();
     // The right-click menus of the two fire lists.
     void hideMenus() override;
-
-signals:
-    // Confirm or Cancel ended the page: the window shows the key page of the work mode again.
-    void closed();
+    // Confirm and Cancel end the page with closed(): the window shows the key page of the work mode
+    // again.
+    void openedForButton(int button) override { openForButton(button); }
+    void fireMacroTableChanged() override { refreshFireMacroNames(); }
+    void fireMacroTableCleared() override { clearFireMacroNames(); }
 
 protected:
     // Img_Base_6DblClick: a double-click on the page background.

@@ -91,6 +91,13 @@ void KeysPage::setMacroNames(const QStringList& names) {
         m_menus->setMacroNames(names);
 }
 
+void KeysPage::deviceMacroTableChanged() {
+    QStringList names;
+    for (const auto& name : context().cycle.deviceMacroTable().names())
+        names << QString::fromStdString(name);
+    setMacroNames(names);
+}
+
 void KeysPage::applyLayout() {
     const AppState& s = state();
     m_picture->move(s.layoutInt("P1_X"), s.layoutInt("P1_Y"));

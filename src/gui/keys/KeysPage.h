@@ -45,6 +45,9 @@ public:
     void sizeMenusForMode(int mode, bool gameModeEnabled, bool thirdModeEnabled);
     // The names of the mouse's macros in LB_Name, kept for the menus until they are built.
     void setMacroNames(const QStringList& names);
+    void buttonCodesChanged(int mode) override { refreshProfileKeys(mode); }
+    void deviceMacroTableChanged() override;
+    void deviceMacroTableCleared() override { setMacroNames({}); }
     CaptionLabel* key(int button) const { return m_keys[button - 1]; }
     PictureControl* keyPicture(int button) const { return m_keyPictures[button - 1]; }
 

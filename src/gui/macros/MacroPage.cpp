@@ -1,11 +1,12 @@
 #include "gui/macros/MacroPage.h"
 
+#include "core/cycle/ConfigCycle.h"
 #include "core/edit/FieldRanges.h"
 #include "core/macros/DeviceMacroTable.h"
 #include "core/macros/MacroLibrary.h"
 #include "gui/eventlist/MacroEventDelegate.h"
-#include "gui/pages/PageControls.h"
 #include "gui/skin/KeyboardFocus.h"
+#include "gui/skin/PageControls.h"
 #include "gui/skin/Skin.h"
 #include "platform/InputCapture.h"
 
@@ -487,6 +488,14 @@ void MacroPage::showMacroText(const core::MacroText& text) {
 
 void MacroPage::setDiagnostic(const QString& hex) {
     m_diagnostic->setPlainText(hex);
+}
+
+void MacroPage::macroLibraryChanged() {
+    setLibrary(state().macroLibrary);
+}
+
+void MacroPage::deviceMacroTableChanged() {
+    setDeviceMacros(context().cycle.deviceMacroTable());
 }
 
 } // namespace tarvik::gui

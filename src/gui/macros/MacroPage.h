@@ -72,6 +72,9 @@ public:
     void languageSwitching() override;
     // The mouse is gone: its macro list and the events shown are emptied.
     void clearDeviceMacros();
+    void macroLibraryChanged() override;
+    void deviceMacroTableChanged() override;
+    void deviceMacroTableCleared() override { clearDeviceMacros(); }
     // The right-click menus of the three lists.
     void hideMenus() override;
 

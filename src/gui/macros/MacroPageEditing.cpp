@@ -5,8 +5,8 @@
 
 #include "gui/AppState.h"
 #include "gui/macros/MacroPage.h"
-#include "gui/pages/PageControls.h"
 #include "gui/skin/CaptionLabel.h"
+#include "gui/skin/PageControls.h"
 #include "gui/skin/PictureControl.h"
 #include "platform/InputCapture.h"
 

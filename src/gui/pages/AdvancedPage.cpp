@@ -7,9 +7,9 @@
 #include "core/keys/AimKey.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/pages/NotStored.h"
-#include "gui/pages/PageControls.h"
 #include "gui/skin/CellBar.h"
 #include "gui/skin/KeyboardFocus.h"
+#include "gui/skin/PageControls.h"
 #include "gui/skin/Skin.h"
 
 #include <QButtonGroup>

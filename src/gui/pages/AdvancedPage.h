@@ -51,6 +51,8 @@ public:
     void setPointerSettings(platform::PointerSettings* settings);
     // Reads the desktop's pointer settings back and draws them (nothing is applied).
     void readPointerSettings();
+    void currentDpiChanged() override { showCurrentDpi(); }
+    void pointerSettingsChanged() override { readPointerSettings(); }
     const core::PointerState& pointerState() const { return m_pointerState; }
 
     // The tooltip of a control whose setting the desktop does not have.

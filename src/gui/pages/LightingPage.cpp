@@ -3,9 +3,9 @@
 #include "core/edit/SettingEdits.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/pages/NotStored.h"
-#include "gui/pages/PageControls.h"
 #include "gui/skin/CellBar.h"
 #include "gui/skin/KeyboardFocus.h"
+#include "gui/skin/PageControls.h"
 
 #include <QButtonGroup>
 #include <QLineEdit>

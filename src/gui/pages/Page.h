@@ -41,9 +41,34 @@ public:
     virtual void profileShown(int /*mode*/) {}
     // The user chose another language; applyLayout and applyLanguage follow.
     virtual void languageSwitching() {}
+    // The page is shown over the key page for `button` of Game Mode (the assignment menu's Fire
+    // Macro entry); when it is done it emits closed().
+    virtual void openedForButton(int /*button*/) {}
+    // The codes of work mode `mode`'s buttons, or the names they are shown by, changed (macros
+    // added or deleted, the fire page closed, the mouse lost): captions naming them are drawn again.
+    virtual void buttonCodesChanged(int /*mode*/) {}
+
+    // --- What the read/write cycle tells every page.
+    // The PC macro library in state().macroLibrary was loaded or replaced.
+    virtual void macroLibraryChanged() {}
+    // The mouse's macro table (context().cycle.deviceMacroTable()) was read or written; cleared:
+    // the mouse is gone and no macro of it is named.
+    virtual void deviceMacroTableChanged() {}
+    virtual void deviceMacroTableCleared() {}
+    // The same for the mouse's fire macros.
+    virtual void fireMacroTableChanged() {}
+    virtual void fireMacroTableCleared() {}
+    // The mouse reported another current DPI step; state().settings.dpi holds it.
+    virtual void currentDpiChanged() {}
+    // The desktop's pointer settings may have changed: a page that shows them reads them again.
+    virtual void pointerSettingsChanged() {}
 
     // Img_P<n>: the page's background picture, which the window loads only while the page is shown.
     PictureControl* pagePicture() const { return m_pagePicture; }
+
+signals:
+    // A page shown over another one (see openedForButton) is done: the key page is shown again.
+    void closed();
 
 protected:
     const PageContext& context() const { return m_context; }

@@ -8,7 +8,7 @@
 #include "gui/AppState.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/pages/NotStored.h"
-#include "gui/pages/PageControls.h"
+#include "gui/skin/PageControls.h"
 
 namespace tarvik::gui {
 

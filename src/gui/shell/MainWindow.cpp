@@ -3,13 +3,12 @@
 #include "core/cycle/WorkModeSwitch.h"
 #include "core/edit/SettingEdits.h"
 #include "core/edit/StoreEdits.h"
-#include "core/macros/MacroLibraryFile.h"
 #include "core/text/LanguageTables.h"
-#include "gui/device/ScreenshotTour.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/dialogs/RestoreBackupDialog.h"
 #include "gui/fire/FirePage.h"
 #include "gui/keys/KeysPage.h"
+#include "gui/macros/MacroLibraryStart.h"
 #include "gui/macros/MacroPage.h"
 #include "gui/pages/AdvancedPage.h"
 #include "gui/pages/LightingPage.h"
@@ -21,7 +20,6 @@
 #include "gui/skin/KeyboardFocus.h"
 #include "gui/skin/PictureControl.h"
 #include "gui/skin/Skin.h"
-#include "platform/MacroLibraryLocation.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -62,12 +60,14 @@ QString pagePictureName(int page, int layoutIndex) {
 
 } // namespace
 
-MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidget(parent) {
+MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent, QString screenshotFolder)
+    : QWidget(parent), m_screenshotFolder(std::move(screenshotFolder)) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QLatin1String(kWindowTitle));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
 
-    // 1. The tray icon, where the desktop has a tray.
+    // The tray icon, where the desktop has a tray; its menu is made either way, as the restore entry
+    // is reached through it.
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         m_tray = new QSystemTrayIcon(QApplication::windowIcon(), this);
         m_tray->setObjectName(QStringLiteral("CoolTrayIcon1"));
@@ -82,7 +82,7 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
     if (m_tray)
         m_tray->setContextMenu(m_trayMenu);
 
-    // 3-5. The window takes the size and shape of the background; the colour-key pixels are cut out.
+    // The window takes the size and shape of the background; the colour-key pixels are cut out.
     // The font database fills itself on first use (the first caption measured below): the fill is
     // thread-safe and runs on a worker meanwhile, started first, as the first frame waits for it
     // longest. The two large pictures of the first frame decode on workers while the controls are
@@ -104,7 +104,7 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
     setPalette(palette);
     setAutoFillBackground(true);
 
-    // 6. The session with the mouse; nothing runs until start().
+    // The session with the mouse; nothing runs until start().
     if (!options.identity)
         options.identity = core::DefaultIdentity::fromResources();
     m_state.general = core::GeneralLayout::loadBuiltIn();
@@ -130,10 +130,6 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
                                                   m_state.text("Str726"));
         });
 
-    // 7.
-    m_exeDirectory = QCoreApplication::applicationDirPath() + QLatin1Char('/');
-    m_macroPath.clear();
-
     m_roller = new CaptionRoller(
         this,
         static_cast<int>(
@@ -145,36 +141,37 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent) : QWidge
                                         [this] { return entryOfPageState(pageState()); },
                                         [this] { return m_state.languageIndex; }});
 
-    // 8-9. The first page, the covers and the skin pictures every control starts with. The other
+    // The first page, the covers and the skin pictures every control starts with. The other
     // pages are built right after the first frame (completePages()).
     createFirstPage();
     showPageAlone(1);
     setPageState(1);
     showCovers();
 
-    // 10. The general table "ORG".
-    m_macroPath = QString::fromStdString(m_state.general.macroPath);
+    // The general table "ORG" says whether captions roll.
     m_roller->setRollingEnabled(m_state.general.textRolling);
 
     connectNavigation(m_bars.front());
     m_hover->connectBar(m_bars.front());
     m_hover->connectKeys(*m_keysPage);
 
-    // 11.
+    // The PC macro library before anything lists it; what went wrong with it is told once the window
+    // is up.
     checkPcMacro();
 
-    // 12-13. Language 1 and its layout tables; the controls take them once, through the language
+    // Language 1 and its layout tables; the controls take them once, through the language
     // switch at the end, after the defaults are drawn.
     loadLayoutTables(1);
 
-    // 15-17. The defaults of image 1 without a mouse, on the first page.
+    // The defaults of image 1 without a mouse, on the first page.
     m_cycle->initNoDevice();
     refreshErrorAP();
 
-    // 18.
+    // Pages built by now show the desktop's pointer settings; the others read them when they are built.
     readOsMouseParameters();
 
-    // 19. The application title, 22. language 1 through the language buttons' handler.
+    // The application title and language 1 come through the language buttons' handler, as a click on
+    // them sets every text.
     switchLanguage(m_state.languageIndex);
     if (const QRegion region = shape.get(); !region.isEmpty())
         setMask(region);
@@ -281,22 +278,25 @@ void MainWindow::completePages() {
         return;
     m_pagesComplete = true;
     m_keysPage->menus();
-    m_pages[1] = m_advancedPage = new AdvancedPage(*m_context, this);
+    auto* advanced = new AdvancedPage(*m_context, this);
     // The desktop's pointer settings are opened only now: the first frame does not show them, and
     // opening them can take a connection to the session bus or a second one to the X server.
     if (!m_pointerSettings)
         m_pointerSettings = platform::makeSystemPointerSettings();
-    m_advancedPage->setPointerSettings(m_pointerSettings.get());
-    m_pages[2] = m_lightingPage = new LightingPage(*m_context, this);
-    m_pages[3] = m_macroPage = new MacroPage(*m_context, this);
-    m_pages[4] = m_updatePage = new UpdatePage(*m_context, this);
-    m_pages[5] = m_firePage = new FirePage(*m_context, this);
-    // Confirm and Cancel of the fire page return to the key page, which names the codes anew.
-    connect(m_firePage, &FirePage::closed, this, [this] {
-        showPageAlone(1);
-        if (const int mode = workMode())
-            m_keysPage->refreshProfileKeys(mode);
-    });
+    advanced->setPointerSettings(m_pointerSettings.get());
+    m_pages[1] = advanced;
+    m_pages[2] = new LightingPage(*m_context, this);
+    m_pages[3] = new MacroPage(*m_context, this);
+    m_pages[4] = new UpdatePage(*m_context, this);
+    m_pages[5] = new FirePage(*m_context, this);
+    // A page shown over the key page (the fire page's Confirm and Cancel) returns to it, and the key
+    // page names the codes anew.
+    for (Page* page : m_pages)
+        connect(page, &Page::closed, this, [this] {
+            showPageAlone(1);
+            if (const int mode = workMode())
+                tellPages([mode](Page& p) { p.buttonCodesChanged(mode); });
+        });
     const bool exitEnabled = m_bars.front().label(QStringLiteral("Exit"))->isEnabled();
     for (int n = 2; n <= kPages; ++n) {
         m_pages[n - 1]->hide();
@@ -313,7 +313,7 @@ void MainWindow::completePages() {
     }
     // The update page's buttons swap their own pictures; their captions roll like the others'.
     for (const char* name : {"Btn_LoadBIN", "Btn_Program"})
-        if (auto* label = m_updatePage->findChild<CaptionLabel*>(QLatin1String(name)))
+        if (auto* label = m_pages[4]->findChild<CaptionLabel*>(QLatin1String(name)))
             m_hover->connectRolling(label);
     // The new pages as the window stands: layout, texts, and what the working image holds.
     for (int n = 2; n <= kPages; ++n) {
@@ -531,7 +531,7 @@ int MainWindow::workMode() const {
 void MainWindow::showFirePage(int button) {
     completePages();
     showPageAlone(6);
-    m_firePage->openForButton(button);
+    m_pages[5]->openedForButton(button);
 }
 
 void MainWindow::showPageAlone(int shown) {
@@ -612,24 +612,21 @@ void MainWindow::reportNotStored(const char* key, bool readAgain) {
 }
 
 void MainWindow::switchWorkMode(int mode) {
-    // 1. The menus as this mode offers them.
+    // The menus as this mode offers them.
     m_keysPage->sizeMenusForMode(mode, m_modeEnabled[1], m_modeEnabled[2]);
-    // 2-3.
+    // Open menus close and the page state is the mode's before anything is sent.
     hideAllMenu();
     buttonTypeB1IconInit();
     setPageState(mode);
-    // 4. ModeParams, then the mode itself.
+    // ModeParams, then the mode itself.
     const bool partlyWritten = core::switchWorkMode(*m_cycle, m_session->link(), m_state.buffers.workingImage, mode,
                                                     m_state.general.buttonEffect)
                                    .partlyWritten();
-    // 5.
+    // Third Mode's buttons are fixed: its key page shows them under the cover.
     showPageAlone(1);
     m_keysPage->setDisableShown(mode == 3);
-    // 6.
-    // The fire keys the mode carries first: the key names are made against them.
     showProfileSettings(mode);
-    m_keysPage->refreshProfileKeys(mode);
-    // 7.
+    // The bar lights the mode's entry, and the key page shows the mode's picture.
     setEntryPictures(entryOfPageState(mode), QStringLiteral("SetS_03"));
     m_keysPage->pagePicture()->setPicture(pagePictureName(1, m_state.languageIndex));
     if (partlyWritten)
@@ -638,9 +635,9 @@ void MainWindow::switchWorkMode(int mode) {
 
 void MainWindow::showProfileSettings(int mode) {
     m_state.settings.takeProfile(m_state.buffers.workingImage, mode);
-    for (Page* page : m_pages)
-        if (page)
-            page->profileShown(mode);
+    tellPages([mode](Page& p) { p.profileShown(mode); }, false);
+    // The fire keys the mode carries first: the key names are made against them.
+    tellPages([mode](Page& p) { p.buttonCodesChanged(mode); }, false);
 }
 
 void MainWindow::openPage(int page) {
@@ -664,9 +661,7 @@ void MainWindow::showWorkModePage(int mode) {
     setPageState(mode);
     m_keysPage->sizeMenusForMode(mode, m_modeEnabled[1], m_modeEnabled[2]);
     showPageAlone(1);
-    // The fire keys the mode carries first: the key names are made against them.
     showProfileSettings(mode);
-    m_keysPage->refreshProfileKeys(mode);
 }
 
 void MainWindow::refreshCurrentProfileStatus() {
@@ -676,8 +671,8 @@ void MainWindow::refreshCurrentProfileStatus() {
 
 void MainWindow::refreshCurrentDpiStatus() {
     const core::Byte current = m_session->discovery().readCurrentDpi();
-    if (m_state.settings.dpi.takeCurrentFromMouse(current) && page(2))
-        m_advancedPage->showCurrentDpi();
+    if (m_state.settings.dpi.takeCurrentFromMouse(current))
+        tellPages([](Page& p) { p.currentDpiChanged(); });
 }
 
 void MainWindow::showStateEntries(const NavigationBar& bar) {
@@ -756,24 +751,24 @@ void MainWindow::applyPageLanguage(int n) {
 }
 
 void MainWindow::switchLanguage(int languageIndex) {
-    // 1-2.
+    // The language entries light the one chosen.
     for (int n = 1; n <= 3; ++n)
         setEntryPictures(QStringLiteral("Lang%1").arg(n),
                          n == languageIndex ? QStringLiteral("SetS_03") : QStringLiteral("SetS_01"));
     m_languageRadios[languageIndex - 1]->setChecked(true);
-    // 3-5. The pages get the new layout and texts; a choice made in a re-captioned control stays.
+    // The pages get the new layout and texts; a choice made in a re-captioned control stays.
     for (Page* page : m_pages)
         if (page)
             page->languageSwitching();
     applyLayout(languageIndex);
-    // 6.
+    // The title in the new language, on the tray icon too.
     m_applicationTitle = m_state.text("Title");
     if (m_tray)
         m_tray->setToolTip(m_applicationTitle);
-    // 7. RefreshAPPage: the current page again.
+    // RefreshAPPage: the current page again.
     const int state = pageState();
     showPageAlone(state <= 3 ? 1 : state - 2);
-    // 8.
+    // The chosen entry's caption rolls in the new language's text.
     m_roller->retake(m_bars[0].label(QStringLiteral("Lang%1").arg(languageIndex))->text());
 }
 
@@ -785,7 +780,7 @@ void MainWindow::refreshErrorAP() {
     // The fire page goes as well: one page is shown at a time, and the fire page over the key page
     // would hide the first page this is meant to show.
     showPageAlone(1);
-    m_keysPage->refreshProfileKeys(1);
+    tellPages([](Page& p) { p.buttonCodesChanged(1); }, false);
     buttonTypeB1IconInit();
     setEntryPictures(QStringLiteral("Main"), QStringLiteral("SetS_03"));
 }
@@ -803,42 +798,10 @@ void MainWindow::refreshUi() {
 }
 
 void MainWindow::checkPcMacro() {
-    // The screenshot tour shows libraries of its own: the user's is neither opened nor created.
-    if (const QString tour = ScreenshotTour::directoryFromEnvironment(); !tour.isEmpty()) {
-        m_state.macroLibrary = core::MacroLibrary::fromBytes(core::defaultMacroLibraryImage());
-        m_state.macroLibraryPath = QDir(tour).filePath(QStringLiteral("macro-library.bin"));
-        refreshPcMacroNames();
-        return;
-    }
-    // A folder the layout names keeps the library; otherwise it lives in the user's data folder, as
-    // the program's own folder is not writable when it is installed for every user. A library an
-    // earlier version kept in another data folder is moved over once; one left beside the program is
-    // where a new one starts from.
-    const platform::MacroLibraryLocation location =
-        platform::macroLibraryLocation(m_macroPath.toStdString(), m_exeDirectory.toStdString());
-    const std::filesystem::path& path = location.path;
-    QStringList problems;
-    if (const std::string moved = platform::moveEarlierLibrary(location); !moved.empty())
-        problems << QString::fromStdString(moved);
-    std::vector<core::Byte> start = core::defaultMacroLibraryImage();
-    if (!location.besideProgram.empty()) {
-        QDir().mkpath(QString::fromStdString(path.parent_path().string()));
-        std::error_code ec;
-        if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
-            if (auto old = core::readMacroFile(location.besideProgram))
-                start = std::move(*old);
-    }
-    auto loaded = core::MacroLibraryFile(path).loadOrCreate(start);
-    m_state.macroLibrary = std::move(loaded.library);
-    m_state.macroLibraryPath = QString::fromStdString(path.string());
-    // A library that could not be read whole is never saved over: the page works on what is in
-    // memory, and nothing is written until the user puts a readable library in its place.
-    m_state.macroLibraryReadOnly = !loaded.savable;
-    if (!loaded.file) {
-        problems << QString::fromStdString(loaded.file.error);
-        if (!loaded.savable)
-            problems << m_state.text("Str736");
-    }
+    const QStringList problems =
+        loadMacroLibrary(m_state, {m_state.general.macroPath,
+                                   (QCoreApplication::applicationDirPath() + QLatin1Char('/')).toStdString(),
+                                   m_screenshotFolder});
     if (!problems.isEmpty()) {
         // Reported once the window is up.
         QTimer::singleShot(0, this, [this, text = problems.join(QLatin1Char('\n'))] {
@@ -848,39 +811,36 @@ void MainWindow::checkPcMacro() {
     refreshPcMacroNames();
 }
 
+void MainWindow::tellPages(const std::function<void(Page&)>& hook, bool buildAll) {
+    if (buildAll && !m_deferPages)
+        completePages();
+    for (Page* page : m_pages)
+        if (page)
+            hook(*page);
+}
+
 void MainWindow::refreshPcMacroNames() {
-    if (page(4))
-        m_macroPage->setLibrary(m_state.macroLibrary);
+    tellPages([](Page& p) { p.macroLibraryChanged(); });
 }
 void MainWindow::redrawDeviceMacros() {
-    QStringList names;
-    for (const auto& name : m_cycle->deviceMacroTable().names())
-        names << QString::fromStdString(name);
-    m_keysPage->setMacroNames(names);
-    if (page(4))
-        m_macroPage->setDeviceMacros(m_cycle->deviceMacroTable());
+    tellPages([](Page& p) { p.deviceMacroTableChanged(); });
 }
 void MainWindow::deviceMacrosChanged() {
     redrawDeviceMacros();
     const int mode = workMode() ? workMode() : m_state.buffers.workingImage.workMode().value_or(1);
-    m_keysPage->refreshProfileKeys(mode);
+    tellPages([mode](Page& p) { p.buttonCodesChanged(mode); });
 }
 void MainWindow::redrawFireMacros() {
-    if (page(6))
-        m_firePage->refreshFireMacroNames();
+    tellPages([](Page& p) { p.fireMacroTableChanged(); });
 }
 void MainWindow::clearDeviceMacroViews() {
-    m_keysPage->setMacroNames({});
-    if (page(4))
-        m_macroPage->clearDeviceMacros();
+    tellPages([](Page& p) { p.deviceMacroTableCleared(); });
 }
 void MainWindow::clearFireMacroViews() {
-    if (page(6))
-        m_firePage->clearFireMacroNames();
+    tellPages([](Page& p) { p.fireMacroTableCleared(); });
 }
 void MainWindow::readOsMouseParameters() {
-    if (page(2))
-        m_advancedPage->readPointerSettings();
+    tellPages([](Page& p) { p.pointerSettingsChanged(); });
 }
 
 // --- Device states

@@ -22,6 +22,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <memory>
 #include <optional>
@@ -33,16 +34,11 @@ class QSystemTrayIcon;
 
 namespace tarvik::gui {
 
-class AdvancedPage;
 class CaptionLabel;
 class CaptionRoller;
-class FirePage;
 class KeysPage;
-class LightingPage;
-class MacroPage;
 class Page;
 class PictureControl;
-class UpdatePage;
 
 class MainWindow : public QWidget,
                    public Shell,
@@ -55,8 +51,10 @@ public:
     static constexpr int kPages = 6;
 
     // Runs the whole start-up (FormCreate) except the start of the session: call start() once the
-    // window is shown.
-    explicit MainWindow(DeviceSession::Options options = DeviceSession::Options(), QWidget* parent = nullptr);
+    // window is shown. screenshotFolder: see MacroLibrarySource (a screenshot run leaves the user's
+    // macro library alone).
+    explicit MainWindow(DeviceSession::Options options = DeviceSession::Options(), QWidget* parent = nullptr,
+                        QString screenshotFolder = {});
     ~MainWindow() override;
 
     // The end of start-up: the listener and the DevTimer start, the loading window is placed.
@@ -218,6 +216,9 @@ private:
     void raiseCover(int n);
     // RefreshAIMKey: the AIM step and the fire keys follow the profile of the work mode shown.
     void showProfileSettings(int mode);
+    // Tells every page of an event of the cycle or the shell. With buildAll the pages not built yet
+    // are built first (unless the window is being made or taken down), as a page must exist to draw.
+    void tellPages(const std::function<void(Page&)>& hook, bool buildAll = true);
 
     AppState m_state;
     // Fills the font database on a worker during start-up; waited for when the window goes.
@@ -227,12 +228,8 @@ private:
     std::unique_ptr<core::BackupGuard> m_backups; // after the session and cycle: goes before them
     std::optional<PageContext> m_context;
     std::array<Page*, kPages> m_pages{};
+    // The home page, which the shell switches between the work modes.
     KeysPage* m_keysPage = nullptr;
-    AdvancedPage* m_advancedPage = nullptr;
-    LightingPage* m_lightingPage = nullptr;
-    MacroPage* m_macroPage = nullptr;
-    UpdatePage* m_updatePage = nullptr;
-    FirePage* m_firePage = nullptr;
     std::vector<NavigationBar> m_bars;
     std::array<PictureControl*, kPages> m_bases{};
     std::array<CaptionLabel*, NavigationBar::kCopies> m_covers{};
@@ -246,8 +243,7 @@ private:
     // Opened with the pages after the first frame (completePages()).
     std::unique_ptr<platform::PointerSettings> m_pointerSettings;
     QString m_applicationTitle;
-    QString m_exeDirectory;
-    QString m_macroPath;
+    QString m_screenshotFolder;
     bool m_started = false;
     // Between beginBusy() and endBusy(): a transfer with the mouse is running.
     bool m_busy = false;

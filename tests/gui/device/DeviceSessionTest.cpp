@@ -16,6 +16,7 @@
 #include "emulator/VirtualMouse.h"
 #include "gui/device/DeviceSession.h"
 #include "gui/device/LoadingWindow.h"
+#include "support/Transcript.h"
 
 using namespace tarvik;
 using namespace std::chrono_literals;
@@ -83,13 +84,7 @@ protected:
 
     QString transcriptPath() const { return dir.filePath("transcript.txt"); }
 
-    QStringList transcript() const {
-        QFile file(transcriptPath());
-        if (!file.open(QIODevice::ReadOnly)) {
-            return {};
-        }
-        return QString::fromLatin1(file.readAll()).split('\n', Qt::SkipEmptyParts);
-    }
+    QStringList transcript() const { return tarvik::gui::testing::transcriptLines(transcriptPath()); }
 
     // Starts the session and waits until the polling tick has found the mouse.
     void startAndWaitForRead() {

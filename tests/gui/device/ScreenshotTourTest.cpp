@@ -9,10 +9,10 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "gui/device/ScreenshotTour.h"
 #include "gui/device/WindowActivation.h"
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/KeyboardFocus.h"
+#include "gui/tour/ScreenshotTour.h"
 
 using tarvik::gui::CaptionLabel;
 using tarvik::gui::ScreenshotTour;

@@ -18,11 +18,12 @@
 #include "gui/dialogs/MacroNameDialog.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/eventlist/MacroEventDelegate.h"
-#include "gui/pages/PageControls.h"
 #include "gui/skin/CaptionLabel.h"
+#include "gui/skin/PageControls.h"
 #include "gui/skin/PictureControl.h"
 #include "gui/skin/Skin.h"
 #include "resources/Resources.h"
+#include "support/PageBench.h"
 #include "support/PaintedPixels.h"
 
 #include "../../core/macros/FakeInputCapture.h"
@@ -50,40 +51,6 @@ using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 
 namespace {
-
-// The window around the page: Game Mode's profile shown, messages kept.
-class FakeShell final : public Shell, public core::CycleUi {
-public:
-    void showMessage(const char* key) override { messages.emplace_back(key); }
-    void hideAllMenu() override { ++menuCloses; }
-    int workMode() const override { return mode; }
-    void resetAndRefind() override {}
-
-    void beginBusy() override {}
-    void endBusy() override {}
-    void showLoading() override {}
-    void hideLoading() override {}
-    void setDevTimerEnabled(bool) override {}
-    void processEvents() override {}
-    void closeKeyMenus() override {}
-    void refreshPcMacroNames() override {}
-    void redrawDeviceMacros() override {}
-    void redrawFireMacros() override {}
-    void clearDeviceMacroViews() override {}
-    void clearFireMacroViews() override {}
-    void refreshUi() override {}
-    void readOsMouseParameters() override {}
-
-    void reportNotStored(const char* key, bool readAgain) override {
-        readsAsked += readAgain ? 1 : 0;
-        Shell::reportNotStored(key, readAgain);
-    }
-
-    int mode = 2;
-    int menuCloses = 0;
-    int readsAsked = 0; // reports of writes not stored that ask for the mouse to be read again
-    std::vector<std::string> messages;
-};
 
 std::string hex(std::span<const core::Byte> bytes) {
     std::string out;
@@ -120,9 +87,11 @@ std::vector<std::string> commands(emulator::VirtualMouse& mouse) {
     return out;
 }
 
-class FirePageTest : public ::testing::Test {
+class FirePageTest : public ::testing::Test, protected tarvik::gui::testing::PageBench {
 protected:
     void SetUp() override {
+        // Game Mode's profile is shown: the fire page is opened from its assignment menu.
+        shell.mode = 2;
         state.language = &core::LanguageTables::builtIn().table(1);
         state.layout = *core::LayoutConfig::loadBuiltIn("org1");
         window.resize(1030, 662);
@@ -139,12 +108,7 @@ protected:
         mouse = bus.addMouse(options);
         ASSERT_EQ(link.openDevice(mouse->vendorId(), mouse->productId()), core::OpenResult::Opened);
         ASSERT_EQ(cycle.fullRead(kind, [] {}), core::CycleResult::Done);
-        page = new FirePage(context, &window);
-        page->resize(window.size());
-        page->applyLayout();
-        page->applyLanguage();
-        state.settings.takeImage(state.buffers.workingImage);
-        page->refreshFromImage();
+        page = &makePage<FirePage>(window);
         window.show();
         page->openForButton(3);
         mouse->clearReportLog();
@@ -210,15 +174,7 @@ protected:
         return mouse->readMemory(static_cast<std::uint16_t>(base + 160 + 32 * slot), 32);
     }
 
-    AppState state;
-    FakeShell shell;
     MessageSeam::Answerer answers;
-    core::Clock clock{0.0};
-    emulator::EmulatorTransport bus;
-    core::NullLinkUi linkUi;
-    core::DeviceLink link{bus, linkUi, clock};
-    core::ConfigCycle cycle{link, state.buffers, shell, state.applyingImage};
-    PageContext context{state, link, cycle, shell};
     std::shared_ptr<emulator::VirtualMouse> mouse;
     QWidget window;
     FirePage* page = nullptr;
@@ -777,13 +733,3 @@ TEST_F(FirePageTest, TheAccessDialogIsSkinnedAndOnlyItsOkHandsTheCodeOver) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    // Backups of the virtual mouse go to a folder of this run, never the user's state folder.
-    QTemporaryDir stateHome;
-    setenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit().constData(), 1);
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -13,6 +13,9 @@
 #include "gui/shell/MainWindow.h"
 #include "gui/skin/CaptionLabel.h"
 #include "gui/skin/PictureControl.h"
+#include "support/ClickAt.h"
+#include "support/Transcript.h"
+#include "support/WaitFor.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,50 +31,18 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <chrono>
 #include <functional>
 #include <memory>
 
 using namespace tarvik;
 using gui::CaptionLabel;
 using gui::MainWindow;
+using gui::testing::clickAt;
+using gui::testing::hoverAt;
+using gui::testing::topLevel;
+using gui::testing::waitFor;
 
 namespace {
-
-bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
-
-// The top-level window of a control and the control's centre in it.
-QPoint centreInWindow(QWidget* control) {
-    return control->mapTo(control->window(), control->rect().center());
-}
-
-// A click on the window where the control is: Qt's hit-testing picks the receiver, so a control
-// hidden behind another one is not reached.
-void clickAt(QWidget* control) {
-    QWidget* top = control->window();
-    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, centreInWindow(control));
-}
-
-// The pointer moved onto the control (enter and leave events follow from the window system).
-void hoverAt(QWidget* control) {
-    QWidget* top = control->window();
-    QTest::mouseMove(top->windowHandle(), centreInWindow(control));
-}
-
-template <typename T = QWidget> T* topLevel(const QString& name) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible())
-            return qobject_cast<T*>(w);
-    return nullptr;
-}
 
 class AssignmentTest : public ::testing::Test {
 protected:
@@ -115,10 +86,7 @@ protected:
         return {codes[at], codes[at + 1], codes[at + 2], codes[at + 3]};
     }
     // Writes to the stored memory (command 0x07) so far.
-    int storedWrites() {
-        QFile file(m_transcript);
-        return file.open(QIODevice::ReadOnly) ? static_cast<int>(file.readAll().count("SET 40 07 ")) : 0;
-    }
+    int storedWrites() { return static_cast<int>(gui::testing::commandsSent(m_transcript, 0x07).size()); }
 
     void gameMode() { clickAt(find("Btn_Switch_1")); }
     void officeMode() { clickAt(find("Btn_Main_1")); }

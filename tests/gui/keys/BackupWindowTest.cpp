@@ -7,6 +7,9 @@
 #include "gui/keys/KeysPage.h"
 #include "gui/shell/MainWindow.h"
 #include "gui/skin/CaptionLabel.h"
+#include "support/ClickAt.h"
+#include "support/Transcript.h"
+#include "support/WaitFor.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,41 +24,16 @@
 
 #include <sys/mount.h>
 
-#include <chrono>
-#include <functional>
 #include <memory>
 
 using namespace tarvik;
 using gui::MainWindow;
+using gui::testing::clickAt;
+using gui::testing::hoverAt;
+using gui::testing::topLevel;
+using gui::testing::waitFor;
 
 namespace {
-
-bool waitFor(const std::function<bool()>& condition, int timeoutMs = 20000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
-
-void clickAt(QWidget* control) {
-    QWidget* top = control->window();
-    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, control->mapTo(top, control->rect().center()));
-}
-
-void hoverAt(QWidget* control) {
-    QWidget* top = control->window();
-    QTest::mouseMove(top->windowHandle(), control->mapTo(top, control->rect().center()));
-}
-
-QWidget* topLevel(const QString& name) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible())
-            return w;
-    return nullptr;
-}
 
 class BackupWindowTest : public ::testing::Test {
 protected:
@@ -119,16 +97,15 @@ protected:
     }
     // The reports of the transcript from line `from` on that change the mouse.
     int changingReports(int from = 0) {
-        const QList<QByteArray> lines = readAll(m_transcript).split('\n');
         int n = 0;
-        for (int i = from; i < lines.size(); ++i)
-            n += lines[i].startsWith("SET 40 05") || lines[i].startsWith("SET 40 07") ||
-                         lines[i].startsWith("SET 40 0E") || lines[i].startsWith("SET 41")
+        for (const QString& line : gui::testing::transcriptLines(m_transcript, from))
+            n += line.startsWith("SET 40 05") || line.startsWith("SET 40 07") ||
+                         line.startsWith("SET 40 0E") || line.startsWith("SET 41")
                      ? 1
                      : 0;
         return n;
     }
-    int transcriptLines() { return static_cast<int>(readAll(m_transcript).count('\n')); }
+    int transcriptLines() { return static_cast<int>(gui::testing::transcriptLineCount(m_transcript)); }
 
     // Game Mode through its navigation entry: the key page's menus work on the mode shown.
     void gameMode() { clickAt(find(QStringLiteral("Btn_Switch_1"))); }

@@ -9,6 +9,7 @@
 #include "gui/shell/MainWindow.h"
 #include "gui/skin/CaptionLabel.h"
 #include "platform/WindowInputCapture.h"
+#include "support/GuiTestMain.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -251,18 +252,11 @@ TEST_F(KeyLayoutsTest, InWindowCaptureTakesThePlace) {
     EXPECT_EQ(pressed, (std::vector<int>{0x5A, 0xBA, 0xE2}));
 }
 
-int main(int argc, char** argv) {
-    // The window runs on a private X server of its own, so that keys arrive as from a keyboard.
-    test::XvfbServer server;
+// The window runs on a private X server of its own, so that keys arrive as from a keyboard.
+void tarvik::gui::testing::beforeApplication() {
+    static test::XvfbServer server;
     g_server = &server;
     // Without a server the tests still list (ctest's discovery runs this too) and then fail.
     setenv("DISPLAY", server.display().c_str(), 1);
     setenv("QT_QPA_PLATFORM", server.display().empty() ? "offscreen" : "xcb", 1);
-    setenv("TARVIK_TIME_SCALE", "0.05", 0);
-    QTemporaryDir stateHome;
-    setenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit().constData(), 1);
-    QApplication app(argc, argv);
-    QStandardPaths::setTestModeEnabled(true);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

@@ -11,6 +11,7 @@
 #include "core/text/LanguageTables.h"
 #include "emulator/EmulatorTransport.h"
 #include "gui/skin/CaptionLabel.h"
+#include "support/PageBench.h"
 
 #include <QFrame>
 #include <QListWidget>
@@ -24,30 +25,7 @@ using namespace tarvik::gui;
 
 namespace {
 
-class FakeShell final : public Shell, public core::CycleUi {
-public:
-    void showMessage(const char*) override {}
-    void hideAllMenu() override {}
-    int workMode() const override { return 1; }
-    void resetAndRefind() override {}
-
-    void beginBusy() override {}
-    void endBusy() override {}
-    void showLoading() override {}
-    void hideLoading() override {}
-    void setDevTimerEnabled(bool) override {}
-    void processEvents() override {}
-    void closeKeyMenus() override {}
-    void refreshPcMacroNames() override {}
-    void redrawDeviceMacros() override {}
-    void redrawFireMacros() override {}
-    void clearDeviceMacroViews() override {}
-    void clearFireMacroViews() override {}
-    void refreshUi() override {}
-    void readOsMouseParameters() override {}
-};
-
-class KeysPageTest : public ::testing::Test {
+class KeysPageTest : public ::testing::Test, protected tarvik::gui::testing::PageBench {
 protected:
     void SetUp() override {
         core::DefaultImageBuffers defaults;
@@ -59,24 +37,8 @@ protected:
         window.resize(1030, 662);
     }
 
-    template <typename P> P& make() {
-        auto* page = new P(context, &window);
-        page->resize(window.size());
-        page->applyLayout();
-        page->applyLanguage();
-        state.settings.takeImage(state.buffers.workingImage);
-        page->refreshFromImage();
-        return *page;
-    }
+    template <typename P> P& make() { return makePage<P>(window); }
 
-    AppState state;
-    FakeShell shell;
-    core::Clock clock{0.0};
-    emulator::EmulatorTransport bus;
-    core::NullLinkUi linkUi;
-    core::DeviceLink link{bus, linkUi, clock};
-    core::ConfigCycle cycle{link, state.buffers, shell, state.applyingImage};
-    PageContext context{state, link, cycle, shell};
     QWidget window;
 };
 

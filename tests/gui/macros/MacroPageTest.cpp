@@ -20,6 +20,7 @@
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/pages/PageContext.h"
 #include "gui/skin/CaptionLabel.h"
+#include "support/PageBench.h"
 
 #include "../../core/macros/FakeInputCapture.h"
 #include "../../emulator/TestImage.h"
@@ -52,37 +53,6 @@ using core::StorageKind;
 
 namespace {
 
-class FakeShell final : public Shell, public core::CycleUi {
-public:
-    void showMessage(const char* key) override { messages << QString::fromLatin1(key); }
-    void hideAllMenu() override {}
-    int workMode() const override { return 1; }
-    void resetAndRefind() override {}
-
-    void beginBusy() override { ++busy; }
-    void endBusy() override {}
-    void showLoading() override {}
-    void hideLoading() override {}
-    void setDevTimerEnabled(bool) override {}
-    void processEvents() override {}
-    void closeKeyMenus() override {}
-    void refreshPcMacroNames() override {}
-    void redrawDeviceMacros() override {}
-    void redrawFireMacros() override {}
-    void clearDeviceMacroViews() override {}
-    void clearFireMacroViews() override {}
-    void refreshUi() override {}
-    void readOsMouseParameters() override {}
-    void reportNotStored(const char* key, bool readAgain) override {
-        readsAsked += readAgain ? 1 : 0;
-        Shell::reportNotStored(key, readAgain);
-    }
-
-    QStringList messages;
-    int busy = 0;
-    int readsAsked = 0; // reports of writes not stored that ask for the mouse to be read again
-};
-
 std::vector<Byte> record(const char* name, std::vector<Byte> body) {
     std::vector<Byte> bytes(core::kLibraryRecordSize, 0);
     const core::MacroNameField field = core::nameToField(name);
@@ -91,7 +61,7 @@ std::vector<Byte> record(const char* name, std::vector<Byte> body) {
     return bytes;
 }
 
-class MacroPageTest : public ::testing::Test {
+class MacroPageTest : public ::testing::Test, protected tarvik::gui::testing::PageBench {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
@@ -177,14 +147,6 @@ protected:
 
     QTemporaryDir dir;
     MessageSeam::Answerer answers;
-    AppState state;
-    FakeShell shell;
-    core::Clock clock{0.0};
-    emulator::EmulatorTransport bus;
-    core::NullLinkUi linkUi;
-    core::DeviceLink link{bus, linkUi, clock};
-    core::ConfigCycle cycle{link, state.buffers, shell, state.applyingImage};
-    PageContext context{state, link, cycle, shell};
     std::shared_ptr<emulator::VirtualMouse> mouse;
     QWidget window;
     MacroPage* page = nullptr;
@@ -968,14 +930,3 @@ TEST_F(MacroEditingTest, InsertRecordingKeepsItsLinesOnOkAndCancelRestores) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Backups of the virtual mouse go to a folder of this run, never the user's state folder.
-    QTemporaryDir stateHome;
-    setenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit().constData(), 1);
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -16,8 +16,9 @@
 #include "gui/macros/MacroPage.h"
 #include "gui/pages/AdvancedPage.h"
 #include "gui/pages/LightingPage.h"
-#include "gui/pages/PageControls.h"
 #include "gui/pages/UpdatePage.h"
+#include "gui/skin/PageControls.h"
+#include "support/PageBench.h"
 
 #include <QTemporaryDir>
 #include <QApplication>
@@ -49,32 +50,7 @@ core::ConfigBuffers defaultImage(int n) {
     return buffers;
 }
 
-// The window around the pages, as far as they can tell: work mode 1 shown, no mouse attached, and
-// nothing to draw beyond the page under test.
-class FakeShell final : public Shell, public core::CycleUi {
-public:
-    void showMessage(const char*) override {}
-    void hideAllMenu() override {}
-    int workMode() const override { return 1; }
-    void resetAndRefind() override {}
-
-    void beginBusy() override {}
-    void endBusy() override {}
-    void showLoading() override {}
-    void hideLoading() override {}
-    void setDevTimerEnabled(bool) override {}
-    void processEvents() override {}
-    void closeKeyMenus() override {}
-    void refreshPcMacroNames() override {}
-    void redrawDeviceMacros() override {}
-    void redrawFireMacros() override {}
-    void clearDeviceMacroViews() override {}
-    void clearFireMacroViews() override {}
-    void refreshUi() override {}
-    void readOsMouseParameters() override {}
-};
-
-class PagesTest : public ::testing::Test {
+class PagesTest : public ::testing::Test, protected tarvik::gui::testing::PageBench {
 protected:
     void SetUp() override {
         state.buffers = defaultImage(1);
@@ -83,19 +59,8 @@ protected:
         window.resize(1030, 662);
     }
 
-    template <typename P> P& make() {
-        auto* page = new P(context, &window);
-        page->resize(window.size());
-        page->applyLayout();
-        page->applyLanguage();
-        draw(*page);
-        return *page;
-    }
-    // As the window draws a configuration: the shared settings from the image, then the page.
-    void draw(Page& page) {
-        state.settings.takeImage(state.buffers.workingImage);
-        page.refreshFromImage();
-    }
+    template <typename P> P& make() { return makePage<P>(window); }
+    void draw(Page& page) { drawPage(page); }
 
     template <typename W = QWidget> W* child(const QWidget& page, const QString& name) {
         W* found = page.findChild<W*>(name);
@@ -113,14 +78,6 @@ protected:
         return label ? label->text() : QString();
     }
 
-    AppState state;
-    FakeShell shell;
-    core::Clock clock{0.0};
-    emulator::EmulatorTransport bus;
-    core::NullLinkUi linkUi;
-    core::DeviceLink link{bus, linkUi, clock};
-    core::ConfigCycle cycle{link, state.buffers, shell, state.applyingImage};
-    PageContext context{state, link, cycle, shell};
     QWidget window;
 };
 
@@ -590,16 +547,4 @@ TEST_F(PagesTest, MacroPageBoxesAndInsertChoices) {
     EXPECT_FALSE(child<QLineEdit>(page, "Edt_Delay")->isReadOnly());
     page.showDelayMode(core::DelayMode::NoDelay);
     EXPECT_TRUE(child<QLineEdit>(page, "Edt_Delay")->isReadOnly());
-}
-
-int main(int argc, char** argv) {
-    // Test discovery runs the executable without the test environment: never ask for a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Backups of the virtual mouse go to a folder of this run, never the user's state folder.
-    QTemporaryDir stateHome;
-    setenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit().constData(), 1);
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

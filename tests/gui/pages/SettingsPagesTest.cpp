@@ -14,6 +14,7 @@
 #include "gui/pages/LightingPage.h"
 #include "gui/skin/PictureControl.h"
 #include "platform/PointerSettings.h"
+#include "support/PageBench.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -32,33 +33,7 @@ using core::Byte;
 
 namespace {
 
-class RecordingShell final : public Shell, public core::CycleUi {
-public:
-    void showMessage(const char* key) override { messages.push_back(key); }
-    void hideAllMenu() override {}
-    int workMode() const override { return 1; }
-    void resetAndRefind() override { ++resets; }
-
-    void beginBusy() override {}
-    void endBusy() override {}
-    void showLoading() override {}
-    void hideLoading() override {}
-    void setDevTimerEnabled(bool) override {}
-    void processEvents() override {}
-    void closeKeyMenus() override {}
-    void refreshPcMacroNames() override {}
-    void redrawDeviceMacros() override {}
-    void redrawFireMacros() override {}
-    void clearDeviceMacroViews() override {}
-    void clearFireMacroViews() override {}
-    void refreshUi() override {}
-    void readOsMouseParameters() override {}
-
-    std::vector<std::string> messages;
-    int resets = 0;
-};
-
-class SettingsPagesTest : public ::testing::Test {
+class SettingsPagesTest : public ::testing::Test, protected tarvik::gui::testing::PageBench {
 protected:
     void SetUp() override {
         MessageSeam::setAnswerer(&answers);
@@ -81,13 +56,7 @@ protected:
     template <typename P> P& read() {
         EXPECT_EQ(cycle.fullRead(core::StorageKind::I2C, {}), core::CycleResult::Done);
         cycle.buttonCodeTable().rebuild();
-        auto* page = new P(context, &window);
-        page->resize(window.size());
-        page->applyLayout();
-        page->applyLanguage();
-        state.settings.takeImage(state.buffers.workingImage);
-        page->refreshFromImage();
-        return *page;
+        return makePage<P>(window);
     }
 
     // A click on the window where the control is: Qt's hit-testing picks the receiver.
@@ -135,15 +104,7 @@ protected:
     }
 
     MessageSeam::Answerer answers;
-    AppState state;
-    RecordingShell shell;
-    core::Clock clock{0.0};
-    emulator::EmulatorTransport bus;
     std::shared_ptr<emulator::VirtualMouse> mouse;
-    core::NullLinkUi linkUi;
-    core::DeviceLink link{bus, linkUi, clock};
-    core::ConfigCycle cycle{link, state.buffers, shell, state.applyingImage};
-    PageContext context{state, link, cycle, shell};
     QWidget window;
 };
 
@@ -371,7 +332,7 @@ TEST_F(SettingsPagesTest, AimStepWithoutAnAimKeyShowsTheFirstStepAndAsksForOne) 
         }
     read<AdvancedPage>();
     click("Img_AIMDPI_5");
-    EXPECT_EQ(shell.messages, std::vector<std::string>{"Str105"});
+    EXPECT_EQ(shell.messages, QStringList{"Str105"});
     EXPECT_EQ(text("lbl_AIMDPIValue"), "200");
     EXPECT_EQ(picture("Img_AIMDPI_1"), "Bar2_E");
     EXPECT_EQ(picture("Img_AIMDPI_5"), "Bar2_D");

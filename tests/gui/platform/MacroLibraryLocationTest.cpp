@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/macros/MacroLibraryFile.h"
 #include "platform/MacroLibraryLocation.h"
 
 namespace tarvik::platform {
@@ -76,6 +77,42 @@ TEST_F(MacroLibraryLocationTest, AMoveThatFailsIsReportedAndTheEarlierFileStays)
     EXPECT_NE(moveEarlierLibrary(location), "");
     EXPECT_EQ(read(location.earlierDataFolder), "forty macros");
     EXPECT_EQ(libraryToRead(location), location.earlierDataFolder);
+}
+
+// A new library starts from the one a still earlier version left beside the program; once the user
+// has a library of their own, that one is what is opened.
+TEST_F(MacroLibraryLocationTest, ANewLibraryStartsFromTheOneBesideTheProgram) {
+    const MacroLibraryLocation location = macroLibraryLocation("", m_data / "program" / "");
+    core::MacroLibrary old;
+    ASSERT_EQ(old.addNew("Reload"), core::MacroLibrary::Result::Done);
+    const auto oldImage = old.toBytes();
+    put(location.besideProgram, std::string(oldImage.begin(), oldImage.end()));
+
+    OpenedMacroLibrary opened = openMacroLibrary(location);
+    EXPECT_TRUE(opened.savable);
+    EXPECT_TRUE(opened.problems.empty());
+    ASSERT_EQ(opened.library.count(), 1u);
+    EXPECT_EQ(opened.library.names().front(), "Reload");
+    EXPECT_EQ(read(location.path), read(location.besideProgram));
+
+    core::MacroLibrary other;
+    ASSERT_EQ(other.addNew("Burst"), core::MacroLibrary::Result::Done);
+    const auto otherImage = other.toBytes();
+    put(location.besideProgram, std::string(otherImage.begin(), otherImage.end()));
+    opened = openMacroLibrary(location);
+    ASSERT_EQ(opened.library.count(), 1u);
+    EXPECT_EQ(opened.library.names().front(), "Reload");
+}
+
+// Something at the library's place that cannot be read as one is never written over: the window is
+// told why (and adds that changes stay in memory), and the thing itself is left as it was.
+TEST_F(MacroLibraryLocationTest, ALibraryThatCannotBeReadIsNotSavedOver) {
+    const MacroLibraryLocation location = macroLibraryLocation("", m_data / "program" / "");
+    fs::create_directories(location.path / "not a file");
+    const OpenedMacroLibrary opened = openMacroLibrary(location);
+    EXPECT_FALSE(opened.savable);
+    ASSERT_EQ(opened.problems.size(), 1u);
+    EXPECT_TRUE(fs::is_directory(location.path / "not a file"));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "gui/dialogs/SkinnedDialog.h"
 #include "gui/skin/PictureControl.h"
 #include "gui/skin/Skin.h"
+#include "support/GuiTestMain.h"
 
 #include <QTemporaryDir>
 #include <QApplication>
@@ -78,14 +79,7 @@ TEST(HighDensity, ShapesAreCutInTheWindowsUnits) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+// The screen's ratio is fixed before the application starts.
+void tarvik::gui::testing::beforeApplication() {
     qputenv("QT_SCALE_FACTOR", "2");
-    // Backups of the virtual mouse go to a folder of this run, never the user's state folder.
-    QTemporaryDir stateHome;
-    setenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit().constData(), 1);
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

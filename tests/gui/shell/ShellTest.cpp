@@ -20,6 +20,8 @@
 #include "platform/PointerSettings.h"
 #include "support/ClickAt.h"
 #include "support/PaintedPixels.h"
+#include "support/Transcript.h"
+#include "support/WaitFor.h"
 
 #include "../../core/macros/FakeInputCapture.h"
 
@@ -55,33 +57,17 @@ using namespace tarvik;
 using gui::CaptionLabel;
 using gui::MainWindow;
 using gui::PictureControl;
+using gui::testing::waitFor;
 
 namespace {
 
 constexpr double kTimeScale = 0.02;
 
-bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
-
 // The live-settings writes (command 0x05) in a transcript from line `from` on: offset and value.
 std::vector<std::pair<int, int>> settingWrites(const QString& transcript, qsizetype from) {
-    QFile file(transcript);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QList<QByteArray> lines = file.readAll().split('\n');
     std::vector<std::pair<int, int>> writes;
-    for (qsizetype i = from; i < lines.size(); ++i) {
-        const QList<QByteArray> fields = lines[i].trimmed().split(' ');
-        if (fields.size() >= 9 && fields[0] == "SET" && fields[1] == "40" && fields[2] == "05")
-            writes.emplace_back(fields[4].toInt(nullptr, 16), fields[5].toInt(nullptr, 16));
-    }
+    for (const auto& report : gui::testing::commandsSent(transcript, 0x05, from))
+        writes.emplace_back(report.bytes[3], report.bytes[4]);
     return writes;
 }
 
@@ -96,25 +82,19 @@ struct Read {
 };
 
 std::vector<Read> readsIn(const QString& transcript) {
-    QFile file(transcript);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
     std::vector<Read> reads;
     bool inRead = false;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const QList<QByteArray> f = line.trimmed().split(' ');
-        if (f.size() < 9)
+    for (const auto& report : gui::testing::transcriptReports(transcript)) {
+        const std::vector<int>& b = report.bytes;
+        if (b.size() < 8)
             continue;
-        if (f[0] == "SET") {
-            const int command = f[2].toInt(nullptr, 16);
-            inRead = f[1] == "40" && (command == 0x06 || command == 0x09);
-            if (inRead) {
-                const int hi = f[3].toInt(nullptr, 16), lo = f[4].toInt(nullptr, 16);
-                const int lengthHi = f[5].toInt(nullptr, 16), lengthLo = f[6].toInt(nullptr, 16);
-                reads.push_back(command == 0x06 ? Read{command, lo, lengthLo, 0}
-                                                : Read{command, hi * 256 + lo, lengthHi * 256 + lengthLo, 0});
-            }
-        } else if (f[0] == "GET" && inRead) {
+        if (report.kind == QLatin1String("SET")) {
+            const int command = b[1];
+            inRead = b[0] == 0x40 && (command == 0x06 || command == 0x09);
+            if (inRead)
+                reads.push_back(command == 0x06 ? Read{command, b[3], b[5], 0}
+                                                : Read{command, b[2] * 256 + b[3], b[4] * 256 + b[5], 0});
+        } else if (report.kind == QLatin1String("GET") && inRead) {
             ++reads.back().fetches;
         }
     }
@@ -126,8 +106,7 @@ void PrintTo(const Read& r, std::ostream* os) {
 }
 
 qsizetype lineCount(const QString& transcript) {
-    QFile file(transcript);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n').size() - 1 : 0;
+    return gui::testing::transcriptLineCount(transcript);
 }
 
 class ShellTest : public ::testing::Test {
@@ -138,8 +117,9 @@ protected:
         makeWindow(core::StorageKind::I2C);
     }
     // The window over a virtual mouse of `kind`; `imageKind`: the kind of mouse the program's
-    // default images are made for (None: as built in).
-    void makeWindow(core::StorageKind kind, core::StorageKind imageKind = core::StorageKind::None) {
+    // default images are made for (None: as built in); `screenshots`: the folder of a screenshot run.
+    void makeWindow(core::StorageKind kind, core::StorageKind imageKind = core::StorageKind::None,
+                    const QString& screenshots = {}) {
         m_window.reset();
         QFile::remove(m_transcript);
         gui::DeviceSession::Options options;
@@ -150,7 +130,7 @@ protected:
             options.identity = core::DefaultIdentity::fromResources();
             options.identity->defaultImageKind = imageKind;
         }
-        m_window = std::make_unique<MainWindow>(options);
+        m_window = std::make_unique<MainWindow>(options, nullptr, screenshots);
     }
     void TearDown() override {
         m_window.reset();
@@ -1487,13 +1467,10 @@ TEST_F(ShellTest, ARefusedMouseGetsNothingFromSaveLoadOrDefaultSetting) {
         click("Btn_Reset_1");
         QTest::qWait(50);
         EXPECT_FALSE(QFile::exists(m_folder.filePath(QStringLiteral("refused.bin"))));
-        QFile transcript(m_transcript);
-        ASSERT_TRUE(transcript.open(QIODevice::ReadOnly));
-        const QList<QByteArray> lines = transcript.readAll().split('\n');
-        for (qsizetype i = from; i < lines.size(); ++i)
-            EXPECT_FALSE(lines[i].startsWith("SET 40 07") || lines[i].startsWith("SET 40 08") ||
-                         lines[i].startsWith("SET 40 05") || lines[i].startsWith("SET 40 0E"))
-                << lines[i].toStdString();
+        for (const QString& line : gui::testing::transcriptLines(m_transcript, from))
+            EXPECT_FALSE(line.startsWith("SET 40 07") || line.startsWith("SET 40 08") ||
+                         line.startsWith("SET 40 05") || line.startsWith("SET 40 0E"))
+                << line.toStdString();
         EXPECT_EQ(mouse().readMemory(0, 2048), memory);
         EXPECT_EQ(m_answers.messages, QStringList(4, QStringLiteral("Is finding the specified device")));
         EXPECT_EQ(m_answers.nextFileNames.size(), 2u) << "a file dialog was opened";
@@ -1658,9 +1635,7 @@ TEST_F(ShellTest, ScreenshotModeLeavesTheUsersLibraryAlone) {
     std::error_code ec;
     std::filesystem::remove(user, ec);
     QTemporaryDir shots;
-    qputenv("TARVIK_SCREENSHOTS", shots.path().toLocal8Bit());
-    makeWindow(core::StorageKind::I2C);
-    qunsetenv("TARVIK_SCREENSHOTS");
+    makeWindow(core::StorageKind::I2C, core::StorageKind::None, shots.path());
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(user, ec)));
     EXPECT_TRUE(m_window->macroLibraryPath().startsWith(shots.path()));
     // Without it, the library is made in the program's own data folder.
@@ -1670,17 +1645,3 @@ TEST_F(ShellTest, ScreenshotModeLeavesTheUsersLibraryAlone) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    // Test discovery runs the binary without the test environment.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Backups of the virtual mouse go to a folder of this run, never the user's state folder.
-    QTemporaryDir stateHome;
-    setenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit().constData(), 1);
-    QApplication app(argc, argv);
-    // The macro library and other user files go to a test folder, never the user's own.
-    QStandardPaths::setTestModeEnabled(true);
-    ::testing::InitGoogleMock(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,5 +1,6 @@
 #include "ClickAt.h"
 
+#include <QApplication>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
@@ -41,6 +42,17 @@ QWidget* clickWindowAt(QWidget* window, QPoint pos, Qt::MouseButton button) {
 
 QWidget* clickAt(QWidget* control, Qt::MouseButton button) {
     return clickWindowAt(control->window(), centreInWindow(control), button);
+}
+
+void hoverAt(QWidget* control) {
+    QTest::mouseMove(control->window()->windowHandle(), centreInWindow(control));
+}
+
+QWidget* topLevel(const QString& name) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible())
+            return w;
+    return nullptr;
 }
 
 } // namespace tarvik::gui::testing

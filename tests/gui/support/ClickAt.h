@@ -24,4 +24,11 @@ QWidget* widgetAtCentreOf(QWidget* control);
 // The object name of what a click at the control's centre reaches ("" for nothing).
 QString nameAtCentreOf(QWidget* control);
 
+// The pointer moved onto the control's centre through its window: enter and leave events follow as
+// the window system sends them.
+void hoverAt(QWidget* control);
+
+// The visible top-level window (a dialog, a menu) of that object name; null when none is shown.
+QWidget* topLevel(const QString& name);
+
 } // namespace tarvik::gui::testing

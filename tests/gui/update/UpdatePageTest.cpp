@@ -10,6 +10,9 @@
 #include "gui/shell/MainWindow.h"
 #include "gui/skin/PictureControl.h"
 #include "resources/Resources.h"
+#include "support/ClickAt.h"
+#include "support/Transcript.h"
+#include "support/WaitFor.h"
 
 #include <QApplication>
 #include <QFile>
@@ -22,7 +25,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -35,35 +37,18 @@ namespace {
 
 constexpr double kTimeScale = 0.02;
 
-bool waitFor(const std::function<bool()>& condition, int timeoutMs = 15000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
+using gui::testing::waitFor;
 
 // The stored-memory writes (command 0x07) of a transcript from line `from` on: address and length.
 std::vector<std::pair<int, int>> memoryWrites(const QString& transcript, qsizetype from) {
-    QFile file(transcript);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QList<QByteArray> lines = file.readAll().split('\n');
     std::vector<std::pair<int, int>> writes;
-    for (qsizetype i = from; i < lines.size(); ++i) {
-        const QList<QByteArray> f = lines[i].trimmed().split(' ');
-        if (f.size() >= 9 && f[0] == "SET" && f[1] == "40" && f[2] == "07")
-            writes.emplace_back(f[3].toInt(nullptr, 16) * 256 + f[4].toInt(nullptr, 16),
-                                f[5].toInt(nullptr, 16) * 256 + f[6].toInt(nullptr, 16));
-    }
+    for (const auto& report : gui::testing::commandsSent(transcript, 0x07, from))
+        writes.emplace_back(report.bytes[2] * 256 + report.bytes[3], report.bytes[4] * 256 + report.bytes[5]);
     return writes;
 }
 
 qsizetype lineCount(const QString& transcript) {
-    QFile file(transcript);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n').size() - 1 : 0;
+    return gui::testing::transcriptLineCount(transcript);
 }
 
 class UpdateTest : public ::testing::Test {
@@ -107,8 +92,7 @@ protected:
         auto* control = m_window->findChild<QWidget*>(name);
         ASSERT_NE(control, nullptr) << name.toStdString();
         ASSERT_TRUE(control->isVisible()) << name.toStdString();
-        const QPoint at = control->mapTo(m_window.get(), control->rect().center());
-        QTest::mouseClick(m_window->windowHandle(), Qt::LeftButton, {}, at);
+        gui::testing::clickAt(control);
         QApplication::processEvents();
     }
     QString writeFile(const std::vector<Byte>& bytes) {
@@ -318,15 +302,3 @@ TEST_F(UpdateTest, DefaultSettingsInterruptedByAnUnplugAreReportedOnce) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    // Test discovery runs the binary without the test environment.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Backups of the virtual mouse go to a folder of this run, never the user's state folder.
-    QTemporaryDir stateHome;
-    setenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit().constData(), 1);
-    QApplication app(argc, argv);
-    ::testing::InitGoogleMock(&argc, argv);
-    return RUN_ALL_TESTS();
-}

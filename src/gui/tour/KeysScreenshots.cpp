@@ -1,8 +1,9 @@
-#include "gui/keys/KeysScreenshots.h"
+#include "gui/tour/KeysScreenshots.h"
 
 #include "gui/dialogs/InputOneKeyDialog.h"
 #include "gui/shell/MainWindow.h"
 #include "gui/skin/CaptionLabel.h"
+#include "gui/tour/ScreenshotTour.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -34,19 +35,6 @@ void unhover(QWidget& window, const char* name) {
     }
 }
 
-void click(QWidget* target) {
-    if (!target)
-        return;
-    const QPointF centre = QRectF(target->rect()).center();
-    const QPointF global = target->mapToGlobal(centre);
-    QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &release);
-}
-
 void press(QWidget* target, int key) {
     QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &event);
@@ -71,12 +59,12 @@ QWidget* openCascade(QWidget& window) {
 }
 
 QWidget* typeCombination(QWidget& window) {
-    click(window.findChild<CaptionLabel*>(QStringLiteral("Key_Assembly")));
+    ScreenshotTour::click(window.findChild<CaptionLabel*>(QStringLiteral("Key_Assembly")));
     QWidget* dialog = visibleTopLevel(QStringLiteral("TForm2"));
     if (!dialog)
         return nullptr;
-    click(dialog->findChild<QCheckBox*>(QStringLiteral("CB_Ctrl")));
-    click(dialog->findChild<QCheckBox*>(QStringLiteral("CB_Alt")));
+    ScreenshotTour::click(dialog->findChild<QCheckBox*>(QStringLiteral("CB_Ctrl")));
+    ScreenshotTour::click(dialog->findChild<QCheckBox*>(QStringLiteral("CB_Alt")));
     if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("Edt_Assembly"))) {
         press(edit, Qt::Key_A);
         press(edit, Qt::Key_B);

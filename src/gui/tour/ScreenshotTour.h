@@ -66,6 +66,8 @@ public:
 
     // The window as the screen shows it: see-through outside its shape (mask).
     static QImage windowPicture(QWidget& window);
+    // A left click at the centre of target, pressed and released there; nothing for null.
+    static void click(QWidget* target);
 
     const QStringList& savedFiles() const { return m_saved; }
     const QStringList& skippedButtons() const { return m_skipped; }

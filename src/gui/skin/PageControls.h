@@ -1,8 +1,8 @@
 #pragma once
 
 #include <span>
-// Small builders shared by the settings pages: every control is created with its object name, so the
-// pages read as lists of controls and tests find them as a user sees them.
+// Small builders shared by the pages and the dialogs: every control is created with its object name, so
+// the windows read as lists of controls and tests find them as a user sees them.
 
 #include "gui/AppState.h"
 #include "gui/skin/CaptionLabel.h"

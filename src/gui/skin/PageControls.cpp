@@ -1,4 +1,4 @@
-#include "gui/pages/PageControls.h"
+#include "gui/skin/PageControls.h"
 
 #include <QButtonGroup>
 #include <QPainter>

@@ -1,13 +1,13 @@
-#include "gui/device/ScreenshotTour.h"
+#include "gui/tour/ScreenshotTour.h"
 
 #include "core/macros/MacroLibrary.h"
 #include "core/macros/MacroLibraryFile.h"
 #include "gui/AppState.h"
 #include "gui/fire/FirePage.h"
-#include "gui/keys/KeysScreenshots.h"
 #include "gui/macros/MacroPage.h"
 #include "gui/shell/MainWindow.h"
 #include "gui/skin/CaptionLabel.h"
+#include "gui/tour/KeysScreenshots.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -255,22 +255,26 @@ void ScreenshotTour::clickNext() {
     // A focus frame belongs to the one picture that shows keyboard use; a click takes no focus.
     if (QWidget* focus = m_window->focusWidget())
         focus->clearFocus();
-    if (QWidget* button = visibleButton(m_stops[m_next].button)) {
-        // A click as the user makes it: press and release inside the entry.
-        const QPointF centre = QRectF(button->rect()).center();
-        const QPointF global = button->mapToGlobal(centre);
-        QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QCoreApplication::sendEvent(button, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
-        QCoreApplication::sendEvent(button, &release);
-    }
+    click(visibleButton(m_stops[m_next].button));
     m_subject = m_window;
     if (const auto& then = m_stops[m_next].then)
         if (QWidget* subject = then(*m_window))
             m_subject = subject;
     QTimer::singleShot(kSettleMs, this, &ScreenshotTour::grabCurrent);
+}
+
+void ScreenshotTour::click(QWidget* target) {
+    if (!target)
+        return;
+    // A click as the user makes it: press and release inside the control.
+    const QPointF centre = QRectF(target->rect()).center();
+    const QPointF global = target->mapToGlobal(centre);
+    QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &release);
 }
 
 QImage ScreenshotTour::windowPicture(QWidget& window) {
