@@ -81,10 +81,18 @@ QHash<QString, std::shared_future<QImage>>& pending() {
     return decodes;
 }
 
+// The embedded file decoded as the PNG it is. Told the format and not to guess, the reader asks no
+// other image plugin (each would be loaded into the process only to say no).
+QImage decodePng(const QString& path) {
+    QImageReader reader(path, "PNG");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
 // The picture as the raster paint engine keeps it (premultiplied alpha or opaque 32-bit pixels), so
 // that turning it into a pixmap on the GUI thread converts nothing.
 QImage decodeForDisplay(const QString& path, bool high = false) {
-    QImage image = QImageReader(path, "PNG").read();
+    QImage image = decodePng(path);
     if (image.isNull())
         return image;
     image = std::move(image).convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
@@ -238,7 +246,9 @@ QPixmap Skin::picture(const QString& name, qreal ratio) {
         if (!image.isNull())
             pixmap = QPixmap::fromImage(image);
     } else if (const QString path = densityPath(name, high); !path.isEmpty()) {
-        pixmap.load(path, "PNG");
+        // What QPixmap::load does, without its guessing reader and without a second reference in the
+        // global pixmap cache, which would keep a picture alive that this cache has let go.
+        pixmap = QPixmap::fromImage(decodePng(path));
         if (high)
             pixmap.setDevicePixelRatio(2.0);
     }

@@ -3,6 +3,7 @@
 #include "gui/skin/PictureControl.h"
 #include "gui/skin/Skin.h"
 
+#include <QFile>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -54,6 +55,20 @@ TEST(PictureControl, OnlyAnOpaquePictureFillingTheControlHidesWhatLiesBeneath) {
     EXPECT_FALSE(control.testAttribute(Qt::WA_OpaquePaintEvent));
     control.setPicture(QStringLiteral("NoSuchPicture"));
     EXPECT_FALSE(control.testAttribute(Qt::WA_OpaquePaintEvent));
+}
+
+// Every image plugin of the system asked whether it knows a file costs its loading; the skin is PNG
+// and says so.
+TEST(Skin, DecodingLoadsNoImagePlugin) {
+    const auto pluginsMapped = [] {
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("/imageformats/");
+    };
+    ASSERT_FALSE(pluginsMapped()) << "an earlier test of this program loaded them";
+    Skin::prefetch({QStringLiteral("Loading_05")});
+    EXPECT_FALSE(Skin::picture(QStringLiteral("Loading_05")).isNull());
+    EXPECT_FALSE(Skin::picture(QStringLiteral("Loading_06")).isNull());
+    EXPECT_FALSE(pluginsMapped());
 }
 
 TEST(Skin, SizesFromTheHeaderMatchTheDecodedPictures) {
