@@ -238,6 +238,19 @@ QPixmap Skin::picture(const QString& name, qreal ratio) {
     return pixmap;
 }
 
+QPixmap Skin::transientPicture(const QString& name) {
+    const bool high = useHighDensity(name, displayRatio());
+    if (auto it = decoded().constFind(densityKey(name, high)); it != decoded().constEnd())
+        return *it;
+    const QString path = densityPath(name, high);
+    if (path.isEmpty())
+        return QPixmap();
+    QPixmap pixmap = QPixmap::fromImage(decodePng(path));
+    if (high)
+        pixmap.setDevicePixelRatio(2.0);
+    return pixmap;
+}
+
 QSize Skin::pictureSize(const QString& name) {
     // From the table written when the program was built: the embedded pictures are not read for it.
     const QByteArray key = name.toLower().toLatin1();
