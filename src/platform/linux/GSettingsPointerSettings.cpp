@@ -42,8 +42,7 @@ struct Gio {
     decltype(&g_free) free;
 };
 
-template <typename Function>
-bool resolve(void* library, const char* name, Function& function) {
+template <typename Function> bool resolve(void* library, const char* name, Function& function) {
     function = reinterpret_cast<Function>(::dlsym(library, name));
     return function != nullptr;
 }
@@ -203,8 +202,8 @@ public:
             values.precision = m_g.getInt(m_settings, kThresholdKey) != kConstantThreshold;
         }
         if (m_doubleClick) {
-            values.doubleClickMs = std::clamp(m_g.getInt(m_settings, kDoubleClickKey),
-                                              kMinDoubleClickMs, kMaxDoubleClickMs);
+            values.doubleClickMs =
+                std::clamp(m_g.getInt(m_settings, kDoubleClickKey), kMinDoubleClickMs, kMaxDoubleClickMs);
         }
         return values;
     }
@@ -218,8 +217,7 @@ public:
             } else if (m_speed) {
                 ok = m_g.setDouble(m_settings, kSpeedKey, speedToGSettings(*values.speed)) && ok;
             } else {
-                ok = m_g.setDouble(m_settings, kAccelerationKey, speedToMultiplier(*values.speed)) &&
-                     ok;
+                ok = m_g.setDouble(m_settings, kAccelerationKey, speedToMultiplier(*values.speed)) && ok;
             }
         }
         if (values.precision) {
@@ -227,13 +225,12 @@ public:
             // older drivers, so both are written.
             ok = (m_accelProfile || m_threshold) && ok;
             if (m_accelProfile) {
-                ok = m_g.setString(m_settings, kAccelProfileKey,
-                                           *values.precision ? "adaptive" : "flat") &&
+                ok = m_g.setString(m_settings, kAccelProfileKey, *values.precision ? "adaptive" : "flat") &&
                      ok;
             }
             if (m_threshold) {
                 ok = m_g.setInt(m_settings, kThresholdKey,
-                                        *values.precision ? kPrecisionThreshold : kConstantThreshold) &&
+                                *values.precision ? kPrecisionThreshold : kConstantThreshold) &&
                      ok;
             }
         }

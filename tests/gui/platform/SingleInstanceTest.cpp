@@ -44,7 +44,8 @@ HelperRun runHelper(const QString& key, const char* mode) {
 // A plain connection to a socket file, as any local program can make one; closed when it goes.
 class RawConnection {
 public:
-    explicit RawConnection(const QString& path) : m_descriptor(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    explicit RawConnection(const QString& path)
+        : m_descriptor(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
         const QByteArray native = QFile::encodeName(path);
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
