@@ -1,21 +1,22 @@
 #include "platform/SingleInstance.h"
 
+#include <QByteArray>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QPointer>
+#include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
 
 #include <cerrno>
+#include <cstring>
+#include <functional>
 
-#ifdef Q_OS_UNIX
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
-#endif
 
 namespace tarvik::platform {
 
@@ -27,6 +28,7 @@ constexpr int kConnectWaitMs = 200;
 constexpr int kAnswerWaitMs = 1000;
 constexpr int kRetryPauseMs = 50;
 constexpr qint64 kMaxRequest = 64;
+constexpr int kBacklog = 8;
 
 QString userId() {
 #ifdef Q_OS_UNIX
@@ -54,7 +56,7 @@ bool makePrivateFolder(const QString& path) {
 }
 
 // The user id at the other end of a connected local socket; -1 when it cannot be told.
-long peerUserId(qintptr descriptor) {
+long peerUserId(int descriptor) {
 #ifdef Q_OS_LINUX
     struct ucred credentials {};
     socklen_t length = sizeof credentials;
@@ -71,10 +73,106 @@ long peerUserId(qintptr descriptor) {
     return -1;
 }
 
-bool peerIsThisUser(qintptr descriptor) {
+bool peerIsThisUser(int descriptor) {
     return peerUserId(descriptor) == static_cast<long>(::getuid());
 }
 #endif
+
+// The address of a socket file; false when the path is too long for one.
+bool socketAddress(const QString& path, sockaddr_un& address) {
+    const QByteArray native = QFile::encodeName(path);
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (native.isEmpty() || static_cast<std::size_t>(native.size()) >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, native.constData(), static_cast<std::size_t>(native.size()));
+    return true;
+}
+
+void closeDescriptor(int descriptor) {
+    // A close interrupted by a signal has closed the descriptor all the same on Linux: never retried.
+    ::close(descriptor);
+}
+
+// Waits until the descriptor is ready for `events` or the deadline passes.
+bool waitFor(int descriptor, short events, const QDeadlineTimer& deadline) {
+    for (;;) {
+        pollfd entry{descriptor, events, 0};
+        const int got = ::poll(&entry, 1, static_cast<int>(deadline.remainingTime()));
+        if (got > 0)
+            return true;
+        if (got == 0 || errno != EINTR)
+            return false;
+    }
+}
+
+// One connection from a later copy, on the first copy's event loop: read until a whole request line
+// has arrived, answer it and close. A connection that says nothing is closed after a while.
+class Connection : public QObject {
+public:
+    Connection(int descriptor, QObject* parent, std::function<void()> raise)
+        : QObject(parent), m_descriptor(descriptor), m_readable(descriptor, QSocketNotifier::Read),
+          m_raise(std::move(raise)) {
+        connect(&m_readable, &QSocketNotifier::activated, this, &Connection::read);
+        QTimer::singleShot(kAnswerWaitMs * 2, this, &Connection::finish);
+    }
+    ~Connection() override {
+        if (m_descriptor >= 0)
+            closeDescriptor(m_descriptor);
+    }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    void read() {
+        if (m_descriptor < 0)
+            return;
+        char buffer[kMaxRequest + 1];
+        for (;;) {
+            const auto room = static_cast<std::size_t>(kMaxRequest + 1 - m_pending.size());
+            const ssize_t got = ::recv(m_descriptor, buffer, room, MSG_DONTWAIT);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+                return; // the rest of the line is still on its way
+            if (got <= 0) {
+                // The other end went away (or failed) before a whole line.
+                finish();
+                return;
+            }
+            m_pending.append(buffer, got);
+            switch (SingleInstance::readRequest(m_pending)) {
+            case SingleInstance::Request::Incomplete:
+                continue;
+            case SingleInstance::Request::Raise:
+                // Three bytes into an empty socket buffer: they go at once or not at all, and the
+                // answer only confirms.
+                ::send(m_descriptor, kRaiseAnswer, sizeof kRaiseAnswer - 1, MSG_DONTWAIT | MSG_NOSIGNAL);
+                finish();
+                m_raise();
+                return;
+            case SingleInstance::Request::Other:
+            case SingleInstance::Request::TooLong:
+                finish();
+                return;
+            }
+        }
+    }
+
+private:
+    void finish() {
+        if (m_descriptor < 0)
+            return;
+        m_readable.setEnabled(false);
+        closeDescriptor(m_descriptor);
+        m_descriptor = -1;
+        deleteLater();
+    }
+
+    int m_descriptor;
+    QSocketNotifier m_readable;
+    std::function<void()> m_raise;
+    QByteArray m_pending;
+};
 
 } // namespace
 
@@ -123,10 +221,18 @@ void SingleInstance::removeForeignLock() {
 }
 
 SingleInstance::~SingleInstance() {
-    if (m_server) {
-        m_server->close();
-    }
+    stopListening();
     m_lock.unlock();
+}
+
+void SingleInstance::stopListening() {
+    if (m_listener < 0)
+        return;
+    m_incoming.reset();
+    closeDescriptor(m_listener);
+    m_listener = -1;
+    // Still holding the lock: the socket file is ours to remove.
+    QFile::remove(socketName());
 }
 
 QString SingleInstance::keyForTitle(const QString& title) {
@@ -151,11 +257,11 @@ QString SingleInstance::lockFilePath() const {
 }
 
 QString SingleInstance::socketPath() const {
-    return m_server ? m_server->fullServerName() : QString();
+    return m_listener >= 0 ? socketName() : QString();
 }
 
 bool SingleInstance::isListening() const {
-    return m_server && m_server->isListening();
+    return m_listener >= 0;
 }
 
 SingleInstance::Outcome SingleInstance::claim(int timeoutMs) {
@@ -190,33 +296,69 @@ SingleInstance::Outcome SingleInstance::claim(int timeoutMs) {
 }
 
 bool SingleInstance::becomeFirst() {
+    stopListening();
+    sockaddr_un address{};
+    if (!socketAddress(socketName(), address))
+        return false;
     // Holding the lock means no live copy listens: a socket file left by a crashed one is stale.
-    QLocalServer::removeServer(socketName());
-    m_server = std::make_unique<QLocalServer>();
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server.get(), &QLocalServer::newConnection, this, &SingleInstance::answer);
-    return m_server->listen(socketName());
+    ::unlink(address.sun_path);
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (listener < 0)
+        return false;
+    // The folder is the user's alone; the file's own mode says the same to anyone who looks.
+    if (::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::chmod(address.sun_path, 0600) != 0 || ::listen(listener, kBacklog) != 0) {
+        closeDescriptor(listener);
+        return false;
+    }
+    m_listener = listener;
+    m_incoming = std::make_unique<QSocketNotifier>(listener, QSocketNotifier::Read);
+    connect(m_incoming.get(), &QSocketNotifier::activated, this, &SingleInstance::answer);
+    return true;
 }
 
 SingleInstance::Answer SingleInstance::askRunningToRaise(int waitMs) {
-    QLocalSocket socket;
-    socket.connectToServer(socketName());
-    if (!socket.waitForConnected(waitMs)) {
+    sockaddr_un address{};
+    if (!socketAddress(socketName(), address))
         return Answer::Nobody;
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (socket < 0)
+        return Answer::Nobody;
+    const auto give = [socket](Answer answer) {
+        closeDescriptor(socket);
+        return answer;
+    };
+    // A listener whose queue is full makes a non-blocking connect fail with EAGAIN: try again until
+    // the wait is over. No socket file, or nobody behind it, is nobody.
+    const QDeadlineTimer connectDeadline(waitMs);
+    while (::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN || connectDeadline.hasExpired())
+            return give(Answer::Nobody);
+        QThread::msleep(5);
     }
-#ifdef Q_OS_UNIX
-    if (!peerIsThisUser(socket.socketDescriptor())) {
+    if (!peerIsThisUser(socket)) {
         // Whoever listens there gets nothing from us, not even the request.
-        socket.abort();
-        return Answer::Stranger;
+        return give(Answer::Stranger);
     }
-#endif
-    socket.write(kRaiseRequest);
-    socket.waitForBytesWritten(kAnswerWaitMs);
+    const QDeadlineTimer answerDeadline(kAnswerWaitMs);
+    const char* request = kRaiseRequest;
+    std::size_t left = sizeof kRaiseRequest - 1;
+    while (left > 0) {
+        const ssize_t sent = ::send(socket, request, left, MSG_NOSIGNAL);
+        if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && waitFor(socket, POLLOUT, answerDeadline))
+            continue;
+        if (sent < 0 && errno == EINTR)
+            continue;
+        if (sent <= 0)
+            break;
+        request += sent;
+        left -= static_cast<std::size_t>(sent);
+    }
     // The answer only confirms; a copy that accepted the connection is running either way.
-    socket.waitForReadyRead(kAnswerWaitMs);
-    socket.disconnectFromServer();
-    return Answer::Raised;
+    waitFor(socket, POLLIN, answerDeadline);
+    return give(Answer::Raised);
 }
 
 SingleInstance::Request SingleInstance::readRequest(QByteArrayView pending) {
@@ -229,46 +371,20 @@ SingleInstance::Request SingleInstance::readRequest(QByteArrayView pending) {
 }
 
 void SingleInstance::answer() {
-    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-#ifdef Q_OS_UNIX
-        if (!peerIsThisUser(socket->socketDescriptor())) {
-            socket->abort();
-            socket->deleteLater();
+    for (;;) {
+        const int connection = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (connection < 0) {
+            if (errno == EINTR || errno == ECONNABORTED)
+                continue;
+            return; // nothing more waiting (or nothing that can be taken now)
+        }
+        if (!peerIsThisUser(connection)) {
+            closeDescriptor(connection);
             continue;
         }
-#endif
-        QPointer<QLocalSocket> guard(socket);
-        auto handleRequest = [this, guard] {
-            if (!guard) {
-                return;
-            }
-            const QByteArray pending = guard->peek(kMaxRequest + 1);
-            switch (readRequest(pending)) {
-            case Request::Incomplete:
-                return;
-            case Request::TooLong:
-                guard->abort();
-                return;
-            case Request::Raise:
-                guard->write(kRaiseAnswer);
-                guard->flush();
-                emit raiseRequested();
-                break;
-            case Request::Other:
-                break;
-            }
-            guard->disconnectFromServer();
-        };
-        connect(socket, &QLocalSocket::readyRead, this, handleRequest);
-        // A client that connects and says nothing is not kept for ever.
-        QTimer::singleShot(kAnswerWaitMs * 2, socket, [guard] {
-            if (guard) {
-                guard->abort();
-            }
-        });
+        auto* reader = new Connection(connection, this, [this] { emit raiseRequested(); });
         // The request may have arrived with the connection itself.
-        handleRequest();
+        reader->read();
     }
 }
 

@@ -18,7 +18,7 @@
 
 #include <memory>
 
-class QLocalServer;
+class QSocketNotifier;
 
 namespace tarvik::platform {
 
@@ -79,11 +79,13 @@ private:
     bool becomeFirst();
     Answer askRunningToRaise(int waitMs);
     void answer();
+    void stopListening();
 
     QString m_key;
     QString m_directory;
     QLockFile m_lock;
-    std::unique_ptr<QLocalServer> m_server;
+    int m_listener = -1; // the listening socket, -1 while not listening
+    std::unique_ptr<QSocketNotifier> m_incoming;
 };
 
 } // namespace tarvik::platform

@@ -22,7 +22,6 @@ LoadingWindow::LoadingWindow(const QWidget& mainWindow)
     m_picture->setScaledContents(true);
     m_picture->setGeometry((kWidth - kPictureWidth) / 2, (kHeight - kPictureHeight) / 2, kPictureWidth,
                            kPictureHeight);
-    showFrame(0);
 
     m_animation.setInterval(kFrameIntervalMs);
     connect(&m_animation, &QTimer::timeout, this, [this] { showFrame((m_frame + 1) % kFrameCount); });
@@ -40,10 +39,15 @@ QPoint LoadingWindow::placement(const QRect& mainGeometry) {
 
 void LoadingWindow::showFrame(int index) {
     m_frame = index;
-    m_picture->setPixmap(Skin::picture(QStringLiteral("Loading_%1").arg(index, 2, 10, QLatin1Char('0'))));
+    QPixmap& frame = m_frames[static_cast<std::size_t>(index)];
+    if (frame.isNull())
+        frame = Skin::transientPicture(QStringLiteral("Loading_%1").arg(index, 2, 10, QLatin1Char('0')));
+    m_picture->setPixmap(frame);
 }
 
 void LoadingWindow::showEvent(QShowEvent* event) {
+    // The animation goes on where it stopped, before the window's first frame is painted.
+    showFrame(m_frame);
     // Animating a hidden window would only burn time between transfers.
     m_animation.start();
     QWidget::showEvent(event);
@@ -51,6 +55,8 @@ void LoadingWindow::showEvent(QShowEvent* event) {
 
 void LoadingWindow::hideEvent(QHideEvent* event) {
     m_animation.stop();
+    m_picture->clear();
+    m_frames = {};
     QWidget::hideEvent(event);
 }
 

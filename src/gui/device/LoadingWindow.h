@@ -3,8 +3,11 @@
 // picture ("WaitGif"), shown over the main window while a long transfer runs. It is placed once,
 // when it is created, and stays there even if the main window moves.
 
+#include <QPixmap>
 #include <QTimer>
 #include <QWidget>
+
+#include <array>
 
 class QLabel;
 
@@ -41,6 +44,9 @@ private:
     QLabel* m_picture = nullptr;
     QTimer m_animation;
     int m_frame = 0;
+    // Frames decoded while the window is shown (each when first needed), let go when it hides: the
+    // window shows only during transfers, and its frames would otherwise stay in memory for good.
+    std::array<QPixmap, kFrameCount> m_frames;
 };
 
 } // namespace tarvik::gui

@@ -1,5 +1,7 @@
 #include "gui/skin/Skin.h"
 
+#include "gui/skin/SkinSizes.h"
+
 #include <QBitmap>
 #include <QDirIterator>
 #include <QGuiApplication>
@@ -8,8 +10,10 @@
 #include <QImageReader>
 #include <QResource>
 
+#include <algorithm>
 #include <future>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 // The skin is compiled into a static library: nothing would pull its resource object into a program
@@ -81,10 +85,18 @@ QHash<QString, std::shared_future<QImage>>& pending() {
     return decodes;
 }
 
+// The embedded file decoded as the PNG it is. Told the format and not to guess, the reader asks no
+// other image plugin (each would be loaded into the process only to say no).
+QImage decodePng(const QString& path) {
+    QImageReader reader(path, "PNG");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
 // The picture as the raster paint engine keeps it (premultiplied alpha or opaque 32-bit pixels), so
 // that turning it into a pixmap on the GUI thread converts nothing.
 QImage decodeForDisplay(const QString& path, bool high = false) {
-    QImage image = QImageReader(path, "PNG").read();
+    QImage image = decodePng(path);
     if (image.isNull())
         return image;
     image = std::move(image).convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
@@ -92,28 +104,6 @@ QImage decodeForDisplay(const QString& path, bool high = false) {
     if (high)
         image.setDevicePixelRatio(2.0);
     return image;
-}
-
-// The size a PNG file's header gives (its first chunk, IHDR), read in place from the embedded data:
-// no picture reader is set up for it.
-QSize pngSize(const QString& path) {
-    const QResource resource(path);
-    const QByteArray bytes = resource.compressionAlgorithm() == QResource::NoCompression
-                                 ? QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()),
-                                                           static_cast<qsizetype>(resource.size()))
-                                 : resource.uncompressedData();
-    static constexpr char kSignature[] = "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR";
-    if (bytes.size() < 24 || !bytes.startsWith(QByteArrayView(kSignature, sizeof kSignature - 1)))
-        return QImageReader(path).size(); // not a plain PNG: let the reader tell
-    auto word = [&](int at) {
-        const auto* b = reinterpret_cast<const unsigned char*>(bytes.constData() + at);
-        return (quint32(b[0]) << 24) | (quint32(b[1]) << 16) | (quint32(b[2]) << 8) | quint32(b[3]);
-    };
-    const quint32 width = word(16);
-    const quint32 height = word(20);
-    if (width == 0 || height == 0 || width > 0x7FFF || height > 0x7FFF)
-        return QSize();
-    return QSize(static_cast<int>(width), static_cast<int>(height));
 }
 
 } // namespace
@@ -238,7 +228,9 @@ QPixmap Skin::picture(const QString& name, qreal ratio) {
         if (!image.isNull())
             pixmap = QPixmap::fromImage(image);
     } else if (const QString path = densityPath(name, high); !path.isEmpty()) {
-        pixmap.load(path, "PNG");
+        // What QPixmap::load does, without its guessing reader and without a second reference in the
+        // global pixmap cache, which would keep a picture alive that this cache has let go.
+        pixmap = QPixmap::fromImage(decodePng(path));
         if (high)
             pixmap.setDevicePixelRatio(2.0);
     }
@@ -246,17 +238,30 @@ QPixmap Skin::picture(const QString& name, qreal ratio) {
     return pixmap;
 }
 
-QSize Skin::pictureSize(const QString& name) {
-    const QString key = name.toLower();
-    if (auto it = decoded().constFind(key); it != decoded().constEnd())
-        return it->isNull() ? QSize() : it->size();
-    static QHash<QString, QSize> sizes;
-    if (auto it = sizes.constFind(key); it != sizes.constEnd())
+QPixmap Skin::transientPicture(const QString& name) {
+    const bool high = useHighDensity(name, displayRatio());
+    if (auto it = decoded().constFind(densityKey(name, high)); it != decoded().constEnd())
         return *it;
-    const QString path = resourcePath(name);
-    const QSize size = path.isEmpty() ? QSize() : pngSize(path);
-    sizes.insert(key, size);
-    return size;
+    const QString path = densityPath(name, high);
+    if (path.isEmpty())
+        return QPixmap();
+    QPixmap pixmap = QPixmap::fromImage(decodePng(path));
+    if (high)
+        pixmap.setDevicePixelRatio(2.0);
+    return pixmap;
+}
+
+QSize Skin::pictureSize(const QString& name) {
+    // From the table written when the program was built: the embedded pictures are not read for it.
+    const QByteArray key = name.toLower().toLatin1();
+    const std::string_view wanted(key.constData(), static_cast<std::size_t>(key.size()));
+    const skin_sizes::Entry* const end = skin_sizes::kEntries + skin_sizes::kEntryCount;
+    const skin_sizes::Entry* entry = std::lower_bound(
+        skin_sizes::kEntries, end, wanted,
+        [](const skin_sizes::Entry& e, std::string_view n) { return std::string_view(e.name) < n; });
+    if (entry == end || std::string_view(entry->name) != wanted)
+        return QSize();
+    return QSize(entry->width, entry->height);
 }
 
 bool Skin::contains(const QString& name) {

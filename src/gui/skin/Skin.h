@@ -25,6 +25,9 @@ public:
     static QPixmap picture(const QString& name);
     // The same for a given device pixel ratio (1 gives the normal picture).
     static QPixmap picture(const QString& name, qreal ratio);
+    // The same picture decoded now and not kept, for pictures shown only for a while (the frames of
+    // an animation): the caller holds it as long as it needs it. One already kept is shared.
+    static QPixmap transientPicture(const QString& name);
     // The device pixel ratio pictures are chosen for: the highest of the screens.
     static qreal displayRatio();
     // Starts decoding these pictures on worker threads, so that a window can build its controls

@@ -38,9 +38,10 @@ inline constexpr const char* kMateMouseSchema = "org.mate.peripherals-mouse";
 inline constexpr const char* kCinnamonMouseSchema = "org.cinnamon.desktop.peripherals.mouse";
 
 // GSettings through the default backend of this process (GSETTINGS_BACKEND chooses another one, such as
-// "memory"). Nothing when the schema is not installed; keys missing from an older schema are
-// unsupported settings. A schema keeps the speed either as "speed" from -1 to 1 or as the acceleration
-// factor "motion-acceleration" (1 to 10), and precision as "accel-profile" and/or "motion-threshold".
+// "memory"). Its library is loaded on the first call, not before. Nothing when the library or the schema
+// is not installed; keys missing from an older schema are unsupported settings. A schema keeps the
+// speed either as "speed" from -1 to 1 or as the acceleration factor "motion-acceleration" (1 to 10),
+// and precision as "accel-profile" and/or "motion-threshold".
 std::unique_ptr<PointerSettings>
 openGSettingsPointerSettings(const std::string& schemaId = kGnomeMouseSchema);
 

@@ -5,8 +5,10 @@
 #include <QWidget>
 
 #include "gui/device/LoadingWindow.h"
+#include "gui/skin/Skin.h"
 
 using tarvik::gui::LoadingWindow;
+using tarvik::gui::Skin;
 
 namespace {
 
@@ -46,7 +48,6 @@ TEST(LoadingWindowTest, ShapeAndPlacementAtCreationOnly) {
     auto* picture = loading.findChild<QLabel*>("WaitGif");
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->size(), QSize(200, 192));
-    EXPECT_FALSE(picture->pixmap().isNull());
 
     // Moving the main window later leaves the loading window where it was put.
     main.move(10, 10);
@@ -59,22 +60,32 @@ TEST(LoadingWindowTest, AnimatesOnlyWhileShown) {
     main.setGeometry(0, 0, 1030, 662);
     LoadingWindow loading(main);
     auto* picture = loading.findChild<QLabel*>("WaitGif");
-    const QImage first = picture->pixmap().toImage();
 
     QTest::qWait(3 * LoadingWindow::kFrameIntervalMs);
     EXPECT_EQ(loading.frameIndex(), 0);
 
     loading.show();
+    const QImage first = picture->pixmap().toImage();
+    EXPECT_EQ(first, Skin::transientPicture(QStringLiteral("Loading_00")).toImage());
     ASSERT_TRUE(QTest::qWaitFor([&] { return loading.frameIndex() >= 2; }, 2000));
     EXPECT_NE(picture->pixmap().toImage(), first);
 
     // Cycles through all twelve frames and starts again.
     ASSERT_TRUE(QTest::qWaitFor([&] { return loading.frameIndex() == 0; }, 5000));
 
+    const QPixmap shown = picture->pixmap();
     loading.hide();
     const int stoppedAt = loading.frameIndex();
     QTest::qWait(3 * LoadingWindow::kFrameIntervalMs);
     EXPECT_EQ(loading.frameIndex(), stoppedAt);
+    // Nothing holds the frames of a hidden window any more, neither the window nor the skin.
+    EXPECT_TRUE(picture->pixmap().isNull());
+    EXPECT_TRUE(shown.isDetached());
+
+    // Shown again, it goes on with the frame where it stopped.
+    loading.show();
+    const QString name = QStringLiteral("Loading_%1").arg(stoppedAt, 2, 10, QLatin1Char('0'));
+    EXPECT_EQ(picture->pixmap().toImage(), Skin::transientPicture(name).toImage());
 }
 
 } // namespace

@@ -7,9 +7,9 @@
 //          become another user, 5 when planting fails)
 #include <QCoreApplication>
 #include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QFile>
 #include <QLockFile>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <cstdio>
@@ -17,6 +17,9 @@
 #include <cstring>
 
 #include <grp.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include "platform/SingleInstance.h"
@@ -27,21 +30,47 @@ namespace {
 
 constexpr uid_t kNobody = 65534;
 
+// A listener anybody may connect to, as a stranger would set one up; -1 when it cannot.
+int listenOpenly(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (static_cast<std::size_t>(native.size()) >= sizeof address.sun_path)
+        return -1;
+    std::memcpy(address.sun_path, native.constData(), static_cast<std::size_t>(native.size()));
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ::unlink(address.sun_path);
+    if (listener < 0 || ::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::chmod(address.sun_path, 0777) != 0 || ::listen(listener, 8) != 0)
+        return -1;
+    return listener;
+}
+
 int plant(const QString& key, const QString& directory) {
     QLockFile lock(QDir(directory).filePath(key + ".lock"));
     lock.setStaleLockTime(0);
-    QLocalServer server;
-    server.setSocketOptions(QLocalServer::WorldAccessOption);
-    if (!lock.tryLock(0) || !server.listen(QDir(directory).filePath(key))) {
+    if (!lock.tryLock(0))
         return 5;
-    }
-    QObject::connect(&server, &QLocalServer::newConnection, [&server] {
-        while (QLocalSocket* socket = server.nextPendingConnection()) {
-            QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] {
-                std::printf("received %s\n", socket->readAll().trimmed().constData());
-                std::fflush(stdout);
-            });
-        }
+    const int listener = listenOpenly(QDir(directory).filePath(key));
+    if (listener < 0)
+        return 5;
+    QSocketNotifier incoming(listener, QSocketNotifier::Read);
+    QObject::connect(&incoming, &QSocketNotifier::activated, [listener] {
+        const int connection = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+        if (connection < 0)
+            return;
+        auto* readable = new QSocketNotifier(connection, QSocketNotifier::Read, qApp);
+        QObject::connect(readable, &QSocketNotifier::activated, [readable, connection] {
+            char buffer[256];
+            const ssize_t got = ::recv(connection, buffer, sizeof buffer, MSG_DONTWAIT);
+            if (got <= 0) {
+                readable->setEnabled(false);
+                ::close(connection);
+                return;
+            }
+            std::printf("received %s\n", QByteArray(buffer, got).trimmed().constData());
+            std::fflush(stdout);
+        });
     });
     std::puts("planted");
     std::fflush(stdout);

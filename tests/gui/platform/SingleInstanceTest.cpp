@@ -5,7 +5,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocalSocket>
 #include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
@@ -13,9 +12,13 @@
 #include <QTest>
 #include <qplatformdefs.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include "platform/SingleInstance.h"
@@ -37,6 +40,48 @@ HelperRun runHelper(const QString& key, const char* mode) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 15000));
     return {process.exitCode(), QString::fromLatin1(process.readAllStandardOutput()).trimmed()};
 }
+
+// A plain connection to a socket file, as any local program can make one; closed when it goes.
+class RawConnection {
+public:
+    explicit RawConnection(const QString& path)
+        : m_descriptor(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+        const QByteArray native = QFile::encodeName(path);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        if (m_descriptor < 0 || static_cast<std::size_t>(native.size()) >= sizeof address.sun_path)
+            return;
+        std::memcpy(address.sun_path, native.constData(), static_cast<std::size_t>(native.size()));
+        m_connected =
+            ::connect(m_descriptor, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    }
+    ~RawConnection() {
+        if (m_descriptor >= 0)
+            ::close(m_descriptor);
+    }
+    RawConnection(const RawConnection&) = delete;
+    RawConnection& operator=(const RawConnection&) = delete;
+
+    bool connected() const { return m_connected; }
+    bool send(QByteArrayView bytes) {
+        return ::send(m_descriptor, bytes.data(), static_cast<std::size_t>(bytes.size()), MSG_NOSIGNAL) ==
+               bytes.size();
+    }
+    // True once the other end has closed the connection (everything it sent has been read).
+    bool closedByPeer() {
+        char buffer[64];
+        const ssize_t got = ::recv(m_descriptor, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (got > 0)
+            m_received.append(buffer, got);
+        return got == 0 || (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK);
+    }
+    const QByteArray& received() const { return m_received; }
+
+private:
+    int m_descriptor;
+    bool m_connected = false;
+    QByteArray m_received;
+};
 
 class SingleInstanceTest : public ::testing::Test {
 protected:
@@ -121,20 +166,53 @@ TEST_F(SingleInstanceTest, StrangerOnTheSocketIsNotTakenForARaiseRequest) {
     QSignalSpy raised(&first, &SingleInstance::raiseRequested);
     ASSERT_EQ(first.claim(), SingleInstance::Outcome::First);
 
-    QLocalSocket stranger;
-    stranger.connectToServer(first.socketPath());
-    ASSERT_TRUE(stranger.waitForConnected(1000));
-    stranger.write("hello\n");
-    stranger.flush();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return stranger.state() == QLocalSocket::UnconnectedState; }, 3000));
+    RawConnection stranger(first.socketPath());
+    ASSERT_TRUE(stranger.connected());
+    ASSERT_TRUE(stranger.send("hello\n"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stranger.closedByPeer(); }, 3000));
     EXPECT_EQ(raised.size(), 0);
+    EXPECT_TRUE(stranger.received().isEmpty());
 
     // A silent one is let go after a while too.
-    QLocalSocket silent;
-    silent.connectToServer(first.socketPath());
-    ASSERT_TRUE(silent.waitForConnected(1000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return silent.state() == QLocalSocket::UnconnectedState; }, 5000));
+    RawConnection silent(first.socketPath());
+    ASSERT_TRUE(silent.connected());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return silent.closedByPeer(); }, 5000));
     EXPECT_EQ(raised.size(), 0);
+
+    // So is one that sends a long line in pieces without ever ending it.
+    RawConnection chatty(first.socketPath());
+    ASSERT_TRUE(chatty.connected());
+    ASSERT_TRUE(chatty.send(QByteArray(40, 'r')));
+    QTest::qWait(50);
+    ASSERT_TRUE(chatty.send(QByteArray(40, 'r')));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return chatty.closedByPeer(); }, 1000)); // before the silence limit
+    EXPECT_EQ(raised.size(), 0);
+}
+
+TEST_F(SingleInstanceTest, RequestArrivingInPiecesIsAnsweredAndTheSocketIsPrivate) {
+    QString path;
+    {
+        SingleInstance first(key);
+        QSignalSpy raised(&first, &SingleInstance::raiseRequested);
+        ASSERT_EQ(first.claim(), SingleInstance::Outcome::First);
+        path = first.socketPath();
+        QT_STATBUF info;
+        ASSERT_EQ(QT_LSTAT(QFile::encodeName(path).constData(), &info), 0);
+        EXPECT_TRUE(S_ISSOCK(info.st_mode));
+        EXPECT_EQ(info.st_mode & 077, 0u);
+
+        RawConnection later(path);
+        ASSERT_TRUE(later.connected());
+        ASSERT_TRUE(later.send("rai"));
+        QTest::qWait(50);
+        EXPECT_EQ(raised.size(), 0);
+        ASSERT_TRUE(later.send("se\n"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return later.closedByPeer(); }, 3000));
+        EXPECT_EQ(later.received(), "ok\n");
+        EXPECT_EQ(raised.size(), 1);
+    }
+    // The copy that ended took its socket file with it.
+    EXPECT_FALSE(QFileInfo::exists(path));
 }
 
 // Sets an environment variable for a scope and puts back what was there.

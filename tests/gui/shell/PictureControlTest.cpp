@@ -3,6 +3,9 @@
 #include "gui/skin/PictureControl.h"
 #include "gui/skin/Skin.h"
 
+#include <QDirIterator>
+#include <QFile>
+#include <QImageReader>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -56,9 +59,40 @@ TEST(PictureControl, OnlyAnOpaquePictureFillingTheControlHidesWhatLiesBeneath) {
     EXPECT_FALSE(control.testAttribute(Qt::WA_OpaquePaintEvent));
 }
 
-TEST(Skin, SizesFromTheHeaderMatchTheDecodedPictures) {
-    for (const char* name : {"L1_BackGround", "L1_Back1", "SetS_01", "Loading_00", "setS_02"})
-        EXPECT_EQ(Skin::pictureSize(QLatin1String(name)), Skin::picture(QLatin1String(name)).size()) << name;
+// Every image plugin of the system asked whether it knows a file costs its loading; the skin is PNG
+// and says so.
+TEST(Skin, DecodingLoadsNoImagePlugin) {
+    const auto pluginsMapped = [] {
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("/imageformats/");
+    };
+    ASSERT_FALSE(pluginsMapped()) << "an earlier test of this program loaded them";
+    Skin::prefetch({QStringLiteral("Loading_05")});
+    EXPECT_FALSE(Skin::picture(QStringLiteral("Loading_05")).isNull());
+    EXPECT_FALSE(Skin::picture(QStringLiteral("Loading_06")).isNull());
+    EXPECT_FALSE(pluginsMapped());
+}
+
+// The sizes come from a table made when the program is built: it must know every picture, in any
+// spelling, and know nothing else.
+TEST(Skin, SizesFromTheBuildTableMatchTheDecodedPictures) {
+    for (const char* name : {"L1_BackGround", "l1_back1", "SETS_01", "setS_02"})
+        EXPECT_EQ(Skin::pictureSize(QLatin1String(name)), Skin::picture(QLatin1String(name), 1.0).size())
+            << name;
+    ASSERT_TRUE(Skin::contains(QStringLiteral("L1_BackGround"))); // the skin is registered from here on
+    int pictures = 0;
+    for (QDirIterator it(QStringLiteral(":/skin"), QDir::Files); it.hasNext();) {
+        it.next();
+        const QString name = it.fileName().section(QLatin1Char('.'), 0, 0);
+        if (name.endsWith(QLatin1String("@2x")))
+            continue;
+        ++pictures;
+        QImageReader reader(it.filePath(), "PNG");
+        EXPECT_EQ(Skin::pictureSize(name), reader.size()) << name.toStdString();
+    }
+    EXPECT_GT(pictures, 50);
+    for (const char* name : {"", "L1_BackGround@2x", "L1_BackGroun", "L1_BackGround.png", "Zzz"})
+        EXPECT_FALSE(Skin::pictureSize(QLatin1String(name)).isValid()) << name;
 }
 
 TEST(Skin, OpaqueRegionLeavesOutExactlyTheColourKey) {
