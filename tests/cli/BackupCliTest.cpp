@@ -55,6 +55,9 @@ protected:
         ASSERT_TRUE(m_folder.isValid());
         m_stateHome = path(QStringLiteral("state"));
         m_mouse = path(QStringLiteral("mouse.state"));
+        ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("locks"))));
+        QFile::setPermissions(path(QStringLiteral("locks")),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
     void TearDown() override {
         if (m_mounted) {
@@ -74,6 +77,9 @@ protected:
         env.insert(QStringLiteral("TARVIK_TIME_SCALE"), QStringLiteral("0.01"));
         env.insert(QStringLiteral("TMPDIR"), m_folder.path());
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_folder.path());
+        // Locks and windows of this test only: a window another test program runs meanwhile (their
+        // locks live in the user's usual folders) must not make tarvikctl leave the mouse alone.
+        env.insert(QStringLiteral("TARVIK_LOCK_DIR"), path(QStringLiteral("locks")));
         env.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data")));
         env.insert(QStringLiteral("XDG_STATE_HOME"), m_stateHome);
         env.remove(QStringLiteral("TARVIK_EMULATOR"));
