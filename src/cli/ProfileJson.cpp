@@ -5,6 +5,7 @@
 #include "core/edit/FieldRanges.h"
 #include "core/image/Checksum.h"
 #include "core/image/ProfileFile.h"
+#include "core/keys/ButtonAssignment.h"
 #include "core/keys/FunctionCodeName.h"
 #include "core/macros/DeviceMacroTable.h"
 
@@ -655,15 +656,18 @@ void readButtons(const Reader& r, const Json& buttons, ProfileView& view) {
     }
     // The key page never leaves Office Mode without a Left Key (the mouse could not be clicked
     // with); a document that changes Office Mode is held to the same rule.
-    const std::string leftKey = context.language ? context.language->text("Str210") : std::string();
+    // Decided on the codes, as the key page decides it: a macro named like the left key is no left key.
     bool officeChanged = false;
-    bool officeHasLeftKey = false;
+    std::vector<core::KeyFunctionCode> office;
     for (int b = 1; b <= 12; ++b) {
         officeChanged |= ProfileView::code(view.image, 1, b) != ProfileView::code(edited, 1, b);
-        officeHasLeftKey |= core::functionCodeName(ProfileView::code(edited, 1, b), context) == leftKey;
+        office.push_back(ProfileView::code(edited, 1, b));
     }
-    if (officeChanged && !leftKey.empty() && !officeHasLeftKey) {
-        r.refuse(Reader::child("buttons", kModeNames[0]), "Office Mode keeps one button with " + leftKey);
+    if (officeChanged && core::leftKeyCount(office, 12) == 0) {
+        const std::string leftKey = context.language ? context.language->text("Str210") : std::string();
+        r.refuse(Reader::child("buttons", kModeNames[0]),
+                 "Office Mode keeps one button with " +
+                     (leftKey.empty() ? std::string("the left key") : leftKey));
     }
     view.image = edited;
 }
