@@ -25,12 +25,9 @@
 #include "../support/ClickAt.h"
 #include "EventListTestWindow.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -198,15 +195,3 @@ INSTANTIATE_TEST_SUITE_P(BothPages, EventListEditorTest, ::testing::Values(kMacr
                          });
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Nothing of this run may land in the user's folders.
-    QStandardPaths::setTestModeEnabled(true);
-    QTemporaryDir stateHome;
-    setenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit().constData(), 1);
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

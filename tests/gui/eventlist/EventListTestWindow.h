@@ -4,7 +4,6 @@
 // are found and clicked by name where a user sees them.
 
 #include "core/cycle/ConfigCycle.h"
-#include "core/cycle/CycleUi.h"
 #include "core/device/Clock.h"
 #include "core/device/DeviceLink.h"
 #include "core/device/LinkUi.h"
@@ -17,7 +16,8 @@
 #include "gui/pages/AdvancedPage.h"
 #include "gui/pages/PageContext.h"
 
-#include "../support/ClickAt.h"
+#include "support/ClickAt.h"
+#include "support/FakeShell.h"
 
 #include <QListWidget>
 #include <QMouseEvent>
@@ -30,36 +30,11 @@
 
 namespace tarvik::test {
 
-// The window around the page: messages are kept; the cycle is never run without a mouse.
-class QuietShell final : public gui::Shell, public core::CycleUi {
-public:
-    void showMessage(const char* key) override { messages.emplace_back(key); }
-    void hideAllMenu() override {}
-    int workMode() const override { return 2; }
-    void resetAndRefind() override {}
-
-    void beginBusy() override {}
-    void endBusy() override {}
-    void showLoading() override {}
-    void hideLoading() override {}
-    void setDevTimerEnabled(bool) override {}
-    void processEvents() override {}
-    void closeKeyMenus() override {}
-    void refreshPcMacroNames() override {}
-    void redrawDeviceMacros() override {}
-    void redrawFireMacros() override {}
-    void clearDeviceMacroViews() override {}
-    void clearFireMacroViews() override {}
-    void refreshUi() override {}
-    void readOsMouseParameters() override {}
-
-    std::vector<std::string> messages;
-};
-
 class EventListTestWindow {
 public:
     void setUpWindow() {
         ASSERT_TRUE(dir.isValid());
+        shell.mode = 2;
         state.language = &core::LanguageTables::builtIn().table(1);
         state.layout = *core::LayoutConfig::loadBuiltIn("org1");
         state.macroLibraryPath = dir.filePath(QStringLiteral("Tarvik-Macro.bin"));
@@ -121,7 +96,7 @@ public:
     QTemporaryDir dir;
     gui::MessageSeam::Answerer answers;
     gui::AppState state;
-    QuietShell shell;
+    gui::testing::FakeShell shell; // Game Mode is shown: the fire page is reached from it
     core::Clock clock{0.0};
     emulator::EmulatorTransport bus;
     core::NullLinkUi linkUi;

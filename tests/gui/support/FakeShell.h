@@ -10,7 +10,7 @@
 
 namespace tarvik::gui::testing {
 
-class FakeShell final : public Shell, public core::CycleUi {
+class FakeShell final : public Shell, public core::NullCycleUi {
 public:
     void showMessage(const char* key) override { messages << QString::fromLatin1(key); }
     void hideAllMenu() override { ++menuCloses; }
@@ -22,19 +22,6 @@ public:
     }
 
     void beginBusy() override { ++busy; }
-    void endBusy() override {}
-    void showLoading() override {}
-    void hideLoading() override {}
-    void setDevTimerEnabled(bool) override {}
-    void processEvents() override {}
-    void closeKeyMenus() override {}
-    void refreshPcMacroNames() override {}
-    void redrawDeviceMacros() override {}
-    void redrawFireMacros() override {}
-    void clearDeviceMacroViews() override {}
-    void clearFireMacroViews() override {}
-    void refreshUi() override {}
-    void readOsMouseParameters() override {}
 
     int mode = 1;         // the work mode the window shows
     QStringList messages; // the language keys of the messages shown, in order
