@@ -131,18 +131,7 @@ void CliSession::showPermissionProblem() {
 }
 
 std::string CliSession::permissionAdvice() {
-    std::string path;
-    for (const auto& [vid, pid] : m_discovery->vidPidTable()) {
-        if (vid == 0 || pid == 0) {
-            continue;
-        }
-        for (const core::HidInterfaceInfo& info : m_transport->enumerate()) {
-            if (info.vendorId == vid && info.productId == pid &&
-                info.featureReportLength == core::DeviceLink::kReportSize) {
-                path = info.path;
-            }
-        }
-    }
+    const std::string path = m_discovery->refusedInterfacePath(*m_transport);
     return hid::permissionAdvice(path.empty() ? std::string("the mouse") : path);
 }
 

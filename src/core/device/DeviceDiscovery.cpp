@@ -266,4 +266,23 @@ Byte DeviceDiscovery::readCurrentDpi() {
     return value;
 }
 
+std::string DeviceDiscovery::refusedInterfacePath(HidTransport& transport) const {
+    std::string path;
+    for (const auto& [vid, pid] : m_vidPidTable) {
+        if (vid == 0 || pid == 0) {
+            continue;
+        }
+        for (const HidInterfaceInfo& info : transport.enumerate()) {
+            if (info.vendorId == vid && info.productId == pid &&
+                info.featureReportLength == DeviceLink::kReportSize) {
+                path = info.path;
+            }
+        }
+        if (!path.empty()) {
+            break;
+        }
+    }
+    return path;
+}
+
 } // namespace tarvik::core

@@ -8,6 +8,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <string>
 #include <utility>
 
 #include "core/device/DefaultIdentity.h"
@@ -87,6 +88,11 @@ public:
 
     using VidPid = std::pair<std::uint32_t, std::uint32_t>;
     const std::array<VidPid, 2>& vidPidTable() const { return m_vidPidTable; }
+
+    // The path of the interface the link would have opened when it was refused access: the link
+    // keeps no path of an interface it could not open. That is the last interface of `transport`
+    // with the first ids of the table that have one, and 8-byte feature reports; "" when none is.
+    std::string refusedInterfacePath(HidTransport& transport) const;
 
 private:
     void waitSteps(int steps);

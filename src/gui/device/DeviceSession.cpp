@@ -215,23 +215,7 @@ void DeviceSession::setDevTimerEnabled(bool enabled) {
 }
 
 QString DeviceSession::permissionAdvice() {
-    // The link keeps no path of an interface it could not open; the refused one is the interface
-    // it would have opened: the last with the ids of the table and 8-byte feature reports.
-    std::string path;
-    for (const auto& [vid, pid] : m_discovery->vidPidTable()) {
-        if (vid == 0 || pid == 0) {
-            continue;
-        }
-        for (const core::HidInterfaceInfo& info : m_transport->enumerate()) {
-            if (info.vendorId == vid && info.productId == pid &&
-                info.featureReportLength == core::DeviceLink::kReportSize) {
-                path = info.path;
-            }
-        }
-        if (!path.empty()) {
-            break;
-        }
-    }
+    const std::string path = m_discovery->refusedInterfacePath(*m_transport);
     return QString::fromStdString(hid::permissionAdvice(path.empty() ? std::string("the mouse") : path));
 }
 
