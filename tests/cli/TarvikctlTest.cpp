@@ -5,6 +5,7 @@
 #include "cli/CliSession.h"
 #include "core/image/Checksum.h"
 #include "core/image/ConfigImage.h"
+#include "core/macros/MacroAddressTable.h"
 #include "core/macros/MacroCodec.h"
 #include "core/macros/MacroLibrary.h"
 #include "core/macros/MacroLibraryFile.h"
@@ -669,6 +670,42 @@ TEST_F(TarvikctlTest, EditedJsonChangesWhatItNames) {
                   core::computeChecksumXor5A(std::span(memory).subspan(section.offset, section.length - 1)))
             << "section at " << section.offset;
     }
+}
+
+// Office Mode keeps a button with the left key, decided on the code: a macro that only carries the
+// left key's name does not count, however the import names it.
+TEST_F(TarvikctlTest, AMacroNamedLikeTheLeftKeyIsNoLeftKeyForTheJsonImport) {
+    core::MacroLibrary library;
+    ASSERT_NO_FATAL_FAILURE(addMacros(library, {"Left Key"}));
+    ASSERT_NO_FATAL_FAILURE(saveLibrary(library));
+    ASSERT_EQ(tarvikctl({"macros", "add", "Left Key"}).code, 0);
+    const std::string listed = tarvikctl({"macros", "list"}).out.toStdString();
+    const auto at = listed.find(" at ");
+    ASSERT_NE(at, std::string::npos) << listed;
+    const auto address = static_cast<std::uint16_t>(std::stoul(listed.substr(at + 4, 4), nullptr, 16));
+    const QByteArray macroCode = QByteArray::fromStdString(core::macroFunctionCode(address));
+
+    const QString json = path(QStringLiteral("profile.json"));
+    ASSERT_EQ(tarvikctl({QStringLiteral("export"), QStringLiteral("--json"), json}).code, 0);
+    QByteArray text = readAll(json);
+    // Office Mode's one left key (button 1, first in the document) plays the macro instead.
+    const QByteArray leftKey = R"("function": "Left Key",
+        "code": "01010000")";
+    const qsizetype first = text.indexOf(leftKey);
+    ASSERT_GE(first, 0);
+    text.replace(first, leftKey.size(), R"("code": ")" + macroCode + '"');
+    QFile out(json);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    out.write(text);
+    out.close();
+
+    const std::vector<core::Byte> before = storedMemory();
+    const QString transcript = path(QStringLiteral("import.txt"));
+    const Outcome run = tarvikctl({QStringLiteral("import"), QStringLiteral("--json"), json}, transcript);
+    EXPECT_EQ(run.code, 1) << run.err.toStdString();
+    EXPECT_THAT(run.err.toStdString(), HasSubstr("Office Mode keeps one button with Left Key"));
+    EXPECT_TRUE(lines(transcript).empty());
+    EXPECT_EQ(storedMemory(), before);
 }
 
 TEST_F(TarvikctlTest, AWrongJsonFileIsRefusedWithItsFieldAndLineAndNothingIsSent) {
