@@ -110,6 +110,37 @@ protected:
         m_window->redrawDeviceMacros();
     }
 
+    // Both key-entry dialogs in turn (Input One Key first, then Assembly Key), each opened, active and
+    // with its edit focused; `confirmed` takes what Confirm hands back, cleared before each.
+    struct KeyDialog {
+        gui::SkinnedDialog* dialog;
+        QLineEdit* edit;
+        QWindow* window;
+    };
+    void inEachKeyDialog(QString& confirmed, const std::function<void(const KeyDialog&, int)>& run) {
+        QPointer<gui::InputOneKeyDialog> oneKey =
+            new gui::InputOneKeyDialog(m_window->state(), m_window.get(), 1,
+                                       [&](const QString& name, const QString&) { confirmed = name; });
+        QPointer<gui::AssemblyKeyDialog> assembly = new gui::AssemblyKeyDialog(
+            m_window->state(), m_window.get(),
+            {[&](const QString& caption, const QString&) { confirmed = caption; }, {}});
+        const struct {
+            gui::SkinnedDialog* dialog;
+            std::function<void()> open;
+        } dialogs[] = {{oneKey.data(), [&] { oneKey->open(); }},
+                       {assembly.data(), [&] { assembly->open(); }}};
+        for (int n = 0; n < 2; ++n) {
+            gui::SkinnedDialog* dialog = dialogs[n].dialog;
+            SCOPED_TRACE(dialog->objectName().toStdString());
+            confirmed.clear();
+            dialogs[n].open();
+            dialog->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+            dialog->edit()->setFocus();
+            run({dialog, dialog->edit(), dialog->windowHandle()}, n);
+        }
+    }
+
     QTemporaryDir m_folder;
     QString m_transcript;
     gui::MessageSeam::Answerer m_answers;
@@ -446,25 +477,10 @@ TEST_F(AssignmentTest, EscapeIsAKeyToEnterInTheKeyDialogAndLeavesTheOthers) {
 // line under the edit says so, clear of the other controls.
 TEST_F(AssignmentTest, HoldingTabLeavesTheKeyEditAndConfirmIsReachedByKeys) {
     QString confirmed;
-    QPointer<gui::InputOneKeyDialog> oneKey = new gui::InputOneKeyDialog(
-        m_window->state(), m_window.get(), 1, [&](const QString& name, const QString&) { confirmed = name; });
-    QPointer<gui::AssemblyKeyDialog> assembly = new gui::AssemblyKeyDialog(
-        m_window->state(), m_window.get(),
-        {[&](const QString& caption, const QString&) { confirmed = caption; }, {}});
-    const struct {
-        gui::SkinnedDialog* dialog;
-        std::function<void()> open;
-    } dialogs[] = {{oneKey.data(), [&] { oneKey->open(); }}, {assembly.data(), [&] { assembly->open(); }}};
-    for (const auto& d : dialogs) {
+    inEachKeyDialog(confirmed, [&](const KeyDialog& d, int) {
         gui::SkinnedDialog* dialog = d.dialog;
-        SCOPED_TRACE(dialog->objectName().toStdString());
-        confirmed.clear();
-        d.open();
-        dialog->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
-        QLineEdit* edit = dialog->edit();
-        edit->setFocus();
-        QWindow* window = dialog->windowHandle();
+        QLineEdit* edit = d.edit;
+        QWindow* window = d.window;
 
         QLabel* hint = dialog->findChild<QLabel*>(QStringLiteral("lbl_KeyHint"));
         ASSERT_NE(hint, nullptr);
@@ -500,34 +516,19 @@ TEST_F(AssignmentTest, HoldingTabLeavesTheKeyEditAndConfirmIsReachedByKeys) {
         ASSERT_EQ(QApplication::focusWidget(), dialog->confirmButton());
         QTest::keyClick(window, Qt::Key_Return);
         EXPECT_TRUE(confirmed.contains(QLatin1Char('A'))) << confirmed.toStdString();
-    }
+    });
 }
 
 // Where the keyboard repeats no keys, Ctrl+Tab leaves the key edit (Ctrl+Shift+Tab backwards) and
 // undoes the Ctrl it pressed; a Ctrl tapped on its own earlier stays entered.
 TEST_F(AssignmentTest, ControlTabLeavesTheKeyEditWithoutKeyRepeat) {
     QString confirmed;
-    QPointer<gui::InputOneKeyDialog> oneKey = new gui::InputOneKeyDialog(
-        m_window->state(), m_window.get(), 1, [&](const QString& name, const QString&) { confirmed = name; });
-    QPointer<gui::AssemblyKeyDialog> assembly = new gui::AssemblyKeyDialog(
-        m_window->state(), m_window.get(),
-        {[&](const QString& caption, const QString&) { confirmed = caption; }, {}});
-    const struct {
-        gui::SkinnedDialog* dialog;
-        std::function<void()> open;
-        const char* tappedCtrlShows; // what the edit shows after A and then a tap of Ctrl
-    } dialogs[] = {{oneKey.data(), [&] { oneKey->open(); }, "Ctrl"},
-                   {assembly.data(), [&] { assembly->open(); }, "A"}};
-    for (const auto& d : dialogs) {
+    // What the edit shows after A and then a tap of Ctrl, per dialog.
+    const char* const tappedCtrlShows[] = {"Ctrl", "A"};
+    inEachKeyDialog(confirmed, [&](const KeyDialog& d, int n) {
         gui::SkinnedDialog* dialog = d.dialog;
-        SCOPED_TRACE(dialog->objectName().toStdString());
-        confirmed.clear();
-        d.open();
-        dialog->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
-        QLineEdit* edit = dialog->edit();
-        edit->setFocus();
-        QWindow* window = dialog->windowHandle();
+        QLineEdit* edit = d.edit;
+        QWindow* window = d.window;
         EXPECT_TRUE(dialog->findChild<QLabel*>(QStringLiteral("lbl_KeyHint"))->text().contains("Ctrl+Tab"));
 
         QTest::keyClick(window, Qt::Key_A);
@@ -541,7 +542,7 @@ TEST_F(AssignmentTest, ControlTabLeavesTheKeyEditWithoutKeyRepeat) {
         // Back in the edit: a Ctrl tapped alone is a key, and stays through the Ctrl+Tab that follows.
         edit->setFocus();
         QTest::keyClick(window, Qt::Key_Control);
-        EXPECT_TRUE(edit->text().contains(QLatin1String(d.tappedCtrlShows))) << edit->text().toStdString();
+        EXPECT_TRUE(edit->text().contains(QLatin1String(tappedCtrlShows[n]))) << edit->text().toStdString();
         const QString tapped = edit->text();
         QTest::keyClick(window, Qt::Key_Tab, Qt::ControlModifier);
         EXPECT_FALSE(edit->hasFocus());
@@ -552,8 +553,8 @@ TEST_F(AssignmentTest, ControlTabLeavesTheKeyEditWithoutKeyRepeat) {
             QTest::keyClick(window, Qt::Key_Tab);
         ASSERT_EQ(QApplication::focusWidget(), dialog->confirmButton());
         QTest::keyClick(window, Qt::Key_Return);
-        EXPECT_TRUE(confirmed.contains(QLatin1String(d.tappedCtrlShows))) << confirmed.toStdString();
-    }
+        EXPECT_TRUE(confirmed.contains(QLatin1String(tappedCtrlShows[n]))) << confirmed.toStdString();
+    });
 }
 
 TEST_F(AssignmentTest, NothingIsSentWhileAConfigurationIsDrawn) {
