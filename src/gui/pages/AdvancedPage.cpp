@@ -4,6 +4,7 @@
 #include "core/device/DeviceLink.h"
 #include "core/edit/KeyEdits.h"
 #include "core/edit/SettingEdits.h"
+#include "core/image/ConfigImage.h"
 #include "core/keys/AimKey.h"
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/pages/NotStored.h"
@@ -235,9 +236,9 @@ void AdvancedPage::nameControls() {
     m_pointerBars[0]->setLabel(s.text("Str812"), steps);
     m_pointerBars[1]->setLabel(s.text("Str813"), steps);
     m_pointerBars[2]->setLabel(s.text("Str814"), steps);
-    static constexpr int kRates[4] = {125, 250, 500, 1000};
     for (int n = 1; n <= 4; ++n)
-        m_rateTargets[n - 1]->setAccessibleName(s.text("Str815").arg(kRates[n - 1]));
+        m_rateTargets[n - 1]->setAccessibleName(
+            s.text("Str815").arg(core::ConfigImage::reportRateHzForCode(n - 1)));
     for (int k = 1; k <= 3; ++k) {
         FireKeyRow& row = m_fireKeys[k - 1];
         row.count->setAccessibleName(s.text("Str816").arg(k));
