@@ -10,6 +10,7 @@
 #include "gui/device/WindowActivation.h"
 #include "gui/shell/MainWindow.h"
 #include "gui/tour/ScreenshotTour.h"
+#include "platform/FontWarmUp.h"
 #include "platform/SingleInstance.h"
 
 namespace {
@@ -89,9 +90,7 @@ Parsed parseCommandLine(int argc, char** argv) {
 
 // Every size the skin generator draws; the window, the tray and the task bar each take the one
 // that suits them. The pictures are decoded here, as PNG by name: an icon given files asks a reader
-// to find each file's format, and that loads every image plugin of the system to ask each one, all
-// before the first frame. The window hands every size to the X server as it is created anyway, so
-// decoding them now costs nothing extra.
+// to find each file's format, and that loads every image plugin of the system to ask each one.
 QIcon programIcon() {
     QIcon icon;
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
@@ -117,9 +116,9 @@ int main(int argc, char** argv) {
     case Parsed::Run:
         break;
     }
+    // While the application connects to the display, the font configuration loads beside it.
+    const tarvik::platform::FontWarmUp fonts;
     QApplication app(argc, argv);
-    // Before any window exists: the main window and its tray icon take the application's icon.
-    QApplication::setWindowIcon(programIcon());
     // Only one copy runs: a later one asks the first to come to the front and ends.
     tarvik::platform::SingleInstance instance;
     if (instance.claim() == tarvik::platform::SingleInstance::Outcome::AnotherRunning)
@@ -139,6 +138,11 @@ int main(int argc, char** argv) {
             window, tarvik::gui::ScreenshotTour::mainWindowPages(), screenshots);
         tour->startOn(&window, &tarvik::gui::MainWindow::deviceReady);
     }
+
+    // The icon is for the task bar and the tray, not for the window's first frame: it is decoded
+    // and handed to the X server once that frame is out. The tray icon is made after it.
+    QObject::connect(&window, &tarvik::gui::MainWindow::firstFrameShown, &window,
+                     [] { QApplication::setWindowIcon(programIcon()); });
 
     window.show();
     window.start();

@@ -66,21 +66,14 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent, QString 
     setWindowTitle(QLatin1String(kWindowTitle));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
 
-    // The tray icon, where the desktop has a tray; its menu is made either way, as the restore entry
-    // is reached through it.
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        m_tray = new QSystemTrayIcon(QApplication::windowIcon(), this);
-        m_tray->setObjectName(QStringLiteral("CoolTrayIcon1"));
-        m_tray->show();
-    }
+    // The tray menu is made either way, as the restore entry is reached through it; the tray icon
+    // itself comes after the first frame (showTrayIcon()).
     m_trayMenu = new QMenu(this);
     m_trayMenu->setObjectName(QStringLiteral("TrayMenu"));
     // Its words are set with the language (applyLanguageTexts).
     QAction* restore = m_trayMenu->addAction(QString());
     restore->setObjectName(QStringLiteral("Act_RestoreBackup"));
     connect(restore, &QAction::triggered, this, &MainWindow::openRestoreDialog);
-    if (m_tray)
-        m_tray->setContextMenu(m_trayMenu);
 
     // The window takes the size and shape of the background; the colour-key pixels are cut out.
     // The font database fills itself on first use (the first caption measured below): the fill is
@@ -241,9 +234,8 @@ const NavigationBar& MainWindow::bar(int copy) {
 
 void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    // The rest of the pages are built once the first frame is out, before anybody can click: the
-    // first exposure of the window draws that frame.
-    if (!m_pagesComplete && !m_completionQueued)
+    // The first exposure of the window draws its first frame.
+    if (!m_firstFrameQueued)
         if (QWindow* window = windowHandle())
             window->installEventFilter(this);
 }
@@ -265,12 +257,31 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::Expose && watched == windowHandle() && windowHandle()->isExposed()) {
         watched->removeEventFilter(this);
-        if (!m_pagesComplete && !m_completionQueued) {
-            m_completionQueued = true;
-            QTimer::singleShot(0, this, &MainWindow::completePages);
+        // The frame is painted while the exposure is handled: what is queued now comes after it.
+        if (!m_firstFrameQueued) {
+            m_firstFrameQueued = true;
+            QTimer::singleShot(0, this, &MainWindow::afterFirstFrame);
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::afterFirstFrame() {
+    emit firstFrameShown();
+    showTrayIcon();
+    // The rest of the pages are built now, before anybody can click.
+    completePages();
+}
+
+void MainWindow::showTrayIcon() {
+    // Asking whether the desktop has a tray can take a round trip to the session bus.
+    if (m_tray || !QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    m_tray = new QSystemTrayIcon(QApplication::windowIcon(), this);
+    m_tray->setObjectName(QStringLiteral("CoolTrayIcon1"));
+    m_tray->setToolTip(m_applicationTitle);
+    m_tray->setContextMenu(m_trayMenu);
+    m_tray->show();
 }
 
 void MainWindow::completePages() {

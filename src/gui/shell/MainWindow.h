@@ -175,6 +175,8 @@ public:
 signals:
     // A mouse has been read and drawn (the end of a successful full read).
     void deviceReady();
+    // The window's first frame is out: what it does not show can be made now.
+    void firstFrameShown();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -206,6 +208,9 @@ private:
     bool navigationGuard(bool modeEntry);
     void defaultSettings(int n);
     void checkPcMacro();
+    // The tray icon, where the desktop has a tray, with the tray menu and the application's icon.
+    void showTrayIcon();
+    void afterFirstFrame();
     void exitProgram();
     void finishRequestedClose();
     // Btn_Save_0Click and Btn_Load_0Click: the whole mouse into a profile file and back.
@@ -252,7 +257,7 @@ private:
     // While the constructor runs, and once the destructor has begun, pages not built yet stay unbuilt.
     bool m_deferPages = true;
     bool m_pagesComplete = false;
-    bool m_completionQueued = false;
+    bool m_firstFrameQueued = false;
 };
 
 } // namespace tarvik::gui
