@@ -658,8 +658,8 @@ void MainWindow::switchWorkMode(int mode) {
     buttonTypeB1IconInit();
     setPageState(mode);
     // ModeParams, then the mode itself.
-    const bool partlyWritten = core::switchWorkMode(*m_cycle, m_session->link(), m_state.buffers.workingImage, mode,
-                                                    m_state.general.buttonEffect)
+    const bool partlyWritten = core::switchWorkMode(*m_cycle, m_session->link(), m_state.buffers.workingImage,
+                                                    mode, m_state.general.buttonEffect)
                                    .partlyWritten();
     // Third Mode's buttons are fixed: its key page shows them under the cover.
     showPageAlone(1);
