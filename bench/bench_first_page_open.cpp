@@ -4,8 +4,16 @@
 // page built, brought to the window's layout, language and drawing, shown, and the window's repaint
 // handled. Goal: under one frame (16 ms) for every page.
 //
+// first_ms is the first opening in the process: the one a user meets, as nothing of the page's kind
+// has been made, shown or painted before (fresh heap pages, first polish, first glyphs). Only the
+// first benchmark a process runs sees it whole: run one page per process for that figure, e.g.
+//   for p in 2 3 4 5 6; do bench_first_page_open --benchmark_filter=BM_FirstOpen/$p; done
+//
 // BM_FirstOpen/2 .. /5   the Advanced, lighting, macro and update pages through their entry's handler
 // BM_FirstOpen/6         the fire macro page as Game Mode's assignment menu opens it over the key page
+// BM_FirstOpenPrebuilt/n the same first opening on a window whose pages were built beforehand: what
+//                        the click costs once the pointer has rested on the entry (the page is built
+//                        then), and what it cost when every page was built after the first frame
 // BM_OpenAgain/2         the Advanced page opened again after the lighting page, both built, for scale
 
 #include <benchmark/benchmark.h>
@@ -51,15 +59,17 @@ void open(gui::MainWindow& window, int page) {
     paintPendingNow(window);
 }
 
-void reportAgainstFrame(benchmark::State& state, double worstMs) {
+void reportAgainstFrame(benchmark::State& state, double firstMs, double worstMs) {
+    state.counters["first_ms"] = firstMs;
     state.counters["worst_ms"] = worstMs;
     state.counters["goal_ms"] = kFrameMs;
-    if (worstMs > kFrameMs)
+    if (firstMs > kFrameMs || worstMs > kFrameMs)
         state.SetLabel("over one frame");
 }
 
 void BM_FirstOpen(benchmark::State& state) {
     const int page = static_cast<int>(state.range(0));
+    double firstMs = 0;
     double worstMs = 0;
     for (auto _ : state) {
         std::unique_ptr<gui::MainWindow> window = freshWindow();
@@ -72,21 +82,49 @@ void BM_FirstOpen(benchmark::State& state) {
         open(*window, page);
         const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
         state.SetIterationTime(ms / 1000.0);
+        if (firstMs == 0)
+            firstMs = ms;
         worstMs = std::max(worstMs, ms);
         if (!window->pageBuilt(page) || !window->page(page)->isVisible()) {
             state.SkipWithError("the page was not shown");
             break;
         }
     }
-    reportAgainstFrame(state, worstMs);
+    reportAgainstFrame(state, firstMs, worstMs);
 }
 BENCHMARK(BM_FirstOpen)->DenseRange(2, 6)->Iterations(8)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_FirstOpenPrebuilt(benchmark::State& state) {
+    const int page = static_cast<int>(state.range(0));
+    double firstMs = 0;
+    double worstMs = 0;
+    for (auto _ : state) {
+        std::unique_ptr<gui::MainWindow> window = freshWindow();
+        window->completePages();
+        QApplication::processEvents();
+        QElapsedTimer timer;
+        timer.start();
+        open(*window, page);
+        const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        state.SetIterationTime(ms / 1000.0);
+        if (firstMs == 0)
+            firstMs = ms;
+        worstMs = std::max(worstMs, ms);
+    }
+    reportAgainstFrame(state, firstMs, worstMs);
+}
+BENCHMARK(BM_FirstOpenPrebuilt)
+    ->DenseRange(2, 6)
+    ->Iterations(8)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 void BM_OpenAgain(benchmark::State& state) {
     const int page = static_cast<int>(state.range(0));
     std::unique_ptr<gui::MainWindow> window = freshWindow();
     const int other = page == 3 ? 2 : 3;
     open(*window, page);
+    double firstMs = 0;
     double worstMs = 0;
     for (auto _ : state) {
         open(*window, other);
@@ -95,9 +133,11 @@ void BM_OpenAgain(benchmark::State& state) {
         open(*window, page);
         const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
         state.SetIterationTime(ms / 1000.0);
+        if (firstMs == 0)
+            firstMs = ms;
         worstMs = std::max(worstMs, ms);
     }
-    reportAgainstFrame(state, worstMs);
+    reportAgainstFrame(state, firstMs, worstMs);
 }
 BENCHMARK(BM_OpenAgain)->Arg(2)->Iterations(8)->UseManualTime()->Unit(benchmark::kMillisecond);
 

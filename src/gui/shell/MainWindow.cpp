@@ -320,9 +320,12 @@ void MainWindow::connectBuiltPage(int n) {
         connectNavigation(copy);
         m_hover->connectBar(copy);
         // Every entry shows the picture the other copies show (the lit page and language, a pressed
-        // button), as every change of them goes to all copies at once.
+        // button), as every change of them goes to all copies at once; only the hover of a page,
+        // mode or language entry is copy 1's own (the pointer may rest there while this is built).
         auto takePicture = [&](const QString& entry) {
-            copy.picture(entry)->setPicture(first.picture(entry)->pictureName());
+            const QString shown = first.picture(entry)->pictureName();
+            copy.picture(entry)->setPicture(shown == QLatin1String("SetS_02") ? QStringLiteral("SetS_01")
+                                                                              : shown);
         };
         for (const NavigationEntry& e : NavigationBar::entries())
             takePicture(QLatin1String(e.entry));
@@ -356,6 +359,29 @@ void MainWindow::drawStateOn(Page& page) {
     else
         page.fireMacroTableChanged();
     m_state.applyingImage = applying;
+}
+
+void MainWindow::pointerOnEntry(int n) {
+    if (m_pages.at(n - 1))
+        return;
+    if (!m_entryRest) {
+        m_entryRest = new QTimer(this);
+        m_entryRest->setSingleShot(true);
+        m_entryRest->setInterval(kEntryRestMs);
+        connect(m_entryRest, &QTimer::timeout, this, [this] {
+            // Only a page the entry would open now: with a mouse read, outside a transfer.
+            if (m_restingOnPage && !m_busy && deviceConnected() && !m_state.noDevicePage)
+                ensurePage(m_restingOnPage);
+        });
+    }
+    m_restingOnPage = n;
+    m_entryRest->start();
+}
+
+void MainWindow::pointerOffEntry() {
+    m_restingOnPage = 0;
+    if (m_entryRest)
+        m_entryRest->stop();
 }
 
 void MainWindow::returnToKeyPage() {
@@ -503,11 +529,15 @@ void MainWindow::connectNavigation(const NavigationBar& bar) {
         });
     static constexpr std::pair<const char*, int> kPageEntries[] = {
         {"Adv", 2}, {"Breath", 3}, {"Macro", 4}, {"Update", 5}};
-    for (const auto& [entry, page] : kPageEntries)
+    for (const auto& [entry, page] : kPageEntries) {
         on(entry, [this, page = page] {
             if (navigationGuard(false))
                 openPage(page);
         });
+        CaptionLabel* label = bar.label(QLatin1String(entry));
+        connect(label, &CaptionLabel::entered, this, [this, page = page] { pointerOnEntry(page); });
+        connect(label, &CaptionLabel::left, this, &MainWindow::pointerOffEntry);
+    }
     static constexpr std::pair<const char*, int> kLanguages[] = {{"Lang1", 1}, {"Lang2", 2}, {"Lang3", 3}};
     for (const auto& [entry, language] : kLanguages)
         on(entry, [this, language = language] { switchLanguage(language); });

@@ -31,6 +31,7 @@
 class QMenu;
 class QRadioButton;
 class QSystemTrayIcon;
+class QTimer;
 
 namespace tarvik::gui {
 
@@ -49,6 +50,9 @@ class MainWindow : public QWidget,
 public:
     static constexpr const char* kWindowTitle = "Tarvik Gaming Mouse v1.0";
     static constexpr int kPages = 6;
+    // How long the pointer rests on a page's entry before that page is built ahead of the click.
+    // Shorter than a click takes after the pointer arrives; longer than a pass over the bar.
+    static constexpr int kEntryRestMs = 120;
 
     // Runs the whole start-up (FormCreate) except the start of the session: call start() once the
     // window is shown. screenshotFolder: see MacroLibrarySource (a screenshot run leaves the user's
@@ -231,6 +235,10 @@ private:
     void drawStateOn(Page& page);
     // A page shown over the key page is done.
     void returnToKeyPage();
+    // The pointer came to rest on, or left, the entry of page n: a page not built yet is built while
+    // the pointer rests there, before the click that opens it.
+    void pointerOnEntry(int n);
+    void pointerOffEntry();
     // The entries of every built bar copy, for the loops over all of them.
     std::vector<const NavigationBar*> builtBars() const;
 
@@ -272,6 +280,9 @@ private:
     bool m_deviceMacrosCleared = false;
     bool m_fireMacrosCleared = false;
     bool m_currentDpiReported = false;
+    // Runs out when the pointer has rested on a page's entry for kEntryRestMs (pointerOnEntry()).
+    QTimer* m_entryRest = nullptr;
+    int m_restingOnPage = 0;
 };
 
 } // namespace tarvik::gui

@@ -9,6 +9,7 @@
 #include "gui/dialogs/MessageSeam.h"
 #include "gui/pages/Page.h"
 #include "gui/shell/MainWindow.h"
+#include "gui/skin/PictureControl.h"
 #include "support/ClickAt.h"
 #include "support/PaintedPixels.h"
 #include "support/Transcript.h"
@@ -99,6 +100,37 @@ TEST_F(LatePagesTest, StartUpAndTheReadBuildTheKeyPageAloneAndAnEntryBuildsItsPa
     QTest::qWait(50);
     EXPECT_EQ(gui::testing::transcriptLines(transcript(), before), QStringList());
     EXPECT_TRUE(m_answers.messages.isEmpty());
+}
+
+TEST_F(LatePagesTest, APageIsBuiltWhileThePointerRestsOnItsEntryOnlyWhenTheEntryWouldOpenIt) {
+    makeWindow(false);
+    auto entry = [&](const char* name) { return m_window->findChild<QWidget*>(QLatin1String(name)); };
+    auto picture = [&](const char* name) {
+        return m_window->findChild<gui::PictureControl*>(QLatin1String(name))->pictureName();
+    };
+    const int rest = 3 * MainWindow::kEntryRestMs;
+    // Without a mouse the entry opens nothing, and resting on it builds nothing.
+    gui::testing::hoverAt(entry("Btn_Adv_1"));
+    QTest::qWait(rest);
+    EXPECT_EQ(builtPages(), std::vector<int>{1});
+    gui::testing::hoverAt(entry("Btn_Exit_1"));
+    startAndRead();
+    // A pass over an entry on the way to another control builds nothing either.
+    gui::testing::hoverAt(entry("Btn_Macro_1"));
+    gui::testing::hoverAt(entry("Btn_Exit_1"));
+    QTest::qWait(rest);
+    EXPECT_EQ(builtPages(), std::vector<int>{1});
+
+    // Resting builds that page alone, before the click; its bar copy does not take the hover
+    // picture, which is copy 1's own.
+    gui::testing::hoverAt(entry("Btn_Breath_1"));
+    ASSERT_TRUE(waitFor([&] { return m_window->pageBuilt(3); }));
+    EXPECT_EQ(builtPages(), (std::vector<int>{1, 3}));
+    EXPECT_EQ(picture("Img_Breath_1"), QStringLiteral("SetS_02"));
+    EXPECT_EQ(picture("Img_Breath_3"), QStringLiteral("SetS_01"));
+    gui::testing::clickAt(entry("Btn_Breath_1"));
+    EXPECT_TRUE(m_window->page(3)->isVisible());
+    EXPECT_EQ(picture("Img_Breath_3"), QStringLiteral("SetS_03"));
 }
 
 // The same history on a window that built every page first and on one that builds them only at the
