@@ -190,8 +190,12 @@ void KeysPage::wireMenus() {
             });
             if (name == QLatin1String("Key_Assembly"))
                 connect(entry, &CaptionLabel::clicked, this, &KeysPage::openAssemblyKey);
-            else
+            else {
                 connect(entry, &CaptionLabel::clicked, this, &KeysPage::openFireMacro);
+                // The fire page is built while the pointer rests here, before the click opens it.
+                connect(entry, &CaptionLabel::entered, this, [this] { shell().pointerOnPageEntry(6); });
+                connect(entry, &CaptionLabel::left, this, [this] { shell().pointerOffPageEntry(); });
+            }
             continue;
         }
         if (entry->parentWidget()->objectName() == QLatin1String("Pnl_Special"))

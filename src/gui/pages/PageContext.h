@@ -44,6 +44,10 @@ public:
     // The assignment menu's Fire Macro entry: the fire page is shown alone with preset 1 selected,
     // for the button selected on the key page.
     virtual void openFireMacroPage() {}
+    // The pointer rests on an entry that opens page n (1..6), or left it: the window may build that
+    // page ahead of the click.
+    virtual void pointerOnPageEntry(int /*page*/) {}
+    virtual void pointerOffPageEntry() {}
 };
 
 struct PageContext {

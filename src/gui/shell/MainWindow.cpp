@@ -361,7 +361,7 @@ void MainWindow::drawStateOn(Page& page) {
     m_state.applyingImage = applying;
 }
 
-void MainWindow::pointerOnEntry(int n) {
+void MainWindow::pointerOnPageEntry(int n) {
     if (m_pages.at(n - 1))
         return;
     if (!m_entryRest) {
@@ -378,7 +378,7 @@ void MainWindow::pointerOnEntry(int n) {
     m_entryRest->start();
 }
 
-void MainWindow::pointerOffEntry() {
+void MainWindow::pointerOffPageEntry() {
     m_restingOnPage = 0;
     if (m_entryRest)
         m_entryRest->stop();
@@ -535,8 +535,8 @@ void MainWindow::connectNavigation(const NavigationBar& bar) {
                 openPage(page);
         });
         CaptionLabel* label = bar.label(QLatin1String(entry));
-        connect(label, &CaptionLabel::entered, this, [this, page = page] { pointerOnEntry(page); });
-        connect(label, &CaptionLabel::left, this, &MainWindow::pointerOffEntry);
+        connect(label, &CaptionLabel::entered, this, [this, page = page] { pointerOnPageEntry(page); });
+        connect(label, &CaptionLabel::left, this, &MainWindow::pointerOffPageEntry);
     }
     static constexpr std::pair<const char*, int> kLanguages[] = {{"Lang1", 1}, {"Lang2", 2}, {"Lang3", 3}};
     for (const auto& [entry, language] : kLanguages)

@@ -141,6 +141,10 @@ public:
     // HideAllMenu: every page's menus.
     void hideAllMenu() override;
     void openFireMacroPage() override;
+    // The pointer rests on a page's entry: a page not built yet is built once it has rested there for
+    // kEntryRestMs, before the click that opens it.
+    void pointerOnPageEntry(int page) override;
+    void pointerOffPageEntry() override;
     // Shows a message by language key through the seam.
     void showMessage(const char* key) override;
     // ResetAndRefind of the session's discovery.
@@ -235,10 +239,6 @@ private:
     void drawStateOn(Page& page);
     // A page shown over the key page is done.
     void returnToKeyPage();
-    // The pointer came to rest on, or left, the entry of page n: a page not built yet is built while
-    // the pointer rests there, before the click that opens it.
-    void pointerOnEntry(int n);
-    void pointerOffEntry();
     // The entries of every built bar copy, for the loops over all of them.
     std::vector<const NavigationBar*> builtBars() const;
 
@@ -280,7 +280,7 @@ private:
     bool m_deviceMacrosCleared = false;
     bool m_fireMacrosCleared = false;
     bool m_currentDpiReported = false;
-    // Runs out when the pointer has rested on a page's entry for kEntryRestMs (pointerOnEntry()).
+    // Runs out when the pointer has rested on a page's entry for kEntryRestMs (pointerOnPageEntry()).
     QTimer* m_entryRest = nullptr;
     int m_restingOnPage = 0;
 };

@@ -7,8 +7,10 @@
 #include "core/macros/MacroLibrary.h"
 #include "emulator/VirtualMouse.h"
 #include "gui/dialogs/MessageSeam.h"
+#include "gui/keys/KeysPage.h"
 #include "gui/pages/Page.h"
 #include "gui/shell/MainWindow.h"
+#include "gui/skin/CaptionLabel.h"
 #include "gui/skin/PictureControl.h"
 #include "support/ClickAt.h"
 #include "support/PaintedPixels.h"
@@ -131,6 +133,13 @@ TEST_F(LatePagesTest, APageIsBuiltWhileThePointerRestsOnItsEntryOnlyWhenTheEntry
     gui::testing::clickAt(entry("Btn_Breath_1"));
     EXPECT_TRUE(m_window->page(3)->isVisible());
     EXPECT_EQ(picture("Img_Breath_3"), QStringLiteral("SetS_03"));
+
+    // The same for the fire page and the Fire Macro entry of Game Mode's assignment menu.
+    gui::testing::clickAt(entry("Btn_Switch_3"));
+    gui::testing::clickAt(m_window->keysPage()->key(1));
+    gui::testing::hoverAt(entry("Key_FireMacro"));
+    ASSERT_TRUE(waitFor([&] { return m_window->pageBuilt(6); }));
+    EXPECT_EQ(builtPages(), (std::vector<int>{1, 3, 6}));
 }
 
 // The same history on a window that built every page first and on one that builds them only at the
