@@ -14,6 +14,8 @@
 // BM_FirstOpenPrebuilt/n the same first opening on a window whose pages were built beforehand: what
 //                        the click costs once the pointer has rested on the entry (the page is built
 //                        then), and what it cost when every page was built after the first frame
+// BM_FirstKeyMenus       the key page's assignment menus made, as the first click on a button makes
+//                        them (they too are no longer made after the first frame)
 // BM_OpenAgain/2         the Advanced page opened again after the lighting page, both built, for scale
 
 #include <benchmark/benchmark.h>
@@ -27,6 +29,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "gui/keys/KeysPage.h"
 #include "gui/pages/Page.h"
 #include "gui/shell/MainWindow.h"
 
@@ -118,6 +121,25 @@ BENCHMARK(BM_FirstOpenPrebuilt)
     ->Iterations(8)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
+
+void BM_FirstKeyMenus(benchmark::State& state) {
+    double firstMs = 0;
+    double worstMs = 0;
+    for (auto _ : state) {
+        std::unique_ptr<gui::MainWindow> window = freshWindow();
+        QElapsedTimer timer;
+        timer.start();
+        window->keysPage()->menus();
+        paintPendingNow(*window);
+        const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        state.SetIterationTime(ms / 1000.0);
+        if (firstMs == 0)
+            firstMs = ms;
+        worstMs = std::max(worstMs, ms);
+    }
+    reportAgainstFrame(state, firstMs, worstMs);
+}
+BENCHMARK(BM_FirstKeyMenus)->Iterations(8)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_OpenAgain(benchmark::State& state) {
     const int page = static_cast<int>(state.range(0));
