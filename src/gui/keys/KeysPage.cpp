@@ -52,6 +52,9 @@ KeysPage::KeysPage(const PageContext& context, QWidget* parent)
         label->setAlignment(Qt::AlignCenter);
         label->setGeometry(picture->geometry());
         connect(label, &CaptionLabel::clicked, this, [this, k] { showMainMenu(k); });
+        // The menus a button opens are made while the pointer rests on it, before the click.
+        connect(label, &CaptionLabel::entered, this, [this] { shell().pointerOnPageEntry(1); });
+        connect(label, &CaptionLabel::left, this, [this] { shell().pointerOffPageEntry(); });
         m_keyPictures[k - 1] = picture;
         m_keys[k - 1] = label;
     }

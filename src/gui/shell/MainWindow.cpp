@@ -362,7 +362,7 @@ void MainWindow::drawStateOn(Page& page) {
 }
 
 void MainWindow::pointerOnPageEntry(int n) {
-    if (m_pages.at(n - 1))
+    if (n == 1 ? m_keysPage->menusMade() : m_pages.at(n - 1) != nullptr)
         return;
     if (!m_entryRest) {
         m_entryRest = new QTimer(this);
@@ -370,7 +370,11 @@ void MainWindow::pointerOnPageEntry(int n) {
         m_entryRest->setInterval(kEntryRestMs);
         connect(m_entryRest, &QTimer::timeout, this, [this] {
             // Only a page the entry would open now: with a mouse read, outside a transfer.
-            if (m_restingOnPage && !m_busy && deviceConnected() && !m_state.noDevicePage)
+            if (!m_restingOnPage || m_busy || !deviceConnected() || m_state.noDevicePage)
+                return;
+            if (m_restingOnPage == 1)
+                m_keysPage->menus();
+            else
                 ensurePage(m_restingOnPage);
         });
     }

@@ -142,7 +142,7 @@ public:
     void hideAllMenu() override;
     void openFireMacroPage() override;
     // The pointer rests on a page's entry: a page not built yet is built once it has rested there for
-    // kEntryRestMs, before the click that opens it.
+    // kEntryRestMs, before the click that opens it (on a key page button: the menus it opens).
     void pointerOnPageEntry(int page) override;
     void pointerOffPageEntry() override;
     // Shows a message by language key through the seam.

@@ -134,8 +134,12 @@ TEST_F(LatePagesTest, APageIsBuiltWhileThePointerRestsOnItsEntryOnlyWhenTheEntry
     EXPECT_TRUE(m_window->page(3)->isVisible());
     EXPECT_EQ(picture("Img_Breath_3"), QStringLiteral("SetS_03"));
 
-    // The same for the fire page and the Fire Macro entry of Game Mode's assignment menu.
+    // The same for the menus a key page button opens, and for the fire page and the Fire Macro
+    // entry of Game Mode's assignment menu.
     gui::testing::clickAt(entry("Btn_Switch_3"));
+    EXPECT_FALSE(m_window->keysPage()->menusMade());
+    gui::testing::hoverAt(m_window->keysPage()->key(1));
+    ASSERT_TRUE(waitFor([&] { return m_window->keysPage()->menusMade(); }));
     gui::testing::clickAt(m_window->keysPage()->key(1));
     gui::testing::hoverAt(entry("Key_FireMacro"));
     ASSERT_TRUE(waitFor([&] { return m_window->pageBuilt(6); }));
