@@ -41,6 +41,8 @@ namespace {
 constexpr int kWidth = 1030;
 constexpr int kHeight = 662;
 constexpr int kGiveUpMs = 20000;
+// How long the picture listing leaves the shown window to its event loop.
+constexpr int kSettleMs = 500;
 
 long long steadyNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -126,13 +128,13 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     if (pictures) {
-        // Shown, and left until the other pages are built: pictures of closed pages wait for them
-        // to open, so what is listed is what the first frame decoded.
+        // Shown, and left a moment for whatever the first frame queued: pictures of closed pages
+        // wait for them to open, so what is listed is what the first frame decoded.
         tarvik::gui::MainWindow window;
         window.show();
         QElapsedTimer waited;
         waited.start();
-        while (!window.pagesComplete() && waited.elapsed() < kGiveUpMs)
+        while (waited.elapsed() < kSettleMs)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         QMap<QString, QSize> shown; // lower-case name -> size, each decoded once
         for (const auto* control : window.findChildren<tarvik::gui::PictureControl*>())

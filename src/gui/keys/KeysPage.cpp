@@ -52,6 +52,9 @@ KeysPage::KeysPage(const PageContext& context, QWidget* parent)
         label->setAlignment(Qt::AlignCenter);
         label->setGeometry(picture->geometry());
         connect(label, &CaptionLabel::clicked, this, [this, k] { showMainMenu(k); });
+        // The menus a button opens are made while the pointer rests on it, before the click.
+        connect(label, &CaptionLabel::entered, this, [this] { shell().pointerOnPageEntry(1); });
+        connect(label, &CaptionLabel::left, this, [this] { shell().pointerOffPageEntry(); });
         m_keyPictures[k - 1] = picture;
         m_keys[k - 1] = label;
     }
@@ -190,8 +193,12 @@ void KeysPage::wireMenus() {
             });
             if (name == QLatin1String("Key_Assembly"))
                 connect(entry, &CaptionLabel::clicked, this, &KeysPage::openAssemblyKey);
-            else
+            else {
                 connect(entry, &CaptionLabel::clicked, this, &KeysPage::openFireMacro);
+                // The fire page is built while the pointer rests here, before the click opens it.
+                connect(entry, &CaptionLabel::entered, this, [this] { shell().pointerOnPageEntry(6); });
+                connect(entry, &CaptionLabel::left, this, [this] { shell().pointerOffPageEntry(); });
+            }
             continue;
         }
         if (entry->parentWidget()->objectName() == QLatin1String("Pnl_Special"))

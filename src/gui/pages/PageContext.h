@@ -44,6 +44,10 @@ public:
     // The assignment menu's Fire Macro entry: the fire page is shown alone with preset 1 selected,
     // for the button selected on the key page.
     virtual void openFireMacroPage() {}
+    // The pointer rests on an entry that opens page n (2..6), or on a button of the key page (1,
+    // which opens its menus), or left it: the window may make what the click will show ahead of it.
+    virtual void pointerOnPageEntry(int /*page*/) {}
+    virtual void pointerOffPageEntry() {}
 };
 
 struct PageContext {

@@ -135,7 +135,8 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent, QString 
                                         [this] { return m_state.languageIndex; }});
 
     // The first page, the covers and the skin pictures every control starts with. The other
-    // pages are built right after the first frame (completePages()).
+    // pages are built when they are first needed (ensurePage()): a user who never opens them never
+    // pays for them.
     createFirstPage();
     showPageAlone(1);
     setPageState(1);
@@ -144,8 +145,8 @@ MainWindow::MainWindow(DeviceSession::Options options, QWidget* parent, QString 
     // The general table "ORG" says whether captions roll.
     m_roller->setRollingEnabled(m_state.general.textRolling);
 
-    connectNavigation(m_bars.front());
-    m_hover->connectBar(m_bars.front());
+    connectNavigation(*m_bars.front());
+    m_hover->connectBar(*m_bars.front());
     m_hover->connectKeys(*m_keysPage);
 
     // The PC macro library before anything lists it; what went wrong with it is told once the window
@@ -195,11 +196,11 @@ void MainWindow::start() {
 // --- Construction -----------------------------------------------------------------------------------
 
 void MainWindow::createFirstPage() {
-    m_bars.reserve(NavigationBar::kCopies);
     m_keysPage = new KeysPage(*m_context, this);
     m_pages[0] = m_keysPage;
     m_keysPage->setGeometry(rect());
     createShellControls(1);
+    connect(m_keysPage, &Page::closed, this, &MainWindow::returnToKeyPage);
 
     // The page and language state: hidden radio buttons, one of each group checked.
     auto* pageControl = new QGroupBox(this);
@@ -220,16 +221,9 @@ void MainWindow::createFirstPage() {
     m_languageRadios[0]->setChecked(true);
 }
 
-Page* MainWindow::page(int n) {
-    if (!m_pages.at(n - 1) && !m_deferPages)
-        completePages();
-    return m_pages.at(n - 1);
-}
-
 const NavigationBar& MainWindow::bar(int copy) {
-    if (copy > static_cast<int>(m_bars.size()) && !m_deferPages)
-        completePages();
-    return m_bars.at(copy - 1);
+    ensurePage(copy);
+    return m_bars.at(copy - 1).value();
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -238,6 +232,14 @@ void MainWindow::showEvent(QShowEvent* event) {
     if (!m_firstFrameQueued)
         if (QWindow* window = windowHandle())
             window->installEventFilter(this);
+}
+
+std::vector<const NavigationBar*> MainWindow::builtBars() const {
+    std::vector<const NavigationBar*> bars;
+    for (const std::optional<NavigationBar>& bar : m_bars)
+        if (bar)
+            bars.push_back(&*bar);
+    return bars;
 }
 
 bool MainWindow::focusNextPrevChild(bool next) {
@@ -269,8 +271,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::afterFirstFrame() {
     emit firstFrameShown();
     showTrayIcon();
-    // The rest of the pages are built now, before anybody can click.
-    completePages();
 }
 
 void MainWindow::showTrayIcon() {
@@ -285,60 +285,139 @@ void MainWindow::showTrayIcon() {
 }
 
 void MainWindow::completePages() {
-    if (m_pagesComplete)
-        return;
-    m_pagesComplete = true;
     m_keysPage->menus();
-    auto* advanced = new AdvancedPage(*m_context, this);
-    // The desktop's pointer settings are opened only now: the first frame does not show them, and
-    // opening them can take a connection to the session bus or a second one to the X server.
-    if (!m_pointerSettings)
-        m_pointerSettings = platform::makeSystemPointerSettings();
-    advanced->setPointerSettings(m_pointerSettings.get());
-    m_pages[1] = advanced;
-    m_pages[2] = new LightingPage(*m_context, this);
-    m_pages[3] = new MacroPage(*m_context, this);
-    m_pages[4] = new UpdatePage(*m_context, this);
-    m_pages[5] = new FirePage(*m_context, this);
-    // A page shown over the key page (the fire page's Confirm and Cancel) returns to it, and the key
-    // page names the codes anew.
-    for (Page* page : m_pages)
-        connect(page, &Page::closed, this, [this] {
-            showPageAlone(1);
-            if (const int mode = workMode())
-                tellPages([mode](Page& p) { p.buttonCodesChanged(mode); });
-        });
-    const bool exitEnabled = m_bars.front().label(QStringLiteral("Exit"))->isEnabled();
-    for (int n = 2; n <= kPages; ++n) {
-        m_pages[n - 1]->hide();
-        m_pages[n - 1]->setGeometry(rect());
-        createShellControls(n);
-        if (n <= NavigationBar::kCopies) {
-            const NavigationBar& bar = m_bars.back();
-            connectNavigation(bar);
-            m_hover->connectBar(bar);
-            showStateEntries(bar);
-            bar.label(QStringLiteral("Exit"))->setEnabled(exitEnabled);
-            m_covers[n - 1]->setVisible(coversShown());
-        }
+    for (int n = 2; n <= kPages; ++n)
+        ensurePage(n);
+}
+
+bool MainWindow::pagesComplete() const {
+    return std::all_of(m_pages.begin(), m_pages.end(), [](const Page* p) { return p != nullptr; });
+}
+
+Page* MainWindow::makePage(int n) {
+    switch (n) {
+    case 2: {
+        auto* advanced = new AdvancedPage(*m_context, this);
+        // The desktop's pointer settings are opened with the one page that shows them: opening them
+        // can take a connection to the session bus or a second one to the X server.
+        if (!m_pointerSettings)
+            m_pointerSettings = platform::makeSystemPointerSettings();
+        advanced->setPointerSettings(m_pointerSettings.get());
+        return advanced;
+    }
+    case 3:
+        return new LightingPage(*m_context, this);
+    case 4:
+        return new MacroPage(*m_context, this);
+    case 5:
+        return new UpdatePage(*m_context, this);
+    case 6:
+        return new FirePage(*m_context, this);
+    default:
+        return nullptr;
+    }
+}
+
+Page* MainWindow::ensurePage(int n) {
+    if (Page* built = m_pages.at(n - 1))
+        return built;
+    if (m_deferPages)
+        return nullptr;
+    Page* page = makePage(n);
+    m_pages[n - 1] = page;
+    page->hide();
+    page->setGeometry(rect());
+    createShellControls(n);
+    connectBuiltPage(n);
+    applyPageLayout(n);
+    applyPageLanguage(n);
+    drawStateOn(*page);
+    return page;
+}
+
+void MainWindow::connectBuiltPage(int n) {
+    Page* page = m_pages[n - 1];
+    // A page shown over the key page (the fire page's Confirm and Cancel) returns to it.
+    connect(page, &Page::closed, this, &MainWindow::returnToKeyPage);
+    if (n <= NavigationBar::kCopies) {
+        const NavigationBar& copy = *m_bars[n - 1];
+        const NavigationBar& first = *m_bars[0];
+        connectNavigation(copy);
+        m_hover->connectBar(copy);
+        // Every entry shows the picture the other copies show (the lit page and language, a pressed
+        // button), as every change of them goes to all copies at once; only the hover of a page,
+        // mode or language entry is copy 1's own (the pointer may rest there while this is built).
+        auto takePicture = [&](const QString& entry) {
+            const QString shown = first.picture(entry)->pictureName();
+            copy.picture(entry)->setPicture(shown == QLatin1String("SetS_02") ? QStringLiteral("SetS_01")
+                                                                              : shown);
+        };
+        for (const NavigationEntry& e : NavigationBar::entries())
+            takePicture(QLatin1String(e.entry));
+        takePicture(QStringLiteral("Web"));
+        const QString exit = QStringLiteral("Exit");
+        copy.label(exit)->setEnabled(first.label(exit)->isEnabled());
+        m_covers[n - 1]->setVisible(coversShown());
     }
     // The update page's buttons swap their own pictures; their captions roll like the others'.
-    for (const char* name : {"Btn_LoadBIN", "Btn_Program"})
-        if (auto* label = m_pages[4]->findChild<CaptionLabel*>(QLatin1String(name)))
-            m_hover->connectRolling(label);
-    // The new pages as the window stands: layout, texts, and what the working image holds.
-    for (int n = 2; n <= kPages; ++n) {
-        applyPageLayout(n);
-        applyPageLanguage(n);
+    if (n == 5)
+        for (const char* name : {"Btn_LoadBIN", "Btn_Program"})
+            if (auto* label = page->findChild<CaptionLabel*>(QLatin1String(name)))
+                m_hover->connectRolling(label);
+}
+
+void MainWindow::drawStateOn(Page& page) {
+    // As the cycle draws: nothing the drawing triggers is sent to the mouse.
+    const bool applying = m_state.applyingImage;
+    m_state.applyingImage = true;
+    page.refreshFromImage();
+    if (m_currentDpiReported)
+        page.currentDpiChanged();
+    page.pointerSettingsChanged();
+    page.macroLibraryChanged();
+    if (m_deviceMacrosCleared)
+        page.deviceMacroTableCleared();
+    else
+        page.deviceMacroTableChanged();
+    if (m_fireMacrosCleared)
+        page.fireMacroTableCleared();
+    else
+        page.fireMacroTableChanged();
+    m_state.applyingImage = applying;
+}
+
+void MainWindow::pointerOnPageEntry(int n) {
+    if (n == 1 ? m_keysPage->menusMade() : m_pages.at(n - 1) != nullptr)
+        return;
+    if (!m_entryRest) {
+        m_entryRest = new QTimer(this);
+        m_entryRest->setSingleShot(true);
+        m_entryRest->setInterval(kEntryRestMs);
+        connect(m_entryRest, &QTimer::timeout, this, [this] {
+            // Only a page the entry would open now: with a mouse read, outside a transfer.
+            if (!m_restingOnPage || m_busy || !deviceConnected() || m_state.noDevicePage)
+                return;
+            if (m_restingOnPage == 1)
+                m_keysPage->menus();
+            else
+                ensurePage(m_restingOnPage);
+        });
     }
-    for (int n : {3, 2, 4, 5, 6})
-        m_pages[n - 1]->refreshFromImage();
-    readOsMouseParameters();
-    refreshPcMacroNames();
-    redrawDeviceMacros();
-    redrawFireMacros();
-    const int state = pageState();
-    showPageAlone(state <= 3 ? 1 : state - 2);
+    m_restingOnPage = n;
+    m_entryRest->start();
+}
+
+void MainWindow::pointerOffPageEntry() {
+    m_restingOnPage = 0;
+    if (m_entryRest)
+        m_entryRest->stop();
+}
+
+void MainWindow::returnToKeyPage() {
+    // The key page names the codes anew: the page that closed may have changed them.
+    showPageAlone(1);
+    if (const int mode = workMode())
+        tellPages([mode](Page& p) { p.buttonCodesChanged(mode); });
 }
 
 void MainWindow::createShellControls(int n) {
@@ -350,7 +429,7 @@ void MainWindow::createShellControls(int n) {
     connect(base, &PictureControl::pressed, this, &MainWindow::startWindowMove);
     if (n > NavigationBar::kCopies)
         return;
-    m_bars.emplace_back(page, n);
+    m_bars[n - 1].emplace(page, n);
     auto* cover = new CaptionLabel(QStringLiteral("Disable_All_%1").arg(n), page);
     // A cover is no control, and Tab passes over what it covers.
     keyboard::markCover(cover);
@@ -365,7 +444,7 @@ void MainWindow::raiseCover(int n) {
     // The cover takes the page's working area; the bar above it keeps its own guards (no mouse,
     // busy), so the window can always be left and "Str022" is seen.
     m_covers[n - 1]->raise();
-    m_bars.at(n - 1).raise();
+    m_bars.at(n - 1)->raise();
 }
 
 void MainWindow::startWindowMove() {
@@ -400,8 +479,8 @@ void MainWindow::beginBusy() {
     m_busy = true;
     setDevTimerEnabled(false);
     showCovers();
-    for (const NavigationBar& bar : m_bars)
-        bar.label(QStringLiteral("Exit"))->setEnabled(false);
+    for (const NavigationBar* bar : builtBars())
+        bar->label(QStringLiteral("Exit"))->setEnabled(false);
     showLoading();
     processEvents();
 }
@@ -411,8 +490,8 @@ void MainWindow::endBusy() {
     processEvents();
     setDevTimerEnabled(true);
     hideCovers();
-    for (const NavigationBar& bar : m_bars)
-        bar.label(QStringLiteral("Exit"))->setEnabled(true);
+    for (const NavigationBar* bar : builtBars())
+        bar->label(QStringLiteral("Exit"))->setEnabled(true);
     m_busy = false;
     // Queued: the cycle that ended its busy state may still be on the stack.
     if (m_closeRequested)
@@ -479,11 +558,15 @@ void MainWindow::connectNavigation(const NavigationBar& bar) {
         });
     static constexpr std::pair<const char*, int> kPageEntries[] = {
         {"Adv", 2}, {"Breath", 3}, {"Macro", 4}, {"Update", 5}};
-    for (const auto& [entry, page] : kPageEntries)
+    for (const auto& [entry, page] : kPageEntries) {
         on(entry, [this, page = page] {
             if (navigationGuard(false))
                 openPage(page);
         });
+        CaptionLabel* label = bar.label(QLatin1String(entry));
+        connect(label, &CaptionLabel::entered, this, [this, page = page] { pointerOnPageEntry(page); });
+        connect(label, &CaptionLabel::left, this, &MainWindow::pointerOffPageEntry);
+    }
     static constexpr std::pair<const char*, int> kLanguages[] = {{"Lang1", 1}, {"Lang2", 2}, {"Lang3", 3}};
     for (const auto& [entry, language] : kLanguages)
         on(entry, [this, language = language] { switchLanguage(language); });
@@ -510,8 +593,8 @@ bool MainWindow::navigationGuard(bool modeEntry) {
 }
 
 void MainWindow::setEntryPictures(const QString& entry, const QString& picture) {
-    for (const NavigationBar& bar : m_bars)
-        bar.picture(entry)->setPicture(picture);
+    for (const NavigationBar* bar : builtBars())
+        bar->picture(entry)->setPicture(picture);
 }
 
 QString MainWindow::entryOfPageState(int state) const {
@@ -540,7 +623,6 @@ int MainWindow::workMode() const {
 }
 
 void MainWindow::showFirePage(int button) {
-    completePages();
     showPageAlone(6);
     m_pages[5]->openedForButton(button);
 }
@@ -567,18 +649,21 @@ void MainWindow::showPageAlone(int shown) {
         return;
     const int n = static_cast<int>(std::find(m_pages.begin(), m_pages.end(), opened) - m_pages.begin()) + 1;
     QWidget* first = keyboard::firstFocusable(pageControls(n));
-    if (!first && n <= static_cast<int>(m_bars.size()))
-        first = m_bars.at(n - 1).label(QStringLiteral("Exit"));
+    if (!first && n <= NavigationBar::kCopies)
+        first = m_bars.at(n - 1)->label(QStringLiteral("Exit"));
     if (first)
         first->setFocus(byKeyboard ? Qt::TabFocusReason : Qt::OtherFocusReason);
 }
 
 std::vector<QWidget*> MainWindow::pageControls(int n) const {
+    // A page not built yet has no controls to reach.
+    if (!m_pages.at(n - 1))
+        return {};
     std::vector<QWidget*> bar;
-    if (n <= static_cast<int>(m_bars.size())) {
+    if (n <= NavigationBar::kCopies) {
         for (const NavigationEntry& e : NavigationBar::entries())
-            bar.push_back(m_bars.at(n - 1).label(QLatin1String(e.entry)));
-        bar.push_back(m_bars.at(n - 1).label(QStringLiteral("Web")));
+            bar.push_back(m_bars.at(n - 1)->label(QLatin1String(e.entry)));
+        bar.push_back(m_bars.at(n - 1)->label(QStringLiteral("Web")));
     }
     std::vector<QWidget*> controls;
     for (QWidget* w : keyboard::tabControls(m_pages.at(n - 1)))
@@ -588,11 +673,13 @@ std::vector<QWidget*> MainWindow::pageControls(int n) const {
 }
 
 void MainWindow::orderPageFocus(int n) {
+    if (!m_pages.at(n - 1))
+        return;
     std::vector<QWidget*> bar;
-    if (n <= static_cast<int>(m_bars.size())) {
+    if (n <= NavigationBar::kCopies) {
         for (const NavigationEntry& e : NavigationBar::entries())
-            bar.push_back(m_bars.at(n - 1).label(QLatin1String(e.entry)));
-        bar.push_back(m_bars.at(n - 1).label(QStringLiteral("Web")));
+            bar.push_back(m_bars.at(n - 1)->label(QLatin1String(e.entry)));
+        bar.push_back(m_bars.at(n - 1)->label(QStringLiteral("Web")));
     }
     keyboard::chainInReadingOrder(m_pages.at(n - 1), {bar, pageControls(n)});
 }
@@ -630,8 +717,8 @@ void MainWindow::switchWorkMode(int mode) {
     buttonTypeB1IconInit();
     setPageState(mode);
     // ModeParams, then the mode itself.
-    const bool partlyWritten = core::switchWorkMode(*m_cycle, m_session->link(), m_state.buffers.workingImage, mode,
-                                                    m_state.general.buttonEffect)
+    const bool partlyWritten = core::switchWorkMode(*m_cycle, m_session->link(), m_state.buffers.workingImage,
+                                                    mode, m_state.general.buttonEffect)
                                    .partlyWritten();
     // Third Mode's buttons are fixed: its key page shows them under the cover.
     showPageAlone(1);
@@ -646,9 +733,9 @@ void MainWindow::switchWorkMode(int mode) {
 
 void MainWindow::showProfileSettings(int mode) {
     m_state.settings.takeProfile(m_state.buffers.workingImage, mode);
-    tellPages([mode](Page& p) { p.profileShown(mode); }, false);
+    tellPages([mode](Page& p) { p.profileShown(mode); });
     // The fire keys the mode carries first: the key names are made against them.
-    tellPages([mode](Page& p) { p.buttonCodesChanged(mode); }, false);
+    tellPages([mode](Page& p) { p.buttonCodesChanged(mode); });
 }
 
 void MainWindow::openPage(int page) {
@@ -682,8 +769,10 @@ void MainWindow::refreshCurrentProfileStatus() {
 
 void MainWindow::refreshCurrentDpiStatus() {
     const core::Byte current = m_session->discovery().readCurrentDpi();
-    if (m_state.settings.dpi.takeCurrentFromMouse(current))
+    if (m_state.settings.dpi.takeCurrentFromMouse(current)) {
+        m_currentDpiReported = true;
         tellPages([](Page& p) { p.currentDpiChanged(); });
+    }
 }
 
 void MainWindow::showStateEntries(const NavigationBar& bar) {
@@ -733,7 +822,7 @@ void MainWindow::applyPageLayout(int n) {
         page->pagePicture()->setPicture(pagePictureName(n, m_state.languageIndex));
     // Groups A and B on the bar copy, C and G on the key page, the other pages' own groups.
     if (n <= NavigationBar::kCopies)
-        m_bars.at(n - 1).applyLayout(m_state);
+        m_bars.at(n - 1)->applyLayout(m_state);
     page->applyLayout();
     if (n <= NavigationBar::kCopies)
         raiseCover(n);
@@ -757,7 +846,7 @@ void MainWindow::applyLanguageTexts() {
 
 void MainWindow::applyPageLanguage(int n) {
     if (n <= NavigationBar::kCopies)
-        m_bars.at(n - 1).applyLanguage(m_state);
+        m_bars.at(n - 1)->applyLanguage(m_state);
     m_pages[n - 1]->applyLanguage();
 }
 
@@ -780,7 +869,7 @@ void MainWindow::switchLanguage(int languageIndex) {
     const int state = pageState();
     showPageAlone(state <= 3 ? 1 : state - 2);
     // The chosen entry's caption rolls in the new language's text.
-    m_roller->retake(m_bars[0].label(QStringLiteral("Lang%1").arg(languageIndex))->text());
+    m_roller->retake(m_bars[0]->label(QStringLiteral("Lang%1").arg(languageIndex))->text());
 }
 
 // --- Drawing ---------------------------------------------------------------------------------------------
@@ -791,7 +880,7 @@ void MainWindow::refreshErrorAP() {
     // The fire page goes as well: one page is shown at a time, and the fire page over the key page
     // would hide the first page this is meant to show.
     showPageAlone(1);
-    tellPages([](Page& p) { p.buttonCodesChanged(1); }, false);
+    tellPages([](Page& p) { p.buttonCodesChanged(1); });
     buttonTypeB1IconInit();
     setEntryPictures(QStringLiteral("Main"), QStringLiteral("SetS_03"));
 }
@@ -800,9 +889,12 @@ void MainWindow::refreshUi() {
     // The shared settings first: the pages draw from them, and the Advanced page hides its DPI
     // colours for the lighting kind they hold.
     m_state.settings.takeImage(m_state.buffers.workingImage);
+    // Pages not built yet draw the image when they are built.
     for (int n : {3, 2, 4, 5, 6})
-        if (Page* p = page(n))
+        if (Page* p = m_pages[n - 1])
             p->refreshFromImage();
+    m_fireMacrosCleared = false;
+    m_currentDpiReported = false;
     if (const auto mode = m_state.buffers.workingImage.workMode())
         showWorkModePage(*mode);
     m_state.codeSuffixes = m_cycle->codeSuffixes(m_context->namingContext());
@@ -822,9 +914,7 @@ void MainWindow::checkPcMacro() {
     refreshPcMacroNames();
 }
 
-void MainWindow::tellPages(const std::function<void(Page&)>& hook, bool buildAll) {
-    if (buildAll && !m_deferPages)
-        completePages();
+void MainWindow::tellPages(const std::function<void(Page&)>& hook) {
     for (Page* page : m_pages)
         if (page)
             hook(*page);
@@ -834,6 +924,7 @@ void MainWindow::refreshPcMacroNames() {
     tellPages([](Page& p) { p.macroLibraryChanged(); });
 }
 void MainWindow::redrawDeviceMacros() {
+    m_deviceMacrosCleared = false;
     tellPages([](Page& p) { p.deviceMacroTableChanged(); });
 }
 void MainWindow::deviceMacrosChanged() {
@@ -842,12 +933,15 @@ void MainWindow::deviceMacrosChanged() {
     tellPages([mode](Page& p) { p.buttonCodesChanged(mode); });
 }
 void MainWindow::redrawFireMacros() {
+    m_fireMacrosCleared = false;
     tellPages([](Page& p) { p.fireMacroTableChanged(); });
 }
 void MainWindow::clearDeviceMacroViews() {
+    m_deviceMacrosCleared = true;
     tellPages([](Page& p) { p.deviceMacroTableCleared(); });
 }
 void MainWindow::clearFireMacroViews() {
+    m_fireMacrosCleared = true;
     tellPages([](Page& p) { p.fireMacroTableCleared(); });
 }
 void MainWindow::readOsMouseParameters() {

@@ -31,6 +31,7 @@
 class QMenu;
 class QRadioButton;
 class QSystemTrayIcon;
+class QTimer;
 
 namespace tarvik::gui {
 
@@ -49,6 +50,9 @@ class MainWindow : public QWidget,
 public:
     static constexpr const char* kWindowTitle = "Tarvik Gaming Mouse v1.0";
     static constexpr int kPages = 6;
+    // How long the pointer rests on a page's entry before that page is built ahead of the click.
+    // Shorter than a click takes after the pointer arrives; longer than a pass over the bar.
+    static constexpr int kEntryRestMs = 120;
 
     // Runs the whole start-up (FormCreate) except the start of the session: call start() once the
     // window is shown. screenshotFolder: see MacroLibrarySource (a screenshot run leaves the user's
@@ -65,17 +69,22 @@ public:
     core::ConfigCycle& cycle() { return *m_cycle; }
     // What every page acts through: the state, the link, the cycle and this window as the shell.
     const PageContext& pageContext() const { return *m_context; }
-    // gbPage1 .. gbPage6; asking for a page the window has not built yet builds the rest first.
-    Page* page(int n);
-    // Builds the pages the first frame does not show (2 to 6), with their copies of the shell's
-    // controls, and brings them to the window's present layout, language and drawing. Runs by itself
-    // right after the first frame, or at the first call that needs one of those pages.
+    // gbPage1 .. gbPage6; asking for a page the window has not built yet builds that page.
+    Page* page(int n) { return ensurePage(n); }
+    // Builds page n if it is not built yet, with its copies of the shell's controls, and brings it to
+    // the window's present layout, language and drawing, as if it had been built at start-up and kept
+    // up to date. A page is built only when something needs it: opened, shown over the key page, or
+    // asked for. Null while the window is being made or taken down.
+    Page* ensurePage(int n);
+    bool pageBuilt(int n) const { return m_pages.at(n - 1) != nullptr; }
+    // Every page not built yet and the key page's menus, for code that looks controls up by name
+    // (tests, tools).
     void completePages();
-    bool pagesComplete() const { return m_pagesComplete; }
+    bool pagesComplete() const;
     KeysPage* keysPage() const { return m_keysPage; }
     // The Fire Macro page alone, editing the preset of `button` of Game Mode (FirePage::openForButton).
     void showFirePage(int button);
-    // Copy 1..5 of the navigation bar; like page(), a copy not built yet builds the rest first.
+    // Copy 1..5 of the navigation bar; like page(), a copy not built yet builds its page.
     const NavigationBar& bar(int copy);
     CaptionRoller& roller() { return *m_roller; }
     QString applicationTitle() const { return m_applicationTitle; }
@@ -132,6 +141,10 @@ public:
     // HideAllMenu: every page's menus.
     void hideAllMenu() override;
     void openFireMacroPage() override;
+    // The pointer rests on a page's entry: a page not built yet is built once it has rested there for
+    // kEntryRestMs, before the click that opens it (on a key page button: the menus it opens).
+    void pointerOnPageEntry(int page) override;
+    void pointerOffPageEntry() override;
     // Shows a message by language key through the seam.
     void showMessage(const char* key) override;
     // ResetAndRefind of the session's discovery.
@@ -221,9 +234,19 @@ private:
     void raiseCover(int n);
     // RefreshAIMKey: the AIM step and the fire keys follow the profile of the work mode shown.
     void showProfileSettings(int mode);
-    // Tells every page of an event of the cycle or the shell. With buildAll the pages not built yet
-    // are built first (unless the window is being made or taken down), as a page must exist to draw.
-    void tellPages(const std::function<void(Page&)>& hook, bool buildAll = true);
+    // Tells every page built so far of an event of the cycle or the shell; a page built later draws
+    // the window's state as it is then (ensurePage).
+    void tellPages(const std::function<void(Page&)>& hook);
+    Page* makePage(int n);
+    // The shell's part of a page built late: copy n of the navigation bar as copy 1 shows it, the
+    // cover as the others stand, the connections of the bar and of the page.
+    void connectBuiltPage(int n);
+    // What the cycle has drawn on every page so far, drawn on a page built now.
+    void drawStateOn(Page& page);
+    // A page shown over the key page is done.
+    void returnToKeyPage();
+    // The entries of every built bar copy, for the loops over all of them.
+    std::vector<const NavigationBar*> builtBars() const;
 
     AppState m_state;
     // Fills the font database on a worker during start-up; waited for when the window goes.
@@ -235,7 +258,8 @@ private:
     std::array<Page*, kPages> m_pages{};
     // The home page, which the shell switches between the work modes.
     KeysPage* m_keysPage = nullptr;
-    std::vector<NavigationBar> m_bars;
+    // Copy n of the navigation bar lives on page n and exists once that page is built.
+    std::array<std::optional<NavigationBar>, NavigationBar::kCopies> m_bars;
     std::array<PictureControl*, kPages> m_bases{};
     std::array<CaptionLabel*, NavigationBar::kCopies> m_covers{};
     std::array<QRadioButton*, 7> m_pageRadios{};
@@ -245,7 +269,7 @@ private:
     std::optional<HoverWiring> m_hover;
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* m_trayMenu = nullptr;
-    // Opened with the pages after the first frame (completePages()).
+    // Opened with the Advanced page, the only one that shows them.
     std::unique_ptr<platform::PointerSettings> m_pointerSettings;
     QString m_applicationTitle;
     QString m_screenshotFolder;
@@ -256,8 +280,16 @@ private:
     bool m_closeRequested = false;
     // While the constructor runs, and once the destructor has begun, pages not built yet stay unbuilt.
     bool m_deferPages = true;
-    bool m_pagesComplete = false;
     bool m_firstFrameQueued = false;
+    // What the cycle last told the pages that refreshFromImage does not redraw: a page built later
+    // draws the same. The macro lists were emptied (the mouse left, or a default image replaces
+    // them) and not drawn again since; the mouse reported a current DPI level since the last drawing.
+    bool m_deviceMacrosCleared = false;
+    bool m_fireMacrosCleared = false;
+    bool m_currentDpiReported = false;
+    // Runs out when the pointer has rested on a page's entry for kEntryRestMs (pointerOnPageEntry()).
+    QTimer* m_entryRest = nullptr;
+    int m_restingOnPage = 0;
 };
 
 } // namespace tarvik::gui
