@@ -978,6 +978,9 @@ void MainWindow::startFullRead() {
     if (m_cycle->fullRead(m_session->discovery().storageKind(),
                           [this] { m_session->discovery().showDeviceReady(); }) != core::CycleResult::Done)
         m_session->discovery().fullReadFailed();
+    // Start-up and the loading window's animation are over: the embedded pictures they read need not
+    // stay resident.
+    QTimer::singleShot(0, this, [] { Skin::releaseEmbeddedBytes(); });
 }
 
 void MainWindow::showMouseNotAnswering() {

@@ -1,6 +1,7 @@
 #include "gui/skin/Skin.h"
 
 #include "gui/skin/SkinSizes.h"
+#include "platform/FreedMemory.h"
 
 #include <QBitmap>
 #include <QDirIterator>
@@ -273,6 +274,24 @@ QPixmap Skin::transientPicture(const QString& name) {
     if (high)
         pixmap.setDevicePixelRatio(2.0);
     return pixmap;
+}
+
+void Skin::releaseEmbeddedBytes() {
+    // The skin's files lie side by side in one block of the program's read-only data.
+    const uchar* begin = nullptr;
+    const uchar* end = nullptr;
+    for (const QString& path : resourcePaths()) {
+        const QResource file(path);
+        const uchar* data = file.data();
+        if (!data)
+            continue;
+        if (!begin || data < begin)
+            begin = data;
+        if (!end || data + file.size() > end)
+            end = data + file.size();
+    }
+    if (begin && end > begin)
+        platform::releaseReadOnlyPages(begin, static_cast<std::size_t>(end - begin));
 }
 
 QSize Skin::pictureSize(const QString& name) {

@@ -45,6 +45,9 @@ public:
     // is returned as it is (keying it would hide whatever shares that pixel's colour, or all of it).
     static QPixmap keyedByCorner(const QPixmap& picture);
     static bool contains(const QString& name);
+    // The embedded pictures' bytes that decoding has read stay resident with the program; this lets
+    // them go (decoded pictures are kept apart, and a later decode reads the bytes again).
+    static void releaseEmbeddedBytes();
     // The picture's size in the window's units, from the normal picture's header, without decoding
     // it; invalid when there is no such picture.
     static QSize pictureSize(const QString& name);

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstddef>
+
+namespace tarvik::platform {
+
+// Lets go of the pages of a read-only part of the program's own file (embedded data) that have been
+// read: the system maps them again from the file when they are next read, with the same bytes. Reading
+// a few embedded pictures leaves their pages, and the neighbours the system reads ahead, resident for
+// as long as the program runs.
+void releaseReadOnlyPages(const void* begin, std::size_t size);
+
+} // namespace tarvik::platform
