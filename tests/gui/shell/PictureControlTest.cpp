@@ -4,6 +4,8 @@
 #include "gui/skin/Skin.h"
 
 #include <QDirIterator>
+#include <QFileInfo>
+#include <QPainter>
 #include <QFile>
 #include <QImageReader>
 #include <QWidget>
@@ -132,4 +134,58 @@ TEST(Skin, OnlyPicturesWithoutAlphaAreKeyedByTheirCorner) {
     icon.setPixel(2, 2, qRgba(0, 200, 0, 255));
     EXPECT_EQ(Skin::keyedByCorner(QPixmap::fromImage(icon)).toImage().convertToFormat(QImage::Format_ARGB32),
               icon);
+}
+
+// Large opaque pictures are kept with three bytes a pixel; drawn, they give the PNG's own pixels, and
+// the small pictures that are swapped often keep the screen's format.
+TEST(Skin, LargeOpaquePicturesAreKeptCompactAndDrawTheSamePixels) {
+    Skin::prefetch({QStringLiteral("L1_Back2")}); // decoded on a worker, as at start-up
+    for (const char* name : {"L1_Back2", "L1_BackGround", "SetS_01", "KeyS_01"}) {
+        const QPixmap kept = Skin::picture(QLatin1String(name), 1.0);
+        QImageReader reader(QStringLiteral(":/skin/%1.png").arg(QLatin1String(name)), "PNG");
+        const QImage read = reader.read();
+        ASSERT_FALSE(read.isNull()) << name;
+        const bool large = !read.hasAlphaChannel() && read.width() * read.height() * 4 >= 512 * 1024;
+        const QImage original = read.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        EXPECT_EQ(kept.toImage().format() == QImage::Format_RGB888, large) << name;
+        QImage drawn(kept.size(), QImage::Format_ARGB32_Premultiplied);
+        drawn.fill(Qt::transparent);
+        QPainter painter(&drawn);
+        painter.drawPixmap(0, 0, kept);
+        painter.end();
+        EXPECT_EQ(drawn, original) << name;
+    }
+}
+
+// The pages of the program's file that decoding read are let go; what is decoded afterwards is the
+// same picture.
+TEST(Skin, EmbeddedBytesReadForDecodingAreLetGo) {
+    const auto residentOfProgramFile = [] {
+        const QString program = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+        QFile smaps(QStringLiteral("/proc/self/smaps"));
+        if (!smaps.open(QIODevice::ReadOnly))
+            return -1LL;
+        long long kb = 0;
+        bool ours = false;
+        for (const QByteArray& line : smaps.readAll().split('\n')) {
+            const QList<QByteArray> fields = line.simplified().split(' ');
+            if (fields.size() >= 6 && fields[0].contains('-'))
+                ours = QString::fromLocal8Bit(fields[5]) == program;
+            else if (ours && line.startsWith("Rss:"))
+                kb += fields.value(1).toLongLong();
+        }
+        return kb;
+    };
+    QImage before;
+    for (int frame = 0; frame <= 10; ++frame) {
+        const QPixmap picture = Skin::transientPicture(QStringLiteral("Loading_%1").arg(frame, 2, 10, QLatin1Char('0')));
+        if (frame == 3)
+            before = picture.toImage();
+    }
+    const long long read = residentOfProgramFile();
+    Skin::releaseEmbeddedBytes();
+    const long long released = residentOfProgramFile();
+    ASSERT_GT(read, 0);
+    EXPECT_LE(released + 300, read) << "eleven pictures of about 30 kB each were read";
+    EXPECT_EQ(Skin::transientPicture(QStringLiteral("Loading_03")).toImage(), before);
 }
