@@ -52,9 +52,12 @@ KeysPage::KeysPage(const PageContext& context, QWidget* parent)
         label->setAlignment(Qt::AlignCenter);
         label->setGeometry(picture->geometry());
         connect(label, &CaptionLabel::clicked, this, [this, k] { showMainMenu(k); });
-        // The menus a button opens are made while the pointer rests on it, before the click.
-        connect(label, &CaptionLabel::entered, this, [this] { shell().pointerOnPageEntry(1); });
-        connect(label, &CaptionLabel::left, this, [this] { shell().pointerOffPageEntry(); });
+        // The menus a button opens are made while the pointer or the keyboard rests on it, before
+        // the click or the key that opens them.
+        for (auto on : {&CaptionLabel::entered, &CaptionLabel::focusEntered})
+            connect(label, on, this, [this] { shell().pointerOnPageEntry(1); });
+        for (auto off : {&CaptionLabel::left, &CaptionLabel::focusLeft})
+            connect(label, off, this, [this] { shell().pointerOffPageEntry(); });
         m_keyPictures[k - 1] = picture;
         m_keys[k - 1] = label;
     }
@@ -195,9 +198,12 @@ void KeysPage::wireMenus() {
                 connect(entry, &CaptionLabel::clicked, this, &KeysPage::openAssemblyKey);
             else {
                 connect(entry, &CaptionLabel::clicked, this, &KeysPage::openFireMacro);
-                // The fire page is built while the pointer rests here, before the click opens it.
-                connect(entry, &CaptionLabel::entered, this, [this] { shell().pointerOnPageEntry(6); });
-                connect(entry, &CaptionLabel::left, this, [this] { shell().pointerOffPageEntry(); });
+                // The fire page is built while the pointer or the keyboard rests here, before the
+                // entry opens it.
+                for (auto on : {&CaptionLabel::entered, &CaptionLabel::focusEntered})
+                    connect(entry, on, this, [this] { shell().pointerOnPageEntry(6); });
+                for (auto off : {&CaptionLabel::left, &CaptionLabel::focusLeft})
+                    connect(entry, off, this, [this] { shell().pointerOffPageEntry(); });
             }
             continue;
         }

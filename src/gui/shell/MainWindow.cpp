@@ -564,8 +564,12 @@ void MainWindow::connectNavigation(const NavigationBar& bar) {
                 openPage(page);
         });
         CaptionLabel* label = bar.label(QLatin1String(entry));
-        connect(label, &CaptionLabel::entered, this, [this, page = page] { pointerOnPageEntry(page); });
-        connect(label, &CaptionLabel::left, this, &MainWindow::pointerOffPageEntry);
+        // The keyboard resting on the entry is the same sign as the pointer resting there.
+        for (auto [arrived, went] : {std::pair{&CaptionLabel::entered, &CaptionLabel::left},
+                                     std::pair{&CaptionLabel::focusEntered, &CaptionLabel::focusLeft}}) {
+            connect(label, arrived, this, [this, page = page] { pointerOnPageEntry(page); });
+            connect(label, went, this, &MainWindow::pointerOffPageEntry);
+        }
     }
     static constexpr std::pair<const char*, int> kLanguages[] = {{"Lang1", 1}, {"Lang2", 2}, {"Lang3", 3}};
     for (const auto& [entry, language] : kLanguages)

@@ -78,6 +78,7 @@ void CaptionLabel::focusInEvent(QFocusEvent* event) {
     m_keyboardFocus = keyboard::takeFocusReason(this, event->reason());
     update();
     QLabel::focusInEvent(event);
+    emit focusEntered();
 }
 
 void CaptionLabel::focusOutEvent(QFocusEvent* event) {
@@ -85,6 +86,7 @@ void CaptionLabel::focusOutEvent(QFocusEvent* event) {
         m_keyboardFocus = false;
     update();
     QLabel::focusOutEvent(event);
+    emit focusLeft();
 }
 
 void CaptionLabel::paintEvent(QPaintEvent* event) {

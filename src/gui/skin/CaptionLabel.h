@@ -37,6 +37,9 @@ signals:
     void clicked();
     void entered();
     void left();
+    // Keyboard focus came here or went (whatever moved it).
+    void focusEntered();
+    void focusLeft();
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;

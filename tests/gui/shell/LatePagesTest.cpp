@@ -17,6 +17,7 @@
 #include "support/Transcript.h"
 #include "support/WaitFor.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -144,6 +145,19 @@ TEST_F(LatePagesTest, APageIsBuiltWhileThePointerRestsOnItsEntryOnlyWhenTheEntry
     gui::testing::hoverAt(entry("Key_FireMacro"));
     ASSERT_TRUE(waitFor([&] { return m_window->pageBuilt(6); }));
     EXPECT_EQ(builtPages(), (std::vector<int>{1, 3, 6}));
+
+    // The keyboard resting on an entry builds its page as well, before Enter opens it; focus only
+    // passing over one builds nothing.
+    m_window->closeKeyMenus();
+    gui::testing::hoverAt(entry("Btn_Exit_1"));
+    QApplication::setActiveWindow(m_window.get()); // focus events reach only the active window
+    entry("Btn_Macro_1")->setFocus(Qt::TabFocusReason);
+    entry("Btn_Update_1")->setFocus(Qt::TabFocusReason);
+    entry("Btn_Adv_1")->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(waitFor([&] { return m_window->pageBuilt(2); }));
+    EXPECT_EQ(builtPages(), (std::vector<int>{1, 2, 3, 6}));
+    QTest::keyClick(entry("Btn_Adv_1"), Qt::Key_Return);
+    EXPECT_TRUE(waitFor([&] { return m_window->page(2)->isVisible(); }));
 }
 
 // The same history on a window that built every page first and on one that builds them only at the
