@@ -62,59 +62,65 @@ void open(gui::MainWindow& window, int page) {
     paintPendingNow(window);
 }
 
-void reportAgainstFrame(benchmark::State& state, double firstMs, double worstMs) {
-    state.counters["first_ms"] = firstMs;
-    state.counters["worst_ms"] = worstMs;
-    state.counters["goal_ms"] = kFrameMs;
-    if (firstMs > kFrameMs || worstMs > kFrameMs)
-        state.SetLabel("over one frame");
-}
+// The first and the worst of one benchmark's timings, told against one frame.
+class Timings {
+public:
+    void start() { m_timer.start(); }
+    // Ends the timing started by start(): the iteration's time.
+    void stop(benchmark::State& state) {
+        const double ms = static_cast<double>(m_timer.nsecsElapsed()) / 1e6;
+        state.SetIterationTime(ms / 1000.0);
+        if (m_firstMs == 0)
+            m_firstMs = ms;
+        m_worstMs = std::max(m_worstMs, ms);
+    }
+    void report(benchmark::State& state) const {
+        state.counters["first_ms"] = m_firstMs;
+        state.counters["worst_ms"] = m_worstMs;
+        state.counters["goal_ms"] = kFrameMs;
+        if (m_firstMs > kFrameMs || m_worstMs > kFrameMs)
+            state.SetLabel("over one frame");
+    }
+
+private:
+    QElapsedTimer m_timer;
+    double m_firstMs = 0;
+    double m_worstMs = 0;
+};
 
 void BM_FirstOpen(benchmark::State& state) {
     const int page = static_cast<int>(state.range(0));
-    double firstMs = 0;
-    double worstMs = 0;
+    Timings timings;
     for (auto _ : state) {
         std::unique_ptr<gui::MainWindow> window = freshWindow();
         if (window->pageBuilt(page)) {
             state.SkipWithError("the page was built before it was opened");
             break;
         }
-        QElapsedTimer timer;
-        timer.start();
+        timings.start();
         open(*window, page);
-        const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-        state.SetIterationTime(ms / 1000.0);
-        if (firstMs == 0)
-            firstMs = ms;
-        worstMs = std::max(worstMs, ms);
+        timings.stop(state);
         if (!window->pageBuilt(page) || !window->page(page)->isVisible()) {
             state.SkipWithError("the page was not shown");
             break;
         }
     }
-    reportAgainstFrame(state, firstMs, worstMs);
+    timings.report(state);
 }
 BENCHMARK(BM_FirstOpen)->DenseRange(2, 6)->Iterations(8)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_FirstOpenPrebuilt(benchmark::State& state) {
     const int page = static_cast<int>(state.range(0));
-    double firstMs = 0;
-    double worstMs = 0;
+    Timings timings;
     for (auto _ : state) {
         std::unique_ptr<gui::MainWindow> window = freshWindow();
         window->completePages();
         QApplication::processEvents();
-        QElapsedTimer timer;
-        timer.start();
+        timings.start();
         open(*window, page);
-        const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-        state.SetIterationTime(ms / 1000.0);
-        if (firstMs == 0)
-            firstMs = ms;
-        worstMs = std::max(worstMs, ms);
+        timings.stop(state);
     }
-    reportAgainstFrame(state, firstMs, worstMs);
+    timings.report(state);
 }
 BENCHMARK(BM_FirstOpenPrebuilt)
     ->DenseRange(2, 6)
@@ -123,21 +129,15 @@ BENCHMARK(BM_FirstOpenPrebuilt)
     ->Unit(benchmark::kMillisecond);
 
 void BM_FirstKeyMenus(benchmark::State& state) {
-    double firstMs = 0;
-    double worstMs = 0;
+    Timings timings;
     for (auto _ : state) {
         std::unique_ptr<gui::MainWindow> window = freshWindow();
-        QElapsedTimer timer;
-        timer.start();
+        timings.start();
         window->keysPage()->menus();
         paintPendingNow(*window);
-        const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-        state.SetIterationTime(ms / 1000.0);
-        if (firstMs == 0)
-            firstMs = ms;
-        worstMs = std::max(worstMs, ms);
+        timings.stop(state);
     }
-    reportAgainstFrame(state, firstMs, worstMs);
+    timings.report(state);
 }
 BENCHMARK(BM_FirstKeyMenus)->Iterations(8)->UseManualTime()->Unit(benchmark::kMillisecond);
 
@@ -146,20 +146,14 @@ void BM_OpenAgain(benchmark::State& state) {
     std::unique_ptr<gui::MainWindow> window = freshWindow();
     const int other = page == 3 ? 2 : 3;
     open(*window, page);
-    double firstMs = 0;
-    double worstMs = 0;
+    Timings timings;
     for (auto _ : state) {
         open(*window, other);
-        QElapsedTimer timer;
-        timer.start();
+        timings.start();
         open(*window, page);
-        const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-        state.SetIterationTime(ms / 1000.0);
-        if (firstMs == 0)
-            firstMs = ms;
-        worstMs = std::max(worstMs, ms);
+        timings.stop(state);
     }
-    reportAgainstFrame(state, firstMs, worstMs);
+    timings.report(state);
 }
 BENCHMARK(BM_OpenAgain)->Arg(2)->Iterations(8)->UseManualTime()->Unit(benchmark::kMillisecond);
 

@@ -227,8 +227,8 @@ private:
     // already), and the virtual mouse with a transcript when asked for.
     std::vector<std::string> environment(const std::string& folder, const std::string& transcript) const {
         static const char* const kDropped[] = {
-            "DISPLAY=",         "WAYLAND_DISPLAY=",      "QT_QPA_PLATFORM=",    "QT_STYLE_OVERRIDE=",
-            "TARVIK_EMULATOR=", "TARVIK_TRANSCRIPT=",    "TARVIK_SCREENSHOTS=", "TARVIK_TIME_SCALE=",
+            "DISPLAY=",         "WAYLAND_DISPLAY=",       "QT_QPA_PLATFORM=",         "QT_STYLE_OVERRIDE=",
+            "TARVIK_EMULATOR=", "TARVIK_TRANSCRIPT=",     "TARVIK_SCREENSHOTS=",      "TARVIK_TIME_SCALE=",
             "XDG_RUNTIME_DIR=", "TARVIK_EMULATOR_STATE=", "DBUS_SESSION_BUS_ADDRESS="};
         std::vector<std::string> env;
         for (char** entry = environ; *entry; ++entry) {
@@ -415,9 +415,9 @@ int main(int argc, char** argv) {
     const Summary p = summarise(programSamples);
     std::printf("\nfirst paint on Xvfb %s (%s), %s, %d rounds in turns, medians; windows %dx%d / %dx%d "
                 "painted first\n",
-                server.display().c_str(), kScreen, withBus ? "session bus" : "no session bus (dbus-daemon?)", rounds, bareSamples.front().paintedWidth,
-                bareSamples.front().paintedHeight, programSamples.front().paintedWidth,
-                programSamples.front().paintedHeight);
+                server.display().c_str(), kScreen, withBus ? "session bus" : "no session bus (dbus-daemon?)",
+                rounds, bareSamples.front().paintedWidth, bareSamples.front().paintedHeight,
+                programSamples.front().paintedWidth, programSamples.front().paintedHeight);
     std::printf("%-14s %14s %9s %9s %12s %10s %10s %10s %10s\n", "window", "launch->paint", "min", "max",
                 "read done", "at paint", "VmRSS", "VmRSS max", "VmHWM");
     std::printf("%-14s %11.1f ms %6.1f ms %6.1f ms %12s %7.1f MB %7.1f MB %7.1f MB %7.1f MB\n",

@@ -118,9 +118,8 @@ QImage decodeForDisplay(const QString& path, bool high = false) {
     QImage image = decodePng(path);
     if (image.isNull())
         return image;
-    image = image.hasAlphaChannel()
-                ? std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied)
-                : compacted(std::move(image).convertToFormat(QImage::Format_RGB32));
+    image = image.hasAlphaChannel() ? std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                    : compacted(std::move(image).convertToFormat(QImage::Format_RGB32));
     if (high)
         image.setDevicePixelRatio(2.0);
     return image;
@@ -169,16 +168,17 @@ std::shared_future<QRegion> Skin::prefetchShape(const QString& name, QRgb colour
     }
     auto shape = std::make_shared<std::promise<QRegion>>();
     std::shared_future<QRegion> region = shape->get_future().share();
-    pending().insert(key, std::async(std::launch::async, [path, colourKey, shape] {
-                              // The shape is cut from the 32-bit pixels, before they are compacted.
-                              QImage image = decodePng(path);
-                              if (!image.hasAlphaChannel())
-                                  image = std::move(image).convertToFormat(QImage::Format_RGB32);
-                              shape->set_value(image.isNull() ? QRegion() : opaqueRegion(image, colourKey));
-                              if (image.hasAlphaChannel())
-                                  return std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-                              return compacted(std::move(image));
-                          }).share());
+    pending().insert(key,
+                     std::async(std::launch::async, [path, colourKey, shape] {
+                         // The shape is cut from the 32-bit pixels, before they are compacted.
+                         QImage image = decodePng(path);
+                         if (!image.hasAlphaChannel())
+                             image = std::move(image).convertToFormat(QImage::Format_RGB32);
+                         shape->set_value(image.isNull() ? QRegion() : opaqueRegion(image, colourKey));
+                         if (image.hasAlphaChannel())
+                             return std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+                         return compacted(std::move(image));
+                     }).share());
     return region;
 }
 

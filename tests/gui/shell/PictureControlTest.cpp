@@ -4,10 +4,10 @@
 #include "gui/skin/Skin.h"
 
 #include <QDirIterator>
-#include <QFileInfo>
-#include <QPainter>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
+#include <QPainter>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -178,7 +178,8 @@ TEST(Skin, EmbeddedBytesReadForDecodingAreLetGo) {
     };
     QImage before;
     for (int frame = 0; frame <= 10; ++frame) {
-        const QPixmap picture = Skin::transientPicture(QStringLiteral("Loading_%1").arg(frame, 2, 10, QLatin1Char('0')));
+        const QPixmap picture =
+            Skin::transientPicture(QStringLiteral("Loading_%1").arg(frame, 2, 10, QLatin1Char('0')));
         if (frame == 3)
             before = picture.toImage();
     }
