@@ -40,7 +40,6 @@ public:
 
     // The assignment menus, built at the first call: the first frame has no use for them.
     KeyMenus& menus();
-    bool menusMade() const { return m_menus != nullptr; }
     bool menusBuilt() const { return m_menus != nullptr; }
     // KeyMenus::sizeForMode, kept for the menus until they are built.
     void sizeMenusForMode(int mode, bool gameModeEnabled, bool thirdModeEnabled);

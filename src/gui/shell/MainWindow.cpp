@@ -387,7 +387,7 @@ void MainWindow::drawStateOn(Page& page) {
 }
 
 void MainWindow::pointerOnPageEntry(int n) {
-    if (n == 1 ? m_keysPage->menusMade() : m_pages.at(n - 1) != nullptr)
+    if (n == 1 ? m_keysPage->menusBuilt() : m_pages.at(n - 1) != nullptr)
         return;
     if (!m_entryRest) {
         m_entryRest = new QTimer(this);

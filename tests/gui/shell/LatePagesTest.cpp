@@ -138,9 +138,9 @@ TEST_F(LatePagesTest, APageIsBuiltWhileThePointerRestsOnItsEntryOnlyWhenTheEntry
     // The same for the menus a key page button opens, and for the fire page and the Fire Macro
     // entry of Game Mode's assignment menu.
     gui::testing::clickAt(entry("Btn_Switch_3"));
-    EXPECT_FALSE(m_window->keysPage()->menusMade());
+    EXPECT_FALSE(m_window->keysPage()->menusBuilt());
     gui::testing::hoverAt(m_window->keysPage()->key(1));
-    ASSERT_TRUE(waitFor([&] { return m_window->keysPage()->menusMade(); }));
+    ASSERT_TRUE(waitFor([&] { return m_window->keysPage()->menusBuilt(); }));
     gui::testing::clickAt(m_window->keysPage()->key(1));
     gui::testing::hoverAt(entry("Key_FireMacro"));
     ASSERT_TRUE(waitFor([&] { return m_window->pageBuilt(6); }));
