@@ -26,9 +26,9 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 
+#include "OffscreenBenchmarks.h"
 #include "gui/keys/KeysPage.h"
 #include "gui/pages/Page.h"
 #include "gui/shell/MainWindow.h"
@@ -160,13 +160,5 @@ BENCHMARK(BM_OpenAgain)->Arg(2)->Iterations(8)->UseManualTime()->Unit(benchmark:
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    // No virtual mouse and no transcript: the window shows the defaults and never polls.
-    unsetenv("TARVIK_EMULATOR");
-    unsetenv("TARVIK_TRANSCRIPT");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tarvik::bench::runOffscreenBenchmarks(argc, argv);
 }

@@ -30,10 +30,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
+#include "OffscreenBenchmarks.h"
 #include "gui/pages/AdvancedPage.h"
 #include "gui/shell/MainWindow.h"
 #include "gui/skin/PictureControl.h"
@@ -250,14 +250,5 @@ BENCHMARK_CAPTURE(BM_DecodeLargePicture, L1_Back5, "L1_Back5")->Unit(benchmark::
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    // No virtual mouse and no transcript: the window shows the defaults and never polls.
-    unsetenv("TARVIK_EMULATOR");
-    unsetenv("TARVIK_TRANSCRIPT");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_shown.reset();
-    return 0;
+    return tarvik::bench::runOffscreenBenchmarks(argc, argv, [] { g_shown.reset(); });
 }

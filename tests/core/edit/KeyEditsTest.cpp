@@ -2,14 +2,11 @@
 // was not read whole, and none of them says "stored" when the mouse refused one of its reports.
 
 #include "core/edit/KeyEdits.h"
-#include "ManualClock.h"
+#include "MouseRig.h"
 #include "TestImage.h"
-#include "core/cycle/ConfigCycle.h"
-#include "core/cycle/CycleUi.h"
 #include "core/edit/SettingEdits.h"
 #include "core/image/ProfileFile.h"
 #include "core/keys/ButtonAssignment.h"
-#include "emulator/EmulatorTransport.h"
 
 #include <gtest/gtest.h>
 
@@ -34,8 +31,10 @@ const std::size_t kProfiles = core::image::kProfileSection[0].offset;
 
 // A mouse read whole as the window reads it, with the settings the pages draw from it. The mouse
 // carries an AIM key and a fire key, and "NT" lighting, so that every edit has something to change.
-struct Rig {
-    explicit Rig(StorageKind kind) {
+struct Rig : test::MouseRig {
+    explicit Rig(StorageKind kind) : test::MouseRig(mouseOptions(kind)) { read(); }
+
+    static emulator::VirtualMouse::Options mouseOptions(StorageKind kind) {
         emulator::VirtualMouse::Options options;
         options.kind = kind;
         options.image = kind == StorageKind::Flash ? test::makeTestImage(core::profile_file::kFlashSize, 0xF0)
@@ -49,10 +48,7 @@ struct Rig {
         code(2, 6, {0x06, 0x10, 0x00, 0x20});
         options.image[core::image::kLedMode] = 0x82;
         options.keepLog = true;
-        options.clock = &clock;
-        mouse = bus.addMouse(options);
-        link.openDevice(mouse->vendorId(), mouse->productId());
-        read();
+        return options;
     }
 
     CycleResult read() {
@@ -72,17 +68,7 @@ struct Rig {
         return context;
     }
 
-    test::ManualClock clock;
-    emulator::EmulatorTransport bus;
-    core::NullLinkUi linkUi;
-    core::DeviceLink link{bus, linkUi, clock};
-    core::ConfigBuffers buffers;
-    core::NullCycleUi ui;
-    bool applying = false;
-    core::ConfigCycle cycle{link, buffers, ui, applying, StorageKind::I2C};
     core::SettingsState settings;
-    int restarts = 0;
-    std::shared_ptr<emulator::VirtualMouse> mouse;
 };
 
 struct Edit {

@@ -9,18 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "ManualClock.h"
+#include "MouseRig.h"
 #include "ProfileChanges.h"
 #include "TestImage.h"
-#include "core/cycle/ConfigCycle.h"
-#include "core/cycle/CycleUi.h"
 #include "core/edit/StoreEdits.h"
 #include "core/image/ProfileFile.h"
 #include "core/keys/FunctionCodeCatalogue.h"
 #include "core/macros/MacroAddressTable.h"
 #include "core/macros/MacroName.h"
 #include "core/text/LanguageTables.h"
-#include "emulator/EmulatorTransport.h"
 
 using namespace tarvik;
 using core::Byte;
@@ -33,15 +30,17 @@ namespace {
 
 // A mouse starting from the profile file `image` (empty: built-in default image 1), its link and a
 // cycle over buffers of their own.
-struct Rig {
-    Rig(StorageKind storage, const std::vector<Byte>& image, bool keepLog = false) : kind(storage) {
+struct Rig : test::MouseRig {
+    Rig(StorageKind storage, const std::vector<Byte>& image, bool keepLog = false)
+        : test::MouseRig(mouseOptions(storage, image, keepLog)), kind(storage) {}
+
+    static emulator::VirtualMouse::Options mouseOptions(StorageKind storage, const std::vector<Byte>& image,
+                                                        bool keepLog) {
         emulator::VirtualMouse::Options options;
         options.kind = storage;
         options.image = image;
         options.keepLog = keepLog;
-        options.clock = &clock;
-        mouse = bus.addMouse(options);
-        link.openDevice(mouse->vendorId(), mouse->productId());
+        return options;
     }
     core::CycleResult read() { return cycle.fullRead(kind, {}); }
     // The naming context the pages hand over: only the fallback codes of emptied buttons need it.
@@ -55,16 +54,6 @@ struct Rig {
     }
 
     StorageKind kind;
-    test::ManualClock clock;
-    emulator::EmulatorTransport bus;
-    core::NullLinkUi linkUi;
-    core::DeviceLink link{bus, linkUi, clock};
-    core::ConfigBuffers buffers;
-    core::NullCycleUi ui;
-    bool applying = false;
-    core::ConfigCycle cycle{link, buffers, ui, applying, StorageKind::I2C};
-    std::shared_ptr<emulator::VirtualMouse> mouse;
-    int restarts = 0;
 };
 
 // A sound profile file of the rig's own mouse with other settings.
