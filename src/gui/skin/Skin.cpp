@@ -1,5 +1,6 @@
 #include "gui/skin/Skin.h"
 
+#include "gui/skin/PackedPicture.h"
 #include "gui/skin/SkinSizes.h"
 #include "platform/FreedMemory.h"
 
@@ -21,6 +22,7 @@
 // that does not name it, so the first look-up registers it.
 static void initSkinResources() {
     Q_INIT_RESOURCE(skin);
+    Q_INIT_RESOURCE(skinpixels);
 }
 
 namespace tarvik::gui {
@@ -94,14 +96,34 @@ QImage decodePng(const QString& path) {
     return reader.read();
 }
 
-// An opaque picture at least this large (the backgrounds) is kept with three bytes a pixel rather
-// than four: a quarter less memory, drawn to the same pixels. Small ones, which are swapped often,
-// stay in the format the screen is drawn in.
-constexpr qsizetype kCompactFromBytes = 512 * 1024;
+// The bare pixels the build packed of a large opaque picture, beside its PNG file.
+QString packedPath(const QString& path) {
+    const QString file = path.section(QLatin1Char('/'), -1);
+    return QStringLiteral(":/skin-pixels/") + file.section(QLatin1Char('.'), 0, 0) + QStringLiteral(".pix");
+}
 
+// The embedded picture: its packed pixels where the build packed it (shown from the program's file),
+// else decoded from its PNG file.
+QImage decodeSkinFile(const QString& path) {
+    if (const QResource packedFile(packedPath(path)); packedFile.isValid()) {
+        QImage image;
+        if (packedFile.compressionAlgorithm() == QResource::NoCompression) {
+            image = packed::view(packedFile.data(), packedFile.size());
+        } else {
+            const QByteArray bytes = packedFile.uncompressedData();
+            image = packed::view(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size()).copy();
+        }
+        if (!image.isNull())
+            return image;
+    }
+    return decodePng(path);
+}
+
+// An opaque picture at least packed::kCompactFromBytes large (the backgrounds) is kept with three
+// bytes a pixel rather than four: a quarter less memory, drawn to the same pixels. Small ones, which
+// are swapped often, stay in the format the screen is drawn in.
 QImage compacted(QImage image) {
-    if (image.hasAlphaChannel() || image.sizeInBytes() < kCompactFromBytes ||
-        image.format() == QImage::Format_RGB888)
+    if (!packed::keptCompact(image) || image.format() == QImage::Format_RGB888)
         return image;
     return std::move(image).convertToFormat(QImage::Format_RGB888);
 }
@@ -115,11 +137,13 @@ QPixmap pixmapOf(const QImage& image) {
 // The picture as the raster paint engine draws it without converting it first (premultiplied alpha,
 // or opaque pixels, compacted when large).
 QImage decodeForDisplay(const QString& path, bool high = false) {
-    QImage image = decodePng(path);
+    QImage image = decodeSkinFile(path);
     if (image.isNull())
         return image;
-    image = image.hasAlphaChannel() ? std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied)
-                                    : compacted(std::move(image).convertToFormat(QImage::Format_RGB32));
+    if (image.format() != QImage::Format_RGB888) // packed pixels are compact already
+        image = image.hasAlphaChannel()
+                    ? std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                    : compacted(std::move(image).convertToFormat(QImage::Format_RGB32));
     if (high)
         image.setDevicePixelRatio(2.0);
     return image;
@@ -170,9 +194,9 @@ std::shared_future<QRegion> Skin::prefetchShape(const QString& name, QRgb colour
     std::shared_future<QRegion> region = shape->get_future().share();
     pending().insert(key,
                      std::async(std::launch::async, [path, colourKey, shape] {
-                         // The shape is cut from the 32-bit pixels, before they are compacted.
-                         QImage image = decodePng(path);
-                         if (!image.hasAlphaChannel())
+                         // The shape is cut before the pixels are compacted (packed ones are already).
+                         QImage image = decodeSkinFile(path);
+                         if (!image.hasAlphaChannel() && image.format() != QImage::Format_RGB888)
                              image = std::move(image).convertToFormat(QImage::Format_RGB32);
                          shape->set_value(image.isNull() ? QRegion() : opaqueRegion(image, colourKey));
                          if (image.hasAlphaChannel())
@@ -184,14 +208,19 @@ std::shared_future<QRegion> Skin::prefetchShape(const QString& name, QRgb colour
 
 QRegion Skin::opaqueRegion(const QImage& picture, QRgb colourKey) {
     const bool alpha = picture.hasAlphaChannel();
+    // Compact pixels are read as they are: widening a background first would write megabytes.
+    const bool compact = picture.format() == QImage::Format_RGB888;
     const QImage image = alpha ? picture.convertToFormat(QImage::Format_ARGB32)
-                         : picture.format() == QImage::Format_RGB32
+                         : picture.format() == QImage::Format_RGB32 || compact
                              ? picture
                              : picture.convertToFormat(QImage::Format_RGB32);
     const int width = image.width();
     const int height = image.height();
     colourKey |= 0xFF000000u;
-    const auto seeThrough = [alpha, colourKey](QRgb pixel) {
+    const auto seeThroughAt = [alpha, compact, colourKey](const uchar* row, int x) {
+        if (compact)
+            return qRgb(row[3 * x], row[3 * x + 1], row[3 * x + 2]) == colourKey;
+        const QRgb pixel = reinterpret_cast<const QRgb*>(row)[x];
         return alpha ? qAlpha(pixel) == 0 : (pixel | 0xFF000000u) == colourKey;
     };
     // Runs of each row; consecutive rows with the same runs make one band.
@@ -199,13 +228,13 @@ QRegion Skin::opaqueRegion(const QImage& picture, QRgb colourKey) {
     std::vector<std::pair<int, int>> runs, previous;
     std::size_t bandStart = 0;
     for (int y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        const uchar* row = image.constScanLine(y);
         runs.clear();
         for (int x = 0; x < width;) {
-            while (x < width && seeThrough(row[x]))
+            while (x < width && seeThroughAt(row, x))
                 ++x;
             const int start = x;
-            while (x < width && !seeThrough(row[x]))
+            while (x < width && !seeThroughAt(row, x))
                 ++x;
             if (x > start)
                 runs.emplace_back(start, x - start);
@@ -270,14 +299,15 @@ QPixmap Skin::transientPicture(const QString& name) {
     const QString path = densityPath(name, high);
     if (path.isEmpty())
         return QPixmap();
-    QPixmap pixmap = QPixmap::fromImage(decodePng(path));
+    QPixmap pixmap = QPixmap::fromImage(decodeSkinFile(path));
     if (high)
         pixmap.setDevicePixelRatio(2.0);
     return pixmap;
 }
 
 void Skin::releaseEmbeddedBytes() {
-    // The skin's files lie side by side in one block of the program's read-only data.
+    // The skin's PNG files lie side by side in one block of the program's read-only data. (The packed
+    // pixels are the shown pictures themselves: they stay.)
     const uchar* begin = nullptr;
     const uchar* end = nullptr;
     for (const QString& path : resourcePaths()) {

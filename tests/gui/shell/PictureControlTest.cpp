@@ -1,6 +1,7 @@
 // Picture controls off screen take their size at once and their picture when they are shown.
 
 #include "gui/skin/PictureControl.h"
+#include "gui/skin/PackedPicture.h"
 #include "gui/skin/Skin.h"
 
 #include <QDirIterator>
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+#include <QResource>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -189,4 +191,61 @@ TEST(Skin, EmbeddedBytesReadForDecodingAreLetGo) {
     ASSERT_GT(read, 0);
     EXPECT_LE(released + 300, read) << "eleven pictures of about 30 kB each were read";
     EXPECT_EQ(Skin::transientPicture(QStringLiteral("Loading_03")).toImage(), before);
+}
+
+// The packed form keeps every pixel, rows of any width included, and is read where it lies only when
+// its rows are aligned; anything but a whole packed picture is refused.
+TEST(PackedPicture, KeepsThePixelsAndRefusesWhatIsNotAWholePicture) {
+    namespace packed = tarvik::gui::packed;
+    QImage picture(7, 3, QImage::Format_RGB32); // 21 bytes a row: padded to 24
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 7; ++x)
+            picture.setPixel(x, y, qRgb(x * 30, y * 80, (x + y) * 20));
+    const QByteArray bytes = packed::pack(picture);
+    ASSERT_EQ(bytes.size(), 16 + 24 * 3);
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    const QImage shown = packed::view(data, bytes.size());
+    EXPECT_EQ(shown.constBits(), data + 16) << "aligned rows are read where they lie";
+    EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32), picture);
+
+    QByteArray shifted(1, '\0');
+    shifted += bytes;
+    const auto* odd = reinterpret_cast<const uchar*>(shifted.constData()) + 1;
+    const QImage copied = packed::view(odd, bytes.size());
+    EXPECT_NE(copied.constBits(), odd + 16);
+    EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32), picture);
+
+    QByteArray wrongMagic = bytes;
+    wrongMagic[0] = 'X';
+    QByteArray badStride = bytes;
+    badStride[12] = 22; // not a multiple of four
+    for (const QByteArray& bad :
+         {bytes.left(bytes.size() - 1), bytes + 'x', wrongMagic, badStride, bytes.left(10)})
+        EXPECT_TRUE(packed::view(reinterpret_cast<const uchar*>(bad.constData()), bad.size()).isNull());
+    EXPECT_TRUE(packed::view(nullptr, 0).isNull());
+}
+
+// Every large opaque picture is embedded packed as well, holds the PNG's pixels, and is shown from
+// the program's file rather than decoded.
+TEST(Skin, LargePicturesAreShownFromTheirPackedPixels) {
+    QStringList names;
+    for (QDirIterator it(QStringLiteral(":/skin-pixels"), QDir::Files); it.hasNext();) {
+        it.next();
+        names << it.fileName().section(QLatin1Char('.'), 0, 0);
+    }
+    EXPECT_TRUE(names.contains(QStringLiteral("L1_BackGround")))
+        << names.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(names.contains(QStringLiteral("L1_Back5")));
+    for (const QString& name : names) {
+        QImageReader reader(QStringLiteral(":/skin/%1.png").arg(name), "PNG");
+        const QImage png = reader.read();
+        ASSERT_FALSE(png.isNull()) << name.toStdString();
+        const QImage shown = Skin::picture(name, 1.0).toImage();
+        EXPECT_EQ(shown.format(), QImage::Format_RGB888) << name.toStdString();
+        EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32), png.convertToFormat(QImage::Format_RGB32))
+            << name.toStdString();
+        const QResource file(QStringLiteral(":/skin-pixels/%1.pix").arg(name));
+        EXPECT_TRUE(shown.constBits() > file.data() && shown.constBits() < file.data() + file.size())
+            << name.toStdString() << " was decoded instead";
+    }
 }

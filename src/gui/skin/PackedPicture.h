@@ -1,0 +1,32 @@
+#pragma once
+// Large opaque skin pictures are embedded a second time as their bare pixels, three bytes each, which
+// the build packs from the PNG files and embeds as they are. They are shown from where they lie in
+// the program's file: nothing is decoded, and no memory is written, where decoding a PNG file took
+// several milliseconds per picture, wrote its pixels twice (four bytes each, then three) and touched
+// every page of that memory for the first time. Start-up and opening a page wait for the
+// backgrounds.
+//
+// A packed picture: "TPX1", then width, height and bytes per row as 32-bit little-endian numbers,
+// then the rows (RGB, each padded to a multiple of four bytes).
+
+#include <QByteArray>
+#include <QImage>
+
+namespace tarvik::gui::packed {
+
+// An opaque picture at least this large when widened to four bytes a pixel (the backgrounds) is kept
+// with three: a quarter less memory, drawn to the same pixels.
+constexpr qsizetype kCompactFromBytes = 512 * 1024;
+
+// Whether a decoded picture is kept compact (and so is packed by the build).
+bool keptCompact(const QImage& picture);
+
+// The packed form of a picture (converted to three bytes a pixel).
+QByteArray pack(const QImage& picture);
+
+// The picture packed in the `size` bytes at `data`, read where it lies (the bytes must outlive the
+// image and every copy of it) when its rows are aligned as an image's must be, else copied; a null
+// image when the bytes are not a whole packed picture.
+QImage view(const uchar* data, qsizetype size);
+
+} // namespace tarvik::gui::packed
