@@ -1,10 +1,9 @@
-// Packs the large opaque skin pictures as bare pixels for the program to embed beside the PNG files
-// (see gui/skin/PackedPicture.h), and writes the resource list of what it packed.
+// Packs the skin pictures as bare pixels for the program to embed beside the PNG files (see
+// gui/skin/PackedPicture.h), and writes the resource list of what it packed.
 //
 //   tarvik-skin-pixels OUT_DIR PICTURE.png...
 //
-// OUT_DIR receives NAME.pix for each normal-size picture that the program keeps compact, and
-// skinpixels.qrc.
+// OUT_DIR receives NAME.pix for each normal-size picture, and skinpixels.qrc.
 
 #include "gui/skin/PackedPicture.h"
 
@@ -57,7 +56,7 @@ int main(int argc, char** argv) {
         }
         // The pictures drawn at twice the size are for dense screens only: they stay PNG files, which
         // keeps the program's file small.
-        if (!tarvik::gui::packed::keptCompact(picture) || path.endsWith(QLatin1String("@2x.png")))
+        if (path.endsWith(QLatin1String("@2x.png")))
             continue;
         const QString name = QFileInfo(path).completeBaseName() + QStringLiteral(".pix");
         if (!writeFile(out.filePath(name), tarvik::gui::packed::pack(picture)))

@@ -1,13 +1,13 @@
 #pragma once
-// Large opaque skin pictures are embedded a second time as their bare pixels, three bytes each, which
-// the build packs from the PNG files and embeds as they are. They are shown from where they lie in
-// the program's file: nothing is decoded, and no memory is written, where decoding a PNG file took
-// several milliseconds per picture, wrote its pixels twice (four bytes each, then three) and touched
-// every page of that memory for the first time. Start-up and opening a page wait for the
-// backgrounds.
+// The skin pictures are embedded a second time as their bare pixels, in the form the window draws
+// them from, which the build packs from the PNG files and embeds as they are. They are shown from
+// where they lie in the program's file: nothing is decoded, and no memory is written, where decoding
+// a PNG file wrote its pixels (twice for the backgrounds: four bytes each, then three) and touched
+// every page of that memory for the first time. Start-up and opening a page wait for them. (The
+// pictures drawn at twice the size, for dense screens only, stay PNG files.)
 //
-// A packed picture: "TPX1", then width, height and bytes per row as 32-bit little-endian numbers,
-// then the rows (RGB, each padded to a multiple of four bytes).
+// A packed picture: "TPX2", then the QImage format, width, height and bytes per row as 32-bit
+// little-endian numbers, twelve zero bytes, then the rows (each padded to a multiple of four bytes).
 
 #include <QByteArray>
 #include <QImage>
@@ -18,10 +18,14 @@ namespace tarvik::gui::packed {
 // with three: a quarter less memory, drawn to the same pixels.
 constexpr qsizetype kCompactFromBytes = 512 * 1024;
 
-// Whether a decoded picture is kept compact (and so is packed by the build).
+// Whether a decoded opaque picture is kept compact.
 bool keptCompact(const QImage& picture);
 
-// The packed form of a picture (converted to three bytes a pixel).
+// A decoded picture in the form the window keeps and draws it from: premultiplied alpha, or opaque
+// pixels (compact when large).
+QImage displayForm(QImage decoded);
+
+// The packed form of a picture, in its display form.
 QByteArray pack(const QImage& picture);
 
 // The picture packed in the `size` bytes at `data`, read where it lies (the bytes must outlive the

@@ -119,15 +119,6 @@ QImage decodeSkinFile(const QString& path) {
     return decodePng(path);
 }
 
-// An opaque picture at least packed::kCompactFromBytes large (the backgrounds) is kept with three
-// bytes a pixel rather than four: a quarter less memory, drawn to the same pixels. Small ones, which
-// are swapped often, stay in the format the screen is drawn in.
-QImage compacted(QImage image) {
-    if (!packed::keptCompact(image) || image.format() == QImage::Format_RGB888)
-        return image;
-    return std::move(image).convertToFormat(QImage::Format_RGB888);
-}
-
 // A pixmap of a decoded picture that keeps the picture's format (a compact one would otherwise be
 // widened again).
 QPixmap pixmapOf(const QImage& image) {
@@ -135,15 +126,12 @@ QPixmap pixmapOf(const QImage& image) {
 }
 
 // The picture as the raster paint engine draws it without converting it first (premultiplied alpha,
-// or opaque pixels, compacted when large).
+// or opaque pixels, compact when large).
 QImage decodeForDisplay(const QString& path, bool high = false) {
     QImage image = decodeSkinFile(path);
     if (image.isNull())
         return image;
-    if (image.format() != QImage::Format_RGB888) // packed pixels are compact already
-        image = image.hasAlphaChannel()
-                    ? std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied)
-                    : compacted(std::move(image).convertToFormat(QImage::Format_RGB32));
+    image = packed::displayForm(std::move(image));
     if (high)
         image.setDevicePixelRatio(2.0);
     return image;
@@ -167,9 +155,10 @@ void Skin::prefetch(const QStringList& names) {
         const QString path = densityPath(name, high);
         if (path.isEmpty())
             continue;
-        pending().insert(key, std::async(std::launch::async, [path, high] {
-                                  return decodeForDisplay(path, high);
-                              }).share());
+        // A packed picture needs no decoding: a thread would cost more than the picture.
+        const auto when = QResource(packedPath(path)).isValid() ? std::launch::deferred : std::launch::async;
+        pending().insert(key,
+                         std::async(when, [path, high] { return decodeForDisplay(path, high); }).share());
     }
 }
 
@@ -192,17 +181,11 @@ std::shared_future<QRegion> Skin::prefetchShape(const QString& name, QRgb colour
     }
     auto shape = std::make_shared<std::promise<QRegion>>();
     std::shared_future<QRegion> region = shape->get_future().share();
-    pending().insert(key,
-                     std::async(std::launch::async, [path, colourKey, shape] {
-                         // The shape is cut before the pixels are compacted (packed ones are already).
-                         QImage image = decodeSkinFile(path);
-                         if (!image.hasAlphaChannel() && image.format() != QImage::Format_RGB888)
-                             image = std::move(image).convertToFormat(QImage::Format_RGB32);
-                         shape->set_value(image.isNull() ? QRegion() : opaqueRegion(image, colourKey));
-                         if (image.hasAlphaChannel())
-                             return std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-                         return compacted(std::move(image));
-                     }).share());
+    pending().insert(key, std::async(std::launch::async, [path, colourKey, shape] {
+                              QImage image = decodeSkinFile(path);
+                              shape->set_value(image.isNull() ? QRegion() : opaqueRegion(image, colourKey));
+                              return packed::displayForm(std::move(image));
+                          }).share());
     return region;
 }
 
@@ -306,8 +289,7 @@ QPixmap Skin::transientPicture(const QString& name) {
 }
 
 void Skin::releaseEmbeddedBytes() {
-    // The skin's PNG files lie side by side in one block of the program's read-only data. (The packed
-    // pixels are the shown pictures themselves: they stay.)
+    // The skin's PNG files lie side by side in one block of the program's read-only data.
     const uchar* begin = nullptr;
     const uchar* end = nullptr;
     for (const QString& path : resourcePaths()) {
@@ -322,6 +304,13 @@ void Skin::releaseEmbeddedBytes() {
     }
     if (begin && end > begin)
         platform::releaseReadOnlyPages(begin, static_cast<std::size_t>(end - begin));
+    // Packed pixels are the shown pictures themselves: those of the kept pictures stay, those shown
+    // and let go (the loading window's frames) go.
+    for (QDirIterator it(QStringLiteral(":/skin-pixels"), QDir::Files); it.hasNext();) {
+        const QResource file(it.next());
+        if (!decoded().contains(it.fileName().section(QLatin1Char('.'), 0, 0).toLower()) && file.data())
+            platform::releaseReadOnlyPages(file.data(), static_cast<std::size_t>(file.size()));
+    }
 }
 
 QSize Skin::pictureSize(const QString& name) {

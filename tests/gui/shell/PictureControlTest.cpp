@@ -159,8 +159,8 @@ TEST(Skin, LargeOpaquePicturesAreKeptCompactAndDrawTheSamePixels) {
     }
 }
 
-// The pages of the program's file that decoding read are let go; what is decoded afterwards is the
-// same picture.
+// The pages of the program's file that pictures shown and let go were read from (the loading
+// window's frames) are let go; what is shown afterwards is the same picture.
 TEST(Skin, EmbeddedBytesReadForDecodingAreLetGo) {
     const auto residentOfProgramFile = [] {
         const QString program = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
@@ -193,59 +193,82 @@ TEST(Skin, EmbeddedBytesReadForDecodingAreLetGo) {
     EXPECT_EQ(Skin::transientPicture(QStringLiteral("Loading_03")).toImage(), before);
 }
 
-// The packed form keeps every pixel, rows of any width included, and is read where it lies only when
-// its rows are aligned; anything but a whole packed picture is refused.
+// The packed form keeps every pixel in the form the window draws it from, rows of any width included,
+// and is read where it lies only when its rows are aligned; anything but a whole packed picture is
+// refused.
 TEST(PackedPicture, KeepsThePixelsAndRefusesWhatIsNotAWholePicture) {
     namespace packed = tarvik::gui::packed;
-    QImage picture(7, 3, QImage::Format_RGB32); // 21 bytes a row: padded to 24
+    QImage opaque(7, 3, QImage::Format_RGB32); // 21 bytes a row when compact
+    QImage seeThrough(5, 2, QImage::Format_ARGB32);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 7; ++x)
-            picture.setPixel(x, y, qRgb(x * 30, y * 80, (x + y) * 20));
-    const QByteArray bytes = packed::pack(picture);
-    ASSERT_EQ(bytes.size(), 16 + 24 * 3);
-    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
-    const QImage shown = packed::view(data, bytes.size());
-    EXPECT_EQ(shown.constBits(), data + 16) << "aligned rows are read where they lie";
-    EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32), picture);
+            opaque.setPixel(x, y, qRgb(x * 30, y * 80, (x + y) * 20));
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 5; ++x)
+            seeThrough.setPixel(x, y, qRgba(200, x * 40, y * 90, x * 60));
+    const QImage large(600, 300, QImage::Format_RGB32); // 720,000 bytes at four a pixel: kept compact
+    struct Case {
+        QImage picture;
+        QImage::Format shownAs;
+    };
+    for (const Case& c :
+         {Case{opaque, QImage::Format_RGB32}, Case{seeThrough, QImage::Format_ARGB32_Premultiplied},
+          Case{large, QImage::Format_RGB888}}) {
+        const QByteArray bytes = packed::pack(c.picture);
+        const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+        const QImage shown = packed::view(data, bytes.size());
+        ASSERT_EQ(shown.format(), c.shownAs);
+        EXPECT_EQ(shown.constBits(), data + 32) << "aligned rows are read where they lie";
+        EXPECT_EQ(shown, c.picture.convertToFormat(c.shownAs));
+        EXPECT_EQ(shown, packed::displayForm(c.picture));
+    }
 
+    const QByteArray bytes = packed::pack(opaque.convertToFormat(QImage::Format_RGB888));
+    ASSERT_EQ(bytes.size(), 32 + 24 * 3) << "rows of 21 bytes padded to 24";
     QByteArray shifted(1, '\0');
     shifted += bytes;
     const auto* odd = reinterpret_cast<const uchar*>(shifted.constData()) + 1;
     const QImage copied = packed::view(odd, bytes.size());
-    EXPECT_NE(copied.constBits(), odd + 16);
-    EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32), picture);
+    EXPECT_NE(copied.constBits(), odd + 32);
+    EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32), opaque);
 
     QByteArray wrongMagic = bytes;
     wrongMagic[0] = 'X';
+    QByteArray wrongFormat = bytes;
+    wrongFormat[4] = QImage::Format_Indexed8;
     QByteArray badStride = bytes;
-    badStride[12] = 22; // not a multiple of four
+    badStride[16] = 22; // not a multiple of four
     for (const QByteArray& bad :
-         {bytes.left(bytes.size() - 1), bytes + 'x', wrongMagic, badStride, bytes.left(10)})
+         {bytes.left(bytes.size() - 1), bytes + 'x', wrongMagic, wrongFormat, badStride, bytes.left(10)})
         EXPECT_TRUE(packed::view(reinterpret_cast<const uchar*>(bad.constData()), bad.size()).isNull());
     EXPECT_TRUE(packed::view(nullptr, 0).isNull());
 }
 
-// Every large opaque picture is embedded packed as well, holds the PNG's pixels, and is shown from
-// the program's file rather than decoded.
-TEST(Skin, LargePicturesAreShownFromTheirPackedPixels) {
-    QStringList names;
-    for (QDirIterator it(QStringLiteral(":/skin-pixels"), QDir::Files); it.hasNext();) {
+// Every picture is embedded packed as well, holds the PNG's pixels, and is shown from the program's
+// file rather than decoded.
+TEST(Skin, PicturesAreShownFromTheirPackedPixels) {
+    int pictures = 0;
+    for (QDirIterator it(QStringLiteral(":/skin"), QDir::Files); it.hasNext();) {
         it.next();
-        names << it.fileName().section(QLatin1Char('.'), 0, 0);
-    }
-    EXPECT_TRUE(names.contains(QStringLiteral("L1_BackGround")))
-        << names.join(QLatin1Char(' ')).toStdString();
-    EXPECT_TRUE(names.contains(QStringLiteral("L1_Back5")));
-    for (const QString& name : names) {
-        QImageReader reader(QStringLiteral(":/skin/%1.png").arg(name), "PNG");
+        const QString name = it.fileName().section(QLatin1Char('.'), 0, 0);
+        if (name.endsWith(QLatin1String("@2x")))
+            continue;
+        ++pictures;
+        QImageReader reader(it.filePath(), "PNG");
         const QImage png = reader.read();
         ASSERT_FALSE(png.isNull()) << name.toStdString();
         const QImage shown = Skin::picture(name, 1.0).toImage();
-        EXPECT_EQ(shown.format(), QImage::Format_RGB888) << name.toStdString();
-        EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32), png.convertToFormat(QImage::Format_RGB32))
+        const bool large = !png.hasAlphaChannel() && png.width() * png.height() * 4 >= 512 * 1024;
+        EXPECT_EQ(shown.format(), png.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                  : large               ? QImage::Format_RGB888
+                                                        : QImage::Format_RGB32)
+            << name.toStdString();
+        EXPECT_EQ(shown.convertToFormat(QImage::Format_ARGB32), png.convertToFormat(QImage::Format_ARGB32))
             << name.toStdString();
         const QResource file(QStringLiteral(":/skin-pixels/%1.pix").arg(name));
-        EXPECT_TRUE(shown.constBits() > file.data() && shown.constBits() < file.data() + file.size())
+        EXPECT_TRUE(file.isValid() && shown.constBits() > file.data() &&
+                    shown.constBits() < file.data() + file.size())
             << name.toStdString() << " was decoded instead";
     }
+    EXPECT_GT(pictures, 80);
 }
