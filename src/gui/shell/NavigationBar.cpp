@@ -73,6 +73,8 @@ NavigationBar::NavigationBar(QWidget* page, int copy) : m_page(page), m_copy(cop
         auto* label = new CaptionLabel(name("Btn_", entry, copy), page);
         label->setAlignment(Qt::AlignCenter);
         label->setGeometry(picture->geometry());
+        m_pictures.insert(QLatin1String(entry), picture);
+        m_labels.insert(QLatin1String(entry), label);
     };
     for (const NavigationEntry& e : kEntries)
         make(e.entry, e.pictures);
@@ -90,13 +92,11 @@ void NavigationBar::raise() const {
 }
 
 CaptionLabel* NavigationBar::label(const QString& entry) const {
-    return m_page->findChild<CaptionLabel*>(QStringLiteral("Btn_%1_%2").arg(entry).arg(m_copy),
-                                            Qt::FindDirectChildrenOnly);
+    return m_labels.value(entry);
 }
 
 PictureControl* NavigationBar::picture(const QString& entry) const {
-    return m_page->findChild<PictureControl*>(QStringLiteral("Img_%1_%2").arg(entry).arg(m_copy),
-                                              Qt::FindDirectChildrenOnly);
+    return m_pictures.value(entry);
 }
 
 void NavigationBar::applyLayout(const AppState& state) {

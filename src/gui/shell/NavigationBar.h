@@ -5,6 +5,8 @@
 
 #include "gui/AppState.h"
 
+#include <QHash>
+#include <QPointer>
 #include <QString>
 
 #include <span>
@@ -53,6 +55,10 @@ public:
 private:
     QWidget* m_page;
     int m_copy;
+    // The entries' controls by entry name: looked up often (layout, language, focus order, raising),
+    // among the hundred and more controls of a page.
+    QHash<QString, QPointer<CaptionLabel>> m_labels;
+    QHash<QString, QPointer<PictureControl>> m_pictures;
 };
 
 } // namespace tarvik::gui
