@@ -14,8 +14,27 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 using tarvik::gui::PictureControl;
 using tarvik::gui::Skin;
+
+namespace {
+
+// Each normal-size (not "@2x") picture of the skin: its name and resource path.
+std::vector<std::pair<QString, QString>> normalPictures() {
+    std::vector<std::pair<QString, QString>> pictures;
+    for (QDirIterator it(QStringLiteral(":/skin"), QDir::Files); it.hasNext();) {
+        const QString path = it.next();
+        const QString name = it.fileName().section(QLatin1Char('.'), 0, 0);
+        if (!name.endsWith(QLatin1String("@2x")))
+            pictures.emplace_back(name, path);
+    }
+    return pictures;
+}
+
+} // namespace
 
 TEST(PictureControl, OffScreenTakesTheSizeAndShowsTheLastPictureSetWhenShown) {
     QWidget page;
@@ -84,17 +103,12 @@ TEST(Skin, SizesFromTheBuildTableMatchTheDecodedPictures) {
         EXPECT_EQ(Skin::pictureSize(QLatin1String(name)), Skin::picture(QLatin1String(name), 1.0).size())
             << name;
     ASSERT_TRUE(Skin::contains(QStringLiteral("L1_BackGround"))); // the skin is registered from here on
-    int pictures = 0;
-    for (QDirIterator it(QStringLiteral(":/skin"), QDir::Files); it.hasNext();) {
-        it.next();
-        const QString name = it.fileName().section(QLatin1Char('.'), 0, 0);
-        if (name.endsWith(QLatin1String("@2x")))
-            continue;
-        ++pictures;
-        QImageReader reader(it.filePath(), "PNG");
+    const auto pictures = normalPictures();
+    for (const auto& [name, path] : pictures) {
+        QImageReader reader(path, "PNG");
         EXPECT_EQ(Skin::pictureSize(name), reader.size()) << name.toStdString();
     }
-    EXPECT_GT(pictures, 50);
+    EXPECT_GT(pictures.size(), 50u);
     for (const char* name : {"", "L1_BackGround@2x", "L1_BackGroun", "L1_BackGround.png", "Zzz"})
         EXPECT_FALSE(Skin::pictureSize(QLatin1String(name)).isValid()) << name;
 }
@@ -247,14 +261,9 @@ TEST(PackedPicture, KeepsThePixelsAndRefusesWhatIsNotAWholePicture) {
 // Every picture is embedded packed as well, holds the PNG's pixels, and is shown from the program's
 // file rather than decoded.
 TEST(Skin, PicturesAreShownFromTheirPackedPixels) {
-    int pictures = 0;
-    for (QDirIterator it(QStringLiteral(":/skin"), QDir::Files); it.hasNext();) {
-        it.next();
-        const QString name = it.fileName().section(QLatin1Char('.'), 0, 0);
-        if (name.endsWith(QLatin1String("@2x")))
-            continue;
-        ++pictures;
-        QImageReader reader(it.filePath(), "PNG");
+    const auto pictures = normalPictures();
+    for (const auto& [name, path] : pictures) {
+        QImageReader reader(path, "PNG");
         const QImage png = reader.read();
         ASSERT_FALSE(png.isNull()) << name.toStdString();
         const QImage shown = Skin::picture(name, 1.0).toImage();
@@ -270,5 +279,5 @@ TEST(Skin, PicturesAreShownFromTheirPackedPixels) {
                     shown.constBits() < file.data() + file.size())
             << name.toStdString() << " was decoded instead";
     }
-    EXPECT_GT(pictures, 80);
+    EXPECT_GT(pictures.size(), 80u);
 }
