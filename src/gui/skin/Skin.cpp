@@ -96,7 +96,7 @@ QImage decodePng(const QString& path) {
     return reader.read();
 }
 
-// The bare pixels the build packed of a large opaque picture, beside its PNG file.
+// The bare pixels the build packed of a picture, beside its PNG file.
 QString packedPath(const QString& path) {
     const QString file = path.section(QLatin1Char('/'), -1);
     return QStringLiteral(":/skin-pixels/") + file.section(QLatin1Char('.'), 0, 0) + QStringLiteral(".pix");
