@@ -11,6 +11,8 @@
 #include "gui/shell/MainWindow.h"
 #include "gui/tour/ScreenshotTour.h"
 #include "platform/FontWarmUp.h"
+#include "platform/HeapWarmUp.h"
+#include "platform/SessionBusWarmUp.h"
 #include "platform/SingleInstance.h"
 
 namespace {
@@ -116,13 +118,17 @@ int main(int argc, char** argv) {
     case Parsed::Run:
         break;
     }
-    // While the application connects to the display, the font configuration loads beside it.
+    // While the application connects to the display, the heap the window is built in is mapped and
+    // the font configuration loads beside it.
+    const tarvik::platform::HeapWarmUp heap(2 * 1024 * 1024);
     const tarvik::platform::FontWarmUp fonts;
     QApplication app(argc, argv);
     // Only one copy runs: a later one asks the first to come to the front and ends.
     tarvik::platform::SingleInstance instance;
     if (instance.claim() == tarvik::platform::SingleInstance::Outcome::AnotherRunning)
         return 0;
+    // The first control the window makes connects the accessibility layer to the session bus.
+    const tarvik::platform::SessionBusWarmUp sessionBus;
     QApplication::setApplicationName(QStringLiteral("Gaming Mouse"));
     QApplication::setDesktopFileName(QStringLiteral("org.tarvik.TarvikConfig"));
 
