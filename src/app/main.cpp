@@ -12,7 +12,6 @@
 #include "gui/tour/ScreenshotTour.h"
 #include "platform/FontWarmUp.h"
 #include "platform/HeapWarmUp.h"
-#include "platform/SessionBusWarmUp.h"
 #include "platform/SingleInstance.h"
 
 namespace {
@@ -127,8 +126,6 @@ int main(int argc, char** argv) {
     tarvik::platform::SingleInstance instance;
     if (instance.claim() == tarvik::platform::SingleInstance::Outcome::AnotherRunning)
         return 0;
-    // The first control the window makes connects the accessibility layer to the session bus.
-    const tarvik::platform::SessionBusWarmUp sessionBus;
     QApplication::setApplicationName(QStringLiteral("Gaming Mouse"));
     QApplication::setDesktopFileName(QStringLiteral("org.tarvik.TarvikConfig"));
 
