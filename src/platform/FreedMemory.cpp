@@ -6,6 +6,9 @@
 #include <sys/mman.h>
 #include <unistd.h>
 #endif
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace tarvik::platform {
 
@@ -21,6 +24,12 @@ void releaseReadOnlyPages(const void* begin, std::size_t size) {
 #else
     (void)begin;
     (void)size;
+#endif
+}
+
+void releaseFreeHeap() {
+#if defined(__GLIBC__)
+    ::malloc_trim(0);
 #endif
 }
 

@@ -10,4 +10,8 @@ namespace tarvik::platform {
 // as long as the program runs.
 void releaseReadOnlyPages(const void* begin, std::size_t size);
 
+// Gives the free pages of the heap back to the system: those the start-up mapped ahead and the
+// blocks the start-up used and freed. The allocator maps them again when they are next needed.
+void releaseFreeHeap();
+
 } // namespace tarvik::platform

@@ -1,10 +1,12 @@
 // The heap warm-up maps the heap's free end ahead of the allocator, and the allocator then serves
 // the program's blocks from those pages.
 #include "platform/HeapWarmUp.h"
+#include "platform/FreedMemory.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -12,6 +14,17 @@
 #include <unistd.h>
 
 using tarvik::platform::HeapWarmUp;
+
+namespace {
+
+std::size_t residentBytes() {
+    std::size_t pages = 0;
+    std::size_t resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
+
+} // namespace
 
 TEST(HeapWarmUp, MapsTheHeapsFreeEndAndTheAllocatorServesBlocksFromIt) {
     constexpr std::size_t kBytes = 2 * 1024 * 1024;
@@ -46,4 +59,15 @@ TEST(HeapWarmUp, ASizeTooSmallToGrowForDoesNothing) {
     HeapWarmUp warmUp(4096);
     EXPECT_EQ(warmUp.begin(), nullptr);
     EXPECT_EQ(warmUp.end(), nullptr);
+}
+
+TEST(HeapWarmUp, TheMappedPagesGoBackWhenTheFreeHeapIsReleased) {
+    constexpr std::size_t kBytes = 8 * 1024 * 1024;
+    const std::size_t before = residentBytes();
+    HeapWarmUp warmUp(kBytes);
+    warmUp.wait();
+    const std::size_t warm = residentBytes();
+    ASSERT_GE(warm, before + kBytes / 2) << "the warm-up mapped nothing";
+    tarvik::platform::releaseFreeHeap();
+    EXPECT_LE(residentBytes(), before + kBytes / 8);
 }

@@ -20,6 +20,7 @@
 #include "gui/skin/KeyboardFocus.h"
 #include "gui/skin/PictureControl.h"
 #include "gui/skin/Skin.h"
+#include "platform/FreedMemory.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -982,9 +983,12 @@ void MainWindow::startFullRead() {
     if (m_cycle->fullRead(m_session->discovery().storageKind(),
                           [this] { m_session->discovery().showDeviceReady(); }) != core::CycleResult::Done)
         m_session->discovery().fullReadFailed();
-    // Start-up and the loading window's animation are over: the embedded pictures they read need not
-    // stay resident.
-    QTimer::singleShot(0, this, [] { Skin::releaseEmbeddedBytes(); });
+    // Start-up and the loading window's animation are over: the embedded pictures they read and the
+    // heap they left free need not stay resident.
+    QTimer::singleShot(0, this, [] {
+        Skin::releaseEmbeddedBytes();
+        platform::releaseFreeHeap();
+    });
 }
 
 void MainWindow::showMouseNotAnswering() {
