@@ -1,10 +1,10 @@
 #pragma once
 // Fresh memory costs a thread one page fault for every page it first writes, and before its first
-// frame the window's thread writes some two megabytes of new heap (controls, texts, the captions'
-// documents). HeapWarmUp grows the heap once, at start, and has a worker map the free space at its
-// end while the application object connects to the display: the allocator then hands those pages
-// out already mapped. Mapping leaves the pages' contents alone, so the allocator may hand them out
-// while the worker is still at it.
+// frame the window's thread writes about one and a half megabytes of new heap (controls, texts,
+// the captions' documents). HeapWarmUp grows the heap once, at start, and has a worker map the free
+// space at its end while the application object connects to the display: the allocator then hands
+// those pages out already mapped. Mapping leaves the pages' contents alone, so the allocator may hand
+// them out while the worker is still at it.
 
 #include <cstddef>
 #include <thread>
