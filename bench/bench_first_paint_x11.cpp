@@ -3,7 +3,8 @@
 // virtual mouse) and a bare Qt window of the same size (bench_bare_window) are started in turns on an
 // Xvfb of the benchmark's own, so that both see the same machine; medians over the rounds.
 //
-//   bench_first_paint_x11 [--rounds N] [--program PATH] [--bare PATH] [--smaps] [--verbose]
+//   bench_first_paint_x11 [--rounds N] [--program PATH] [--bare PATH] [--smaps] [--paint-only]
+//                         [--verbose]
 //
 // launch->paint  from just before posix_spawn to the first damage the server reports inside the
 //                launched process's window. Qt creates its windows without a background, so mapping
@@ -15,6 +16,9 @@
 // VmRSS          resident memory from /proc/PID/status, two seconds after the first paint and, for
 //                the program, not before the read is done; VmHWM is the peak until then
 // --smaps        after the last round, resident memory of each process by mapping (/proc/PID/smaps)
+// --paint-only   each start is ended at its first paint: no read, no memory. For comparing two
+//                builds of the program in turns, one given as --bare (a difference of a millisecond
+//                or two needs a few hundred rounds on a busy machine).
 //
 // Both run with a session message bus of the benchmark's own and a runtime folder on a memory file
 // system, as in a desktop session.
@@ -58,9 +62,10 @@ namespace {
 
 constexpr double kPaintRatioGoal = 1.25;
 constexpr double kMemoryGoalMb = 40.0;
-constexpr int kSettleMs = 2000;  // after the first paint, before memory is read
-constexpr int kQuietMs = 500;    // a transcript this long unchanged: the read is over
-constexpr int kGiveUpMs = 20000; // no paint or no read by then: the round fails
+constexpr int kSettleMs = 2000;        // after the first paint, before memory is read
+constexpr int kPaintOnlyPauseMs = 300; // after a start ended at its first paint, before the next
+constexpr int kQuietMs = 500;          // a transcript this long unchanged: the read is over
+constexpr int kGiveUpMs = 20000;       // no paint or no read by then: the round fails
 
 using Clock = std::chrono::steady_clock;
 
@@ -140,8 +145,8 @@ std::string smapsSummary(pid_t pid) {
 class Bench {
 public:
     // The display must have the DAMAGE extension; damageEvent is its first event number.
-    Bench(Display* display, int damageEvent, bool verbose, std::string sessionBus)
-        : m_display(display), m_damageEvent(damageEvent), m_verbose(verbose),
+    Bench(Display* display, int damageEvent, bool verbose, bool paintOnly, std::string sessionBus)
+        : m_display(display), m_damageEvent(damageEvent), m_verbose(verbose), m_paintOnly(paintOnly),
           m_sessionBus(std::move(sessionBus)) {
         m_root = DefaultRootWindow(display);
         m_pidAtom = XInternAtom(display, "_NET_WM_PID", False);
@@ -192,12 +197,12 @@ public:
 
         Sample sample;
         const bool painted = waitForPaint(pid, launched, sample);
-        bool read = !withMouse;
-        if (painted && withMouse) {
+        bool read = !withMouse || m_paintOnly;
+        if (painted && !read) {
             read = waitForQuiet(transcript, launched);
             sample.readMs = read ? msSince(launched) - kQuietMs : 0;
         }
-        if (painted && read) {
+        if (painted && read && !m_paintOnly) {
             const double settleUntil = sample.paintMs + kSettleMs;
             while (msSince(launched) < settleUntil)
                 usleep(20000);
@@ -211,6 +216,10 @@ public:
         int status = 0;
         waitpid(pid, &status, 0);
         std::filesystem::remove_all(folder);
+        // Without the settling time after the paint, the next start would otherwise meet this one's
+        // ending (the server closing its window, the bus its connection, the kernel its memory).
+        if (m_paintOnly)
+            usleep(kPaintOnlyPauseMs * 1000);
         if (!painted)
             std::fprintf(stderr, "%s: no window of it was painted within %d ms\n", label.c_str(), kGiveUpMs);
         else if (!read)
@@ -329,6 +338,7 @@ private:
     Display* m_display;
     int m_damageEvent;
     bool m_verbose;
+    bool m_paintOnly;
     std::string m_sessionBus; // empty: none
     Window m_root = 0;
     Atom m_pidAtom = None;
@@ -352,6 +362,7 @@ int main(int argc, char** argv) {
     int rounds = 8;
     bool verbose = false;
     bool smaps = false;
+    bool paintOnly = false;
     std::string program = TARVIK_PROGRAM;
     std::string bare = TARVIK_BARE_WINDOW;
     for (int i = 1; i < argc; ++i) {
@@ -363,11 +374,14 @@ int main(int argc, char** argv) {
             bare = argv[++i];
         else if (std::strcmp(argv[i], "--smaps") == 0)
             smaps = true;
+        else if (std::strcmp(argv[i], "--paint-only") == 0)
+            paintOnly = true;
         else if (std::strcmp(argv[i], "--verbose") == 0)
             verbose = true;
         else {
             std::fprintf(stderr,
-                         "usage: %s [--rounds N] [--program PATH] [--bare PATH] [--smaps] [--verbose]\n",
+                         "usage: %s [--rounds N] [--program PATH] [--bare PATH] [--smaps] [--paint-only] "
+                         "[--verbose]\n",
                          argv[0]);
             return 2;
         }
@@ -393,7 +407,7 @@ int main(int argc, char** argv) {
     // for each start, a path no desktop user takes.
     tarvik::platform::testing::SessionBus sessionBus;
     const bool withBus = sessionBus.start();
-    Bench bench(display, damageEvent, verbose, withBus ? sessionBus.address() : std::string());
+    Bench bench(display, damageEvent, verbose, paintOnly, withBus ? sessionBus.address() : std::string());
 
     // One start of each first, not counted: the page cache, and the files the program's first start
     // creates.
@@ -429,8 +443,10 @@ int main(int argc, char** argv) {
     const double paintRatio = p.paint.median / b.paint.median;
     std::printf("first paint: program / bare %.2f; goal <= %.2f: %s\n", paintRatio, kPaintRatioGoal,
                 paintRatio <= kPaintRatioGoal ? "met" : "MISSED");
-    std::printf("resident memory: program %.1f MB, program / bare %.2f; goal <= %.0f MB: %s\n", p.rss.median,
-                p.rss.median / b.rss.median, kMemoryGoalMb, p.rss.median <= kMemoryGoalMb ? "met" : "MISSED");
+    if (!paintOnly)
+        std::printf("resident memory: program %.1f MB, program / bare %.2f; goal <= %.0f MB: %s\n",
+                    p.rss.median, p.rss.median / b.rss.median, kMemoryGoalMb,
+                    p.rss.median <= kMemoryGoalMb ? "met" : "MISSED");
     XCloseDisplay(display);
     return 0;
 }
