@@ -39,8 +39,11 @@ HeapWarmUp::HeapWarmUp(std::size_t bytes) {
     m_end = reinterpret_cast<const char*>(to);
     // A kernel without the request, or a range the allocator has given back meanwhile, only makes
     // the call fail: the pages are then mapped when first written, as without the warm-up.
-    m_thread =
-        std::thread([from, to] { madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE); });
+    m_done.store(false, std::memory_order_release);
+    m_thread = std::thread([this, from, to] {
+        madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+        m_done.store(true, std::memory_order_release);
+    });
 #else
     (void)bytes;
 #endif

@@ -1,11 +1,13 @@
 #pragma once
-// Fresh memory costs a thread one page fault for every page it first writes, and before its first
-// frame the window's thread writes about one and a half megabytes of new heap (controls, texts,
-// the captions' documents). HeapWarmUp grows the heap once, at start, and has a worker map the free
-// space at its end while the application object connects to the display: the allocator then hands
+// Fresh memory costs a thread one page fault for every page it first writes: before its first frame
+// the window's thread writes about one and a half megabytes of new heap (controls, texts, the
+// captions' documents), and building a page two to three more. HeapWarmUp grows the heap and has a
+// worker map the free space at its end before it is needed (while the application object connects to
+// the display; while the pointer is on the entry of a page not built yet): the allocator then hands
 // those pages out already mapped. Mapping leaves the pages' contents alone, so the allocator may hand
 // them out while the worker is still at it.
 
+#include <atomic>
 #include <cstddef>
 #include <thread>
 
@@ -13,13 +15,17 @@ namespace tarvik::platform {
 
 class HeapWarmUp {
 public:
-    // Grows the heap by about `bytes` and starts mapping them. Made before any other thread starts:
-    // growing reads where the heap ends. Where the system cannot map ahead, nothing is done.
+    // Grows the heap by about `bytes` and starts mapping them. Where the system cannot map ahead,
+    // nothing is done. Another thread taking blocks from the same heap meanwhile only makes less of
+    // the grown part mapped ahead.
     explicit HeapWarmUp(std::size_t bytes);
-    // Waits for the worker (long done by then).
+    // Waits for the worker.
     ~HeapWarmUp();
     HeapWarmUp(const HeapWarmUp&) = delete;
     HeapWarmUp& operator=(const HeapWarmUp&) = delete;
+
+    // True once the worker is done (or when there was none).
+    bool done() const { return m_done.load(std::memory_order_acquire); }
 
     // The range handed to the worker; empty where nothing is done.
     const char* begin() const { return m_begin; }
@@ -29,6 +35,7 @@ public:
 private:
     const char* m_begin = nullptr;
     const char* m_end = nullptr;
+    std::atomic<bool> m_done{true};
     std::thread m_thread;
 };
 

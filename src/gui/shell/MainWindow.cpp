@@ -390,6 +390,13 @@ void MainWindow::drawStateOn(Page& page) {
 void MainWindow::pointerOnPageEntry(int n) {
     if (n == 1 ? m_keysPage->menusBuilt() : m_pages.at(n - 1) != nullptr)
         return;
+    // A page is built in fresh heap, a page fault for every page of it first written. The click
+    // comes after the pointer arrived: a worker maps the heap meanwhile, and the building finds it
+    // mapped.
+    if (!m_heapAhead || m_heapAhead->done()) {
+        m_heapAhead.reset();
+        m_heapAhead.emplace(kPageHeapBytes);
+    }
     if (!m_entryRest) {
         m_entryRest = new QTimer(this);
         m_entryRest->setSingleShot(true);

@@ -16,6 +16,7 @@
 #include "gui/pages/PageContext.h"
 #include "gui/shell/HoverWiring.h"
 #include "gui/shell/NavigationBar.h"
+#include "platform/HeapWarmUp.h"
 #include "platform/PointerSettings.h"
 
 #include <QWidget>
@@ -53,6 +54,9 @@ public:
     // How long the pointer rests on a page's entry before that page is built ahead of the click.
     // Shorter than a click takes after the pointer arrives; longer than a pass over the bar.
     static constexpr int kEntryRestMs = 120;
+    // The heap mapped ahead while the pointer is on the entry of a page not built yet (the
+    // Advanced page, the largest, takes about this much).
+    static constexpr std::size_t kPageHeapBytes = 3 * 1024 * 1024;
 
     // Runs the whole start-up (FormCreate) except the start of the session: call start() once the
     // window is shown. screenshotFolder: see MacroLibrarySource (a screenshot run leaves the user's
@@ -289,6 +293,8 @@ private:
     bool m_currentDpiReported = false;
     // Runs out when the pointer has rested on a page's entry for kEntryRestMs (pointerOnPageEntry()).
     QTimer* m_entryRest = nullptr;
+    // The heap a page not built yet will be built in, mapped while the pointer is on its entry.
+    std::optional<platform::HeapWarmUp> m_heapAhead;
     int m_restingOnPage = 0;
 };
 

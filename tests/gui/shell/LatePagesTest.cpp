@@ -25,9 +25,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
+
+#include <unistd.h>
 
 using namespace tarvik;
 using gui::MainWindow;
@@ -103,6 +106,27 @@ TEST_F(LatePagesTest, StartUpAndTheReadBuildTheKeyPageAloneAndAnEntryBuildsItsPa
     QTest::qWait(50);
     EXPECT_EQ(gui::testing::transcriptLines(transcript(), before), QStringList());
     EXPECT_TRUE(m_answers.messages.isEmpty());
+}
+
+TEST_F(LatePagesTest, ThePointerArrivingOnTheEntryOfAPageNotBuiltMapsTheHeapItWillBeBuiltIn) {
+    makeWindow(false);
+    startAndRead();
+    // What the read left free has been given back.
+    QTest::qWait(50);
+    auto resident = [] {
+        std::size_t pages = 0;
+        std::size_t residentPages = 0;
+        std::ifstream("/proc/self/statm") >> pages >> residentPages;
+        return residentPages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    };
+    // The pointer comes from another control of the window.
+    gui::testing::hoverAt(m_window->findChild<QWidget*>(QStringLiteral("Btn_Exit_1")));
+    const std::size_t before = resident();
+    gui::testing::hoverAt(m_window->findChild<QWidget*>(QStringLiteral("Btn_Adv_1")));
+    // Mapped well before the rest that builds the page, which would map memory of its own.
+    EXPECT_TRUE(waitFor([&] { return resident() >= before + 1024 * 1024 && !m_window->pageBuilt(2); },
+                        MainWindow::kEntryRestMs))
+        << "resident memory grew by " << (resident() - before) / 1024 << " kB";
 }
 
 TEST_F(LatePagesTest, APageIsBuiltWhileThePointerRestsOnItsEntryOnlyWhenTheEntryWouldOpenIt) {
