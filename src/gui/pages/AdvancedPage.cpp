@@ -135,9 +135,10 @@ void AdvancedPage::buildPointerControls() {
         for (int k = 1; k <= kPointerCells; ++k) {
             bar.cells[k - 1] =
                 addPicture(this, QStringLiteral("Img_%1%2").arg(name).arg(k), twoState("Bar1", k == 1));
-            bar.captions[k - 1] =
-                addCaption(this, QStringLiteral("lbl_%1%2").arg(name).arg(k), QString::number(k));
+            bar.captions[k - 1] = addCaption(this, QStringLiteral("lbl_%1%2").arg(name).arg(k));
+            bar.captions[k - 1]->setFocusPolicy(Qt::NoFocus);
             bar.captions[k - 1]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            bar.captions[k - 1]->setText(QString::number(k));
         }
     };
     buildBar(m_speed, QStringLiteral("Spd"));

@@ -14,6 +14,7 @@
 #include "gui/pages/LightingPage.h"
 #include "gui/skin/PictureControl.h"
 #include "platform/PointerSettings.h"
+#include "support/ClickAt.h"
 #include "support/PageBench.h"
 
 #include <QAccessible>
@@ -374,6 +375,15 @@ TEST_F(PointerPageTest, BarsWriteTheDesktopsSettings) {
     EXPECT_EQ(settings->read().doubleClickMs, 480);
     click("Img_Spd3");
     EXPECT_EQ(settings->read().speed, 4);
+    // The numbers under the cells are clicked like the cells, through the window as a user clicks.
+    ASSERT_EQ(gui::testing::nameAtCentreOf(page.findChild<QWidget*>("lbl_DbSpd3")), "lbl_DbSpd3");
+    const std::optional<int> third = [&] {
+        click("Img_DbSpd3");
+        return settings->read().doubleClickMs;
+    }();
+    click("Img_DbSpd7");
+    gui::testing::clickAt(page.findChild<QWidget*>("lbl_DbSpd3"));
+    EXPECT_EQ(settings->read().doubleClickMs, third);
     click("lbl_IsControl");
     const bool precision = *settings->read().precision;
     click("lbl_IsControl");
