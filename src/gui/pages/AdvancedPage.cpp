@@ -47,7 +47,8 @@ AdvancedPage::AdvancedPage(const PageContext& context, QWidget* parent)
     setPagePicture(addPicture(this, QStringLiteral("Img_P2")));
     buildDpiRows();
 
-    m_aimCaption = addCaption(this, QStringLiteral("lbl_AIMDPI"), QStringLiteral("AIM DPI"));
+    // The level and AIM captions only say what their row is: no stop of their own.
+    m_aimCaption = addPlainCaption(this, QStringLiteral("lbl_AIMDPI"), QStringLiteral("AIM DPI"));
     m_aimCaption->resize(kDpiCaptionSize * 2);
     m_aimCaption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_aimValue = addLabel(this, QStringLiteral("lbl_AIMDPIValue"), kDpiValueSize);
@@ -111,7 +112,8 @@ void AdvancedPage::buildDpiRows() {
     m_dpiGroup = new QButtonGroup(this);
     for (int n = 1; n <= kLevels; ++n) {
         DpiRow& row = m_rows[n - 1];
-        row.caption = addCaption(this, QStringLiteral("lbl_DPI%1").arg(n), QStringLiteral("DPI%1").arg(n));
+        row.caption =
+            addPlainCaption(this, QStringLiteral("lbl_DPI%1").arg(n), QStringLiteral("DPI%1").arg(n));
         row.caption->resize(kDpiCaptionSize);
         row.caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         row.value = addLabel(this, QStringLiteral("lbl_DPI%1Value").arg(n), kDpiValueSize);
@@ -135,10 +137,10 @@ void AdvancedPage::buildPointerControls() {
         for (int k = 1; k <= kPointerCells; ++k) {
             bar.cells[k - 1] =
                 addPicture(this, QStringLiteral("Img_%1%2").arg(name).arg(k), twoState("Bar1", k == 1));
-            bar.captions[k - 1] = addCaption(this, QStringLiteral("lbl_%1%2").arg(name).arg(k));
-            bar.captions[k - 1]->setFocusPolicy(Qt::NoFocus);
+            // The numbers under the cells are clicked like the cells; the bar takes their keys.
+            bar.captions[k - 1] =
+                addPlainCaption(this, QStringLiteral("lbl_%1%2").arg(name).arg(k), QString::number(k));
             bar.captions[k - 1]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            bar.captions[k - 1]->setText(QString::number(k));
         }
     };
     buildBar(m_speed, QStringLiteral("Spd"));
@@ -205,15 +207,7 @@ void AdvancedPage::buildKeyboardControls() {
             });
         connect(m_pointerBars[i], &CellBar::chosen, this,
                 [this, bar](int k) { pointerCellClicked(*bar, k); });
-        // The numbers under the cells are clicked like the cells; the bar takes their keys.
-        for (CaptionLabel* caption : bar->captions)
-            caption->setFocusPolicy(Qt::NoFocus);
     }
-
-    // The level and AIM captions only say what their row is: no stop of their own.
-    for (DpiRow& row : m_rows)
-        row.caption->setFocusPolicy(Qt::NoFocus);
-    m_aimCaption->setFocusPolicy(Qt::NoFocus);
 
     std::vector<CaptionLabel*> rates(m_rateTargets.begin(), m_rateTargets.end());
     keyboard::makeRadioGroup(rates);

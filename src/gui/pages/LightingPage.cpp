@@ -44,7 +44,8 @@ LightingPage::LightingPage(const PageContext& context, QWidget* parent)
     }
     for (int k = 1; k <= kFallCells; ++k) {
         m_fallCells[k - 1] = addPicture(this, QStringLiteral("Img_Fall%1").arg(k), twoState("Bar1", k == 1));
-        m_fallCaptions[k - 1] = addCaption(this, QStringLiteral("lbl_Fall%1").arg(k), QString::number(k));
+        m_fallCaptions[k - 1] =
+            addPlainCaption(this, QStringLiteral("lbl_Fall%1").arg(k), QString::number(k));
         m_fallCaptions[k - 1]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
     for (int c = 1; c <= kColours; ++c) {
@@ -71,8 +72,6 @@ LightingPage::LightingPage(const PageContext& context, QWidget* parent)
     m_fallBar->setCells(std::vector<QWidget*>(m_fallCells.begin(), m_fallCells.end()));
     m_fallBar->setCurrentSource([this] { return state().settings.lighting.fallLevel; });
     connect(m_fallBar, &CellBar::chosen, this, &LightingPage::fallClicked);
-    for (CaptionLabel* caption : m_fallCaptions)
-        caption->setFocusPolicy(Qt::NoFocus);
 }
 
 void LightingPage::applyLayout() {

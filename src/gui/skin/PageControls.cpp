@@ -37,6 +37,13 @@ CaptionLabel* addCaption(QWidget* parent, const QString& name, const QString& te
     return label;
 }
 
+CaptionLabel* addPlainCaption(QWidget* parent, const QString& name, const QString& text) {
+    auto* label = new CaptionLabel(name, parent);
+    label->setFocusPolicy(Qt::NoFocus);
+    label->setText(text);
+    return label;
+}
+
 QLabel* addLabel(QWidget* parent, const QString& name, QSize size) {
     auto* label = new QLabel(parent);
     label->setObjectName(name);

@@ -41,6 +41,10 @@ namespace pages {
 
 PictureControl* addPicture(QWidget* parent, const QString& name, const QString& picture = {});
 CaptionLabel* addCaption(QWidget* parent, const QString& name, const QString& text = {});
+// A caption that is no keyboard stop (the words beside or under a control that has its own). Made
+// without focus before its text is set, it draws as a plain label: a focusable label draws through
+// a text document of its own, which it would keep.
+CaptionLabel* addPlainCaption(QWidget* parent, const QString& name, const QString& text);
 QLabel* addLabel(QWidget* parent, const QString& name, QSize size);
 // A value edit: accepts only digits and the minus sign, as every number field of the pages, and
 // shows its number aligned to the right.
