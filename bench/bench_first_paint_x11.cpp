@@ -216,8 +216,9 @@ public:
         int status = 0;
         waitpid(pid, &status, 0);
         std::filesystem::remove_all(folder);
-        // Without the settling time after the paint, the next start would otherwise meet this one's
-        // ending (the server closing its window, the bus its connection, the kernel its memory).
+        // A start ended at its first paint has had no settling time: without a pause, the next start
+        // would meet this one's ending (the server closing its window, the bus its connection, the
+        // kernel its memory).
         if (m_paintOnly)
             usleep(kPaintOnlyPauseMs * 1000);
         if (!painted)

@@ -46,6 +46,10 @@ int main(int argc, char** argv) {
     QByteArray list = "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n<qresource prefix=\"/skin-pixels\">\n";
     for (int i = 2; i < argc; ++i) {
         const QString path = QString::fromLocal8Bit(argv[i]);
+        // The pictures drawn at twice the size are for dense screens only: they stay PNG files, which
+        // keeps the program's file small.
+        if (path.endsWith(QLatin1String("@2x.png")))
+            continue;
         QImageReader reader(path, "PNG");
         reader.setAutoDetectImageFormat(false);
         const QImage picture = reader.read();
@@ -54,10 +58,6 @@ int main(int argc, char** argv) {
                          qPrintable(reader.errorString()));
             return 1;
         }
-        // The pictures drawn at twice the size are for dense screens only: they stay PNG files, which
-        // keeps the program's file small.
-        if (path.endsWith(QLatin1String("@2x.png")))
-            continue;
         const QString name = QFileInfo(path).completeBaseName() + QStringLiteral(".pix");
         if (!writeFile(out.filePath(name), tarvik::gui::packed::pack(picture)))
             return 1;
