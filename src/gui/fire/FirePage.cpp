@@ -377,7 +377,7 @@ void FirePage::applyLanguage() {
                                                         {m_ok, "Str420"},
                                                         {m_cancel, "Str422"}};
     for (const auto& [label, key] : captions)
-        label->setText(state().text(key));
+        setLabelText(label, state().text(key));
     // The items are replaced by the new texts; the choice stays.
     const int chosen = m_insertChoice->currentIndex();
     m_insertChoice->clear();

@@ -1,10 +1,18 @@
 #pragma once
 // A transparent caption label ("Btn_...", "Key1", menu entries): it carries the text and receives
 // the mouse for the picture beneath it.
+//
+// A QLabel that Tab can reach builds a text document for every text it is given and draws through
+// it. A caption draws its one line of plain text itself, at the same pixels, and builds no document;
+// rich text, wrapped text, several lines and captions under a style sheet still draw through one.
+// Give a caption its text through setText() of this class: a text set through QLabel's gets its
+// document, which only costs time.
 
 #include <QAccessible>
 #include <QLabel>
 #include <QString>
+
+class QPainter;
 
 namespace tarvik::gui {
 
@@ -12,6 +20,14 @@ class CaptionLabel : public QLabel {
     Q_OBJECT
 public:
     CaptionLabel(const QString& objectName, QWidget* parent);
+
+    void setText(const QString& text);
+
+    // Whether the text is drawn through a text document (see above).
+    bool drawsThroughDocument() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
     // The number at the end of the object name ("Key7" -> 7, "Btn_Main_3" -> 3); 0 when none.
     int trailingNumber() const;
@@ -42,6 +58,7 @@ signals:
     void focusLeft();
 
 protected:
+    bool event(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
@@ -51,6 +68,15 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The text cannot be drawn as one plain line: it needs the document.
+    bool needsDocument(const QString& text) const;
+    // Sets the text again with the document QLabel makes for a label that takes focus.
+    void makeDocument();
+    // The rectangle the text is laid out in, and the height of its line laid out at `width`.
+    QRect textRect() const;
+    // Draws the text as QLabel draws it through its document.
+    void paintOwnText(QPainter& painter) const;
+
     QAccessible::Role m_role = QAccessible::Button;
     bool m_checkable = false;
     bool m_checked = false;

@@ -44,6 +44,13 @@ CaptionLabel* addPlainCaption(QWidget* parent, const QString& name, const QStrin
     return label;
 }
 
+void setLabelText(QLabel* label, const QString& text) {
+    if (auto* caption = qobject_cast<CaptionLabel*>(label))
+        caption->setText(text);
+    else
+        label->setText(text);
+}
+
 QLabel* addLabel(QWidget* parent, const QString& name, QSize size) {
     auto* label = new QLabel(parent);
     label->setObjectName(name);

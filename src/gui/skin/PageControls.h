@@ -41,10 +41,10 @@ namespace pages {
 
 PictureControl* addPicture(QWidget* parent, const QString& name, const QString& picture = {});
 CaptionLabel* addCaption(QWidget* parent, const QString& name, const QString& text = {});
-// A caption that is no keyboard stop (the words beside or under a control that has its own). Made
-// without focus before its text is set, it draws as a plain label: a focusable label draws through
-// a text document of its own, which it would keep.
+// A caption that is no keyboard stop (the words beside or under a control that has its own).
 CaptionLabel* addPlainCaption(QWidget* parent, const QString& name, const QString& text);
+// Sets the text of a label that may be a caption as the caption's own setText() does.
+void setLabelText(QLabel* label, const QString& text);
 QLabel* addLabel(QWidget* parent, const QString& name, QSize size);
 // A value edit: accepts only digits and the minus sign, as every number field of the pages, and
 // shows its number aligned to the right.

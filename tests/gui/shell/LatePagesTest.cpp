@@ -108,6 +108,26 @@ TEST_F(LatePagesTest, StartUpAndTheReadBuildTheKeyPageAloneAndAnEntryBuildsItsPa
     EXPECT_TRUE(m_answers.messages.isEmpty());
 }
 
+// A caption of one plain line draws its text itself; a text document for each would cost the first
+// frame milliseconds. Every page's captions, through start-up, the read and the language switch.
+TEST_F(LatePagesTest, CaptionsOfOnePlainLineMakeNoTextDocument) {
+    auto withDocuments = [&] {
+        QStringList names;
+        for (const gui::CaptionLabel* caption : m_window->findChildren<gui::CaptionLabel*>())
+            if (caption->drawsThroughDocument())
+                names << caption->objectName();
+        return names;
+    };
+    makeWindow(false);
+    EXPECT_EQ(withDocuments().join(QLatin1Char(' ')).toStdString(), "") << "at the first frame";
+    startAndRead();
+    m_window->completePages();
+    QTest::qWait(50);
+    EXPECT_EQ(withDocuments().join(QLatin1Char(' ')).toStdString(), "") << "after the read, every page built";
+    m_window->switchLanguage(2);
+    EXPECT_EQ(withDocuments().join(QLatin1Char(' ')).toStdString(), "") << "in the second language";
+}
+
 TEST_F(LatePagesTest, ThePointerArrivingOnTheEntryOfAPageNotBuiltMapsTheHeapItWillBeBuiltIn) {
     makeWindow(false);
     startAndRead();
