@@ -50,7 +50,7 @@ bool CaptionLabel::event(QEvent* event) {
 bool CaptionLabel::needsDocument(const QString& text) const {
     if (wordWrap() || textFormat() == Qt::RichText || testAttribute(Qt::WA_StyleSheet))
         return true;
-    if (textFormat() == Qt::AutoText && Qt::mightBeRichText(text))
+    if ((textFormat() == Qt::AutoText && Qt::mightBeRichText(text)) || text.isRightToLeft())
         return true;
     return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')) ||
            text.contains(QChar::ParagraphSeparator) || text.contains(QChar::LineSeparator);
@@ -71,7 +71,7 @@ void CaptionLabel::makeDocument() {
 }
 
 QRect CaptionLabel::textRect() const {
-    // As QLabel places its document: the contents less the margin and the indent on the aligned side.
+    // As QLabel places its document: the indent is taken on the aligned side.
     QRect rect = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
     int indent = this->indent();
     if (indent < 0 && frameWidth())
@@ -127,7 +127,7 @@ void CaptionLabel::paintOwnText(QPainter& painter) const {
     else if (alignment() & Qt::AlignBottom)
         top = std::max(rect.height() - text.height, qreal(0));
     const QRect area = QRectF(rect.x(), rect.y() + top, rect.width(), rect.height()).toAlignedRect();
-    QPalette palette = this->palette();
+    const QPalette palette = this->palette();
     const QColor colour = foregroundRole() != QPalette::Text && isEnabled() ? palette.color(foregroundRole())
                                                                             : palette.color(QPalette::Text);
     painter.save();

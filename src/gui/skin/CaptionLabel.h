@@ -72,7 +72,7 @@ private:
     bool needsDocument(const QString& text) const;
     // Sets the text again with the document QLabel makes for a label that takes focus.
     void makeDocument();
-    // The rectangle the text is laid out in, and the height of its line laid out at `width`.
+    // The rectangle the text is laid out in: the contents less the margin and the indent.
     QRect textRect() const;
     // Draws the text as QLabel draws it through its document.
     void paintOwnText(QPainter& painter) const;
