@@ -4,7 +4,8 @@
 //
 // A QLabel that Tab can reach builds a text document for every text it is given and draws through
 // it. A caption draws its one line of plain text itself, at the same pixels, and builds no document;
-// rich text, wrapped text, several lines and captions under a style sheet still draw through one.
+// rich, wrapped, right-to-left or multi-line text and captions under a style sheet still draw
+// through one.
 // Give a caption its text through setText() of this class: a text set through QLabel's gets its
 // document, which only costs time.
 
