@@ -1,7 +1,7 @@
 #pragma once
 // Fresh memory costs a thread one page fault for every page it first writes: before its first frame
-// the window's thread writes about one and a half megabytes of new heap (controls, texts, the
-// captions' documents), and building a page two to three more. HeapWarmUp grows the heap and has a
+// the window's thread writes about one and a half megabytes of new heap (controls and their
+// texts), and building a page two to three more. HeapWarmUp grows the heap and has a
 // worker map the free space at its end before it is needed (while the application object connects to
 // the display; while the pointer is on the entry of a page not built yet): the allocator then hands
 // those pages out already mapped. Mapping leaves the pages' contents alone, so the allocator may hand

@@ -138,8 +138,12 @@ void CaptionLabel::paintOwnText(QPainter& painter) const {
     painter.restore();
 }
 
+bool CaptionLabel::drawsOwnText() const {
+    return !text().isEmpty() && !drawsThroughDocument() && !needsDocument(text());
+}
+
 QSize CaptionLabel::sizeHint() const {
-    if (text().isEmpty() || drawsThroughDocument() || needsDocument(text()))
+    if (!drawsOwnText())
         return QLabel::sizeHint();
     int extraWidth = 2 * margin();
     int extraHeight = extraWidth;
@@ -161,7 +165,7 @@ QSize CaptionLabel::sizeHint() const {
 }
 
 QSize CaptionLabel::minimumSizeHint() const {
-    if (text().isEmpty() || drawsThroughDocument() || needsDocument(text()))
+    if (!drawsOwnText())
         return QLabel::minimumSizeHint();
     return sizeHint();
 }
@@ -240,16 +244,15 @@ void CaptionLabel::focusOutEvent(QFocusEvent* event) {
 }
 
 void CaptionLabel::paintEvent(QPaintEvent* event) {
-    const bool ownText = !text().isEmpty() && !drawsThroughDocument();
-    if (ownText && needsDocument(text())) {
-        // Made wrapping, or put under a style sheet, after its text was set.
-        makeDocument();
-        QLabel::paintEvent(event);
-    } else if (ownText) {
+    if (drawsOwnText()) {
         QPainter painter(this);
         drawFrame(&painter);
         paintOwnText(painter);
     } else {
+        // Made wrapping, or put under a style sheet, after its text was set: it draws through the
+        // document from now on.
+        if (!text().isEmpty() && !drawsThroughDocument())
+            makeDocument();
         QLabel::paintEvent(event);
     }
     if (m_keyboardFocus && hasFocus()) {

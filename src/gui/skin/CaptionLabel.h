@@ -71,6 +71,8 @@ protected:
 private:
     // The text cannot be drawn as one plain line: it needs the document.
     bool needsDocument(const QString& text) const;
+    // The caption draws its text itself: a text that needs no document, and none was made.
+    bool drawsOwnText() const;
     // Sets the text again with the document QLabel makes for a label that takes focus.
     void makeDocument();
     // The rectangle the text is laid out in: the contents less the margin and the indent.

@@ -38,9 +38,8 @@ CaptionLabel* addCaption(QWidget* parent, const QString& name, const QString& te
 }
 
 CaptionLabel* addPlainCaption(QWidget* parent, const QString& name, const QString& text) {
-    auto* label = new CaptionLabel(name, parent);
+    CaptionLabel* label = addCaption(parent, name, text);
     label->setFocusPolicy(Qt::NoFocus);
-    label->setText(text);
     return label;
 }
 
